@@ -1,0 +1,67 @@
+#include "console_host.hpp"
+
+#include <iostream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace zorvik::cli {
+
+void ConsoleHost::message(const std::string& text) { std::cerr << text << "\n"; }
+
+bool ConsoleHost::askYesNo(const std::string& text) {
+  std::cerr << text;
+  if (assumeYes) {
+    std::cerr << " [yes]\n";
+    return true;
+  }
+  if (!::isatty(STDIN_FILENO)) {
+    std::cerr << " [no: not asked without a terminal; use --yes]\n";
+    return false;
+  }
+  std::cerr << " (j/n) ";
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  return !answer.empty() && (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y' || answer[0] == 'Y');
+}
+
+std::optional<std::string> ConsoleHost::inputBox(const std::string& prompt, const std::string&,
+                                                 const std::string& defaultText) {
+  if (!::isatty(STDIN_FILENO)) return defaultText;
+  std::cerr << prompt << " [" << defaultText << "] ";
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return std::nullopt;
+  return answer.empty() ? defaultText : answer;
+}
+
+void ConsoleHost::status(const std::string&) {}
+
+void ConsoleHost::deferredMessage(const std::string& text) { message(text); }
+
+bool ConsoleHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                               const std::filesystem::path& workingDir) {
+  std::vector<std::string> argv{program.string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargv;
+  for (auto& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
+  pid_t pid = 0;
+  int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, cargv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0;
+}
+
+void ConsoleHost::processEvents(std::chrono::milliseconds forAtMost) {
+  // Reap finished children so they do not linger as zombies while we wait on their output.
+  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+  }
+  std::this_thread::sleep_for(forAtMost);
+}
+
+}  // namespace zorvik::cli

@@ -1,0 +1,24 @@
+#pragma once
+// Host of the command-line program: messages go to stderr, questions are asked on the
+// terminal (or answered from --yes), programs are started with posix_spawn.
+#include "platform/host.hpp"
+
+namespace zorvik::cli {
+
+class ConsoleHost : public Host {
+ public:
+  bool assumeYes = false;
+
+  void message(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+  void status(const std::string& text) override;
+  void deferredMessage(const std::string& text) override;
+  void playSound(Sound) override {}
+  bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                    const std::filesystem::path& workingDir) override;
+  void processEvents(std::chrono::milliseconds forAtMost) override;
+};
+
+}  // namespace zorvik::cli

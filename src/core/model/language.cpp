@@ -1,0 +1,65 @@
+#include "model/language.hpp"
+
+#include <algorithm>
+
+#include "text/strings.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+
+std::string withoutTag(std::string_view text) {
+  return std::string(text.substr(0, text.find('@')));
+}
+
+void LanguageTable::SwitchLanguage(std::string_view languageName, const std::filesystem::path& resFolder) {
+  if (iequals(languageName, "DEUTSCH")) {
+    flag_ = 0;
+    name_ = std::string(languageName);
+  } else if (iequals(languageName, "ENGLISCH")) {
+    if (loadlanguagefile(resFolder / "langEng.txt")) {
+      flag_ = 1;
+      name_ = std::string(languageName);
+    }
+  }
+}
+
+bool LanguageTable::loadlanguagefile(const std::filesystem::path& file) {
+  auto lines = readTextLines(file);
+  if (!lines) return false;
+  entries_.clear();
+  entries_.reserve(lines->size());
+  for (const std::string& line : *lines) {
+    Entry e;
+    const std::size_t p = line.find(';');
+    if (p != std::string::npos) {
+      // "German";"English": the key sits between the first character and the character
+      // before the quote that precedes ";", the English text after the quote that follows it.
+      if (p >= 2) e.german = line.substr(1, p - 2);
+      if (line.size() >= p + 3) e.english = line.substr(p + 2, line.size() - p - 3);
+    } else {
+      if (line.size() >= 2) e.german = line.substr(1, line.size() - 2);
+      e.english = e.german;
+    }
+    entries_.push_back(std::move(e));
+  }
+  return true;
+}
+
+std::string LanguageTable::translate(std::string_view text) const {
+  if (flag_ != 1) return withoutTag(text);
+  for (const Entry& e : entries_) {
+    if (e.german == text) return e.english.empty() ? withoutTag(e.german) : e.english;
+  }
+  std::string t(text);
+  if (std::find(missing_.begin(), missing_.end(), t) == missing_.end()) missing_.push_back(t);
+  return t;
+}
+
+bool LanguageTable::appendMissingTexts(const std::filesystem::path& file) const {
+  std::vector<std::string> lines;
+  lines.reserve(missing_.size());
+  for (const auto& m : missing_) lines.push_back("\"" + m + "\"");
+  return appendTextLines(file, lines);
+}
+
+}  // namespace zorvik

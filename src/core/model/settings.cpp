@@ -1,0 +1,98 @@
+#include "model/settings.hpp"
+
+#include <limits>
+
+#include "model/language.hpp"
+#include "text/numbers.hpp"
+#include "text/strings.hpp"
+
+namespace zorvik {
+namespace {
+
+// The file is read field by field: a line holds fields separated by commas. A field written
+// in double quotes may hold commas; the quotes are not part of the field.
+std::vector<std::string> fieldsOf(const std::string& line) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  while (i <= n) {
+    while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
+    std::string field;
+    if (i < n && line[i] == '"') {
+      std::size_t close = line.find('"', i + 1);
+      if (close == std::string::npos) close = n;
+      field = line.substr(i + 1, close - i - 1);
+      i = close + 1;
+      std::size_t comma = line.find(',', std::min(i, n));
+      i = comma == std::string::npos ? n + 1 : comma + 1;
+    } else {
+      std::size_t comma = line.find(',', i);
+      std::size_t end = comma == std::string::npos ? n : comma;
+      field = trim(std::string_view(line).substr(std::min(i, n), end - std::min(i, n)));
+      i = comma == std::string::npos ? n + 1 : comma + 1;
+    }
+    out.push_back(std::move(field));
+  }
+  return out;
+}
+
+}  // namespace
+
+void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageTable& language,
+                   const std::filesystem::path& resFolder) {
+  for (const auto& line : lines) {
+    for (const auto& field : fieldsOf(line)) {
+      if (field.empty() || field.front() == '\'') continue;
+      const std::size_t eq = field.find('=');
+      const std::string key = toUpper(trim(std::string_view(field).substr(0, eq)));
+      const std::string value = eq == std::string::npos ? std::string() : field.substr(eq + 1);
+      if (key == "LANGUAGE") {
+        language.SwitchLanguage(value, resFolder);
+      } else if (key == "MODUS") {
+        // Whatever was stored, the program starts in its start mode.
+        s.modus = -1;
+      } else if (key.size() == 7 && startsWith(key, "TABCOL") && key[6] >= '0' && key[6] <= '7') {
+        s.tabColours[static_cast<std::size_t>(key[6] - '0')] = toInt32(value);
+      } else if (key == "TABSTIL") {
+        s.tabStil = toInt32(value);
+      } else if (key == "LASTHSID") {
+        s.lastHsId = toInt32(value);
+      } else if (key == "MAGIC") {
+        s.magic = toInt32(value);
+      } else if (key == "METATRADERPFAD") {
+        s.metatraderPfad = value;
+      } else if (key == "SLIDERMITBUTTONS") {
+        s.sliderMitButtons = toInt16(value);
+      } else if (key == "STOPLOSSIMCHART") {
+        s.stoplossImChart = toInt16(value);
+      }
+    }
+  }
+}
+
+std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& language) {
+  // A value holding a comma or a quote is written as one quoted field, so that it is read
+  // back whole instead of being cut at the comma.
+  auto line = [](const std::string& key, const std::string& value) {
+    std::string l = key + "=" + value;
+    if (value.find_first_of(",\"") != std::string::npos && value.find('"') == std::string::npos)
+      return "\"" + l + "\"";
+    return l;
+  };
+  return {
+      line("LANGUAGE", language.name()),
+      line("MODUS", intText(s.modus)),
+      line("LASTHSID", intText(s.lastHsId)),
+      line("MAGIC", intText(s.magic)),
+      line("METATRADERPFAD", s.metatraderPfad),
+      line("SLIDERMITBUTTONS", intText(s.sliderMitButtons)),
+      line("STOPLOSSIMCHART", intText(s.stoplossImChart)),
+  };
+}
+
+std::string nextRunningNumber(Settings& s) {
+  if (s.magic < std::numeric_limits<std::int32_t>::max()) ++s.magic;
+  return intText(s.magic);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,35 @@
+#pragma once
+// Program-wide settings and the settings file "Zorvik.ini" in the folder "res".
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zorvik {
+
+class LanguageTable;
+
+struct Settings {
+  std::int16_t modus = -1;           // mode flag of the main window: -1 true, 0 false
+  std::array<std::int32_t, 8> tabColours{0xF0F0F0, 0xD8E8F8, 0xC8F0C8, 0xF8E0C0, 0xF8D0D0,
+                                         0xF0D8F8, 0xE8E8D0, 0xE0E0E0};
+  std::int32_t tabStil = 0;
+  std::int32_t lastHsId = 0;         // library item number of the system opened last
+  std::int32_t magic = 0;            // running counter behind magic numbers
+  std::string metatraderPfad;        // MetaTrader terminal folder
+  std::int16_t sliderMitButtons = 0; // 1: sliders show their step buttons
+  std::int16_t stoplossImChart = 0;
+};
+
+// Reads the settings from the lines of a settings file. "LANGUAGE" switches the language
+// table (which reads "langEng.txt" from resFolder). Unknown keys are skipped.
+void parseSettings(const std::vector<std::string>& lines, Settings& settings, LanguageTable& language,
+                   const std::filesystem::path& resFolder);
+// The lines of the settings file for the current settings.
+std::vector<std::string> settingsLines(const Settings& settings, const LanguageTable& language);
+
+// Increments the running counter and returns its new value as text.
+std::string nextRunningNumber(Settings& settings);
+
+}  // namespace zorvik

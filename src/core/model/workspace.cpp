@@ -1,0 +1,57 @@
+#include "model/workspace.hpp"
+
+#include "text/strings.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+
+std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table) {
+  std::vector<KnownAccount> out;
+  for (const DefinitionEntry* e : table.entriesOf("general_account")) {
+    if (out.size() == 10) break;
+    out.push_back({e->deutsch.substr(0, e->deutsch.find('=')), e->meta4});
+  }
+  return out;
+}
+
+Workspace::Workspace(fs::path workingFolder, Host& host)
+    : root_(std::move(workingFolder)), res_(root_ / "res"), user_(root_ / "user"), host_(&host) {}
+
+void Workspace::message(std::string_view german, std::string_view appended) const {
+  host_->message(tr(german) + std::string(appended));
+}
+
+bool Workspace::ask(std::string_view german, std::string_view appended) const {
+  return host_->askYesNo(tr(german) + std::string(appended));
+}
+
+void Workspace::loadinit() {
+  if (auto lines = readTextLines(resFile("Zorvik.ini"))) parseSettings(*lines, settings, language, res_);
+  if (!definitions.read(resFile("DVDefTable2.dat"))) {
+    message("Die Definitionstabelle fehlt oder ist nicht lesbar; es stehen keine Auswahllisten zur Verfügung: ",
+            resFile("DVDefTable2.dat").string());
+  } else if (!definitions.duplicateReport().empty()) {
+    message("Doppelte ID in Tabelle ! ", definitions.duplicateReport());
+  }
+  knownAccounts = knownAccountsFrom(definitions);
+}
+
+bool Workspace::saveinit() {
+  std::string error;
+  if (writeTextLines(resFile("Zorvik.ini"), settingsLines(settings, language), &error)) return true;
+  message("Die Einstellungen konnten nicht gespeichert werden: ", error);
+  return false;
+}
+
+void Workspace::startUp() {
+  std::error_code ec;
+  fs::create_directories(res_, ec);
+  fs::create_directories(user_, ec);
+  if (!fs::is_directory(user_)) message("Der Ordner konnte nicht angelegt werden: ", user_.string());
+  loadinit();
+  if (settings.magic < 100) settings.magic = 100000;
+  catalogue.liesCoding(language, brokerSymbols);
+  catalogue.liesIndikatorenCoding();
+}
+
+}  // namespace zorvik

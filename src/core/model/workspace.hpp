@@ -1,0 +1,77 @@
+#pragma once
+// The program-wide state: working folder, settings, language, definition table, catalogue and
+// the lists every Part reads. main() creates one and passes it by reference; tests create as
+// many as they like, each on its own folder.
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/catalogue.hpp"
+#include "model/definition_table.hpp"
+#include "model/language.hpp"
+#include "model/settings.hpp"
+#include "platform/host.hpp"
+
+namespace zorvik {
+
+namespace fs = std::filesystem;
+
+struct KnownAccount {
+  std::string number;    // account number as text
+  std::string brokerId;  // "idActiveTrades", "idActive Trades" or "idLCG"
+};
+
+// Known trading accounts come from the "general_account" entries of the definition table:
+// the account number is the German caption up to its first "=" ("4711=Demo ActiveTrades"),
+// the broker id is the entry's META4 field. At most ten are kept.
+std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table);
+
+class Workspace {
+ public:
+  Workspace(fs::path workingFolder, Host& host);
+
+  const fs::path& root() const { return root_; }
+  const fs::path& resFolder() const { return res_; }
+  const fs::path& userFolder() const { return user_; }
+  fs::path resFile(std::string_view name) const { return res_ / fs::path(std::string(name)); }
+  fs::path userFile(std::string_view name) const { return user_ / fs::path(std::string(name)); }
+
+  Host& host() const { return *host_; }
+
+  // Translates a German text for display.
+  std::string tr(std::string_view german) const { return language.translate(german); }
+  // Shows a German message, translated, in a message box.
+  void message(std::string_view german, std::string_view appended = {}) const;
+  bool ask(std::string_view german, std::string_view appended = {}) const;
+  CaptionLanguage captionLanguage() const { return captionLanguageOf(language.name()); }
+
+  // The settings file: read it if present, then the definition table in either case.
+  void loadinit();
+  // Writes the settings file anew; false (with a message) when it cannot be written.
+  bool saveinit();
+
+  // Start-up up to the catalogue: folders, role names, settings, language, definition table,
+  // magic floor, catalogue. The window program adds its own steps after this.
+  void startUp();
+
+  // The short role names of the four signal groups, in group order.
+  static constexpr std::array<std::string_view, 4> kRoleNames{"L", "XL", "S", "XS"};
+
+  Settings settings;
+  LanguageTable language;
+  DefinitionTable definitions;
+  Catalogue catalogue;
+  std::vector<KnownAccount> knownAccounts;
+  // Symbols of the broker list in use (the first broker's until an account switches it).
+  std::vector<std::string> brokerSymbols;
+
+ private:
+  fs::path root_;
+  fs::path res_;
+  fs::path user_;
+  Host* host_;
+};
+
+}  // namespace zorvik

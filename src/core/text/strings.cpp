@@ -1,0 +1,123 @@
+#include "text/strings.hpp"
+
+namespace zorvik {
+namespace {
+
+// Latin-1 letters sit at U+00C0..U+00DE (upper) and U+00E0..U+00FE (lower), apart from the
+// multiplication and division signs; in UTF-8 they are 0xC3 followed by 0x80..0xBF.
+template <bool Upper>
+std::string mapCase(std::string_view s) {
+  std::string out(s);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    auto c = static_cast<unsigned char>(out[i]);
+    if (c < 0x80) {
+      if (Upper && c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 32);
+      if (!Upper && c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + 32);
+    } else if (c == 0xC3 && i + 1 < out.size()) {
+      auto d = static_cast<unsigned char>(out[i + 1]);
+      if (Upper && d >= 0xA0 && d <= 0xBE && d != 0xB7) out[i + 1] = static_cast<char>(d - 0x20);
+      if (!Upper && d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::string toUpper(std::string_view s) { return mapCase<true>(s); }
+std::string toLower(std::string_view s) { return mapCase<false>(s); }
+
+bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  return toUpper(a) == toUpper(b);
+}
+
+bool istartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && iequals(text.substr(0, prefix.size()), prefix);
+}
+
+std::size_t ifind(std::string_view text, std::string_view needle) {
+  return toUpper(text).find(toUpper(needle));
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool contains(std::string_view text, std::string_view needle) {
+  return text.find(needle) != std::string_view::npos;
+}
+
+std::string trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && isBlank(s[b])) ++b;
+  while (e > b && isBlank(s[e - 1])) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+std::string unquote(std::string_view s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return std::string(s.substr(1, s.size() - 2));
+  return std::string(s);
+}
+
+std::vector<std::string> split(std::string_view s, std::string_view sep, std::size_t maxFields) {
+  std::vector<std::string> out;
+  if (sep.empty()) {
+    out.emplace_back(s);
+    return out;
+  }
+  std::size_t start = 0;
+  while (true) {
+    if (maxFields > 0 && out.size() + 1 == maxFields) {
+      out.emplace_back(s.substr(start));
+      break;
+    }
+    std::size_t pos = s.find(sep, start);
+    if (pos == std::string_view::npos) {
+      out.emplace_back(s.substr(start));
+      break;
+    }
+    out.emplace_back(s.substr(start, pos - start));
+    start = pos + sep.size();
+  }
+  return out;
+}
+
+std::vector<std::string> splitList(std::string_view s, std::string_view sep) {
+  auto parts = split(s, sep);
+  for (auto& p : parts) p = unquote(trim(p));
+  return parts;
+}
+
+std::string join(const std::vector<std::string>& parts, std::string_view sep) {
+  std::string out;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += sep;
+    out += parts[i];
+  }
+  return out;
+}
+
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(s);
+  std::string out;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t pos = s.find(from, start);
+    if (pos == std::string_view::npos) break;
+    out.append(s.substr(start, pos - start));
+    out.append(to);
+    start = pos + from.size();
+  }
+  out.append(s.substr(start));
+  return out;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,60 @@
+#include "app/qt_host.hpp"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace zorvik {
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+const QString kTitle = QStringLiteral("Zorvik");
+}  // namespace
+
+void QtHost::message(const std::string& text) { QMessageBox::information(window_, kTitle, q(text)); }
+
+bool QtHost::askYesNo(const std::string& text) {
+  return QMessageBox::question(window_, kTitle, q(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtHost::inputBox(const std::string& prompt, const std::string& title,
+                                            const std::string& defaultText) {
+  bool ok = false;
+  QString answer = QInputDialog::getText(window_, title.empty() ? kTitle : q(title), q(prompt), QLineEdit::Normal,
+                                         q(defaultText), &ok);
+  if (!ok) return std::nullopt;
+  return answer.toStdString();
+}
+
+void QtHost::status(const std::string& text) {
+  if (window_) window_->statusBar()->showMessage(q(text));
+}
+
+void QtHost::deferredMessage(const std::string& text) {
+  QTimer::singleShot(0, window_, [this, text] { message(text); });
+}
+
+bool QtHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                          const std::filesystem::path& workingDir) {
+  QStringList qargs;
+  for (const auto& a : args) qargs << q(a);
+  return QProcess::startDetached(q(program.string()), qargs, q(workingDir.string()));
+}
+
+void QtHost::processEvents(std::chrono::milliseconds forAtMost) {
+  QElapsedTimer t;
+  t.start();
+  QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(forAtMost.count()));
+  const auto left = forAtMost.count() - t.elapsed();
+  if (left > 0) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(left), &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+}
+
+}  // namespace zorvik

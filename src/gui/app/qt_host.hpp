@@ -1,0 +1,33 @@
+#pragma once
+// The Host of the window program: message boxes with the program title, input boxes, the
+// status bar, sounds and programs started through QProcess.
+#include <QObject>
+#include <QPointer>
+
+#include "platform/host.hpp"
+
+class QMainWindow;
+
+namespace zorvik {
+
+class QtHost : public Host {
+ public:
+  // The window that owns message boxes and whose status bar shows status texts.
+  void setMainWindow(QMainWindow* window) { window_ = window; }
+
+  void message(const std::string& text) override;
+  bool askYesNo(const std::string& text) override;
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+  void status(const std::string& text) override;
+  void deferredMessage(const std::string& text) override;
+  void playSound(Sound) override {}
+  bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                    const std::filesystem::path& workingDir) override;
+  void processEvents(std::chrono::milliseconds forAtMost) override;
+
+ private:
+  QPointer<QMainWindow> window_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,42 @@
+// The main window starts on a working folder and shows the seven translated tabs.
+#include <QTabWidget>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "app/qt_host.hpp"
+#include "app/zorvik_form.hpp"
+#include "model/workspace.hpp"
+
+namespace fs = std::filesystem;
+
+class MainWindowSmokeTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void showsTheSevenTabsInBothLanguages() {
+    QTemporaryDir dir;
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
+             fs::copy_options::recursive);
+    const QStringList german{"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MONEYMANAGEMENT", "EINSTELLUNGEN"};
+    const QStringList english{"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MONEY MANAGEMENT", "SETTINGS"};
+    for (const bool inEnglish : {false, true}) {
+      zorvik::QtHost host;
+      zorvik::Workspace ws(dir.path().toStdString(), host);
+      if (inEnglish) {
+        QFile ini(dir.path() + "/res/Zorvik.ini");
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("LANGUAGE=ENGLISCH\r\n");
+      }
+      zorvik::ZorvikForm form(ws, host);
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      QStringList shown;
+      for (int i = 0; i < form.editorTabs()->count(); ++i) shown << form.editorTabs()->tabText(i);
+      QCOMPARE(shown, inEnglish ? english : german);
+      QVERIFY(QDir(dir.path() + "/user").exists());
+    }
+  }
+};
+
+QTEST_MAIN(MainWindowSmokeTest)
+#include "main_window_smoke_test.moc"
