@@ -1,5 +1,6 @@
 #include "model/workspace.hpp"
 
+#include "model/trading_system.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 
@@ -15,7 +16,13 @@ std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table) {
 }
 
 Workspace::Workspace(fs::path workingFolder, Host& host)
-    : root_(std::move(workingFolder)), res_(root_ / "res"), user_(root_ / "user"), host_(&host) {}
+    : root_(std::move(workingFolder)),
+      res_(root_ / "res"),
+      user_(root_ / "user"),
+      host_(&host),
+      system_(std::make_unique<clsHsystem>(*this)) {}
+
+Workspace::~Workspace() = default;
 
 void Workspace::message(std::string_view german, std::string_view appended) const {
   host_->message(tr(german) + std::string(appended));

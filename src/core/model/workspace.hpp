@@ -4,6 +4,7 @@
 // many as they like, each on its own folder.
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,9 +29,18 @@ struct KnownAccount {
 // the broker id is the entry's META4 field. At most ten are kept.
 std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table);
 
+class clsHsystem;
+
 class Workspace {
  public:
   Workspace(fs::path workingFolder, Host& host);
+  ~Workspace();
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  // The one current trading system, created with the workspace and refilled on every open.
+  clsHsystem& system() { return *system_; }
+  const clsHsystem& system() const { return *system_; }
 
   const fs::path& root() const { return root_; }
   const fs::path& resFolder() const { return res_; }
@@ -72,6 +82,7 @@ class Workspace {
   fs::path res_;
   fs::path user_;
   Host* host_;
+  std::unique_ptr<clsHsystem> system_;
 };
 
 }  // namespace zorvik

@@ -1,0 +1,70 @@
+#include "model/indicator.hpp"
+
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+clsIndikator::Parameter* clsIndikator::find(std::string_view name) {
+  for (auto& p : params_)
+    if (p.name == name) return &p;
+  return nullptr;
+}
+
+const clsIndikator::Parameter* clsIndikator::find(std::string_view name) const {
+  for (const auto& p : params_)
+    if (p.name == name) return &p;
+  return nullptr;
+}
+
+void clsIndikator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
+  std::string v(value);
+  if (name == "symbol" && v == ws.tr("Aktuelles Symbol")) v = "Symbol()";
+  if (!v.empty() && v.front() == '#') v = ws.definitions.indexToId(name, v);
+  setRaw(name, std::move(v));
+}
+
+void clsIndikator::setRaw(std::string_view name, std::string value) {
+  if (Parameter* p = find(name))
+    p->value = std::move(value);
+  else
+    params_.push_back({std::string(name), std::move(value)});
+}
+
+std::string clsIndikator::getParameter(std::string_view name) const {
+  const Parameter* p = find(name);
+  return p ? p->value : std::string();
+}
+
+bool clsIndikator::hasParameter(std::string_view name) const { return find(name) != nullptr; }
+
+std::string clsIndikator::getParameterWert(int position) const {
+  if (position < 1 || position > getParameterzahl()) return {};
+  return params_[static_cast<std::size_t>(position - 1)].value;
+}
+
+std::string clsIndikator::getParameterName(int position) const {
+  if (position < 1 || position > getParameterzahl()) return {};
+  return params_[static_cast<std::size_t>(position - 1)].name;
+}
+
+void clsIndikator::redimParameter(int count) { params_.resize(static_cast<std::size_t>(count < 0 ? 0 : count)); }
+
+std::string clsIndikator::toString() const {
+  std::string out;
+  for (std::size_t i = 0; i < params_.size(); ++i) {
+    if (i) out += ';';
+    out += params_[i].name + "=" + params_[i].value;
+  }
+  return out;
+}
+
+std::string clsIndikator::toStringKurz() const {
+  std::string out = getParameter("comment");
+  for (const auto& p : params_) {
+    if (p.name == "comment" || p.name == "lastedittime") continue;
+    out += "/" + p.value;
+  }
+  return out;
+}
+
+}  // namespace zorvik

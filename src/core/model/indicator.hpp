@@ -1,0 +1,66 @@
+#pragma once
+// One indicator instance of a signal group: its type and its parameters as ordered
+// name/value pairs. Values are text; ids of choice parameters are stored as ids.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvik {
+
+class Workspace;
+
+class clsIndikator {
+ public:
+  struct Parameter {
+    std::string name;
+    std::string value;
+    bool operator==(const Parameter&) const = default;
+  };
+
+  clsIndikator() = default;
+  explicit clsIndikator(std::string typ) : typ_(std::move(typ)) {}
+
+  void init(std::string typ) { typ_ = std::move(typ); }
+  void setTyp(std::string typ) { typ_ = std::move(typ); }
+  const std::string& getTyp() const { return typ_; }
+
+  // Stores a value by name. "#n" becomes the (n+1)-th id of the parameter's list; for
+  // "symbol" the translated "Aktuelles Symbol" becomes "Symbol()". A new name is appended,
+  // an existing one keeps its place.
+  void setParameter(const Workspace& ws, std::string_view name, std::string_view value);
+  void sp(const Workspace& ws, std::string_view name, std::string_view value) { setParameter(ws, name, value); }
+  // Stores a value exactly as given (readers of already normalised data, tests).
+  void setRaw(std::string_view name, std::string value);
+
+  // The value of the first parameter with that name; empty if none.
+  std::string getParameter(std::string_view name) const;
+  std::string gp(std::string_view name) const { return getParameter(name); }
+  bool hasParameter(std::string_view name) const;
+
+  int getParameterzahl() const { return static_cast<int>(params_.size()); }
+  // 1-based; empty text beyond the count.
+  std::string getParameterWert(int position) const;
+  std::string getParameterName(int position) const;
+  // Resizes the list to count entries, keeping existing ones; new ones are empty pairs.
+  void redimParameter(int count);
+  const std::vector<Parameter>& parameters() const { return params_; }
+
+  void copyfrom(const clsIndikator& other) { *this = other; }
+  clsIndikator clone() const { return *this; }
+
+  // "name=value;name=value", no trailing ";".
+  std::string toString() const;
+  // The comment first, then every other value except "lastedittime", joined by "/".
+  std::string toStringKurz() const;
+
+  bool operator==(const clsIndikator&) const = default;
+
+ private:
+  Parameter* find(std::string_view name);
+  const Parameter* find(std::string_view name) const;
+
+  std::string typ_;
+  std::vector<Parameter> params_;
+};
+
+}  // namespace zorvik

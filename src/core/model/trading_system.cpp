@@ -1,0 +1,111 @@
+#include "model/trading_system.hpp"
+
+#include "model/workspace.hpp"
+#include "text/numbers.hpp"
+#include "text/strings.hpp"
+
+namespace zorvik {
+
+std::string titleOfFileName(std::string_view fileName, bool* found) {
+  const std::size_t pos = fileName.find(".hsy");
+  if (found) *found = pos != std::string_view::npos;
+  return std::string(fileName.substr(0, pos));
+}
+
+clsHsystem::clsHsystem(Workspace& ws) : ws_(&ws) { redimEe(4); }
+
+void clsHsystem::redimEe(int count) {
+  const std::size_t old = groups_.size();
+  groups_.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
+  for (std::size_t i = old; i < groups_.size() && i < Workspace::kRoleNames.size(); ++i)
+    groups_[i].name = std::string(Workspace::kRoleNames[i]);
+}
+
+void clsHsystem::resetAll() {
+  for (auto& g : groups_) g = clsEntryexittyp(g.name);
+  resetgeneral();
+  resetmoneymanagement();
+}
+
+void clsHsystem::resetgeneral() {
+  general.account = ws_->knownAccounts.empty() ? std::string() : ws_->knownAccounts.front().number;
+  general.kontotyp = "idKontotyp";
+  general.broker = "#0";
+  general.filename = systemFileName;
+  bool hasHsy = false;
+  std::string title = titleOfFileName(systemFileName, &hasHsy);
+  if (hasHsy) general.bezeichnung = title;
+  general.comment.clear();
+  general.editok = 1;
+  general.magic = nextRunningNumber(ws_->settings);
+}
+
+void clsHsystem::resetmoneymanagement() {
+  mm = MoneyManagementRecord{};
+  mm.hedging = ws_->definitions.indexToId("mm_hedging", "#0");
+}
+
+void clsHsystem::paraChange(std::string_view rawKey, std::string_view rawValue) {
+  const std::string key = trim(rawKey);
+  std::string value(rawValue);
+  if (!value.empty() && value.front() == '#') value = ws_->definitions.indexToId(key, value);
+
+  if (key == "mm_editok") mm.editok = toInt16(value);
+  else if (key == "general_editok") general.editok = toInt16(value);
+  else if (key == "mm_typ") mm.typ = value;
+  else if (key == "mm_lots") mm.lots = value;
+  else if (key == "mm_maxlots") mm.maxlots = value;
+  else if (key == "mm_base") mm.base = value;
+  else if (key == "mm_fraction") mm.fraction = value;
+  else if (key == "mm_delta") mm.delta = value;
+  else if (key == "mm_slippage") mm.slippage = value;
+  else if (key == "mm_maxtrades") mm.maxtrades = value;
+  else if (key == "mm_hedging") mm.hedging = value;
+  else if (key == "general_filename") general.filename = value;
+  else if (key == "general_account") general.account = value;
+  else if (key == "general_comment") general.comment = value;
+  else if (key == "general_kontotyp") general.kontotyp = value;
+  else if (key == "general_broker") general.broker = value;
+  else if (key == "general_bezeichnung") {
+    general.bezeichnung = value;
+    if (value == "#0" && !general.filename.empty()) general.bezeichnung = titleOfFileName(general.filename);
+  } else if (key == "general_magic") {
+    general.magic = value == "-" ? nextRunningNumber(ws_->settings) : value;
+  } else if (key == "mm_symbol" || key == "general_symbol") {
+    mm.symbol = value == ws_->tr("Aktuelles Symbol") ? std::string("Symbol()") : value;
+  }
+
+  if (changedKeys.find(key) == std::string::npos) changedKeys += key + ";";
+  changed = true;
+}
+
+std::string clsHsystem::paraGet(std::string_view rawKey) const {
+  const std::string key = trim(rawKey);
+  if (key == "mm_editok") return intText(mm.editok);
+  if (key == "general_editok") return intText(general.editok);
+  if (key == "mm_typ") return mm.typ;
+  if (key == "mm_lots") return mm.lots;
+  if (key == "mm_maxlots") return mm.maxlots;
+  if (key == "mm_base") return mm.base;
+  if (key == "mm_fraction") return mm.fraction;
+  if (key == "mm_delta") return mm.delta;
+  if (key == "mm_slippage") return mm.slippage;
+  if (key == "mm_maxtrades") return mm.maxtrades;
+  if (key == "mm_hedging") return mm.hedging;
+  if (key == "mm_symbol" || key == "general_symbol") return mm.symbol;
+  if (key == "general_filename") return general.filename;
+  if (key == "general_bezeichnung") return general.bezeichnung;
+  if (key == "general_account") return general.account;
+  if (key == "general_comment") return general.comment;
+  if (key == "general_kontotyp") return general.kontotyp;
+  if (key == "general_broker") return general.broker;
+  if (key == "general_magic") return general.magic;
+  ws_->message("paraget unbek:", key);
+  return {};
+}
+
+void clsHsystem::storeChosenCaption(std::string_view key, std::string_view caption) {
+  paraChange(key, ws_->definitions.captionToId(trim(key), caption, ws_->captionLanguage()));
+}
+
+}  // namespace zorvik
