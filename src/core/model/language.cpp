@@ -26,9 +26,14 @@ void LanguageTable::SwitchLanguage(std::string_view languageName, const std::fil
 bool LanguageTable::loadlanguagefile(const std::filesystem::path& file) {
   auto lines = readTextLines(file);
   if (!lines) return false;
+  loadLines(*lines);
+  return true;
+}
+
+void LanguageTable::loadLines(const std::vector<std::string>& lines) {
   entries_.clear();
-  entries_.reserve(lines->size());
-  for (const std::string& line : *lines) {
+  entries_.reserve(lines.size());
+  for (const std::string& line : lines) {
     Entry e;
     const std::size_t p = line.find(';');
     if (p != std::string::npos) {
@@ -42,7 +47,6 @@ bool LanguageTable::loadlanguagefile(const std::filesystem::path& file) {
     }
     entries_.push_back(std::move(e));
   }
-  return true;
 }
 
 std::string LanguageTable::translate(std::string_view text) const {

@@ -24,6 +24,8 @@ class LanguageTable {
 
   // Reads the table from a file; false when it does not exist.
   bool loadlanguagefile(const std::filesystem::path& file);
+  // Fills the table from the lines of a table file (UTF-8).
+  void loadLines(const std::vector<std::string>& lines);
 
   std::string translate(std::string_view text) const;
 
