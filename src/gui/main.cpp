@@ -1,15 +1,29 @@
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 #include "app/qt_host.hpp"
 #include "app/zorvik_form.hpp"
+#include "model/working_folder.hpp"
 #include "model/workspace.hpp"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Zorvik");
+  QApplication::setOrganizationName("Zorvik");
+
+  // Started inside a working folder (run.sh, a portable copy) the program works there; an
+  // installed program keeps each user's files below that user's data folder.
+  const std::filesystem::path shipped =
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / ".." / "share" / "zorvik";
+  const std::filesystem::path workingFolder = zorvik::chooseWorkingFolder(
+      QDir::currentPath().toStdString(),
+      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(), shipped / "res",
+      shipped / "demo");
+  QDir::setCurrent(QString::fromStdString(workingFolder.string()));
+
   zorvik::QtHost host;
-  zorvik::Workspace ws(QDir::currentPath().toStdString(), host);
+  zorvik::Workspace ws(workingFolder, host);
   zorvik::ZorvikForm form(ws, host);
   form.show();
   return QApplication::exec();
