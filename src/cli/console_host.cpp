@@ -37,6 +37,14 @@ std::optional<std::string> ConsoleHost::inputBox(const std::string& prompt, cons
   return answer.empty() ? defaultText : answer;
 }
 
+std::string ConsoleHost::chooseSystemName(const std::string& caption) {
+  if (!::isatty(STDIN_FILENO)) return {};
+  std::cerr << caption << " (ohne " << kRefusedSystemNameCharacters << "): ";
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return {};
+  return withoutRefusedNameCharacters(answer);
+}
+
 void ConsoleHost::status(const std::string&) {}
 
 void ConsoleHost::deferredMessage(const std::string& text) { message(text); }

@@ -76,6 +76,8 @@ class Workspace {
   std::vector<KnownAccount> knownAccounts;
   // Symbols of the broker list in use (the first broker's until an account switches it).
   std::vector<std::string> brokerSymbols;
+  // How often this run has considered the note about an automatically assigned magic number.
+  int magicNoteCount = 0;
 
  private:
   fs::path root_;
