@@ -46,10 +46,10 @@ struct Demo {
     return hs;
   }
 
-  static void stops(clsEntryexittyp& g, const char* sl, const char* ts, const char* tp) {
-    g.sl = sl;
-    g.ts = ts;
-    g.tp = tp;
+  static void stops(clsEntryexittyp& g, std::string sl, std::string ts, std::string tp) {
+    g.sl = std::move(sl);
+    g.ts = std::move(ts);
+    g.tp = std::move(tp);
   }
 
   static void add(clsEntryexittyp& g, clsIndikator ind) {
