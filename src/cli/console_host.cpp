@@ -49,8 +49,8 @@ void ConsoleHost::status(const std::string&) {}
 
 void ConsoleHost::deferredMessage(const std::string& text) { message(text); }
 
-bool ConsoleHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
-                               const std::filesystem::path& workingDir) {
+int ConsoleHost::spawn(const std::filesystem::path& program, const std::vector<std::string>& args,
+                       const std::filesystem::path& workingDir) {
   std::vector<std::string> argv{program.string()};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> cargv;
@@ -62,12 +62,42 @@ bool ConsoleHost::startProgram(const std::filesystem::path& program, const std::
   pid_t pid = 0;
   int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, cargv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  return rc == 0;
+  return rc == 0 ? static_cast<int>(pid) : 0;
+}
+
+bool ConsoleHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                               const std::filesystem::path& workingDir) {
+  return spawn(program, args, workingDir) != 0;
+}
+
+int ConsoleHost::startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                                     const std::filesystem::path& workingDir) {
+  const int pid = spawn(program, args, workingDir);
+  if (pid != 0) watched_[pid] = std::nullopt;
+  return pid;
+}
+
+namespace {
+int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+}  // namespace
+
+std::optional<int> ConsoleHost::programExitCode(int handle) {
+  auto it = watched_.find(handle);
+  if (it == watched_.end()) return std::nullopt;
+  if (!it->second) {
+    int status = 0;
+    if (::waitpid(handle, &status, WNOHANG) == handle) it->second = exitCodeOf(status);
+  }
+  return it->second;
 }
 
 void ConsoleHost::processEvents(std::chrono::milliseconds forAtMost) {
-  // Reap finished children so they do not linger as zombies while we wait on their output.
-  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+  // Reap finished children so they do not linger as zombies while we wait on their output;
+  // a watched child keeps its exit code for programExitCode.
+  int status = 0;
+  pid_t pid = 0;
+  while ((pid = ::waitpid(-1, &status, WNOHANG)) > 0) {
+    if (auto it = watched_.find(pid); it != watched_.end()) it->second = exitCodeOf(status);
   }
   std::this_thread::sleep_for(forAtMost);
 }

@@ -65,6 +65,8 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         s.sliderMitButtons = toInt16(value);
       } else if (key == "STOPLOSSIMCHART") {
         s.stoplossImChart = toInt16(value);
+      } else if (key == "ENTWICKLERMODUS") {
+        s.developerMode = toInt16(value) == 1 ? 1 : 0;
       }
     }
   }
@@ -79,7 +81,7 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
       return "\"" + l + "\"";
     return l;
   };
-  return {
+  std::vector<std::string> lines{
       line("LANGUAGE", language.name()),
       line("MODUS", intText(s.modus)),
       line("LASTHSID", intText(s.lastHsId)),
@@ -88,6 +90,9 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
       line("SLIDERMITBUTTONS", intText(s.sliderMitButtons)),
       line("STOPLOSSIMCHART", intText(s.stoplossImChart)),
   };
+  // Written only when switched on, so an ordinary settings file keeps its usual lines.
+  if (s.developerMode == 1) lines.push_back(line("ENTWICKLERMODUS", "1"));
+  return lines;
 }
 
 std::string nextRunningNumber(Settings& s) {

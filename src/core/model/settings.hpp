@@ -20,6 +20,9 @@ struct Settings {
   std::string metatraderPfad;        // MetaTrader terminal folder
   std::int16_t sliderMitButtons = 0; // 1: sliders show their step buttons
   std::int16_t stoplossImChart = 0;
+  // Developer mode: the generated source is kept and installed beside the EA, and the settings
+  // dialog offers the editor. Off unless the settings file holds "ENTWICKLERMODUS=1".
+  std::int16_t developerMode = 0;
 };
 
 // Reads the settings from the lines of a settings file. "LANGUAGE" switches the language

@@ -48,6 +48,24 @@ class Host {
   // Lets window events run for about the given time (a wait that keeps the window alive).
   virtual void processEvents(std::chrono::milliseconds forAtMost) = 0;
 
+  // A monotonic clock in milliseconds. Waits measure their time limits with it, so a test
+  // host can let ten seconds pass without anybody waiting for them.
+  virtual std::chrono::milliseconds now();
+  // The full path of a program found on the search path (PATH), or an empty path.
+  virtual std::filesystem::path findProgram(const std::string& name);
+
+  // Starts a program whose end the caller wants to see. Returns a handle > 0 to ask
+  // programExitCode with, kProgramNotWatched when the program was started but this host
+  // cannot follow it, and 0 when it could not be started at all.
+  static constexpr int kProgramNotWatched = -1;
+  virtual int startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                                  const std::filesystem::path& workingDir) {
+    return startProgram(program, args, workingDir) ? kProgramNotWatched : 0;
+  }
+  // The exit code of a watched program once it has ended (a crash counts as -1); nullopt while
+  // it still runs, and always for a handle this host cannot follow.
+  virtual std::optional<int> programExitCode(int /*handle*/) { return std::nullopt; }
+
   // Asks the library panel to list the folder "user" anew after a file was written.
   virtual void refreshLibrary() {}
 

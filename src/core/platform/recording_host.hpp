@@ -3,6 +3,7 @@
 // queues (Yes / empty answer when a queue runs dry) and starts nothing unless told how.
 #include <deque>
 #include <functional>
+#include <map>
 
 #include "platform/host.hpp"
 
@@ -14,6 +15,7 @@ class RecordingHost : public Host {
     std::filesystem::path program;
     std::vector<std::string> args;
     std::filesystem::path workingDir;
+    bool watched = false;  // started through startWatchedProgram
   };
 
   std::vector<std::string> messages;      // every message box, in order
@@ -34,6 +36,12 @@ class RecordingHost : public Host {
   std::function<bool(const Started&)> onStart;
   // Called on every processEvents, with the total time waited so far.
   std::function<void(std::chrono::milliseconds)> onWait;
+  // Programs findProgram knows, by name ("wine" -> "/usr/bin/wine"); nothing else is found.
+  std::map<std::string, std::filesystem::path> programsOnPath;
+  // Exit codes of watched programs that have ended, by handle. A watched program's handle is
+  // its position in `started`, counted from 1, so onStart can end it at once with
+  // exitCodes[started.size()] = 0.
+  std::map<int, int> exitCodes;
 
   void message(const std::string& text) override { messages.push_back(text); }
   bool askYesNo(const std::string& text) override {
@@ -72,6 +80,24 @@ class RecordingHost : public Host {
     std::string a = withoutRefusedNameCharacters(chosenNames.front());
     chosenNames.pop_front();
     return a;
+  }
+
+  // The clock stands still except while processEvents "waits".
+  std::chrono::milliseconds now() override { return waited; }
+  std::filesystem::path findProgram(const std::string& name) override {
+    auto it = programsOnPath.find(name);
+    return it == programsOnPath.end() ? std::filesystem::path() : it->second;
+  }
+  int startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                          const std::filesystem::path& workingDir) override {
+    Started s{program, args, workingDir, true};
+    started.push_back(s);
+    return (onStart && onStart(s)) ? static_cast<int>(started.size()) : 0;
+  }
+  std::optional<int> programExitCode(int handle) override {
+    auto it = exitCodes.find(handle);
+    if (it == exitCodes.end()) return std::nullopt;
+    return it->second;
   }
 };
 

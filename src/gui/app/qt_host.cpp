@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -61,6 +62,59 @@ bool QtHost::startProgram(const std::filesystem::path& program, const std::vecto
   QStringList qargs;
   for (const auto& a : args) qargs << q(a);
   return QProcess::startDetached(q(program.string()), qargs, q(workingDir.string()));
+}
+
+std::filesystem::path QtHost::findProgram(const std::string& name) {
+  const QString found = QStandardPaths::findExecutable(q(name));
+  return found.isEmpty() ? std::filesystem::path() : std::filesystem::path(found.toStdString());
+}
+
+int QtHost::startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                                const std::filesystem::path& workingDir) {
+  QStringList qargs;
+  for (const auto& a : args) qargs << q(a);
+  auto* process = new QProcess;
+  process->setProgram(q(program.string()));
+  process->setArguments(qargs);
+  if (!workingDir.empty()) process->setWorkingDirectory(q(workingDir.string()));
+  // Nobody reads what the program prints; do not let it pile up in memory.
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  process->start();
+  if (!process->waitForStarted(5000)) {
+    delete process;
+    return 0;
+  }
+  const int handle = nextHandle_++;
+  running_[handle] = process;
+  return handle;
+}
+
+std::optional<int> QtHost::programExitCode(int handle) {
+  if (auto e = ended_.find(handle); e != ended_.end()) return e->second;
+  auto it = running_.find(handle);
+  if (it == running_.end()) return std::nullopt;
+  QProcess* process = it->second;
+  // Polls without blocking; the state may not have caught up yet when no event ran since.
+  if (process->state() != QProcess::NotRunning) process->waitForFinished(0);
+  if (process->state() != QProcess::NotRunning) return std::nullopt;
+  const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+  ended_[handle] = code;
+  running_.erase(it);
+  delete process;
+  return code;
+}
+
+QtHost::QtHost() = default;
+
+QtHost::~QtHost() {
+  // A compiler that outlived its wait is ended with the program instead of being orphaned
+  // half-way through writing into the user folder.
+  for (auto& [handle, process] : running_) {
+    process->kill();
+    process->waitForFinished(1000);
+    delete process;
+  }
 }
 
 void QtHost::processEvents(std::chrono::milliseconds forAtMost) {

@@ -1,12 +1,14 @@
 #pragma once
 // The Host of the window program: message boxes with the program title, input boxes, the
 // status bar, sounds and programs started through QProcess.
+#include <QMainWindow>
 #include <QObject>
 #include <QPointer>
+#include <map>
 
 #include "platform/host.hpp"
 
-class QMainWindow;
+class QProcess;
 
 namespace zorvik {
 
@@ -27,9 +29,22 @@ class QtHost : public Host {
   void processEvents(std::chrono::milliseconds forAtMost) override;
   // A plain input dialog whose field refuses the characters a system name may not hold.
   std::string chooseSystemName(const std::string& caption) override;
+  std::filesystem::path findProgram(const std::string& name) override;
+  int startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                          const std::filesystem::path& workingDir) override;
+  std::optional<int> programExitCode(int handle) override;
+
+  QtHost();
+  QtHost(const QtHost&) = delete;
+  QtHost& operator=(const QtHost&) = delete;
+  ~QtHost() override;
 
  private:
   QPointer<QMainWindow> window_;
+  // Watched programs still running, and the exit codes of those that have ended, by handle.
+  std::map<int, QProcess*> running_;
+  std::map<int, int> ended_;
+  int nextHandle_ = 1;
 };
 
 }  // namespace zorvik

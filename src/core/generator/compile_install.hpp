@@ -1,0 +1,83 @@
+#pragma once
+// Compiling the generated Expert Advisor source and installing the result in the MetaTrader 4
+// terminal, plus starting the terminal and its editor.
+//
+// The source "_Zorvik.mq4" in the user folder is written before; compileAndInstall compiles
+// it with "res/metalang.exe" (or, when that is missing, with the terminal's own
+// "metaeditor.exe"), renames "_Zorvik.ex4" after the system and copies it into the terminal's
+// experts folder. Everything reaches the user and the system through the workspace's Host.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+namespace fs = std::filesystem;
+
+// How long the compiler may take before the run counts as failed. MetaEditor gets longer:
+// under wine its first start alone can take several seconds.
+inline constexpr std::chrono::milliseconds kCompilerTimeLimit{10'000};
+inline constexpr std::chrono::milliseconds kMetaEditorTimeLimit{30'000};
+// How long renaming the compiler's output may be retried (the compiler may still hold it).
+inline constexpr std::chrono::milliseconds kRenameTimeLimit{5'000};
+// The step of every wait; window events run meanwhile.
+inline constexpr std::chrono::milliseconds kWaitStep{100};
+
+// The EA name of a system file: the file name without its last two extensions, each time the
+// text from the last "." on ("Trend.hsy.txt" -> "Trend"). A name with fewer than two
+// extensions loses the ones it has ("Trend.txt" -> "Trend", "Trend" -> "Trend").
+std::string expertNameOf(std::string_view systemFileName);
+
+// The MetaTrader folder of the settings as a path, without trailing separators; relative
+// folders count from the working folder. Empty when the setting is empty.
+fs::path metatraderFolder(const Workspace& ws);
+
+// The files one run works with.
+struct ExpertFiles {
+  fs::path compiler;     // res/metalang.exe
+  fs::path source;       // user/_Zorvik.mq4
+  fs::path output;       // user/_Zorvik.ex4
+  fs::path compilerLog;  // user/_Zorvik.log, written by MetaEditor
+  fs::path namedEa;      // user/<EA name>.ex4
+  fs::path namedSource;  // user/<EA name>.mq4, kept in developer mode
+  fs::path metaEditor;   // <MetaTrader folder>/metaeditor.exe; empty without a MetaTrader folder
+  // <MetaTrader folder>/experts, and <MetaTrader folder>/MQL4/Experts when that folder exists
+  // (newer terminals keep their experts there). Empty without a MetaTrader folder.
+  std::vector<fs::path> expertFolders;
+};
+ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName);
+
+enum class CompileOutcome {
+  NotRun,      // no compiler, or an EA name that cannot be a file name: nothing was started
+  NotCreated,  // the compile step ran and no named EA came out of it
+  Created,     // the named EA is in the user folder
+};
+
+struct CompileReport {
+  // 1 when the compile step ran, whether or not the EA was created; 0 when it did not.
+  int result = 0;
+  CompileOutcome outcome = CompileOutcome::NotRun;
+  std::vector<fs::path> installed;            // copies of the EA in the terminal's folders
+  std::vector<std::string> compilerMessages;  // error lines of MetaEditor's log, on failure
+};
+
+// Compiles the already written user/_Zorvik.mq4, names the result "<EA name>.ex4" in the user
+// folder and copies it into the terminal's experts folder(s). Shows the outcome in a message
+// box, plays the "Generate" sound on success, removes the fixed-name files (in developer mode
+// the source is kept as "<EA name>.mq4" and installed beside the EA) and asks the library to
+// refresh. Waits keep window events running.
+CompileReport compileAndInstall(Workspace& ws, std::string_view eaName);
+
+// Starts "terminal.exe" of the MetaTrader folder (through wine where needed). Says why when the
+// folder is not set, holds no terminal or the program cannot be started; false then.
+bool startTerminal(Workspace& ws);
+
+// Developer mode only: opens user/_Zorvik.mq4 in the terminal's MetaEditor. Any failure ends
+// it quietly with false.
+bool openEditor(Workspace& ws);
+
+}  // namespace zorvik

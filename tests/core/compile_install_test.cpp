@@ -1,0 +1,455 @@
+// Compiling the generated source and installing the Expert Advisor. Most cases run the
+// project's substitute compiler for real; the timing cases simulate the compiler on the
+// recording host's virtual clock, so ten seconds pass without anybody waiting.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/wait.h>
+
+#include <thread>
+
+#include "core/test_support.hpp"
+#include "generator/compile_install.hpp"
+#include "model/settings.hpp"
+
+extern char** environ;
+
+namespace zorvik {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::readBytes;
+using testing::sourceDir;
+using testing::TestWorkspace;
+using testing::writeBytes;
+
+const std::string kFailed = "Der EA konnte nicht erzeugt werden !";
+const std::string kCreated = "Ok - der Expert Advisor >Trend< wurde erfolgreich erzeugt";
+
+std::string completeSource() { return readBytes(sourceDir() / "tests/fixtures/compile/complete_expert.mq4"); }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+// Starts programs for real (the substitute compiler) and follows them with waitpid. Time is
+// still the recording host's virtual clock; each "wait" really sleeps a share of it, so the
+// compiler gets a few seconds of real time (a sanitizer build starts slowly on a busy
+// machine) before its ten virtual seconds are up.
+class SpawningHost : public RecordingHost {
+ public:
+  int startWatchedProgram(const fs::path& program, const std::vector<std::string>& args,
+                          const fs::path& workingDir) override {
+    started.push_back({program, args, workingDir, true});
+    std::vector<std::string> argv{program.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return 0;
+    children.push_back(pid);
+    return pid;
+  }
+  std::optional<int> programExitCode(int handle) override {
+    if (auto it = exitCodes.find(handle); it != exitCodes.end()) return it->second;
+    int status = 0;
+    if (::waitpid(handle, &status, WNOHANG) != handle) return std::nullopt;
+    return exitCodes[handle] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  void processEvents(std::chrono::milliseconds d) override {
+    RecordingHost::processEvents(d);
+    std::this_thread::sleep_for(d / realShare);
+  }
+  int realShare = 2;  // 10 virtual seconds are 5 real ones
+  // Waits for every started child, so none outlives its test folder.
+  void reapAll() {
+    for (pid_t pid : children)
+      if (!exitCodes.count(pid)) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        exitCodes[pid] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+  }
+  ~SpawningHost() override { reapAll(); }
+  std::vector<pid_t> children;
+};
+
+// A working folder with res/ and user/ and a MetaTrader folder "MT4" holding "experts".
+struct CompileFixture : ::testing::Test {
+  CompileFixture() {
+    mt = t.dir.path() / "MT4";
+    fs::create_directories(mt / "experts");
+    t.ws->settings.metatraderPfad = mt.string();
+  }
+  Workspace& ws() { return *t.ws; }
+  fs::path user(const std::string& name) { return t.ws->userFile(name); }
+  void writeSource(const std::string& text = completeSource()) { writeBytes(user("_Zorvik.mq4"), text); }
+
+  TestWorkspace t;
+  fs::path mt;
+};
+
+// Same, on a host that really runs the substitute compiler.
+struct RealCompilerTest : ::testing::Test {
+  RealCompilerTest() {
+    ws = std::make_unique<Workspace>(t.dir.path(), host);
+    ws->startUp();
+    mt = t.dir.path() / "MT4";
+    fs::create_directories(mt / "experts");
+    ws->settings.metatraderPfad = mt.string();
+  }
+  fs::path user(const std::string& name) { return ws->userFile(name); }
+  void writeSource(const std::string& text = completeSource()) { writeBytes(user("_Zorvik.mq4"), text); }
+  // Puts the substitute compiler in place of a program of the terminal or of res/.
+  void installCompiler(const fs::path& as, const std::string& config = "") {
+    fs::create_symlink(ZORVIK_FAKE_METALANG, as);
+    if (!config.empty()) writeBytes(fs::path(as.string() + ".cfg"), config);
+  }
+
+  TestWorkspace t{false, false};
+  SpawningHost host;
+  std::unique_ptr<Workspace> ws;
+  fs::path mt;
+};
+
+TEST_F(RealCompilerTest, CompilesRenamesAndInstallsReplacingAnEarlierEa) {
+  installCompiler(ws->resFile("metalang.exe"));
+  fs::create_directories(mt / "MQL4" / "Experts");
+  writeBytes(mt / "experts" / "Trend.ex4", "older build");
+  writeSource();
+
+  const CompileReport r = compileAndInstall(*ws, "Trend");
+
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(r.outcome, CompileOutcome::Created);
+  EXPECT_EQ(host.messages, std::vector<std::string>{kCreated});
+  EXPECT_EQ(host.sounds, std::vector<Sound>{Sound::Generate});
+  EXPECT_EQ(host.libraryRefreshes, 1);
+  ASSERT_EQ(host.started.size(), 1u);
+  EXPECT_EQ(host.started[0].args, std::vector<std::string>{"user/_Zorvik.mq4"});
+
+  const std::string ea = readBytes(user("Trend.ex4"));
+  EXPECT_EQ(ea.rfind("FAKE-EX4 _Zorvik.mq4", 0), 0u);
+  EXPECT_EQ(readBytes(mt / "experts" / "Trend.ex4"), ea);
+  EXPECT_EQ(readBytes(mt / "MQL4" / "Experts" / "Trend.ex4"), ea);
+  EXPECT_EQ(r.installed.size(), 2u);
+  for (const char* gone : {"_Zorvik.mq4", "_Zorvik.ex4", "Trend.mq4"}) EXPECT_FALSE(fs::exists(user(gone))) << gone;
+}
+
+TEST_F(RealCompilerTest, IncompleteSourceIsRejectedAndLeavesNoEa) {
+  installCompiler(ws->resFile("metalang.exe"));
+  const std::string good = completeSource();
+  const struct {
+    const char* fault;
+    std::string source;
+  } cases[] = {
+      {"unbalanced brace", replaced(good, "void exit_long() {\r\n}", "void exit_long() {\r\n")},
+      {"unbalanced parenthesis", replaced(good, "return(0);\r\n}\r\ndouble", "return(0;\r\n}\r\ndouble")},
+      {"missing function", replaced(good, "void trail_sl() {", "void trail_stop() {")},
+      {"empty value", replaced(good, "int thr2 = 0;", "int thr2 = ;")},
+      {"empty comparison", replaced(good, "if (lots >=0.1) {", "if (lots >=) {")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    host.messages.clear();
+    writeBytes(user("Trend.ex4"), "from an earlier run");
+    writeSource(c.source);
+
+    const CompileReport r = compileAndInstall(*ws, "Trend");
+
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{kFailed + "\nDer Compiler hat sich ohne Ergebnis beendet, Rückgabewert 1"});
+    for (const char* gone : {"Trend.ex4", "_Zorvik.mq4", "_Zorvik.ex4"}) EXPECT_FALSE(fs::exists(user(gone))) << gone;
+    EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
+  }
+  EXPECT_TRUE(host.sounds.empty());
+}
+
+TEST_F(RealCompilerTest, SlowCompilerFailsAndItsLateOutputIsDeletedByTheNextRun) {
+  const fs::path release = t.dir.path() / "release";
+  installCompiler(ws->resFile("metalang.exe"), "wait_for=" + release.string() + "\n");
+  host.realShare = 100;  // the compiler is held anyway: no need to give it real time
+  writeSource();
+
+  const CompileReport r = compileAndInstall(*ws, "Trend");
+
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  EXPECT_EQ(host.messages, std::vector<std::string>{kFailed});
+  EXPECT_GT(host.waited, 10s);
+  EXPECT_LE(host.waited, 10s + kWaitStep);
+
+  // The compiler finishes after all and writes its output into the user folder.
+  writeBytes(release, "");
+  host.reapAll();
+  ASSERT_TRUE(fs::exists(user("_Zorvik.ex4")));
+
+  // The next run must not mistake that file for its own result.
+  writeBytes(ws->resFile("metalang.exe.cfg"), "fail=1\n");
+  host.messages.clear();
+  writeSource();
+  EXPECT_EQ(compileAndInstall(*ws, "Trend").outcome, CompileOutcome::NotCreated);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].rfind(kFailed, 0), 0u);
+  EXPECT_FALSE(fs::exists(user("_Zorvik.ex4")));
+  EXPECT_FALSE(fs::exists(user("Trend.ex4")));
+}
+
+TEST_F(RealCompilerTest, MetaEditorCompilesWhenMetalangIsMissingAndItsErrorsAreQuoted) {
+  installCompiler(mt / "metaeditor.exe");
+  writeSource();
+  EXPECT_EQ(compileAndInstall(*ws, "Trend").outcome, CompileOutcome::Created);
+  ASSERT_EQ(host.started.size(), 1u);
+  EXPECT_EQ(host.started[0].program, mt / "metaeditor.exe");
+  EXPECT_EQ(host.started[0].args,
+            (std::vector<std::string>{"/compile:" + user("_Zorvik.mq4").string(), "/log"}));
+  EXPECT_TRUE(fs::exists(mt / "experts" / "Trend.ex4"));
+
+  host.messages.clear();
+  writeSource(replaced(completeSource(), "void exit_short() {", "void exit_shrt() {"));
+  const CompileReport r = compileAndInstall(*ws, "Trend");
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  ASSERT_EQ(r.compilerMessages.size(), 2u);
+  EXPECT_EQ(r.compilerMessages[0], "_Zorvik.mq4(1,1) : error 1: function 'exit_short' is missing");
+  EXPECT_EQ(host.messages,
+            std::vector<std::string>{kFailed + "\nMeldungen des Compilers:\n" + r.compilerMessages[0] + "\n" +
+                                     r.compilerMessages[1]});
+  EXPECT_FALSE(fs::exists(user("_Zorvik.log")));
+}
+
+TEST_F(RealCompilerTest, DeveloperModeKeepsTheSourceUnderTheEaName) {
+  installCompiler(ws->resFile("metalang.exe"));
+  ws->settings.developerMode = 1;
+  writeBytes(user("Trend.mq4"), "an earlier source");
+  writeSource();
+
+  EXPECT_EQ(compileAndInstall(*ws, "Trend").outcome, CompileOutcome::Created);
+
+  EXPECT_EQ(readBytes(user("Trend.mq4")), completeSource());
+  EXPECT_EQ(readBytes(mt / "experts" / "Trend.mq4"), completeSource());
+  EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
+  EXPECT_TRUE(fs::exists(user("Trend.ex4")));
+}
+
+// ---- simulated compiler on the virtual clock ----
+
+struct SimulatedCompilerTest : CompileFixture {
+  // A compiler in res/ that, once started, writes its output after `after` and ends then.
+  void compilerWritesAfter(std::chrono::milliseconds after, int exitCode = 0) {
+    writeBytes(ws().resFile("metalang.exe"), "#!/bin/sh\n");
+    t.host.onStart = [](const RecordingHost::Started&) { return true; };
+    t.host.onWait = [this, after, exitCode](std::chrono::milliseconds waited) {
+      if (waited >= after && !t.host.exitCodes.count(1)) {
+        if (exitCode == 0) writeBytes(user("_Zorvik.ex4"), "EX4");
+        t.host.exitCodes[1] = exitCode;
+      }
+    };
+  }
+};
+
+TEST_F(SimulatedCompilerTest, MissingCompilerDeletesTheSourceAndStartsNothing) {
+  writeSource();
+  const CompileReport r = compileAndInstall(ws(), "Trend");
+  EXPECT_EQ(r.result, 0);
+  EXPECT_EQ(r.outcome, CompileOutcome::NotRun);
+  EXPECT_EQ(t.host.messages, std::vector<std::string>{"Der Compiler kann nicht gefunden werden"});
+  EXPECT_TRUE(t.host.started.empty());
+  EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
+}
+
+TEST_F(SimulatedCompilerTest, CompilerThatNeverEndsIsGivenTenSeconds) {
+  writeBytes(ws().resFile("metalang.exe"), "#!/bin/sh\n");
+  t.host.onStart = [](const RecordingHost::Started&) { return true; };
+  writeSource();
+
+  const CompileReport r = compileAndInstall(ws(), "Trend");
+
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(t.host.messages, std::vector<std::string>{kFailed});
+  EXPECT_GT(t.host.waited, 10s);
+  EXPECT_LE(t.host.waited, 10s + kWaitStep);
+  ASSERT_EQ(t.host.started.size(), 1u);
+  EXPECT_EQ(t.host.started[0].program, ws().resFile("metalang.exe"));
+  EXPECT_EQ(t.host.started[0].workingDir, ws().root());
+  EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
+  EXPECT_EQ(t.host.libraryRefreshes, 1);
+}
+
+TEST_F(SimulatedCompilerTest, OutputIsRenamedOnlyAfterTheCompilerEnded) {
+  // The output shows up at once, but the compiler goes on writing it for another second.
+  writeBytes(ws().resFile("metalang.exe"), "#!/bin/sh\n");
+  t.host.onStart = [this](const RecordingHost::Started&) {
+    writeBytes(user("_Zorvik.ex4"), "EX4 part");
+    return true;
+  };
+  t.host.onWait = [this](std::chrono::milliseconds waited) {
+    if (waited >= 1s && !t.host.exitCodes.count(1)) {
+      writeBytes(user("_Zorvik.ex4"), "EX4 part and the rest");
+      t.host.exitCodes[1] = 0;
+    }
+  };
+  writeSource();
+
+  EXPECT_EQ(compileAndInstall(ws(), "Trend").outcome, CompileOutcome::Created);
+  EXPECT_EQ(readBytes(mt / "experts" / "Trend.ex4"), "EX4 part and the rest");
+}
+
+TEST_F(SimulatedCompilerTest, RenameThatKeepsFailingIsReportedAfterFiveSeconds) {
+  compilerWritesAfter(300ms);
+  // A folder in the way of the named EA: it can be neither deleted nor replaced.
+  fs::create_directories(user("Trend.ex4") / "inside");
+  writeSource();
+
+  const CompileReport r = compileAndInstall(ws(), "Trend");
+
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  EXPECT_EQ(t.host.messages,
+            std::vector<std::string>{kFailed + "\nDer kompilierte Expert Advisor konnte nicht umbenannt werden: " +
+                                     user("_Zorvik.ex4").string() + " -> " + user("Trend.ex4").string()});
+  EXPECT_TRUE(t.host.sounds.empty());
+  EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
+  EXPECT_GT(t.host.waited, 5s);
+  EXPECT_LT(t.host.waited, 6s);
+}
+
+TEST_F(SimulatedCompilerTest, WhereTheEaGoesDependsOnTheMetatraderFolder) {
+  const struct {
+    const char* name;
+    std::string setting;
+    bool createExperts;
+    std::string message;
+  } cases[] = {
+      {"no MetaTrader folder", "", true, kCreated},
+      {"experts folder present", "MT4", true, kCreated},
+      {"trailing separator", "MT4/", true, kCreated},
+      {"experts folder missing", "MT4", false,
+       kCreated + "\nDer Expert Advisor konnte nicht in den MetaTrader-Ordner kopiert werden: " +
+           (t.dir.path() / "MT4" / "experts").string()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(mt);
+    if (c.createExperts) fs::create_directories(mt / "experts");
+    ws().settings.metatraderPfad = c.setting;  // relative: counts from the working folder
+    t.host.messages.clear();
+    t.host.exitCodes.clear();
+    t.host.started.clear();
+    compilerWritesAfter(200ms);
+    writeSource();
+
+    EXPECT_EQ(compileAndInstall(ws(), "Trend").outcome, CompileOutcome::Created);
+    EXPECT_EQ(t.host.messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(fs::exists(user("Trend.ex4")));
+    EXPECT_EQ(fs::exists(mt / "experts" / "Trend.ex4"), !c.setting.empty() && c.createExperts);
+  }
+}
+
+TEST_F(SimulatedCompilerTest, WindowsCompilerRunsThroughWineOrIsReportedAtOnce) {
+  writeBytes(ws().resFile("metalang.exe"), std::string("MZ\x90\0", 4));
+  t.host.onStart = [](const RecordingHost::Started&) { return false; };
+  writeSource();
+
+  compileAndInstall(ws(), "Trend");
+  EXPECT_TRUE(t.host.started.empty());
+  EXPECT_EQ(t.host.waited, 0ms);
+  EXPECT_EQ(t.host.messages,
+            std::vector<std::string>{kFailed + "\nDas Programm ist ein Windows-Programm, und wine ist nicht installiert: " +
+                                     ws().resFile("metalang.exe").string()});
+
+  t.host.programsOnPath["wine"] = "/usr/bin/wine";
+  t.host.messages.clear();
+  writeSource();
+  compileAndInstall(ws(), "Trend");
+  ASSERT_EQ(t.host.started.size(), 1u);
+  EXPECT_EQ(t.host.started[0].program, "/usr/bin/wine");
+  EXPECT_EQ(t.host.started[0].args,
+            (std::vector<std::string>{ws().resFile("metalang.exe").string(), "user\\_Zorvik.mq4"}));
+  EXPECT_EQ(t.host.messages, std::vector<std::string>{kFailed + "\nDas Programm konnte nicht gestartet werden: /usr/bin/wine"});
+}
+
+TEST_F(SimulatedCompilerTest, EaNameThatIsNoPlainFileNameIsRefused) {
+  compilerWritesAfter(100ms);
+  for (const char* name : {"", "..", "../Trend", "a\\b"}) {
+    SCOPED_TRACE(name);
+    writeSource();
+    t.host.messages.clear();
+    EXPECT_EQ(compileAndInstall(ws(), name).result, 0);
+    ASSERT_EQ(t.host.messages.size(), 1u);
+    EXPECT_EQ(t.host.messages[0],
+              std::string("Der Name des Expert Advisors ist als Dateiname nicht zulässig: ") + name);
+    EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
+  }
+  EXPECT_TRUE(t.host.started.empty());
+}
+
+TEST(ExpertName, DropsTheLastTwoExtensions) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Trend.hsy.txt", "Trend"}, {"My.Trend.hsy.txt", "My.Trend"}, {"Trend.txt", "Trend"},
+      {"Trend", "Trend"},         {".hsy.txt", ""},                 {"EUR%2FUSD.hsy.txt", "EUR%2FUSD"},
+  };
+  for (const auto& [file, name] : cases) EXPECT_EQ(expertNameOf(file), name) << file;
+}
+
+TEST_F(SimulatedCompilerTest, TerminalIsStartedOrTheReasonIsShown) {
+  t.host.onStart = [](const RecordingHost::Started&) { return true; };
+
+  ws().settings.metatraderPfad = "";
+  EXPECT_FALSE(startTerminal(ws()));
+  ws().settings.metatraderPfad = mt.string();
+  EXPECT_FALSE(startTerminal(ws()));
+  writeBytes(mt / "terminal.exe", std::string("MZ\x90\0", 4));
+  EXPECT_FALSE(startTerminal(ws()));
+  EXPECT_EQ(t.host.messages,
+            (std::vector<std::string>{
+                "Der MetaTrader-Ordner ist nicht eingestellt.",
+                "Das Terminal kann nicht gefunden werden: " + (mt / "terminal.exe").string(),
+                "Das Programm ist ein Windows-Programm, und wine ist nicht installiert: " + (mt / "terminal.exe").string()}));
+  EXPECT_TRUE(t.host.started.empty());
+
+  t.host.programsOnPath["wine"] = "/usr/bin/wine";
+  EXPECT_TRUE(startTerminal(ws()));
+  ASSERT_EQ(t.host.started.size(), 1u);
+  EXPECT_EQ(t.host.started[0].program, "/usr/bin/wine");
+  EXPECT_EQ(t.host.started[0].args, std::vector<std::string>{(mt / "terminal.exe").string()});
+  EXPECT_EQ(t.host.started[0].workingDir, mt);
+}
+
+TEST_F(SimulatedCompilerTest, EditorOpensTheSourceInDeveloperModeOnly) {
+  t.host.onStart = [](const RecordingHost::Started&) { return true; };
+  writeBytes(mt / "metaeditor.exe", "#!/bin/sh\n");
+  EXPECT_FALSE(openEditor(ws()));
+  ws().settings.developerMode = 1;
+  EXPECT_TRUE(openEditor(ws()));
+  ASSERT_EQ(t.host.started.size(), 1u);
+  EXPECT_EQ(t.host.started[0].program, mt / "metaeditor.exe");
+  EXPECT_EQ(t.host.started[0].args, std::vector<std::string>{user("_Zorvik.mq4").string()});
+  EXPECT_TRUE(t.host.messages.empty());
+}
+
+TEST(DeveloperModeSetting, IsReadAndWrittenOnlyWhenOn) {
+  Settings s;
+  LanguageTable language;
+  parseSettings({"entwicklermodus=1"}, s, language, {});
+  EXPECT_EQ(s.developerMode, 1);
+  EXPECT_EQ(settingsLines(s, language).back(), "ENTWICKLERMODUS=1");
+  Settings off;
+  parseSettings({"ENTWICKLERMODUS=2"}, off, language, {});
+  EXPECT_EQ(off.developerMode, 0);
+  for (const auto& line : settingsLines(off, language)) EXPECT_EQ(line.find("ENTWICKLER"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zorvik
