@@ -91,7 +91,10 @@ Condition conditionOf(Kind kind) {
 std::string symbolArgument(const Workspace& ws, std::string_view storedSymbol) {
   const auto& ids = ws.catalogue.symbols.ids;
   if (storedSymbol == "Symbol()" || (!ids.empty() && iequals(storedSymbol, ids.front()))) return "tSymbol";
-  return "\"" + std::string(storedSymbol) + "\"";
+  std::string quoted = "\"";
+  quoted += storedSymbol;
+  quoted += '"';
+  return quoted;
 }
 
 std::string appliedPriceArgument(const Workspace& ws, std::string_view key, std::string_view storedId) {
@@ -191,8 +194,8 @@ void schreibIndikatorCode(const Workspace& ws, const clsIndikator& indicator, st
     case Kind::ParabolicSar: {
       // The levels are bar numbers computed here, each written after one blank.
       const std::int64_t s = toInt32(shift);
-      const std::string bar = " " + intText(s);
-      const std::string nextBar = " " + intText(s + 1);
+      const std::string bar = std::string(" ").append(intText(s));
+      const std::string nextBar = std::string(" ").append(intText(s + 1));
       if (direction == Direction::Bullish) {
         out.push_back("  l1=High[" + bar + "];");
         out.push_back("  l2=Low[" + nextBar + "];");
