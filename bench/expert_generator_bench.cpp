@@ -1,0 +1,75 @@
+// Generating the Expert Advisor of a large system: four groups of fifty indicators, every
+// indicator type in turn, as lines in memory and as the written file.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "generator/expert_generator.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zorvik;
+
+constexpr const char* kTypes[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages",
+                                  "2 Moving Averages Cross", "RSI", "RSI Cross", "Parabolic SAR", "MACD",
+                                  "Stochastik", "Bollinger Bands", "Donchian Channel", "ADX"};
+
+struct BigSystem {
+  BigSystem() : folder(fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()))), ws(folder, host) {
+    fs::create_directories(ws.userFolder());
+    ws.definitions.read(fs::path(ZORVIK_SOURCE_DIR) / "res" / "DVDefTable2.dat");
+    ws.catalogue.liesCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
+    ws.catalogue.liesIndikatorenCoding();
+    clsHsystem& hs = ws.system();
+    hs.resetAll();
+    hs.mm.typ = "idFixed Ratio";
+    hs.general.bezeichnung = "Gross";
+    for (int g = 1; g <= 4; ++g) {
+      hs.group(g).threshold = "60";
+      hs.group(g).sl = "40";
+      hs.group(g).tp = "80";
+      hs.group(g).ts = "20";
+      for (int i = 0; i < 50; ++i) {
+        const std::string typ = kTypes[(g * 50 + i) % 12];
+        clsIndikator ind(typ);
+        for (const std::string& key : ws.catalogue.parameterKeysOf(typ)) {
+          const ParameterCoding* p = ws.catalogue.parameter(key);
+          ind.setParameter(ws, key, p ? p->defaultValue : "");
+        }
+        ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
+        ind.setRaw("value", std::to_string(1 + i % 7));
+        ind.setRaw("actiontyp", i % 4 == 0 ? "idReverse" : "idStandard");
+        hs.group(g).addIndikator(std::move(ind));
+      }
+    }
+  }
+  ~BigSystem() {
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+  fs::path folder;
+  RecordingHost host;
+  Workspace ws;
+};
+
+void BM_ExpertSourceLines(benchmark::State& state) {
+  BigSystem big;
+  for (auto _ : state) {
+    auto lines = expertSourceLines(big.ws, big.ws.system(), "100001", DateTime{2026, 1, 2, 3, 4, 5});
+    benchmark::DoNotOptimize(lines);
+  }
+}
+BENCHMARK(BM_ExpertSourceLines)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteExpertSource(benchmark::State& state) {
+  BigSystem big;
+  for (auto _ : state) benchmark::DoNotOptimize(writeExpertSource(big.ws, big.ws.system(), "100001"));
+}
+BENCHMARK(BM_WriteExpertSource)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,800 @@
+#include "generator/expert_generator.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+#include "generator/indicator_code.hpp"
+#include "generator/maker_identity.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "text/strings.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+void add(Lines& out, std::initializer_list<std::string_view> lines) {
+  for (std::string_view line : lines) out.emplace_back(line);
+}
+
+std::string inQuotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+std::string twoDigits(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", v);
+  return buf;
+}
+
+// Month-day-year and 24-hour time, as the header has always shown them.
+std::string headerTime(const DateTime& t) {
+  char year[16];
+  std::snprintf(year, sizeof year, "%04d", t.year);
+  return twoDigits(t.month) + "-" + twoDigits(t.day) + "-" + year + "/" + twoDigits(t.hour) + ":" +
+         twoDigits(t.minute) + ":" + twoDigits(t.second);
+}
+
+// The captions of the four groups, in group order, for messages.
+constexpr std::array<std::string_view, 4> kGroupCaptions{"LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1"};
+
+enum class MoneyManagement { FixedLots, FixedFractional, FixedRatio, None };
+
+MoneyManagement moneyManagementOf(std::string_view typ) {
+  if (typ.empty() || typ == "#0" || typ == "idFixed Lots") return MoneyManagement::FixedLots;
+  if (typ == "idFixed Fractional") return MoneyManagement::FixedFractional;
+  if (typ == "idFixed Ratio") return MoneyManagement::FixedRatio;
+  return MoneyManagement::None;
+}
+
+void writeHeader(Lines& out, const DateTime& generatedAt) {
+  out.push_back("#property copyright \"" + std::string(kMakerCopyright) + " " + headerTime(generatedAt) + "\"");
+  out.push_back("#property link \"" + std::string(kMakerWebAddress) + "\"");
+}
+
+void writeGlobals(Lines& out, const Workspace& ws, const clsHsystem& hs, std::string_view magic,
+                  const std::array<std::int32_t, 4>& thr) {
+  const clsEntryexittyp& exitLong = hs.group(2);
+  const clsEntryexittyp& exitShort = hs.group(4);
+  const MoneyManagementRecord& mm = hs.mm;
+
+  std::string hedging = ws.definitions.idToMeta4(mm.hedging);
+  if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
+
+  out.push_back("extern int Stoploss_Long = " + exitLong.sl + ";");
+  out.push_back("extern int Takeprofit_Long = " + exitLong.tp + ";");
+  out.push_back("extern int Stoploss_Short = " + exitShort.sl + ";");
+  out.push_back("extern int Takeprofit_Short = " + exitShort.tp + ";");
+  out.push_back("extern int Trailing_SL_Long = " + exitLong.ts + ";");
+  out.push_back("extern int Trailing_SL_Short = " + exitShort.ts + ";");
+  out.push_back("extern int OrderMitStop = 0;");
+  out.push_back("extern bool Hedging = " + hedging + ";");
+  out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
+  out.push_back("extern int maxTrades = " + mm.maxtrades + ";");
+  out.push_back("extern bool Debug = TRUE;");
+  out.push_back("string tSymbol = \"" + mm.symbol + "\";");
+  out.push_back("extern int magic =" + std::string(magic) + ";");
+  out.push_back("int merkVol =0;");
+  out.push_back("string dMMTyp =\"" + mm.typ + "\";");
+  out.push_back("string dComment = \"\";");
+  out.push_back("extern double mmLots = " + lotsText(mm.lots) + ";");
+  out.push_back("extern double mmMaxLots = " + lotsText(mm.maxlots) + ";");
+  out.push_back("double mmFraction = " + mm.fraction + ";");
+  out.push_back("double mmBase = " + mm.base + ";");
+  out.push_back("double mmDelta = " + mm.delta + ";");
+  out.push_back("double mmSlippage = " + mm.slippage + ";");
+  out.push_back("int laufMax=10;");
+  out.push_back("int istTrades=0;");
+  out.push_back("int dayTrades=0;");
+  for (std::size_t i = 0; i < thr.size(); ++i)
+    out.push_back("int thr" + std::to_string(i + 1) + " = " + intText(thr[i]) + ";");
+  add(out, {
+      "bool sperr=FALSE;",
+      "int lastPosCount=0;",
+      "int lastPosTicket=0;",
+      "double stopLevel=0;",
+  });
+}
+
+void writeCheckStoplevels(Lines& out) {
+  add(out, {
+      R"~(void checkStoplevels(){)~",
+      R"~(  string rem="";)~",
+      R"~(  if(Debug==TRUE){Print("checkStopLevels()");})~",
+      R"~(  int c=0;)~",
+      R"~(  stopLevel=MarketInfo(tSymbol, MODE_STOPLEVEL);)~",
+      R"~(  if(Debug==TRUE){Print("broker stoplevel:"+stopLevel);})~",
+      R"~()~",
+      R"~(  if(Takeprofit_Long!=0){if(Takeprofit_Long<stopLevel) { Takeprofit_Long=stopLevel;c++;rem=rem+"TPL ";}})~",
+      R"~(  if(Takeprofit_Short!=0){if(Takeprofit_Short<stopLevel){ Takeprofit_Short=stopLevel;c++;rem=rem+"TPS ";}})~",
+      R"~(  if(Stoploss_Long!=0){if(Stoploss_Long<stopLevel) { Stoploss_Long=stopLevel;c++;rem=rem+"SLL ";}})~",
+      R"~(  if(Stoploss_Short!=0){if(Stoploss_Short<stopLevel) { Stoploss_Short=stopLevel;c++;rem=rem+"SLS ";}})~",
+      R"~(  if(Trailing_SL_Long!=0){if(Trailing_SL_Long<stopLevel) { Trailing_SL_Long=stopLevel;c++;rem=rem+"TSL ";}})~",
+      R"~(  if(Trailing_SL_Short!=0){if(Trailing_SL_Short<stopLevel) { Trailing_SL_Short=stopLevel;c++;rem=rem+"TSS ";}})~",
+      R"~( )~",
+      R"~(  if(c>0){)~",
+      R"~(    Print("Stoplevels had to be adjusted:" + c + " times in:"+ rem);)~",
+      R"~(  }  )~",
+      R"~(  )~",
+      R"~(})~",
+  });
+}
+
+void writeInitAndDeinit(Lines& out, const clsHsystem& hs) {
+  add(out, {
+      R"~(int init() {)~",
+      R"~(  Print("Demo:"+IsDemo());)~",
+      R"~(  Print("Digits:"+Digits);)~",
+      R"~(  Print("Account:" + AccountNumber());)~",
+      R"~(  Print("AccountFreemargin:" + AccountFreeMargin());)~",
+      R"~(  Print("AccountLeverage:" + AccountLeverage());)~",
+      R"~(  Print("AccountBaclance:" + AccountBalance());)~",
+      R"~(  )~",
+      R"~(  if(Debug==TRUE){Print("init()");})~",
+  });
+  out.push_back("  dComment =  \"" + hs.general.bezeichnung + R"~("+"  "+ magic + "; " + Period(); )~");
+  add(out, {
+      R"~(merkVol=0;)~",
+      R"~(if (tSymbol=="Symbol()") tSymbol = Symbol();)~",
+      R"~(checkStoplevels();)~",
+  });
+  out.push_back("Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
+  add(out, {
+      R"~(showHistory();)~",
+      R"~(return(0);)~",
+      R"~(})~",
+      R"~(int deinit() {)~",
+      R"~(  if(Debug==TRUE){Print("deinit()");})~",
+      R"~(  Comment("");)~",
+      R"~(  return(0);)~",
+      R"~(})~",
+  });
+}
+
+void writeNormalizeLots(Lines& out) {
+  add(out, {
+      R"~(double normalize_lots(double ad) {)~",
+      R"~(  double minlot = MarketInfo(tSymbol, MODE_MINLOT);)~",
+      R"~(  double maxlot = MarketInfo(tSymbol, MODE_MAXLOT);)~",
+      R"~(  double lotstep = MarketInfo(tSymbol, MODE_LOTSTEP);)~",
+      R"~( if(Debug==TRUE) {)~",
+      R"~(  if(ad > maxlot) Print("> Lots-> "+ maxlot);)~",
+      R"~(  if(ad < minlot) Print("< Lots-> "+ minlot);)~",
+      R"~(})~",
+      R"~(  if(ad > maxlot) return (maxlot);)~",
+      R"~(  if(ad < minlot) return (minlot);)~",
+      R"~(  double ret = MathFloor(ad / lotstep) * lotstep;)~",
+      R"~( if(Debug==TRUE) {)~",
+      R"~( Print("F Lots-> "+ ret);)~",
+      R"~(})~",
+      R"~(  return (ret);)~",
+      R"~(})~",
+  });
+}
+
+void writeIsLongIsShort(Lines& out) {
+  add(out, {
+      R"~(int is_long() {)~",
+      R"~(  for (int pos = OrdersTotal() -1;pos >=0;pos--) {)~",
+      R"~(    if (OrderSelect(pos,SELECT_BY_POS,MODE_TRADES) != FALSE))~",
+      R"~(      if (OrderMagicNumber() == magic && OrderType() == OP_BUY) return (1);)~",
+      R"~(  })~",
+      R"~(  return(0);)~",
+      R"~(  })~",
+      R"~(int is_short() {)~",
+      R"~(  for (int pos = OrdersTotal() -1;pos >=0;pos--) {)~",
+      R"~(    if (OrderSelect(pos,SELECT_BY_POS,MODE_TRADES) != FALSE))~",
+      R"~(      if (OrderMagicNumber() == magic && OrderType() == OP_SELL) return (1);)~",
+      R"~(  })~",
+      R"~(  return(0);)~",
+      R"~(})~",
+  });
+}
+
+struct CheckFunction {
+  int group;
+  std::string_view name;
+  std::string_view checking;   // logged on entry
+  std::string_view triggered;  // logged when the points reach the threshold
+  std::string_view noSignal;   // logged otherwise
+  std::string_view tailIndent;
+};
+
+// In file order: long entries, short entries, long exits, short exits.
+constexpr std::array<CheckFunction, 4> kCheckFunctions{{
+    {1, "check_long_entries", "check long conditions", "long S I G N A L triggered !", "no long signal", "  "},
+    {3, "check_short_entries", "check short conditions", "short S I G N A L triggered !", "no short signal", " "},
+    {2, "check_long_exits", "check long exit conditions", "long exit S I G N A L triggered !", "no long exit signal", " "},
+    {4, "check_short_exits", "check short exit conditions", "short exit S I G N A L triggered !", "no short exit signal",
+     " "},
+}};
+
+void writeCheckFunction(Lines& out, const Workspace& ws, const clsHsystem& hs, const CheckFunction& f) {
+  const std::string thr = "thr" + std::to_string(f.group);
+  const std::string tail(f.tailIndent);
+  const clsEntryexittyp& group = hs.group(f.group);
+  const std::string_view groupSide = Workspace::kRoleNames[static_cast<std::size_t>(f.group - 1)];
+
+  out.push_back("int " + std::string(f.name) + "() {");
+  out.push_back("  if(Debug==TRUE){Print(\"" + std::string(f.checking) + "\");}");
+  add(out, {
+      "  int count=0;",
+      "  int ic=0;",
+      "  double l1,l2,k1,k2;",
+      "// Indikatoren ",
+  });
+  for (const clsIndikator& ind : group.indicators()) {
+    const std::string actiontyp = ind.gp("actiontyp");
+    if (actiontyp == "idReverse") out.emplace_back("// Reverse");
+    schreibIndikatorCode(ws, ind, out, sideCodeFor(actiontyp, groupSide));
+  }
+  out.emplace_back("// Ende Indikatoren ");
+  out.push_back(" if(" + thr + "!=0){");
+  out.push_back("  if(ic >=" + thr + ") {");
+  out.push_back("    if(Debug==TRUE){Print(\"" + std::string(f.triggered) + "\");}");
+  add(out, {
+      "    return (1);",
+      "  }else{",
+      "    if(ic>0){",
+  });
+  out.push_back("      if(Debug==TRUE){Print(\"only \" + ic + \" points of \" + " + thr + ");}");
+  add(out, {
+      "    }",
+      "  }",
+      " }",
+  });
+  out.push_back(tail + "if(Debug==TRUE){Print(\"" + std::string(f.noSignal) + "\");}");
+  out.push_back(tail + "return(0);");
+  out.emplace_back("}");
+}
+
+void writeMeldeOrderFehler(Lines& out) {
+  add(out, {
+      R"~(void meldeOrderFehler(){)~",
+      R"~(    if(Debug==TRUE){  Print("order error:"+ ErrCode(GetLastError()));})~",
+      R"~(    if(Debug==TRUE){  RefreshRates();})~",
+      R"~(    if(Debug==TRUE){  Print("now Bid Ask:"+ Bid +" "+ Ask);})~",
+      R"~(    )~",
+      R"~(})~",
+  });
+}
+
+// The lot lines of the money-management method; true when they open a lot test whose brace
+// the function has to close at its end.
+bool writeLotLines(Lines& out, const clsHsystem& hs, bool shortSide) {
+  const std::string lotTest = "    if (lots >=" + lotsText(hs.mm.lots) + ") {";
+  switch (moneyManagementOf(hs.mm.typ)) {
+    case MoneyManagement::FixedLots:
+      out.emplace_back("    lots=mmLots;");
+      return false;
+    case MoneyManagement::FixedFractional:
+      out.emplace_back("    lots=normalize_lots(mmLots * MathFloor(AccountEquity() / mmFraction));");
+      out.push_back(lotTest);
+      return true;
+    case MoneyManagement::FixedRatio:
+      out.emplace_back("    if(AccountEquity() < mmBase) lots = 0.0;");
+      out.push_back(std::string(shortSide ? "    " : "   ") +
+                    "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
+                    "0.25) + 0.5));");
+      out.push_back(shortSide ? std::string("    if (lots >=mmLots) {") : lotTest);
+      return true;
+    case MoneyManagement::None:
+      break;
+  }
+  return false;
+}
+
+void writeEnterLong(Lines& out, const clsHsystem& hs) {
+  add(out, {
+      R"~(void enter_long() {)~",
+      R"~(  if(Debug==TRUE){Print("ENTER LONG");})~",
+      R"~(  double price1;)~",
+      R"~(  double price2;)~",
+      R"~(  double lots;)~",
+      R"~(  int ticket;)~",
+      R"~(  if ((getTotalLots(OP_BUY) < mmMaxLots)||(mmMaxLots==0)) {)~",
+      R"~(    if (Hedging == FALSE && is_short() == 1) {)~",
+      R"~(      if(Debug==TRUE){  Print("no Hedging. No goLONG while SHORT");})~",
+      R"~(      return;)~",
+      R"~(    })~",
+      R"~(    if (Debug==TRUE){Print("MM:" + dMMTyp);})~",
+  });
+  const bool lotTestOpen = writeLotLines(out, hs, false);
+  add(out, {
+      R"~(   for(int lauf=0;lauf<laufMax;lauf++){)~",
+      R"~(    if (Debug==TRUE){if(lauf>0){Print("next try with adjusted stops");}})~",
+      R"~(    price1=0;)~",
+      R"~(    price2=0;)~",
+      R"~(    if (Stoploss_Long > 0) price1= Bid - Stoploss_Long * Point;)~",
+      R"~(    if (Takeprofit_Long > 0) price2= Bid + Takeprofit_Long * Point;)~",
+      R"~(    if (Debug==TRUE){Print("SL TP -> " + price1 + " " + price2);})~",
+      R"~(    if (OrderMitStop == 0) {)~",
+      R"~(      if(Debug==TRUE){Print("send blank order without stops ");})~",
+      R"~(      ticket = OrderSend( tSymbol, OP_BUY, lots, Ask,0,0,0,dComment,magic,0,SpringGreen);)~",
+      R"~(      if (ticket!=-1))~",
+      R"~(        {)~",
+      R"~(        istTrades++;)~",
+      R"~(        if(Debug==TRUE){Print("modify stops");})~",
+      R"~(        OrderSelect(ticket,SELECT_BY_TICKET);)~",
+      R"~(        OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Green);} )~",
+      R"~(        else {)~",
+      R"~(        // Fehler)~",
+      R"~(          meldeOrderFehler();)~",
+      R"~(        })~",
+      R"~(    })~",
+      R"~(    else {)~",
+      R"~(      if(Debug==TRUE){Print("send order with stops");})~",
+      R"~(      ticket = OrderSend( tSymbol,OP_BUY,lots,Ask,mmSlippage,price1,price2,dComment,magic,0,SpringGreen);)~",
+      R"~(      if(ticket!=-1){istTrades++;} else {)~",
+      R"~(        meldeOrderFehler();)~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(    if(ticket!=-1) break;)~",
+      R"~(    })~",
+      R"~(  } else)~",
+      R"~(  {)~",
+      R"~(    if(Debug==TRUE){Print("max long lots reached ! :" + mmMaxLots);})~",
+      R"~(  })~",
+      R"~(})~",
+  });
+  if (lotTestOpen) out.emplace_back("}");
+}
+
+void writeEnterShort(Lines& out, const clsHsystem& hs) {
+  add(out, {
+      R"~(void enter_short() {)~",
+      R"~(  if(Debug==TRUE){Print("ENTER SHORT");})~",
+      R"~(  double lots;)~",
+      R"~(  double price1;)~",
+      R"~(  double price2;)~",
+      R"~(  int ticket;)~",
+      R"~(  if ((getTotalLots(OP_SELL) < mmMaxLots)||(mmMaxLots==0)) {)~",
+      R"~(    if (Hedging == FALSE && is_long() == 1) {)~",
+      R"~(      if(Debug==TRUE){  Print("no Hedging. No goSHORT while LONG");})~",
+      R"~(      return;)~",
+      R"~(    })~",
+      R"~(    if(Debug==TRUE){Print("MM:"+dMMTyp);})~",
+  });
+  const bool lotTestOpen = writeLotLines(out, hs, true);
+  add(out, {
+      R"~(    if(Debug==TRUE){Print("lots:" + lots);})~",
+      R"~(  for(int lauf=0;lauf<laufMax;lauf++){)~",
+      R"~(    if (Debug==TRUE){if(lauf>0){Print("next try with adjusted stops");}})~",
+      R"~(    price1=0;)~",
+      R"~(    price2=0;)~",
+      R"~(    if (Stoploss_Short > 0) price1=Ask + Stoploss_Short * Point;)~",
+      R"~(    if (Takeprofit_Short > 0) price2= Ask - Takeprofit_Short * Point;)~",
+      R"~(    if (Debug==TRUE){Print("SL TP -> " + price1 + " " + price2);})~",
+      R"~(    if (OrderMitStop == 0) {)~",
+      R"~(      if(Debug==TRUE){Print("send blank order without stops ");})~",
+      R"~(      ticket = OrderSend( tSymbol, OP_SELL, lots, Bid,0,0,0,dComment,magic,0,DeepPink);)~",
+      R"~(      if (ticket!=-1){)~",
+      R"~(        istTrades++;)~",
+      R"~(      if(Debug==TRUE){Print("modify stops");})~",
+      R"~(      OrderSelect(ticket,SELECT_BY_TICKET);)~",
+      R"~(      OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Red);} else { )~",
+      R"~(      // Fehler)~",
+      R"~(        meldeOrderFehler();)~",
+      R"~(      }  )~",
+      R"~(    })~",
+      R"~(    else {)~",
+      R"~(      if(Debug==TRUE){Print("send order with stops");})~",
+      R"~(      ticket = OrderSend( tSymbol,OP_SELL,lots,Bid,mmSlippage,price1,price2,dComment,magic,0,DeepPink);)~",
+      R"~(      if( ticket!=-1) {istTrades++;} else {)~",
+      R"~(        meldeOrderFehler();)~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(    if(ticket!=-1) break;)~",
+      R"~(    }    )~",
+      R"~(  } else)~",
+      R"~(  {)~",
+      R"~(    if(Debug==TRUE){Print("max short lots reached ! :" + mmMaxLots);})~",
+      R"~(  })~",
+      R"~(})~",
+  });
+  if (lotTestOpen) out.emplace_back("}");
+}
+
+void writeExits(Lines& out) {
+  add(out, {
+      R"~(void exit_long() {)~",
+      R"~(  int c=0;)~",
+      R"~(  if(Debug==TRUE){Print("check exit long");})~",
+      R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
+      R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(    else {)~",
+      R"~(      if(OrderMagicNumber() == magic && OrderType() == OP_BUY){)~",
+      R"~(        c++;)~",
+      R"~(        if(Debug==TRUE){Print("  close long order ...");})~",
+      R"~(        if(Debug==TRUE){Print("  OrderTicket:"+OrderTicket());})~",
+      R"~(        OrderClose(OrderTicket(),OrderLots(), Bid, 0);)~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(  })~",
+      R"~(  if(Debug==TRUE && c==0) {Print("no action required");})~",
+      R"~(})~",
+      R"~(void exit_short() {)~",
+      R"~(  int c=0;)~",
+      R"~(  if(Debug==TRUE){Print("check exit short");})~",
+      R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
+      R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(    else {)~",
+      R"~(      if(OrderMagicNumber() == magic && OrderType() == OP_SELL){)~",
+      R"~(        c++;)~",
+      R"~(        if(Debug==TRUE){Print("  close short order ...");})~",
+      R"~(        if(Debug==TRUE){Print("  OrderTicket:"+OrderTicket());})~",
+      R"~(        OrderClose(OrderTicket(),OrderLots(), Ask, 0);)~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(  })~",
+      R"~(  if(Debug==TRUE && c==0) {Print("no action required");})~",
+      R"~(})~",
+  });
+}
+
+void writeTrailSl(Lines& out) {
+  add(out, {
+      R"~(void trail_sl() {)~",
+      R"~(  double newStop=0;)~",
+      R"~(  if(Debug==TRUE){Print("check trailingstop B:" + Bid + " A:"+ Ask);})~",
+      R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
+      R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(    else)~",
+      R"~(    {)~",
+      R"~(      if(Debug==TRUE){Print("check order:"+(pos+1));})~",
+      R"~(      if(Trailing_SL_Long > 0 && OrderMagicNumber() == magic && OrderType() == OP_BUY) {)~",
+      R"~(        newStop=Bid - Trailing_SL_Long * Point;)~",
+      R"~(//      if(Bid > OrderOpenPrice() && newStop > OrderStopLoss()) {)~",
+      R"~(        if(newStop > OrderStopLoss()) {)~",
+      R"~(          if(Debug==TRUE){Print("long stop ="+ OrderStopLoss());})~",
+      R"~(          if(Debug==TRUE){Print("set newstop:"+newStop);})~",
+      R"~(          if(OrderModify(OrderTicket(),OrderOpenPrice(), newStop, OrderTakeProfit(),OrderExpiration(),Blue)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(        } else if(Debug==TRUE){Print("no new stop");})~",
+      R"~(      })~",
+      R"~(      else {)~",
+      R"~(        if(Trailing_SL_Short > 0 && OrderMagicNumber() == magic && OrderType() == OP_SELL) {)~",
+      R"~(          newStop=Ask + Trailing_SL_Short * Point;)~",
+      R"~(//        if(Ask < OrderOpenPrice() && newStop < OrderStopLoss()) {)~",
+      // A short position without a stop loss reports a stop of 0, which no new stop is below;
+      // it is trailed from the first tick, as a long position without a stop is.
+      R"~(          if(OrderStopLoss() == 0 || newStop < OrderStopLoss()) {)~",
+      R"~(            if(Debug==TRUE){Print("short stop ="+ OrderStopLoss());})~",
+      R"~(            if(Debug==TRUE){Print("set newstop:"+newStop);})~",
+      R"~(            if(OrderModify(OrderTicket(),OrderOpenPrice(),newStop, OrderTakeProfit(),OrderExpiration(),Blue)==FALSE)Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(          } else if(Debug==TRUE){Print("no new stop");})~",
+      R"~(        })~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(  })~",
+      R"~(})~",
+  });
+}
+
+void writeStart(Lines& out) {
+  add(out, {
+      R"~(int start() {)~",
+      R"~(  int doExitShort=0;)~",
+      R"~(  int doExitLong=0;)~",
+      R"~(  Print("Bars:" + Bars);)~",
+      R"~(  if(Debug==TRUE){Print("next tick ... start()");})~",
+      R"~(  int istPosCount=OrdersTotal();)~",
+      R"~(  int istLastPosTicket=0;)~",
+      R"~(  if(istPosCount>0) {)~",
+      R"~(    OrderSelect(istPosCount-1,SELECT_BY_POS,MODE_TRADES);)~",
+      R"~(    istLastPosTicket=OrderTicket();)~",
+      R"~(  } else {)~",
+      R"~(  // ist null)~",
+      R"~(  }  )~",
+      R"~()~",
+      R"~(  if (sperr) return(0);)~",
+  });
+  out.push_back("  Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
+  add(out, {
+      R"~(  if(lastPosCount != istPosCount) {)~",
+      R"~(  if(Debug==TRUE){)~",
+      R"~(    Print("positions changed! "+ lastPosCount +" -> "+ istPosCount);)~",
+      R"~(    if(istPosCount==0) Print("Closed ticket: "+ lastPosTicket);)~",
+      R"~(    if(istPosCount!=0) Print("last ticket: "+ istLastPosTicket);)~",
+      R"~(    )~",
+      R"~(  })~",
+      R"~(  })~",
+      R"~(  lastPosCount=istPosCount;)~",
+      R"~(  lastPosTicket=istLastPosTicket;)~",
+      R"~(  if(istPosCount>0 && (Trailing_SL_Long > 0 || Trailing_SL_Short > 0)) trail_sl();)~",
+      R"~(  if (Volume[0]<merkVol){)~",
+      R"~(  if (Debug==TRUE){Print("start of signalcheck");})~",
+      R"~(  merkVol=Volume[0];)~",
+      R"~(  if(check_long_exits()==1) doExitLong=1;)~",
+      R"~(  if(check_short_exits()==1) doExitShort=1;)~",
+      R"~(   if(doExitLong==0){)~",
+      R"~(    if (Hedging == FALSE && is_long() ==1){)~",
+      R"~(      if(check_short_entries()==1){)~",
+      R"~(        doExitLong=1;)~",
+      R"~(        if (Debug==TRUE){Print("no Hedging - must close long");})~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(   })~",
+      R"~(   if(doExitShort==0){)~",
+      R"~(    if (Hedging == FALSE && is_short() ==1){)~",
+      R"~(      if(check_long_entries()==1){)~",
+      R"~(        doExitShort=1;)~",
+      R"~(        if (Debug==TRUE){Print("no Hedging - must close short");})~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(   })~",
+      R"~(  if(doExitLong==1) exit_long();)~",
+      R"~(  if(doExitShort==1) exit_short();)~",
+      R"~(  if(((istTrades+dayTrades)>=maxTrades)&&(maxTrades!=0)){)~",
+      R"~(    Print("The max.Trades reached. Check no more new signals !");)~",
+      R"~(    Print("Today before EA Start/Today in EA is:"+ istTrades + " was:"+ dayTrades);)~",
+      R"~(  }else{)~",
+      R"~(    if(check_long_entries()==1) enter_long();)~",
+      R"~(    if(check_short_entries()==1) enter_short();)~",
+      R"~(  })~",
+      R"~(  if (Debug==TRUE){Print("end of signalcheck");})~",
+      R"~(  return(0);)~",
+      R"~(  })~",
+      R"~(  merkVol=Volume[0];)~",
+      R"~(return(1);})~",
+      R"~()~",
+  });
+}
+
+struct TradeError {
+  int number;
+  std::string_view text;
+};
+
+constexpr std::array<TradeError, 28> kTradeErrors{{
+    {0, " No error returned. "},
+    {1, " No error returned, but the result is unknown. "},
+    {2, " Common error. "},
+    {3, " Invalid trade parameters. "},
+    {4, " Trade server is busy. "},
+    {5, " Old version of the client terminal. "},
+    {6, " No connection with trade server. "},
+    {7, " Not enough rights. "},
+    {8, " Too frequent requests. "},
+    {9, " Malfunctional trade operation. "},
+    {64, " Account disabled. "},
+    {65, " Invalid account. "},
+    {128, " Trade timeout. "},
+    {129, " Invalid price. "},
+    {130, " Invalid stops. "},
+    {131, " Invalid trade volume. "},
+    {132, " Market is closed. "},
+    {133, " Trade is disabled. "},
+    {134, " Not enough money. "},
+    {135, " Price changed. "},
+    {136, " Off quotes. "},
+    {137, " Broker is busy. "},
+    {138, " Requote. "},
+    {139, " Order is locked. "},
+    {140, " Long positions only allowed. "},
+    {141, " Too many requests. "},
+    {145, " Modification denied because order too close to market. "},
+    {146, " Trade context is busy. "},
+}};
+
+void writeErrCode(Lines& out) {
+  add(out, {
+      R"~(string ErrCode(int e){)~",
+      R"~(string s="";)~",
+      R"~(switch(e))~",
+      R"~({)~",
+  });
+  for (const TradeError& e : kTradeErrors)
+    out.push_back("   case  " + std::to_string(e.number) + " : {s=\"" + std::string(e.text) + "\";break;}");
+  add(out, {
+      R"~(})~",
+      R"~(  return (s);)~",
+      R"~(})~",
+      R"~(//+------------------------------------------------------------------+)~",
+      R"~()~",
+  });
+}
+
+// Counts today's orders twice: those in the account history, then the open ones.
+void writeTodaysOrderScan(Lines& out, std::string_view total, std::string_view pool, std::string_view failure) {
+  out.push_back("  for(i=0;i<" + std::string(total) + ";i++)");
+  add(out, {
+      R"~(    {)~",
+      R"~(     //---- check selection result)~",
+  });
+  out.push_back("     if(OrderSelect(i,SELECT_BY_POS," + std::string(pool) + ")==false)");
+  out.emplace_back("       {");
+  out.push_back("        Print(\"" + std::string(failure) + "\",GetLastError(),\")\");");
+  add(out, {
+      R"~(        break;)~",
+      R"~(       })~",
+      R"~(     //Print(OrderTicket()); // some work with order)~",
+      R"~(     sorder=StringSubstr(TimeToStr(OrderOpenTime()),0,10);)~",
+      R"~(     //Print("Zeit:"+TimeToStr(OrderOpenTime()));)~",
+      R"~(     if((sorder==sheute)&&(OrderMagicNumber()==magic)){dayTrades++;})~",
+      R"~(    })~",
+  });
+}
+
+void writeShowHistory(Lines& out) {
+  add(out, {
+      R"~(void showHistory(){)~",
+      R"~( )~",
+      R"~( int gt=GetTickCount();)~",
+      R"~( datetime d=TimeCurrent();)~",
+      R"~( string sheute=StringSubstr(TimeToStr(d),0,10);)~",
+      R"~( string sorder="";)~",
+      R"~( if(Debug==TRUE){Print("check magicnumber:"+magic);})~",
+      R"~( )~",
+      R"~( dayTrades=0;)~",
+      R"~(  if(Debug==TRUE){Print("showHistory()");})~",
+      R"~( // retrieving info from trade history)~",
+      R"~(  int i,hstTotal=OrdersHistoryTotal();)~",
+      R"~()~",
+  });
+  writeTodaysOrderScan(out, "hstTotal", "MODE_HISTORY", "Access to history failed with error (");
+  add(out, {
+      R"~(  Print("Trades closed today:"+dayTrades);)~",
+      R"~(  )~",
+      R"~(  int ist=OrdersTotal();)~",
+  });
+  writeTodaysOrderScan(out, "ist", "MODE_TRADES", "Access to actual orders failed with error (");
+  add(out, {
+      R"~(   )~",
+      R"~(  )~",
+      R"~(  Print("Trades total today:"+dayTrades);)~",
+      R"~(  Print("time:"+(GetTickCount()-gt));)~",
+      R"~(  if(Debug==TRUE){Print("end showHistory()");})~",
+      R"~(})~",
+  });
+}
+
+void writeGetTotalLots(Lines& out) {
+  add(out, {
+      R"~()~",
+      R"~(double getTotalLots(int OP_MODE) {)~",
+      R"~(  int c=0;)~",
+      R"~(  double lts=0;)~",
+      R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
+      R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(    else {)~",
+      R"~(      if(OrderMagicNumber() == magic && OrderType() == OP_MODE){)~",
+      R"~(        c++;)~",
+      R"~(        lts=lts + OrderLots();)~",
+      R"~(      })~",
+      R"~(    })~",
+      R"~(  })~",
+      R"~(  if(Debug==TRUE && c==0) {Print("lots total:"+lts);})~",
+      R"~(  return(lts);)~",
+      R"~(})~",
+  });
+}
+
+}  // namespace
+
+std::string sideCodeFor(std::string_view actiontyp, std::string_view groupSide) {
+  if (actiontyp == "idStandard") return std::string(groupSide);
+  if (actiontyp == "idReverse") {
+    if (groupSide == "L") return "S";
+    if (groupSide == "S") return "L";
+    if (groupSide == "XL") return "XS";
+    if (groupSide == "XS") return "XL";
+  }
+  return {};
+}
+
+bool isSignalNumber(std::string_view value) {
+  const std::string s = trim(value);
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++expDigits; }
+    if (expDigits == 0) return false;
+  }
+  return i == s.size() && std::isfinite(leadingNumber(s));
+}
+
+std::optional<double> signalSum(const clsEntryexittyp& group, int* badPosition) {
+  double sum = 0;
+  int position = 0;
+  for (const clsIndikator& ind : group.indicators()) {
+    ++position;
+    const std::string value = ind.gp("value");
+    if (!isSignalNumber(value)) {
+      if (badPosition) *badPosition = position;
+      return std::nullopt;
+    }
+    sum = roundHalfEven(sum + leadingNumber(value));
+  }
+  return sum;
+}
+
+std::int32_t thresholdPoints(std::string_view threshold, double sum) {
+  const double percent = roundHalfEven(leadingNumber(threshold));
+  const std::int64_t product = clampToInt32(percent * sum);
+  // Floor, not truncation: a negative product still rounds down.
+  std::int64_t points = product / 100;
+  if (product % 100 != 0 && product < 0) --points;
+  return static_cast<std::int32_t>(points);
+}
+
+std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
+
+std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, const clsHsystem& system,
+                                                          std::string_view magic, const DateTime& generatedAt,
+                                                          std::string* fault) {
+  std::array<std::int32_t, 4> thr{};
+  for (int index = 1; index <= 4; ++index) {
+    const clsEntryexittyp& group = system.group(index);
+    int bad = 0;
+    const std::optional<double> sum = signalSum(group, &bad);
+    if (!sum) {
+      if (fault) {
+        const clsIndikator& ind = group.indikator(bad);
+        *fault = ws.tr(kGroupCaptions[static_cast<std::size_t>(index - 1)]) + " " + std::to_string(bad) + " (" +
+                 ind.getTyp() + "): " + inQuotes(ind.gp("value"));
+      }
+      return std::nullopt;
+    }
+    thr[static_cast<std::size_t>(index - 1)] = thresholdPoints(group.threshold, *sum);
+  }
+
+  Lines out;
+  out.reserve(512);
+  writeHeader(out, generatedAt);
+  writeGlobals(out, ws, system, magic, thr);
+  writeCheckStoplevels(out);
+  writeInitAndDeinit(out, system);
+  writeNormalizeLots(out);
+  writeIsLongIsShort(out);
+  for (const CheckFunction& f : kCheckFunctions) writeCheckFunction(out, ws, system, f);
+  writeMeldeOrderFehler(out);
+  writeEnterLong(out, system);
+  writeEnterShort(out, system);
+  writeExits(out);
+  writeTrailSl(out);
+  writeStart(out);
+  writeErrCode(out);
+  writeShowHistory(out);
+  writeGetTotalLots(out);
+  return out;
+}
+
+bool writeExpertSource(Workspace& ws, const clsHsystem& system, std::string_view magic) {
+  std::string fault;
+  const auto lines = expertSourceLines(ws, system, magic, localNow(), &fault);
+  if (!lines) {
+    ws.message("Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ", fault);
+    return false;
+  }
+  const fs::path file = ws.userFile(kExpertSourceFile);
+  std::string error;
+  if (!writeTextLines(file, *lines, &error)) {
+    ws.message("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: ", file.string() + " (" + error + ")");
+    return false;
+  }
+  return true;
+}
+
+int generiereExpert(Workspace& ws, const clsHsystem& system, std::string_view magic, std::string_view eaName,
+                    const CompileAndInstall& compileAndInstall) {
+  if (eaName.empty()) {
+    ws.message("Diese Aktion kann derzeit nicht ausgeführt werden - leeres System ...");
+    return 0;
+  }
+  if (!writeExpertSource(ws, system, magic)) return 0;
+  return compileAndInstall ? compileAndInstall(ws, eaName) : 0;
+}
+
+}  // namespace zorvik

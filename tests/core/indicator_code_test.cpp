@@ -1,0 +1,187 @@
+// The MQL4 lines of single indicators: the comparison per side code, the value lists behind
+// the placeholders, and the types that write little or nothing.
+#include <gtest/gtest.h>
+
+#include "generator/indicator_code.hpp"
+#include "model/indicator.hpp"
+#include "test_support.hpp"
+
+namespace zorvik {
+namespace {
+
+using testing::TestWorkspace;
+using Params = std::vector<std::pair<std::string, std::string>>;
+
+clsIndikator makeIndicator(const std::string& typ, const Params& params) {
+  clsIndikator ind(typ);
+  for (const auto& [name, value] : params) ind.setRaw(name, value);
+  return ind;
+}
+
+std::vector<std::string> codeOf(const Workspace& ws, const clsIndikator& ind, std::string_view side) {
+  std::vector<std::string> out;
+  schreibIndikatorCode(ws, ind, out, side);
+  return out;
+}
+
+const Params kSimpleAverage{{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "55"},
+                            {"ma_method", "idSimple"}, {"ma_shift", "0"},       {"pricetype", "idCLOSE"},
+                            {"shift", "1"},          {"value", "1"},            {"actiontyp", "idStandard"}};
+
+TEST(IndicatorCode, MovingAverageOfTheChartForEntryLong) {
+  TestWorkspace t;
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Moving Average", kSimpleAverage), "L"),
+            (std::vector<std::string>{
+                "  k1=Close[1];",
+                "// 0=Timeframe im Chart",
+                "  l1=iMA(tSymbol,0,55,0,MODE_SMA ,PRICE_CLOSE,1);",
+                "  if (k1>l1) {ic=ic+1;",
+                "    if(Debug==TRUE) Print(\"MOVING AVERAGE ok\");} else {",
+                "    if(Debug==TRUE) Print(\"MOVING AVERAGE no\");}",
+            }));
+}
+
+TEST(IndicatorCode, PlaceholdersFollowTheValueLists) {
+  TestWorkspace t;
+  // A named symbol is quoted, an hour timeframe drops the chart note, the type name is matched
+  // whatever its letter case and shown in upper case.
+  clsIndikator ind = makeIndicator("moving average", kSimpleAverage);
+  ind.setRaw("symbol", "EURUSD");
+  ind.setRaw("timeframe", "idh1");
+  ind.setRaw("ma_method", "idLinear Weighted");
+  ind.setRaw("pricetype", "WEIGHTED");
+  ind.setRaw("value", "7");
+  EXPECT_EQ(codeOf(*t.ws, ind, "XL"), (std::vector<std::string>{
+                                          "  k1=Close[1];",
+                                          "  l1=iMA(\"EURUSD\",60,55,0,MODE_LWMA ,PRICE_WEIGHTED,1);",
+                                          "  if (k1<l1) {ic=ic+7;",
+                                          "    if(Debug==TRUE) Print(\"MOVING AVERAGE ok\");} else {",
+                                          "    if(Debug==TRUE) Print(\"MOVING AVERAGE no\");}",
+                                      }));
+
+  // Ids no list holds give "0" (and "0" as timeframe is the chart's, with its note); the first
+  // symbol id matches ignoring case.
+  ind.setRaw("symbol", "SYMBOL()");
+  ind.setRaw("timeframe", "idH2");
+  ind.setRaw("ma_method", "");
+  ind.setRaw("pricetype", "#9");
+  EXPECT_EQ(codeOf(*t.ws, ind, "XS")[1], "// 0=Timeframe im Chart");
+  EXPECT_EQ(codeOf(*t.ws, ind, "XS")[2], "  l1=iMA(tSymbol,0,55,0,0 ,0,1);");
+}
+
+TEST(IndicatorCode, EnglishChartSymbolStillMeansTheTradedSymbol) {
+  TestWorkspace t;
+  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->catalogue.liesCoding(t.ws->language, t.ws->brokerSymbols);
+  EXPECT_EQ(symbolArgument(*t.ws, "Current symbol"), "tSymbol");
+  EXPECT_EQ(symbolArgument(*t.ws, "Symbol()"), "tSymbol");
+  EXPECT_EQ(symbolArgument(*t.ws, "symbol()"), "\"symbol()\"");
+  EXPECT_EQ(symbolArgument(*t.ws, "GBPUSD"), "\"GBPUSD\"");
+}
+
+// The fast and slow prices of the two-average types are stored under ids of their own; the
+// chosen price must reach the source, not a silent 0 (which the terminal reads as close).
+TEST(IndicatorCode, TwoAveragesUseTheChosenFastAndSlowPrices) {
+  TestWorkspace t;
+  const Params params{{"symbol", "Symbol()"},   {"timeframe", "idM5"},  {"ma_method", "idExponential"},
+                      {"apricefast", "idOPENf"}, {"periodfast", "11"},  {"ma_shiftfast", "0"},
+                      {"apriceslow", "idWEIGHTEDs"}, {"periodslow", "55"}, {"ma_shiftslow", "2"},
+                      {"shift", "3"},            {"value", "4"},        {"actiontyp", "idStandard"}};
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("2 Moving Averages Cross", params), "S"),
+            (std::vector<std::string>{
+                "  k1=iMA(tSymbol,5,11,0,MODE_EMA ,PRICE_OPEN,3);",
+                "  l1=iMA(tSymbol,5,55,2,MODE_EMA ,PRICE_WEIGHTED,3);",
+                "  k2=iMA(tSymbol,5,11,0,MODE_EMA ,PRICE_OPEN,3+1);",
+                "  l2=iMA(tSymbol,5,55,2,MODE_EMA ,PRICE_WEIGHTED,3+1);",
+                "  if ((k1<l1) && (k2>=l2)) {ic=ic+4;",
+                "    if(Debug==TRUE) Print(\"2 MOVING AVERAGES CROSS ok\");} else {",
+                "    if(Debug==TRUE) Print(\"2 MOVING AVERAGES CROSS no\");}",
+            }));
+  EXPECT_EQ(appliedPriceArgument(*t.ws, "apricefast", "idclosef"), "PRICE_CLOSE");
+  EXPECT_EQ(appliedPriceArgument(*t.ws, "apriceslow", "idLOW"), "PRICE_LOW");  // a plain price id
+  EXPECT_EQ(appliedPriceArgument(*t.ws, "apriceslow", "idOPENf"), "0");        // the other list's id
+  EXPECT_EQ(appliedPriceArgument(*t.ws, "apricefast", "idHedging"), "0");
+}
+
+TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {
+  TestWorkspace t;
+  const clsIndikator sar = makeIndicator(
+      "Parabolic SAR", {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"pa_step", "0.02"}, {"pa_maximum", "0.2"},
+                        {"shift", "1"}, {"value", "2"}});
+  const std::vector<std::string> tail{"// 0=Timeframe im Chart", "  k1=iSAR(tSymbol,0,0.02,0.2,1);",
+                                      "  k2=iSAR(tSymbol,0,0.02,0.2,1+1);"};
+  auto with = [&](std::vector<std::string> head, std::vector<std::string> signal) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    head.insert(head.end(), signal.begin(), signal.end());
+    head.push_back("    if(Debug==TRUE) Print(\"PARABOLIC SAR ok\");} else {");
+    head.push_back("    if(Debug==TRUE) Print(\"PARABOLIC SAR no\");}");
+    return head;
+  };
+  const auto bullish = with({"  l1=High[ 1];", "  l2=Low[ 2];"}, {"  if ((k1>l1) && (k2<=l2)) {ic=ic+2;"});
+  const auto bearish = with({"  l2=High[ 1];", "  l1=Low[ 2];"}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"});
+  EXPECT_EQ(codeOf(*t.ws, sar, "L"), bullish);
+  EXPECT_EQ(codeOf(*t.ws, sar, "XS"), bullish);
+  EXPECT_EQ(codeOf(*t.ws, sar, "S"), bearish);
+  EXPECT_EQ(codeOf(*t.ws, sar, "XL"), bearish);
+  // No side: no level lines, and the bearish test on whatever l1 and l2 hold.
+  EXPECT_EQ(codeOf(*t.ws, sar, ""), with({}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"}));
+
+  clsIndikator later = sar;
+  later.setRaw("shift", "2.5");  // rounded half to even
+  EXPECT_EQ(codeOf(*t.ws, later, "S")[0], "  l2=High[ 2];");
+  EXPECT_EQ(codeOf(*t.ws, later, "S")[1], "  l1=Low[ 3];");
+}
+
+// Which types write a signal line for which side code: the condition, or none.
+TEST(IndicatorCode, ConditionPerTypeAndSide) {
+  TestWorkspace t;
+  struct Case {
+    const char* type;
+    const char* bullish;  // "L" and "XS"
+    const char* bearish;  // "S" and "XL"
+    const char* noSide;   // "" and any other code; empty: no signal line
+  };
+  const Case cases[] = {
+      {"Moving Average", "  if (k1>l1)", "  if (k1<l1)", ""},
+      {"Moving Average Cross", "  if ((k1>l1) && (k2<=l2))", "  if ((k1<l1) && (k2>=l2))", "  if ((k1<l1) && (k2>=l2))"},
+      {"2 Moving Averages", "  if (k1>l1)", "  if (k1<l1)", ""},
+      {"2 Moving Averages Cross", "  if ((k1>l1) && (k2<=l2))", "  if ((k1<l1) && (k2>=l2))",
+       "  if ((k1<l1) && (k2>=l2))"},
+      {"RSI", "  if (k1<l1)", "  if (k1>l1)", ""},
+      {"RSI Cross", "  if ((k1<l1) && (k2>=l2))", "  if ((k1>l1) && (k2<=l2))", ""},
+      {"MACD", "  if ((k1>0) && (l1<0))", "  if ((k1<0) && (l1>0))", ""},
+      {"Stochastik", "  if (k1<l1)", "  if (k1>l1)", ""},
+      {"Bollinger Bands", "  if (k1>l1)", "  if (k1<l2)", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    const clsIndikator ind = makeIndicator(c.type, {{"timeframe", "idD1"}, {"value", "3"}});
+    for (const char* side : {"L", "XS", "S", "XL", "", "x", "l"}) {
+      SCOPED_TRACE(side);
+      const std::string s = side;
+      const std::string expected = (s == "L" || s == "XS") ? c.bullish : (s == "S" || s == "XL") ? c.bearish : c.noSide;
+      const auto lines = codeOf(*t.ws, ind, side);
+      if (expected.empty()) {
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back().find("if"), std::string::npos) << lines.back();
+      } else {
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[lines.size() - 3], expected + " {ic=ic+3;");
+      }
+    }
+  }
+}
+
+TEST(IndicatorCode, DonchianWritesOnlyTheChartNoteAdxAndUnknownNothing) {
+  TestWorkspace t;
+  const Params chart{{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "20"}, {"shift", "1"}, {"value", "5"}};
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Donchian Channel", chart), "L"),
+            std::vector<std::string>{"// 0=Timeframe im Chart"});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("DONCHIAN CHANNEL", {{"timeframe", "idH4"}}), "L"), std::vector<std::string>{});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("ADX", chart), "L"), std::vector<std::string>{});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Ichimoku", chart), "S"), std::vector<std::string>{});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("", {}), "S"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace zorvik
