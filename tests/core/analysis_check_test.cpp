@@ -160,7 +160,7 @@ TEST_F(CheckTest, CollectionsStopAtOneHundred) {
   const auto& d = r.differences.texts();
   EXPECT_NE(std::find(d.begin(), d.end(), "100.S99"), d.end());
   EXPECT_EQ(std::find(d.begin(), d.end(), "101.S100"), d.end());
-  EXPECT_EQ(std::count(d.begin(), d.end(), "... und weitere; nur die ersten 100 sind aufgeführt"), 2);
+  EXPECT_EQ(std::count(d.begin(), d.end(), "... und weitere, nur die ersten 100 sind aufgeführt"), 2);
   EXPECT_TRUE(r.texts.timeframe.ends_with("/T99/..."));
   EXPECT_FALSE(r.flags.symbolUniform);
   EXPECT_FALSE(r.flags.timeframeUniform);

@@ -143,7 +143,7 @@ bool pruefeSymbole(const clsHsystem& system, clsUngleich* list, CheckTexts& text
       texts.symbol += found.values[i] + " ";
     }
     if (found.more) {
-      if (list) list->add(language.translate("... und weitere; nur die ersten 100 sind aufgeführt"));
+      if (list) list->add(language.translate("... und weitere, nur die ersten 100 sind aufgeführt"));
       texts.symbol += "... ";
     }
     return false;
@@ -169,7 +169,7 @@ bool pruefeTimeframes(const clsHsystem& system, clsUngleich* list, CheckTexts& t
       add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + found.values[i]);
     texts.timeframe = join(found.values, "/");
     if (found.more) {
-      if (list) list->add(ws.tr("... und weitere; nur die ersten 100 sind aufgeführt"));
+      if (list) list->add(ws.tr("... und weitere, nur die ersten 100 sind aufgeführt"));
       texts.timeframe += "/...";
     }
     return false;
