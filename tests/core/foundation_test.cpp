@@ -232,7 +232,7 @@ TEST(Catalogue, Lookups) {
 TEST(Catalogue, EnglishReplacesTheFirstSymbolAndTimeframe) {
   TestWorkspace t(false, false);
   writeBytes(t.ws->resFile("Zorvik.ini"), "LANGUAGE=ENGLISCH\r\n");
-  t.ws->brokerSymbols = {"EURUSD"};
+  writeBytes(t.ws->resFile("ATMT4.csv"), "broker;symbol\r\nActiveTrades;EURUSD\r\n");  // first broker's list
   t.ws->startUp();
   EXPECT_EQ(t.ws->catalogue.symbols.ids, (std::vector<std::string>{"Current symbol", "EURUSD"}));
   EXPECT_EQ(t.ws->catalogue.symbols.values.front(), "Symbol()");
