@@ -2,6 +2,9 @@
 // uniformity, the difference list and the six information rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "analysis/consistency_check.hpp"
 #include "analysis_fixtures.hpp"
 
@@ -211,6 +214,49 @@ TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
     EXPECT_EQ(loud.rows, silent.rows) << variant;
     EXPECT_EQ(silent.differences.count(), 0);
   }
+}
+
+TEST_F(CheckTest, SilentAndLoudAgreeOnRandomSystems) {
+  // Counterparts are mostly shuffled copies with one small change, often one the comparison
+  // tolerates, so that both matching and near misses are common.
+  std::mt19937 rng(4711);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const clsIndikator rsi = ind("RSI"), adx = ind("ADX");
+  auto randomGroup = [&](clsEntryexittyp& g) {
+    g.neudimIndikator(0);
+    for (int i = pick(5); i > 0; --i) {
+      clsIndikator x = pick(2) ? rsi : adx;
+      x.setRaw("period", pick(2) ? "10" : "20");
+      g.addIndikator(x);
+    }
+  };
+  auto counterpart = [&](const clsEntryexittyp& from, clsEntryexittyp& to) {
+    if (pick(4) == 0) return randomGroup(to);
+    auto list = from.indicators();
+    std::shuffle(list.begin(), list.end(), rng);
+    if (!list.empty()) {
+      clsIndikator& x = list[static_cast<std::size_t>(pick(static_cast<int>(list.size())))];
+      const char* changes[][2] = {{"lastedittime", "1"}, {"period", "30"}, {"actiontyp", "idReverse"}, {"comment", ""}};
+      const auto& c = changes[pick(4)];
+      x.setRaw(c[0], c[1]);
+    }
+    to.neudimIndikator(0);
+    for (auto& x : list) to.addIndikator(x);
+  };
+  int matched = 0, missed = 0;
+  for (int run = 0; run < 300; ++run) {
+    randomGroup(hs.group(1));
+    randomGroup(hs.group(2));
+    counterpart(hs.group(1), hs.group(4));
+    counterpart(hs.group(2), hs.group(3));
+    const CheckResult loud = evaluateSystem(hs, true);
+    const CheckResult silent = evaluateSystem(hs, false);
+    ASSERT_EQ(loud.flags, silent.flags) << run;
+    if (hs.group(1).count() > 1 && hs.group(1).count() == hs.group(4).count())
+      ++(loud.flags.longEqualsXShort ? matched : missed);
+  }
+  EXPECT_GT(matched, 30);
+  EXPECT_GT(missed, 30);
 }
 
 TEST(InfoPanel, RowUnderTheMouse) {

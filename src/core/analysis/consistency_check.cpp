@@ -1,6 +1,7 @@
 #include "analysis/consistency_check.hpp"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
@@ -48,6 +49,29 @@ std::string timeframeOf(const clsIndikator& ind) {
   return value.empty() ? std::string("Chart") : value;
 }
 
+bool isLastEditTime(std::string_view name) { return name == std::string_view("lastedittime"); }
+
+// A cheap fingerprint of what vergleicheIndikatoren looks at: type, names and values in order,
+// each by its length and three of its characters, with the value of "lastedittime" left out
+// because the comparison tolerates it. Equal indicators always have equal keys, so a differing
+// key rules a pair out without comparing texts; equal keys still get the full comparison.
+std::uint64_t matchKey(const clsIndikator& ind) {
+  std::uint64_t h = 1469598103934665603ULL;
+  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ULL; };
+  auto mixText = [&mix](std::string_view s) {
+    mix(s.size());
+    if (s.empty()) return;
+    const auto c = [](char ch) { return static_cast<std::uint64_t>(static_cast<unsigned char>(ch)); };
+    mix(c(s.front()) | c(s[s.size() / 2]) << 8 | c(s.back()) << 16);
+  };
+  mixText(ind.getTyp());
+  for (const auto& p : ind.parameters()) {
+    mixText(p.name);
+    if (!isLastEditTime(p.name)) mixText(p.value);
+  }
+  return h;
+}
+
 }  // namespace
 
 bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngleich* list,
@@ -66,7 +90,7 @@ bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngl
       if (!list) return false;
       list->add("I:ungleiche Parameterfolge ???");
     } else if (pa[i].value != pb[i].value) {
-      if (pa[i].name == "lastedittime") {
+      if (isLastEditTime(pa[i].name)) {
         add(list, "ungleiche lastEditTime toleriert");
       } else {
         equal = false;
@@ -78,6 +102,51 @@ bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngl
   return equal;
 }
 
+namespace {
+
+// One to one: each indicator of b can be the partner of one indicator of a only, so a group
+// holding the same indicator twice does not match a group holding it once plus another. For
+// each indicator of a in order, the first untaken equal one of b becomes its partner; the result
+// is the first indicator of a left without one, or null.
+//
+// This form tries the pairs in that order and records the findings of every pair it tries.
+const clsIndikator* firstUnmatchedTryingAll(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich& list,
+                                            const LanguageTable& language) {
+  std::vector<bool> taken(static_cast<std::size_t>(b.count()), false);
+  for (const auto& ia : a.indicators()) {
+    bool found = false;
+    for (std::size_t j = 0; j < taken.size() && !found; ++j)
+      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], &list, language)) taken[j] = found = true;
+    if (!found) return &ia;
+  }
+  return nullptr;
+}
+
+// The same partners without findings: b's indicators sorted by key (then position) leave only
+// the candidates with a's key to compare, in position order, so the check stays near linear in
+// the group size. Equal indicators have equal keys, so no partner is missed.
+const clsIndikator* firstUnmatchedByKey(const clsEntryexittyp& a, const clsEntryexittyp& b,
+                                        const LanguageTable& language) {
+  std::vector<std::pair<std::uint64_t, std::size_t>> keysB;
+  keysB.reserve(static_cast<std::size_t>(b.count()));
+  for (std::size_t j = 0; j < b.indicators().size(); ++j) keysB.emplace_back(matchKey(b.indicators()[j]), j);
+  std::sort(keysB.begin(), keysB.end());
+  std::vector<bool> taken(keysB.size(), false);
+  for (const auto& ia : a.indicators()) {
+    const std::uint64_t key = matchKey(ia);
+    bool found = false;
+    for (auto it = std::lower_bound(keysB.begin(), keysB.end(), std::make_pair(key, std::size_t{0}));
+         it != keysB.end() && it->first == key && !found; ++it) {
+      const std::size_t j = it->second;
+      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], nullptr, language)) taken[j] = found = true;
+    }
+    if (!found) return &ia;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
                        const LanguageTable& language) {
   add(list, "Check:" + a.name + "/" + b.name);
@@ -87,20 +156,11 @@ bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUn
     add(list, "ungleiche Indikatorenzahl " + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
                   intText(b.count()));
   } else {
-    // One to one: each indicator of b can be the partner of one indicator of a only, so a group
-    // holding the same indicator twice does not match a group holding it once plus another.
-    std::vector<bool> taken(static_cast<std::size_t>(b.count()), false);
-    for (const auto& ia : a.indicators()) {
-      bool found = false;
-      for (std::size_t j = 0; j < taken.size() && !found; ++j) {
-        if (taken[j]) continue;
-        if (vergleicheIndikatoren(ia, b.indicators()[j], list, language)) taken[j] = found = true;
-      }
-      if (!found) {
-        equal = false;
-        add(list, a.name + " I:" + ia.getTyp() + " keine Übereinstimmung");
-        break;
-      }
+    const clsIndikator* unmatched =
+        list ? firstUnmatchedTryingAll(a, b, *list, language) : firstUnmatchedByKey(a, b, language);
+    if (unmatched) {
+      equal = false;
+      add(list, a.name + " I:" + unmatched->getTyp() + " keine Übereinstimmung");
     }
     if (equal) add(list, "Übereinstimmung");
   }
