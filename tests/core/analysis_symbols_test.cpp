@@ -1,6 +1,8 @@
 // Broker symbol lists, uniform symbols and timeframes, and moving a system to another broker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "analysis/broker_symbols.hpp"
 #include "analysis/uniform_symbols.hpp"
 #include "analysis_fixtures.hpp"
@@ -67,6 +69,21 @@ TEST(BrokerSymbolList, StartUpAndBrokerSwitchFillTheSymbolsList) {
   belegeSymbole(ws, 2);
   EXPECT_TRUE(ws.brokerRecords.empty());
   EXPECT_EQ(ws.catalogue.symbols.ids, std::vector<std::string>{"Symbol()"});
+}
+
+TEST(BrokerSymbolList, ShippedListsMoveActiveTradesSymbolsToLcg) {
+  TestWorkspace t;  // starts on the shipped first list
+  Workspace& ws = *t.ws;
+  ASSERT_GT(ws.brokerRecords.size(), 20u);
+  for (const auto& r : ws.brokerRecords) EXPECT_FALSE(r.symbol.empty());
+  belegeSymbole(ws, 2);
+  const auto gold = std::find_if(ws.brokerRecords.begin(), ws.brokerRecords.end(),
+                                 [](const BrokerSymbolRecord& r) { return r.symbol == "GOLD"; });
+  ASSERT_NE(gold, ws.brokerRecords.end());
+  EXPECT_EQ(gold->tradinghours, "So 23:00 - Fr 22:00; Pause 22:00-23:00");
+  EXPECT_EQ(gold->clearname, "Gold Spot");
+  for (const char* symbol : {"EURUSD", "UK100"}) EXPECT_TRUE(findReplacement(ws, symbol).automatic) << symbol;
+  EXPECT_EQ(findReplacement(ws, "UK100").symbol, "UK_100");
 }
 
 TEST(BrokerSymbolList, BrokerOfAccount) {
