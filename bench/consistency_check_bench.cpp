@@ -79,10 +79,12 @@ void run(benchmark::State& state, bool withDifferences) {
 }
 
 void BM_SilentCheck(benchmark::State& state) { run(state, false); }
-void BM_CheckWithDifferenceList(benchmark::State& state) { run(state, true); }
+// The recording run of the check command: every pair tried in order, every finding written.
+// It is what the silent run would cost without its shortcuts.
+void BM_SilentCheck_Baseline(benchmark::State& state) { run(state, true); }
 
 // Arguments: indicators per group, all of one type (1) or mixed over the twelve types (0).
 BENCHMARK(BM_SilentCheck)->Args({25, 0})->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CheckWithDifferenceList)->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SilentCheck_Baseline)->Args({25, 0})->Args({100, 0})->Args({100, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
