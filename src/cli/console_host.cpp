@@ -66,6 +66,14 @@ std::optional<int> ConsoleHost::chooseItem(const std::string& title, const std::
   }
 }
 
+std::string ConsoleHost::chooseSystemName(const std::string& caption) {
+  if (!::isatty(STDIN_FILENO)) return {};
+  std::cerr << caption << " (ohne " << kRefusedSystemNameCharacters << "): ";
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return {};
+  return withoutRefusedNameCharacters(answer);
+}
+
 void ConsoleHost::status(const std::string&) {}
 
 void ConsoleHost::deferredMessage(const std::string& text) { message(text); }

@@ -21,6 +21,8 @@ class ConsoleHost : public Host {
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                     const std::filesystem::path& workingDir) override;
   void processEvents(std::chrono::milliseconds forAtMost) override;
+  // Asked on the terminal; without one the dialog counts as cancelled.
+  std::string chooseSystemName(const std::string& caption) override;
 };
 
 }  // namespace zorvik::cli

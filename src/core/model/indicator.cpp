@@ -16,11 +16,20 @@ const clsIndikator::Parameter* clsIndikator::find(std::string_view name) const {
   return nullptr;
 }
 
-void clsIndikator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
+std::string clsIndikator::storedValue(const Workspace& ws, std::string_view name, std::string_view value) {
   std::string v(value);
   if (name == "symbol" && v == ws.tr("Aktuelles Symbol")) v = "Symbol()";
   if (!v.empty() && v.front() == '#') v = ws.definitions.indexToId(name, v);
-  setRaw(name, std::move(v));
+  return v;
+}
+
+void clsIndikator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
+  setRaw(name, storedValue(ws, name, value));
+}
+
+void clsIndikator::setParameterWert(int position, std::string value) {
+  if (position < 1 || position > getParameterzahl()) return;
+  params_[static_cast<std::size_t>(position - 1)].value = std::move(value);
 }
 
 void clsIndikator::setRaw(std::string_view name, std::string value) {

@@ -31,6 +31,12 @@ class clsIndikator {
   void sp(const Workspace& ws, std::string_view name, std::string_view value) { setParameter(ws, name, value); }
   // Stores a value exactly as given (readers of already normalised data, tests).
   void setRaw(std::string_view name, std::string value);
+  // The value setParameter would store for this name.
+  static std::string storedValue(const Workspace& ws, std::string_view name, std::string_view value);
+  // Bulk access for readers that keep their own name index: no search by name.
+  void appendParameter(std::string name, std::string value) { params_.push_back({std::move(name), std::move(value)}); }
+  // 1-based; nothing beyond the count.
+  void setParameterWert(int position, std::string value);
 
   // The value of the first parameter with that name; empty if none.
   std::string getParameter(std::string_view name) const;

@@ -12,6 +12,18 @@ std::string titleOfFileName(std::string_view fileName, bool* found) {
   return std::string(fileName.substr(0, pos));
 }
 
+bool isParaKey(std::string_view rawKey) {
+  static constexpr std::string_view kKeys[] = {
+      "mm_editok",    "general_editok", "mm_typ",           "mm_lots",         "mm_maxlots",
+      "mm_base",      "mm_fraction",    "mm_delta",         "mm_slippage",     "mm_maxtrades",
+      "mm_hedging",   "mm_symbol",      "general_symbol",   "general_filename", "general_bezeichnung",
+      "general_account", "general_comment", "general_kontotyp", "general_broker", "general_magic"};
+  const std::string key = trim(rawKey);
+  for (std::string_view k : kKeys)
+    if (k == key) return true;
+  return false;
+}
+
 clsHsystem::clsHsystem(Workspace& ws) : ws_(&ws) { redimEe(4); }
 
 void clsHsystem::redimEe(int count) {

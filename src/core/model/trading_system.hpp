@@ -77,6 +77,9 @@ class clsHsystem {
   std::vector<clsEntryexittyp> groups_;
 };
 
+// True for the keys paraChange stores (surrounding blanks ignored).
+bool isParaKey(std::string_view key);
+
 // The title a file name gives: the name up to ".hsy"; nullopt-like empty when it holds none.
 std::string titleOfFileName(std::string_view fileName, bool* found = nullptr);
 

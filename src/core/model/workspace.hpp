@@ -83,6 +83,8 @@ class Workspace {
   // Symbols the user replaced by hand (old, new), in the order chosen; kept for the whole run
   // so that a symbol is asked for once only.
   std::vector<std::pair<std::string, std::string>> manualSymbolReplacements;
+  // How often this run has considered the note about an automatically assigned magic number.
+  int magicNoteCount = 0;
 
  private:
   fs::path root_;

@@ -6,12 +6,24 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvik {
 
 // Event sounds of the main window.
-enum class Sound { Open, Save, Generate, Error, Trash, Restore, Drop, Info, Clone };
+enum class Sound { Open, Save, Generate, Error, Trash, Restore, Drop, Info, NewSystem, Clone };
+
+// Characters the dialog that names a new trading system does not accept.
+inline constexpr std::string_view kRefusedSystemNameCharacters = "/\\\"?.;,";
+
+// The text without the characters that dialog refuses.
+inline std::string withoutRefusedNameCharacters(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (kRefusedSystemNameCharacters.find(c) == std::string_view::npos) out += c;
+  return out;
+}
 
 class Host {
  public:
@@ -49,6 +61,14 @@ class Host {
 
   // Asks the library panel to list the folder "user" anew after a file was written.
   virtual void refreshLibrary() {}
+
+  // The modal dialog that names a new trading system: captioned caption, its name field
+  // refuses kRefusedSystemNameCharacters. OK gives the text, Cancel "". Hosts without a
+  // dialog of their own ask with an input box and drop the refused characters.
+  virtual std::string chooseSystemName(const std::string& caption) {
+    const auto answer = inputBox(caption, caption, "");
+    return answer ? withoutRefusedNameCharacters(*answer) : std::string();
+  }
 };
 
 }  // namespace zorvik

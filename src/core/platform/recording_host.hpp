@@ -37,6 +37,8 @@ class RecordingHost : public Host {
   std::deque<bool> answers;                           // for askYesNo
   std::deque<std::optional<std::string>> inputs;      // for inputBox
   std::deque<std::optional<int>> choices;             // for chooseItem: index or cancel
+  std::deque<std::string> chosenNames;                // for chooseSystemName ("" = Cancel)
+  std::vector<std::string> nameDialogs;               // caption of every such dialog
   // Decides whether startProgram succeeds and may act as the started program would.
   std::function<bool(const Started&)> onStart;
   // Called on every processEvents, with the total time waited so far.
@@ -86,6 +88,14 @@ class RecordingHost : public Host {
     if (onWait) onWait(waited);
   }
   void refreshLibrary() override { ++libraryRefreshes; }
+  // Answers as the dialog would: refused characters never reach the name; Cancel when dry.
+  std::string chooseSystemName(const std::string& caption) override {
+    nameDialogs.push_back(caption);
+    if (chosenNames.empty()) return {};
+    std::string a = withoutRefusedNameCharacters(chosenNames.front());
+    chosenNames.pop_front();
+    return a;
+  }
 };
 
 }  // namespace zorvik

@@ -48,11 +48,14 @@ char codePointToByte(char32_t cp) {
 std::string cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
-  for (unsigned char b : bytes) {
-    if (b < 0x80)
-      out.push_back(static_cast<char>(b));
-    else
-      appendUtf8(out, byteToCodePoint(b));
+  // Files are mostly ASCII: copy runs of it whole instead of byte by byte.
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    const auto* run = p;
+    while (p < end && *p < 0x80) ++p;
+    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+    if (p < end) appendUtf8(out, byteToCodePoint(*p++));
   }
   return out;
 }

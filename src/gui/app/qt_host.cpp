@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -45,6 +48,21 @@ std::optional<int> QtHost::chooseItem(const std::string& title, const std::strin
   if (!ok) return std::nullopt;
   const auto index = list.indexOf(answer);
   return index >= 0 ? static_cast<int>(index) : selected;
+}
+
+std::string QtHost::chooseSystemName(const std::string& caption) {
+  QInputDialog dialog(window_);
+  dialog.setWindowTitle(q(caption));
+  dialog.setLabelText(q(caption));
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setTextValue(QString());
+  if (auto* edit = dialog.findChild<QLineEdit*>()) {
+    QString refused;
+    for (char c : kRefusedSystemNameCharacters) refused += QRegularExpression::escape(QString(QChar(c)));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[^" + refused + "]*"), edit));
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return withoutRefusedNameCharacters(dialog.textValue().toStdString());
 }
 
 void QtHost::status(const std::string& text) {

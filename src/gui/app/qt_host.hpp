@@ -27,6 +27,8 @@ class QtHost : public Host {
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                     const std::filesystem::path& workingDir) override;
   void processEvents(std::chrono::milliseconds forAtMost) override;
+  // A plain input dialog whose field refuses the characters a system name may not hold.
+  std::string chooseSystemName(const std::string& caption) override;
 
  private:
   QPointer<QMainWindow> window_;

@@ -1,0 +1,102 @@
+// Reading and writing a large trading system: four groups of 50 indicators each.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+#include "text/text_files.hpp"
+
+namespace {
+
+using namespace zorvik;
+namespace fs = std::filesystem;
+
+// A working folder with the program's res/ and a system of 4 x 50 indicators saved in it.
+struct Fixture {
+  Fixture() {
+    root = fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root / "user");
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
+    ws = std::make_unique<Workspace>(root, host);
+    ws->startUp();
+    const char* types[] = {"MACD", "RSI", "Moving Average", "2 Moving Averages Cross", "Bollinger Bands",
+                           "Stochastik"};
+    clsHsystem& hs = ws->system();
+    hs.systemFileName = "Gross.hsy.txt";
+    hs.resetAll();
+    applySystemDefaults(hs);
+    hs.paraChange("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
+    for (int g = 1; g <= 4; ++g)
+      for (int i = 0; i < 50; ++i) {
+        clsIndikator ind(types[i % 6]);
+        applyIndicatorDefaults(*ws, ind, 45658.5);
+        ind.sp(*ws, "comment", "Indikator " + std::to_string(i));
+        hs.group(g).addIndikator(ind);
+      }
+    file = root / "user" / "Gross.hsy.txt";
+    writeSystemFile(hs, file);
+  }
+  ~Fixture() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+  fs::path root;
+  RecordingHost host;
+  std::unique_ptr<Workspace> ws;
+  fs::path file;
+};
+
+Fixture& fixture() {
+  static Fixture f;
+  return f;
+}
+
+void BM_ReadSystemFile(benchmark::State& state) {
+  Fixture& f = fixture();
+  clsHsystem hs(*f.ws);
+  for (auto _ : state) {
+    hs.resetAll();
+    readComponent(hs, f.file, "", 0);
+    benchmark::DoNotOptimize(hs.group(4).count());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(f.file)));
+}
+BENCHMARK(BM_ReadSystemFile)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteSystemLines(benchmark::State& state) {
+  Fixture& f = fixture();
+  for (auto _ : state) benchmark::DoNotOptimize(toFileText(systemFileLines(f.ws->system())));
+}
+BENCHMARK(BM_WriteSystemLines)->Unit(benchmark::kMicrosecond);
+
+// The whole save: lines, Windows-1252, temporary file, flush to disk, rename.
+void BM_SaveSystemFile(benchmark::State& state) {
+  Fixture& f = fixture();
+  for (auto _ : state) writeSystemFile(f.ws->system(), f.file);
+}
+BENCHMARK(BM_SaveSystemFile)->Unit(benchmark::kMicrosecond);
+
+// What a click in the library costs: save the open system, reset, read the other one.
+void BM_OpenSystem(benchmark::State& state) {
+  Fixture& f = fixture();
+  ladeHandelssystem(*f.ws, "Gross.hsy.txt");
+  for (auto _ : state) ladeHandelssystem(*f.ws, "Gross.hsy.txt");
+}
+BENCHMARK(BM_OpenSystem)->Unit(benchmark::kMicrosecond);
+
+// The quick title and magic look-up the library listing does for every system.
+void BM_QuickReaders(benchmark::State& state) {
+  Fixture& f = fixture();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(getBezeichnung(*f.ws, "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(getMagic(*f.ws, "Gross.hsy.txt"));
+  }
+}
+BENCHMARK(BM_QuickReaders)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,25 @@
+// "new NAME": creates a trading system with the catalogue defaults and a magic number no other
+// system of the library uses, saves it and prints its file name.
+#include <iostream>
+
+#include "cli.hpp"
+#include "library/file_names.hpp"
+#include "model/current_system.hpp"
+
+namespace zorvik::cli {
+namespace {
+
+int runNew(Context& ctx) {
+  if (ctx.args.size() != 1 || ctx.args[0].empty()) return kUsage;
+  // The window program raises the counter while it lists the library; do the same here.
+  raiseMagicCounterFromLibrary(ctx.ws);
+  const auto fileName = createSystem(ctx.ws, ctx.args[0]);
+  if (!fileName) return kFailed;
+  std::cout << encodeFileName(*fileName) << "\n";
+  return kDone;
+}
+
+ZORVIK_CLI_COMMAND("new", "new NAME", "create and save a new trading system, print its file name", runNew);
+
+}  // namespace
+}  // namespace zorvik::cli

@@ -1,0 +1,31 @@
+// "resave SYSTEM": opens a system as a click in the library does and saves it again, so that it
+// gets a unique magic number and the file is in the form the program writes.
+#include <iostream>
+
+#include "cli.hpp"
+#include "library/file_names.hpp"
+#include "model/current_system.hpp"
+
+namespace zorvik::cli {
+namespace {
+
+int runResave(Context& ctx) {
+  if (ctx.args.size() != 1) return kUsage;
+  Workspace& ws = ctx.ws;
+  const auto system = findSystemFile(ws, ctx.args[0]);
+  if (!system) {
+    ws.message("Das Handelssystem gibt es nicht: ", ctx.args[0]);
+    return kFailed;
+  }
+  raiseMagicCounterFromLibrary(ws);
+  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  ws.host().playSound(Sound::Open);
+  if (!saveCurrentSystem(ws, true)) return kFailed;
+  std::cout << system->path.filename().string() << "\n";
+  return kDone;
+}
+
+ZORVIK_CLI_COMMAND("resave", "resave SYSTEM", "open a system (name or file name) and save it again", runResave);
+
+}  // namespace
+}  // namespace zorvik::cli

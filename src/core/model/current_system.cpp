@@ -1,0 +1,193 @@
+#include "model/current_system.hpp"
+
+#include <cmath>
+#include <fstream>
+
+#include "library/file_names.hpp"
+#include "model/component_files.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "text/cp1252.hpp"
+#include "text/numbers.hpp"
+#include "text/strings.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::size_t characterCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (char c : utf8)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+bool fileExists(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(p, ec);
+}
+
+// The value of "key=" in the first 1000 characters of a file, without its quotes. The key
+// must start a line: a comment mentioning "magic=" is not the magic number.
+std::string quickValue(const fs::path& file, std::string_view key) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return {};
+  char buf[1000];
+  in.read(buf, sizeof buf);
+  const std::string head = cp1252ToUtf8(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
+  const std::string upper = toUpper(head);  // same byte length as head
+  const std::string wanted = toUpper(key) + "=";
+  std::size_t pos = 0;
+  while ((pos = upper.find(wanted, pos)) != std::string::npos) {
+    if (pos == 0 || upper[pos - 1] == '\n' || upper[pos - 1] == '\r') break;
+    ++pos;
+  }
+  if (pos == std::string::npos) return {};
+  const std::size_t start = pos + wanted.size();
+  const std::size_t end = head.find_first_of("\r\n", start);
+  std::string value = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  if (!value.empty() && value.front() == '"') value.erase(0, 1);
+  if (!value.empty() && value.back() == '"') value.pop_back();
+  return value;
+}
+
+void showMagicNote(Workspace& ws) {
+  std::string note;
+  for (std::size_t i = 0; i < std::size(kMagicNoteLines); ++i) {
+    if (i) note += "\r\n";
+    if (!kMagicNoteLines[i].empty()) note += ws.tr(kMagicNoteLines[i]);
+  }
+  ws.host().message(note);
+}
+
+bool needsFreshMagic(std::string_view magic) { return magic.empty() || magic == "-" || characterCount(magic) == 12; }
+
+}  // namespace
+
+bool saveCurrentSystem(Workspace& ws, bool announce) {
+  const clsHsystem& hs = ws.system();
+  if (hs.systemFileName.empty()) return true;
+  std::string error;
+  if (!writeSystemFile(hs, componentPath(ws, hs.systemFileName), &error)) {
+    ws.message("Das Handelssystem konnte nicht gespeichert werden: ", error);
+    return false;
+  }
+  if (announce) ws.host().playSound(Sound::Save);
+  return true;
+}
+
+bool ladeHandelssystem(Workspace& ws, std::string_view fileName) {
+  const std::string statusText = ws.tr("Lade Handelssystem");
+  ws.host().status(statusText);
+  clsHsystem& hs = ws.system();
+  if (!saveCurrentSystem(ws)) return false;
+
+  // Read the file before touching the model: a file that is there but cannot be read must
+  // not be replaced by a default system at the next save.
+  const fs::path file = componentPath(ws, fileName);
+  std::optional<std::string> bytes;
+  if (fileExists(file)) {
+    bytes = readFileBytes(file);
+    if (!bytes) {
+      ws.message("Die Datei konnte nicht gelesen werden: ", std::string(fileName));
+      return false;
+    }
+  }
+
+  hs.systemFileName = std::string(fileName);
+  hs.resetAll();
+  if (bytes) {
+    readComponentText(hs, *bytes, "", 0);
+    if (hs.general.bezeichnung.empty()) hs.paraChange("general_bezeichnung", titleOfFileName(fileName));
+    if (needsFreshMagic(hs.general.magic)) {
+      hs.paraChange("general_magic", nextRunningNumber(ws.settings));
+      if (ws.magicNoteCount < 4) {
+        showMagicNote(ws);
+        if (ws.magicNoteCount == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
+      }
+      ++ws.magicNoteCount;
+    }
+  } else {
+    applySystemDefaults(hs);
+  }
+  hs.changed = false;
+  hs.changedKeys.clear();
+  ws.host().status(statusText + " ok");
+  return true;
+}
+
+std::string firstFreeSystemName(const Workspace& ws) {
+  for (long long n = 1;; ++n) {
+    std::string name = "Hsys" + std::to_string(n) + std::string(kSystemExtension);
+    if (!fileExists(ws.userFile(name))) return name;
+  }
+}
+
+std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  std::string fileName = std::string(name) + std::string(kSystemExtension);
+  if (fileExists(componentPath(ws, fileName))) {
+    ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
+    return std::nullopt;
+  }
+  if (!ladeHandelssystem(ws, fileName)) return std::nullopt;
+  ws.host().playSound(Sound::NewSystem);
+  const bool saved = saveCurrentSystem(ws);
+  ws.host().refreshLibrary();
+  if (!saved) return std::nullopt;
+  return fileName;
+}
+
+namespace {
+
+// Asks until the answer is empty or names no existing system, then creates that system.
+template <typename Ask>
+std::optional<std::string> newSystemAsking(Workspace& ws, Ask ask) {
+  if (!saveCurrentSystem(ws)) return std::nullopt;
+  while (true) {
+    const std::string name = ask();
+    if (name.empty()) return std::nullopt;
+    if (!fileExists(componentPath(ws, name + std::string(kSystemExtension)))) return createSystem(ws, name);
+    ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> newSystemFromDialog(Workspace& ws) {
+  return newSystemAsking(ws, [&ws] { return ws.host().chooseSystemName(ws.tr("Name Handelssystem")); });
+}
+
+std::optional<std::string> newSystemFromCommand(Workspace& ws) {
+  return newSystemAsking(ws, [&ws] {
+    const std::string offered = titleOfFileName(firstFreeSystemName(ws));
+    return ws.host()
+        .inputBox(ws.tr("Name des neuen Handelssystems:"), ws.tr("Name Handelssystem"), offered)
+        .value_or(std::string());
+  });
+}
+
+std::string getBezeichnung(const Workspace& ws, std::string_view fileName) {
+  return quickValue(componentPath(ws, fileName), "bezeichnung");
+}
+
+std::string getMagic(const Workspace& ws, std::string_view fileName) {
+  return quickValue(componentPath(ws, fileName), "magic");
+}
+
+void raiseMagicCounter(Settings& settings, std::string_view magic) {
+  const double v = std::floor(leadingNumber(magic));
+  if (v >= 100001 && v < 110000 && v > settings.magic) settings.magic = static_cast<std::int32_t>(v);
+}
+
+void raiseMagicCounterFromLibrary(Workspace& ws) {
+  std::error_code ec;
+  for (fs::directory_iterator it(ws.userFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (endsWith(name, kSystemExtension)) raiseMagicCounter(ws.settings, quickValue(it->path(), "magic"));
+  }
+}
+
+}  // namespace zorvik

@@ -1,0 +1,60 @@
+#pragma once
+// Opening, creating and saving the current trading system, and keeping every system's magic
+// number unique. File names here are the names the program holds (decoded, with ".hsy.txt",
+// "a/b.hsy.txt"); every file access escapes them (library/file_names.hpp).
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zorvik {
+
+class Workspace;
+struct Settings;
+
+// Makes the named system the current one: saves the current system first, resets the model
+// to the new name and reads the file if it exists; a system without a file gets the catalogue
+// defaults and a fresh magic number. A system whose magic number is missing, "-" or 12
+// characters long gets a fresh one, with a note the first four times in a run.
+// If the current system cannot be saved first, it stays open (its changes would be lost
+// otherwise) and the result is false.
+bool ladeHandelssystem(Workspace& ws, std::string_view fileName);
+
+// Writes the current system to its file. True when written, or when no system is open;
+// false (with a message) when the write failed, the previous file then being untouched.
+// With announce set a successful write plays the event sound of saving.
+bool saveCurrentSystem(Workspace& ws, bool announce = false);
+
+// "Hsys" followed by the smallest n >= 1 whose "Hsys<n>.hsy.txt" is not in the user folder,
+// with the extension.
+std::string firstFreeSystemName(const Workspace& ws);
+
+// New system, named in the "choose a system" dialog (which refuses path characters) or in an
+// input box offering the first free name. A used name is refused and asked again; an empty
+// answer cancels. Returns the new system's file name, or nullopt when nothing was created.
+std::optional<std::string> newSystemFromDialog(Workspace& ws);
+std::optional<std::string> newSystemFromCommand(Workspace& ws);
+// The common end of both: creates, opens and saves the system named name (without extension).
+// A used or empty name is refused (with the message for a used name).
+std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
+
+// The title and the magic number of a system file without opening it, from the first 1000
+// characters of the file; empty when the key is not there.
+std::string getBezeichnung(const Workspace& ws, std::string_view fileName);
+std::string getMagic(const Workspace& ws, std::string_view fileName);
+
+// Library magic numbers from 100001 to 109999 that lie above the running counter raise it,
+// so that the next number handed out is above all of them.
+void raiseMagicCounter(Settings& settings, std::string_view magic);
+// The same for every system file in the user folder (what listing the library does).
+void raiseMagicCounterFromLibrary(Workspace& ws);
+
+// The lines of the automatic-magic note, before translation.
+inline constexpr std::string_view kMagicNoteLines[] = {
+    "Habe automatisch eine eindeutige Magicnummer zugewiesen.",
+    "",
+    " Diese kann manuell geändert werden.",
+    "Das sollte jedoch mit aller Vorsicht geschehen,",
+    "da sich bei gleicher Magicnummer gleichzeitig laufende EAs gegenseitig beeinflussen !",
+};
+
+}  // namespace zorvik

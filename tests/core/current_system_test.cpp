@@ -1,0 +1,293 @@
+// Opening, creating and saving the current system; magic numbers; file names.
+#include <gtest/gtest.h>
+
+#include "library/file_names.hpp"
+#include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "sample_system.hpp"
+#include "test_support.hpp"
+#include "text/cp1252.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+namespace {
+
+using testing::crlf;
+using testing::TestWorkspace;
+
+fs::path userFile(const TestWorkspace& t, const std::string& name) { return t.dir.path() / "user" / name; }
+
+void writeUser(const TestWorkspace& t, const std::string& name, const std::string& text) {
+  testing::writeBytes(userFile(t, name), utf8ToCp1252(crlf(text)));
+}
+
+std::vector<std::string> leftovers(const TestWorkspace& t) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(t.dir.path() / "user"))
+    if (e.path().filename().string().find(".tmp") != std::string::npos) out.push_back(e.path().filename());
+  return out;
+}
+
+const std::string kNote =
+    "Habe automatisch eine eindeutige Magicnummer zugewiesen.\r\n\r\n Diese kann manuell geändert werden.\r\n"
+    "Das sollte jedoch mit aller Vorsicht geschehen,\r\n"
+    "da sich bei gleicher Magicnummer gleichzeitig laufende EAs gegenseitig beeinflussen !";
+
+TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  clsHsystem stored(ws);
+  testing::fillSampleSystem(stored);
+  ASSERT_TRUE(writeSystemFile(stored, userFile(t, "Trend.hsy.txt")));
+
+  ASSERT_TRUE(ladeHandelssystem(ws, "Alt.hsy.txt"));  // not there yet: a new system
+  clsHsystem& hs = ws.system();
+  EXPECT_EQ(hs.general.bezeichnung, "Alt");
+  EXPECT_EQ(hs.group(4).tp, "6");
+  EXPECT_FALSE(fs::exists(userFile(t, "Alt.hsy.txt")));  // opening alone writes nothing
+  hs.paraChange("mm_lots", "3");
+  const std::string altMagic = hs.general.magic;
+
+  t.host.statuses.clear();
+  ASSERT_TRUE(ladeHandelssystem(ws, "Trend.hsy.txt"));
+  EXPECT_EQ(hs.systemFileName, "Trend.hsy.txt");
+  EXPECT_EQ(hs.general.magic, "100042");
+  EXPECT_EQ(hs.group(1).count(), 2);
+  EXPECT_EQ(hs.mm, stored.mm);
+  EXPECT_FALSE(hs.changed);
+  EXPECT_EQ(hs.changedKeys, "");
+  EXPECT_EQ(t.host.statuses, (std::vector<std::string>{"Lade Handelssystem", "Lade Handelssystem ok"}));
+  EXPECT_TRUE(t.host.messages.empty());
+
+  // The previous system went to its file, changes included.
+  ASSERT_TRUE(ladeHandelssystem(ws, "Alt.hsy.txt"));
+  EXPECT_EQ(hs.mm.lots, "3");
+  EXPECT_EQ(hs.general.magic, altMagic);
+
+  // A file without a title takes it from its name; its magic number is kept.
+  writeUser(t, "Ohne Titel.hsy.txt", "START general\nbezeichnung=\"\"\nmagic=\"100500\"\nENDE general\n");
+  ASSERT_TRUE(ladeHandelssystem(ws, "Ohne Titel.hsy.txt"));
+  EXPECT_EQ(hs.general.bezeichnung, "Ohne Titel");
+  EXPECT_EQ(hs.general.magic, "100500");
+  EXPECT_TRUE(t.host.messages.empty());
+}
+
+TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  struct Case {
+    const char* magic;
+    bool fresh;
+  };
+  const Case cases[] = {{"202401011230", true}, {"ABCDEFGHIJKL", true}, {"12345678901", false},
+                        {"1234567890123", false}, {"100777", false}};
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.magic);
+    const std::string name = "M" + std::to_string(++n) + ".hsy.txt";
+    writeUser(t, name, std::string("START general\nmagic=\"") + c.magic + "\"\nENDE general\n");
+    t.host.messages.clear();
+    ASSERT_TRUE(ladeHandelssystem(ws, name));
+    if (c.fresh) {
+      EXPECT_EQ(ws.system().general.magic, std::to_string(ws.settings.magic));
+      EXPECT_EQ(t.host.messages, std::vector<std::string>{kNote});
+    } else {
+      EXPECT_EQ(ws.system().general.magic, c.magic);
+      EXPECT_TRUE(t.host.messages.empty());
+    }
+  }
+  t.host.messages.clear();
+  ASSERT_TRUE(ladeHandelssystem(ws, "M1.hsy.txt"));  // saved with its fresh number: no note now
+  EXPECT_TRUE(t.host.messages.empty());
+
+  // Third and fourth note; the fourth says it is the last one today; the fifth is not shown.
+  for (int i = 3; i <= 5; ++i) {
+    const std::string name = "Z" + std::to_string(i) + ".hsy.txt";
+    writeUser(t, name, "START general\nmagic=\"999999999999\"\nENDE general\n");
+    t.host.messages.clear();
+    ASSERT_TRUE(ladeHandelssystem(ws, name));
+    EXPECT_EQ(ws.system().general.magic.size(), 6u);
+    std::vector<std::string> expected;
+    if (i <= 4) expected.push_back(kNote);
+    if (i == 4) expected.push_back("Dieser Hinweis erscheint heute nicht mehr ...");
+    EXPECT_EQ(t.host.messages, expected);
+  }
+  EXPECT_EQ(ws.magicNoteCount, 5);
+
+  // "-" is the reader's affair: its own message, no note.
+  writeUser(t, "Strich.hsy.txt", "START general\nmagic=\"-\"\nENDE general\n");
+  t.host.messages.clear();
+  ASSERT_TRUE(ladeHandelssystem(ws, "Strich.hsy.txt"));
+  ASSERT_EQ(t.host.messages.size(), 1u);
+  EXPECT_EQ(t.host.messages[0], "Es wurde eine eindeutige Magicnummer generiert:" + ws.system().general.magic);
+}
+
+TEST(CurrentSystem, NewMagicNumbersLieAboveEveryLibraryNumber) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  ASSERT_EQ(ws.settings.magic, 100000);
+  writeUser(t, "Fuenf.hsy.txt", "START general\nmagic=\"100005\"\n");
+  writeUser(t, "Alt.hsy.txt", "START general\nMAGIC=\"123456\"\n");
+  writeUser(t, "Gross.hsy.txt", "START general\nmagic=\"110000\"\n");
+  writeUser(t, "Teil.sgr.txt", "magic=\"109000\"\n");  // not a system
+  raiseMagicCounterFromLibrary(ws);
+  EXPECT_EQ(ws.settings.magic, 100005);
+
+  const auto name = createSystem(ws, "Neu");
+  ASSERT_TRUE(name);
+  EXPECT_GT(std::stoi(ws.system().general.magic), 100005);
+  EXPECT_EQ(getMagic(ws, *name), ws.system().general.magic);
+
+  for (const char* magic : {"100001", "100004", "109999.9", "x", ""}) raiseMagicCounter(ws.settings, magic);
+  EXPECT_EQ(ws.settings.magic, 109999);
+}
+
+TEST(CurrentSystem, FirstFreeName) {
+  TestWorkspace t;
+  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys1.hsy.txt");
+  writeUser(t, "Hsys2.hsy.txt", "");
+  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys1.hsy.txt");
+  writeUser(t, "Hsys1.hsy.txt", "");
+  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys3.hsy.txt");
+}
+
+TEST(CurrentSystem, NewSystemThroughTheInputBox) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  writeUser(t, "Trend.hsy.txt", "START general\nmagic=\"100003\"\n");
+  t.host.inputs = {std::string("Trend"), std::string("a/b")};
+  const auto name = newSystemFromCommand(ws);
+  ASSERT_TRUE(name);
+  EXPECT_EQ(*name, "a/b.hsy.txt");
+  EXPECT_TRUE(fs::exists(userFile(t, "a%2Fb.hsy.txt")));
+  EXPECT_EQ(ws.system().systemFileName, "a/b.hsy.txt");
+  EXPECT_EQ(getBezeichnung(ws, "a/b.hsy.txt"), "a/b");
+  EXPECT_EQ(t.host.messages,
+            std::vector<std::string>{"Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen..."});
+  EXPECT_EQ(t.host.prompts, (std::vector<std::string>(2, "Name des neuen Handelssystems:")));
+  EXPECT_EQ(t.host.sounds, std::vector<Sound>{Sound::NewSystem});
+  EXPECT_EQ(t.host.libraryRefreshes, 1);
+
+  // The box offers the first free name; taking it creates Hsys1.
+  ws.system().paraChange("mm_lots", "7");
+  const auto offered = newSystemFromCommand(ws);
+  ASSERT_TRUE(offered);
+  EXPECT_EQ(*offered, "Hsys1.hsy.txt");
+  EXPECT_NE(testing::readBytes(userFile(t, "a%2Fb.hsy.txt")).find("lots=\"7\""), std::string::npos);
+
+  // Cancel and an empty answer create nothing.
+  t.host.inputs = {std::nullopt, std::string()};
+  EXPECT_FALSE(newSystemFromCommand(ws));
+  EXPECT_FALSE(newSystemFromCommand(ws));
+  EXPECT_EQ(ws.system().systemFileName, "Hsys1.hsy.txt");
+}
+
+TEST(CurrentSystem, NewSystemThroughTheDialog) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  writeUser(t, "Trend.hsy.txt", "");
+  t.host.chosenNames = {"Trend", "Mein/Sys?tem.2"};
+  const auto name = newSystemFromDialog(ws);
+  ASSERT_TRUE(name);
+  EXPECT_EQ(*name, "MeinSystem2.hsy.txt");
+  EXPECT_EQ(t.host.nameDialogs, (std::vector<std::string>(2, "Name Handelssystem")));
+  EXPECT_EQ(t.host.messages.size(), 1u);
+  const std::string file = testing::readBytes(userFile(t, "MeinSystem2.hsy.txt"));
+  EXPECT_NE(file.find("bezeichnung=\"MeinSystem2\""), std::string::npos);
+  EXPECT_NE(file.find("magic=\"100002\""), std::string::npos);
+
+  EXPECT_FALSE(newSystemFromDialog(ws));  // the dialog is cancelled
+  EXPECT_FALSE(createSystem(ws, ""));
+}
+
+TEST(CurrentSystem, QuickReadersLookAtTheFirstThousandCharacters) {
+  TestWorkspace t;
+  writeUser(t, "A.hsy.txt", "START general\nBezeichnung=\"Groß & klein\"\nmAgIc=\"100009\"\n");
+  writeUser(t, "B.hsy.txt", "START general\ncomment=\"setze magic=5 später\"\nbezeichnung=\"" + std::string(980, 'x') +
+                                "\"\nmagic=\"100010\"\n");
+  writeUser(t, "C.hsy.txt", "START general\nbezeichnung=\"Ohne Ende");
+  EXPECT_EQ(getBezeichnung(*t.ws, "A.hsy.txt"), "Groß & klein");
+  EXPECT_EQ(getMagic(*t.ws, "A.hsy.txt"), "100009");
+  EXPECT_EQ(getBezeichnung(*t.ws, "B.hsy.txt"), std::string(940, 'x'));  // cut where the 1000 end
+  EXPECT_EQ(getMagic(*t.ws, "B.hsy.txt"), "");  // beyond the first 1000 characters
+  EXPECT_EQ(getBezeichnung(*t.ws, "C.hsy.txt"), "Ohne Ende");
+  EXPECT_EQ(getBezeichnung(*t.ws, "fehlt.hsy.txt"), "");
+}
+
+TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  ASSERT_TRUE(createSystem(ws, "Trend"));
+  const std::string before = testing::readBytes(userFile(t, "Trend.hsy.txt"));
+  ws.system().paraChange("mm_lots", "5");
+  t.host.messages.clear();
+
+  for (const char* step : {"open", "write", "flush", "rename"}) {
+    SCOPED_TRACE(step);
+    setWriteFaultHook([step](std::string_view s) { return s != step; });
+    EXPECT_FALSE(saveCurrentSystem(ws, true));
+    EXPECT_FALSE(ladeHandelssystem(ws, "Anderes.hsy.txt"));  // would lose the change
+    setWriteFaultHook(nullptr);
+    EXPECT_EQ(testing::readBytes(userFile(t, "Trend.hsy.txt")), before);
+    EXPECT_TRUE(leftovers(t).empty());
+    EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
+    EXPECT_EQ(ws.system().mm.lots, "5");
+  }
+  ASSERT_EQ(t.host.messages.size(), 8u);
+  EXPECT_EQ(t.host.messages[0].rfind("Das Handelssystem konnte nicht gespeichert werden: ", 0), 0u);
+  EXPECT_TRUE(std::find(t.host.sounds.begin(), t.host.sounds.end(), Sound::Save) == t.host.sounds.end());
+
+  EXPECT_TRUE(saveCurrentSystem(ws, true));
+  EXPECT_EQ(t.host.sounds.back(), Sound::Save);
+  EXPECT_NE(testing::readBytes(userFile(t, "Trend.hsy.txt")).find("lots=\"5\""), std::string::npos);
+
+  // A system file that is there but cannot be read is not opened (and so never overwritten).
+  fs::create_directory(userFile(t, "Ordner.hsy.txt"));
+  EXPECT_FALSE(ladeHandelssystem(ws, "Ordner.hsy.txt"));
+  EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
+  EXPECT_EQ(t.host.messages.back(), "Die Datei konnte nicht gelesen werden: Ordner.hsy.txt");
+
+  ws.system().systemFileName.clear();
+  EXPECT_TRUE(saveCurrentSystem(ws));  // nothing open: nothing to do
+}
+
+TEST(FileNames, EscapingListingAndLookup) {
+  struct Case {
+    const char* name;
+    const char* file;
+  };
+  const Case cases[] = {{"a/b", "a%2Fb"},         {"a\\b", "a%5C"  "b"},  {"../x", "..%2Fx"},
+                        {"EUR+USD", "EUR%2BUSD"}, {"50% Risk", "50%25 Risk"}, {"Trend", "Trend"},
+                        {"ä ö", "ä ö"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(encodeFileName(c.name), c.file);
+    EXPECT_EQ(encodeFileName(c.file), c.file);  // escaping twice changes nothing
+    EXPECT_EQ(decodeFileName(c.file), c.name);
+  }
+  EXPECT_EQ(decodeFileName("a+b%2f%4"), "a b%2f%4");
+
+  EXPECT_EQ(fileNameKopf("abc.hsy.txt"), "abc");
+  EXPECT_EQ(fileNameKopf("a.b.hsy.txt"), "a.b");
+  EXPECT_EQ(fileNameKopf("EA.ex4"), "EA");
+  EXPECT_EQ(fileNameKopf("ohne"), "ohne");
+
+  TestWorkspace t;
+  ASSERT_TRUE(createSystem(*t.ws, "a/b"));
+  ASSERT_TRUE(createSystem(*t.ws, "Trend"));
+  for (const char* given : {"a/b", "a/b.hsy.txt", "a%2Fb.hsy.txt", "a%2Fb"}) {
+    SCOPED_TRACE(given);
+    const auto found = findSystemFile(*t.ws, given);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->fileName, "a/b.hsy.txt");
+    EXPECT_EQ(found->path, userFile(t, "a%2Fb.hsy.txt"));
+  }
+  EXPECT_EQ(findSystemFile(*t.ws, "Trend.hsy.txt")->fileName, "Trend.hsy.txt");
+  EXPECT_FALSE(findSystemFile(*t.ws, "Fehlt"));
+  EXPECT_FALSE(findSystemFile(*t.ws, ""));
+  EXPECT_FALSE(findSystemFile(*t.ws, "../res/Zorvik.ini"));
+}
+
+}  // namespace
+}  // namespace zorvik

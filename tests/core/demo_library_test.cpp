@@ -1,0 +1,76 @@
+// The demo library in examples/user: every file reads back into exactly the file the program's
+// own writers produce, and every system opens without a complaint.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "library/file_names.hpp"
+#include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "test_support.hpp"
+#include "text/cp1252.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik {
+namespace {
+
+// The comment of a stored part: the "comment=" line of its COMMENT section.
+std::string storedComment(const std::vector<std::string>& lines) {
+  bool inComment = false;
+  for (const auto& l : lines) {
+    if (l == "START COMMENT") inComment = true;
+    else if (inComment && l.rfind("comment=", 0) == 0) return l.substr(8);
+  }
+  return {};
+}
+
+TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
+  testing::TestWorkspace t(true);
+  Workspace& ws = *t.ws;
+  std::map<std::string, int> kinds;
+  for (const auto& entry : fs::directory_iterator(ws.userFolder())) {
+    const std::string name = entry.path().filename().string();
+    SCOPED_TRACE(name);
+    const ComponentKind* kind = componentKindOf(name);
+    ASSERT_NE(kind, nullptr);
+    ++kinds[std::string(kind->extension)];
+    const std::string bytes = testing::readBytes(entry.path());
+    const auto lines = splitLines(bytes);
+    const std::string comment = cp1252ToUtf8(storedComment(lines));
+
+    clsHsystem hs(ws);
+    hs.resetAll();
+    const int target = 2;
+    ASSERT_TRUE(readComponent(hs, entry.path(), kind->readerCode, target));
+    const fs::path again = t.dir.path() / "again";
+    const std::string ext(kind->extension);
+    bool written = false;
+    if (ext == ".hsy.txt") written = writeSystemFile(hs, again);
+    if (ext == ".sgr.txt") written = writeSignalGroupsFile(hs, again, comment);
+    if (ext == ".igr.txt") written = writeIndicatorGroupFile(hs.group(target), again, comment);
+    if (ext == ".ind.txt") written = writeIndicatorFile(hs.group(target).indikator(1), again, comment);
+    if (ext == ".mm.txt") written = writeMoneyManagementFile(hs.mm, again, comment);
+    if (ext == ".stp.txt") written = writeStopsFile(hs.group(target), again, comment);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(testing::readBytes(again), bytes);
+  }
+  EXPECT_GE(kinds[".hsy.txt"], 3);
+  for (const auto& k : kComponentKinds) EXPECT_GE(kinds[std::string(k.extension)], 1) << k.extension;
+  EXPECT_TRUE(t.host.messages.empty());
+
+  // Opening and saving each system leaves it as it is: own titles, unique magic numbers.
+  raiseMagicCounterFromLibrary(ws);
+  for (const auto& entry : fs::directory_iterator(ws.userFolder())) {
+    const std::string file = entry.path().filename().string();
+    if (componentKindOf(file)->readerCode != "") continue;
+    const std::string before = testing::readBytes(entry.path());
+    ASSERT_TRUE(ladeHandelssystem(ws, decodeFileName(file)));
+    ASSERT_TRUE(saveCurrentSystem(ws));
+    EXPECT_EQ(testing::readBytes(entry.path()), before) << file;
+  }
+  EXPECT_TRUE(t.host.messages.empty());
+}
+
+}  // namespace
+}  // namespace zorvik
