@@ -6,6 +6,7 @@
 #include "analysis/broker_symbols.hpp"
 #include "analysis/uniform_symbols.hpp"
 #include "analysis_fixtures.hpp"
+#include "model/current_system.hpp"
 
 namespace zorvik {
 namespace {
@@ -106,8 +107,9 @@ struct SymbolTest : ::testing::Test {
     writeBrokerList(ws, "MT4_LCG.csv",
                     {"broker;symbol;platform", "LCG;EURUSD_lcg;MT4", "LCG;EUR_USD;MT4", "LCG;GBP/USD;MT4"});
     ws.startUp();
-    hs.systemFileName = "Demo.hsy.txt";
+    ASSERT_TRUE(ladeHandelssystem(ws, "Demo.hsy.txt"));
   }
+  std::string savedFile() const { return testing::readBytes(ws.userFile("Demo.hsy.txt")); }
   void add(int group, const char* symbol, const char* timeframe = "idH1") {
     hs.group(group).addIndikator(makeIndicator(ws, "RSI", {{"symbol", symbol}, {"timeframe", timeframe}}));
   }
@@ -161,6 +163,9 @@ TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
             "Automatisch ersetzte Symbole: 3\r\nManuell ersetzte Symbole:2\r\n"
             "eur-usd -> EUR_USD\r\nGBPUSD -> GBP/USD\r\nSymbol() -> Symbol()\r\nGBPUSD -> GBP/USD\r\n"
             "eur-usd -> EUR_USD\r\n");
+  // Saved and opened again: the file holds the new symbols and the model still does.
+  EXPECT_NE(savedFile().find("symbol=\"GBP/USD\""), std::string::npos);
+  EXPECT_EQ(symbolsOfIndicators(), (std::vector<std::string>{"GBP/USD", "Symbol()", "GBP/USD", "EUR_USD"}));
 
   // Now every symbol is a list entry: nothing to say.
   t.host.messages.clear();
@@ -203,6 +208,7 @@ TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
   EXPECT_EQ(hs.group(1).indikator(1).getParameter("timeframe"), "idM1");
   EXPECT_EQ(hs.group(3).indikator(1).getParameter("timeframe"), "idM1");
   EXPECT_EQ(hs.mm, mmBefore);
+  EXPECT_NE(savedFile().find("timeframe=\"idM1\""), std::string::npos);
   EXPECT_EQ(t.host.choicesShown.back().items.at(1), "1 Minute");
   EXPECT_EQ(t.host.choicesShown.back().label, "Hier können einheitliche Minutenintervalle eingestellt werden");
 

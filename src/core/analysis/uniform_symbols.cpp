@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/broker_symbols.hpp"
+#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/numbers.hpp"
@@ -18,8 +19,11 @@ void forEachIndicator(clsHsystem& system, F&& f) {
 }
 
 // Every view shows the system as read from its file, so after a change the system is written
-// and read back.
-void saveAndReopen(Workspace& ws) { (void)ws; }
+// and read back; opening a system saves the current one first.
+void saveAndReopen(Workspace& ws) {
+  const std::string fileName = ws.system().systemFileName;
+  ladeHandelssystem(ws, fileName);
+}
 
 }  // namespace
 
