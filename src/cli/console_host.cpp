@@ -1,5 +1,6 @@
 #include "console_host.hpp"
 
+#include <cstdlib>
 #include <iostream>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -35,6 +36,34 @@ std::optional<std::string> ConsoleHost::inputBox(const std::string& prompt, cons
   std::string answer;
   if (!std::getline(std::cin, answer)) return std::nullopt;
   return answer.empty() ? defaultText : answer;
+}
+
+// Numbered entries on the terminal; an empty answer takes the preselected one. Without a
+// terminal (or with --yes) the preselected entry is taken, unless the choice may be cancelled,
+// in which case nothing is chosen: a script must never change a system by a guess.
+std::optional<int> ConsoleHost::chooseItem(const std::string& title, const std::string& label,
+                                           const std::vector<std::string>& items, int selected, bool cancellable) {
+  if (items.empty()) return std::nullopt;
+  if (selected < 0 || selected >= static_cast<int>(items.size())) selected = 0;
+  if (assumeYes || !::isatty(STDIN_FILENO)) {
+    if (cancellable) return std::nullopt;
+    return selected;
+  }
+  if (!title.empty()) std::cerr << title << "\n";
+  if (!label.empty()) std::cerr << label << "\n";
+  for (std::size_t i = 0; i < items.size(); ++i) std::cerr << "  " << i + 1 << ". " << items[i] << "\n";
+  for (;;) {
+    std::cerr << "[" << selected + 1 << "]" << (cancellable ? " (0 = cancel)" : "") << " ";
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return cancellable ? std::nullopt : std::optional<int>(selected);
+    if (answer.empty()) return selected;
+    char* end = nullptr;
+    const long n = std::strtol(answer.c_str(), &end, 10);
+    if (end && *end == '\0') {
+      if (n == 0 && cancellable) return std::nullopt;
+      if (n >= 1 && n <= static_cast<long>(items.size())) return static_cast<int>(n - 1);
+    }
+  }
 }
 
 std::string ConsoleHost::chooseSystemName(const std::string& caption) {

@@ -215,7 +215,10 @@ TEST(Catalogue, Lookups) {
   EXPECT_EQ(c.pricetypes.valueOf("WEIGHTED"), "PRICE_WEIGHTED");
   EXPECT_EQ(c.pricetypes.valueOf("idCLOSEf"), "0");
   EXPECT_EQ(c.maMethods.valueOf("idLinear Weighted"), "MODE_LWMA");
-  EXPECT_EQ(c.symbols.ids, (std::vector<std::string>{"Symbol()"}));
+  // "Symbol()", then the first broker's list read at start-up.
+  ASSERT_FALSE(t.ws->brokerSymbols.empty());
+  EXPECT_EQ(c.symbols.ids.front(), "Symbol()");
+  EXPECT_EQ(std::vector<std::string>(c.symbols.ids.begin() + 1, c.symbols.ids.end()), t.ws->brokerSymbols);
   EXPECT_EQ(normalisePriceValue("apricefast", "#0"), "idCLOSEf");
   EXPECT_EQ(normalisePriceValue("apriceslow", "CLOSE"), "idCLOSEs");
   EXPECT_EQ(normalisePriceValue("pricetype", "CLOSE"), "CLOSE");
@@ -232,7 +235,7 @@ TEST(Catalogue, Lookups) {
 TEST(Catalogue, EnglishReplacesTheFirstSymbolAndTimeframe) {
   TestWorkspace t(false, false);
   writeBytes(t.ws->resFile("Zorvik.ini"), "LANGUAGE=ENGLISCH\r\n");
-  t.ws->brokerSymbols = {"EURUSD"};
+  writeBytes(t.ws->resFile("ATMT4.csv"), "broker;symbol\r\nActiveTrades;EURUSD\r\n");  // first broker's list
   t.ws->startUp();
   EXPECT_EQ(t.ws->catalogue.symbols.ids, (std::vector<std::string>{"Current symbol", "EURUSD"}));
   EXPECT_EQ(t.ws->catalogue.symbols.values.front(), "Symbol()");

@@ -57,6 +57,7 @@ void Workspace::startUp() {
   if (!fs::is_directory(user_)) message("Der Ordner konnte nicht angelegt werden: ", user_.string());
   loadinit();
   if (settings.magic < 100) settings.magic = 100000;
+  readBrokerSymbols(*this, 1);
   catalogue.liesCoding(language, brokerSymbols);
   catalogue.liesIndikatorenCoding();
 }

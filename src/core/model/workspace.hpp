@@ -7,8 +7,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "analysis/broker_symbols.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/language.hpp"
@@ -74,8 +76,13 @@ class Workspace {
   DefinitionTable definitions;
   Catalogue catalogue;
   std::vector<KnownAccount> knownAccounts;
-  // Symbols of the broker list in use (the first broker's until an account switches it).
+  // The broker symbol list in use (the first broker's until an account switches it), and
+  // its symbols in file order.
+  std::vector<BrokerSymbolRecord> brokerRecords;
   std::vector<std::string> brokerSymbols;
+  // Symbols the user replaced by hand (old, new), in the order chosen; kept for the whole run
+  // so that a symbol is asked for once only.
+  std::vector<std::pair<std::string, std::string>> manualSymbolReplacements;
   // How often this run has considered the note about an automatically assigned magic number.
   int magicNoteCount = 0;
 

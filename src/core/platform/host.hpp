@@ -12,7 +12,7 @@
 namespace zorvik {
 
 // Event sounds of the main window.
-enum class Sound { Open, Save, Generate, Error, Trash, Restore, Drop, Info, NewSystem };
+enum class Sound { Open, Save, Generate, Error, Trash, Restore, Drop, Info, NewSystem, Clone };
 
 // Characters the dialog that names a new trading system does not accept.
 inline constexpr std::string_view kRefusedSystemNameCharacters = "/\\\"?.;,";
@@ -36,6 +36,17 @@ class Host {
   // A modal input box; nullopt when cancelled. An empty answer is "" (not cancelled).
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;
+  // A modal choice of one entry of a list: a combo box with OK, and Cancel when cancellable.
+  // Returns the 0-based index of the chosen entry, nullopt when cancelled or when the list is
+  // empty. A host that cannot ask keeps the preselected entry of a choice that cannot be
+  // cancelled.
+  virtual std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                        const std::vector<std::string>& items, int selected, bool cancellable) {
+    (void)title;
+    (void)label;
+    if (cancellable || items.empty()) return std::nullopt;
+    return selected >= 0 && selected < static_cast<int>(items.size()) ? selected : 0;
+  }
   // Text of the status bar.
   virtual void status(const std::string& text) = 0;
   // A message shown once the current event has finished (the main window's deferred message).

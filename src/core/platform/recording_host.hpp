@@ -21,6 +21,14 @@ class RecordingHost : public Host {
   std::vector<std::string> messages;      // every message box, in order
   std::vector<std::string> questions;     // every Yes/No question, in order
   std::vector<std::string> prompts;       // every input box prompt
+  struct Choice {
+    std::string title;
+    std::string label;
+    std::vector<std::string> items;
+    int selected = 0;
+    bool cancellable = true;
+  };
+  std::vector<Choice> choicesShown;       // every list choice, in order
   std::vector<std::string> statuses;
   std::vector<std::string> deferred;
   std::vector<Sound> sounds;
@@ -30,6 +38,7 @@ class RecordingHost : public Host {
 
   std::deque<bool> answers;                           // for askYesNo
   std::deque<std::optional<std::string>> inputs;      // for inputBox
+  std::deque<std::optional<int>> choices;             // for chooseItem: index or cancel
   std::deque<std::string> chosenNames;                // for chooseSystemName ("" = Cancel)
   std::vector<std::string> nameDialogs;               // caption of every such dialog
   // Decides whether startProgram succeeds and may act as the started program would.
@@ -58,6 +67,20 @@ class RecordingHost : public Host {
     auto a = inputs.front();
     inputs.pop_front();
     return a;
+  }
+  // A dry queue keeps the preselected entry, as pressing OK at once would.
+  std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                const std::vector<std::string>& items, int selected, bool cancellable) override {
+    choicesShown.push_back({title, label, items, selected, cancellable});
+    std::optional<int> answer = selected;
+    if (!choices.empty()) {
+      answer = choices.front();
+      choices.pop_front();
+    }
+    if (!answer && !cancellable) answer = selected;
+    if (items.empty() || (answer && (*answer < 0 || *answer >= static_cast<int>(items.size()))))
+      return std::nullopt;
+    return answer;
   }
   void status(const std::string& text) override { statuses.push_back(text); }
   void deferredMessage(const std::string& text) override { deferred.push_back(text); }

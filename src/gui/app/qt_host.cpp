@@ -34,6 +34,23 @@ std::optional<std::string> QtHost::inputBox(const std::string& prompt, const std
   return answer.toStdString();
 }
 
+std::optional<int> QtHost::chooseItem(const std::string& title, const std::string& label,
+                                      const std::vector<std::string>& items, int selected, bool cancellable) {
+  if (items.empty()) return std::nullopt;
+  QStringList list;
+  for (const auto& item : items) list << q(item);
+  if (selected < 0 || selected >= list.size()) selected = 0;
+  // Closing a choice that cannot be cancelled gives no entry either; the caller then keeps
+  // what it had (a symbol stays as it was) rather than taking a value the user never picked.
+  (void)cancellable;
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getItem(window_, title.empty() ? kTitle : q(title), q(label), list, selected, false, &ok);
+  if (!ok) return std::nullopt;
+  const auto index = list.indexOf(answer);
+  return index >= 0 ? static_cast<int>(index) : selected;
+}
+
 std::string QtHost::chooseSystemName(const std::string& caption) {
   QInputDialog dialog(window_);
   dialog.setWindowTitle(q(caption));

@@ -21,6 +21,8 @@ class QtHost : public Host {
   bool askYesNo(const std::string& text) override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
+  std::optional<int> chooseItem(const std::string& title, const std::string& label,
+                                const std::vector<std::string>& items, int selected, bool cancellable) override;
   void status(const std::string& text) override;
   void deferredMessage(const std::string& text) override;
   void playSound(Sound) override {}

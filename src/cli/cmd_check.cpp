@@ -1,0 +1,35 @@
+// "check SYSTEM": the consistency check as the check command of the window runs it with its
+// list: the difference list, then the six rows of the information panel, one per line as
+// "row<TAB>green|red<TAB>text". The system is opened but not saved.
+#include <iostream>
+
+#include "analysis/consistency_check.hpp"
+#include "cli.hpp"
+#include "library/file_names.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+
+namespace zorvik::cli {
+namespace {
+
+int runCheck(Context& ctx) {
+  if (ctx.args.size() != 1) return kUsage;
+  Workspace& ws = ctx.ws;
+  const auto system = findSystemFile(ws, ctx.args[0]);
+  if (!system) {
+    ws.message("Das Handelssystem gibt es nicht: ", ctx.args[0]);
+    return kFailed;
+  }
+  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const CheckResult r = evaluateSystem(ws.system(), true);
+  for (const auto& text : r.differences.texts()) std::cout << text << "\n";
+  for (std::size_t k = 0; k < r.rows.size(); ++k)
+    std::cout << k + 1 << "\t" << (r.rows[k].green ? "green" : "red") << "\t" << r.rows[k].text << "\n";
+  return kDone;
+}
+
+ZORVIK_CLI_COMMAND("check", "check SYSTEM", "check a system's symmetry and consistency, print the findings and the six rows",
+                   runCheck);
+
+}  // namespace
+}  // namespace zorvik::cli

@@ -1,0 +1,51 @@
+// "copy SYSTEM --from TAB [--mirror] [--yes]": the Powerswitch copy of the signal group of tab
+// 1-4 (L, XL, S, XS) to its counterpart, or with --mirror to all three other groups, after the
+// same question the window asks; then the system is saved.
+#include <iostream>
+
+#include "analysis/powerswitch.hpp"
+#include "cli.hpp"
+#include "console_host.hpp"
+#include "library/file_names.hpp"
+#include "model/current_system.hpp"
+
+namespace zorvik::cli {
+namespace {
+
+int runCopy(Context& ctx) {
+  std::string name;
+  std::string from;
+  bool mirror = false;
+  bool yes = ctx.assumeYes;
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string& a = ctx.args[i];
+    if (a == "--from" && i + 1 < ctx.args.size()) from = ctx.args[++i];
+    else if (a == "--mirror") mirror = true;
+    else if (a == "--yes") yes = true;
+    else if (name.empty() && !a.empty() && a[0] != '-') name = a;
+    else return kUsage;
+  }
+  if (name.empty() || from.empty() || from.size() > 2 || from.find_first_not_of("0123456789") != std::string::npos)
+    return kUsage;
+  Workspace& ws = ctx.ws;
+  if (yes)
+    if (auto* console = dynamic_cast<ConsoleHost*>(&ws.host())) console->assumeYes = true;
+
+  const auto system = findSystemFile(ws, name);
+  if (!system) {
+    ws.message("Das Handelssystem gibt es nicht: ", name);
+    return kFailed;
+  }
+  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto outcome = runPowerswitchEntry(ws, ws.tr(kPowerswitchCaptions[mirror ? 1 : 0]), std::stoi(from));
+  if (outcome != PowerswitchOutcome::Copied) return kFailed;
+  if (!saveCurrentSystem(ws)) return kFailed;
+  std::cout << system->path.filename().string() << "\n";
+  return kDone;
+}
+
+ZORVIK_CLI_COMMAND("copy", "copy SYSTEM --from TAB [--mirror] [--yes]",
+                   "copy signal group TAB (1 L, 2 XL, 3 S, 4 XS) to its counterpart or all others, save", runCopy);
+
+}  // namespace
+}  // namespace zorvik::cli

@@ -1,0 +1,316 @@
+#include "analysis/consistency_check.hpp"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "model/language.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/host.hpp"
+#include "text/numbers.hpp"
+#include "text/strings.hpp"
+
+namespace zorvik {
+namespace {
+
+constexpr std::string_view kRule = "---------------";
+
+void add(clsUngleich* list, std::string text) {
+  if (list) list->add(std::move(text));
+}
+
+// Distinct texts in order of first appearance, at most kMaxCollected of them; `more` says
+// that further distinct texts were seen and left out.
+struct Collection {
+  std::vector<std::string> values;
+  bool more = false;
+
+  void offer(const std::string& value) {
+    if (std::find(values.begin(), values.end(), value) != values.end()) return;
+    if (values.size() < kMaxCollected)
+      values.push_back(value);
+    else
+      more = true;
+  }
+};
+
+template <typename F>
+void forEachIndicator(const clsHsystem& system, F&& f) {
+  for (int g = 1; g <= 4 && g <= system.groupCount(); ++g)
+    for (const auto& ind : system.group(g).indicators()) f(ind);
+}
+
+// "Chart" for the values that stand for the chart's own timeframe; a value holding a blank
+// counts as its first word.
+std::string timeframeOf(const clsIndikator& ind) {
+  std::string value = ind.getParameter("timeframe");
+  if (value == "#0" || value == "?" || value.empty()) return "Chart";
+  if (auto blank = value.find(' '); blank != std::string::npos) value.erase(blank);
+  return value.empty() ? std::string("Chart") : value;
+}
+
+bool isLastEditTime(std::string_view name) { return name == std::string_view("lastedittime"); }
+
+// A cheap fingerprint of what vergleicheIndikatoren looks at: type, names and values in order,
+// each by its length and three of its characters, with the value of "lastedittime" left out
+// because the comparison tolerates it. Equal indicators always have equal keys, so a differing
+// key rules a pair out without comparing texts; equal keys still get the full comparison.
+std::uint64_t matchKey(const clsIndikator& ind) {
+  std::uint64_t h = 1469598103934665603ULL;
+  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ULL; };
+  auto mixText = [&mix](std::string_view s) {
+    mix(s.size());
+    if (s.empty()) return;
+    const auto c = [](char ch) { return static_cast<std::uint64_t>(static_cast<unsigned char>(ch)); };
+    mix(c(s.front()) | c(s[s.size() / 2]) << 8 | c(s.back()) << 16);
+  };
+  mixText(ind.getTyp());
+  for (const auto& p : ind.parameters()) {
+    mixText(p.name);
+    if (!isLastEditTime(p.name)) mixText(p.value);
+  }
+  return h;
+}
+
+}  // namespace
+
+bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngleich* list,
+                           const LanguageTable& language) {
+  if (a.getTyp() != b.getTyp()) return false;
+  if (a.getParameterzahl() != b.getParameterzahl()) {
+    if (list) list->add(language.translate("Ungleiche Parameterzahl kann nicht sein !"));
+    return false;
+  }
+  bool equal = true;
+  const auto& pa = a.parameters();
+  const auto& pb = b.parameters();
+  for (std::size_t i = 0; i < pa.size(); ++i) {
+    if (pa[i].name != pb[i].name) {
+      equal = false;
+      if (!list) return false;
+      list->add("I:ungleiche Parameterfolge ???");
+    } else if (pa[i].value != pb[i].value) {
+      if (isLastEditTime(pa[i].name)) {
+        add(list, "ungleiche lastEditTime toleriert");
+      } else {
+        equal = false;
+        if (!list) return false;
+        list->add("I:" + pa[i].name + " " + pa[i].value + "<>" + pb[i].value);
+      }
+    }
+  }
+  return equal;
+}
+
+namespace {
+
+// One to one: each indicator of b can be the partner of one indicator of a only, so a group
+// holding the same indicator twice does not match a group holding it once plus another. For
+// each indicator of a in order, the first untaken equal one of b becomes its partner; the result
+// is the first indicator of a left without one, or null.
+//
+// This form tries the pairs in that order and records the findings of every pair it tries.
+const clsIndikator* firstUnmatchedTryingAll(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich& list,
+                                            const LanguageTable& language) {
+  std::vector<bool> taken(static_cast<std::size_t>(b.count()), false);
+  for (const auto& ia : a.indicators()) {
+    bool found = false;
+    for (std::size_t j = 0; j < taken.size() && !found; ++j)
+      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], &list, language)) taken[j] = found = true;
+    if (!found) return &ia;
+  }
+  return nullptr;
+}
+
+// The same partners without findings: b's indicators sorted by key (then position) leave only
+// the candidates with a's key to compare, in position order, so the check stays near linear in
+// the group size. Equal indicators have equal keys, so no partner is missed.
+const clsIndikator* firstUnmatchedByKey(const clsEntryexittyp& a, const clsEntryexittyp& b,
+                                        const LanguageTable& language) {
+  std::vector<std::pair<std::uint64_t, std::size_t>> keysB;
+  keysB.reserve(static_cast<std::size_t>(b.count()));
+  for (std::size_t j = 0; j < b.indicators().size(); ++j) keysB.emplace_back(matchKey(b.indicators()[j]), j);
+  std::sort(keysB.begin(), keysB.end());
+  std::vector<bool> taken(keysB.size(), false);
+  for (const auto& ia : a.indicators()) {
+    const std::uint64_t key = matchKey(ia);
+    bool found = false;
+    for (auto it = std::lower_bound(keysB.begin(), keysB.end(), std::make_pair(key, std::size_t{0}));
+         it != keysB.end() && it->first == key && !found; ++it) {
+      const std::size_t j = it->second;
+      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], nullptr, language)) taken[j] = found = true;
+    }
+    if (!found) return &ia;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+                       const LanguageTable& language) {
+  add(list, "Check:" + a.name + "/" + b.name);
+  bool equal = true;
+  if (a.count() != b.count()) {
+    equal = false;
+    add(list, "ungleiche Indikatorenzahl " + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
+                  intText(b.count()));
+  } else {
+    const clsIndikator* unmatched =
+        list ? firstUnmatchedTryingAll(a, b, *list, language) : firstUnmatchedByKey(a, b, language);
+    if (unmatched) {
+      equal = false;
+      add(list, a.name + " I:" + unmatched->getTyp() + " keine Übereinstimmung");
+    }
+    if (equal) add(list, "Übereinstimmung");
+  }
+  add(list, std::string(kRule));
+  return equal;
+}
+
+bool vergleicheStops(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+                     const LanguageTable& language) {
+  add(list, "Check Stops:" + a.name + "/" + b.name);
+  bool equal = true;
+  const struct {
+    std::string_view caption;
+    const std::string& va;
+    const std::string& vb;
+  } stops[] = {{"Stoploss ungleich: ", a.sl, b.sl},
+               {"Takeprofit ungleich: ", a.tp, b.tp},
+               {"TrailingStop ungleich: ", a.ts, b.ts}};
+  for (const auto& s : stops) {
+    if (s.va == s.vb) continue;
+    equal = false;
+    if (list) list->add(language.translate(s.caption) + s.va + "<>" + s.vb);
+  }
+  if (equal && list) list->add(language.translate("Übereinstimmung STOPS"));
+  add(list, std::string(kRule));
+  return equal;
+}
+
+bool pruefeSymbole(const clsHsystem& system, clsUngleich* list, CheckTexts& texts) {
+  const LanguageTable& language = system.workspace().language;
+  const std::string& traded = system.mm.symbol;
+  Collection found;
+  forEachIndicator(system, [&](const clsIndikator& ind) { found.offer(ind.getParameter("symbol")); });
+
+  if (found.values.size() >= 2) {
+    add(list, "Mehr als ein Instrument:");
+    texts.symbol.clear();
+    for (std::size_t i = 0; i < found.values.size(); ++i) {
+      add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + found.values[i]);
+      texts.symbol += found.values[i] + " ";
+    }
+    if (found.more) {
+      if (list) list->add(language.translate("... und weitere, nur die ersten 100 sind aufgeführt"));
+      texts.symbol += "... ";
+    }
+    return false;
+  }
+  if (found.values.size() == 1 && found.values.front() != traded) {
+    add(list, "Gehandelt:" + traded);
+    add(list, "Indikatoren:" + found.values.front());
+    return false;
+  }
+  add(list, "überall gleiches Instrument " + traded);
+  texts.symbol = traded;
+  return true;
+}
+
+bool pruefeTimeframes(const clsHsystem& system, clsUngleich* list, CheckTexts& texts) {
+  const Workspace& ws = system.workspace();
+  Collection found;
+  forEachIndicator(system, [&](const clsIndikator& ind) { found.offer(timeframeOf(ind)); });
+
+  if (found.values.size() >= 2) {
+    if (list) list->add(ws.tr("Mehr als ein TimeFrame:"));
+    for (std::size_t i = 0; i < found.values.size(); ++i)
+      add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + found.values[i]);
+    texts.timeframe = join(found.values, "/");
+    if (found.more) {
+      if (list) list->add(ws.tr("... und weitere, nur die ersten 100 sind aufgeführt"));
+      texts.timeframe += "/...";
+    }
+    return false;
+  }
+  if (found.values.size() == 1) {
+    if (list) list->add(ws.tr("überall gleicher TimeFrame") + found.values.front());
+    texts.timeframe = ws.definitions.idToCaption("timeframe", found.values.front(), ws.captionLanguage());
+    return true;
+  }
+  if (list) list->add(ws.tr("gar kein TimeFrame"));
+  texts.timeframe.clear();
+  return false;
+}
+
+void zeigeUngleich(const clsUngleich& list, Host& host) {
+  std::string text;
+  for (const auto& t : list.texts()) text += t + "\r\n";
+  if (!text.empty()) host.message(text);
+}
+
+std::array<InfoRow, kInfoRowCount> infoRows(const CheckFlags& f, const CheckTexts& texts) {
+  auto role = [&](int group, std::string_view upper) {
+    std::string s(upper);
+    return f.emptyGroup[static_cast<std::size_t>(group - 1)] ? toLower(s) : s;
+  };
+  const std::string L = role(1, "L"), XL = role(2, "XL"), S = role(3, "S"), XS = role(4, "XS");
+  return {{
+      {L + (f.longEqualsXShort ? "=" : "<>") + XS, f.longEqualsXShort, "SysInfo_LXS"},
+      {S + (f.shortEqualsXLong ? "=" : "<>") + XL, f.shortEqualsXLong, "SysInfo_SXL"},
+      {f.allEqual ? std::string("====") : L + "<>" + S, f.allEqual, "SysInfo_Sall"},
+      {f.stops ? "STOP=" : "STOP<>", f.stops, "SysInfo_STOP"},
+      {f.symbolUniform ? "S:" + texts.symbol : std::string("Sym<>"), f.symbolUniform, "SysInfo_SYMBOL"},
+      {"T:" + texts.timeframe, f.timeframeUniform, "SysInfo_TIME"},
+  }};
+}
+
+CheckResult evaluateSystem(const clsHsystem& system, bool withDifferences) {
+  CheckResult r;
+  clsUngleich* list = withDifferences ? &r.differences : nullptr;
+  const LanguageTable& language = system.workspace().language;
+  add(list, "HS:" + system.systemFileName);
+  add(list, std::string(kRule));
+
+  for (int g = 1; g <= 4; ++g) r.flags.emptyGroup[static_cast<std::size_t>(g - 1)] = system.group(g).count() == 0;
+  r.flags.longEqualsXShort = vergleicheGruppen(system.group(1), system.group(4), list, language);
+  r.flags.shortEqualsXLong = vergleicheGruppen(system.group(2), system.group(3), list, language);
+  if (r.flags.longEqualsXShort && r.flags.shortEqualsXLong)
+    r.flags.allEqual = vergleicheGruppen(system.group(1), system.group(2), list, language);
+  r.flags.stops = vergleicheStops(system.group(2), system.group(4), list, language);
+  r.flags.symbolUniform = pruefeSymbole(system, list, r.texts);
+  r.flags.timeframeUniform = pruefeTimeframes(system, list, r.texts);
+
+  r.drawRows = !system.systemFileName.empty();
+  if (r.drawRows) r.rows = infoRows(r.flags, r.texts);
+  return r;
+}
+
+CheckResult checkHS(const clsHsystem& system, CheckMode mode) {
+  CheckResult r = evaluateSystem(system, mode != CheckMode::Silent);
+  if (mode == CheckMode::Silent) return r;
+  const Workspace& ws = system.workspace();
+  Host& host = ws.host();
+  if (mode == CheckMode::Messages) {
+    if (r.flags.longEqualsXShort) host.message("LONG = XSHORT");
+    if (r.flags.shortEqualsXLong) host.message("SHORT = XLONG");
+    if (r.flags.stops) host.message(ws.tr("STOPS gleich"));
+    if (r.flags.symbolUniform) host.message(ws.tr("Symbol überall gleich"));
+    if (r.flags.timeframeUniform) host.message(ws.tr("Timeframe überall gleich"));
+  }
+  if (r.differences.count() > 0) zeigeUngleich(r.differences, host);
+  return r;
+}
+
+int infoRowHeight(int panelHeight) {
+  return panelHeight <= 0 ? 0 : static_cast<int>(roundHalfEven(panelHeight / 6.0));
+}
+
+int infoRowAt(int mouseY, int panelHeight) {
+  if (panelHeight <= 0) return 0;
+  const long long row = static_cast<long long>(mouseY) * kInfoRowCount / panelHeight + 1;
+  return static_cast<int>(std::clamp<long long>(row, 1, kInfoRowCount));
+}
+
+}  // namespace zorvik

@@ -1,0 +1,272 @@
+// The consistency check: group matching, indicator and stop comparison, symbol and timeframe
+// uniformity, the difference list and the six information rows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "analysis/consistency_check.hpp"
+#include "analysis_fixtures.hpp"
+
+namespace zorvik {
+namespace {
+
+using testing::makeIndicator;
+using testing::TestWorkspace;
+
+std::vector<std::string> rowTexts(const CheckResult& r) {
+  std::vector<std::string> out;
+  for (const auto& row : r.rows) out.push_back(row.text + (row.green ? " green" : " red"));
+  return out;
+}
+
+struct CheckTest : ::testing::Test {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  clsHsystem& hs = ws.system();
+  void SetUp() override { hs.systemFileName = "Demo.hsy.txt"; }
+  clsIndikator ind(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> v = {}) {
+    return makeIndicator(ws, type, v);
+  }
+};
+
+TEST_F(CheckTest, GroupsMatchOneToOneInAnyOrder) {
+  hs.group(1).addIndikator(ind("RSI", {{"period", "14"}}));
+  hs.group(1).addIndikator(ind("MACD"));
+  hs.group(4).addIndikator(ind("MACD"));
+  hs.group(4).addIndikator(ind("RSI", {{"period", "14"}}));
+  CheckResult r = evaluateSystem(hs, true);
+  EXPECT_TRUE(r.flags.longEqualsXShort);
+  EXPECT_EQ(r.rows[0], (InfoRow{"L=XS", true, "SysInfo_LXS"}));
+
+  // The same indicator twice does not match it once plus another one: each partner is used once.
+  clsEntryexittyp a("L"), b("XS");
+  a.addIndikator(ind("RSI"));
+  a.addIndikator(ind("RSI"));
+  b.addIndikator(ind("RSI"));
+  b.addIndikator(ind("ADX"));
+  clsUngleich list;
+  EXPECT_FALSE(vergleicheGruppen(a, b, &list, ws.language));
+  EXPECT_EQ(list.texts(), (std::vector<std::string>{"Check:L/XS", "L I:RSI keine Übereinstimmung", "---------------"}));
+  EXPECT_FALSE(vergleicheGruppen(a, b, nullptr, ws.language));
+
+  // A successful match keeps the findings of the pairs tried before the partner was found.
+  clsEntryexittyp c("XL"), d("S");
+  c.addIndikator(ind("RSI", {{"period", "20"}}));
+  c.addIndikator(ind("RSI", {{"period", "10"}}));
+  d.addIndikator(ind("RSI", {{"period", "10"}}));
+  d.addIndikator(ind("RSI", {{"period", "20"}}));
+  list = {};
+  EXPECT_TRUE(vergleicheGruppen(c, d, &list, ws.language));
+  EXPECT_EQ(list.texts(), (std::vector<std::string>{"Check:XL/S", "I:period 20<>10", "Übereinstimmung", "---------------"}));
+
+  list = {};
+  d.removeIndikator(1);
+  EXPECT_FALSE(vergleicheGruppen(c, d, &list, ws.language));
+  EXPECT_EQ(list.getT(2), "ungleiche Indikatorenzahl XL: 2 S: 1");
+}
+
+TEST_F(CheckTest, IndicatorComparison) {
+  const clsIndikator base = ind("RSI");
+  clsIndikator otherTime = base;
+  otherTime.setRaw("lastedittime", "46001.25");
+  clsIndikator reversed = base;
+  reversed.setRaw("actiontyp", "idReverse");
+  clsIndikator numberForm = base;
+  numberForm.setRaw("period", "55.0");
+  clsIndikator shorter = base;
+  shorter.redimParameter(base.getParameterzahl() - 1);
+  clsIndikator reordered = ind("RSI");
+  reordered.redimParameter(0);
+  for (auto it = base.parameters().rbegin(); it != base.parameters().rend(); ++it) reordered.setRaw(it->name, it->value);
+  clsIndikator otherType = base;
+  otherType.setTyp("RSI Cross");
+
+  const struct {
+    const char* what;
+    const clsIndikator& other;
+    bool equal;
+    std::vector<std::string> findings;
+  } cases[] = {
+      {"same", base, true, {}},
+      {"lastedittime", otherTime, true, {"ungleiche lastEditTime toleriert"}},
+      {"actiontyp", reversed, false, {"I:actiontyp idStandard<>idReverse"}},
+      {"numbers as text", numberForm, false, {"I:period 55<>55.0"}},
+      {"count", shorter, false, {"Ungleiche Parameterzahl kann nicht sein !"}},
+      {"type", otherType, false, {}},
+  };
+  for (const auto& c : cases) {
+    clsUngleich list;
+    EXPECT_EQ(vergleicheIndikatoren(base, c.other, &list, ws.language), c.equal) << c.what;
+    EXPECT_EQ(list.texts(), c.findings) << c.what;
+    EXPECT_EQ(vergleicheIndikatoren(base, c.other, nullptr, ws.language), c.equal) << c.what;
+  }
+  // Every position is visited: a different order reports each misplaced name.
+  clsUngleich list;
+  EXPECT_FALSE(vergleicheIndikatoren(base, reordered, &list, ws.language));
+  EXPECT_GE(list.count(), base.getParameterzahl() - 1);
+  EXPECT_EQ(list.getT(1), "I:ungleiche Parameterfolge ???");
+}
+
+TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
+  hs.group(2).sl = "30";
+  CheckResult r = evaluateSystem(hs, true);
+  EXPECT_EQ(rowTexts(r), (std::vector<std::string>{"l=xs green", "s=xl green", "==== green", "STOP<> red",
+                                                   "S:Symbol() green", "T: red"}));
+  EXPECT_EQ(r.differences.texts(),
+            (std::vector<std::string>{"HS:Demo.hsy.txt", "---------------", "Check:L/XS", "Übereinstimmung",
+                                      "---------------", "Check:XL/S", "Übereinstimmung", "---------------",
+                                      "Check:L/XL", "Übereinstimmung", "---------------", "Check Stops:XL/XS",
+                                      "Stoploss ungleich: 30<>", "---------------",
+                                      "überall gleiches Instrument Symbol()", "gar kein TimeFrame"}));
+  EXPECT_EQ(r.rows[5].helpKey, "SysInfo_TIME");
+}
+
+TEST_F(CheckTest, SymbolsAndTimeframes) {
+  hs.group(1).addIndikator(ind("RSI", {{"timeframe", "idH1"}}));
+  hs.group(2).addIndikator(ind("ADX", {{"timeframe", "#0"}}));
+  hs.group(3).addIndikator(ind("ADX", {{"timeframe", "?"}}));
+  hs.group(4).addIndikator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
+  CheckResult r = evaluateSystem(hs, true);
+  EXPECT_EQ(r.rows[5], (InfoRow{"T:idH1/Chart", false, "SysInfo_TIME"}));
+  EXPECT_EQ(r.rows[4], (InfoRow{"S:Symbol()", true, "SysInfo_SYMBOL"}));
+
+  for (int g = 1; g <= 4; ++g)
+    for (auto& i : hs.group(g).indicators()) i.setRaw("timeframe", "idH1");
+  hs.group(3).indikator(1).setRaw("symbol", "EURUSD");
+  r = evaluateSystem(hs, true);
+  EXPECT_EQ(r.rows[5], (InfoRow{"T:1 Stunde", true, "SysInfo_TIME"}));
+  EXPECT_EQ(r.rows[4], (InfoRow{"Sym<>", false, "SysInfo_SYMBOL"}));
+  EXPECT_EQ(r.texts.symbol, "Symbol() EURUSD ");
+  const auto& d = r.differences.texts();
+  EXPECT_NE(std::find(d.begin(), d.end(), "2.EURUSD"), d.end());
+  EXPECT_NE(std::find(d.begin(), d.end(), "überall gleicher TimeFrameidH1"), d.end());
+
+  // One symbol, but not the traded one.
+  for (int g = 1; g <= 4; ++g)
+    for (auto& i : hs.group(g).indicators()) i.setRaw("symbol", "EURUSD");
+  r = evaluateSystem(hs, true);
+  EXPECT_FALSE(r.flags.symbolUniform);
+  EXPECT_NE(std::find(r.differences.texts().begin(), r.differences.texts().end(), "Indikatoren:EURUSD"),
+            r.differences.texts().end());
+  hs.paraChange("mm_symbol", "EURUSD");
+  r = evaluateSystem(hs, true);
+  EXPECT_EQ(r.rows[4], (InfoRow{"S:EURUSD", true, "SysInfo_SYMBOL"}));
+}
+
+TEST_F(CheckTest, CollectionsStopAtOneHundred) {
+  for (int i = 0; i < 130; ++i) {
+    const std::string n = std::to_string(i);
+    hs.group(1).addIndikator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
+  }
+  CheckResult r = evaluateSystem(hs, true);
+  const auto& d = r.differences.texts();
+  EXPECT_NE(std::find(d.begin(), d.end(), "100.S99"), d.end());
+  EXPECT_EQ(std::find(d.begin(), d.end(), "101.S100"), d.end());
+  EXPECT_EQ(std::count(d.begin(), d.end(), "... und weitere, nur die ersten 100 sind aufgeführt"), 2);
+  EXPECT_TRUE(r.texts.timeframe.ends_with("/T99/..."));
+  EXPECT_FALSE(r.flags.symbolUniform);
+  EXPECT_FALSE(r.flags.timeframeUniform);
+}
+
+TEST_F(CheckTest, ModesDecideWhatIsShown) {
+  hs.group(1).addIndikator(ind("RSI"));
+  hs.group(4).addIndikator(ind("RSI"));
+  hs.group(2).addIndikator(ind("ADX"));
+  hs.group(3).addIndikator(ind("ADX"));
+
+  checkHS(hs, CheckMode::Silent);
+  EXPECT_TRUE(t.host.messages.empty());
+
+  CheckResult r = checkHS(hs, CheckMode::List);
+  ASSERT_EQ(t.host.messages.size(), 1u);
+  EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
+  EXPECT_TRUE(t.host.messages[0].ends_with("überall gleicher TimeFrameidChart\r\n"));
+  EXPECT_EQ(r.rows[5].text, "T:Chart");
+
+  t.host.messages.clear();
+  checkHS(hs, CheckMode::Messages);
+  ASSERT_EQ(t.host.messages.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(t.host.messages.begin(), t.host.messages.end() - 1),
+            (std::vector<std::string>{"LONG = XSHORT", "SHORT = XLONG", "STOPS gleich", "Symbol überall gleich",
+                                      "Timeframe überall gleich"}));
+
+  // Without a file name no system is open: the panel keeps what it showed.
+  hs.systemFileName.clear();
+  EXPECT_FALSE(evaluateSystem(hs, false).drawRows);
+}
+
+TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
+  // The silent run may stop comparing at the first difference; it must still agree.
+  hs.group(1).addIndikator(ind("RSI", {{"period", "20"}}));
+  hs.group(1).addIndikator(ind("RSI", {{"period", "10"}}));
+  hs.group(4).addIndikator(ind("RSI", {{"period", "10"}}));
+  hs.group(4).addIndikator(ind("RSI", {{"period", "20"}}));
+  hs.group(2).addIndikator(ind("ADX", {{"lastedittime", "1"}}));
+  hs.group(3).addIndikator(ind("ADX", {{"lastedittime", "2"}}));
+  hs.group(3).tp = "5";
+  for (int variant = 0; variant < 3; ++variant) {
+    if (variant == 1) hs.group(4).indikator(2).setRaw("actiontyp", "idReverse");
+    if (variant == 2) hs.group(2).indikator(1).setRaw("timeframe", "idM5");
+    const CheckResult loud = evaluateSystem(hs, true);
+    const CheckResult silent = evaluateSystem(hs, false);
+    EXPECT_EQ(loud.flags, silent.flags) << variant;
+    EXPECT_EQ(loud.rows, silent.rows) << variant;
+    EXPECT_EQ(silent.differences.count(), 0);
+  }
+}
+
+TEST_F(CheckTest, SilentAndLoudAgreeOnRandomSystems) {
+  // Counterparts are mostly shuffled copies with one small change, often one the comparison
+  // tolerates, so that both matching and near misses are common.
+  std::mt19937 rng(4711);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const clsIndikator rsi = ind("RSI"), adx = ind("ADX");
+  auto randomGroup = [&](clsEntryexittyp& g) {
+    g.neudimIndikator(0);
+    for (int i = pick(5); i > 0; --i) {
+      clsIndikator x = pick(2) ? rsi : adx;
+      x.setRaw("period", pick(2) ? "10" : "20");
+      g.addIndikator(x);
+    }
+  };
+  auto counterpart = [&](const clsEntryexittyp& from, clsEntryexittyp& to) {
+    if (pick(4) == 0) return randomGroup(to);
+    auto list = from.indicators();
+    std::shuffle(list.begin(), list.end(), rng);
+    if (!list.empty()) {
+      clsIndikator& x = list[static_cast<std::size_t>(pick(static_cast<int>(list.size())))];
+      const char* changes[][2] = {{"lastedittime", "1"}, {"period", "30"}, {"actiontyp", "idReverse"}, {"comment", ""}};
+      const auto& c = changes[pick(4)];
+      x.setRaw(c[0], c[1]);
+    }
+    to.neudimIndikator(0);
+    for (auto& x : list) to.addIndikator(x);
+  };
+  int matched = 0, missed = 0;
+  for (int run = 0; run < 300; ++run) {
+    randomGroup(hs.group(1));
+    randomGroup(hs.group(2));
+    counterpart(hs.group(1), hs.group(4));
+    counterpart(hs.group(2), hs.group(3));
+    const CheckResult loud = evaluateSystem(hs, true);
+    const CheckResult silent = evaluateSystem(hs, false);
+    ASSERT_EQ(loud.flags, silent.flags) << run;
+    if (hs.group(1).count() > 1 && hs.group(1).count() == hs.group(4).count())
+      ++(loud.flags.longEqualsXShort ? matched : missed);
+  }
+  EXPECT_GT(matched, 30);
+  EXPECT_GT(missed, 30);
+}
+
+TEST(InfoPanel, RowUnderTheMouse) {
+  const struct {
+    int y, height, row;
+  } cases[] = {{0, 120, 1}, {19, 120, 1}, {20, 120, 2}, {119, 120, 6}, {120, 120, 6}, {-3, 120, 1}, {5, 0, 0}};
+  for (const auto& c : cases) EXPECT_EQ(infoRowAt(c.y, c.height), c.row) << c.y << "/" << c.height;
+  EXPECT_EQ(infoRowHeight(100), 17);
+  EXPECT_EQ(infoRowHeight(123), 20);  // 20.5 rounds to even
+}
+
+}  // namespace
+}  // namespace zorvik

@@ -1,0 +1,152 @@
+// Copying signal groups between the sides: counterpart copy, mirror, stop copy and the
+// Powerswitch entries that start them.
+#include <gtest/gtest.h>
+
+#include "analysis/consistency_check.hpp"
+#include "analysis/group_copies.hpp"
+#include "analysis/powerswitch.hpp"
+#include "analysis_fixtures.hpp"
+
+namespace zorvik {
+namespace {
+
+using testing::makeIndicator;
+using testing::TestWorkspace;
+
+struct CopyTest : ::testing::Test {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  clsHsystem& hs = ws.system();
+
+  // Every group distinct: its own indicator, threshold and stops ("sl1", "ts1", "tp1", ...).
+  void SetUp() override {
+    hs.systemFileName = "Demo.hsy.txt";
+    const char* types[] = {"RSI", "ADX", "MACD", "Donchian Channel"};
+    for (int g = 1; g <= 4; ++g) {
+      auto& grp = hs.group(g);
+      const std::string n = std::to_string(g);
+      grp.addIndikator(makeIndicator(ws, types[g - 1]));
+      grp.threshold = "1" + n;
+      grp.sl = "sl" + n;
+      grp.ts = "ts" + n;
+      grp.tp = "tp" + n;
+    }
+  }
+  std::string stopsOf(int g) const { return hs.group(g).sl + "/" + hs.group(g).ts + "/" + hs.group(g).tp; }
+  std::string typeOf(int g) const { return hs.group(g).count() ? hs.group(g).indikator(1).getTyp() : "-"; }
+};
+
+TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
+  // For each operation and tab: the indicator type and the stops every group ends with.
+  const struct {
+    bool mirror;
+    int tab;
+    const char* types[4];
+    const char* stops[4];
+  } cases[] = {
+      {false, 1, {"RSI", "ADX", "MACD", "RSI"}, {"sl1/ts1/tp1", "sl2/ts2/tp2", "sl3/ts3/tp3", "sl4/ts4/tp4"}},
+      {false, 2, {"RSI", "ADX", "ADX", "Donchian Channel"}, {"sl1/ts1/tp1", "sl2/ts2/tp2", "sl2/ts2/tp2", "sl4/ts4/tp4"}},
+      {false, 3, {"RSI", "MACD", "MACD", "Donchian Channel"}, {"sl1/ts1/tp1", "sl2/ts2/tp2", "sl3/ts3/tp3", "sl4/ts4/tp4"}},
+      {false, 4, {"Donchian Channel", "ADX", "MACD", "Donchian Channel"}, {"sl4/ts4/tp4", "sl2/ts2/tp2", "sl3/ts3/tp3", "sl4/ts4/tp4"}},
+      {true, 1, {"RSI", "RSI", "RSI", "RSI"}, {"sl1/ts1/tp1", "sl2/ts2/tp2", "sl1/ts1/tp1", "sl4/ts4/tp4"}},
+      {true, 2, {"ADX", "ADX", "ADX", "ADX"}, {"sl2/ts2/tp2", "sl2/ts2/tp2", "sl2/ts2/tp2", "sl2/ts2/tp2"}},
+      {true, 3, {"MACD", "MACD", "MACD", "MACD"}, {"sl3/ts3/tp3", "sl2/ts2/tp2", "sl3/ts3/tp3", "sl4/ts4/tp4"}},
+      {true, 4, {"Donchian Channel", "Donchian Channel", "Donchian Channel", "Donchian Channel"},
+       {"sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4"}},
+  };
+  const clsHsystem original = hs.clone();
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.mirror ? "mirror " : "counterpart ") + std::to_string(c.tab);
+    hs = original.clone();
+    ASSERT_TRUE(c.mirror ? mirrorSystem(hs, c.tab) : cloneSystem(hs, c.tab)) << what;
+    for (int g = 1; g <= 4; ++g) {
+      EXPECT_EQ(typeOf(g), c.types[g - 1]) << what << " group " << g;
+      EXPECT_EQ(stopsOf(g), c.stops[g - 1]) << what << " group " << g;
+      EXPECT_EQ(hs.group(g).name, Workspace::kRoleNames[static_cast<std::size_t>(g - 1)]) << what;
+    }
+  }
+  EXPECT_EQ(t.host.sounds, std::vector<Sound>(8, Sound::Clone));
+}
+
+TEST_F(CopyTest, CheckAgreesAfterCopies) {
+  ASSERT_TRUE(cloneSystem(hs, 1));
+  EXPECT_EQ(hs.group(4).threshold, "11");
+  CheckResult r = evaluateSystem(hs, false);
+  EXPECT_TRUE(r.flags.longEqualsXShort);
+  EXPECT_FALSE(r.flags.shortEqualsXLong);
+
+  ASSERT_TRUE(mirrorSystem(hs, 1));
+  r = evaluateSystem(hs, false);
+  EXPECT_TRUE(r.flags.longEqualsXShort && r.flags.shortEqualsXLong && r.flags.allEqual);
+  EXPECT_FALSE(r.flags.stops);  // groups 2 and 4 kept their own stops
+
+  ASSERT_TRUE(mirrorSystem(hs, 2));
+  EXPECT_TRUE(evaluateSystem(hs, false).flags.stops);
+
+  // A copy shares nothing with its source.
+  hs.group(3).indikator(1).setRaw("period", "99");
+  hs.group(3).indikator(1).setRaw("symbol", "EURUSD");
+  EXPECT_NE(hs.group(2).indikator(1).getParameter("period"), "99");
+  r = evaluateSystem(hs, true);
+  EXPECT_FALSE(r.flags.shortEqualsXLong);
+  EXPECT_EQ(r.differences.getT(3), "Check:L/XS");
+}
+
+TEST_F(CopyTest, OtherTabsChangeNothing) {
+  const clsHsystem before = hs.clone();
+  for (int tab : {0, 5, 6, -1}) {
+    EXPECT_FALSE(cloneSystem(hs, tab));
+    EXPECT_FALSE(mirrorSystem(hs, tab));
+  }
+  cloneStops(hs, 1);
+  cloneStops(hs, 3);
+  EXPECT_EQ(hs.group(1), before.group(1));
+  for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
+  EXPECT_EQ(t.host.sounds, std::vector<Sound>(2, Sound::Clone));  // the stop copy always sounds
+
+  cloneStops(hs, 2);
+  EXPECT_EQ(stopsOf(4), "sl2/ts2/tp2");
+  EXPECT_EQ(typeOf(4), "Donchian Channel");
+  hs.group(4).sl = "99";
+  cloneStops(hs, 4);
+  EXPECT_EQ(stopsOf(2), "99/ts2/tp2");
+}
+
+TEST_F(CopyTest, PowerswitchEntries) {
+  const clsHsystem before = hs.clone();
+  EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 0), PowerswitchOutcome::WrongSelection);
+  EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL Systemspiegelung", 5), PowerswitchOutcome::WrongSelection);
+  EXPECT_EQ(t.host.messages, (std::vector<std::string>{"nicht passende Auswahl", "nicht passende Auswahl"}));
+  EXPECT_TRUE(t.host.questions.empty());
+
+  t.host.answers = {false};
+  EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 1), PowerswitchOutcome::Declined);
+  for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
+
+  t.host.answers = {true, true};
+  EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL Systemspiegelung", 3), PowerswitchOutcome::Copied);
+  EXPECT_EQ(typeOf(1), "MACD");
+  EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 2), PowerswitchOutcome::Copied);
+  EXPECT_EQ(t.host.questions,
+            (std::vector<std::string>{"Wollen Sie wirklich die Einstellungen von L nach XS kopieren ?",
+                                      "Wollen Sie wirklich die Einstellungen von S nach XL+L+XS kopieren ?",
+                                      "Wollen Sie wirklich die Einstellungen von XL nach S kopieren ?"}));
+  EXPECT_EQ(runPowerswitchEntry(ws, "Systemspiegelung", 1), PowerswitchOutcome::Unknown);
+}
+
+TEST_F(CopyTest, PowerswitchRecognisesTranslatedCaptions) {
+  ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
+  ASSERT_TRUE(ws.language.english());
+  const std::string mirror = ws.tr(kPowerswitchCaptions[1]);
+  ASSERT_EQ(t.host.answers.size(), 0u);
+  EXPECT_EQ(runPowerswitchEntry(ws, mirror, 4), PowerswitchOutcome::Copied);
+  EXPECT_EQ(typeOf(2), "Donchian Channel");
+  EXPECT_EQ(t.host.questions.back(), powerswitchQuestion(ws, true, 4));
+  for (auto caption : kPowerswitchCaptions) ws.tr(caption);
+  for (int tab = 1; tab <= 4; ++tab)
+    for (bool m : {false, true}) powerswitchQuestion(ws, m, tab);
+  EXPECT_EQ(ws.language.missingTexts(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace zorvik
