@@ -545,14 +545,24 @@ void ZorvikForm::onStartPageClose() {
   bigHelp(35);
 }
 
-int ZorvikForm::getInnenWidth() const { return editorArea_->width(); }
+int ZorvikForm::getInnenWidth() const {
+  // When the docks leave the centre no room, the layout parks the editor area outside the
+  // window with its old size instead of giving it a width of 0.
+  if (!rect().intersects(editorArea_->geometry())) return 0;
+  return editorArea_->width();
+}
 
 int ZorvikForm::getHelpProzent() const { return helpShareOf(helpDock_->width(), getInnenWidth() + helpDock_->width()); }
 
 void ZorvikForm::bigHelp(int percent) {
-  const int available = getInnenWidth() + helpDock_->width();
-  resizeDocks({helpDock_}, {helpWidthForShare(percent, available)}, Qt::Horizontal);
-  doFormResizeExtra();
+  // The layout may give or take a few pixels to the library panel while the help panel
+  // changes, which changes the available width; a second pass meets the share again.
+  for (int pass = 0; pass < 3; ++pass) {
+    const int target = helpWidthForShare(percent, getInnenWidth() + helpDock_->width());
+    if (pass > 0 && helpDock_->width() == target) break;
+    resizeDocks({helpDock_}, {target}, Qt::Horizontal);
+    doFormResizeExtra();
+  }
 }
 
 void ZorvikForm::machInnenMinimum() {
@@ -700,7 +710,9 @@ void ZorvikForm::heartbeat() {
   // 6. Keep a sliver of the editor area while the help panel is (nearly) full width.
   const int inner = getInnenWidth();
   const int share = getHelpProzent();
-  if (inner < kInnerMinimum || (share == 100 && inner != kInnerMinimum)) timerInnen_.start(300);
+  // Started only when idle: restarting it on every tick would keep it from ever firing.
+  if ((inner < kInnerMinimum || (share == 100 && inner != kInnerMinimum)) && !timerInnen_.isActive())
+    timerInnen_.start(300);
 
   // 7. The editor area follows a widening of the inner area.
   if (inner > tc1_->width() + 15) doFormResizeExtra();
