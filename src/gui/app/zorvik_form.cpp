@@ -156,7 +156,12 @@ void ZorvikForm::buildEditorArea() {
   tc1_->setObjectName(QStringLiteral("tc1"));
   tc1_->setExpanding(false);
   tc1_->setDrawBase(true);
-  tc1_->setIconSize(QSize(14, 14));
+  tc1_->setElideMode(Qt::ElideNone);
+  tc1_->setIconSize(QSize(12, 12));
+  // A touch smaller than the menus, so that all seven tabs fit beside a help panel of 35 percent.
+  QFont tabFont = tc1_->font();
+  tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
+  tc1_->setFont(tabFont);
   tc2_ = new QTabWidget(editorArea_);
   tc2_->setObjectName(QStringLiteral("TC2"));
   tc2_->tabBar()->hide();  // tc1 is the selector; TC2 only shows the page
@@ -210,6 +215,10 @@ void ZorvikForm::buildDocks() {
   // The panels' first widths, kept in the reset layout: a library column and a help column
   // of about a third of the window.
   resizeDocks({libraryDock_, helpDock_}, {250, 360}, Qt::Horizontal);
+  const QString titleStyle = QStringLiteral(
+      "QDockWidget::title { background: palette(midlight); padding: 5px 8px; border-bottom: 1px solid palette(mid); }");
+  libraryDock_->setStyleSheet(titleStyle);
+  helpDock_->setStyleSheet(titleStyle);
   libraryDock_->installEventFilter(this);
   helpDock_->installEventFilter(this);
 }
@@ -587,7 +596,9 @@ void ZorvikForm::doFormResize() {
   const int tabHeight = tc1_->sizeHint().height();
   tc1_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
-  const int stripWidth = std::min(kStripWidth, std::max(0, w / 4));
+  // Until the first check has drawn rows the strip takes no room from the page.
+  const int stripWidth = strip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  strip_->setVisible(stripWidth > 0);
   const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
   tc2_->setGeometry(0, top, pageWidth, std::max(0, h - top));
   strip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
@@ -635,7 +646,10 @@ void ZorvikForm::setEditorTabsVisible(bool visible) {
 }
 
 void ZorvikForm::applyInfoRows(const std::optional<InfoRows>& rows) {
-  if (rows) strip_->setRows(*rows);
+  if (!rows) return;
+  const bool firstRows = strip_->rows().empty() != rows->empty();
+  strip_->setRows(*rows);
+  if (firstRows) doFormResize();
 }
 
 // ---------------------------------------------------------------------------------------------
