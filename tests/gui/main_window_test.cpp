@@ -130,6 +130,11 @@ class MainWindowTest : public QObject {
       QCOMPARE(form.libraryDock()->windowTitle(), QString("Toolbox"));
       QCOMPARE(form.helpDock()->windowTitle(), QString("Die Hilfe..."));
       QCOMPARE(form.windowTitle(), QString("Zorvik 1.0.0"));
+      form.commandDispatch(110);
+      QVERIFY(form.statusBar()->isHidden());
+      QCOMPARE(p.checkedIds(), (QList<int>{94, 202}));
+      form.commandDispatch(110);
+      QVERIFY(!form.statusBar()->isHidden());
     }
     {
       Program p("LANGUAGE=ENGLISCH\r\n");
@@ -154,15 +159,17 @@ class MainWindowTest : public QObject {
     QVERIFY(readAll(p.res("cbLayoutZero.bin")) != "stale");
     QVERIFY(!readAll(p.res("cbLayoutZero.bin")).empty());
     QCOMPARE(form.getInnenWidth(), 15);  // start mode: the help panel fills the window
-    QVERIFY(!form.tc1()->isVisible());
+    QVERIFY(!form.editorTabsVisible());
     p.tick();
-    QVERIFY(form.tc1()->isVisible());
+    QVERIFY(form.editorTabsVisible());
+    QVERIFY(!form.tc1()->isVisible());  // nothing to show in the sliver
 
     form.commandDispatch(200);
     QCOMPARE(form.displayMode(), std::int16_t(0));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
     QCOMPARE(form.getHelpProzent(), 35);
     QVERIFY(form.startLeft());
+    QVERIFY(form.tc1()->isVisible());
 
     form.bigHelp(40);
     form.commandDispatch(201);  // leaving edit mode saves it at 40 percent
@@ -370,6 +377,9 @@ class MainWindowTest : public QObject {
     QVERIFY(settings->isVisible());
     QCOMPARE(shown, (QList<int>{3, 1}));
     QVERIFY(!settingsShown);  // the settings page keeps what it shows
+    form.tc1()->setCurrentIndex(0);
+    form.commandDispatch(96);  // the settings entry leads to the settings tab
+    QCOMPARE(form.selectedTab(), 6);
 
     // Tab icons show the in-use state only while a system is open.
     QVERIFY(form.tc1()->tabIcon(1).isNull());

@@ -40,6 +40,7 @@ constexpr std::array<const char*, ZorvikForm::kTabCount> kTabCaptions{
 constexpr int kLayoutVersion = 1;
 constexpr int kStripWidth = 132;
 constexpr int kMargin = 6;
+constexpr int kSliverWidth = 40;
 
 // The ids whose images the icon strip "Toolbar.png" holds, in strip order.
 constexpr std::array<std::int32_t, 13> kIconStripIds{100, 101, 103, 113, 108, 106, 107, 120, 121, 122, 123, 124, 125};
@@ -207,6 +208,7 @@ void ZorvikForm::buildDocks() {
 
   helpDock_ = new QDockWidget(q(ws_.tr("Die Hilfe...@2")), this);
   helpDock_->setObjectName(QStringLiteral("Helpbox"));
+  helpDock_->setAccessibleName(q(ws_.tr("Helpbox@2")));
   helpDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
   helpDock_->setAllowedAreas(Qt::RightDockWidgetArea);
   setHelpPanel(new HelpPanelPlaceholder(ws_));
@@ -479,7 +481,10 @@ void ZorvikForm::CheckButtonlanguage(std::int32_t id) {
 }
 
 void ZorvikForm::showAbout() {
-  if (!about_) about_ = new AboutWindow(ws_, protocol_, this);
+  if (!about_) {
+    about_ = new AboutWindow(ws_, protocol_, this);
+    about_->move(geometry().center() - about_->rect().center());
+  }
   about_->refresh();
   about_->show();
   about_->raise();
@@ -593,12 +598,16 @@ void ZorvikForm::doFormResize() {
   if (!editorArea_ || !tc1_) return;
   const int w = editorArea_->width();
   const int h = editorArea_->height();
+  // In the sliver left beside a full-width help panel a page would only show a cut-off letter.
+  const bool showTabs = tabsWanted_ && w >= kSliverWidth;
+  tc1_->setVisible(showTabs);
+  tc2_->setVisible(showTabs);
   const int tabHeight = tc1_->sizeHint().height();
   tc1_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
   // Until the first check has drawn rows the strip takes no room from the page.
   const int stripWidth = strip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
-  strip_->setVisible(stripWidth > 0);
+  strip_->setVisible(showTabs && stripWidth > 0);
   const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
   tc2_->setGeometry(0, top, pageWidth, std::max(0, h - top));
   strip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
@@ -641,8 +650,8 @@ void ZorvikForm::machTC1Icons() {
 }
 
 void ZorvikForm::setEditorTabsVisible(bool visible) {
-  tc1_->setVisible(visible);
-  tc2_->setVisible(visible);
+  tabsWanted_ = visible;
+  doFormResize();
 }
 
 void ZorvikForm::applyInfoRows(const std::optional<InfoRows>& rows) {

@@ -106,6 +106,7 @@ class ZorvikForm : public QMainWindow {
   // Both tab strips and the page; hidden while no system is open after a delete, while a side
   // panel is dragged and until the first heartbeat.
   void setEditorTabsVisible(bool visible);
+  bool editorTabsVisible() const { return tabsWanted_; }
   // Draws the rows when the check returned some; nothing changes for nullopt.
   void applyInfoRows(const std::optional<InfoRows>& rows);
 
@@ -179,6 +180,7 @@ class ZorvikForm : public QMainWindow {
   bool activatedOnce_ = false;
   bool blankNavigated_ = false;
   bool hiddenByDrag_ = false;
+  bool tabsWanted_ = false;
   int arrangement_ = 0;
   int tick_ = 0;
 
