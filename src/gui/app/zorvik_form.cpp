@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/about_window.hpp"
 #include "app/command_table.hpp"
 #include "app/display_modes.hpp"
