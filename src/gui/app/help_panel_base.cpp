@@ -53,7 +53,9 @@ QString HelpPanelPlaceholder::shownAddress() const {
 }
 
 void HelpPanelPlaceholder::initExplorer() {
-  const auto manual = ws_.resFolder() / "manual" / "index.html";
+  auto manual = ws_.resFolder() / "manual" / "index.html";
+  const auto english = ws_.resFolder() / "manual" / "index_en.html";
+  if (ws_.language.english() && std::filesystem::exists(english)) manual = english;
   if (std::filesystem::exists(manual)) {
     wb1_->setSource(QUrl::fromLocalFile(q(manual.string())));
     return;

@@ -2,7 +2,7 @@
 // What the main window needs from the help panel in its right dock: the web view with the
 // start page, the start-page button and the hover help. The help system derives from
 // HelpPanelBase; until it is built the window shows HelpPanelPlaceholder, a QTextBrowser on
-// the bundled manual "res/manual/index.html".
+// the bundled manual "res/manual/index.html" ("index_en.html" in English).
 #include <QString>
 #include <QWidget>
 
