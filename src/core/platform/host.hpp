@@ -52,6 +52,9 @@ class Host {
   // A message shown once the current event has finished (the main window's deferred message).
   virtual void deferredMessage(const std::string& text) = 0;
   virtual void playSound(Sound sound) = 0;
+  // An event sound named as the main window's sound table names it ("Lade Handelssystem",
+  // "Write System", "Indikator OK", ...); events without a sound stay silent.
+  virtual void eventSound(const std::string& eventName) { (void)eventName; }
 
   // Starts a program without waiting for it; false when it cannot be started at all.
   virtual bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

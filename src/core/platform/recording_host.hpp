@@ -32,6 +32,7 @@ class RecordingHost : public Host {
   std::vector<std::string> statuses;
   std::vector<std::string> deferred;
   std::vector<Sound> sounds;
+  std::vector<std::string> eventSounds;   // names passed to eventSound, in order
   std::vector<Started> started;
   int libraryRefreshes = 0;
   std::chrono::milliseconds waited{0};
@@ -85,6 +86,7 @@ class RecordingHost : public Host {
   void status(const std::string& text) override { statuses.push_back(text); }
   void deferredMessage(const std::string& text) override { deferred.push_back(text); }
   void playSound(Sound sound) override { sounds.push_back(sound); }
+  void eventSound(const std::string& eventName) override { eventSounds.push_back(eventName); }
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                     const std::filesystem::path& workingDir) override {
     Started s{program, args, workingDir};

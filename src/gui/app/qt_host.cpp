@@ -10,8 +10,12 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStandardPaths>
+#include <QSoundEffect>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
+
+#include "app/event_sounds.hpp"
 
 namespace zorvik {
 namespace {
@@ -70,8 +74,45 @@ void QtHost::status(const std::string& text) {
   if (window_) window_->statusBar()->showMessage(q(text));
 }
 
+QTimer* QtHost::timerHelp() {
+  if (!timerHelp_) {
+    timerHelp_ = std::make_unique<QTimer>();
+    timerHelp_->setSingleShot(true);
+    timerHelp_->setInterval(1);
+    QObject::connect(timerHelp_.get(), &QTimer::timeout, [this] { showDeferred(); });
+  }
+  return timerHelp_.get();
+}
+
 void QtHost::deferredMessage(const std::string& text) {
-  QTimer::singleShot(0, window_, [this, text] { message(text); });
+  deferred_.push_back(text);
+  timerHelp()->start();
+}
+
+void QtHost::showDeferred() {
+  if (deferred_.empty()) return;
+  const std::string text = deferred_.front();
+  deferred_.pop_front();
+  message(text);
+  // Texts deferred while the box was open follow one after the other, never stacked.
+  if (!deferred_.empty()) timerHelp()->start();
+}
+
+void QtHost::playSound(Sound sound) { eventSound(std::string(eventNameOf(sound))); }
+
+void QtHost::eventSound(const std::string& eventName) {
+  const std::string_view file = soundFileForEvent(eventName);
+  if (file.empty()) return;
+  const auto path = resFolder_ / std::string(file);
+  // A missing wave file means silence, never a message.
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  auto& effect = sounds_[path.string()];
+  if (!effect) {
+    effect = std::make_unique<QSoundEffect>();
+    effect->setSource(QUrl::fromLocalFile(q(path.string())));
+  }
+  effect->play();
 }
 
 bool QtHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

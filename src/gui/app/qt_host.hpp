@@ -1,21 +1,34 @@
 #pragma once
 // The Host of the window program: message boxes with the program title, input boxes, the
-// status bar, sounds and programs started through QProcess.
+// status bar, event sounds with QSoundEffect, the deferred message and programs started
+// through QProcess.
 #include <QMainWindow>
-#include <QObject>
 #include <QPointer>
+
+#include <deque>
+#include <filesystem>
 #include <map>
+#include <memory>
 
 #include "platform/host.hpp"
 
 class QProcess;
+class QSoundEffect;
+class QTimer;
 
 namespace zorvik {
 
 class QtHost : public Host {
  public:
+  QtHost();
+  QtHost(const QtHost&) = delete;
+  QtHost& operator=(const QtHost&) = delete;
+  ~QtHost() override;
+
   // The window that owns message boxes and whose status bar shows status texts.
   void setMainWindow(QMainWindow* window) { window_ = window; }
+  // Where the wave files of the event sounds lie.
+  void setResourceFolder(const std::filesystem::path& folder) { resFolder_ = folder; }
 
   void message(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
@@ -24,8 +37,10 @@ class QtHost : public Host {
   std::optional<int> chooseItem(const std::string& title, const std::string& label,
                                 const std::vector<std::string>& items, int selected, bool cancellable) override;
   void status(const std::string& text) override;
+  // Queues the text and starts `TimerHelp`; the box appears once the current event is done.
   void deferredMessage(const std::string& text) override;
-  void playSound(Sound) override {}
+  void playSound(Sound sound) override;
+  void eventSound(const std::string& eventName) override;
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                     const std::filesystem::path& workingDir) override;
   void processEvents(std::chrono::milliseconds forAtMost) override;
@@ -36,17 +51,24 @@ class QtHost : public Host {
                           const std::filesystem::path& workingDir) override;
   std::optional<int> programExitCode(int handle) override;
 
-  QtHost();
-  QtHost(const QtHost&) = delete;
-  QtHost& operator=(const QtHost&) = delete;
-  ~QtHost() override;
+
+  // The one-shot timer of the deferred message (1 ms).
+  QTimer* timerHelp();
+  // Deferred texts not shown yet.
+  const std::deque<std::string>& pendingDeferred() const { return deferred_; }
 
  private:
+  void showDeferred();
+
   QPointer<QMainWindow> window_;
   // Watched programs still running, and the exit codes of those that have ended, by handle.
   std::map<int, QProcess*> running_;
   std::map<int, int> ended_;
   int nextHandle_ = 1;
+  std::filesystem::path resFolder_;
+  std::unique_ptr<QTimer> timerHelp_;
+  std::deque<std::string> deferred_;
+  std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
 };
 
 }  // namespace zorvik

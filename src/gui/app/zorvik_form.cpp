@@ -1,40 +1,835 @@
 #include "app/zorvik_form.hpp"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "app/about_window.hpp"
+#include "app/command_table.hpp"
+#include "app/display_modes.hpp"
+#include "app/help_panel_base.hpp"
+#include "app/keyboard_lock_state.hpp"
+#include "app/library_panel_base.hpp"
+#include "app/main_commands.hpp"
 #include "app/qt_host.hpp"
+#include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "text/text_files.hpp"
 
 namespace zorvik {
 
 namespace {
-// The seven pages of the editor area, in tab order.
-constexpr const char* kTabCaptions[] = {"GENERAL@1",    "LONG@1",           "EXIT LONG@1",    "SHORT@1",
-                                        "EXIT SHORT@1", "MONEYMANAGEMENT@1", "EINSTELLUNGEN@1"};
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The seven tabs of the editor area, in tab order.
+constexpr std::array<const char*, ZorvikForm::kTabCount> kTabCaptions{
+    "GENERAL@1", "LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1", "MONEYMANAGEMENT@1", "EINSTELLUNGEN@1"};
+
+// Version stamp of the layout files; restoreState refuses bytes of another version.
+constexpr int kLayoutVersion = 1;
+constexpr int kStripWidth = 132;
+constexpr int kMargin = 6;
+constexpr int kSliverWidth = 40;
+
+// The ids whose images the icon strip "Toolbar.png" holds, in strip order.
+constexpr std::array<std::int32_t, 13> kIconStripIds{100, 101, 103, 113, 108, 106, 107, 120, 121, 122, 123, 124, 125};
+
+// The central area between the docked panels. It has no layout manager: the window places
+// tc1, TC2 and the information strip itself, so that the area can shrink to a few pixels
+// while the help panel is wide.
+class EditorArea : public QWidget {
+ public:
+  EditorArea(ZorvikForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("EditorArea"));
+    setMinimumSize(0, 0);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    form_.doFormResize();
+  }
+
+ private:
+  ZorvikForm& form_;
+};
+
+// A quiet stand-in for an editor that is not built yet: the tab's caption, large and pale.
+QWidget* makePlaceholderPage(const QString& caption) {
+  auto* label = new QLabel(caption);
+  label->setAlignment(Qt::AlignCenter);
+  QFont f = label->font();
+  f.setPointSizeF(f.pointSizeF() * 2.2);
+  f.setBold(true);
+  label->setFont(f);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, p.color(QPalette::Mid));
+  label->setPalette(p);
+  return label;
+}
+
+// The in-use icon of a tab: 0 unused (hollow ring), 1 in use (amber dot), 2 confirmed (green
+// dot with a tick).
+QIcon editokIcon(int editok) {
+  if (editok < 0 || editok > 2) return {};
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r(5, 5, 22, 22);
+  if (editok == 0) {
+    p.setPen(QPen(QColor(0x9a, 0xa3, 0xad), 3));
+    p.drawEllipse(r);
+  } else if (editok == 1) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xe6, 0xa2, 0x2c));
+    p.drawEllipse(r);
+  } else {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2e, 0xa0, 0x43));
+    p.drawEllipse(r);
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF{{10.5, 16.5}, {14.5, 20.5}, {21.5, 12}});
+  }
+  return QIcon(pm);
+}
+
 }  // namespace
 
-ZorvikForm::ZorvikForm(Workspace& ws, QtHost& host, QWidget* parent)
-    : QMainWindow(parent), ws_(ws), host_(host) {
-  host_.setMainWindow(this);
-  setWindowTitle(QStringLiteral("Zorvik"));
-  resize(1280, 800);
-  ws_.startUp();
-
-  tabs_ = new QTabWidget(this);
-  for (const char* caption : kTabCaptions) {
-    auto* page = new QLabel(tabs_);
-    page->setAlignment(Qt::AlignCenter);
-    tabs_->addTab(page, QString::fromStdString(ws_.tr(caption)));
+ZorvikForm::ZorvikForm(Workspace& ws, Host& host, QWidget* parent)
+    : QMainWindow(parent),
+      ws_(ws),
+      host_(host),
+      commands_(std::make_unique<MainCommands>(ws)),
+      mode_(mode::Transitional) {
+  setObjectName(QStringLiteral("ZorvikForm"));
+  if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) {
+    qtHost->setMainWindow(this);
+    qtHost->setResourceFolder(ws_.resFolder());
   }
-  setCentralWidget(tabs_);
-  statusBar()->showMessage(QString::fromStdString(ws_.root().string()));
+  ws_.startUp();
+  resize(1280, 800);
+  setDockOptions(QMainWindow::AnimatedDocks);
+
+  buildEditorArea();
+  buildDocks();
+  library_->initTaskpanel();
+  initCommandbar();
+  copyTc1Tc2();
+  createEditorPages();
+  doMeCaption();
+  // Still in the transitional mode: opening the last system here does not leave the start mode.
+  library_->openLastSystem();
+
+  timer1_.setInterval(100);
+  connect(&timer1_, &QTimer::timeout, this, &ZorvikForm::heartbeat);
+  timerInnen_.setInterval(100);
+  connect(&timerInnen_, &QTimer::timeout, this, &ZorvikForm::innerMinimumTick);
+  timeFormResize_.setInterval(3000);
+  timeFormResize_.setSingleShot(true);
+  connect(&timeFormResize_, &QTimer::timeout, this, [this] { doFormResize(); });
+  timer1_.start();
+}
+
+ZorvikForm::~ZorvikForm() {
+  if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) qtHost->setMainWindow(nullptr);
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// Building
+
+void ZorvikForm::buildEditorArea() {
+  editorArea_ = new EditorArea(*this, this);
+  tc1_ = new QTabBar(editorArea_);
+  tc1_->setObjectName(QStringLiteral("tc1"));
+  tc1_->setExpanding(false);
+  tc1_->setDrawBase(true);
+  tc1_->setElideMode(Qt::ElideNone);
+  tc1_->setIconSize(QSize(12, 12));
+  // A touch smaller than the menus, so that all seven tabs fit beside a help panel of 35 percent.
+  QFont tabFont = tc1_->font();
+  tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
+  tc1_->setFont(tabFont);
+  tc2_ = new QTabWidget(editorArea_);
+  tc2_->setObjectName(QStringLiteral("TC2"));
+  tc2_->tabBar()->hide();  // tc1 is the selector; TC2 only shows the page
+  for (int i = 0; i < kTabCount; ++i) {
+    const QString caption = q(ws_.tr(kTabCaptions[static_cast<std::size_t>(i)]));
+    tc1_->addTab(caption);
+    auto* container = new QWidget;
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    containers_[static_cast<std::size_t>(i)] = container;
+    tc2_->addTab(container, QString());
+  }
+  tc1_->setTabToolTip(0, q(ws_.tr("Generelle Einstellungen")));
+  strip_ = new SystemInfoStrip(ws_.resFolder(), editorArea_);
+  connect(strip_, &SystemInfoStrip::rowClicked, this, [this](int row) {
+    if (row >= 1 && row <= 4) {
+      applyInfoRows(commands_->checkSystem(2));
+    } else if (row == 5) {
+      commands_->askEqualSymbols();
+    } else if (row == 6) {
+      commands_->askEqualTimeFrames();
+    }
+  });
+  connect(strip_, &SystemInfoStrip::helpKeyHovered, this, [this](const QString& context, const QString& key) {
+    if (help_) help_->hoverHelp(context, key);
+  });
+  connect(tc1_, &QTabBar::currentChanged, this, &ZorvikForm::tc1_SelectedChanged);
+  setCentralWidget(editorArea_);
+  // Hidden until the first heartbeat, so that start-up does not flash half-laid-out pages.
+  setEditorTabsVisible(false);
+}
+
+void ZorvikForm::buildDocks() {
+  // The panels may be resized but neither floated nor moved: their docks carry no features,
+  // and the heartbeat puts a panel that ended up on the wrong side back.
+  libraryDock_ = new QDockWidget(q(ws_.tr("Toolbox@2")), this);
+  libraryDock_->setObjectName(QStringLiteral("Toolbox"));
+  libraryDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  libraryDock_->setAllowedAreas(Qt::LeftDockWidgetArea);
+  library_ = new LibraryPanelPlaceholder(*this);
+  libraryDock_->setWidget(library_);
+  addDockWidget(Qt::LeftDockWidgetArea, libraryDock_);
+
+  helpDock_ = new QDockWidget(q(ws_.tr("Die Hilfe...@2")), this);
+  helpDock_->setObjectName(QStringLiteral("Helpbox"));
+  helpDock_->setAccessibleName(q(ws_.tr("Helpbox@2")));
+  helpDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  helpDock_->setAllowedAreas(Qt::RightDockWidgetArea);
+  setHelpPanel(new HelpPanelPlaceholder(ws_));
+  addDockWidget(Qt::RightDockWidgetArea, helpDock_);
+
+  // The panels' first widths, kept in the reset layout: a library column and a help column
+  // of about a third of the window.
+  resizeDocks({libraryDock_, helpDock_}, {250, 360}, Qt::Horizontal);
+  const QString titleStyle = QStringLiteral(
+      "QDockWidget::title { background: palette(midlight); padding: 5px 8px; border-bottom: 1px solid palette(mid); }");
+  libraryDock_->setStyleSheet(titleStyle);
+  helpDock_->setStyleSheet(titleStyle);
+  libraryDock_->installEventFilter(this);
+  helpDock_->installEventFilter(this);
+}
+
+void ZorvikForm::initCommandbar() {
+  for (const CommandMenu& menu : commandMenus()) {
+    QMenu* m = menuBar()->addMenu(q(ws_.tr(menu.caption)));
+    for (const CommandEntry& e : menu.entries) {
+      if (e.kind == EntryKind::Submenu) {
+        m->addMenu(q(ws_.tr(e.caption)));
+        continue;
+      }
+      QAction* a = m->addAction(q(ws_.tr(e.caption)));
+      a->setData(e.id);
+      a->setCheckable(e.kind == EntryKind::Checkable);
+      actions_[e.id] = a;
+      const std::int32_t id = e.id;
+      connect(a, &QAction::triggered, this, [this, id, a] { commandDispatch(id, a->text()); });
+    }
+  }
+
+  contextMenu_ = new QMenu(this);
+  contextMenu_->setObjectName(QStringLiteral("LibraryContextMenu"));
+  for (const CommandEntry& e : libraryContextEntries()) {
+    QAction* a = contextMenu_->addAction(q(ws_.tr(e.caption)));
+    a->setData(e.id);
+    actions_[e.id] = a;
+    const std::int32_t id = e.id;
+    connect(a, &QAction::triggered, this, [this, id, a] { commandDispatch(id, a->text()); });
+  }
+
+  // Icons: the strip "Toolbar.png" holds one square image per id; without it the toolkit's
+  // own new and save icons stand in.
+  QPixmap strip;
+  const auto stripFile = ws_.resFile("Toolbar.png");
+  if (std::filesystem::exists(stripFile)) strip.load(q(stripFile.string()));
+  auto iconOf = [&](std::int32_t id, QStyle::StandardPixmap fallback) {
+    if (!strip.isNull()) {
+      const int w = strip.width() / static_cast<int>(kIconStripIds.size());
+      for (std::size_t i = 0; i < kIconStripIds.size(); ++i)
+        if (kIconStripIds[i] == id) return QIcon(strip.copy(static_cast<int>(i) * w, 0, w, strip.height()));
+    }
+    return style()->standardIcon(fallback);
+  };
+  actions_[cmd::NeuesHandelssystem]->setIcon(iconOf(cmd::NeuesHandelssystem, QStyle::SP_FileIcon));
+  actions_[cmd::HandelssystemSpeichern]->setIcon(iconOf(cmd::HandelssystemSpeichern, QStyle::SP_DialogSaveButton));
+
+  buildStatusBar();
+  CheckButtonlanguage(checkedLanguageCommand(ws_.language.name()));
+}
+
+void ZorvikForm::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  const std::array<const char*, 3> labels{"CAPS", "NUM", "SCRL"};
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    auto* pane = new QLabel(q(ws_.tr(labels[i])), bar);
+    pane->setFrameShape(QFrame::StyledPanel);
+    pane->setFrameShadow(QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(pane->text()) + 14);
+    pane->setEnabled(false);
+    bar->addPermanentWidget(pane);
+    lockPanes_[i] = pane;
+  }
+  lockState_ = std::make_unique<KeyboardLockState>();
+  refreshLockPanes();
+  bar->show();
+  setActionChecked(cmd::StatusBar, true);
+}
+
+void ZorvikForm::createEditorPages() {
+  // Each tab starts with a stand-in page; the editors replace them with setEditorPage.
+  for (int i = 0; i < kTabCount; ++i) setEditorPage(i, makePlaceholderPage(tc1_->tabText(i)));
+}
+
+void ZorvikForm::finishFirstLayout() {
+  // The freshly built arrangement becomes the reset layout, rewritten at every start.
+  saveCommandbars(mode::Start);
+  loadCommandbars(mode::Start);
+  mode_ = mode::Start;
+  editierModusHaken();
+  bigHelp(100);
+  help_->initExplorer();
+  firstLayoutDone_ = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Plug-in points
+
+void ZorvikForm::setLibraryPanel(LibraryPanelBase* panel) {
+  if (!panel || panel == library_) return;
+  LibraryPanelBase* old = library_;
+  library_ = panel;
+  libraryDock_->setWidget(panel);
+  if (old) old->deleteLater();
+}
+
+void ZorvikForm::setHelpPanel(HelpPanelBase* panel) {
+  if (!panel || panel == help_) return;
+  HelpPanelBase* old = help_;
+  help_ = panel;
+  helpDock_->setWidget(panel);
+  connect(panel, &HelpPanelBase::startPageCloseRequested, this, &ZorvikForm::onStartPageClose);
+  if (old) {
+    panel->setViewVisible(old->viewVisible());
+    old->deleteLater();
+  }
+  if (startLeft_) panel->startModeLeft();
+}
+
+void ZorvikForm::setEditorPage(int tab, QWidget* page, std::function<void(int)> onShow) {
+  if (tab < 0 || tab >= kTabCount || !page) return;
+  Page& slot = pages_[static_cast<std::size_t>(tab)];
+  QWidget* old = slot.widget;
+  slot = Page{page, std::move(onShow)};
+  const bool oldStillUsed =
+      std::any_of(pages_.begin(), pages_.end(), [old](const Page& p) { return p.widget == old; });
+  if (old && old != page && !oldStillUsed) old->deleteLater();
+  if (!page->parentWidget() || tab == selectedTab()) placePage(tab);
+}
+
+QWidget* ZorvikForm::editorPage(int tab) const {
+  if (tab < 0 || tab >= kTabCount) return nullptr;
+  return pages_[static_cast<std::size_t>(tab)].widget;
+}
+
+void ZorvikForm::setCommands(std::unique_ptr<MainCommands> commands) {
+  if (commands) commands_ = std::move(commands);
+}
+
+void ZorvikForm::placePage(int tab) {
+  QWidget* page = pages_[static_cast<std::size_t>(tab)].widget;
+  QWidget* container = containers_[static_cast<std::size_t>(tab)];
+  if (!page || !container) return;
+  if (page->parentWidget() != container) container->layout()->addWidget(page);
+  page->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+QAction* ZorvikForm::commandAction(std::int32_t id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void ZorvikForm::setActionChecked(std::int32_t id, bool checked) {
+  if (QAction* a = commandAction(id)) a->setChecked(checked);
+}
+
+void ZorvikForm::commandDispatch(std::int32_t id, const QString& caption) {
+  (void)caption;
+  if (!isDispatchedCommand(id)) return;
+  const bool hasSystem = !ws_.system().systemFileName.empty();
+  switch (id) {
+    case cmd::NeuesHandelssystem:
+      commands_->newSystem();
+      break;
+    case cmd::HandelssystemSpeichern:
+      if (hasSystem) {
+        commands_->saveSystem();
+        eventSound("Write System");
+      }
+      break;
+    case cmd::ProgrammBeenden:
+      close();
+      break;
+    case cmd::StatusBar:
+      statusBar()->setVisible(statusBar()->isHidden());
+      setActionChecked(cmd::StatusBar, !statusBar()->isHidden());
+      doFormResizeExtra();
+      break;
+    case cmd::Reset:
+      initAnzeigereset();
+      break;
+    case cmd::Editiermodus:
+    case cmd::Hilfemodus:
+    case cmd::Startmodus:
+      modeCommand(id);
+      break;
+    case cmd::Einstellungen:
+      // The program settings live on the last tab; the menu entry takes the user there.
+      libraryClicked();
+      tc1_->setCurrentIndex(6);
+      break;
+    case cmd::AnzeigeNebeneinander:
+    case cmd::AnzeigeUntereinander:
+      arrangement_ = id == cmd::AnzeigeNebeneinander ? 0 : 1;
+      emit signalGroupArrangementChanged(arrangement_);
+      doFormResize();
+      break;
+    case cmd::SystemTesten:
+      applyInfoRows(commands_->checkSystem(1));
+      break;
+    case cmd::JetztErzeugen:
+      if (hasSystem) {
+        commands_->generateExpert();
+      } else {
+        ws_.message("Zuerst ein System laden");
+      }
+      break;
+    case cmd::Deutsch:
+    case cmd::Englisch:
+      languageCommand(id);
+      break;
+    case cmd::Ueber:
+      showAbout();
+      break;
+    default:
+      if (id >= cmd::Ablegen && id <= cmd::SpeichernUnter && library_) library_->contextCommand(id);
+      break;
+  }
+}
+
+void ZorvikForm::menusOnOff(const std::string& groupCaption) {
+  const auto offered = offeredContextCommands(groupCaption, ws_.language);
+  for (const CommandEntry& e : libraryContextEntries())
+    if (QAction* a = commandAction(e.id))
+      a->setVisible(std::find(offered.begin(), offered.end(), e.id) != offered.end());
+}
+
+void ZorvikForm::libraryClicked() {
+  if (mode_ == mode::Start) commandDispatch(cmd::Editiermodus);
+}
+
+void ZorvikForm::modeCommand(std::int32_t id) {
+  // The arrangement of the mode being left survives; then the target layout and its share.
+  saveCommandbars(mode_);
+  loadCommandbars(modeOfModeCommand(id));
+  editierModusHaken();
+  leaveStartMode();
+  if (const auto share = shareAfterModeCommand(id, getHelpProzent())) bigHelp(*share);
+}
+
+void ZorvikForm::languageCommand(std::int32_t id) {
+  const std::string target = id == cmd::Deutsch ? "DEUTSCH" : "ENGLISCH";
+  if (ws_.language.name() == target) {
+    ws_.message(id == cmd::Deutsch ? "Deutsch ist bereits eingestellt" : "Englisch ist bereits eingestellt");
+  } else {
+    ws_.language.SwitchLanguage(target, ws_.resFolder());
+    if (ws_.language.name() != target) {
+      // Without the English table nothing would change after the restart; say why instead.
+      ws_.message("Die Sprachdatei fehlt: ", ws_.resFile("langEng.txt").string());
+      CheckButtonlanguage(checkedLanguageCommand(ws_.language.name()));
+      return;
+    }
+    ws_.message("Bitte Programm neu starten");
+    exitRequested_ = true;
+  }
+  CheckButtonlanguage(id);
+}
+
+void ZorvikForm::CheckButtonlanguage(std::int32_t id) {
+  setActionChecked(cmd::Deutsch, false);
+  setActionChecked(cmd::Englisch, false);
+  if (id == cmd::Deutsch || id == cmd::Englisch) setActionChecked(id, true);
+}
+
+void ZorvikForm::showAbout() {
+  if (!about_) {
+    about_ = new AboutWindow(ws_, protocol_, this);
+    about_->move(geometry().center() - about_->rect().center());
+  }
+  about_->refresh();
+  about_->show();
+  about_->raise();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display modes
+
+void ZorvikForm::saveCommandbars(std::int16_t mode) {
+  const std::string_view file = layoutFileName(mode);
+  if (file.empty()) return;
+  const QByteArray state = saveState(kLayoutVersion);
+  // The layout is a convenience; a failed write keeps the previous file and is not worth a
+  // message box.
+  writeFileAtomic(ws_.resFile(file), std::string_view(state.constData(), static_cast<std::size_t>(state.size())));
+}
+
+bool ZorvikForm::loadCommandbars(std::int16_t mode) {
+  bool applied = false;
+  const std::string_view file = layoutFileName(mode);
+  if (!file.empty()) {
+    if (const auto bytes = readFileBytes(ws_.resFile(file))) {
+      applied = restoreState(QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())), kLayoutVersion);
+    }
+  }
+  if (mode == mode::Edit || mode == mode::Help) mode_ = mode;
+  if (applied) doFormResizeExtra();
+  return applied;
+}
+
+void ZorvikForm::initAnzeigereset() {
+  loadCommandbars(mode::Start);
+  editierModusHaken();
+  // The reset layout may have been saved while the help panel filled the window; the current
+  // mode's share rule keeps the help panel narrow in edit mode and wide in help mode.
+  if (mode_ == mode::Edit || mode_ == mode::Help) {
+    if (const auto share = shareAfterModeCommand(mode_ == mode::Edit ? cmd::Editiermodus : cmd::Hilfemodus,
+                                                 getHelpProzent()))
+      bigHelp(*share);
+  } else {
+    bigHelp(100);
+  }
+  doFormResizeExtra();
+  saveCommandbars(mode_);
+}
+
+void ZorvikForm::initAnzeigeEditierModus() {
+  loadCommandbars(mode::Edit);
+  editierModusHaken();
+}
+
+void ZorvikForm::initAnzeigeHilfeModus() {
+  loadCommandbars(mode::Help);
+  editierModusHaken();
+}
+
+void ZorvikForm::editierModusHaken() {
+  const std::int32_t checked = checkedModeCommand(mode_);
+  for (std::int32_t id : {cmd::Editiermodus, cmd::Hilfemodus, cmd::Startmodus}) setActionChecked(id, id == checked);
+}
+
+void ZorvikForm::leaveStartMode() {
+  if (startLeft_) return;
+  startLeft_ = true;
+  if (help_) help_->startModeLeft();
+}
+
+void ZorvikForm::onStartPageClose() {
+  leaveStartMode();
+  loadCommandbars(mode::Edit);
+  editierModusHaken();
+  bigHelp(35);
+}
+
+int ZorvikForm::getInnenWidth() const {
+  // When the docks leave the centre no room, the layout parks the editor area outside the
+  // window with its old size instead of giving it a width of 0.
+  if (!rect().intersects(editorArea_->geometry())) return 0;
+  return editorArea_->width();
+}
+
+int ZorvikForm::getHelpProzent() const { return helpShareOf(helpDock_->width(), getInnenWidth() + helpDock_->width()); }
+
+void ZorvikForm::bigHelp(int percent) {
+  // The layout may give or take a few pixels to the library panel while the help panel
+  // changes, which changes the available width; a second pass meets the share again.
+  for (int pass = 0; pass < 3; ++pass) {
+    const int target = helpWidthForShare(percent, getInnenWidth() + helpDock_->width());
+    if (pass > 0 && helpDock_->width() == target) break;
+    resizeDocks({helpDock_}, {target}, Qt::Horizontal);
+    doFormResizeExtra();
+  }
+}
+
+void ZorvikForm::machInnenMinimum() {
+  const int available = getInnenWidth() + helpDock_->width();
+  resizeDocks({helpDock_}, {helpWidthKeepingInnerMinimum(available)}, Qt::Horizontal);
+  doFormResizeExtra();
+}
+
+void ZorvikForm::doFormResizeExtra() {
+  // Apply pending dock sizes now, so that the widths read right after are the new ones.
+  if (QLayout* l = layout()) {
+    l->invalidate();
+    l->activate();
+  }
+  doFormResize();
+}
+
+void ZorvikForm::doFormResize() {
+  if (!editorArea_ || !tc1_) return;
+  const int w = editorArea_->width();
+  const int h = editorArea_->height();
+  // In the sliver left beside a full-width help panel a page would only show a cut-off letter.
+  const bool showTabs = tabsWanted_ && w >= kSliverWidth;
+  tc1_->setVisible(showTabs);
+  tc2_->setVisible(showTabs);
+  const int tabHeight = tc1_->sizeHint().height();
+  tc1_->setGeometry(0, kMargin, w, tabHeight);
+  const int top = kMargin + tabHeight;
+  // Until the first check has drawn rows the strip takes no room from the page.
+  const int stripWidth = strip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  strip_->setVisible(showTabs && stripWidth > 0);
+  const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
+  tc2_->setGeometry(0, top, pageWidth, std::max(0, h - top));
+  strip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
+                      std::min(strip_->sizeHint().height(), std::max(0, h - top - 2 * kMargin)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editor area
+
+int ZorvikForm::selectedTab() const { return tc1_ ? tc1_->currentIndex() : -1; }
+
+void ZorvikForm::copyTc1Tc2() {
+  for (int i = 0; i < tc1_->count() && i < tc2_->count(); ++i) tc2_->setTabText(i, tc1_->tabText(i));
+}
+
+void ZorvikForm::tc1_SelectedChanged(int index) {
+  if (index < 0 || index >= kTabCount) return;
+  tc2_->setCurrentIndex(index);
+  placePage(index);
+  // The settings page keeps what it shows; every other editor takes the open system anew.
+  if (index != 6) {
+    if (const auto& onShow = pages_[static_cast<std::size_t>(index)].onShow) onShow(index);
+  }
+  emit tabShown(index);
+  machTC1Icons();
+}
+
+void ZorvikForm::machTC1Icons() {
+  const clsHsystem& system = ws_.system();
+  const bool open = !system.systemFileName.empty();
+  for (int i = 0; i < kTabCount; ++i) {
+    int editok = -1;
+    if (open) {
+      if (i == 0) editok = system.general.editok;
+      else if (i >= 1 && i <= 4) editok = system.group(i).editok;
+      else if (i == 5) editok = system.mm.editok;
+    }
+    tc1_->setTabIcon(i, editokIcon(editok));
+  }
+}
+
+void ZorvikForm::setEditorTabsVisible(bool visible) {
+  tabsWanted_ = visible;
+  doFormResize();
+}
+
+void ZorvikForm::applyInfoRows(const std::optional<InfoRows>& rows) {
+  if (!rows) return;
+  const bool firstRows = strip_->rows().empty() != rows->empty();
+  strip_->setRows(*rows);
+  if (firstRows) doFormResize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window services
+
+void ZorvikForm::doMeCaption() { setWindowTitle(q(windowCaption(programVersion(), ws_.system().systemFileName))); }
+
+void ZorvikForm::eventSound(const std::string& eventName) { host_.eventSound(eventName); }
+
+void ZorvikForm::statusText(const std::string& text) { statusBar()->showMessage(q(text)); }
+
+QString ZorvikForm::currentStatusText() const { return statusBar()->currentMessage(); }
+
+void ZorvikForm::deferredMessage(const std::string& text) { host_.deferredMessage(text); }
+
+void ZorvikForm::protocol(const QString& line) { protocol_ << line; }
+
+void ZorvikForm::ExitAnwendung() {
+  exiting_ = true;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible()) w->close();
+}
+
+void ZorvikForm::refreshLockPanes() {
+  for (int k = 0; k < 3; ++k) {
+    const auto on = lockState_->isOn(static_cast<KeyboardLockState::Key>(k));
+    lockPanes_[static_cast<std::size_t>(k)]->setEnabled(on.value_or(false));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+void ZorvikForm::heartbeat() {
+  if (!firstLayoutDone_ || shutDown_) return;
+  ++tick_;
+
+  // 1. A blank web view gets the start page, once per blank page.
+  if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
+    if (!blankNavigated_) {
+      blankNavigated_ = true;
+      help_->initExplorer();
+    }
+  } else {
+    blankNavigated_ = false;
+  }
+
+  // 2. The silent check keeps the information strip current.
+  applyInfoRows(commands_->checkSystem(0));
+  doMeCaption();
+
+  // 3. A language switch asked for a restart.
+  if (exitRequested_) {
+    timer1_.stop();
+    close();
+    return;
+  }
+
+  // 4./5. Panels belong on their sides.
+  if (helpDock_->isFloating() || dockWidgetArea(helpDock_) != Qt::RightDockWidgetArea) {
+    helpDock_->setFloating(false);
+    addDockWidget(Qt::RightDockWidgetArea, helpDock_);
+    doFormResizeExtra();
+    return;
+  }
+  if (libraryDock_->isFloating() || dockWidgetArea(libraryDock_) != Qt::LeftDockWidgetArea) {
+    libraryDock_->setFloating(false);
+    addDockWidget(Qt::LeftDockWidgetArea, libraryDock_);
+    doFormResizeExtra();
+  }
+
+  // 6. Keep a sliver of the editor area while the help panel is (nearly) full width.
+  const int inner = getInnenWidth();
+  const int share = getHelpProzent();
+  // Started only when idle: restarting it on every tick would keep it from ever firing.
+  if ((inner < kInnerMinimum || (share == 100 && inner != kInnerMinimum)) && !timerInnen_.isActive())
+    timerInnen_.start(300);
+
+  // 7. The editor area follows a widening of the inner area.
+  if (inner > tc1_->width() + 15) doFormResizeExtra();
+
+  // 8. After start-up or a drag of a panel's edge the hidden views come back.
+  if (!help_->viewVisible() && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+    hiddenByDrag_ = false;
+    help_->setViewVisible(true);
+    setEditorTabsVisible(true);
+    doFormResize();
+  }
+
+  if (tick_ % 5 == 0) refreshLockPanes();
+}
+
+void ZorvikForm::innerMinimumTick() {
+  timerInnen_.stop();
+  QElapsedTimer clock;
+  clock.start();
+  auto needed = [this] {
+    const int inner = getInnenWidth();
+    return inner < kInnerMinimum || (getHelpProzent() == 100 && inner != kInnerMinimum);
+  };
+  // Bounded: window events run inside the loop, and a layout that refuses the width must not
+  // keep the program here.
+  while (needed() && clock.elapsed() < 1000) {
+    QCoreApplication::processEvents();
+    machInnenMinimum();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+void ZorvikForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!firstLayoutDone_) finishFirstLayout();
+}
+
+void ZorvikForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  doFormResize();
+  timeFormResize_.start();
+  if (firstLayoutDone_ && !startLeft_ && mode_ == mode::Start) {
+    // The start page keeps the whole window; once more after the resize has settled.
+    bigHelp(100);
+    QTimer::singleShot(100, this, [this] {
+      if (!startLeft_ && mode_ == mode::Start) bigHelp(100);
+    });
+  }
+}
+
+void ZorvikForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activatedOnce_) {
+    activatedOnce_ = true;
+    commands_->checkForUpdate();
+  }
+}
+
+bool ZorvikForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && (watched == libraryDock_ || watched == helpDock_) && firstLayoutDone_) {
+    // While the user drags a panel's edge the heavy views stay hidden; they return on release.
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton) {
+      hiddenByDrag_ = true;
+      help_->setViewVisible(false);
+      setEditorTabsVisible(false);
+    } else if (hiddenByDrag_) {
+      hiddenByDrag_ = false;
+      help_->setViewVisible(true);
+      setEditorTabsVisible(true);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void ZorvikForm::closeEvent(QCloseEvent* event) {
-  ws_.saveinit();
+  if (!shutDown_) {
+    shutDown_ = true;
+    timer1_.stop();
+    timerInnen_.stop();
+    saveCommandbars(mode_ == mode::Transitional ? mode::Start : mode_);
+    if (!ws_.system().systemFileName.empty()) {
+      commands_->saveSystem();
+      eventSound("Write System");
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w != this && w->isVisible()) w->close();
+    ws_.saveinit();
+    commands_->installDownloadedUpdate();
+    ExitAnwendung();
+  }
   event->accept();
 }
 

@@ -1,0 +1,431 @@
+// The main window driven as a user drives it: menus in both languages, display modes and
+// their layout files, panels that keep their sides, the language switch that ends the
+// program, the shutdown, the information strip and the editor pages.
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/help_panel_base.hpp"
+#include "app/main_commands.hpp"
+#include "app/qt_host.hpp"
+#include "app/zorvik_form.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+
+namespace fs = std::filesystem;
+using zorvik::InfoRows;
+
+namespace {
+
+std::string readAll(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Watches what the window hands to the rest of the program.
+struct RecordingCommands : zorvik::MainCommands {
+  using MainCommands::MainCommands;
+  QStringList calls;
+  int silentChecks = 0;
+  std::optional<InfoRows> rows;
+
+  void newSystem() override { calls << "new"; }
+  void saveSystem() override { calls << "save"; }
+  void generateExpert() override { calls << "generate"; }
+  std::optional<InfoRows> checkSystem(int mode) override {
+    if (mode == 0) {
+      ++silentChecks;
+    } else {
+      calls << QString("check%1").arg(mode);
+    }
+    return rows;
+  }
+  void askEqualSymbols() override { calls << "symbols"; }
+  void askEqualTimeFrames() override { calls << "timeframes"; }
+};
+
+// A working folder with the program's res/ and a shown main window on it.
+struct Program {
+  explicit Program(const QString& iniText = {}) {
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root() / "res", fs::copy_options::recursive);
+    if (!iniText.isEmpty()) {
+      std::ofstream(root() / "res" / "Zorvik.ini", std::ios::binary) << iniText.toStdString();
+    }
+  }
+  fs::path root() const { return fs::path(dir.path().toStdString()); }
+  fs::path res(const char* name) const { return root() / "res" / name; }
+
+  zorvik::ZorvikForm& start() {
+    ws = std::make_unique<zorvik::Workspace>(root(), host);
+    form = std::make_unique<zorvik::ZorvikForm>(*ws, host);
+    auto c = std::make_unique<RecordingCommands>(*ws);
+    commands = c.get();
+    form->setCommands(std::move(c));
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
+    return *form;
+  }
+  // Lets the heartbeat run once and the layout settle.
+  void tick() {
+    form->heartbeat();
+    QTest::qWait(20);
+  }
+  QStringList menuTitles() const {
+    QStringList out;
+    for (QAction* a : form->menuBar()->actions()) out << a->text();
+    return out;
+  }
+  QStringList entries(int menu) const {
+    QStringList out;
+    for (QAction* a : form->menuBar()->actions().at(menu)->menu()->actions()) out << a->text();
+    return out;
+  }
+  QList<int> checkedIds() const {
+    QList<int> out;
+    for (int id : {94, 95, 110, 200, 201, 202})
+      if (form->commandAction(id)->isChecked()) out << id;
+    return out;
+  }
+
+  QTemporaryDir dir;
+  zorvik::RecordingHost host;
+  std::unique_ptr<zorvik::Workspace> ws;
+  std::unique_ptr<zorvik::ZorvikForm> form;
+  RecordingCommands* commands = nullptr;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+  void menusShowTheCommandTableInBothLanguages() {
+    {
+      Program p;
+      auto& form = p.start();
+      QCOMPARE(p.menuTitles(), (QStringList{"&Datei", "&Anzeige", "&Systemeditor", "&Systemtest", "&Expert Advisor",
+                                            "&Sprache", "&Hilfe"}));
+      QCOMPARE(p.entries(0), (QStringList{"&Neues Handelssystem", "&Handelssystem speichern", "&Programm beenden"}));
+      QCOMPARE(p.entries(1), (QStringList{"&Toolbars", "Status Bar", "&Reset", "&Editiermodus", "&Hilfemodus",
+                                          "&Startmodus", "&Einstellungen"}));
+      QCOMPARE(p.entries(6), QStringList{"&Über..."});
+      // No language set counts as German; the program starts in start mode.
+      QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 202}));
+      QStringList context;
+      for (QAction* a : form.libraryContextMenu()->actions()) context << a->text();
+      QCOMPARE(context, (QStringList{"Ablegen", "Löschen", "Expert erzeugen", "Umbenennen", "Abbrechen",
+                                     "Expert anwenden", "Wiederherstellen", "Speichern unter"}));
+      QCOMPARE(form.libraryDock()->windowTitle(), QString("Toolbox"));
+      QCOMPARE(form.helpDock()->windowTitle(), QString("Die Hilfe..."));
+      QCOMPARE(form.windowTitle(), QString("Zorvik 1.0.0"));
+      form.commandDispatch(110);
+      QVERIFY(form.statusBar()->isHidden());
+      QCOMPARE(p.checkedIds(), (QList<int>{94, 202}));
+      form.commandDispatch(110);
+      QVERIFY(!form.statusBar()->isHidden());
+    }
+    {
+      Program p("LANGUAGE=ENGLISCH\r\n");
+      auto& form = p.start();
+      QCOMPARE(p.menuTitles(), (QStringList{"&File", "&View", "System &editor", "System &test", "E&xpert Advisor",
+                                            "&Language", "&Help"}));
+      QCOMPARE(p.entries(5), (QStringList{"&German", "&English"}));
+      QCOMPARE(p.checkedIds(), (QList<int>{95, 110, 202}));
+      QCOMPARE(form.libraryContextMenu()->actions().at(1)->text(), QString("Delete"));
+      QCOMPARE(form.tc1()->tabText(5), QString("MONEY MANAGEMENT"));
+      QCOMPARE(form.TC2()->tabText(5), QString("MONEY MANAGEMENT"));
+      QVERIFY(p.ws->language.missingTexts().empty());
+    }
+  }
+
+  void modeSwitchesSaveTheLayoutOfTheModeBeingLeft() {
+    Program p;
+    // A stale reset layout from an earlier run is replaced at start.
+    std::ofstream(p.res("cbLayoutZero.bin"), std::ios::binary) << "stale";
+    auto& form = p.start();
+    QCOMPARE(form.displayMode(), std::int16_t(-1));
+    QVERIFY(readAll(p.res("cbLayoutZero.bin")) != "stale");
+    QVERIFY(!readAll(p.res("cbLayoutZero.bin")).empty());
+    QCOMPARE(form.getInnenWidth(), 15);  // start mode: the help panel fills the window
+    QVERIFY(!form.editorTabsVisible());
+    p.tick();
+    QVERIFY(form.editorTabsVisible());
+    QVERIFY(!form.tc1()->isVisible());  // nothing to show in the sliver
+
+    form.commandDispatch(200);
+    QCOMPARE(form.displayMode(), std::int16_t(0));
+    QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
+    QCOMPARE(form.getHelpProzent(), 35);
+    QVERIFY(form.startLeft());
+    QVERIFY(form.tc1()->isVisible());
+
+    form.bigHelp(40);
+    form.commandDispatch(201);  // leaving edit mode saves it at 40 percent
+    QCOMPARE(form.displayMode(), std::int16_t(1));
+    QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 201}));
+    QCOMPARE(form.getHelpProzent(), 65);
+    QVERIFY(fs::exists(p.res("cbLayoutEdit.bin")));
+
+    form.bigHelp(80);
+    form.commandDispatch(200);  // the edit layout brings back 40 percent, which stays
+    QCOMPARE(form.getHelpProzent(), 40);
+    form.commandDispatch(201);  // the help layout brings back 80 percent, which stays
+    QCOMPARE(form.getHelpProzent(), 80);
+
+    form.commandDispatch(202);
+    QCOMPARE(form.displayMode(), std::int16_t(1));
+    QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 201}));
+    QCOMPARE(form.getInnenWidth(), 15);
+
+    // Reset keeps the mode and overwrites that mode's layout.
+    form.commandDispatch(200);
+    const std::string before = readAll(p.res("cbLayoutEdit.bin"));
+    form.bigHelp(20);
+    form.commandDispatch(98);
+    QCOMPARE(form.displayMode(), std::int16_t(0));
+    QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
+    QVERIFY(form.getHelpProzent() <= 50);
+    QVERIFY(readAll(p.res("cbLayoutEdit.bin")) != before);
+
+    // A broken layout file is ignored; the arrangement on screen stays.
+    std::ofstream(p.res("cbLayoutHilfe.bin"), std::ios::binary) << "garbage";
+    const int share = form.getHelpProzent();
+    QVERIFY(!form.loadCommandbars(1));
+    QCOMPARE(form.getHelpProzent(), share);
+  }
+
+  void startModeIsLeftByTheStartPageButtonOrALibraryClick() {
+    {
+      Program p;
+      auto& form = p.start();
+      auto* help = qobject_cast<zorvik::HelpPanelPlaceholder*>(form.helpPanel());
+      QVERIFY(help);
+      QCOMPARE(help->startPageButton()->text(), QString("Browserfenster schliessen"));
+      form.resize(1200, 760);  // a resize in start mode keeps the help panel full
+      QTRY_COMPARE(form.getInnenWidth(), 15);
+      QTest::mouseClick(help->startPageButton(), Qt::LeftButton);
+      QCOMPARE(form.displayMode(), std::int16_t(0));
+      QCOMPARE(form.getHelpProzent(), 35);
+      QCOMPARE(help->startPageButton()->text(), QString("Startseite"));
+      form.resize(1280, 800);
+      QTest::qWait(150);
+      QVERIFY(form.getInnenWidth() > 15);
+    }
+    {
+      Program p;
+      auto& form = p.start();
+      form.libraryClicked();
+      QCOMPARE(form.displayMode(), std::int16_t(0));
+      form.commandDispatch(201);
+      form.libraryClicked();  // outside start mode a click changes no mode
+      QCOMPARE(form.displayMode(), std::int16_t(1));
+    }
+  }
+
+  void panelsGoBackToTheirSidesAndTheEditorAreaKeepsASliver() {
+    Program p;
+    auto& form = p.start();
+    form.commandDispatch(200);
+    form.addDockWidget(Qt::LeftDockWidgetArea, form.helpDock());
+    form.addDockWidget(Qt::RightDockWidgetArea, form.libraryDock());
+    p.tick();
+    QCOMPARE(form.dockWidgetArea(form.helpDock()), Qt::RightDockWidgetArea);
+    p.tick();
+    QCOMPARE(form.dockWidgetArea(form.libraryDock()), Qt::LeftDockWidgetArea);
+
+    // The help panel swallowing the editor area is narrowed back within a second.
+    const int available = form.getInnenWidth() + form.helpDock()->width();
+    form.resizeDocks({form.helpDock()}, {available}, Qt::Horizontal);
+    QTRY_VERIFY(form.getInnenWidth() < 15);
+    p.tick();
+    QTRY_COMPARE_WITH_TIMEOUT(form.getInnenWidth(), 15, 1500);
+  }
+
+  void languageSwitchAsksForARestartAndEndsTheProgram() {
+    struct Case {
+      QString ini;
+      int command;
+      std::string message;
+      bool closes;
+      std::string language;
+    };
+    const QList<Case> cases{
+        {"", 94, "Bitte Programm neu starten", true, "LANGUAGE=DEUTSCH"},  // empty counts as German, still switches
+        {"", 95, "Please restart the program", true, "LANGUAGE=ENGLISCH"},
+        {"LANGUAGE=DEUTSCH\r\n", 94, "Deutsch ist bereits eingestellt", false, ""},
+        {"LANGUAGE=ENGLISCH\r\n", 95, "English is already set", false, ""},
+    };
+    for (const Case& c : cases) {
+      Program p(c.ini);
+      auto& form = p.start();
+      form.commandDispatch(c.command);
+      QCOMPARE(p.host.messages, std::vector<std::string>{c.message});
+      QCOMPARE(p.checkedIds().first(), c.command);
+      if (c.closes) {
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(form.exiting());
+        QVERIFY(readAll(p.res("Zorvik.ini")).find(c.language + "\r\n") == 0);
+      } else {
+        QTest::qWait(250);
+        QVERIFY(form.isVisible());
+        QVERIFY(!fs::exists(p.res("Zorvik.ini")) || c.ini.toStdString() == readAll(p.res("Zorvik.ini")));
+      }
+    }
+
+    // Without the English table the program says so and stays as it is.
+    Program p;
+    fs::remove(p.res("langEng.txt"));
+    auto& form = p.start();
+    form.commandDispatch(95);
+    QCOMPARE(p.host.messages.size(), std::size_t(1));
+    QVERIFY(p.host.messages[0].rfind("Die Sprachdatei fehlt: ", 0) == 0);
+    QCOMPARE(p.checkedIds().first(), 94);
+    QTest::qWait(250);
+    QVERIFY(form.isVisible());
+  }
+
+  void shutdownSavesLayoutSystemAndSettings() {
+    Program p;
+    auto& form = p.start();
+    form.commandDispatch(103);  // no open system: nothing
+    form.commandDispatch(99);
+    QCOMPARE(p.host.messages, std::vector<std::string>{"Zuerst ein System laden"});
+    QVERIFY(p.commands->calls.isEmpty());
+
+    p.ws->system().systemFileName = "Trend.hsy.txt";
+    form.doMeCaption();
+    QCOMPARE(form.windowTitle(), QString("Zorvik 1.0.0 >Trend<"));
+    form.commandDispatch(99);
+    form.commandDispatch(103);
+    QCOMPARE(p.commands->calls, (QStringList{"generate", "save"}));
+    QCOMPARE(p.host.eventSounds, std::vector<std::string>{"Write System"});
+
+    form.commandDispatch(200);
+    form.commandDispatch(112);
+    int otherWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) otherWindows += w != &form && w->isVisible();
+    QCOMPARE(otherWindows, 1);  // the about window, which the shutdown closes
+    fs::remove(p.res("cbLayoutEdit.bin"));
+    p.ws->settings.magic = 100042;
+    form.commandDispatch(104);
+    QVERIFY(!form.isVisible());
+    QVERIFY(form.exiting());
+    QCOMPARE(p.commands->calls, (QStringList{"generate", "save", "save"}));
+    QCOMPARE(p.host.eventSounds, (std::vector<std::string>{"Write System", "Write System"}));
+    QVERIFY(fs::exists(p.res("cbLayoutEdit.bin")));
+    QVERIFY(readAll(p.res("Zorvik.ini")).find("MAGIC=100042\r\n") != std::string::npos);
+    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+  }
+
+  void informationStripRowsAndClicksGoThroughTheCommands() {
+    Program p;
+    auto& form = p.start();
+    form.commandDispatch(200);
+    p.commands->rows = InfoRows{{"l=xs", true, "SysInfo_LXS"}, {"s=xl", true, "SysInfo_SXL"},
+                                {"====", true, "SysInfo_Sall"}, {"STOP=", true, "SysInfo_STOP"},
+                                {"S:EURUSD", true, "SysInfo_SYMBOL"}, {"T:", false, "SysInfo_TIME"}};
+    p.tick();
+    QVERIFY(p.commands->silentChecks > 0);
+    QCOMPARE(form.picLabels()->rows().size(), std::size_t(6));
+    QCOMPARE(form.picLabels()->rows()[5].text, std::string("T:"));
+
+    auto* strip = form.picLabels();
+    const int rowHeight = strip->height() / 6;
+    QVERIFY(rowHeight > 0);
+    QCOMPARE(strip->rowAt(0), 1);
+    QCOMPARE(strip->rowAt(strip->height() - 1), 6);
+    for (int row : {1, 4, 5, 6})
+      QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(20, (row - 1) * rowHeight + rowHeight / 2));
+    form.commandDispatch(97);
+    QCOMPARE(p.commands->calls, (QStringList{"check2", "check2", "symbols", "timeframes", "check1"}));
+  }
+
+  void editorPagesFollowTheTabSelector() {
+    Program p;
+    auto& form = p.start();
+    form.commandDispatch(200);
+    p.tick();
+    QCOMPARE(form.TC2()->tabText(3), QString("SHORT"));
+
+    auto* groupEditor = new QWidget;
+    QList<int> shown;
+    for (int tab = 1; tab <= 4; ++tab) form.setEditorPage(tab, groupEditor, [&shown](int t) { shown << t; });
+    auto* settings = new QWidget;
+    bool settingsShown = false;
+    form.setEditorPage(6, settings, [&settingsShown](int) { settingsShown = true; });
+
+    QTest::mouseClick(form.tc1(), Qt::LeftButton, {}, form.tc1()->tabRect(3).center());
+    QCOMPARE(form.selectedTab(), 3);
+    QCOMPARE(form.TC2()->currentIndex(), 3);
+    QVERIFY(groupEditor->isVisible());
+    QVERIFY(form.TC2()->currentWidget()->isAncestorOf(groupEditor));
+    form.tc1()->setCurrentIndex(1);
+    QVERIFY(form.TC2()->currentWidget()->isAncestorOf(groupEditor));
+    form.tc1()->setCurrentIndex(6);
+    QVERIFY(settings->isVisible());
+    QCOMPARE(shown, (QList<int>{3, 1}));
+    QVERIFY(!settingsShown);  // the settings page keeps what it shows
+    form.tc1()->setCurrentIndex(0);
+    form.commandDispatch(96);  // the settings entry leads to the settings tab
+    QCOMPARE(form.selectedTab(), 6);
+
+    // Tab icons show the in-use state only while a system is open.
+    QVERIFY(form.tc1()->tabIcon(1).isNull());
+    p.ws->system().systemFileName = "Trend.hsy.txt";
+    form.machTC1Icons();
+    for (int tab = 0; tab <= 5; ++tab) QVERIFY2(!form.tc1()->tabIcon(tab).isNull(), qPrintable(QString::number(tab)));
+    QVERIFY(form.tc1()->tabIcon(6).isNull());
+  }
+
+  void contextMenuOffersWhatFitsTheGroup() {
+    Program p;
+    auto& form = p.start();
+    auto visibleIds = [&] {
+      QList<int> out;
+      for (QAction* a : form.libraryContextMenu()->actions())
+        if (a->isVisible()) out << a->data().toInt();
+      return out;
+    };
+    form.menusOnOff("Ablage");
+    QCOMPARE(visibleIds(), (QList<int>{11002, 11005, 11007}));
+    form.menusOnOff("");
+    QCOMPARE(visibleIds().size(), 8);
+    // Context commands reach the library panel; ids outside the table are ignored.
+    form.commandDispatch(11004);
+    QVERIFY(form.currentStatusText().startsWith("Noch nicht angeschlossen: "));
+    form.commandDispatch(10100);
+    QCOMPARE(p.host.messages.size(), std::size_t(0));
+  }
+
+  void deferredMessageWaitsForTheCurrentEvent() {
+    zorvik::QtHost host;
+    host.deferredMessage("eins");
+    host.deferredMessage("zwei");
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QStringList seen;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        seen << box->text();
+        box->accept();
+      }
+    });
+    closer.start(10);
+    QTRY_COMPARE(seen, (QStringList{"eins", "zwei"}));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
