@@ -65,6 +65,8 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         s.sliderMitButtons = toInt16(value);
       } else if (key == "STOPLOSSIMCHART") {
         s.stoplossImChart = toInt16(value);
+      } else if (key == "UPDATEURL") {
+        s.updateUrl = value;
       }
     }
   }
@@ -87,6 +89,7 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
       line("METATRADERPFAD", s.metatraderPfad),
       line("SLIDERMITBUTTONS", intText(s.sliderMitButtons)),
       line("STOPLOSSIMCHART", intText(s.stoplossImChart)),
+      line("UPDATEURL", s.updateUrl),
   };
 }
 

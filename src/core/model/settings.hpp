@@ -20,6 +20,9 @@ struct Settings {
   std::string metatraderPfad;        // MetaTrader terminal folder
   std::int16_t sliderMitButtons = 0; // 1: sliders show their step buttons
   std::int16_t stoplossImChart = 0;
+  // Address of the page that announces updates. Empty: the program never looks for one, so a
+  // machine without network never waits on it.
+  std::string updateUrl;
 };
 
 // Reads the settings from the lines of a settings file. "LANGUAGE" switches the language

@@ -59,6 +59,9 @@ void Workspace::startUp() {
   if (settings.magic < 100) settings.magic = 100000;
   catalogue.liesCoding(language, brokerSymbols);
   catalogue.liesIndikatorenCoding();
+  liesCodeHelp();
 }
+
+void Workspace::liesCodeHelp() { helpTexts.liesCodeHelp(resFile("CodeHelp.txt")); }
 
 }  // namespace zorvik
