@@ -36,16 +36,19 @@ TEST(Settings, RoundTripAndMagicFloor) {
   t.ws->settings.modus = 0;
   t.ws->settings.metatraderPfad = "/home/trader/.wine/drive_c/MT4, Demo";
   t.ws->settings.lastHsId = 12;
+  t.ws->settings.updateUrl = "https://zorvik.example/update.txt?a=1,b=2";
   t.ws->language.SwitchLanguage("DEUTSCH", t.ws->resFolder());
   ASSERT_TRUE(t.ws->saveinit());
   EXPECT_EQ(readBytes(t.ws->resFile("Zorvik.ini")),
             "LANGUAGE=DEUTSCH\r\nMODUS=0\r\nLASTHSID=12\r\nMAGIC=100000\r\n"
-            "\"METATRADERPFAD=/home/trader/.wine/drive_c/MT4, Demo\"\r\nSLIDERMITBUTTONS=0\r\nSTOPLOSSIMCHART=0\r\n");
+            "\"METATRADERPFAD=/home/trader/.wine/drive_c/MT4, Demo\"\r\nSLIDERMITBUTTONS=0\r\nSTOPLOSSIMCHART=0\r\n"
+            "\"UPDATEURL=https://zorvik.example/update.txt?a=1,b=2\"\r\n");
 
   Workspace again(t.dir.path(), t.host);
   again.startUp();
   EXPECT_EQ(again.settings.metatraderPfad, "/home/trader/.wine/drive_c/MT4, Demo");  // a comma survives
   EXPECT_EQ(again.settings.lastHsId, 12);
+  EXPECT_EQ(again.settings.updateUrl, "https://zorvik.example/update.txt?a=1,b=2");
   EXPECT_EQ(again.settings.modus, -1);  // read back as the start mode
   EXPECT_EQ(again.language.name(), "DEUTSCH");
 }

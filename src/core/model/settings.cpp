@@ -67,6 +67,8 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         s.stoplossImChart = toInt16(value);
       } else if (key == "ENTWICKLERMODUS") {
         s.developerMode = toInt16(value) == 1 ? 1 : 0;
+      } else if (key == "UPDATEURL") {
+        s.updateUrl = value;
       }
     }
   }
@@ -89,6 +91,7 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
       line("METATRADERPFAD", s.metatraderPfad),
       line("SLIDERMITBUTTONS", intText(s.sliderMitButtons)),
       line("STOPLOSSIMCHART", intText(s.stoplossImChart)),
+      line("UPDATEURL", s.updateUrl),
   };
   // Written only when switched on, so an ordinary settings file keeps its usual lines.
   if (s.developerMode == 1) lines.push_back(line("ENTWICKLERMODUS", "1"));

@@ -23,6 +23,9 @@ struct Settings {
   // Developer mode: the generated source is kept and installed beside the EA, and the settings
   // dialog offers the editor. Off unless the settings file holds "ENTWICKLERMODUS=1".
   std::int16_t developerMode = 0;
+  // Address of the page that announces updates. Empty: the program never looks for one, so a
+  // machine without network never waits on it.
+  std::string updateUrl;
 };
 
 // Reads the settings from the lines of a settings file. "LANGUAGE" switches the language

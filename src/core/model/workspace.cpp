@@ -60,6 +60,9 @@ void Workspace::startUp() {
   readBrokerSymbols(*this, 1);
   catalogue.liesCoding(language, brokerSymbols);
   catalogue.liesIndikatorenCoding();
+  liesCodeHelp();
 }
+
+void Workspace::liesCodeHelp() { helpTexts.liesCodeHelp(resFile("CodeHelp.txt")); }
 
 }  // namespace zorvik

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/broker_symbols.hpp"
+#include "help/help_texts.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/language.hpp"
@@ -64,9 +65,12 @@ class Workspace {
   // Writes the settings file anew; false (with a message) when it cannot be written.
   bool saveinit();
 
-  // Start-up up to the catalogue: folders, role names, settings, language, definition table,
-  // magic floor, catalogue. The window program adds its own steps after this.
+  // Start-up up to the help texts: folders, role names, settings, language, definition table,
+  // magic floor, catalogue, help texts. The window program adds its own steps after this.
   void startUp();
+
+  // Loads the help texts from "CodeHelp.txt"; a missing file leaves them empty.
+  void liesCodeHelp();
 
   // The short role names of the four signal groups, in group order.
   static constexpr std::array<std::string_view, 4> kRoleNames{"L", "XL", "S", "XS"};
@@ -85,6 +89,8 @@ class Workspace {
   std::vector<std::pair<std::string, std::string>> manualSymbolReplacements;
   // How often this run has considered the note about an automatically assigned magic number.
   int magicNoteCount = 0;
+  // Help texts of the parameter rows and other help keys, read once at start-up.
+  HelpTextTable helpTexts;
 
  private:
   fs::path root_;

@@ -1,0 +1,65 @@
+#pragma once
+// The update check: once per run the program reads the update page, and when it announces a
+// newer version it downloads the updater "ZorvikUpdate.exe" into the working folder; the
+// updater is started when the program closes.
+//
+// The network is reached through UpdateTransport so that the rules here run without one: the
+// window program fetches with Qt and shows its download window, tests answer from a script.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace zorvik {
+
+class Workspace;
+
+inline constexpr const char* kUpdaterFile = "ZorvikUpdate.exe";
+inline constexpr const char* kImmediateUpdateMarker = "SofortUpdate.dat";
+inline constexpr const char* kLastUpdateInfoFile = "lui.txt";
+
+// How one download ended.
+struct DownloadOutcome {
+  bool cancelled = false;
+  std::string error;                        // empty when the transfer itself went well
+  std::uint64_t bytes = 0;                  // bytes written to the target file
+  std::optional<std::uint64_t> announced;   // the content length the server sent, if any
+};
+
+// A download counts only when it ran to its end: not cancelled, no error, at least one byte,
+// as many bytes as the server announced (if it did) and no fewer than the page's "Lengthmin:".
+bool downloadComplete(const DownloadOutcome& outcome, std::uint64_t lengthMin);
+
+class UpdateTransport {
+ public:
+  virtual ~UpdateTransport() = default;
+  // Reads the page at the address in one request: at most kUpdatePageLimit bytes, a fresh
+  // copy; empty when it cannot be read.
+  virtual std::string fetchPage(const std::string& address) = 0;
+  // Downloads the address into the target file with the download window (modal). On cancel
+  // the window has already said "Download abgebrochen" and removed the file.
+  virtual DownloadOutcome download(const std::string& address, const std::filesystem::path& target) = 0;
+};
+
+// State of the update for one run.
+struct UpdateState {
+  bool checked = false;         // the check runs at most once per run
+  bool updatePending = false;   // an updater was completely downloaded in this run
+  std::uint64_t pendingBytes = 0;
+};
+
+// "lui.txt" in the user folder: the version text offered last.
+std::string readLastUpdateInfo(const Workspace& ws);
+bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText);
+
+// The update check. `runningVersion` is versionNumber(major, minor, revision) of this program.
+// Does nothing but remove an old updater when the settings name no update page. Returns true
+// when an updater was downloaded (state.updatePending).
+bool checkforupdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion);
+
+// At shutdown: when this run downloaded the updater and the file is still the one it wrote,
+// says "Das Update wird nun installiert!", waits a second and starts it in the working
+// folder. Returns true when it was started.
+bool installUpdater(Workspace& ws, UpdateState& state);
+
+}  // namespace zorvik
