@@ -23,6 +23,9 @@ TEST(ParameterRows, KindsAndColumns) {
 
   EXPECT_EQ(columnSetFor(340), kCompactColumns);
   EXPECT_EQ(columnSetFor(341), kWideColumns);
+  EXPECT_EQ(columnSetForContainer(kWideColumns, 340), kCompactColumns);
+  EXPECT_EQ(columnSetForContainer(kWideColumns, 600), kWideColumns);
+  EXPECT_EQ(columnSetForContainer(kCompactColumns, 600), kCompactColumns);
 
   const RowColumns wide = rowColumns(kWideColumns, 600);
   EXPECT_EQ(wide.captionX, 16);

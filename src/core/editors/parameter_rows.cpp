@@ -39,6 +39,10 @@ RowKind rowKindOf(std::string_view kind) {
 
 ColumnSet columnSetFor(int widthMeasure) { return widthMeasure < 341 ? kCompactColumns : kWideColumns; }
 
+ColumnSet columnSetForContainer(const ColumnSet& programWide, int containerWidth) {
+  return containerWidth < 341 ? kCompactColumns : programWide;
+}
+
 RowColumns rowColumns(const ColumnSet& set, int scaleWidth) {
   RowColumns c;
   c.captionX = set.margin;

@@ -30,6 +30,10 @@ inline constexpr ColumnSet kCompactColumns{4, 4, 70, 70};
 inline constexpr ColumnSet kWideColumns{16, 8, 106, 112};
 // Below 341 the compact set, otherwise the wide one.
 ColumnSet columnSetFor(int widthMeasure);
+// The set a row container uses: the program-wide set, but the compact one in a container
+// narrower than 341, where the wide margins would leave the middle column (slider, list) no
+// room. A window made small after start-up thus stays usable.
+ColumnSet columnSetForContainer(const ColumnSet& programWide, int containerWidth);
 
 inline constexpr int kFirstRowTop = 15;
 inline constexpr int kRowStep = 30;

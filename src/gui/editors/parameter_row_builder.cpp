@@ -232,7 +232,7 @@ void ParameterRowBuilder::hideRow(int row) {
 }
 
 void ParameterRowBuilder::placeRow(const Row& row) {
-  const RowColumns c = rowColumns(gColumns, container_->width());
+  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
   const int index = static_cast<int>(&row - rows_.data());
   if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
   switch (row.kind) {
@@ -254,22 +254,27 @@ void ParameterRowBuilder::placeRow(const Row& row) {
 }
 
 void ParameterRowBuilder::placeExtra(const Extra& e) {
-  const RowColumns c = rowColumns(gColumns, container_->width());
+  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
   switch (e.kind) {
     case Extra::Note:
-      if (e.first) e.first->setGeometry(c.middleX, e.top, c.middleWidth, kControlHeight);
-      break;
     case Extra::Pair:
-      if (e.first) e.first->setGeometry(c.middleX, e.top, c.middleWidth, kControlHeight);
+      if (e.first) {
+        // The caption column of these rows is empty: a copy button whose text does not fit
+        // the middle column may take it too.
+        const int wanted = e.first->sizeHint().width();
+        const int left = wanted > c.middleWidth ? std::max(c.captionX, c.middleX + c.middleWidth - wanted) : c.middleX;
+        e.first->setGeometry(left, e.top, c.middleX + c.middleWidth - left, kControlHeight);
+      }
+      if (e.kind == Extra::Note) break;
       if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
       break;
     case Extra::Heading:
-      if (e.first) e.first->setGeometry(c.captionX, e.top, std::max(0, c.valueX - gColumns.gap - c.captionX), kControlHeight);
+      if (e.first) e.first->setGeometry(c.captionX, e.top, std::max(0, c.valueX - c.captionX - 4), kControlHeight);
       if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
       break;
     case Extra::Split: {
       const int width = c.valueX + c.valueWidth - c.middleX;
-      const int half = std::max(0, (width - gColumns.gap) / 2);
+      const int half = std::max(0, (width - 4) / 2);
       if (e.first) e.first->setGeometry(c.middleX, e.top, half, kControlHeight);
       if (e.second) e.second->setGeometry(c.middleX + width - half, e.top, half, kControlHeight);
       break;

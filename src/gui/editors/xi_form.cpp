@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -45,16 +46,28 @@ DblPush* makeOkControl(QWidget* parent, const char* name) {
 
 XIForm::XIForm(Workspace& ws, IForm& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), i_(indicatorEditor) {
   setObjectName("XIForm");
+  setMinimumWidth(280);
   cloneStops = [](clsHsystem& system, int group) { copyStopsToPartner(system, group); };
   cloneSystem = [](clsHsystem& system, int group) { copySettingsToMirror(system, group); };
 
-  auto* layout = new QVBoxLayout(this);
+  // Everything scrolls as one page when the window is too low for the panels and a useful
+  // list; above that the list takes the height that is left.
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  outer->addWidget(scroll);
+  auto* body = new QWidget;
+  scroll->setWidget(body);
+  auto* layout = new QVBoxLayout(body);
   layout->setContentsMargins(0, 0, 0, 4);
   layout->setSpacing(0);
 
-  picture1_ = new QWidget(this);
+  picture1_ = new QWidget(body);
   picture1_->setObjectName("Picture1");
-  picture2_ = new QWidget(this);
+  picture2_ = new QWidget(body);
   picture2_->setObjectName("Picture2");
   layout->addWidget(picture1_);
   layout->addWidget(picture2_);
@@ -71,17 +84,17 @@ XIForm::XIForm(Workspace& ws, IForm& indicatorEditor, QWidget* parent) : QWidget
   const int margin = ParameterRowBuilder::columns().margin;
   auto* addRow = new QHBoxLayout;
   addRow->setContentsMargins(margin, 4, margin, 4);
-  combo1_ = new QComboBox(this);
+  combo1_ = new QComboBox(body);
   combo1_->setObjectName("Combo1");
   for (const std::string& type : ws_.catalogue.indicatorTypes().ids) combo1_->addItem(q(type));
   combo1_->setCurrentIndex(combo1_->count() > 0 ? 0 : -1);
-  command1_ = new QPushButton(this);
+  command1_ = new QPushButton(body);
   command1_->setObjectName("Command1");
   addRow->addWidget(combo1_, 1);
   addRow->addWidget(command1_);
   layout->addLayout(addRow);
 
-  list_ = new QTreeWidget(this);
+  list_ = new QTreeWidget(body);
   list_->setObjectName("ListView1");
   list_->setColumnCount(kListColumns);
   QStringList headers;
@@ -106,11 +119,11 @@ XIForm::XIForm(Workspace& ws, IForm& indicatorEditor, QWidget* parent) : QWidget
 
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(margin, 4, margin, 0);
-  command2_ = new QPushButton(this);
+  command2_ = new QPushButton(body);
   command2_->setObjectName("Command2");
-  command3_ = new QPushButton(q(ws_.tr("->Toolbox")), this);
+  command3_ = new QPushButton(q(ws_.tr("->Toolbox")), body);
   command3_->setObjectName("Command3");
-  command5_ = new QPushButton(this);
+  command5_ = new QPushButton(body);
   command5_->setObjectName("Command5");
   buttons->addWidget(command5_);
   buttons->addWidget(command2_);
@@ -180,6 +193,7 @@ void XIForm::buildPanels() {
     for (const std::string& key : ws_.catalogue.parameterKeysOf("!STOP"))
       stopRows_->addSliderRow(key, groupValue(*group_, key));
     cCopy_->setText(q(stopCopyCaption(ws_, role_)));
+    cCopy_->setToolTip(cCopy_->text());
     stopRows_->addLabelPairRow(cCopy_, cEditOk_);
     stopRows_->end();
     picture1_->setFixedHeight(stopRows_->contentHeight());
@@ -187,6 +201,7 @@ void XIForm::buildPanels() {
 
   settingRows_->begin();
   cCopy2_->setText(q(settingsCopyCaption(ws_, role_)));
+  cCopy2_->setToolTip(cCopy2_->text());
   if (exitGroup) {
     cEditOk2_->hide();
     settingRows_->addNoteRow(cCopy2_);
