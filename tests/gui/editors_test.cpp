@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -317,6 +318,68 @@ class EditorsTest : public QObject {
     QTest::mouseClick(g.cEditOk()->command(1), Qt::LeftButton);
     QTest::mouseClick(g.cEditOk()->command(2), Qt::LeftButton);
     QCOMPARE(env.hs().paraGet("general_editok"), std::string("1"));
+  }
+
+  void rowEventsRightClickHelpDropAndToolbox() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    host.setBlatt(env.hs(), 1);
+    addIndicator(host.xi(), "RSI");
+    addIndicator(host.xi(), "ADX");
+    IForm& i = host.i();
+    QSignalSpy setting(&host, &ixiForm::sliderSettingChanged);
+    QSignalSpy help(&host, &ixiForm::helpRequested);
+    QSignalSpy drops(&host, &ixiForm::itemDropped);
+    QSignalSpy toolbox(&host, &ixiForm::toolboxRequested);
+
+    // Right button: the slider toggles its buttons. With Shift the indicator editor switches it
+    // back, so the setting takes the state from before the click; the other editors take the
+    // toggled state.
+    env.ws->settings.sliderMitButtons = 0;
+    XPSliderRed* period = i.rows().slider(rowOf(i.rows(), "period"));
+    QVERIFY(period->hideButtons());
+    QTest::mouseClick(period, Qt::RightButton, {}, period->rect().center());
+    QVERIFY(!period->hideButtons());
+    QCOMPARE(setting.count(), 0);
+    QTest::mouseClick(period, Qt::RightButton, Qt::ShiftModifier, period->rect().center());
+    QVERIFY(!period->hideButtons());
+    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
+    QCOMPARE(setting.count(), 1);
+    ParameterRowBuilder& settings = host.xi().settingRows();
+    XPSliderRed* threshold = settings.slider(rowOf(settings, "threshold"));
+    QTest::mouseClick(threshold, Qt::RightButton, Qt::ShiftModifier, threshold->rect().center());
+    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
+    QCOMPARE(setting.count(), 2);
+
+    QTest::mouseClick(i.rows().captionLabel(rowOf(i.rows(), "period")), Qt::LeftButton);
+    QCOMPARE(help.count(), 1);
+    QCOMPARE(help.takeFirst().at(0).toString(), QString("period"));
+
+    const auto drop = [](QWidget* target) {
+      QMimeData data;
+      data.setData(kLibraryItemMimeType, "Trend.ind.txt");
+      QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &enter);
+      QDropEvent dropEvent(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &dropEvent);
+    };
+    drop(i.rows().captionLabel(rowOf(i.rows(), "period")));
+    drop(i.rows().slider(rowOf(i.rows(), "period")));
+    drop(host.xi().ListView1()->viewport());
+    QCOMPARE(drops.count(), 3);
+    QCOMPARE(drops.at(0).at(0).toString(), QString("IFORM;CLabel;Periode;Trend.ind.txt"));
+    QCOMPARE(drops.at(1).at(0).toString(), QString("IFORM;Slider;;Trend.ind.txt"));
+    QCOMPARE(drops.at(2).at(0).toString(), QString("XIForm;List;;Trend.ind.txt"));
+
+    host.xi().ListView1()->selectAll();
+    QTest::mouseClick(host.xi().Command3(), Qt::LeftButton);
+    QTest::mouseClick(i.Command1(), Qt::LeftButton);
+    QCOMPARE(toolbox.count(), 2);
+    QCOMPARE(toolbox.at(0).at(0).toString(), QString("Indikatorengruppe"));
+    QCOMPARE(toolbox.at(1).at(0).toString(), QString("Indikator"));
   }
 
   // Renders the editors into PNG files for a person to look at, when asked for a folder.

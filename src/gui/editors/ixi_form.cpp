@@ -1,5 +1,6 @@
 #include "editors/ixi_form.hpp"
 
+#include <QPushButton>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -63,6 +64,15 @@ void ixiForm::setArrangement(int arrangement) {
   splitter_->setOrientation(arrangement_ == 1 ? Qt::Vertical : Qt::Horizontal);
   const int total = arrangement_ == 1 ? splitter_->height() : splitter_->width();
   if (total > 0) splitter_->setSizes({total * 3 / 5, total - total * 3 / 5});
+}
+
+void ixiForm::registerHelpTopics() {
+  emit helpRegistration(xi_->Command5(), "XIForm", "Command5", "IndikatorEdit");
+  emit helpRegistration(xi_->Command1(), "XIForm", "Command1", "IndikatorHinzu");
+  emit helpRegistration(xi_->Command2(), "XIForm", "Command2", "IndikatorWeg");
+  emit helpRegistration(xi_->Command3(), "XIForm", "Command3", "InTools");
+  emit helpRegistration(i_->Command22(), "IForm", "Command22", "IndEditVerwerfen");
+  emit helpRegistration(i_->Command21(), "IForm", "Command21", QString::fromUtf8("IndEditÜbernehmen"));
 }
 
 void ixiForm::ixiSizetoI() {

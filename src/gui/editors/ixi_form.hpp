@@ -29,6 +29,10 @@ class ixiForm : public QWidget {
   // 0: the two editors side by side; 1: one under the other.
   void setArrangement(int arrangement);
   int arrangement() const { return arrangement_; }
+  // Announces the help topics of the fixed buttons of both editors through helpRegistration
+  // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
+  // "IndEditÜbernehmen"); the main window calls it once its registry listens.
+  void registerHelpTopics();
   // Sizes the indicator editor's panel to what its rows need.
   void ixiSizetoI();
 
