@@ -34,9 +34,13 @@ struct Env {
   QTemporaryDir dir;
   RecordingHost host;
   std::unique_ptr<Workspace> ws;
-  Env() {
+  explicit Env(bool english = false) {
     fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
              fs::copy_options::recursive);
+    if (english) {
+      QFile ini(dir.path() + "/res/Zorvik.ini");
+      if (ini.open(QIODevice::WriteOnly)) ini.write("LANGUAGE=ENGLISCH\r\n");
+    }
     ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
     ws->startUp();
     ws->system().systemFileName = "Demo.hsy.txt";
@@ -382,11 +386,34 @@ class EditorsTest : public QObject {
     QCOMPARE(toolbox.at(1).at(0).toString(), QString("Indikator"));
   }
 
+  void everyEditorTextHasAnEnglishLine() {
+    Env env(true);
+    QVERIFY(env.ws->language.english());
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    for (int group = 1; group <= 4; ++group) {
+      host.setBlatt(env.hs(), group);
+      for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.xi(), QString::fromStdString(type));
+    }
+    GForm g(*env.ws);
+    g.activateControls(env.hs());
+    MMForm mm(*env.ws);
+    for (const char* method : {"idFixed Lots", "idFixed Ratio", "idFixed Fractional"}) {
+      env.hs().mm.typ = method;
+      mm.activateControls(env.hs());
+    }
+    QStringList missing;
+    for (const std::string& text : env.ws->language.missingTexts()) missing << QString::fromStdString(text);
+    QCOMPARE(missing, QStringList());
+  }
+
   // Renders the editors into PNG files for a person to look at, when asked for a folder.
   void screenshots() {
     const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
     if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    Env env;
+    const bool english = qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH");
+    Env env(english);
     ixiForm host(*env.ws);
     host.show();
     host.setBlatt(env.hs(), 2);
@@ -398,7 +425,7 @@ class EditorsTest : public QObject {
     g.activateControls(env.hs());
     mm.activateControls(env.hs());
     for (const QSize size : {QSize(1280, 800), QSize(640, 420)}) {
-      const QString suffix = QString("_%1x%2.png").arg(size.width()).arg(size.height());
+      const QString suffix = QString("_%1x%2%3.png").arg(size.width()).arg(size.height()).arg(english ? "_en" : "");
       for (int arrangement : {0, 1}) {
         host.resize(size);
         host.setArrangement(arrangement);
