@@ -1,0 +1,27 @@
+#include "editors/settings_editing.hpp"
+
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+std::string_view moneyManagementSet(std::string_view mmTyp) {
+  if (mmTyp == "idFixed Fractional") return "!MMFIXEDFRACTIONAL";
+  if (mmTyp == "idFixed Ratio") return "!MMFIXEDRATIO";
+  return "!MMFIXEDLOTS";
+}
+
+bool isHiddenGeneralKey(std::string_view key) { return key == "general_broker" || key == "general_kontotyp"; }
+
+std::optional<std::string> accountNumberOfChoice(std::string_view chosenText) {
+  const std::size_t eq = chosenText.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return std::string(chosenText.substr(0, eq));
+}
+
+int brokerKindOfAccount(const std::vector<KnownAccount>& accounts, std::string_view accountNumber) {
+  for (const KnownAccount& a : accounts)
+    if (a.number == accountNumber) return a.brokerId == "idLCG" ? 2 : 1;
+  return 1;
+}
+
+}  // namespace zorvik

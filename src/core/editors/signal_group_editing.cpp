@@ -1,0 +1,186 @@
+#include "editors/signal_group_editing.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/catalogue.hpp"
+#include "model/signal_group.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "text/numbers.hpp"
+
+namespace zorvik {
+namespace {
+
+std::string twoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+
+// floor(x * factor) / factor. A share such as 29 of 100 is 28.999999999999996 in binary and
+// must still read 29, so a rounding error far below the shown digits is forgiven.
+double cutDecimals(double x, double factor) {
+  const double scaled = x * factor;
+  return std::floor(scaled + 1e-9 * std::max(1.0, std::fabs(scaled))) / factor;
+}
+
+}  // namespace
+
+const GroupRole* groupRole(int group) {
+  return group >= 1 && group <= 4 ? &kGroupRoles[static_cast<std::size_t>(group - 1)] : nullptr;
+}
+
+bool isExitGroup(int group) { return group == 2 || group == 4; }
+
+std::string stopCopyCaption(const Workspace& ws, int group) {
+  const GroupRole* r = groupRole(group);
+  if (!r) return {};
+  return ws.tr("Dieses STOP nach") + " " + std::string(r->stopTarget) + " " + ws.tr("kopieren");
+}
+
+std::string settingsCopyCaption(const Workspace& ws, int group) {
+  const GroupRole* r = groupRole(group);
+  if (!r) return {};
+  return ws.tr("Diese") + " " + std::string(r->role) + ws.tr("-Einstellungen nach") + " " + std::string(r->mirror) +
+         " " + ws.tr("kopieren");
+}
+
+long long signalTotal(const clsEntryexittyp& group) {
+  double total = 0;
+  for (const auto& ind : group.indicators()) total = roundHalfEven(total + leadingNumber(ind.gp("value")));
+  return static_cast<long long>(total);
+}
+
+std::string zeitangabe(double daySerial) {
+  if (daySerial == 0) return {};
+  const DateTime t = fromDaySerial(daySerial);
+  return std::to_string(t.day) + "." + std::to_string(t.month) + "." + std::to_string(t.year) + " " +
+         twoDigits(t.hour) + ":" + twoDigits(t.minute);
+}
+
+std::string fnk1(double x) { return invariantNumber(cutDecimals(x, 10)); }
+std::string fnk2(double x) { return invariantNumber(cutDecimals(x, 100)); }
+
+std::string shareText(const Workspace& ws, std::string_view valueText, long long total) {
+  const double share = total == 0 ? 0.0 : leadingNumber(valueText) / double(total) * 100.0;
+  return std::string(valueText) + ws.tr(" von ") + std::to_string(total) + "=" + fnk2(share) + "%";
+}
+
+std::string numberText(int number) { return " # " + std::to_string(number); }
+
+IndicatorListRow listEintrag(const Workspace& ws, const clsIndikator& indicator, int number, long long total) {
+  IndicatorListRow row;
+  row.number = number;
+  row.columns = {indicator.getTyp(), zeitangabe(leadingNumber(indicator.gp("lastedittime"))),
+                 indicator.toStringKurz(), shareText(ws, indicator.gp("value"), total), numberText(number)};
+  return row;
+}
+
+std::vector<IndicatorListRow> listRows(const Workspace& ws, const clsEntryexittyp& group) {
+  const long long total = signalTotal(group);
+  std::vector<IndicatorListRow> rows;
+  for (int k = 1; k <= group.count(); ++k) rows.push_back(listEintrag(ws, group.indikator(k), k, total));
+  return rows;
+}
+
+void ListSorting::click(int column) {
+  if (column < 0 || column >= kListColumns) return;
+  const SortIcon next = icon(column) == SortIcon::Up ? SortIcon::Down : SortIcon::Up;
+  icons_.fill(SortIcon::None);
+  icons_[static_cast<std::size_t>(column)] = next;
+  column_ = column;
+}
+
+SortIcon ListSorting::icon(int column) const {
+  return column >= 0 && column < kListColumns ? icons_[static_cast<std::size_t>(column)] : SortIcon::None;
+}
+
+std::vector<IndicatorListRow> ListSorting::apply(std::vector<IndicatorListRow> rows) const {
+  if (column_ < 0) return rows;
+  const auto c = static_cast<std::size_t>(column_);
+  if (ascending())
+    std::stable_sort(rows.begin(), rows.end(), [c](const auto& a, const auto& b) { return a.columns[c] < b.columns[c]; });
+  else
+    std::stable_sort(rows.begin(), rows.end(), [c](const auto& a, const auto& b) { return b.columns[c] < a.columns[c]; });
+  return rows;
+}
+
+std::string editTimeText(double daySerial) { return invariantNumber(daySerial); }
+
+clsIndikator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial) {
+  clsIndikator ind{std::string(type)};
+  for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
+    const ParameterCoding* p = ws.catalogue.parameter(key);
+    ind.setParameter(ws, key, p ? p->defaultValue : std::string());
+  }
+  ind.setParameter(ws, "lastedittime", editTimeText(nowSerial));
+  return ind;
+}
+
+std::string toolboxKindOfSelection(int selected, int total) {
+  if (selected == 0) return {};
+  if (selected == 1) return "Indikator";
+  if (selected == total) return "Indikatorengruppe";
+  return "MultiIndikator";
+}
+
+bool storeGroupValue(clsEntryexittyp& group, std::string_view key, std::string value) {
+  if (key == "stop_sl") group.sl = std::move(value);
+  else if (key == "stop_tp") group.tp = std::move(value);
+  else if (key == "stop_ts") group.ts = std::move(value);
+  else if (key == "threshold") group.threshold = std::move(value);
+  else return false;
+  return true;
+}
+
+std::string groupValue(const clsEntryexittyp& group, std::string_view key) {
+  if (key == "stop_sl") return group.sl;
+  if (key == "stop_tp") return group.tp;
+  if (key == "stop_ts") return group.ts;
+  if (key == "threshold") return group.threshold;
+  return {};
+}
+
+void IndicatorEdit::start(const clsEntryexittyp& group, int number) {
+  copy_.reset();
+  number_ = 0;
+  if (number < 1 || number > group.count()) return;
+  copy_ = group.indikator(number).clone();
+  number_ = number;
+}
+
+bool IndicatorEdit::finish(clsEntryexittyp& group, double nowSerial) {
+  if (number_ < 1 || number_ > group.count()) return false;
+  clsIndikator& ind = group.indikator(number_);
+  ind.setRaw("lastedittime", editTimeText(nowSerial));
+  if (editResult == 1) {
+    group.editok = 1;
+    return true;
+  }
+  if (!copy_) return false;
+  ind.copyfrom(*copy_);
+  return true;
+}
+
+bool copyStopsToPartner(clsHsystem& system, int group) {
+  const GroupRole* r = groupRole(group);
+  if (!r || r->stopTargetGroup == 0) return false;
+  const clsEntryexittyp& from = system.group(group);
+  clsEntryexittyp& to = system.group(r->stopTargetGroup);
+  to.sl = from.sl;
+  to.tp = from.tp;
+  to.ts = from.ts;
+  return true;
+}
+
+bool copySettingsToMirror(clsHsystem& system, int group) {
+  const GroupRole* r = groupRole(group);
+  if (!r) return false;
+  clsEntryexittyp copy = system.group(group).clone();
+  clsEntryexittyp& target = system.group(r->mirrorGroup);
+  copy.name = target.name;
+  copy.sl = target.sl;
+  copy.tp = target.tp;
+  copy.ts = target.ts;
+  target = std::move(copy);
+  return true;
+}
+
+}  // namespace zorvik

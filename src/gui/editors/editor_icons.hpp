@@ -1,0 +1,12 @@
+#pragma once
+// The pictures of the in-use values of a system part (editok 0, 1, 2): on the two buttons of
+// the editors' OK controls and, through the main window, on the editor tabs.
+#include <QIcon>
+
+namespace zorvik {
+
+// 2: done (a green tick), 1: in work (an amber pencil stroke), anything else: unused (a grey
+// ring).
+QIcon editOkIcon(int editok);
+
+}  // namespace zorvik

@@ -1,0 +1,491 @@
+#include "editors/parameter_row_builder.hpp"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "editors/xp_slider_red.hpp"
+#include "model/catalogue.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+namespace {
+
+ColumnSet gColumns = kWideColumns;
+
+constexpr int kControlHeight = 24;
+constexpr int kMultiTextRows = 3;  // the multi-line box is three rows high
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The model keeps line breaks of a multi-line text as CR LF, the way the files hold them.
+std::string toModelLines(const QString& text) {
+  QString t = text;
+  t.replace("\r\n", "\n");
+  t.replace('\n', "\r\n");
+  return t.toStdString();
+}
+
+QString fromModelLines(const std::string& text) {
+  QString t = q(text);
+  t.replace("\r\n", "\n");
+  return t;
+}
+
+}  // namespace
+
+ParameterRowBuilder::ParameterRowBuilder(Workspace& ws, QWidget* container, QString formName, QObject* parent)
+    : QObject(parent), ws_(ws), container_(container), form_(std::move(formName)) {
+  container_->installEventFilter(this);
+  watchDrops(container_);
+}
+
+void ParameterRowBuilder::setWidthMeasure(int widthMeasure) { gColumns = columnSetFor(widthMeasure); }
+ColumnSet ParameterRowBuilder::columns() { return gColumns; }
+
+void ParameterRowBuilder::begin(int rowTop) {
+  filling_ = true;
+  for (Row& r : rows_) {
+    for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi})
+      if (w) w->hide();
+  }
+  for (const Extra& e : extras_) {
+    if (e.first) e.first->hide();
+    if (e.second) e.second->hide();
+  }
+  extras_.clear();
+  used_ = 0;
+  rowTop_ = rowTop;
+  bottom_ = rowTop;
+}
+
+void ParameterRowBuilder::end() { filling_ = false; }
+
+int ParameterRowBuilder::contentHeight() const { return std::max(bottom_, rowTop_) + 8; }
+
+int ParameterRowBuilder::addParameterRow(const std::string& key, const std::string& value) {
+  const ParameterCoding* p = ws_.catalogue.parameter(key);
+  if (!p) return -1;
+  switch (rowKindOf(p->kind)) {
+    case RowKind::Combo: return addComboRow(key, value);
+    case RowKind::Text: return addTextRow(key, value);
+    case RowKind::MultiText: return addTextRow(key, value, true);
+    case RowKind::Slider: return addSliderRow(key, value);
+  }
+  return -1;
+}
+
+ParameterRowBuilder::Row& ParameterRowBuilder::nextRow(const std::string& key, RowKind kind) {
+  if (used_ == rows_.size()) rows_.push_back(Row{});
+  Row& r = rows_[used_++];
+  r.key = q(key);
+  r.kind = kind;
+  r.top = rowTop_;
+  return r;
+}
+
+void ParameterRowBuilder::showCaption(Row& row, const std::string& key) {
+  const int index = static_cast<int>(&row - rows_.data());
+  QLabel* label = ensureCaption(index);
+  const ParameterCoding* p = ws_.catalogue.parameter(key);
+  const QString caption = q(ws_.tr(p ? p->caption : key));
+  label->setText(caption);
+  label->setToolTip(p ? q(ws_.tr(p->description)) : QString());
+  label->show();
+  registerHelp(label, QString("CLabel(%1)").arg(index), caption);
+}
+
+int ParameterRowBuilder::addComboRow(const std::string& key, const std::string& value) {
+  Row& row = nextRow(key, RowKind::Combo);
+  const int index = static_cast<int>(&row - rows_.data());
+  showCaption(row, key);
+  QComboBox* combo = ensureCombo(index);
+  if (row.comboTag != row.key) {
+    if (auto entries = comboEntries(ws_, key)) {
+      combo->clear();
+      for (const std::string& e : *entries) combo->addItem(q(e));
+    } else {
+      ws_.message("!");
+    }
+    row.comboTag = row.key;
+  }
+  QStringList items;
+  for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+  std::vector<std::string> entries;
+  for (const QString& s : items) entries.push_back(s.toStdString());
+  combo->setCurrentIndex(comboSelection(entries, comboDisplayText(ws_, key, value), value));
+  combo->show();
+  registerHelp(combo, QString("ComboBox1(%1)").arg(index), captionLabel(index)->text());
+  placeRow(row);
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+  return index;
+}
+
+int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string& value) {
+  Row& row = nextRow(key, RowKind::Slider);
+  const int index = static_cast<int>(&row - rows_.data());
+  showCaption(row, key);
+  const ParameterCoding* p = ws_.catalogue.parameter(key);
+  ParameterCoding none;
+  const ParameterCoding& def = p ? *p : none;
+  row.scale = effectiveScale(def.scale);
+  row.zeroText = q(def.zeroText);
+
+  QLineEdit* text = ensureText(index);
+  text->setText(q(displayedValue(value, def.zeroText)));
+  XPSliderRed* slider = ensureSlider(index);
+  slider->setHideButtons(ws_.settings.sliderMitButtons != 1);
+  const SliderRange range = sliderRangeFor(def, value);
+  // Widen first so that neither bound is refused by the other, then narrow.
+  slider->setMin(std::min(range.min, slider->min()));
+  slider->setMax(std::max(range.max, slider->max()));
+  slider->setMin(range.min);
+  slider->setMax(range.max);
+  slider->setSmallChange(std::max(1, range.smallChange));
+  slider->setValue(range.value);
+  slider->show();
+  text->show();
+  const QString caption = captionLabel(index)->text();
+  registerHelp(slider, QString("Slider1(%1)").arg(index), caption);
+  registerHelp(text, QString("Text1(%1)").arg(index), caption);
+  placeRow(row);
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+  return index;
+}
+
+int ParameterRowBuilder::addTextRow(const std::string& key, const std::string& value, bool multiLine) {
+  Row& row = nextRow(key, multiLine ? RowKind::MultiText : RowKind::Text);
+  const int index = static_cast<int>(&row - rows_.data());
+  showCaption(row, key);
+  const ParameterCoding* p = ws_.catalogue.parameter(key);
+  row.scale = 1;
+  row.zeroText = p ? q(p->zeroText) : QString();
+  const QString caption = captionLabel(index)->text();
+  if (multiLine) {
+    QPlainTextEdit* m = ensureMulti(index);
+    m->setPlainText(fromModelLines(value));
+    m->show();
+    registerHelp(m, QString("Multitext(%1)").arg(index), caption);
+  } else {
+    QLineEdit* text = ensureText(index);
+    text->setText(q(displayedValue(value, row.zeroText.toStdString())));
+    text->show();
+    registerHelp(text, QString("Text1(%1)").arg(index), caption);
+  }
+  placeRow(row);
+  rowTop_ += kRowStep * (multiLine ? kMultiTextRows : 1);
+  bottom_ = rowTop_;
+  return index;
+}
+
+void ParameterRowBuilder::addNoteRow(QWidget* control) {
+  extras_.push_back({Extra::Note, control, nullptr, rowTop_});
+  placeExtra(extras_.back());
+  control->show();
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+}
+
+void ParameterRowBuilder::addLabelPairRow(QWidget* first, QWidget* second) {
+  extras_.push_back({Extra::Pair, first, second, rowTop_});
+  placeExtra(extras_.back());
+  first->show();
+  second->show();
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+}
+
+void ParameterRowBuilder::addSplitRow(QWidget* left, QWidget* right) {
+  extras_.push_back({Extra::Split, left, right, rowTop_});
+  placeExtra(extras_.back());
+  left->show();
+  right->show();
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+}
+
+void ParameterRowBuilder::addHeadingRow(QWidget* heading, QWidget* right) {
+  extras_.push_back({Extra::Heading, heading, right, rowTop_});
+  placeExtra(extras_.back());
+  heading->show();
+  if (right) right->show();
+  rowTop_ += kRowStep;
+  bottom_ = rowTop_;
+}
+
+void ParameterRowBuilder::hideRow(int row) {
+  if (row < 0 || row >= used_) return;
+  Row& r = rows_[row];
+  for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi})
+    if (w) w->hide();
+}
+
+void ParameterRowBuilder::placeRow(const Row& row) {
+  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
+  const int index = static_cast<int>(&row - rows_.data());
+  if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
+  switch (row.kind) {
+    case RowKind::Slider:
+      row.slider->setGeometry(c.middleX, row.top + 1, c.middleWidth, kControlHeight - 2);
+      row.text->setGeometry(c.valueX, row.top, c.valueWidth, kControlHeight);
+      break;
+    case RowKind::Combo:
+      row.combo->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      break;
+    case RowKind::Text:
+      row.text->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      break;
+    case RowKind::MultiText:
+      row.multi->setGeometry(c.middleX, row.top, c.valueX + c.valueWidth - c.middleX,
+                             kRowStep * kMultiTextRows - (kRowStep - kControlHeight));
+      break;
+  }
+}
+
+void ParameterRowBuilder::placeExtra(const Extra& e) {
+  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
+  switch (e.kind) {
+    case Extra::Note:
+    case Extra::Pair:
+      if (e.first) {
+        // The caption column of these rows is empty: a copy button whose text does not fit
+        // the middle column may take it too.
+        const int wanted = e.first->sizeHint().width();
+        const int left = wanted > c.middleWidth ? std::max(c.captionX, c.middleX + c.middleWidth - wanted) : c.middleX;
+        e.first->setGeometry(left, e.top, c.middleX + c.middleWidth - left, kControlHeight);
+      }
+      if (e.kind == Extra::Note) break;
+      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
+      break;
+    case Extra::Heading:
+      if (e.first) e.first->setGeometry(c.captionX, e.top, std::max(0, c.valueX - c.captionX - 4), kControlHeight);
+      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
+      break;
+    case Extra::Split: {
+      const int width = c.valueX + c.valueWidth - c.middleX;
+      const int half = std::max(0, (width - 4) / 2);
+      if (e.first) e.first->setGeometry(c.middleX, e.top, half, kControlHeight);
+      if (e.second) e.second->setGeometry(c.middleX + width - half, e.top, half, kControlHeight);
+      break;
+    }
+  }
+}
+
+void ParameterRowBuilder::relayout() {
+  for (int i = 0; i < used_; ++i) placeRow(rows_[i]);
+  for (const Extra& e : extras_) placeExtra(e);
+}
+
+QString ParameterRowBuilder::key(int row) const { return row >= 0 && row < used_ ? rows_[row].key : QString(); }
+
+int ParameterRowBuilder::rowOfKey(const QString& key) const {
+  for (int i = 0; i < used_; ++i)
+    if (rows_[i].key == key) return i;
+  return -1;
+}
+
+QLabel* ParameterRowBuilder::captionLabel(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].caption : nullptr; }
+XPSliderRed* ParameterRowBuilder::slider(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].slider : nullptr; }
+QLineEdit* ParameterRowBuilder::textBox(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].text : nullptr; }
+QComboBox* ParameterRowBuilder::comboBox(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].combo : nullptr; }
+QPlainTextEdit* ParameterRowBuilder::multiText(int row) const {
+  return row >= 0 && row < rows_.size() ? rows_[row].multi : nullptr;
+}
+
+void ParameterRowBuilder::clearComboTags() {
+  for (Row& r : rows_) r.comboTag.clear();
+}
+
+void ParameterRowBuilder::clearComboTag(int row) {
+  if (row >= 0 && row < rows_.size()) rows_[row].comboTag.clear();
+}
+
+QLabel* ParameterRowBuilder::ensureCaption(int index) {
+  Row& r = rows_[index];
+  if (!r.caption) {
+    r.caption = new QLabel(container_);
+    r.caption->setObjectName(QString("CLabel_%1").arg(index));
+    r.caption->setCursor(Qt::WhatsThisCursor);
+    r.caption->installEventFilter(this);
+    watchDrops(r.caption);
+  }
+  return r.caption;
+}
+
+XPSliderRed* ParameterRowBuilder::ensureSlider(int index) {
+  Row& r = rows_[index];
+  if (!r.slider) {
+    r.slider = new XPSliderRed(container_);
+    r.slider->setObjectName(QString("Slider1_%1").arg(index));
+    connect(r.slider, &XPSliderRed::changed, this, [this, index](int v) { onSliderChanged(index, v); });
+    connect(r.slider, &XPSliderRed::mousePressed, this,
+            [this, index](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint) { onSliderPressed(index, b, m); });
+    connect(r.slider, &XPSliderRed::mouseReleased, this, [this] { pressedSlider_ = -1; });
+    watchDrops(r.slider);
+  }
+  return r.slider;
+}
+
+QLineEdit* ParameterRowBuilder::ensureText(int index) {
+  Row& r = rows_[index];
+  if (!r.text) {
+    r.text = new QLineEdit(container_);
+    r.text->setObjectName(QString("Text1_%1").arg(index));
+    connect(r.text, &QLineEdit::textChanged, this, [this, index] { onTextChanged(index); });
+    connect(r.text, &QLineEdit::editingFinished, this, [this, index] { onTextFinished(index); });
+    watchDrops(r.text);
+  }
+  return r.text;
+}
+
+QComboBox* ParameterRowBuilder::ensureCombo(int index) {
+  Row& r = rows_[index];
+  if (!r.combo) {
+    r.combo = new QComboBox(container_);
+    r.combo->setObjectName(QString("ComboBox1_%1").arg(index));
+    r.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    r.combo->setMinimumContentsLength(4);
+    connect(r.combo, &QComboBox::currentIndexChanged, this, [this, index](int) {
+      if (filling_ || index >= used_) return;
+      emit comboChosen(index, rows_[index].key, rows_[index].combo->currentText());
+    });
+    watchDrops(r.combo);
+  }
+  return r.combo;
+}
+
+QPlainTextEdit* ParameterRowBuilder::ensureMulti(int index) {
+  Row& r = rows_[index];
+  if (!r.multi) {
+    r.multi = new QPlainTextEdit(container_);
+    r.multi->setObjectName(QString("Multitext_%1").arg(index));
+    connect(r.multi, &QPlainTextEdit::textChanged, this, [this, index] {
+      if (filling_ || index >= used_) return;
+      emit valueChanged(index, rows_[index].key, q(toModelLines(rows_[index].multi->toPlainText())));
+    });
+    watchDrops(r.multi);
+    watchDrops(r.multi->viewport());
+  }
+  return r.multi;
+}
+
+void ParameterRowBuilder::registerHelp(QWidget* control, const QString& name, const QString& topic) {
+  emit helpRegistration(control, form_, name, topic);
+}
+
+void ParameterRowBuilder::onTextChanged(int index) {
+  if (filling_ || index >= used_) return;
+  Row& r = rows_[index];
+  const QString text = r.text->text();
+  if (r.kind == RowKind::Slider && r.key != "comment" && r.slider) {
+    const int position = positionOfText(text.toStdString(), r.scale, r.zeroText.toStdString());
+    if (position != r.slider->value()) {
+      // The slider follows the text; its change must not write its own (perhaps clamped or
+      // rounded) text back while the user is still typing.
+      syncing_ = true;
+      r.slider->setValue(position);
+      syncing_ = false;
+    }
+  }
+  emit valueChanged(index, r.key, q(storedValueOfText(text.toStdString(), r.zeroText.toStdString())));
+}
+
+void ParameterRowBuilder::onTextFinished(int index) {
+  if (filling_ || index >= used_) return;
+  Row& r = rows_[index];
+  // A typed "0" turns into the zero text once the user is done: replacing it at the first
+  // keystroke would make "0.5" impossible to type.
+  if (!r.zeroText.isEmpty() && r.text->text() == "0") r.text->setText(r.zeroText);
+}
+
+void ParameterRowBuilder::onSliderChanged(int index, int value) {
+  if (filling_ || syncing_ || index >= used_) return;
+  Row& r = rows_[index];
+  if (!r.text) return;
+  QString text = q(sliderText(value, r.scale));
+  if (!r.zeroText.isEmpty() && text == "0") text = r.zeroText;
+  if (r.text->text() != text) r.text->setText(text);
+}
+
+void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+  if (button == Qt::LeftButton) {
+    pressedSlider_ = index;
+    return;
+  }
+  if (button != Qt::RightButton) return;
+  XPSliderRed* s = rows_[index].slider;
+  s->setHideButtons(!s->hideButtons());
+  if (!(modifiers & Qt::ShiftModifier)) return;
+  if (shiftSwitchesBack_) s->setHideButtons(!s->hideButtons());
+  ws_.settings.sliderMitButtons = s->hideButtons() ? 0 : 1;
+  emit sliderSettingChanged();
+}
+
+void ParameterRowBuilder::watchDrops(QWidget* w) {
+  w->setAcceptDrops(true);
+  w->installEventFilter(this);
+}
+
+QString ParameterRowBuilder::dropTextFor(QObject* watched, const QString& tag) const {
+  for (int i = 0; i < used_; ++i) {
+    const Row& r = rows_[i];
+    if (watched == r.caption) return form_ + ";CLabel;" + r.caption->text() + ";" + tag;
+    if (watched == r.slider) return form_ + ";Slider;;" + tag;
+    if (watched == r.text) return form_ + ";Text;" + r.text->text() + ";" + tag;
+    if (watched == r.combo) return form_ + ";Combo;" + r.combo->currentText() + ";" + tag;
+    if (r.multi && (watched == r.multi || watched == r.multi->viewport()))
+      return form_ + ";Text;" + r.multi->toPlainText() + ";" + tag;
+  }
+  return form_ + ";Picture;;" + tag;
+}
+
+bool ParameterRowBuilder::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Resize:
+      if (watched == container_) relayout();
+      break;
+    case QEvent::MouseButtonPress: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      if (me->button() != Qt::LeftButton) break;
+      for (int i = 0; i < used_; ++i)
+        if (watched == rows_[i].caption) {
+          emit captionClicked(rows_[i].key);
+          return true;
+        }
+      break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* de = static_cast<QDropEvent*>(event);
+      if (de->mimeData()->hasFormat(kLibraryItemMimeType)) {
+        de->acceptProposedAction();
+        return true;
+      }
+      break;
+    }
+    case QEvent::Drop: {
+      auto* de = static_cast<QDropEvent*>(event);
+      if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) break;
+      const QString tag = QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType));
+      de->acceptProposedAction();
+      emit itemDropped(dropTextFor(watched, tag));
+      return true;
+    }
+    default:
+      break;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace zorvik

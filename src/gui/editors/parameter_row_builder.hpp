@@ -1,0 +1,156 @@
+#pragma once
+// The shared row builder of the component editors. It owns the row controls of one panel
+// (caption label, slider, text box, choice list, multi-line box, indexed by row), places them
+// in three columns at the current row top and keeps slider and text in step. The editor that
+// owns it stores the values: the builder only reports what the user did.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+
+#include <string>
+
+#include "editors/parameter_rows.hpp"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+
+namespace zorvik {
+
+class Workspace;
+class XPSliderRed;
+
+// The drag data a library item carries: its tag as UTF-8 text.
+inline constexpr const char* kLibraryItemMimeType = "application/x-zorvik-library-item";
+
+class ParameterRowBuilder : public QObject {
+  Q_OBJECT
+ public:
+  // formName is the editor's name in drop texts and help registrations ("IFORM", "XIForm", ...).
+  ParameterRowBuilder(Workspace& ws, QWidget* container, QString formName, QObject* parent = nullptr);
+
+  // The column set of every builder; the main window passes its width measure once at start-up.
+  static void setWidthMeasure(int widthMeasure);
+  static ColumnSet columns();
+
+  // Hides every row and starts a build at the given row top; value changes are not reported
+  // until end().
+  void begin(int rowTop = kFirstRowTop);
+  void end();
+  bool filling() const { return filling_; }
+  int rowTop() const { return rowTop_; }
+  void setRowTop(int top) { rowTop_ = top; }
+  // The height the rows built so far need, with a bottom margin.
+  int contentHeight() const;
+
+  // A row by the kind of the key's catalogue entry. -1 (no row) for a key the catalogue does
+  // not know. Rows are numbered from 0 in build order.
+  int addParameterRow(const std::string& key, const std::string& value);
+  int addComboRow(const std::string& key, const std::string& value);
+  int addSliderRow(const std::string& key, const std::string& value);
+  int addTextRow(const std::string& key, const std::string& value, bool multiLine = false);
+  // One control in the middle column (a note label or a button).
+  void addNoteRow(QWidget* control);
+  // The first control across the middle column, the second in the value column.
+  void addLabelPairRow(QWidget* first, QWidget* second);
+  // Two controls sharing the width right of the caption column in two halves.
+  void addSplitRow(QWidget* left, QWidget* right);
+  // A heading across the caption and middle columns, with an optional control in the value
+  // column.
+  void addHeadingRow(QWidget* heading, QWidget* right = nullptr);
+  // Hides a row's controls; the rows after it keep their places.
+  void hideRow(int row);
+
+  int rowCount() const { return used_; }
+  QString key(int row) const;
+  int rowOfKey(const QString& key) const;
+  QLabel* captionLabel(int row) const;
+  XPSliderRed* slider(int row) const;
+  QLineEdit* textBox(int row) const;
+  QComboBox* comboBox(int row) const;
+  QPlainTextEdit* multiText(int row) const;
+  // Clears the remembered list keys so the next build refills every choice list.
+  void clearComboTags();
+  void clearComboTag(int row);
+
+  // Right mouse button on a slider toggles its buttons; with Shift the slider's state becomes
+  // the program-wide setting. With switchBack the slider first switches back, so the setting
+  // takes the state from before the click.
+  void setShiftSwitchesBack(bool switchBack) { shiftSwitchesBack_ = switchBack; }
+  // Row of the slider whose left button is down; -1 when none.
+  int pressedSlider() const { return pressedSlider_; }
+
+  // Places every built row again after the container changed its width.
+  void relayout();
+
+ signals:
+  // The text of a row changed (typed, or following its slider); value is what is to be stored.
+  void valueChanged(int row, const QString& key, const QString& value);
+  // A choice row's selection changed; caption is the chosen display text.
+  void comboChosen(int row, const QString& key, const QString& caption);
+  void captionClicked(const QString& key);
+  // The program-wide slider setting changed; the main window redoes its layout.
+  void sliderSettingChanged();
+  // A library item was dropped on a row control or the background.
+  void itemDropped(const QString& dropText);
+  // Controls shown, for hover help: the form, the control's name and the topic.
+  void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Row {
+    QLabel* caption = nullptr;
+    XPSliderRed* slider = nullptr;
+    QLineEdit* text = nullptr;
+    QComboBox* combo = nullptr;
+    QPlainTextEdit* multi = nullptr;
+    QString key;       // the hidden VLabel: the row's parameter key
+    QString comboTag;  // the key whose list the combo holds
+    RowKind kind = RowKind::Text;
+    int top = 0;
+    int scale = 1;
+    QString zeroText;
+  };
+  struct Extra {
+    enum Kind { Note, Pair, Split, Heading } kind;
+    QPointer<QWidget> first, second;
+    int top = 0;
+  };
+
+  Row& nextRow(const std::string& key, RowKind kind);
+  QLabel* ensureCaption(int index);
+  XPSliderRed* ensureSlider(int index);
+  QLineEdit* ensureText(int index);
+  QComboBox* ensureCombo(int index);
+  QPlainTextEdit* ensureMulti(int index);
+  void placeRow(const Row& row);
+  void placeExtra(const Extra& e);
+  void showCaption(Row& row, const std::string& key);
+  void registerHelp(QWidget* control, const QString& name, const QString& topic);
+  void watchDrops(QWidget* w);
+  QString dropTextFor(QObject* watched, const QString& tag) const;
+  void onTextChanged(int index);
+  void onTextFinished(int index);
+  void onSliderChanged(int index, int value);
+  void onSliderPressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+  Workspace& ws_;
+  QWidget* container_;
+  QString form_;
+  QVector<Row> rows_;
+  QVector<Extra> extras_;
+  int used_ = 0;
+  int rowTop_ = kFirstRowTop;
+  int bottom_ = kFirstRowTop;
+  bool filling_ = false;
+  bool syncing_ = false;  // a text is moving its slider: the slider must not rewrite the text
+  bool shiftSwitchesBack_ = false;
+  int pressedSlider_ = -1;
+};
+
+}  // namespace zorvik

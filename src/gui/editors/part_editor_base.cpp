@@ -1,0 +1,94 @@
+#include "editors/part_editor_base.hpp"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "editors/dbl_push.hpp"
+#include "editors/editor_icons.hpp"
+#include "editors/parameter_row_builder.hpp"
+#include "model/catalogue.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+namespace {
+constexpr int kF1KeyCode = 112;
+}
+
+PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::string okKey, QWidget* parent)
+    : QWidget(parent), ws_(ws), formName_(formName), okKey_(std::move(okKey)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  scroll_ = new QScrollArea(this);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  picture1_ = new QWidget;
+  picture1_->setObjectName("Picture1");
+  scroll_->setWidget(picture1_);
+  layout->addWidget(scroll_);
+
+  rows_ = new ParameterRowBuilder(ws_, picture1_, formName_, this);
+  label1_ = new QLabel(picture1_);
+  label1_->setObjectName("Label1");
+  QFont bold = label1_->font();
+  bold.setBold(true);
+  label1_->setFont(bold);
+  cEditOk_ = new DblPush(picture1_);
+  cEditOk_->setObjectName("cEditOk");
+  cEditOk_->setIcon(1, editOkIcon(2));
+  cEditOk_->setIcon(2, editOkIcon(1));
+
+  connect(cEditOk_, &DblPush::clicked, this, [this](int index) {
+    if (!system_) return;
+    system_->paraChange(okKey_, index == 1 ? "2" : "1");
+    emit overviewChanged();
+  });
+  connect(rows_, &ParameterRowBuilder::valueChanged, this,
+          [this](int row, const QString& key, const QString& value) {
+            if (!rows_->filling() && system_) textChanged(row, key, value);
+          });
+  connect(rows_, &ParameterRowBuilder::comboChosen, this,
+          [this](int row, const QString& key, const QString& caption) {
+            if (!rows_->filling() && system_) comboChanged(row, key, caption);
+          });
+  connect(rows_, &ParameterRowBuilder::captionClicked, this, &PartEditorBase::helpRequested);
+  connect(rows_, &ParameterRowBuilder::itemDropped, this, &PartEditorBase::itemDropped);
+  connect(rows_, &ParameterRowBuilder::sliderSettingChanged, this, &PartEditorBase::sliderSettingChanged);
+  connect(rows_, &ParameterRowBuilder::helpRegistration, this, &PartEditorBase::helpRegistration);
+}
+
+clsHsystem& PartEditorBase::defaultSystem() const { return ws_.system(); }
+
+void PartEditorBase::activateControls(clsHsystem& system, bool rebuild) {
+  system_ = &system;
+  if (rebuild) rows_->clearComboTags();
+  rows_->begin();
+  // The first row carries the OK control in the value column; the title takes the rest.
+  rows_->addHeadingRow(label1_, cEditOk_);
+  for (const std::string& key : ws_.catalogue.parameterKeysOf(parameterSet())) {
+    if (key == "general_broker" || key == "general_account") rows_->clearComboTag(rows_->rowCount());
+    const int row = rows_->addParameterRow(key, system.paraGet(key));
+    if (row >= 0) rowBuilt(row, key);
+  }
+  rowsBuilt();
+  rows_->end();
+  picture1_->setMinimumHeight(rows_->contentHeight());
+}
+
+void PartEditorBase::textChanged(int, const QString& key, const QString& value) {
+  system_->storeChosenCaption(key.toStdString(), value.toStdString());
+}
+
+void PartEditorBase::comboChanged(int, const QString& key, const QString& caption) {
+  system_->storeChosenCaption(key.toStdString(), caption.toStdString());
+}
+
+void PartEditorBase::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) emit helpKeyPressed(formName_, kF1KeyCode);
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,134 @@
+#pragma once
+// `XIForm`, the signal group editor: the group's indicators in a five-column list with their
+// shares of the group's signal total, adding, opening, removing and sorting them, the group's
+// threshold, the stops of the exit groups, the copies to the mirror group and the OK controls.
+// An opened indicator is edited in the indicator editor `IForm`; this editor keeps the copy
+// taken before the edit and finishes it.
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#include "editors/signal_group_editing.hpp"
+
+class QComboBox;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zorvik {
+
+class DblPush;
+class IForm;
+class ParameterRowBuilder;
+class Workspace;
+class clsEntryexittyp;
+class clsHsystem;
+
+class XIForm : public QWidget {
+  Q_OBJECT
+ public:
+  // The indicator editor is the one this editor opens indicators in (the host places it).
+  XIForm(Workspace& ws, IForm& indicatorEditor, QWidget* parent = nullptr);
+
+  // Builds the editor for a group of the open system; role 1..4 (L, XL, S, XS) is also the
+  // group's number. Any other role is refused.
+  void activateControls(clsEntryexittyp& group, int role);
+  // Rebuilds the list from the group and opens indicator `number`; a number beyond the group
+  // clears the indicator editor.
+  void init(int number);
+  void editIndikator(int number);
+  // Command5: finishes the current indicator edit (keeps it or puts the copy back).
+  void finishEdit();
+  void addIndicator();     // Command1
+  void removeIndicator();  // Command2
+  void setfparent(QWidget* form) { parentForm_ = form; }
+  // Re-reads the group: rows and list, and opens the first indicator.
+  void refresh();
+
+  QTreeWidgetItem* suchLVTag(int number) const;
+  int selCount() const;
+  void SortListView(int column);
+  void spaltencheck();
+  int getCol(int x) const;
+
+  clsEntryexittyp* group() const { return group_; }
+  int role() const { return role_; }
+  IndicatorEdit& edit() { return edit_; }
+  const ListSorting& sorting() const { return sorting_; }
+
+  // The copies of the two copy buttons. They start as plain copies within the open system;
+  // the main window may put its own (with question and sound) in their place.
+  std::function<void(clsHsystem&, int group)> cloneStops;
+  std::function<void(clsHsystem&, int group)> cloneSystem;
+
+  QTreeWidget* ListView1() const { return list_; }
+  QComboBox* Combo1() const { return combo1_; }
+  QPushButton* Command1() const { return command1_; }
+  QPushButton* Command2() const { return command2_; }
+  QPushButton* Command3() const { return command3_; }
+  QPushButton* Command5() const { return command5_; }
+  QPushButton* cCopy() const { return cCopy_; }
+  QPushButton* cCopy2() const { return cCopy2_; }
+  DblPush* cEditOk() const { return cEditOk_; }
+  DblPush* cEditOk2() const { return cEditOk2_; }
+  QWidget* Picture1() const { return picture1_; }
+  QWidget* Picture2() const { return picture2_; }
+  ParameterRowBuilder& stopRows() { return *stopRows_; }
+  ParameterRowBuilder& settingRows() { return *settingRows_; }
+  QTimer& TimerDblClick() { return timerDblClick_; }
+
+ signals:
+  // An OK flag, the indicators or a copied group changed: the main window refreshes the
+  // overview and the tab icons.
+  void overviewChanged();
+  void toolboxRequested(const QString& kind);
+  void helpRequested(const QString& key);
+  void helpKeyPressed(const QString& form, int keyCode);
+  void itemDropped(const QString& dropText);
+  void eventSound(const QString& eventName);
+  void sliderSettingChanged();
+  void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void fillList(int selectNumber);
+  void setButtonsForList(bool hasIndicators);
+  void onIndicatorEditorClosed(int editResult);
+  void storeGroupRow(const QString& key, const QString& value);
+  void setGroupOk(int flag);
+  void statusEvent(const char* german);
+  void buildPanels();
+
+  Workspace& ws_;
+  IForm& i_;
+  clsEntryexittyp* group_ = nullptr;
+  int role_ = 0;
+  IndicatorEdit edit_;
+  ListSorting sorting_;
+  QWidget* parentForm_ = nullptr;
+  int hoverColumn_ = -1;
+
+  QWidget* picture1_ = nullptr;  // stops
+  QWidget* picture2_ = nullptr;  // group settings
+  ParameterRowBuilder* stopRows_ = nullptr;
+  ParameterRowBuilder* settingRows_ = nullptr;
+  QPushButton* cCopy_ = nullptr;
+  QPushButton* cCopy2_ = nullptr;
+  DblPush* cEditOk_ = nullptr;
+  DblPush* cEditOk2_ = nullptr;
+  QComboBox* combo1_ = nullptr;
+  QPushButton* command1_ = nullptr;
+  QPushButton* command2_ = nullptr;
+  QPushButton* command3_ = nullptr;
+  QPushButton* command5_ = nullptr;
+  QTreeWidget* list_ = nullptr;
+  QTimer timerDblClick_;
+};
+
+}  // namespace zorvik

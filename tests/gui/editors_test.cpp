@@ -1,0 +1,445 @@
+// The component editors driven as a user would: the signal group editor with its indicator
+// editor, the money-management and the general settings editor, offscreen.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "editors/dbl_push.hpp"
+#include "editors/g_form.hpp"
+#include "editors/i_form.hpp"
+#include "editors/ixi_form.hpp"
+#include "editors/mm_form.hpp"
+#include "editors/parameter_row_builder.hpp"
+#include "editors/xi_form.hpp"
+#include "editors/xp_slider_red.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+
+namespace fs = std::filesystem;
+using namespace zorvik;
+
+namespace {
+
+// A started workspace on a copy of res/ with a fresh system.
+struct Env {
+  QTemporaryDir dir;
+  RecordingHost host;
+  std::unique_ptr<Workspace> ws;
+  explicit Env(bool english = false) {
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
+             fs::copy_options::recursive);
+    if (english) {
+      QFile ini(dir.path() + "/res/Zorvik.ini");
+      if (ini.open(QIODevice::WriteOnly)) ini.write("LANGUAGE=ENGLISCH\r\n");
+    }
+    ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
+    ws->startUp();
+    ws->system().systemFileName = "Demo.hsy.txt";
+    ws->system().resetAll();
+    for (int g = 1; g <= 4; ++g) ws->system().group(g).threshold = "100";
+    ws->system().group(2).sl = "0";
+    ws->system().group(4).sl = "0";
+  }
+  clsHsystem& hs() { return ws->system(); }
+};
+
+int rowOf(ParameterRowBuilder& rows, const char* key) { return rows.rowOfKey(key); }
+
+void typeInto(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+}
+
+void addIndicator(XIForm& xi, const QString& type) {
+  xi.Combo1()->setCurrentText(type);
+  QTest::mouseClick(xi.Command1(), Qt::LeftButton);
+}
+
+QStringList column(QTreeWidget* list, int c) {
+  QStringList out;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(c);
+  return out;
+}
+
+}  // namespace
+
+class EditorsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void addEditByTextAndSliderAndAccept() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.setBlatt(env.hs(), 1);
+    XIForm& xi = host.xi();
+    IForm& i = host.i();
+    QSignalSpy overview(&host, &ixiForm::overviewChanged);
+
+    addIndicator(xi, "RSI");
+    clsEntryexittyp& g = env.hs().group(1);
+    QCOMPARE(g.count(), 1);
+    QCOMPARE(xi.ListView1()->topLevelItemCount(), 1);
+    QCOMPARE(i.LHead()->text(), QString("RSI-Einstellungen"));
+    QVERIFY(overview.count() >= 1);
+    const std::string createdAt = g.indikator(1).gp("lastedittime");
+
+    const int period = rowOf(i.rows(), "period");
+    QVERIFY(period >= 0);
+    XPSliderRed* slider = i.rows().slider(period);
+    QLineEdit* text = i.rows().textBox(period);
+    QCOMPARE(text->text(), QString("55"));
+    slider->setValue(30);
+    QCOMPARE(text->text(), QString("30"));
+    QCOMPARE(g.indikator(1).gp("period"), std::string("30"));
+    typeInto(text, "45");
+    QCOMPARE(slider->value(), 45);
+    QCOMPARE(g.indikator(1).gp("period"), std::string("45"));
+
+    // A choice row stores the id of the chosen caption.
+    QComboBox* timeframe = i.rows().comboBox(rowOf(i.rows(), "timeframe"));
+    timeframe->setCurrentIndex(5);
+    QCOMPARE(g.indikator(1).gp("timeframe"), std::string("idH1"));
+
+    g.editok = 0;
+    QTest::mouseClick(i.Command21(), Qt::LeftButton);
+    QCOMPARE(g.indikator(1).gp("period"), std::string("45"));
+    QCOMPARE(g.editok, 1);
+    QVERIFY(g.indikator(1).gp("lastedittime") >= createdAt);
+    QVERIFY(xi.ListView1()->topLevelItem(0)->text(2).contains("/45/"));
+    QCOMPARE(xi.ListView1()->topLevelItem(0)->text(3), QString("1 von 1=100%"));
+    QCOMPARE(env.host.statuses.back(), std::string("Indikator OK"));
+    // The edited indicator is open again, ready for the next change.
+    QCOMPARE(xi.edit().number(), 1);
+    QVERIFY(xi.edit().copyValid());
+  }
+
+  void discardRestoresTheIndicatorExactly() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.setBlatt(env.hs(), 3);
+    addIndicator(host.xi(), "Moving Average");
+    addIndicator(host.xi(), "ADX");
+    const clsEntryexittyp before = env.hs().group(3);
+
+    // Open the first one, change a slider, a text and a list, then discard.
+    QTreeWidget* list = host.xi().ListView1();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QCOMPARE(host.xi().edit().number(), 1);
+    IForm& i = host.i();
+    i.rows().slider(rowOf(i.rows(), "period"))->setValue(10);
+    typeInto(i.rows().textBox(rowOf(i.rows(), "comment")), "Filter");
+    i.rows().comboBox(rowOf(i.rows(), "ma_method"))->setCurrentIndex(2);
+    QVERIFY(!(env.hs().group(3) == before));
+    QTest::mouseClick(i.Command22(), Qt::LeftButton);
+    QVERIFY(env.hs().group(3) == before);
+    QCOMPARE(env.host.statuses.back(), std::string("Indikator Abbruch"));
+    QCOMPARE(i.rows().textBox(rowOf(i.rows(), "period"))->text(), QString("55"));
+
+    // Finishing with the edit button without a verdict discards as well.
+    i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
+    QTest::mouseClick(host.xi().Command5(), Qt::LeftButton);
+    QVERIFY(env.hs().group(3) == before);
+  }
+
+  void removeRenumbersAndSortingKeepsNumbers() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.setBlatt(env.hs(), 1);
+    XIForm& xi = host.xi();
+    for (const char* type : {"RSI", "MACD", "ADX", "Bollinger Bands"}) addIndicator(xi, type);
+    QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3", " # 4"}));
+
+    xi.ListView1()->clearSelection();
+    xi.suchLVTag(2)->setSelected(true);
+    QTest::mouseClick(xi.Command2(), Qt::LeftButton);
+    QCOMPARE(env.hs().group(1).count(), 3);
+    QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "ADX", "Bollinger Bands"}));
+    QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3"}));
+    QCOMPARE(xi.suchLVTag(3)->text(0), QString("Bollinger Bands"));
+    QCOMPARE(env.host.statuses.back(), std::string("Kill Indikator"));
+
+    xi.SortListView(0);
+    QCOMPARE(column(xi.ListView1(), 0), QStringList({"ADX", "Bollinger Bands", "RSI"}));
+    xi.SortListView(0);
+    QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "Bollinger Bands", "ADX"}));
+    QCOMPARE(xi.suchLVTag(1)->text(0), QString("RSI"));
+
+    // Removing the last ones leaves an empty editor with only the add button.
+    for (int n = 0; n < 3; ++n) {
+      xi.ListView1()->topLevelItem(0)->setSelected(true);
+      QTest::mouseClick(xi.Command2(), Qt::LeftButton);
+    }
+    QCOMPARE(env.hs().group(1).count(), 0);
+    QVERIFY(xi.Command2()->isHidden());
+    QVERIFY(!host.i().Command21()->isEnabled());
+  }
+
+  void stopsShowZeroTextAndAreCopied() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.setBlatt(env.hs(), 2);
+    XIForm& xi = host.xi();
+    QVERIFY(xi.Picture1()->isVisible());
+    QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XS kopieren"));
+    QCOMPARE(xi.cCopy2()->text(), QString("Diese XL-Einstellungen nach S kopieren"));
+    QVERIFY(!xi.cEditOk2()->isVisible());
+
+    ParameterRowBuilder& stops = xi.stopRows();
+    const int sl = rowOf(stops, "stop_sl");
+    QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
+    QCOMPARE(stops.slider(sl)->value(), 0);
+    stops.slider(sl)->setValue(12);
+    QCOMPARE(env.hs().group(2).sl, std::string("12"));
+    stops.slider(sl)->setValue(0);
+    QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
+    QCOMPARE(env.hs().group(2).sl, std::string("0"));
+    typeInto(stops.textBox(rowOf(stops, "stop_tp")), "n.V");
+    QCOMPARE(env.hs().group(2).tp, std::string("0"));
+    typeInto(stops.textBox(rowOf(stops, "stop_ts")), "25");
+    QCOMPARE(stops.slider(rowOf(stops, "stop_ts"))->value(), 25);
+    // A typed 0 turns into the zero text once the user leaves the box.
+    typeInto(stops.textBox(sl), "0");
+    QCOMPARE(stops.textBox(sl)->text(), QString("0"));
+    emit stops.textBox(sl)->editingFinished();
+    QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
+
+    QSignalSpy overview(&host, &ixiForm::overviewChanged);
+    QTest::mouseClick(xi.cCopy(), Qt::LeftButton);
+    QCOMPARE(env.hs().group(4).sl, env.hs().group(2).sl);
+    QCOMPARE(env.hs().group(4).tp, std::string("0"));
+    QCOMPARE(env.hs().group(4).ts, std::string("25"));
+    QCOMPARE(overview.count(), 1);
+
+    QTest::mouseClick(xi.cEditOk()->command(1), Qt::LeftButton);
+    QCOMPARE(env.hs().group(2).editok, 2);
+    QTest::mouseClick(xi.cEditOk()->command(2), Qt::LeftButton);
+    QCOMPARE(env.hs().group(2).editok, 1);
+
+    // The threshold row of an entry group.
+    host.setBlatt(env.hs(), 4);
+    QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XL kopieren"));
+    host.setBlatt(env.hs(), 1);
+    QVERIFY(!xi.Picture1()->isVisible());
+    QVERIFY(xi.cEditOk2()->isVisible());
+    const int threshold = rowOf(xi.settingRows(), "threshold");
+    xi.settingRows().slider(threshold)->setValue(60);
+    QCOMPARE(env.hs().group(1).threshold, std::string("60"));
+  }
+
+  void moneyManagementMethodSwitchAndZeroText() {
+    Env env;
+    env.hs().mm.base = "2500";
+    env.hs().mm.delta = "700";
+    env.hs().mm.maxlots = "0";
+    MMForm mm(*env.ws);
+    mm.resize(700, 500);
+    mm.show();
+    mm.activateControls(env.hs());
+    ParameterRowBuilder& rows = mm.rows();
+    QCOMPARE(rows.rowOfKey("mm_base"), -1);
+    const int maxlots = rows.rowOfKey("mm_maxlots");
+    QCOMPARE(rows.textBox(maxlots)->text(), QString("n.V"));
+    rows.slider(maxlots)->setValue(150);
+    QCOMPARE(rows.textBox(maxlots)->text(), QString("1.5"));
+    QCOMPARE(env.hs().mm.maxlots, std::string("1.5"));
+    rows.slider(maxlots)->setValue(0);
+    QCOMPARE(rows.textBox(maxlots)->text(), QString("n.V"));
+    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+    typeInto(rows.textBox(maxlots), "0.25");
+    QCOMPARE(rows.slider(maxlots)->value(), 25);
+    QCOMPARE(env.hs().mm.maxlots, std::string("0.25"));
+    typeInto(rows.textBox(maxlots), "n.V");
+    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+
+    QComboBox* method = rows.comboBox(rows.rowOfKey("mm_typ"));
+    method->setCurrentIndex(method->findText(QString::fromStdString(
+        env.ws->definitions.idToCaption("mm_typ", "idFixed Ratio", env.ws->captionLanguage()))));
+    QCOMPARE(env.hs().mm.typ, std::string("idFixed Ratio"));
+    QVERIFY(rows.rowOfKey("mm_base") >= 0);
+    QCOMPARE(rows.textBox(rows.rowOfKey("mm_base"))->text(), QString("2500"));
+    QCOMPARE(rows.textBox(rows.rowOfKey("mm_delta"))->text(), QString("700"));
+    QCOMPARE(rows.comboBox(rows.rowOfKey("mm_typ"))->currentText(), method->currentText());
+
+    QSignalSpy toolbox(&mm, &MMForm::toolboxRequested);
+    QTest::mouseClick(mm.Command1(), Qt::LeftButton);
+    QCOMPARE(toolbox.takeFirst().at(0).toString(), QString("MM"));
+    QTest::mouseClick(mm.cEditOk()->command(1), Qt::LeftButton);
+    QCOMPARE(env.hs().paraGet("mm_editok"), std::string("2"));
+  }
+
+  void generalSettingsAccountSwitchAndOk() {
+    Env env;
+    GForm g(*env.ws);
+    MMForm mm(*env.ws);
+    g.setMMForm(&mm);
+    g.resize(700, 500);
+    g.show();
+    mm.activateControls(env.hs());
+    g.activateControls(env.hs());
+    ParameterRowBuilder& rows = g.rows();
+    QVERIFY(!rows.comboBox(rows.rowOfKey("general_broker"))->isVisible());
+    QVERIFY(!rows.captionLabel(rows.rowOfKey("general_kontotyp"))->isVisible());
+    QVERIFY(rows.comboBox(rows.rowOfKey("general_account"))->isVisible());
+
+    std::vector<int> kinds;
+    g.switchBroker = [&](int kind, const std::string&) {
+      kinds.push_back(kind);
+      env.ws->brokerSymbols = kind == 2 ? std::vector<std::string>{"GOLD", "UK_100"}
+                                        : std::vector<std::string>{"XAUUSD"};
+      env.ws->catalogue.setSymbols(env.ws->language, env.ws->brokerSymbols);
+    };
+    QSignalSpy chosen(&g, &GForm::accountBrokerChosen);
+    QComboBox* account = rows.comboBox(rows.rowOfKey("general_account"));
+    account->setCurrentIndex(account->findText("100002=Demo LCG"));
+    QCOMPARE(env.hs().general.account, std::string("100002"));
+    QCOMPARE(kinds, std::vector<int>{2});
+    QCOMPARE(chosen.count(), 1);
+    QComboBox* symbol = mm.rows().comboBox(mm.rows().rowOfKey("mm_symbol"));
+    QCOMPARE(symbol->count(), 3);
+    QCOMPARE(symbol->itemText(1), QString("GOLD"));
+
+    typeInto(rows.textBox(rows.rowOfKey("general_bezeichnung")), "Trend H1");
+    QCOMPARE(env.hs().general.bezeichnung, std::string("Trend H1"));
+
+    QTest::mouseClick(g.cEditOk()->command(1), Qt::LeftButton);
+    QTest::mouseClick(g.cEditOk()->command(2), Qt::LeftButton);
+    QCOMPARE(env.hs().paraGet("general_editok"), std::string("1"));
+  }
+
+  void rowEventsRightClickHelpDropAndToolbox() {
+    Env env;
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    host.setBlatt(env.hs(), 1);
+    addIndicator(host.xi(), "RSI");
+    addIndicator(host.xi(), "ADX");
+    IForm& i = host.i();
+    QSignalSpy setting(&host, &ixiForm::sliderSettingChanged);
+    QSignalSpy help(&host, &ixiForm::helpRequested);
+    QSignalSpy drops(&host, &ixiForm::itemDropped);
+    QSignalSpy toolbox(&host, &ixiForm::toolboxRequested);
+
+    // Right button: the slider toggles its buttons. With Shift the indicator editor switches it
+    // back, so the setting takes the state from before the click; the other editors take the
+    // toggled state.
+    env.ws->settings.sliderMitButtons = 0;
+    XPSliderRed* period = i.rows().slider(rowOf(i.rows(), "period"));
+    QVERIFY(period->hideButtons());
+    QTest::mouseClick(period, Qt::RightButton, {}, period->rect().center());
+    QVERIFY(!period->hideButtons());
+    QCOMPARE(setting.count(), 0);
+    QTest::mouseClick(period, Qt::RightButton, Qt::ShiftModifier, period->rect().center());
+    QVERIFY(!period->hideButtons());
+    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
+    QCOMPARE(setting.count(), 1);
+    ParameterRowBuilder& settings = host.xi().settingRows();
+    XPSliderRed* threshold = settings.slider(rowOf(settings, "threshold"));
+    QTest::mouseClick(threshold, Qt::RightButton, Qt::ShiftModifier, threshold->rect().center());
+    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
+    QCOMPARE(setting.count(), 2);
+
+    QTest::mouseClick(i.rows().captionLabel(rowOf(i.rows(), "period")), Qt::LeftButton);
+    QCOMPARE(help.count(), 1);
+    QCOMPARE(help.takeFirst().at(0).toString(), QString("period"));
+
+    const auto drop = [](QWidget* target) {
+      QMimeData data;
+      data.setData(kLibraryItemMimeType, "Trend.ind.txt");
+      QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &enter);
+      QDropEvent dropEvent(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(target, &dropEvent);
+    };
+    drop(i.rows().captionLabel(rowOf(i.rows(), "period")));
+    drop(i.rows().slider(rowOf(i.rows(), "period")));
+    drop(host.xi().ListView1()->viewport());
+    QCOMPARE(drops.count(), 3);
+    QCOMPARE(drops.at(0).at(0).toString(), QString("IFORM;CLabel;Periode;Trend.ind.txt"));
+    QCOMPARE(drops.at(1).at(0).toString(), QString("IFORM;Slider;;Trend.ind.txt"));
+    QCOMPARE(drops.at(2).at(0).toString(), QString("XIForm;List;;Trend.ind.txt"));
+
+    host.xi().ListView1()->selectAll();
+    QTest::mouseClick(host.xi().Command3(), Qt::LeftButton);
+    QTest::mouseClick(i.Command1(), Qt::LeftButton);
+    QCOMPARE(toolbox.count(), 2);
+    QCOMPARE(toolbox.at(0).at(0).toString(), QString("Indikatorengruppe"));
+    QCOMPARE(toolbox.at(1).at(0).toString(), QString("Indikator"));
+  }
+
+  void everyEditorTextHasAnEnglishLine() {
+    Env env(true);
+    QVERIFY(env.ws->language.english());
+    ixiForm host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    for (int group = 1; group <= 4; ++group) {
+      host.setBlatt(env.hs(), group);
+      for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.xi(), QString::fromStdString(type));
+    }
+    GForm g(*env.ws);
+    g.activateControls(env.hs());
+    MMForm mm(*env.ws);
+    for (const char* method : {"idFixed Lots", "idFixed Ratio", "idFixed Fractional"}) {
+      env.hs().mm.typ = method;
+      mm.activateControls(env.hs());
+    }
+    QStringList missing;
+    for (const std::string& text : env.ws->language.missingTexts()) missing << QString::fromStdString(text);
+    QCOMPARE(missing, QStringList());
+  }
+
+  // Renders the editors into PNG files for a person to look at, when asked for a folder.
+  void screenshots() {
+    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
+    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
+    const bool english = qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH");
+    Env env(english);
+    ixiForm host(*env.ws);
+    host.show();
+    host.setBlatt(env.hs(), 2);
+    for (const char* type : {"Moving Average", "RSI", "Stochastik"}) addIndicator(host.xi(), type);
+    GForm g(*env.ws);
+    MMForm mm(*env.ws);
+    g.show();
+    mm.show();
+    g.activateControls(env.hs());
+    mm.activateControls(env.hs());
+    for (const QSize size : {QSize(1280, 800), QSize(640, 420)}) {
+      const QString suffix = QString("_%1x%2%3.png").arg(size.width()).arg(size.height()).arg(english ? "_en" : "");
+      for (int arrangement : {0, 1}) {
+        host.resize(size);
+        host.setArrangement(arrangement);
+        QTest::qWait(20);
+        host.grab().save(out + QString("/ixi%1").arg(arrangement) + suffix);
+      }
+      g.resize(size);
+      mm.resize(size);
+      QTest::qWait(20);
+      g.grab().save(out + "/general" + suffix);
+      mm.grab().save(out + "/mm" + suffix);
+    }
+  }
+};
+
+QTEST_MAIN(EditorsTest)
+#include "editors_test.moc"
