@@ -5,6 +5,7 @@
 #include "editors/parameter_rows.hpp"
 #include "editors/settings_editing.hpp"
 #include "editors/signal_group_editing.hpp"
+#include "model/component_files.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 #include "text/numbers.hpp"

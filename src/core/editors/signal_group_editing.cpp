@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/catalogue.hpp"
+#include "model/component_files.hpp"
 #include "model/signal_group.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -102,15 +103,9 @@ std::vector<IndicatorListRow> ListSorting::apply(std::vector<IndicatorListRow> r
   return rows;
 }
 
-std::string editTimeText(double daySerial) { return invariantNumber(daySerial); }
-
 clsIndikator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial) {
   clsIndikator ind{std::string(type)};
-  for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
-    const ParameterCoding* p = ws.catalogue.parameter(key);
-    ind.setParameter(ws, key, p ? p->defaultValue : std::string());
-  }
-  ind.setParameter(ws, "lastedittime", editTimeText(nowSerial));
+  applyIndicatorDefaults(ws, ind, nowSerial);
   return ind;
 }
 

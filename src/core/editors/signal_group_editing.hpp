@@ -87,8 +87,6 @@ class ListSorting {
 // A new indicator of the type with the catalogue defaults of its parameters and
 // "lastedittime" = now (a day serial).
 clsIndikator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial);
-// The day serial in the form "lastedittime" holds it.
-std::string editTimeText(double daySerial);
 
 // The kind of a toolbox export for a list selection: one item "Indikator", all items
 // "Indikatorengruppe", any other number "MultiIndikator", none "".
