@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
 #include "app/zorvik_form.hpp"
 #include "model/working_folder.hpp"
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
 
   zorvik::QtHost host;
   zorvik::Workspace ws(workingFolder, host);
-  zorvik::ZorvikForm form(ws, host);
+  zorvik::ZorvikForm form(ws, host, nullptr,
+                         [&](zorvik::ZorvikForm& f) { zorvik::installProgramParts(f, ws, host); });
   form.show();
   return QApplication::exec();
 }

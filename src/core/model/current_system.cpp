@@ -115,6 +115,7 @@ bool ladeHandelssystem(Workspace& ws, std::string_view fileName) {
   hs.changed = false;
   hs.changedKeys.clear();
   ws.host().status(statusText + " ok");
+  ws.systemOpened();
   return true;
 }
 

@@ -4,6 +4,7 @@
 // many as they like, each on its own folder.
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,6 +45,12 @@ class Workspace {
   // The one current trading system, created with the workspace and refilled on every open.
   clsHsystem& system() { return *system_; }
   const clsHsystem& system() const { return *system_; }
+  // Views that show the current system register here; they are told after every open (the
+  // model is refilled in place, so whatever they built from the old content is stale).
+  void addSystemOpenedListener(std::function<void()> listener) { systemOpenedListeners_.push_back(std::move(listener)); }
+  void systemOpened() const {
+    for (const auto& l : systemOpenedListeners_) l();
+  }
 
   const fs::path& root() const { return root_; }
   const fs::path& resFolder() const { return res_; }
@@ -93,6 +100,7 @@ class Workspace {
   HelpTextTable helpTexts;
 
  private:
+  std::vector<std::function<void()>> systemOpenedListeners_;
   fs::path root_;
   fs::path res_;
   fs::path user_;

@@ -33,7 +33,7 @@ bool isWebAddress(const QString& address) {
 
 }  // namespace
 
-HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : QWidget(parent), ws_(ws), host_(host) {
+HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase(parent), ws_(ws), host_(host) {
   setObjectName(QStringLiteral("PictureHelp"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);

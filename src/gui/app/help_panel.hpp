@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/help_panel_base.hpp"
+
 class QLabel;
 class QNetworkAccessManager;
 class QPushButton;
@@ -20,32 +22,32 @@ class Host;
 class HelpTopics;
 class Workspace;
 
-class HelpPanel : public QWidget {
+class HelpPanel : public HelpPanelBase {
   Q_OBJECT
  public:
   HelpPanel(Workspace& ws, Host& host, QWidget* parent = nullptr);
   ~HelpPanel() override;
 
   // The address the web view shows; "about:blank" while it shows nothing.
-  QString shownAddress() const;
+  QString shownAddress() const override;
   // Navigates the web view to the start page address (`initExplorer`).
-  void initExplorer();
+  void initExplorer() override;
   // Shows any address: a local file, a "file:" address or an http(s) page.
   void navigate(const QString& address);
 
   // The title picture and the web view; hidden until the main window's first heartbeat and
   // while a side panel's edge is dragged.
-  void setViewVisible(bool visible);
-  bool viewVisible() const;
+  void setViewVisible(bool visible) override;
+  bool viewVisible() const override;
 
   // The program left its start mode: the button now reads "Startseite" and brings the
   // manual back.
-  void startModeLeft();
+  void startModeLeft() override;
   bool inStartMode() const { return !startLeft_; }
 
   // The help text of a key as a tool tip at the mouse pointer (hover help of the information
   // strip and similar controls).
-  void hoverHelp(const QString& context, const QString& key);
+  void hoverHelp(const QString& context, const QString& key) override;
 
   QString startPageAddress() const { return startAddress_; }
   void setStartPageAddress(const QString& address) { startAddress_ = address; }
@@ -58,10 +60,6 @@ class HelpPanel : public QWidget {
   QPushButton* startPageButton() const { return startPage_; }
   QTextBrowser* webView() const { return wb1_; }
   QLabel* titlePicture() const { return phtop_; }
-
- signals:
-  // The start-page button was pressed while it read "Browserfenster schliessen".
-  void startPageCloseRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -89,7 +89,7 @@ void SystemInfoStrip::paintEvent(QPaintEvent*) {
       painter.fillRect(QRect(1, top + 1, width() - 2, rowHeight - 2), palette().color(QPalette::AlternateBase));
     }
     const auto& row = rows_[static_cast<std::size_t>(i)];
-    painter.drawPixmap(8, top + (rowHeight - markerSize) / 2, marker(row.ok, markerSize));
+    painter.drawPixmap(8, top + (rowHeight - markerSize) / 2, marker(row.green, markerSize));
     painter.setPen(palette().color(QPalette::Text));
     const QRect textRect(8 + markerSize + 6, top, width() - markerSize - 20, rowHeight);
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,

@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/consistency_check.hpp"
+
 namespace zorvik {
 
-struct InfoRow {
-  std::string text;     // shown beside the marker, as it stands
-  bool ok = false;      // green marker when true, red otherwise
-  std::string helpKey;  // hover help key, e.g. "SysInfo_LXS"
-};
-// Rows 1 to 6 in order.
+// Rows 1 to 6 in order, as the consistency check gives them (text, green marker, help key).
 using InfoRows = std::vector<InfoRow>;
 
 class SystemInfoStrip : public QWidget {

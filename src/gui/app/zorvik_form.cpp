@@ -110,7 +110,7 @@ QIcon editokIcon(int editok) {
 
 }  // namespace
 
-ZorvikForm::ZorvikForm(Workspace& ws, Host& host, QWidget* parent)
+ZorvikForm::ZorvikForm(Workspace& ws, Host& host, QWidget* parent, const PartsInstaller& installParts)
     : QMainWindow(parent),
       ws_(ws),
       host_(host),
@@ -127,10 +127,18 @@ ZorvikForm::ZorvikForm(Workspace& ws, Host& host, QWidget* parent)
 
   buildEditorArea();
   buildDocks();
-  library_->initTaskpanel();
   initCommandbar();
   copyTc1Tc2();
   createEditorPages();
+  if (installParts) installParts(*this);
+  // Whatever opens a system (library, new system, a symbol switch), the page in view and the
+  // caption follow it at once.
+  ws_.addSystemOpenedListener([self = QPointer<ZorvikForm>(this)] {
+    if (!self) return;
+    self->tc1_SelectedChanged(self->selectedTab());
+    self->doMeCaption();
+  });
+  library_->initTaskpanel();
   doMeCaption();
   // Still in the transitional mode: opening the last system here does not leave the start mode.
   library_->openLastSystem();

@@ -39,8 +39,13 @@ class ZorvikForm : public QMainWindow {
  public:
   static constexpr int kTabCount = 7;
 
+  // Puts the program's parts into the window (setCommands, setLibraryPanel, setHelpPanel,
+  // setEditorPage) once it is built and before the library is listed and the last system
+  // opened.
+  using PartsInstaller = std::function<void(ZorvikForm&)>;
+
   // Runs the start-up of the workspace and builds the window. The host is the workspace's.
-  ZorvikForm(Workspace& ws, Host& host, QWidget* parent = nullptr);
+  ZorvikForm(Workspace& ws, Host& host, QWidget* parent = nullptr, const PartsInstaller& installParts = {});
   ~ZorvikForm() override;
 
   Workspace& workspace() const { return ws_; }

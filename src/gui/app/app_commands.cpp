@@ -1,0 +1,61 @@
+#include "app/app_commands.hpp"
+
+#include "analysis/consistency_check.hpp"
+#include "analysis/uniform_symbols.hpp"
+#include "app/display_modes.hpp"
+#include "app/update_service.hpp"
+#include "generator/compile_install.hpp"
+#include "generator/expert_generator.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "update/update_page.hpp"
+
+namespace zorvik {
+
+namespace {
+std::int64_t runningVersion() {
+  const ProgramVersion v = programVersion();
+  return versionNumber(v.major, v.minor, v.revision);
+}
+}  // namespace
+
+AppCommands::AppCommands(Workspace& ws, Host& host, QWidget* dialogParent)
+    : MainCommands(ws), host_(host), update_(std::make_unique<UpdateService>(ws, host, dialogParent, runningVersion())) {}
+
+AppCommands::~AppCommands() = default;
+
+void AppCommands::newSystem() {
+  if (newSystemFromCommand(workspace())) host_.refreshLibrary();
+}
+
+void AppCommands::saveSystem() { saveCurrentSystem(workspace()); }
+
+void AppCommands::generateExpert() {
+  Workspace& ws = workspace();
+  // The generated EA must match what the library holds: a system that cannot be saved is not
+  // turned into an EA either.
+  if (!saveCurrentSystem(ws)) return;
+  const clsHsystem& system = ws.system();
+  generiereExpert(ws, system, system.general.magic, expertNameOf(system.systemFileName),
+                  [](Workspace& w, std::string_view eaName) { return compileAndInstall(w, eaName).result; });
+}
+
+std::optional<InfoRows> AppCommands::checkSystem(int mode) {
+  const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
+  // The silent run happens ten times a second; it never builds the difference texts.
+  const CheckResult r = m == CheckMode::Silent ? evaluateSystem(workspace().system(), false)
+                                               : checkHS(workspace().system(), m);
+  if (!r.drawRows) return std::nullopt;
+  return InfoRows(r.rows.begin(), r.rows.end());
+}
+
+void AppCommands::askEqualSymbols() { zorvik::askEqualSymbols(workspace()); }
+
+void AppCommands::askEqualTimeFrames() { zorvik::askEqualTimeFrames(workspace()); }
+
+void AppCommands::checkForUpdate() { update_->checkforupdate(); }
+
+bool AppCommands::installDownloadedUpdate() { return update_->installUpdater(); }
+
+}  // namespace zorvik

@@ -1,0 +1,36 @@
+#pragma once
+// The window program's commands, connected to the work the core does: creating and saving the
+// open system, the consistency check, the uniform symbol and timeframe dialogs, generating,
+// compiling and installing the Expert Advisor, and the update check with its updater.
+#include <memory>
+
+#include "app/main_commands.hpp"
+
+class QWidget;
+
+namespace zorvik {
+
+class Host;
+class UpdateService;
+
+class AppCommands : public MainCommands {
+ public:
+  // The dialog parent owns the progress window of the update download.
+  AppCommands(Workspace& ws, Host& host, QWidget* dialogParent);
+  ~AppCommands() override;
+
+  void newSystem() override;
+  void saveSystem() override;
+  void generateExpert() override;
+  std::optional<InfoRows> checkSystem(int mode) override;
+  void askEqualSymbols() override;
+  void askEqualTimeFrames() override;
+  void checkForUpdate() override;
+  bool installDownloadedUpdate() override;
+
+ private:
+  Host& host_;
+  std::unique_ptr<UpdateService> update_;
+};
+
+}  // namespace zorvik

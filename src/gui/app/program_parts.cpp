@@ -1,0 +1,75 @@
+#include "app/program_parts.hpp"
+
+#include <QCursor>
+
+#include "analysis/group_copies.hpp"
+#include "analysis/uniform_symbols.hpp"
+#include "app/app_commands.hpp"
+#include "app/help_panel.hpp"
+#include "app/help_topics.hpp"
+#include "app/zorvik_form.hpp"
+#include "chrome/help_popup.hpp"
+#include "editors/g_form.hpp"
+#include "editors/i_form.hpp"
+#include "editors/ixi_form.hpp"
+#include "editors/mm_form.hpp"
+#include "editors/xi_form.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/host.hpp"
+
+namespace zorvik {
+
+namespace {
+
+// What every editor reports goes to the same places: tab icons, sounds, help.
+template <class Editor>
+void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe* popup, Workspace& ws) {
+  QObject::connect(editor, &Editor::overviewChanged, &form, [&form] { form.machTC1Icons(); });
+  QObject::connect(editor, &Editor::helpRequested, popup, [popup, &ws](const QString& key) {
+    const std::string text = ws.helpTexts.text(key.toStdString());
+    if (!text.empty()) popup->showText(QString::fromStdString(text), QCursor::pos());
+  });
+  QObject::connect(editor, &Editor::helpRegistration, topics,
+                   [topics](QWidget* control, const QString&, const QString&, const QString& topic) {
+                     topics->registerHelp(control, topic);
+                   });
+}
+
+}  // namespace
+
+void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
+  form.setCommands(std::make_unique<AppCommands>(ws, host, &form));
+
+  auto* help = new HelpPanel(ws, host);
+  form.setHelpPanel(help);
+  auto* topics = new HelpTopics(ws, host, &form);
+  topics->installF1Hook();
+  help->registerHelpTopics(*topics);
+  auto* popup = new FHilfe(&form);
+
+  // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
+  auto* general = new GForm(ws);
+  auto* mm = new MMForm(ws);
+  general->setMMForm(mm);
+  general->switchBroker = [&ws](int, const std::string& account) { switchToBrokerOfAccount(ws, account); };
+  connectEditor(general, form, topics, popup, ws);
+  connectEditor(mm, form, topics, popup, ws);
+  form.setEditorPage(0, general, [general, &ws](int) { general->activateControls(ws.system(), true); });
+  form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
+
+  // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
+  auto* groups = new ixiForm(ws);
+  groups->xi().cloneStops = [](clsHsystem& system, int group) { zorvik::cloneStops(system, group); };
+  groups->xi().cloneSystem = [](clsHsystem& system, int group) { zorvik::cloneSystem(system, group); };
+  connectEditor(groups, form, topics, popup, ws);
+  QObject::connect(groups, &ixiForm::eventSound, &form,
+                   [&form](const QString& name) { form.eventSound(name.toStdString()); });
+  QObject::connect(&form, &ZorvikForm::signalGroupArrangementChanged, groups, &ixiForm::setArrangement);
+  groups->setArrangement(form.signalGroupArrangement());
+  groups->registerHelpTopics();
+  for (int tab = 1; tab <= 4; ++tab)
+    form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->setBlatt(ws.system(), t); });
+}
+
+}  // namespace zorvik
