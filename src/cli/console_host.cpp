@@ -88,6 +88,9 @@ int ConsoleHost::spawn(const std::filesystem::path& program, const std::vector<s
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!workingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
+  // Our standard output carries the command's results (file names for scripts); whatever a
+  // started program prints goes to the diagnostics instead.
+  posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
   pid_t pid = 0;
   int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, cargv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

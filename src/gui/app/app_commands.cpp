@@ -4,8 +4,7 @@
 #include "analysis/uniform_symbols.hpp"
 #include "app/display_modes.hpp"
 #include "app/update_service.hpp"
-#include "generator/compile_install.hpp"
-#include "generator/expert_generator.hpp"
+#include "generator/generate_expert.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -31,15 +30,7 @@ void AppCommands::newSystem() {
 
 void AppCommands::saveSystem() { saveCurrentSystem(workspace()); }
 
-void AppCommands::generateExpert() {
-  Workspace& ws = workspace();
-  // The generated EA must match what the library holds: a system that cannot be saved is not
-  // turned into an EA either.
-  if (!saveCurrentSystem(ws)) return;
-  const clsHsystem& system = ws.system();
-  generiereExpert(ws, system, system.general.magic, expertNameOf(system.systemFileName),
-                  [](Workspace& w, std::string_view eaName) { return compileAndInstall(w, eaName).result; });
-}
+void AppCommands::generateExpert() { generateExpertOfOpenSystem(workspace()); }
 
 std::optional<InfoRows> AppCommands::checkSystem(int mode) {
   const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
