@@ -13,3 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
+
+# Every reader of outside data is fuzzed for a short while on each run (clang's libFuzzer);
+# ZORVIK_FUZZ_SECONDS=0 skips it, scripts/fuzz.sh 300 is the long run.
+fuzz_seconds=${ZORVIK_FUZZ_SECONDS:-15}
+if [ "$fuzz_seconds" != 0 ]; then
+  env -u ASAN_OPTIONS -u UBSAN_OPTIONS scripts/fuzz.sh "$fuzz_seconds"
+fi
