@@ -12,8 +12,11 @@ class LanguageTable;
 
 struct Settings {
   std::int16_t modus = -1;           // mode flag of the main window: -1 true, 0 false
+  // Colour numbers (red in the low byte) of the tab strips: inactive and active tab, page,
+  // strip, tab border, page border, then the text of the inactive and the active tab, which
+  // must stay dark to be read on the light tones before them.
   std::array<std::int32_t, 8> tabColours{0xF0F0F0, 0xD8E8F8, 0xC8F0C8, 0xF8E0C0, 0xF8D0D0,
-                                         0xF0D8F8, 0xE8E8D0, 0xE0E0E0};
+                                         0xF0D8F8, 0x505050, 0x000000};
   std::int32_t tabStil = 0;
   std::int32_t lastHsId = 0;         // library item number of the system opened last
   std::int32_t magic = 0;            // running counter behind magic numbers

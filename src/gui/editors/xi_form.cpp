@@ -342,6 +342,21 @@ QTreeWidgetItem* XIForm::suchLVTag(int number) const {
 
 int XIForm::selCount() const { return static_cast<int>(list_->selectedItems().size()); }
 
+std::vector<int> XIForm::selectedNumbers() const {
+  // selectedItems() comes in the order of selecting; an exported group keeps the list's order.
+  std::vector<int> out;
+  for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = list_->topLevelItem(i);
+    if (item->isSelected()) out.push_back(item->data(0, kTagRole).toInt());
+  }
+  return out;
+}
+
+int XIForm::currentNumber() const {
+  const QTreeWidgetItem* item = list_->currentItem();
+  return item && item->isSelected() ? item->data(0, kTagRole).toInt() : 0;
+}
+
 void XIForm::SortListView(int column) {
   sorting_.click(column);
   list_->header()->setSortIndicatorShown(true);

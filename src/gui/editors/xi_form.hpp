@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "editors/signal_group_editing.hpp"
 
@@ -49,6 +50,10 @@ class XIForm : public QWidget {
 
   QTreeWidgetItem* suchLVTag(int number) const;
   int selCount() const;
+  // Positions in the group of the selected items, in the order the list shows them, and of
+  // the item under the list's cursor (0 when that item is not selected).
+  std::vector<int> selectedNumbers() const;
+  int currentNumber() const;
   void SortListView(int column);
   void spaltencheck();
   int getCol(int x) const;

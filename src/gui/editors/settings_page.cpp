@@ -1,0 +1,290 @@
+#include "editors/settings_page.hpp"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "generator/compile_install.hpp"
+#include "model/settings.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QColor colourOf(std::int32_t number) {
+  const RgbColour c = rgbOfColourNumber(number);
+  return QColor(c.red, c.green, c.blue);
+}
+
+std::int32_t numberOf(const QColor& colour) { return colourNumber(colour.red(), colour.green(), colour.blue()); }
+
+QString css(std::int32_t number) { return colourOf(number).name(); }
+
+QString background(std::int32_t number, bool shaded) {
+  if (!shaded) return css(number);
+  return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2)")
+      .arg(colourOf(number).lighter(135).name(), css(number));
+}
+
+QIcon swatch(std::int32_t number) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(colourOf(number));
+  QPainter painter(&pixmap);
+  painter.setPen(Qt::gray);
+  painter.drawRect(0, 0, 15, 15);
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& s) {
+  const auto& c = s.tabColours;
+  const TabStyleLook look = tabStyleLook(s.tabStil);
+  if (bar) {
+    bar->setStyleSheet(QStringLiteral("QTabBar { background: %1; }"
+                                      "QTabBar::tab { background: %2; color: %3; border: 1px solid %4;"
+                                      " border-top-left-radius: %5px; border-top-right-radius: %5px;"
+                                      " padding: 3px 10px; margin-right: 1px; }"
+                                      "QTabBar::tab:selected { background: %6; color: %7; }")
+                           .arg(css(c[3]), background(c[0], look.shaded), css(c[6]), css(c[4]))
+                           .arg(look.cornerRadius)
+                           .arg(background(c[1], look.shaded), css(c[7])));
+  }
+  // By object name: the pages hold tab widgets of their own that keep their usual look.
+  if (tabs) {
+    const QString name = tabs->objectName().isEmpty() ? QStringLiteral("TC2") : tabs->objectName();
+    if (tabs->objectName().isEmpty()) tabs->setObjectName(name);
+    tabs->setStyleSheet(QStringLiteral("QTabWidget#%1::pane { background: %2; border: 1px solid %3; }")
+                            .arg(name, css(c[2]), css(c[5])));
+  }
+}
+
+SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
+    : QWidget(parent), ws_(ws), host_(host), home_(QDir::homePath()) {
+  setObjectName("Einstellungen");
+  setFocusPolicy(Qt::StrongFocus);
+  Settings& s = ws_.settings;
+  savedFolder_ = s.metatraderPfad;
+
+  auto* layout = new QVBoxLayout(this);
+  check1_ = new QCheckBox(q(ws_.tr("Alle Slider mit + und - Kästchen links und rechts")), this);
+  check1_->setObjectName("Check1");
+  check1_->setChecked(s.sliderMitButtons == 1);
+  check2_ = new QCheckBox(q(ws_.tr("Stoploss/Takeprofit im Chart markieren")), this);
+  check2_->setObjectName("Check2");
+  check2_->setChecked(s.stoplossImChart != 0);
+  layout->addWidget(check1_);
+  layout->addWidget(check2_);
+
+  // The MetaTrader folder: typed, chosen from the terminals found, or browsed for.
+  auto* folderRow = new QHBoxLayout;
+  pathLabel_ = new QLabel(q(ws_.tr("Pfad Metatrader")), this);
+  pathLabel_->setObjectName("LabelPfad");
+  pathLabel_->setCursor(Qt::WhatsThisCursor);
+  pathLabel_->installEventFilter(this);
+  text1_ = new QLineEdit(q(s.metatraderPfad), this);
+  text1_->setObjectName("Text1");
+  browse_ = new QPushButton(q(ws_.tr("Durchsuchen ...")), this);
+  browse_->setObjectName("Browse");
+  command5_ = new QPushButton(q(ws_.tr("Terminal")), this);
+  command5_->setObjectName("Command5");
+  editor_ = new QPushButton(q(ws_.tr("MetaEditor")), this);
+  editor_->setObjectName("EditorButton");
+  editor_->setVisible(s.developerMode == 1);
+  folderRow->addWidget(pathLabel_);
+  folderRow->addWidget(text1_, 1);
+  folderRow->addWidget(browse_);
+  folderRow->addWidget(command5_);
+  folderRow->addWidget(editor_);
+  layout->addLayout(folderRow);
+  found_ = new QComboBox(this);
+  found_->setObjectName("FoundTerminals");
+  found_->hide();
+  layout->addWidget(found_);
+
+  // The tab strips' colours and style.
+  auto* heading = new QLabel(q(ws_.tr(kTabColourHeading)), this);
+  heading->setObjectName("Label1");
+  layout->addSpacing(8);
+  layout->addWidget(heading);
+  auto* grid = new QGridLayout;
+  for (int i = 0; i < kTabColourCount; ++i) {
+    auto* picker = new QPushButton(q(ws_.tr(kTabColours[static_cast<std::size_t>(i)].caption)), this);
+    picker->setObjectName(QStringLiteral("ColorPicker1_%1").arg(i));
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("Label2_%1").arg(i));
+    pickers_[static_cast<std::size_t>(i)] = picker;
+    labels_[static_cast<std::size_t>(i)] = label;
+    grid->addWidget(picker, i / 2, (i % 2) * 2);
+    grid->addWidget(label, i / 2, (i % 2) * 2 + 1);
+    showPickerColour(i);
+    connect(picker, &QPushButton::clicked, this, [this, i] {
+      const QColor chosen = QColorDialog::getColor(colourOf(ws_.settings.tabColours[static_cast<std::size_t>(i)]),
+                                                   this, pickers_[static_cast<std::size_t>(i)]->text());
+      if (chosen.isValid()) setPickerColour(i, numberOf(chosen));
+    });
+  }
+  layout->addLayout(grid);
+  auto* styleRow = new QHBoxLayout;
+  combo1_ = new QComboBox(this);
+  combo1_->setObjectName("Combo1");
+  for (const std::string& entry : tabStyleEntries()) combo1_->addItem(q(ws_.tr(entry)));
+  if (s.tabStil >= 0 && s.tabStil < kTabStyleCount) combo1_->setCurrentIndex(s.tabStil);
+  command1_ = new QPushButton(q(ws_.tr("alle übernehmen")), this);
+  command1_->setObjectName("Command1");
+  command3_ = new QPushButton(q(ws_.tr("Default")), this);
+  command3_->setObjectName("Command3");
+  styleRow->addWidget(combo1_);
+  styleRow->addWidget(command1_);
+  styleRow->addWidget(command3_);
+  styleRow->addStretch(1);
+  layout->addLayout(styleRow);
+  layout->addStretch(1);
+  fshow();
+
+  chooseFolder = [this](const QString& start) {
+    return QFileDialog::getExistingDirectory(this, q(ws_.tr("Pfad Metatrader")), start);
+  };
+
+  connect(check1_, &QCheckBox::clicked, this, [this](bool on) {
+    ws_.settings.sliderMitButtons = on ? 1 : 0;
+    save();
+  });
+  connect(check2_, &QCheckBox::clicked, this, [this](bool on) {
+    ws_.settings.stoplossImChart = on ? 1 : 0;
+    save();
+  });
+  connect(text1_, &QLineEdit::textChanged, this, &SettingsPage::folderTyped);
+  connect(text1_, &QLineEdit::editingFinished, this, &SettingsPage::saveFolderIfChanged);
+  connect(found_, &QComboBox::activated, this, [this](int index) {
+    if (index > 0) takeFolder(found_->itemData(index).toString());
+  });
+  connect(browse_, &QPushButton::clicked, this, [this] {
+    const QString start = text1_->text().isEmpty() ? home_ : text1_->text();
+    const QString folder = chooseFolder ? chooseFolder(start) : QString();
+    if (!folder.isEmpty()) takeFolder(QDir::toNativeSeparators(folder));
+  });
+  connect(command5_, &QPushButton::clicked, this, [this] { startTerminal(ws_); });
+  connect(editor_, &QPushButton::clicked, this, [this] { openEditor(ws_); });
+  connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index < 0) return;
+    ws_.settings.tabStil = index;
+    applyAll();
+  });
+  connect(command1_, &QPushButton::clicked, this, &SettingsPage::applyAll);
+  connect(command3_, &QPushButton::clicked, this, &SettingsPage::applyDefaults);
+
+  applyAll();
+}
+
+void SettingsPage::setTabStrips(QTabBar* bar, QTabWidget* tabs) {
+  bar_ = bar;
+  tabs_ = tabs;
+  applyAll();
+}
+
+void SettingsPage::setHomeFolder(const QString& home) {
+  home_ = home;
+  searched_ = false;
+  found_->clear();
+  found_->hide();
+}
+
+void SettingsPage::applyAll() {
+  applyTabLook(bar_, tabs_, ws_.settings);
+  fshow();
+}
+
+void SettingsPage::applyDefaults() {
+  applyTabDefaults(ws_.settings);
+  for (int i = 0; i < kTabColourCount; ++i) showPickerColour(i);
+  const QSignalBlocker block(combo1_);
+  combo1_->setCurrentIndex(static_cast<int>(ws_.settings.tabStil));
+  applyAll();
+}
+
+void SettingsPage::setPickerColour(int index, std::int32_t colour) {
+  if (index < 0 || index >= kTabColourCount) return;
+  ws_.settings.tabColours[static_cast<std::size_t>(index)] = colour;
+  showPickerColour(index);
+  applyTabLook(bar_, tabs_, ws_.settings);
+  fshow();
+}
+
+void SettingsPage::showPickerColour(int index) {
+  pickers_[static_cast<std::size_t>(index)]->setIcon(swatch(ws_.settings.tabColours[static_cast<std::size_t>(index)]));
+}
+
+void SettingsPage::fshow() {
+  for (int i = 0; i < kTabColourCount; ++i)
+    labels_[static_cast<std::size_t>(i)]->setText(
+        q(colourNumberText(ws_.settings.tabColours[static_cast<std::size_t>(i)])));
+}
+
+void SettingsPage::folderTyped(const QString& text) {
+  ws_.settings.metatraderPfad = text.toStdString();
+  if (text.isEmpty()) offerFoundTerminals();
+  else found_->hide();
+}
+
+void SettingsPage::takeFolder(const QString& folder) {
+  text1_->setText(folder);
+  saveFolderIfChanged();
+}
+
+void SettingsPage::saveFolderIfChanged() {
+  if (ws_.settings.metatraderPfad == savedFolder_) return;
+  save();
+}
+
+void SettingsPage::save() {
+  if (ws_.saveinit()) savedFolder_ = ws_.settings.metatraderPfad;
+}
+
+void SettingsPage::offerFoundTerminals() {
+  // The prefix is searched once per page (the first time the field is seen empty); a large
+  // prefix takes a moment, which start-up should not pay.
+  if (!searched_) {
+    searched_ = true;
+    found_->clear();
+    const std::vector<std::filesystem::path> folders = findWineTerminalFolders(home_.toStdString());
+    if (!folders.empty()) {
+      found_->addItem(q(ws_.tr("Gefundene MetaTrader-Ordner ...")));
+      for (const auto& folder : folders) found_->addItem(q(folder.string()), q(folder.string()));
+    }
+  }
+  found_->setVisible(found_->count() > 1 && text1_->text().isEmpty());
+}
+
+void SettingsPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (text1_->text().isEmpty()) offerFoundTerminals();
+}
+
+void SettingsPage::keyPressEvent(QKeyEvent* event) {
+  emit helpKeyPressed(objectName(), event->key());
+  QWidget::keyPressEvent(event);
+}
+
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == pathLabel_ && event->type() == QEvent::MouseButtonRelease) emit helpRequested("metatraderpfad");
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zorvik
