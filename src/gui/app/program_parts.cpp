@@ -1,18 +1,23 @@
 #include "app/program_parts.hpp"
 
 #include <QCursor>
+#include <QPointer>
 
 #include "analysis/group_copies.hpp"
 #include "analysis/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
 #include "app/help_panel.hpp"
 #include "app/help_topics.hpp"
+#include "app/library_panel_base.hpp"
+#include "app/qt_host.hpp"
 #include "app/zorvik_form.hpp"
 #include "chrome/help_popup.hpp"
 #include "editors/g_form.hpp"
 #include "editors/i_form.hpp"
 #include "editors/ixi_form.hpp"
 #include "editors/mm_form.hpp"
+#include "editors/settings_page.hpp"
+#include "editors/toolbox_plus.hpp"
 #include "editors/xi_form.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -22,14 +27,20 @@ namespace zorvik {
 
 namespace {
 
-// What every editor reports goes to the same places: tab icons, sounds, help.
+// A parameter's help text in the small help window beside the mouse.
 template <class Editor>
-void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe* popup, Workspace& ws) {
-  QObject::connect(editor, &Editor::overviewChanged, &form, [&form] { form.machTC1Icons(); });
+void connectParameterHelp(Editor* editor, FHilfe* popup, Workspace& ws) {
   QObject::connect(editor, &Editor::helpRequested, popup, [popup, &ws](const QString& key) {
     const std::string text = ws.helpTexts.text(key.toStdString());
     if (!text.empty()) popup->showText(QString::fromStdString(text), QCursor::pos());
   });
+}
+
+// What every editor reports goes to the same places: tab icons, sounds, help.
+template <class Editor>
+void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe* popup, Workspace& ws) {
+  QObject::connect(editor, &Editor::overviewChanged, &form, [&form] { form.machTC1Icons(); });
+  connectParameterHelp(editor, popup, ws);
   QObject::connect(editor, &Editor::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic) {
                      topics->registerHelp(control, topic);
@@ -40,6 +51,11 @@ void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe*
 
 void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   form.setCommands(std::make_unique<AppCommands>(ws, host, &form));
+  if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
+    qtHost->setLibraryRefresh([self = QPointer<ZorvikForm>(&form)] {
+      if (self && self->libraryPanel()) self->libraryPanel()->initTaskpanel();
+    });
+  }
 
   auto* help = new HelpPanel(ws, host);
   form.setHelpPanel(help);
@@ -70,6 +86,15 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   groups->registerHelpTopics();
   for (int tab = 1; tab <= 4; ++tab)
     form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->setBlatt(ws.system(), t); });
+
+  // The "->Toolbox" buttons of the group, indicator and money-management editors.
+  connectToolboxButtons(*groups, *mm, ws, [&form] { return form.selectedTab(); });
+
+  // Tab 6: the program settings.
+  auto* settingsPage = new SettingsPage(ws, host);
+  settingsPage->setTabStrips(form.tc1(), form.TC2());
+  connectParameterHelp(settingsPage, popup, ws);
+  form.setEditorPage(6, settingsPage);
 }
 
 }  // namespace zorvik

@@ -70,6 +70,15 @@ std::string QtHost::chooseSystemName(const std::string& caption) {
   return withoutRefusedNameCharacters(dialog.textValue().toStdString());
 }
 
+void QtHost::refreshLibrary() {
+  if (!relist_ || relistQueued_) return;
+  relistQueued_ = true;
+  QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+    relistQueued_ = false;
+    if (relist_) relist_();
+  });
+}
+
 void QtHost::status(const std::string& text) {
   if (window_) window_->statusBar()->showMessage(q(text));
 }

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -27,6 +28,11 @@ class QtHost : public Host {
 
   // The window that owns message boxes and whose status bar shows status texts.
   void setMainWindow(QMainWindow* window) { window_ = window; }
+  // Lists the library anew. A request is carried out once the current event is done, and
+  // several requests of one event list it once: the request may come from inside a handler of
+  // the library panel itself, whose items must stay alive until it returns.
+  void setLibraryRefresh(std::function<void()> relist) { relist_ = std::move(relist); }
+  void refreshLibrary() override;
   // Where the wave files of the event sounds lie.
   void setResourceFolder(const std::filesystem::path& folder) { resFolder_ = folder; }
 
@@ -61,6 +67,8 @@ class QtHost : public Host {
   void showDeferred();
 
   QPointer<QMainWindow> window_;
+  std::function<void()> relist_;
+  bool relistQueued_ = false;
   // Watched programs still running, and the exit codes of those that have ended, by handle.
   std::map<int, QProcess*> running_;
   std::map<int, int> ended_;
