@@ -174,6 +174,7 @@ bool LibraryPanel::eventFilter(QObject* watched, QEvent* event) {
       pressPos_ = pos;
       pressed_ = me->button() == Qt::LeftButton;
       if (me->button() == Qt::RightButton) {
+        if (record.id > 0) tree_->setCurrentItem(entry);  // the menu acts on what is marked
         form_.menusOnOff(record.group);
         if (QMenu* menu = form_.libraryContextMenu()) menu->popup(me->globalPosition().toPoint());
         return true;
