@@ -29,28 +29,45 @@ bool fileExists(const fs::path& p) {
   return fs::exists(p, ec);
 }
 
-// The value of "key=" in the first 1000 characters of a file, without its quotes. The key
-// must start a line: a comment mentioning "magic=" is not the magic number.
-std::string quickValue(const fs::path& file, std::string_view key) {
+// The first 1000 characters of a file as UTF-8, and the same upper-cased; nullopt when the
+// file cannot be opened.
+struct FileHead {
+  std::string text;
+  std::string upper;  // same byte length as text
+};
+
+std::optional<FileHead> readFileHead(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
+  if (!in) return std::nullopt;
   char buf[1000];
   in.read(buf, sizeof buf);
-  const std::string head = cp1252ToUtf8(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
-  const std::string upper = toUpper(head);  // same byte length as head
+  FileHead head;
+  head.text = cp1252ToUtf8(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
+  head.upper = toUpper(head.text);
+  return head;
+}
+
+// The value of "key=" in a file head, without its quotes. The key must start a line: a
+// comment mentioning "magic=" is not the magic number.
+std::string headValue(const FileHead& head, std::string_view key) {
   const std::string wanted = toUpper(key) + "=";
   std::size_t pos = 0;
-  while ((pos = upper.find(wanted, pos)) != std::string::npos) {
-    if (pos == 0 || upper[pos - 1] == '\n' || upper[pos - 1] == '\r') break;
+  while ((pos = head.upper.find(wanted, pos)) != std::string::npos) {
+    if (pos == 0 || head.upper[pos - 1] == '\n' || head.upper[pos - 1] == '\r') break;
     ++pos;
   }
   if (pos == std::string::npos) return {};
   const std::size_t start = pos + wanted.size();
-  const std::size_t end = head.find_first_of("\r\n", start);
-  std::string value = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  const std::size_t end = head.text.find_first_of("\r\n", start);
+  std::string value = head.text.substr(start, end == std::string::npos ? std::string::npos : end - start);
   if (!value.empty() && value.front() == '"') value.erase(0, 1);
   if (!value.empty() && value.back() == '"') value.pop_back();
   return value;
+}
+
+std::string quickValue(const fs::path& file, std::string_view key) {
+  const auto head = readFileHead(file);
+  return head ? headValue(*head, key) : std::string();
 }
 
 void showMagicNote(Workspace& ws) {
@@ -176,6 +193,12 @@ std::string getBezeichnung(const Workspace& ws, std::string_view fileName) {
 
 std::string getMagic(const Workspace& ws, std::string_view fileName) {
   return quickValue(componentPath(ws, fileName), "magic");
+}
+
+std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file) {
+  const auto head = readFileHead(file);
+  if (!head) return std::nullopt;
+  return SystemHeadValues{headValue(*head, "bezeichnung"), headValue(*head, "magic")};
 }
 
 void raiseMagicCounter(Settings& settings, std::string_view magic) {

@@ -2,6 +2,7 @@
 // Opening, creating and saving the current trading system, and keeping every system's magic
 // number unique. File names here are the names the program holds (decoded, with ".hsy.txt",
 // "a/b.hsy.txt"); every file access escapes them (library/file_names.hpp).
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,13 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
 // characters of the file; empty when the key is not there.
 std::string getBezeichnung(const Workspace& ws, std::string_view fileName);
 std::string getMagic(const Workspace& ws, std::string_view fileName);
+// Both at once from a file given by its path (one read for the library listing); nullopt when
+// the file cannot be opened.
+struct SystemHeadValues {
+  std::string bezeichnung;
+  std::string magic;
+};
+std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file);
 
 // Library magic numbers from 100001 to 109999 that lie above the running counter raise it,
 // so that the next number handed out is above all of them.

@@ -1,0 +1,60 @@
+// Listing a large library: 10 000 component files of every kind, 3 000 of them systems whose
+// title and magic number are read while listing.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "library/library.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+
+namespace {
+
+using namespace zorvik;
+namespace fs = std::filesystem;
+
+struct Fixture {
+  Fixture() {
+    root = fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root / "user");
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
+    ws = std::make_unique<Workspace>(root, host);
+    ws->startUp();
+    const char* endings[] = {".sgr.txt", ".igr.txt", ".ind.txt", ".mm.txt", ".stp.txt", ".ex4", ".ind.txt.del"};
+    std::mt19937 random(42);
+    for (int i = 0; i < 10000; ++i) {
+      // Mixed case and escaped names, in no particular order.
+      const std::string name = (random() % 2 ? "System " : "sys%2F") + std::to_string(random() % 1000000);
+      if (i < 3000) {
+        std::ofstream(root / "user" / (name + "-" + std::to_string(i) + ".hsy.txt"), std::ios::binary)
+            << "START general\r\nbezeichnung=\"Titel " << i << "\"\r\nmagic=\"" << 100001 + i
+            << "\"\r\naccount=\"000000\"\r\ncomment=\"-\"\r\nENDE general\r\nSTART moneymanagement\r\n"
+            << "lots=\"1\"\r\nENDE moneymanagement\r\n";
+      } else {
+        std::ofstream(root / "user" / (name + "-" + std::to_string(i) + endings[i % 7]), std::ios::binary) << "x\r\n";
+      }
+    }
+  }
+  ~Fixture() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+  fs::path root;
+  RecordingHost host;
+  std::unique_ptr<Workspace> ws;
+};
+
+void BM_ListLibrary(benchmark::State& state) {
+  static Fixture f;
+  Library library(*f.ws);
+  for (auto _ : state) {
+    library.initTaskpanel();
+    benchmark::DoNotOptimize(library.groups().data());
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_ListLibrary)->Unit(benchmark::kMillisecond);
+
+}  // namespace
