@@ -28,7 +28,9 @@ void AppCommands::newSystem() {
   if (newSystemFromCommand(workspace())) host_.refreshLibrary();
 }
 
-void AppCommands::saveSystem() { saveCurrentSystem(workspace()); }
+void AppCommands::saveSystem() {
+  if (saveCurrentSystem(workspace()) && systemSaved) systemSaved();
+}
 
 void AppCommands::generateExpert() { generateExpertOfOpenSystem(workspace()); }
 

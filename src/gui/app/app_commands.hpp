@@ -2,6 +2,7 @@
 // The window program's commands, connected to the work the core does: creating and saving the
 // open system, the consistency check, the uniform symbol and timeframe dialogs, generating,
 // compiling and installing the Expert Advisor, and the update check with its updater.
+#include <functional>
 #include <memory>
 
 #include "app/main_commands.hpp"
@@ -18,6 +19,9 @@ class AppCommands : public MainCommands {
   // The dialog parent owns the progress window of the update download.
   AppCommands(Workspace& ws, Host& host, QWidget* dialogParent);
   ~AppCommands() override;
+
+  // Runs after the open system was written by the save command (its title may have changed).
+  std::function<void()> systemSaved;
 
   void newSystem() override;
   void saveSystem() override;

@@ -19,6 +19,7 @@
 #include "editors/settings_page.hpp"
 #include "editors/toolbox_plus.hpp"
 #include "editors/xi_form.hpp"
+#include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
@@ -50,12 +51,20 @@ void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe*
 }  // namespace
 
 void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
-  form.setCommands(std::make_unique<AppCommands>(ws, host, &form));
+  // The library on the left. The window lists it and opens the last system once every part
+  // is in place.
+  auto* library = new LibraryPanel(ws, host, form);
+  form.setLibraryPanel(library);
   if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
-    qtHost->setLibraryRefresh([self = QPointer<ZorvikForm>(&form)] {
-      if (self && self->libraryPanel()) self->libraryPanel()->initTaskpanel();
+    qtHost->setLibraryRefresh([panel = QPointer<LibraryPanel>(library)] {
+      if (panel) panel->initTaskpanel();
     });
   }
+  auto commands = std::make_unique<AppCommands>(ws, host, &form);
+  commands->systemSaved = [panel = QPointer<LibraryPanel>(library)] {
+    if (panel && panel->library().boldId() != 0) panel->refreshItem(panel->library().boldId());
+  };
+  form.setCommands(std::move(commands));
 
   auto* help = new HelpPanel(ws, host);
   form.setHelpPanel(help);
@@ -63,6 +72,9 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   topics->installF1Hook();
   help->registerHelpTopics(*topics);
   auto* popup = new FHilfe(&form);
+  QObject::connect(library, &LibraryPanel::helpRegistration, topics,
+                   [topics](QWidget* control, const QString&, const QString&, const QString& topic,
+                            const QString& subtopic) { topics->registerHelp(control, topic, subtopic); });
 
   // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
   auto* general = new GForm(ws);
