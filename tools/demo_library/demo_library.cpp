@@ -86,15 +86,15 @@ void build(Demo& d) {
                                                    {"comment", "EMA 10/50"}});
   };
   d.add(trend.group(1), cross("idStandard"));
-  d.add(trend.group(2), cross("idReverse"));
+  d.add(trend.group(2), cross("idStandard"));
   d.add(trend.group(3), cross("idStandard"));
-  d.add(trend.group(4), cross("idReverse"));
+  d.add(trend.group(4), cross("idStandard"));
   for (int g : {2, 4}) d.stops(trend.group(g), "60", "40", "0");
   trend.paraChange("mm_lots", "0.1");
   d.check(writeSystemFile(trend, d.file("MA Trendfolger", ".hsy.txt")), "MA Trendfolger");
 
-  // 2. RSI reversal: buy when RSI(14) comes back above 30, sell when it falls back below 70;
-  //    leave at the opposite level. At most two trades a day.
+  // 2. RSI reversal: buy when RSI(14) crosses the 30 mark, sell when it crosses the 70 mark;
+  //    leave at the opposite mark. At most two trades a day.
   clsHsystem rsi = d.system("RSI Umkehr", "100102",
                             "Gegentrend: RSI 14 auf M30, Einstieg an den Marken 30 und 70.\r\n"
                             "Höchstens zwei Trades am Tag.");
@@ -130,10 +130,10 @@ void build(Demo& d) {
       "Moving Average", {{"timeframe", "idH4"}, {"period", "200"}, {"ma_method", "idExponential"}, {"comment", "EMA 200"}});
   d.add(macd.group(1), macdInd("idStandard"));
   d.add(macd.group(1), ema200);
-  d.add(macd.group(2), macdInd("idReverse"));
+  d.add(macd.group(2), macdInd("idStandard"));
   d.add(macd.group(3), macdInd("idStandard"));
   d.add(macd.group(3), ema200);
-  d.add(macd.group(4), macdInd("idReverse"));
+  d.add(macd.group(4), macdInd("idStandard"));
   for (int g : {2, 4}) d.stops(macd.group(g), "80", "50", "160");
   macd.paraChange("mm_typ", "idFixed Fractional");
   macd.paraChange("mm_fraction", "200");
