@@ -21,7 +21,7 @@ constexpr int kF1KeyCode = 112;
 
 IForm::IForm(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
   setObjectName("IForm");
-  setMinimumWidth(240);
+  setMinimumWidth(290);
   setWindowTitle(q(ws_.tr("Indikatoreinstellungen")));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 #include "editors/ixi_form.hpp"
 
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -28,8 +29,17 @@ ixiForm::ixiForm(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
   t3_->setObjectName("T3");
   i_ = new IForm(ws_);
   xi_ = new XIForm(ws_, *i_);
-  t2_->addTab(xi_, QString());
-  t3_->addTab(i_, QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
+  // In a narrow editor area (a wide help panel, a small window) the editors keep the size
+  // their rows need and scroll, instead of being cut off at the right.
+  auto scrolled = [](QWidget* editor) {
+    auto* area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(editor);
+    return area;
+  };
+  t2_->addTab(scrolled(xi_), QString());
+  t3_->addTab(scrolled(i_), QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
   i_->setfparent(this);
   xi_->setfparent(this);
   splitter_->setStretchFactor(0, 3);

@@ -46,7 +46,7 @@ DblPush* makeOkControl(QWidget* parent, const char* name) {
 
 XIForm::XIForm(Workspace& ws, IForm& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), i_(indicatorEditor) {
   setObjectName("XIForm");
-  setMinimumWidth(280);
+  setMinimumWidth(380);
   cloneStops = [](clsHsystem& system, int group) { copyStopsToPartner(system, group); };
   cloneSystem = [](clsHsystem& system, int group) { copySettingsToMirror(system, group); };
 
