@@ -107,6 +107,9 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   settingsPage->setTabStrips(form.tc1(), form.TC2());
   connectParameterHelp(settingsPage, popup, ws);
   form.setEditorPage(6, settingsPage);
+
+  // The page in view is built at once, not only at the first tab change.
+  form.tc1_SelectedChanged(form.selectedTab());
 }
 
 }  // namespace zorvik
