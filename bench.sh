@@ -16,7 +16,8 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 for b in "$build"/bench/*_bench; do
   [ -x "$b" ] || continue
   "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-       --benchmark_filter="${1:-.}" --benchmark_format=json >"$out/$(basename "$b").json"
+       --benchmark_filter="${1:-.}" --benchmark_format=json >"$out/$(basename "$b").json" \
+       2>"$out/$(basename "$b").log"
 done
 python3 - "$out" <<'PY'
 import json, sys, glob, os

@@ -22,8 +22,10 @@ QApplication& app() {
   static int argc = 1;
   static char name[] = "startup_bench";
   static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
+  // Never destroyed: at exit Qt's own globals are already gone, and tearing the application
+  // down after them crashes.
+  static QApplication* a = new QApplication(argc, argv);
+  return *a;
 }
 
 fs::path seededFolder() {
