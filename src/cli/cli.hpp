@@ -2,9 +2,11 @@
 // zorvik-cli: the program's core without a window. Each command lives in its own file and
 // registers itself with ZORVIK_CLI_COMMAND.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "library/file_names.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
 
@@ -26,6 +28,11 @@ struct Command {
 };
 
 std::vector<Command>& commands();
+
+// Opens the system a command names (listed name or file name) as a click in the library does:
+// the magic counter is raised from the library first. nullopt, with the message said, when
+// there is no such system or it cannot be opened.
+std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name);
 
 struct Registrar {
   explicit Registrar(Command c) { commands().push_back(std::move(c)); }

@@ -15,12 +15,8 @@ namespace {
 int runCheck(Context& ctx) {
   if (ctx.args.size() != 1) return kUsage;
   Workspace& ws = ctx.ws;
-  const auto system = findSystemFile(ws, ctx.args[0]);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", ctx.args[0]);
-    return kFailed;
-  }
-  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto system = openNamedSystem(ws, ctx.args[0]);
+  if (!system) return kFailed;
   const CheckResult r = evaluateSystem(ws.system(), true);
   for (const auto& text : r.differences.texts()) std::cout << text << "\n";
   for (std::size_t k = 0; k < r.rows.size(); ++k)

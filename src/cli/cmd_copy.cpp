@@ -31,12 +31,8 @@ int runCopy(Context& ctx) {
   if (yes)
     if (auto* console = dynamic_cast<ConsoleHost*>(&ws.host())) console->assumeYes = true;
 
-  const auto system = findSystemFile(ws, name);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", name);
-    return kFailed;
-  }
-  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto system = openNamedSystem(ws, name);
+  if (!system) return kFailed;
   const auto outcome = runPowerswitchEntry(ws, ws.tr(kPowerswitchCaptions[mirror ? 1 : 0]), std::stoi(from));
   if (outcome != PowerswitchOutcome::Copied) return kFailed;
   if (!saveCurrentSystem(ws)) return kFailed;

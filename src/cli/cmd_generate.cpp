@@ -20,13 +20,8 @@ int runGenerate(Context& ctx) {
   }
   if (names.size() != 1) return kUsage;
   Workspace& ws = ctx.ws;
-  const auto system = findSystemFile(ws, names[0]);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", names[0]);
-    return kFailed;
-  }
-  raiseMagicCounterFromLibrary(ws);
-  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto system = openNamedSystem(ws, names[0]);
+  if (!system) return kFailed;
   const GenerateOutcome out = generateExpertOfOpenSystem(ws, compile);
   if (!out.sourceWritten) return kFailed;
   if (!compile) {

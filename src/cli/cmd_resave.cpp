@@ -12,13 +12,8 @@ namespace {
 int runResave(Context& ctx) {
   if (ctx.args.size() != 1) return kUsage;
   Workspace& ws = ctx.ws;
-  const auto system = findSystemFile(ws, ctx.args[0]);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", ctx.args[0]);
-    return kFailed;
-  }
-  raiseMagicCounterFromLibrary(ws);
-  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto system = openNamedSystem(ws, ctx.args[0]);
+  if (!system) return kFailed;
   ws.host().playSound(Sound::Open);
   if (!saveCurrentSystem(ws, true)) return kFailed;
   std::cout << system->path.filename().string() << "\n";

@@ -31,12 +31,8 @@ int runUniform(Context& ctx) {
     value = id;
   }
 
-  const auto system = findSystemFile(ws, ctx.args[0]);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", ctx.args[0]);
-    return kFailed;
-  }
-  if (!ladeHandelssystem(ws, system->fileName)) return kFailed;
+  const auto system = openNamedSystem(ws, ctx.args[0]);
+  if (!system) return kFailed;
   if (option == "--symbol")
     setUniformSymbol(ws.system(), value);
   else

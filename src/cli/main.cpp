@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli.hpp"
+#include "model/current_system.hpp"
 #include "console_host.hpp"
 
 namespace zorvik::cli {
@@ -9,6 +10,17 @@ namespace zorvik::cli {
 std::vector<Command>& commands() {
   static std::vector<Command> all;
   return all;
+}
+
+std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name) {
+  auto system = findSystemFile(ws, name);
+  if (!system) {
+    ws.message("Das Handelssystem gibt es nicht: ", name);
+    return std::nullopt;
+  }
+  raiseMagicCounterFromLibrary(ws);
+  if (!ladeHandelssystem(ws, system->fileName)) return std::nullopt;
+  return system;
 }
 
 namespace {
