@@ -22,6 +22,7 @@
 #include "editors/xp_slider_red.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "gui_workspace.hpp"
 #include "platform/recording_host.hpp"
 
 namespace fs = std::filesystem;
@@ -30,21 +31,9 @@ using namespace zorvik;
 namespace {
 
 // A started workspace on a copy of res/ with a fresh system.
-struct Env {
-  QTemporaryDir dir;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
-  explicit Env(bool english = false) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
-    if (english) {
-      QFile ini(dir.path() + "/res/Zorvik.ini");
-      if (ini.open(QIODevice::WriteOnly)) ini.write("LANGUAGE=ENGLISCH\r\n");
-    }
-    ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
-    ws->startUp();
-    ws->system().systemFileName = "Demo.hsy.txt";
-    ws->system().resetAll();
+struct Env : testing::GuiWorkspace {
+  explicit Env(bool english = false)
+      : GuiWorkspace(english ? QByteArray("LANGUAGE=ENGLISCH\r\n") : QByteArray(), true) {
     for (int g = 1; g <= 4; ++g) ws->system().group(g).threshold = "100";
     ws->system().group(2).sl = "0";
     ws->system().group(4).sl = "0";

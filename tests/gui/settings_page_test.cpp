@@ -18,6 +18,7 @@
 #include "editors/settings_page.hpp"
 #include "model/settings.hpp"
 #include "model/workspace.hpp"
+#include "gui_workspace.hpp"
 #include "platform/recording_host.hpp"
 
 namespace fs = std::filesystem;
@@ -25,23 +26,8 @@ using namespace zorvik;
 
 namespace {
 
-struct Env {
-  QTemporaryDir dir;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
-  explicit Env(const QByteArray& ini = {}) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
-    QFile file(dir.path() + "/res/Zorvik.ini");
-    if (file.open(QIODevice::WriteOnly)) file.write(ini);
-    file.close();
-    ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
-    ws->startUp();
-  }
-  QByteArray ini() const {
-    QFile file(dir.path() + "/res/Zorvik.ini");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+struct Env : testing::GuiWorkspace {
+  explicit Env(const QByteArray& ini = {}) : GuiWorkspace(ini) {}
 };
 
 }  // namespace

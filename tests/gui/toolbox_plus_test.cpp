@@ -20,6 +20,7 @@
 #include "editors/xi_form.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "gui_workspace.hpp"
 #include "platform/recording_host.hpp"
 
 namespace fs = std::filesystem;
@@ -27,23 +28,9 @@ using namespace zorvik;
 
 namespace {
 
-struct Env {
-  QTemporaryDir dir;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
-  explicit Env(bool english = false) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
-    if (english) {
-      QFile ini(dir.path() + "/res/Zorvik.ini");
-      if (ini.open(QIODevice::WriteOnly)) ini.write("LANGUAGE=ENGLISCH\r\n");
-    }
-    ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
-    ws->startUp();
-    ws->system().systemFileName = "Demo.hsy.txt";
-    ws->system().resetAll();
-  }
-  fs::path user(const char* name) const { return ws->userFile(name); }
+struct Env : testing::GuiWorkspace {
+  explicit Env(bool english = false)
+      : GuiWorkspace(english ? QByteArray("LANGUAGE=ENGLISCH\r\n") : QByteArray(), true) {}
 };
 
 int checkedOption(const ToolboxPlus& d) {
