@@ -47,6 +47,7 @@ struct Program {
     form = std::make_unique<ZorvikForm>(*ws, host);
     panel = new LibraryPanel(*ws, host, *form);
     form->setLibraryPanel(panel);
+    panel->initTaskpanel();
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
   }

@@ -64,8 +64,7 @@ LibraryPanel::LibraryPanel(Workspace& ws, Host& host, ZorvikForm& form, QWidget*
   dragLabel_->setMargin(3);
   dragLabel_->setAutoFillBackground(true);
   dragLabel_->hide();
-
-  initTaskpanel();
+  // Not listed here: the window lists its library once all parts are in place.
 }
 
 LibraryPanel::~LibraryPanel() { delete dragLabel_; }

@@ -25,8 +25,8 @@ class ZorvikForm;
 class LibraryPanel : public LibraryPanelBase {
   Q_OBJECT
  public:
-  // Lists the folder at once. The window's library context menu and editor tab strips are
-  // the form's; the panel only calls the form back.
+  // Empty until initTaskpanel (the window lists it once every part is in place). The library
+  // context menu and the editor tab strips are the form's; the panel only calls the form back.
   LibraryPanel(Workspace& ws, Host& host, ZorvikForm& form, QWidget* parent = nullptr);
   ~LibraryPanel() override;
 
