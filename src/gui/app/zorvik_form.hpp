@@ -186,7 +186,7 @@ class ZorvikForm : public QMainWindow {
   bool blankNavigated_ = false;
   bool hiddenByDrag_ = false;
   bool tabsWanted_ = false;
-  int arrangement_ = 0;
+  int arrangement_ = 1;
   int tick_ = 0;
 
   QDockWidget* libraryDock_ = nullptr;
