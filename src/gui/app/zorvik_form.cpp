@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -122,7 +123,11 @@ ZorvikForm::ZorvikForm(Workspace& ws, Host& host, QWidget* parent, const PartsIn
     qtHost->setResourceFolder(ws_.resFolder());
   }
   ws_.startUp();
-  resize(1280, 800);
+  // 1280 x 800, or what the screen has room for.
+  QSize size(1280, 800);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    size = size.boundedTo(screen->availableGeometry().size());
+  resize(size);
   setDockOptions(QMainWindow::AnimatedDocks);
 
   buildEditorArea();
