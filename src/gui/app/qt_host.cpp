@@ -73,7 +73,10 @@ std::string QtHost::chooseSystemName(const std::string& caption) {
 void QtHost::refreshLibrary() {
   if (!relist_ || relistQueued_) return;
   relistQueued_ = true;
-  QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+  // The host may be gone by the time the event loop comes round (a test ending): the token
+  // says whether it still lives.
+  QTimer::singleShot(0, QCoreApplication::instance(), [this, alive = std::weak_ptr<bool>(alive_)] {
+    if (alive.expired()) return;
     relistQueued_ = false;
     if (relist_) relist_();
   });

@@ -69,6 +69,7 @@ class QtHost : public Host {
   QPointer<QMainWindow> window_;
   std::function<void()> relist_;
   bool relistQueued_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Watched programs still running, and the exit codes of those that have ended, by handle.
   std::map<int, QProcess*> running_;
   std::map<int, int> ended_;
