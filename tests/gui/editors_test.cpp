@@ -392,9 +392,7 @@ class EditorsTest : public QObject {
       env.hs().mm.typ = method;
       mm.activateControls(env.hs());
     }
-    QStringList missing;
-    for (const std::string& text : env.ws->language.missingTexts()) missing << QString::fromStdString(text);
-    QCOMPARE(missing, QStringList());
+    QCOMPARE(env.missingTexts(), QStringList());
   }
 
   // Renders the editors into PNG files for a person to look at, when asked for a folder.

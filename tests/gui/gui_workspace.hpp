@@ -3,6 +3,7 @@
 // holding the given lines (or none), and an open, empty system "Demo" when asked for.
 #include <QByteArray>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -35,6 +36,12 @@ struct GuiWorkspace {
     }
   }
   std::filesystem::path user(const char* name) const { return ws->userFile(name); }
+  // German texts shown so far that the language table had no translation for.
+  QStringList missingTexts() const {
+    QStringList missing;
+    for (const std::string& text : ws->language.missingTexts()) missing << QString::fromStdString(text);
+    return missing;
+  }
   QByteArray ini() const {
     QFile file(dir.path() + "/res/Zorvik.ini");
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
