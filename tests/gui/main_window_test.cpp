@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/help_panel.hpp"
 #include "app/help_panel_base.hpp"
 #include "app/main_commands.hpp"
 #include "app/qt_host.hpp"
@@ -213,7 +214,7 @@ class MainWindowTest : public QObject {
     {
       Program p;
       auto& form = p.start();
-      auto* help = qobject_cast<zorvik::HelpPanelPlaceholder*>(form.helpPanel());
+      auto* help = qobject_cast<zorvik::HelpPanel*>(form.helpPanel());
       QVERIFY(help);
       QCOMPARE(help->startPageButton()->text(), QString("Browserfenster schliessen"));
       form.resize(1200, 760);  // a resize in start mode keeps the help panel full

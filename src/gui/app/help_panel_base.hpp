@@ -1,20 +1,11 @@
 #pragma once
 // What the main window needs from the help panel in its right dock: the web view with the
 // start page, the start-page button and the hover help. The help system derives from
-// HelpPanelBase; until it is built the window shows HelpPanelPlaceholder, a QTextBrowser on
-// the bundled manual "res/manual/index.html" ("index_en.html" in English).
+// HelpPanelBase (HelpPanel); tests may put a panel of their own in its place.
 #include <QString>
 #include <QWidget>
 
-#include <filesystem>
-
-class QLabel;
-class QPushButton;
-class QTextBrowser;
-
 namespace zorvik {
-
-class Workspace;
 
 class HelpPanelBase : public QWidget {
   Q_OBJECT
@@ -41,29 +32,6 @@ class HelpPanelBase : public QWidget {
  signals:
   // The start-page button was pressed while it read "Browserfenster schliessen".
   void startPageCloseRequested();
-};
-
-class HelpPanelPlaceholder : public HelpPanelBase {
-  Q_OBJECT
- public:
-  explicit HelpPanelPlaceholder(Workspace& ws, QWidget* parent = nullptr);
-
-  QString shownAddress() const override;
-  void initExplorer() override;
-  void setViewVisible(bool visible) override;
-  bool viewVisible() const override;
-  void startModeLeft() override;
-  void hoverHelp(const QString& context, const QString& key) override;
-
-  QPushButton* startPageButton() const { return startPage_; }
-  QTextBrowser* webView() const { return wb1_; }
-
- private:
-  Workspace& ws_;
-  QLabel* phtop_ = nullptr;
-  QPushButton* startPage_ = nullptr;
-  QTextBrowser* wb1_ = nullptr;
-  bool startLeft_ = false;
 };
 
 }  // namespace zorvik

@@ -66,11 +66,10 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   };
   form.setCommands(std::move(commands));
 
-  auto* help = new HelpPanel(ws, host);
-  form.setHelpPanel(help);
   auto* topics = new HelpTopics(ws, host, &form);
   topics->installF1Hook();
-  help->registerHelpTopics(*topics);
+  // The window's own help panel is the real one; a test may have put another in its place.
+  if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
   auto* popup = new FHilfe(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,

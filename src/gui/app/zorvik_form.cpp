@@ -20,7 +20,7 @@
 #include "app/about_window.hpp"
 #include "app/command_table.hpp"
 #include "app/display_modes.hpp"
-#include "app/help_panel_base.hpp"
+#include "app/help_panel.hpp"
 #include "app/keyboard_lock_state.hpp"
 #include "app/library_panel_base.hpp"
 #include "app/main_commands.hpp"
@@ -226,7 +226,9 @@ void ZorvikForm::buildDocks() {
   helpDock_->setAccessibleName(q(ws_.tr("Helpbox@2")));
   helpDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
   helpDock_->setAllowedAreas(Qt::RightDockWidgetArea);
-  setHelpPanel(new HelpPanelPlaceholder(ws_));
+  setHelpPanel(new HelpPanel(ws_, host_));
+  // Like the tab strips, the web view waits for the first heartbeat (which brings both back).
+  help_->setViewVisible(false);
   addDockWidget(Qt::RightDockWidgetArea, helpDock_);
 
   // The panels' first widths, kept in the reset layout: a library column and a help column
