@@ -26,17 +26,17 @@ struct Fixture {
     ws->startUp();
     const char* types[] = {"MACD", "RSI", "Moving Average", "2 Moving Averages Cross", "Bollinger Bands",
                            "Stochastik"};
-    clsHsystem& hs = ws->system();
+    TradingSystem& hs = ws->system();
     hs.systemFileName = "Gross.hsy.txt";
     hs.resetAll();
     applySystemDefaults(hs);
-    hs.paraChange("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
+    hs.setParameter("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
     for (int g = 1; g <= 4; ++g)
       for (int i = 0; i < 50; ++i) {
-        clsIndikator ind(types[i % 6]);
+        Indicator ind(types[i % 6]);
         applyIndicatorDefaults(*ws, ind, 45658.5);
-        ind.sp(*ws, "comment", "Indikator " + std::to_string(i));
-        hs.group(g).addIndikator(ind);
+        ind.setParameter(*ws, "comment", "Indikator " + std::to_string(i));
+        hs.group(g).addIndicator(ind);
       }
     file = root / "user" / "Gross.hsy.txt";
     writeSystemFile(hs, file);
@@ -58,7 +58,7 @@ Fixture& fixture() {
 
 void BM_ReadSystemFile(benchmark::State& state) {
   Fixture& f = fixture();
-  clsHsystem hs(*f.ws);
+  TradingSystem hs(*f.ws);
   for (auto _ : state) {
     hs.resetAll();
     readComponent(hs, f.file, "", 0);
@@ -84,8 +84,8 @@ BENCHMARK(BM_SaveSystemFile)->Unit(benchmark::kMicrosecond);
 // What a click in the library costs: save the open system, reset, read the other one.
 void BM_OpenSystem(benchmark::State& state) {
   Fixture& f = fixture();
-  ladeHandelssystem(*f.ws, "Gross.hsy.txt");
-  for (auto _ : state) ladeHandelssystem(*f.ws, "Gross.hsy.txt");
+  openSystem(*f.ws, "Gross.hsy.txt");
+  for (auto _ : state) openSystem(*f.ws, "Gross.hsy.txt");
 }
 BENCHMARK(BM_OpenSystem)->Unit(benchmark::kMicrosecond);
 
@@ -93,8 +93,8 @@ BENCHMARK(BM_OpenSystem)->Unit(benchmark::kMicrosecond);
 void BM_QuickReaders(benchmark::State& state) {
   Fixture& f = fixture();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(getBezeichnung(*f.ws, "Gross.hsy.txt"));
-    benchmark::DoNotOptimize(getMagic(*f.ws, "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readTitle(*f.ws, "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readMagic(*f.ws, "Gross.hsy.txt"));
   }
 }
 BENCHMARK(BM_QuickReaders)->Unit(benchmark::kMicrosecond);

@@ -36,8 +36,8 @@ struct Fixture {
     fs::remove_all(dir, ec);
   }
 
-  clsIndikator indicator(const std::string& type, int n) const {
-    clsIndikator ind(type);
+  Indicator indicator(const std::string& type, int n) const {
+    Indicator ind(type);
     for (const auto& key : ws->catalogue.parameterKeysOf(type))
       if (const ParameterCoding* p = ws->catalogue.parameter(key)) ind.setParameter(*ws, key, p->defaultValue);
     ind.setRaw("period", std::to_string(5 + n));
@@ -50,18 +50,18 @@ struct Fixture {
   // group 1 reversed, group 2 group 1 rotated by half, group 3 group 2 reversed. sameType puts
   // every indicator on one type, so no pair can be ruled out by its type name alone.
   void fill(int perGroup, bool sameType) {
-    clsHsystem& hs = ws->system();
+    TradingSystem& hs = ws->system();
     hs.systemFileName = "Bench.hsy.txt";
     const auto& types = ws->catalogue.indicatorTypes().ids;
-    std::vector<clsIndikator> base;
+    std::vector<Indicator> base;
     for (int i = 0; i < perGroup; ++i)
       base.push_back(indicator(sameType ? types[2] : types[static_cast<std::size_t>(i) % types.size()], i));
     const auto n = base.size();
     for (std::size_t i = 0; i < n; ++i) {
-      hs.group(1).addIndikator(base[i]);
-      hs.group(4).addIndikator(base[n - 1 - i]);
-      hs.group(2).addIndikator(base[(i + n / 2) % n]);
-      hs.group(3).addIndikator(base[(n - 1 - i + n / 2) % n]);
+      hs.group(1).addIndicator(base[i]);
+      hs.group(4).addIndicator(base[n - 1 - i]);
+      hs.group(2).addIndicator(base[(i + n / 2) % n]);
+      hs.group(3).addIndicator(base[(n - 1 - i + n / 2) % n]);
     }
   }
 };

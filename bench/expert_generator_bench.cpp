@@ -26,28 +26,28 @@ struct BigSystem {
   BigSystem() : folder(fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()))), ws(folder, host) {
     fs::create_directories(ws.userFolder());
     ws.definitions.read(fs::path(ZORVIK_SOURCE_DIR) / "res" / "DVDefTable2.dat");
-    ws.catalogue.liesCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
-    ws.catalogue.liesIndikatorenCoding();
-    clsHsystem& hs = ws.system();
+    ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
+    ws.catalogue.readIndicatorCoding();
+    TradingSystem& hs = ws.system();
     hs.resetAll();
-    hs.mm.typ = "idFixed Ratio";
-    hs.general.bezeichnung = "Gross";
+    hs.mm.type = "idFixed Ratio";
+    hs.general.title = "Gross";
     for (int g = 1; g <= 4; ++g) {
       hs.group(g).threshold = "60";
       hs.group(g).sl = "40";
       hs.group(g).tp = "80";
       hs.group(g).ts = "20";
       for (int i = 0; i < 50; ++i) {
-        const std::string typ = kTypes[(g * 50 + i) % 12];
-        clsIndikator ind(typ);
-        for (const std::string& key : ws.catalogue.parameterKeysOf(typ)) {
+        const std::string type = kTypes[(g * 50 + i) % 12];
+        Indicator ind(type);
+        for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
           const ParameterCoding* p = ws.catalogue.parameter(key);
           ind.setParameter(ws, key, p ? p->defaultValue : "");
         }
         ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
         ind.setRaw("value", std::to_string(1 + i % 7));
         ind.setRaw("actiontyp", i % 4 == 0 ? "idReverse" : "idStandard");
-        hs.group(g).addIndikator(std::move(ind));
+        hs.group(g).addIndicator(std::move(ind));
       }
     }
   }

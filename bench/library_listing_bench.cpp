@@ -52,7 +52,7 @@ void BM_ListLibrary(benchmark::State& state) {
   static Fixture f;
   Library library(*f.ws);
   for (auto _ : state) {
-    library.initTaskpanel();
+    library.relistLibrary();
     benchmark::DoNotOptimize(library.groups().data());
   }
   state.SetItemsProcessed(state.iterations() * 10000);

@@ -11,7 +11,7 @@
 
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
+#include "app/main_window.hpp"
 #include "model/workspace.hpp"
 
 namespace {
@@ -43,8 +43,8 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
   for (auto _ : state) {
     zorvik::QtHost host;
     zorvik::Workspace ws(folder, host);
-    zorvik::ZorvikForm form(ws, host, nullptr,
-                            [&](zorvik::ZorvikForm& f) { zorvik::installProgramParts(f, ws, host); });
+    zorvik::MainWindow form(ws, host, nullptr,
+                            [&](zorvik::MainWindow& f) { zorvik::installProgramParts(f, ws, host); });
     form.show();
     benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&form));
     QApplication::processEvents();

@@ -24,9 +24,9 @@ Workspace& workspace() {
   // The program's own res/ (definition table, catalogue), without creating a user folder.
   static Workspace* ws = [] {
     auto* w = new Workspace(ZORVIK_SOURCE_DIR, host());
-    w->loadinit();
-    w->catalogue.liesCoding(w->language, w->brokerSymbols);
-    w->catalogue.liesIndikatorenCoding();
+    w->loadSettings();
+    w->catalogue.readParameterCoding(w->language, w->brokerSymbols);
+    w->catalogue.readIndicatorCoding();
     return w;
   }();
   return *ws;
@@ -43,12 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Workspace& ws = workspace();
   host().messages.clear();
-  clsHsystem first(ws);
+  TradingSystem first(ws);
   first.resetAll();
   readComponentText(first, bytes, kind, target);
   const auto lines = systemFileLines(first);
 
-  clsHsystem second(ws);
+  TradingSystem second(ws);
   second.resetAll();
   readComponentText(second, toFileText(lines), "", 0);
   if (systemFileLines(second) != lines) std::abort();

@@ -2,7 +2,7 @@
 // indicator) or one timeframe (every indicator) for the whole system, then the system is saved.
 #include <iostream>
 
-#include "analysis/uniform_symbols.hpp"
+#include "brokers/uniform_symbols.hpp"
 #include "cli.hpp"
 #include "library/file_names.hpp"
 #include "model/current_system.hpp"

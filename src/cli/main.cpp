@@ -19,7 +19,7 @@ std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name
     return std::nullopt;
   }
   raiseMagicCounterFromLibrary(ws);
-  if (!ladeHandelssystem(ws, system->fileName)) return std::nullopt;
+  if (!openSystem(ws, system->fileName)) return std::nullopt;
   return system;
 }
 
@@ -72,11 +72,11 @@ int main(int argc, char** argv) {
 
   Workspace ws(workdir, host);
   ws.startUp();
-  if (english) ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
+  if (english) ws.language.switchLanguage("ENGLISCH", ws.resFolder());
 
   Context ctx{ws, std::vector<std::string>(argv + i, argv + argc), host.assumeYes};
   int rc = command->run(ctx);
-  if (rc != kUsage && !ws.saveinit()) rc = kFailed;
+  if (rc != kUsage && !ws.saveSettings()) rc = kFailed;
   if (rc == kUsage) std::cerr << "usage: zorvik-cli " << command->usage << "\n";
   return rc;
 }

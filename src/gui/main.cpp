@@ -4,7 +4,7 @@
 
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
+#include "app/main_window.hpp"
 #include "model/working_folder.hpp"
 #include "model/workspace.hpp"
 
@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
 
   zorvik::QtHost host;
   zorvik::Workspace ws(workingFolder, host);
-  zorvik::ZorvikForm form(ws, host, nullptr,
-                         [&](zorvik::ZorvikForm& f) { zorvik::installProgramParts(f, ws, host); });
+  zorvik::MainWindow form(ws, host, nullptr,
+                         [&](zorvik::MainWindow& f) { zorvik::installProgramParts(f, ws, host); });
   form.show();
   return QApplication::exec();
 }

@@ -23,68 +23,68 @@ std::vector<std::string> rowTexts(const CheckResult& r) {
 struct CheckTest : ::testing::Test {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  clsHsystem& hs = ws.system();
+  TradingSystem& hs = ws.system();
   void SetUp() override { hs.systemFileName = "Demo.hsy.txt"; }
-  clsIndikator ind(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> v = {}) {
+  Indicator ind(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> v = {}) {
     return makeIndicator(ws, type, v);
   }
 };
 
 TEST_F(CheckTest, GroupsMatchOneToOneInAnyOrder) {
-  hs.group(1).addIndikator(ind("RSI", {{"period", "14"}}));
-  hs.group(1).addIndikator(ind("MACD"));
-  hs.group(4).addIndikator(ind("MACD"));
-  hs.group(4).addIndikator(ind("RSI", {{"period", "14"}}));
+  hs.group(1).addIndicator(ind("RSI", {{"period", "14"}}));
+  hs.group(1).addIndicator(ind("MACD"));
+  hs.group(4).addIndicator(ind("MACD"));
+  hs.group(4).addIndicator(ind("RSI", {{"period", "14"}}));
   CheckResult r = evaluateSystem(hs, true);
   EXPECT_TRUE(r.flags.longEqualsXShort);
   EXPECT_EQ(r.rows[0], (InfoRow{"L=XS", true, "SysInfo_LXS"}));
 
   // The same indicator twice does not match it once plus another one: each partner is used once.
-  clsEntryexittyp a("L"), b("XS");
-  a.addIndikator(ind("RSI"));
-  a.addIndikator(ind("RSI"));
-  b.addIndikator(ind("RSI"));
-  b.addIndikator(ind("ADX"));
-  clsUngleich list;
-  EXPECT_FALSE(vergleicheGruppen(a, b, &list, ws.language));
+  SignalGroup a("L"), b("XS");
+  a.addIndicator(ind("RSI"));
+  a.addIndicator(ind("RSI"));
+  b.addIndicator(ind("RSI"));
+  b.addIndicator(ind("ADX"));
+  DifferenceList list;
+  EXPECT_FALSE(compareGroups(a, b, &list, ws.language));
   EXPECT_EQ(list.texts(), (std::vector<std::string>{"Check:L/XS", "L I:RSI keine Übereinstimmung", "---------------"}));
-  EXPECT_FALSE(vergleicheGruppen(a, b, nullptr, ws.language));
+  EXPECT_FALSE(compareGroups(a, b, nullptr, ws.language));
 
   // A successful match keeps the findings of the pairs tried before the partner was found.
-  clsEntryexittyp c("XL"), d("S");
-  c.addIndikator(ind("RSI", {{"period", "20"}}));
-  c.addIndikator(ind("RSI", {{"period", "10"}}));
-  d.addIndikator(ind("RSI", {{"period", "10"}}));
-  d.addIndikator(ind("RSI", {{"period", "20"}}));
+  SignalGroup c("XL"), d("S");
+  c.addIndicator(ind("RSI", {{"period", "20"}}));
+  c.addIndicator(ind("RSI", {{"period", "10"}}));
+  d.addIndicator(ind("RSI", {{"period", "10"}}));
+  d.addIndicator(ind("RSI", {{"period", "20"}}));
   list = {};
-  EXPECT_TRUE(vergleicheGruppen(c, d, &list, ws.language));
+  EXPECT_TRUE(compareGroups(c, d, &list, ws.language));
   EXPECT_EQ(list.texts(), (std::vector<std::string>{"Check:XL/S", "I:period 20<>10", "Übereinstimmung", "---------------"}));
 
   list = {};
-  d.removeIndikator(1);
-  EXPECT_FALSE(vergleicheGruppen(c, d, &list, ws.language));
-  EXPECT_EQ(list.getT(2), "ungleiche Indikatorenzahl XL: 2 S: 1");
+  d.removeIndicator(1);
+  EXPECT_FALSE(compareGroups(c, d, &list, ws.language));
+  EXPECT_EQ(list.text(2), "ungleiche Indikatorenzahl XL: 2 S: 1");
 }
 
 TEST_F(CheckTest, IndicatorComparison) {
-  const clsIndikator base = ind("RSI");
-  clsIndikator otherTime = base;
+  const Indicator base = ind("RSI");
+  Indicator otherTime = base;
   otherTime.setRaw("lastedittime", "46001.25");
-  clsIndikator reversed = base;
+  Indicator reversed = base;
   reversed.setRaw("actiontyp", "idReverse");
-  clsIndikator numberForm = base;
+  Indicator numberForm = base;
   numberForm.setRaw("period", "55.0");
-  clsIndikator shorter = base;
-  shorter.redimParameter(base.getParameterzahl() - 1);
-  clsIndikator reordered = ind("RSI");
-  reordered.redimParameter(0);
+  Indicator shorter = base;
+  shorter.resizeParameters(base.parameterCount() - 1);
+  Indicator reordered = ind("RSI");
+  reordered.resizeParameters(0);
   for (auto it = base.parameters().rbegin(); it != base.parameters().rend(); ++it) reordered.setRaw(it->name, it->value);
-  clsIndikator otherType = base;
-  otherType.setTyp("RSI Cross");
+  Indicator otherType = base;
+  otherType.setType("RSI Cross");
 
   const struct {
     const char* what;
-    const clsIndikator& other;
+    const Indicator& other;
     bool equal;
     std::vector<std::string> findings;
   } cases[] = {
@@ -96,16 +96,16 @@ TEST_F(CheckTest, IndicatorComparison) {
       {"type", otherType, false, {}},
   };
   for (const auto& c : cases) {
-    clsUngleich list;
-    EXPECT_EQ(vergleicheIndikatoren(base, c.other, &list, ws.language), c.equal) << c.what;
+    DifferenceList list;
+    EXPECT_EQ(compareIndicators(base, c.other, &list, ws.language), c.equal) << c.what;
     EXPECT_EQ(list.texts(), c.findings) << c.what;
-    EXPECT_EQ(vergleicheIndikatoren(base, c.other, nullptr, ws.language), c.equal) << c.what;
+    EXPECT_EQ(compareIndicators(base, c.other, nullptr, ws.language), c.equal) << c.what;
   }
   // Every position is visited: a different order reports each misplaced name.
-  clsUngleich list;
-  EXPECT_FALSE(vergleicheIndikatoren(base, reordered, &list, ws.language));
-  EXPECT_GE(list.count(), base.getParameterzahl() - 1);
-  EXPECT_EQ(list.getT(1), "I:ungleiche Parameterfolge ???");
+  DifferenceList list;
+  EXPECT_FALSE(compareIndicators(base, reordered, &list, ws.language));
+  EXPECT_GE(list.count(), base.parameterCount() - 1);
+  EXPECT_EQ(list.text(1), "I:ungleiche Parameterfolge ???");
 }
 
 TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
@@ -123,17 +123,17 @@ TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
 }
 
 TEST_F(CheckTest, SymbolsAndTimeframes) {
-  hs.group(1).addIndikator(ind("RSI", {{"timeframe", "idH1"}}));
-  hs.group(2).addIndikator(ind("ADX", {{"timeframe", "#0"}}));
-  hs.group(3).addIndikator(ind("ADX", {{"timeframe", "?"}}));
-  hs.group(4).addIndikator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
+  hs.group(1).addIndicator(ind("RSI", {{"timeframe", "idH1"}}));
+  hs.group(2).addIndicator(ind("ADX", {{"timeframe", "#0"}}));
+  hs.group(3).addIndicator(ind("ADX", {{"timeframe", "?"}}));
+  hs.group(4).addIndicator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
   CheckResult r = evaluateSystem(hs, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:idH1/Chart", false, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"S:Symbol()", true, "SysInfo_SYMBOL"}));
 
   for (int g = 1; g <= 4; ++g)
     for (auto& i : hs.group(g).indicators()) i.setRaw("timeframe", "idH1");
-  hs.group(3).indikator(1).setRaw("symbol", "EURUSD");
+  hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
   r = evaluateSystem(hs, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:1 Stunde", true, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"Sym<>", false, "SysInfo_SYMBOL"}));
@@ -149,7 +149,7 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
   EXPECT_FALSE(r.flags.symbolUniform);
   EXPECT_NE(std::find(r.differences.texts().begin(), r.differences.texts().end(), "Indikatoren:EURUSD"),
             r.differences.texts().end());
-  hs.paraChange("mm_symbol", "EURUSD");
+  hs.setParameter("mm_symbol", "EURUSD");
   r = evaluateSystem(hs, true);
   EXPECT_EQ(r.rows[4], (InfoRow{"S:EURUSD", true, "SysInfo_SYMBOL"}));
 }
@@ -157,7 +157,7 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
 TEST_F(CheckTest, CollectionsStopAtOneHundred) {
   for (int i = 0; i < 130; ++i) {
     const std::string n = std::to_string(i);
-    hs.group(1).addIndikator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
+    hs.group(1).addIndicator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
   }
   CheckResult r = evaluateSystem(hs, true);
   const auto& d = r.differences.texts();
@@ -170,22 +170,22 @@ TEST_F(CheckTest, CollectionsStopAtOneHundred) {
 }
 
 TEST_F(CheckTest, ModesDecideWhatIsShown) {
-  hs.group(1).addIndikator(ind("RSI"));
-  hs.group(4).addIndikator(ind("RSI"));
-  hs.group(2).addIndikator(ind("ADX"));
-  hs.group(3).addIndikator(ind("ADX"));
+  hs.group(1).addIndicator(ind("RSI"));
+  hs.group(4).addIndicator(ind("RSI"));
+  hs.group(2).addIndicator(ind("ADX"));
+  hs.group(3).addIndicator(ind("ADX"));
 
-  checkHS(hs, CheckMode::Silent);
+  checkSystem(hs, CheckMode::Silent);
   EXPECT_TRUE(t.host.messages.empty());
 
-  CheckResult r = checkHS(hs, CheckMode::List);
+  CheckResult r = checkSystem(hs, CheckMode::List);
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
   EXPECT_TRUE(t.host.messages[0].ends_with("überall gleicher TimeFrameidChart\r\n"));
   EXPECT_EQ(r.rows[5].text, "T:Chart");
 
   t.host.messages.clear();
-  checkHS(hs, CheckMode::Messages);
+  checkSystem(hs, CheckMode::Messages);
   ASSERT_EQ(t.host.messages.size(), 6u);
   EXPECT_EQ(std::vector<std::string>(t.host.messages.begin(), t.host.messages.end() - 1),
             (std::vector<std::string>{"LONG = XSHORT", "SHORT = XLONG", "STOPS gleich", "Symbol überall gleich",
@@ -198,16 +198,16 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
 
 TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
   // The silent run may stop comparing at the first difference; it must still agree.
-  hs.group(1).addIndikator(ind("RSI", {{"period", "20"}}));
-  hs.group(1).addIndikator(ind("RSI", {{"period", "10"}}));
-  hs.group(4).addIndikator(ind("RSI", {{"period", "10"}}));
-  hs.group(4).addIndikator(ind("RSI", {{"period", "20"}}));
-  hs.group(2).addIndikator(ind("ADX", {{"lastedittime", "1"}}));
-  hs.group(3).addIndikator(ind("ADX", {{"lastedittime", "2"}}));
+  hs.group(1).addIndicator(ind("RSI", {{"period", "20"}}));
+  hs.group(1).addIndicator(ind("RSI", {{"period", "10"}}));
+  hs.group(4).addIndicator(ind("RSI", {{"period", "10"}}));
+  hs.group(4).addIndicator(ind("RSI", {{"period", "20"}}));
+  hs.group(2).addIndicator(ind("ADX", {{"lastedittime", "1"}}));
+  hs.group(3).addIndicator(ind("ADX", {{"lastedittime", "2"}}));
   hs.group(3).tp = "5";
   for (int variant = 0; variant < 3; ++variant) {
-    if (variant == 1) hs.group(4).indikator(2).setRaw("actiontyp", "idReverse");
-    if (variant == 2) hs.group(2).indikator(1).setRaw("timeframe", "idM5");
+    if (variant == 1) hs.group(4).indicator(2).setRaw("actiontyp", "idReverse");
+    if (variant == 2) hs.group(2).indicator(1).setRaw("timeframe", "idM5");
     const CheckResult loud = evaluateSystem(hs, true);
     const CheckResult silent = evaluateSystem(hs, false);
     EXPECT_EQ(loud.flags, silent.flags) << variant;
@@ -221,27 +221,27 @@ TEST_F(CheckTest, SilentAndLoudAgreeOnRandomSystems) {
   // tolerates, so that both matching and near misses are common.
   std::mt19937 rng(4711);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const clsIndikator rsi = ind("RSI"), adx = ind("ADX");
-  auto randomGroup = [&](clsEntryexittyp& g) {
-    g.neudimIndikator(0);
+  const Indicator rsi = ind("RSI"), adx = ind("ADX");
+  auto randomGroup = [&](SignalGroup& g) {
+    g.resizeIndicators(0);
     for (int i = pick(5); i > 0; --i) {
-      clsIndikator x = pick(2) ? rsi : adx;
+      Indicator x = pick(2) ? rsi : adx;
       x.setRaw("period", pick(2) ? "10" : "20");
-      g.addIndikator(x);
+      g.addIndicator(x);
     }
   };
-  auto counterpart = [&](const clsEntryexittyp& from, clsEntryexittyp& to) {
+  auto counterpart = [&](const SignalGroup& from, SignalGroup& to) {
     if (pick(4) == 0) return randomGroup(to);
     auto list = from.indicators();
     std::shuffle(list.begin(), list.end(), rng);
     if (!list.empty()) {
-      clsIndikator& x = list[static_cast<std::size_t>(pick(static_cast<int>(list.size())))];
+      Indicator& x = list[static_cast<std::size_t>(pick(static_cast<int>(list.size())))];
       const char* changes[][2] = {{"lastedittime", "1"}, {"period", "30"}, {"actiontyp", "idReverse"}, {"comment", ""}};
       const auto& c = changes[pick(4)];
       x.setRaw(c[0], c[1]);
     }
-    to.neudimIndikator(0);
-    for (auto& x : list) to.addIndikator(x);
+    to.resizeIndicators(0);
+    for (auto& x : list) to.addIndicator(x);
   };
   int matched = 0, missed = 0;
   for (int run = 0; run < 300; ++run) {

@@ -16,7 +16,7 @@ using testing::TestWorkspace;
 struct CopyTest : ::testing::Test {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  clsHsystem& hs = ws.system();
+  TradingSystem& hs = ws.system();
 
   // Every group distinct: its own indicator, threshold and stops ("sl1", "ts1", "tp1", ...).
   void SetUp() override {
@@ -25,7 +25,7 @@ struct CopyTest : ::testing::Test {
     for (int g = 1; g <= 4; ++g) {
       auto& grp = hs.group(g);
       const std::string n = std::to_string(g);
-      grp.addIndikator(makeIndicator(ws, types[g - 1]));
+      grp.addIndicator(makeIndicator(ws, types[g - 1]));
       grp.threshold = "1" + n;
       grp.sl = "sl" + n;
       grp.ts = "ts" + n;
@@ -33,7 +33,7 @@ struct CopyTest : ::testing::Test {
     }
   }
   std::string stopsOf(int g) const { return hs.group(g).sl + "/" + hs.group(g).ts + "/" + hs.group(g).tp; }
-  std::string typeOf(int g) const { return hs.group(g).count() ? hs.group(g).indikator(1).getTyp() : "-"; }
+  std::string typeOf(int g) const { return hs.group(g).count() ? hs.group(g).indicator(1).type() : "-"; }
 };
 
 TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
@@ -54,7 +54,7 @@ TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
       {true, 4, {"Donchian Channel", "Donchian Channel", "Donchian Channel", "Donchian Channel"},
        {"sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4"}},
   };
-  const clsHsystem original = hs.clone();
+  const TradingSystem original = hs.clone();
   for (const auto& c : cases) {
     const std::string what = std::string(c.mirror ? "mirror " : "counterpart ") + std::to_string(c.tab);
     hs = original.clone();
@@ -84,16 +84,16 @@ TEST_F(CopyTest, CheckAgreesAfterCopies) {
   EXPECT_TRUE(evaluateSystem(hs, false).flags.stops);
 
   // A copy shares nothing with its source.
-  hs.group(3).indikator(1).setRaw("period", "99");
-  hs.group(3).indikator(1).setRaw("symbol", "EURUSD");
-  EXPECT_NE(hs.group(2).indikator(1).getParameter("period"), "99");
+  hs.group(3).indicator(1).setRaw("period", "99");
+  hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
+  EXPECT_NE(hs.group(2).indicator(1).parameter("period"), "99");
   r = evaluateSystem(hs, true);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
-  EXPECT_EQ(r.differences.getT(3), "Check:L/XS");
+  EXPECT_EQ(r.differences.text(3), "Check:L/XS");
 }
 
 TEST_F(CopyTest, OtherTabsChangeNothing) {
-  const clsHsystem before = hs.clone();
+  const TradingSystem before = hs.clone();
   for (int tab : {0, 5, 6, -1}) {
     EXPECT_FALSE(cloneSystem(hs, tab));
     EXPECT_FALSE(mirrorSystem(hs, tab));
@@ -113,7 +113,7 @@ TEST_F(CopyTest, OtherTabsChangeNothing) {
 }
 
 TEST_F(CopyTest, PowerswitchEntries) {
-  const clsHsystem before = hs.clone();
+  const TradingSystem before = hs.clone();
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 0), PowerswitchOutcome::WrongSelection);
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL Systemspiegelung", 5), PowerswitchOutcome::WrongSelection);
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"nicht passende Auswahl", "nicht passende Auswahl"}));
@@ -135,7 +135,7 @@ TEST_F(CopyTest, PowerswitchEntries) {
 }
 
 TEST_F(CopyTest, PowerswitchRecognisesTranslatedCaptions) {
-  ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
   ASSERT_TRUE(ws.language.english());
   const std::string mirror = ws.tr(kPowerswitchCaptions[1]);
   ASSERT_EQ(t.host.answers.size(), 0u);

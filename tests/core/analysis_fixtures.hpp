@@ -14,9 +14,9 @@ namespace zorvik::testing {
 
 // An indicator of a type with the catalogue defaults of its row, then the given values as they
 // stand (no "#n" conversion).
-inline clsIndikator makeIndicator(const Workspace& ws, const std::string& type,
+inline Indicator makeIndicator(const Workspace& ws, const std::string& type,
                                   std::initializer_list<std::pair<const char*, const char*>> values = {}) {
-  clsIndikator ind(type);
+  Indicator ind(type);
   for (const auto& key : ws.catalogue.parameterKeysOf(type))
     if (const ParameterCoding* p = ws.catalogue.parameter(key)) ind.setParameter(ws, key, p->defaultValue);
   ind.setRaw("lastedittime", "46000");

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "analysis/broker_symbols.hpp"
-#include "analysis/uniform_symbols.hpp"
+#include "brokers/broker_symbols.hpp"
+#include "brokers/uniform_symbols.hpp"
 #include "analysis_fixtures.hpp"
 #include "model/current_system.hpp"
 
@@ -59,15 +59,15 @@ TEST(BrokerSymbolList, StartUpAndBrokerSwitchFillTheSymbolsList) {
   EXPECT_EQ(ws.catalogue.symbols.ids, (std::vector<std::string>{"Symbol()", "EURUSD", "GBPUSD"}));
   EXPECT_EQ(ws.brokerRecords.size(), 2u);
 
-  belegeSymbole(ws, 2);
+  fillBrokerSymbols(ws, 2);
   EXPECT_EQ(ws.catalogue.symbols.values, (std::vector<std::string>{"Symbol()", "EUR/USD"}));
   EXPECT_EQ(ws.brokerRecords.front().clearname, "Euro / Dollar");
-  belegeSymbole(ws, 1);
-  belegeSymbole(ws, 7);  // any other broker reads the second list
+  fillBrokerSymbols(ws, 1);
+  fillBrokerSymbols(ws, 7);  // any other broker reads the second list
   EXPECT_EQ(ws.brokerSymbols, std::vector<std::string>{"EUR/USD"});
 
   fs::remove(ws.resFile("MT4_LCG.csv"));
-  belegeSymbole(ws, 2);
+  fillBrokerSymbols(ws, 2);
   EXPECT_TRUE(ws.brokerRecords.empty());
   EXPECT_EQ(ws.catalogue.symbols.ids, std::vector<std::string>{"Symbol()"});
 }
@@ -77,7 +77,7 @@ TEST(BrokerSymbolList, ShippedListsMoveActiveTradesSymbolsToLcg) {
   Workspace& ws = *t.ws;
   ASSERT_GT(ws.brokerRecords.size(), 20u);
   for (const auto& r : ws.brokerRecords) EXPECT_FALSE(r.symbol.empty());
-  belegeSymbole(ws, 2);
+  fillBrokerSymbols(ws, 2);
   const auto gold = std::find_if(ws.brokerRecords.begin(), ws.brokerRecords.end(),
                                  [](const BrokerSymbolRecord& r) { return r.symbol == "GOLD"; });
   ASSERT_NE(gold, ws.brokerRecords.end());
@@ -101,22 +101,22 @@ TEST(BrokerSymbolList, BrokerOfAccount) {
 struct SymbolTest : ::testing::Test {
   TestWorkspace t{false, false};
   Workspace& ws = *t.ws;
-  clsHsystem& hs = ws.system();
+  TradingSystem& hs = ws.system();
   void SetUp() override {
     writeBrokerList(ws, "ATMT4.csv", {"'broker;symbol", "ActiveTrades;EURUSD", "ActiveTrades;USDJPY"});
     writeBrokerList(ws, "MT4_LCG.csv",
                     {"broker;symbol;platform", "LCG;EURUSD_lcg;MT4", "LCG;EUR_USD;MT4", "LCG;GBP/USD;MT4"});
     ws.startUp();
-    ASSERT_TRUE(ladeHandelssystem(ws, "Demo.hsy.txt"));
+    ASSERT_TRUE(openSystem(ws, "Demo.hsy.txt"));
   }
   std::string savedFile() const { return testing::readBytes(ws.userFile("Demo.hsy.txt")); }
   void add(int group, const char* symbol, const char* timeframe = "idH1") {
-    hs.group(group).addIndikator(makeIndicator(ws, "RSI", {{"symbol", symbol}, {"timeframe", timeframe}}));
+    hs.group(group).addIndicator(makeIndicator(ws, "RSI", {{"symbol", symbol}, {"timeframe", timeframe}}));
   }
   std::vector<std::string> symbolsOfIndicators() const {
     std::vector<std::string> out;
     for (int g = 1; g <= 4; ++g)
-      for (const auto& i : hs.group(g).indicators()) out.push_back(i.getParameter("symbol"));
+      for (const auto& i : hs.group(g).indicators()) out.push_back(i.parameter("symbol"));
     return out;
   }
 };
@@ -131,19 +131,19 @@ TEST_F(SymbolTest, ReplacementIsFoundByNormalisedName) {
     EXPECT_TRUE(r.automatic) << written;
   }
   // Several entries alike: the last one wins.
-  belegeSymbole(ws, 2);
+  fillBrokerSymbols(ws, 2);
   ws.catalogue.symbols.values.push_back("eurusd");
   EXPECT_EQ(findReplacement(ws, "EURUSD").symbol, "eurusd");
   EXPECT_TRUE(t.host.choicesShown.empty());
 }
 
 TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
-  hs.paraChange("mm_symbol", "eur-usd");
+  hs.setParameter("mm_symbol", "eur-usd");
   add(1, "GBPUSD");
   add(2, "Symbol()");
   add(4, "GBPUSD");
   add(4, "eur-usd");
-  belegeSymbole(ws, 2);  // Symbol(), EURUSD_lcg, EUR_USD, GBP/USD
+  fillBrokerSymbols(ws, 2);  // Symbol(), EURUSD_lcg, EUR_USD, GBP/USD
   t.host.choices = {3};  // GBPUSD -> GBP/USD
   const BrokerSwitchReport report = replaceSymbolsForBroker(ws);
 
@@ -175,9 +175,9 @@ TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
   EXPECT_EQ(t.host.choicesShown.size(), 1u);
 
   // The manual table lives for the run: after the list is read anew GBPUSD is still not asked.
-  hs.group(1).indikator(1).setRaw("symbol", "GBPUSD");
+  hs.group(1).indicator(1).setRaw("symbol", "GBPUSD");
   switchToBrokerOfAccount(ws, "100002");  // a known LCG account keeps the second list
-  EXPECT_EQ(hs.group(1).indikator(1).getParameter("symbol"), "GBP/USD");
+  EXPECT_EQ(hs.group(1).indicator(1).parameter("symbol"), "GBP/USD");
   EXPECT_EQ(t.host.choicesShown.size(), 1u);
 }
 
@@ -193,7 +193,7 @@ TEST_F(SymbolTest, NoOpenSystemOrMissingListChangesNothingSilently) {
   // Without a list only "Symbol()" can be chosen (here by pressing OK at once).
   hs.systemFileName = "Demo.hsy.txt";
   fs::remove(ws.resFile("MT4_LCG.csv"));
-  belegeSymbole(ws, 2);
+  fillBrokerSymbols(ws, 2);
   replaceSymbolsForBroker(ws);
   EXPECT_EQ(symbolsOfIndicators(), std::vector<std::string>{"Symbol()"});
 }
@@ -205,8 +205,8 @@ TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
 
   t.host.choices = {1};  // the second timeframe caption
   ASSERT_TRUE(askEqualTimeFrames(ws));
-  EXPECT_EQ(hs.group(1).indikator(1).getParameter("timeframe"), "idM1");
-  EXPECT_EQ(hs.group(3).indikator(1).getParameter("timeframe"), "idM1");
+  EXPECT_EQ(hs.group(1).indicator(1).parameter("timeframe"), "idM1");
+  EXPECT_EQ(hs.group(3).indicator(1).parameter("timeframe"), "idM1");
   EXPECT_EQ(hs.mm, mmBefore);
   EXPECT_NE(savedFile().find("timeframe=\"idM1\""), std::string::npos);
   EXPECT_EQ(t.host.choicesShown.back().items.at(1), "1 Minute");
@@ -225,15 +225,15 @@ TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
   EXPECT_EQ(hs.mm.symbol, "USDJPY");
 
   // In English the first entries are shown translated but stored as the program's own values.
-  ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
-  belegeSymbole(ws, 1);
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  fillBrokerSymbols(ws, 1);
   t.host.choices = {0, 0};
   ASSERT_TRUE(askEqualSymbols(ws));
   ASSERT_TRUE(askEqualTimeFrames(ws));
   EXPECT_EQ(t.host.choicesShown.back().items.front(), "Chart");
   EXPECT_EQ(hs.mm.symbol, "Symbol()");
-  EXPECT_EQ(hs.group(1).indikator(1).getParameter("symbol"), "Symbol()");
-  EXPECT_EQ(hs.group(3).indikator(1).getParameter("timeframe"), "idChart");
+  EXPECT_EQ(hs.group(1).indicator(1).parameter("symbol"), "Symbol()");
+  EXPECT_EQ(hs.group(3).indicator(1).parameter("timeframe"), "idChart");
 }
 
 }  // namespace

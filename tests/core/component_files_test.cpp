@@ -25,9 +25,9 @@ std::string joined(const std::vector<std::string>& lines) {
 }
 
 // Account type and broker are not part of a system file; everything else is.
-void expectSameSystem(const clsHsystem& a, const clsHsystem& b) {
+void expectSameSystem(const TradingSystem& a, const TradingSystem& b) {
   GeneralRecord general = b.general;
-  general.kontotyp = a.general.kontotyp;
+  general.accountType = a.general.accountType;
   general.broker = a.general.broker;
   EXPECT_EQ(a.general, general);
   EXPECT_EQ(a.mm, b.mm);
@@ -37,16 +37,16 @@ void expectSameSystem(const clsHsystem& a, const clsHsystem& b) {
 // A system as the reader finds it before a file is read into it.
 struct FreshSystem {
   explicit FreshSystem(Workspace& ws) : hs(ws) { hs.resetAll(); }
-  clsHsystem hs;
+  TradingSystem hs;
 };
 
 TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.systemFileName = "Mini.hsy.txt";
   hs.resetAll();
   applySystemDefaults(hs);
-  hs.group(2).addIndikator(testing::sampleIndicator(*t.ws, "RSI"));
+  hs.group(2).addIndicator(testing::sampleIndicator(*t.ws, "RSI"));
 
   const std::string groups =
       "START entrylong\nthreshold=\"100\"\neditOk=\"0\"\nENDE entrylong\n"
@@ -71,16 +71,16 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
   EXPECT_EQ(joined(stopsFileLines(hs.group(2), "für \"alle\"")),
             "START STOPS\nsl=\"5\"\nts=\"7\"\ntp=\"6\"\nSTOP STOPS\n" + comment);
 
-  clsEntryexittyp g = hs.group(2);
-  g.addIndikator(clsIndikator("ADX"));
-  g.addIndikator(clsIndikator("MACD"));
+  SignalGroup g = hs.group(2);
+  g.addIndicator(Indicator("ADX"));
+  g.addIndicator(Indicator("MACD"));
   const std::string adx = "START indikator\nindikatortyp=\"ADX\"\nSTOP indikator\n";
   const std::string macd = "START indikator\nindikatortyp=\"MACD\"\nSTOP indikator\n";
   const std::string head = "START signalgruppe\nthreshold=\"100\"\neditok=\"0\"\n";
   const std::string tail = "ENDE signalgruppe\nSTART COMMENT\ncomment=\nSTOP COMMENT\n";
   const std::vector<int> selection{3, 9, 2};  // list order; a stale position is skipped
   EXPECT_EQ(joined(indicatorGroupFileLines(g, "", &selection)), head + macd + adx + tail);
-  EXPECT_EQ(joined(indicatorFileLines(g.indikator(2), "x")),
+  EXPECT_EQ(joined(indicatorFileLines(g.indicator(2), "x")),
             adx + "START COMMENT\ncomment=x\nSTOP COMMENT\n");
 
   // On disk: Windows-1252, every line ended by CR LF.
@@ -90,13 +90,13 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
 
   // An empty slot gives no file at all.
   const fs::path none = t.dir.path() / "user" / "leer.ind.txt";
-  EXPECT_FALSE(writeIndicatorFile(clsIndikator(), none, "x"));
+  EXPECT_FALSE(writeIndicatorFile(Indicator(), none, "x"));
   EXPECT_FALSE(fs::exists(none));
 }
 
 TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   testing::fillSampleSystem(hs);
   const fs::path user = t.dir.path() / "user";
 
@@ -104,43 +104,43 @@ TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
     const char* file;
     const char* kind;
     int target;
-    std::function<bool(const fs::path&, const clsHsystem&)> write;
-    std::function<void(const clsHsystem& written, const clsHsystem& read)> same;
+    std::function<bool(const fs::path&, const TradingSystem&)> write;
+    std::function<void(const TradingSystem& written, const TradingSystem& read)> same;
   };
   const std::string comment = "Kommentar mit \"Anführung\"";
   const Case cases[] = {
-      {"Trend.hsy.txt", "", 0, [](const fs::path& f, const clsHsystem& s) { return writeSystemFile(s, f); },
-       [](const clsHsystem& a, const clsHsystem& b) {
+      {"Trend.hsy.txt", "", 0, [](const fs::path& f, const TradingSystem& s) { return writeSystemFile(s, f); },
+       [](const TradingSystem& a, const TradingSystem& b) {
          // A line inside a value that ends in a quote would end the value; it is written with
          // a blank after the quote and read back so.
-         clsHsystem expected = a;
+         TradingSystem expected = a;
          expected.general.comment = replaceAll(a.general.comment, "Freund\"\r\n", "Freund\" \r\n");
          expectSameSystem(expected, b);
        }},
       {"Trend.sgr.txt", "SGR", 2,
-       [&](const fs::path& f, const clsHsystem& s) { return writeSignalGroupsFile(s, f, comment); },
-       [](const clsHsystem& a, const clsHsystem& b) {
+       [&](const fs::path& f, const TradingSystem& s) { return writeSignalGroupsFile(s, f, comment); },
+       [](const TradingSystem& a, const TradingSystem& b) {
          for (int i = 1; i <= 4; ++i) EXPECT_EQ(a.group(i), b.group(i));
        }},
       // An indicator group taken from exit long and dropped onto exit short.
       {"Trend.igr.txt", "IGR", 4,
-       [&](const fs::path& f, const clsHsystem& s) { return writeIndicatorGroupFile(s.group(2), f, comment); },
-       [](const clsHsystem& a, const clsHsystem& b) {
+       [&](const fs::path& f, const TradingSystem& s) { return writeIndicatorGroupFile(s.group(2), f, comment); },
+       [](const TradingSystem& a, const TradingSystem& b) {
          EXPECT_EQ(a.group(2).threshold, b.group(4).threshold);
          EXPECT_EQ(a.group(2).indicators(), b.group(4).indicators());
        }},
       {"Trend.ind.txt", "IND", 3,
-       [&](const fs::path& f, const clsHsystem& s) { return writeIndicatorFile(s.group(1).indikator(2), f, comment); },
-       [](const clsHsystem& a, const clsHsystem& b) {
+       [&](const fs::path& f, const TradingSystem& s) { return writeIndicatorFile(s.group(1).indicator(2), f, comment); },
+       [](const TradingSystem& a, const TradingSystem& b) {
          ASSERT_EQ(b.group(3).count(), 1);
-         EXPECT_EQ(a.group(1).indikator(2), b.group(3).indikator(1));
+         EXPECT_EQ(a.group(1).indicator(2), b.group(3).indicator(1));
        }},
       {"Trend.mm.txt", "MM", 1,
-       [&](const fs::path& f, const clsHsystem& s) { return writeMoneyManagementFile(s.mm, f, comment); },
-       [](const clsHsystem& a, const clsHsystem& b) { EXPECT_EQ(a.mm, b.mm); }},
+       [&](const fs::path& f, const TradingSystem& s) { return writeMoneyManagementFile(s.mm, f, comment); },
+       [](const TradingSystem& a, const TradingSystem& b) { EXPECT_EQ(a.mm, b.mm); }},
       {"Trend.stp.txt", "STOP", 4,
-       [&](const fs::path& f, const clsHsystem& s) { return writeStopsFile(s.group(2), f, comment); },
-       [](const clsHsystem& a, const clsHsystem& b) {
+       [&](const fs::path& f, const TradingSystem& s) { return writeStopsFile(s.group(2), f, comment); },
+       [](const TradingSystem& a, const TradingSystem& b) {
          EXPECT_EQ(a.group(2).sl, b.group(4).sl);
          EXPECT_EQ(a.group(2).ts, b.group(4).ts);
          EXPECT_EQ(a.group(2).tp, b.group(4).tp);
@@ -157,9 +157,9 @@ TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
 
     // Written back from what was read, the file is the same to the byte. The part that was
     // read sits in the target group now, so write it from a system shaped like the original.
-    clsHsystem again = hs;
+    TradingSystem again = hs;
     if (std::string(c.kind) == "IGR") again.group(2).indicators() = read.hs.group(4).indicators();
-    if (std::string(c.kind) == "IND") again.group(1).indikator(2) = read.hs.group(3).indikator(1);
+    if (std::string(c.kind) == "IND") again.group(1).indicator(2) = read.hs.group(3).indicator(1);
     if (std::string(c.kind) == "STOP") {
       again.group(2).sl = read.hs.group(4).sl;
       again.group(2).ts = read.hs.group(4).ts;
@@ -179,7 +179,7 @@ struct ReaderCase {
   const char* kind;
   int target;
   std::string text;  // "\n" line ends, turned into CR LF
-  std::function<void(const clsHsystem&, const testing::TestWorkspace&)> check;
+  std::function<void(const TradingSystem&, const testing::TestWorkspace&)> check;
 };
 
 TEST(ComponentFiles, ReaderRules) {
@@ -187,21 +187,21 @@ TEST(ComponentFiles, ReaderRules) {
   const std::vector<ReaderCase> cases = {
       {"multi-line comment keeps its line breaks, loses its quotes", "", 0,
        "START general\ncomment=\"erste\n\nzweite \"Zeile\" \nletzte\"\nbezeichnung=\"T\"\nENDE general\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.general.comment, "erste\r\n\r\nzweite \"Zeile\" \r\nletzte");
-         EXPECT_EQ(hs.general.bezeichnung, "T");
+         EXPECT_EQ(hs.general.title, "T");
        }},
       {"a quote in mid-line takes the next lines up to one ending with a quote", "", 0,
        "START general\nbezeichnung=\"a\"b\nc\naccount=\"x\"\nmagic=\"7\"\n",
-       [](const clsHsystem& hs, const auto&) {
-         EXPECT_EQ(hs.general.bezeichnung, "a\"b\r\nc\r\naccount=\"x");
+       [](const TradingSystem& hs, const auto&) {
+         EXPECT_EQ(hs.general.title, "a\"b\r\nc\r\naccount=\"x");
          EXPECT_EQ(hs.general.magic, "7");
        }},
       {"editok in any case, thresholds, stops; remarks and unknown keys skipped", "", 0,
        "START entrylong\nthreshold=\"70\"\neditOk=\"3\"\nsl=\"9\"\nfoo=\"1\"\nENDE entrylong\n"
        "START exitlong\nEDITOK=\"4\"\n'threshold=\"1\"\nTS=\"12\"\n"
        "START exitshort\neditok=\"5\"\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.group(1).threshold, "70");
          EXPECT_EQ(hs.group(1).editok, 3);
          EXPECT_EQ(hs.group(1).sl, "9");
@@ -212,7 +212,7 @@ TEST(ComponentFiles, ReaderRules) {
        }},
       {"a stop file goes to the target group; START STOPS keeps it", "STOP", 2,
        "START STOPS\nsl=\"11\"\nts=\"22\"\ntp=\"33\"\nSTOP STOPS\nSTART COMMENT\ncomment=x\nSTOP COMMENT\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.group(2).sl, "11");
          EXPECT_EQ(hs.group(2).ts, "22");
          EXPECT_EQ(hs.group(2).tp, "33");
@@ -220,26 +220,26 @@ TEST(ComponentFiles, ReaderRules) {
        }},
       {"an indicator file appends one indicator to the target group", "ind", 3,
        rsiBlock + "START COMMENT\ncomment=period=\"99\"\nSTOP COMMENT\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          ASSERT_EQ(hs.group(3).count(), 1);
-         EXPECT_EQ(hs.group(3).indikator(1).toString(), "period=14");
+         EXPECT_EQ(hs.group(3).indicator(1).toString(), "period=14");
          EXPECT_EQ(hs.group(3).editok, 1);  // a group with indicators is in use
        }},
       {"two blocks give two indicators; a value between blocks is ignored", "", 0,
        "START entryshort\neditOk=\"0\"\n" + rsiBlock + "period=\"77\"\n" +
            "START indikator\nindikatortyp=\"MACD\"\nperiodfast=\"#2\"\nsymbol=\"Aktuelles Symbol\"\n"
            "apricefast=\"CLOSE\"\ntimeframe=\"#3\"\nSTOP indikator\nENDE entryshort\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          ASSERT_EQ(hs.group(3).count(), 2);
-         EXPECT_EQ(hs.group(3).indikator(1).getTyp(), "RSI");
-         EXPECT_EQ(hs.group(3).indikator(1).toString(), "period=14");
-         EXPECT_EQ(hs.group(3).indikator(2).toString(),
+         EXPECT_EQ(hs.group(3).indicator(1).type(), "RSI");
+         EXPECT_EQ(hs.group(3).indicator(1).toString(), "period=14");
+         EXPECT_EQ(hs.group(3).indicator(2).toString(),
                    "periodfast=#2;symbol=Symbol();apricefast=idCLOSEf;timeframe=idM15");
          EXPECT_EQ(hs.group(3).editok, 1);
        }},
       {"an indicator group goes to the target group", "IGR", 4,
        "START signalgruppe\nthreshold=\"40\"\neditok=\"1\"\n" + rsiBlock + rsiBlock + "ENDE signalgruppe\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.group(4).threshold, "40");
          EXPECT_EQ(hs.group(4).count(), 2);
          EXPECT_EQ(hs.group(1).count(), 0);
@@ -247,7 +247,7 @@ TEST(ComponentFiles, ReaderRules) {
       {"edit and creation times are not read back; unknown general keys change nothing", "", 0,
        "START general\nlastedittime=\"45000,5\"\ncreationtime=\"45000,5\"\nsymbol=\"EURUSD\"\nfoo=\"1\"\n"
        "START moneymanagement\nlots=\"0.3\"\neditok=\"0\"\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.general.lastedittime, 0);
          EXPECT_EQ(hs.general.creationtime, 0);
          EXPECT_EQ(hs.mm.symbol, "EURUSD");
@@ -258,7 +258,7 @@ TEST(ComponentFiles, ReaderRules) {
       {"an indicator block outside a group section is skipped whole", "", 0,
        "START general\ncomment=\"mein System\"\n" + rsiBlock +
            "START indikator\ncomment=\"fremd\"\nsymbol=\"GBPUSD\"\nSTOP indikator\naccount=\"4711\"\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.general.comment, "mein System");
          EXPECT_EQ(hs.mm.symbol, "Symbol()");
          EXPECT_EQ(hs.general.account, "4711");  // the section goes on after the block
@@ -266,17 +266,17 @@ TEST(ComponentFiles, ReaderRules) {
        }},
       {"a value still open at the end of the file keeps everything read", "", 0,
        "START general\ncomment=\"eins\nzwei\nSTOP COMMENT",
-       [](const clsHsystem& hs, const auto&) { EXPECT_EQ(hs.general.comment, "eins\r\nzwei\r\nSTOP COMMENT"); }},
+       [](const TradingSystem& hs, const auto&) { EXPECT_EQ(hs.general.comment, "eins\r\nzwei\r\nSTOP COMMENT"); }},
       {"a block left open ends at the next section", "", 0,
        "START entrylong\nSTART indikator\nindikatortyp=\"RSI\"\nSTART exitlong\nperiod=\"5\"\n",
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          EXPECT_EQ(hs.group(1).count(), 1);
-         EXPECT_EQ(hs.group(1).indikator(1).getParameterzahl(), 0);
+         EXPECT_EQ(hs.group(1).indicator(1).parameterCount(), 0);
          EXPECT_EQ(hs.group(2).count(), 0);
        }},
       {"unknown sections are skipped; an indicator file without a valid target is ignored", "IND", 0,
        "period=\"1\"\nSTART irgendwas\nthreshold=\"1\"\n" + rsiBlock,
-       [](const clsHsystem& hs, const auto&) {
+       [](const TradingSystem& hs, const auto&) {
          for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).count(), 0);
          for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).threshold, "");
        }},
@@ -316,7 +316,7 @@ TEST(ComponentFiles, ReaderGivesPlaceholderMagicAndAccountTheirValues) {
 TEST(ComponentFiles, MissingFileLeavesTheSystemAlone) {
   TestWorkspace t;
   FreshSystem fresh(*t.ws);
-  const clsHsystem before = fresh.hs;
+  const TradingSystem before = fresh.hs;
   EXPECT_FALSE(readComponent(fresh.hs, t.dir.path() / "user" / "fehlt.ind.txt", "IND", 1));
   EXPECT_EQ(before.general, fresh.hs.general);
   expectSameSystem(before, fresh.hs);
@@ -376,19 +376,19 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
   FreshSystem big(*t.ws);
   readComponentText(big.hs, blocks, "", 0);
   EXPECT_EQ(big.hs.group(2).count(), 100000);
-  EXPECT_EQ(big.hs.group(2).indikator(100000).toString(), "period=14");
+  EXPECT_EQ(big.hs.group(2).indicator(100000).toString(), "period=14");
   FreshSystem wide(*t.ws);
   readComponentText(wide.hs, parameters, "", 0);
-  EXPECT_EQ(wide.hs.group(1).indikator(1).getParameterzahl(), 30000);
-  EXPECT_EQ(wide.hs.group(1).indikator(1).getParameterWert(8), "last");
+  EXPECT_EQ(wide.hs.group(1).indicator(1).parameterCount(), 30000);
+  EXPECT_EQ(wide.hs.group(1).indicator(1).parameterValue(8), "last");
   FreshSystem longLine(*t.ws);
   readComponentText(longLine.hs, "START general\r\nbezeichnung=\"" + std::string(5'000'000, 'x'), "", 0);
-  EXPECT_EQ(longLine.hs.general.bezeichnung.size(), 5'000'000u);
+  EXPECT_EQ(longLine.hs.general.title.size(), 5'000'000u);
 }
 
 TEST(ComponentFiles, Defaults) {
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.systemFileName = "abc.hsy.txt";
   hs.resetAll();
   applySystemDefaults(hs);
@@ -401,23 +401,23 @@ TEST(ComponentFiles, Defaults) {
     EXPECT_EQ(hs.group(i).ts, "7");
   }
   EXPECT_EQ(hs.group(1).sl, "");
-  EXPECT_EQ(hs.general.bezeichnung, "abc");
+  EXPECT_EQ(hs.general.title, "abc");
   EXPECT_EQ(hs.general.account, "100001");
   EXPECT_EQ(hs.general.broker, "idActiveTrades");
-  EXPECT_EQ(hs.general.kontotyp, "idKontotyp");
+  EXPECT_EQ(hs.general.accountType, "idKontotyp");
   EXPECT_EQ(hs.general.comment, "-");
   EXPECT_EQ(hs.general.magic, "100002");  // fresh again after the reset's 100001
 
-  clsIndikator ind("2 Moving Averages");
-  ind.sp(*t.ws, "periodslow", "9");  // set before: keeps its place, gets the default
+  Indicator ind("2 Moving Averages");
+  ind.setParameter(*t.ws, "periodslow", "9");  // set before: keeps its place, gets the default
   applyIndicatorDefaults(*t.ws, ind, 45000.125);
   EXPECT_EQ(ind.toString(),
             "periodslow=55;symbol=Symbol();timeframe=idChart;ma_method=idSimple;apricefast=idCLOSEf;periodfast=11;"
             "ma_shiftfast=0;apriceslow=idCLOSEs;ma_shiftslow=0;shift=1;value=1;"
             "actiontyp=idStandard;comment=-;lastedittime=45000.125");
-  clsIndikator now("ADX");
+  Indicator now("ADX");
   applyIndicatorDefaults(*t.ws, now);
-  const std::string stamp = now.gp("lastedittime");
+  const std::string stamp = now.parameter("lastedittime");
   EXPECT_GT(leadingNumber(stamp), 44000);  // the clock, as a day serial with "." and no blank
   EXPECT_EQ(stamp.find_first_of(", "), std::string::npos);
 }

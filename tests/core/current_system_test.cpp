@@ -37,20 +37,20 @@ const std::string kNote =
 TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  clsHsystem stored(ws);
+  TradingSystem stored(ws);
   testing::fillSampleSystem(stored);
   ASSERT_TRUE(writeSystemFile(stored, userFile(t, "Trend.hsy.txt")));
 
-  ASSERT_TRUE(ladeHandelssystem(ws, "Alt.hsy.txt"));  // not there yet: a new system
-  clsHsystem& hs = ws.system();
-  EXPECT_EQ(hs.general.bezeichnung, "Alt");
+  ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));  // not there yet: a new system
+  TradingSystem& hs = ws.system();
+  EXPECT_EQ(hs.general.title, "Alt");
   EXPECT_EQ(hs.group(4).tp, "6");
   EXPECT_FALSE(fs::exists(userFile(t, "Alt.hsy.txt")));  // opening alone writes nothing
-  hs.paraChange("mm_lots", "3");
+  hs.setParameter("mm_lots", "3");
   const std::string altMagic = hs.general.magic;
 
   t.host.statuses.clear();
-  ASSERT_TRUE(ladeHandelssystem(ws, "Trend.hsy.txt"));
+  ASSERT_TRUE(openSystem(ws, "Trend.hsy.txt"));
   EXPECT_EQ(hs.systemFileName, "Trend.hsy.txt");
   EXPECT_EQ(hs.general.magic, "100042");
   EXPECT_EQ(hs.group(1).count(), 2);
@@ -61,14 +61,14 @@ TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
   EXPECT_TRUE(t.host.messages.empty());
 
   // The previous system went to its file, changes included.
-  ASSERT_TRUE(ladeHandelssystem(ws, "Alt.hsy.txt"));
+  ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));
   EXPECT_EQ(hs.mm.lots, "3");
   EXPECT_EQ(hs.general.magic, altMagic);
 
   // A file without a title takes it from its name; its magic number is kept.
   writeUser(t, "Ohne Titel.hsy.txt", "START general\nbezeichnung=\"\"\nmagic=\"100500\"\nENDE general\n");
-  ASSERT_TRUE(ladeHandelssystem(ws, "Ohne Titel.hsy.txt"));
-  EXPECT_EQ(hs.general.bezeichnung, "Ohne Titel");
+  ASSERT_TRUE(openSystem(ws, "Ohne Titel.hsy.txt"));
+  EXPECT_EQ(hs.general.title, "Ohne Titel");
   EXPECT_EQ(hs.general.magic, "100500");
   EXPECT_TRUE(t.host.messages.empty());
 }
@@ -88,7 +88,7 @@ TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
     const std::string name = "M" + std::to_string(++n) + ".hsy.txt";
     writeUser(t, name, std::string("START general\nmagic=\"") + c.magic + "\"\nENDE general\n");
     t.host.messages.clear();
-    ASSERT_TRUE(ladeHandelssystem(ws, name));
+    ASSERT_TRUE(openSystem(ws, name));
     if (c.fresh) {
       EXPECT_EQ(ws.system().general.magic, std::to_string(ws.settings.magic));
       EXPECT_EQ(t.host.messages, std::vector<std::string>{kNote});
@@ -98,7 +98,7 @@ TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
     }
   }
   t.host.messages.clear();
-  ASSERT_TRUE(ladeHandelssystem(ws, "M1.hsy.txt"));  // saved with its fresh number: no note now
+  ASSERT_TRUE(openSystem(ws, "M1.hsy.txt"));  // saved with its fresh number: no note now
   EXPECT_TRUE(t.host.messages.empty());
 
   // Third and fourth note; the fourth says it is the last one today; the fifth is not shown.
@@ -106,7 +106,7 @@ TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
     const std::string name = "Z" + std::to_string(i) + ".hsy.txt";
     writeUser(t, name, "START general\nmagic=\"999999999999\"\nENDE general\n");
     t.host.messages.clear();
-    ASSERT_TRUE(ladeHandelssystem(ws, name));
+    ASSERT_TRUE(openSystem(ws, name));
     EXPECT_EQ(ws.system().general.magic.size(), 6u);
     std::vector<std::string> expected;
     if (i <= 4) expected.push_back(kNote);
@@ -118,7 +118,7 @@ TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
   // "-" is the reader's affair: its own message, no note.
   writeUser(t, "Strich.hsy.txt", "START general\nmagic=\"-\"\nENDE general\n");
   t.host.messages.clear();
-  ASSERT_TRUE(ladeHandelssystem(ws, "Strich.hsy.txt"));
+  ASSERT_TRUE(openSystem(ws, "Strich.hsy.txt"));
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_EQ(t.host.messages[0], "Es wurde eine eindeutige Magicnummer generiert:" + ws.system().general.magic);
 }
@@ -137,7 +137,7 @@ TEST(CurrentSystem, NewMagicNumbersLieAboveEveryLibraryNumber) {
   const auto name = createSystem(ws, "Neu");
   ASSERT_TRUE(name);
   EXPECT_GT(std::stoi(ws.system().general.magic), 100005);
-  EXPECT_EQ(getMagic(ws, *name), ws.system().general.magic);
+  EXPECT_EQ(readMagic(ws, *name), ws.system().general.magic);
 
   for (const char* magic : {"100001", "100004", "109999.9", "x", ""}) raiseMagicCounter(ws.settings, magic);
   EXPECT_EQ(ws.settings.magic, 109999);
@@ -162,7 +162,7 @@ TEST(CurrentSystem, NewSystemThroughTheInputBox) {
   EXPECT_EQ(*name, "a/b.hsy.txt");
   EXPECT_TRUE(fs::exists(userFile(t, "a%2Fb.hsy.txt")));
   EXPECT_EQ(ws.system().systemFileName, "a/b.hsy.txt");
-  EXPECT_EQ(getBezeichnung(ws, "a/b.hsy.txt"), "a/b");
+  EXPECT_EQ(readTitle(ws, "a/b.hsy.txt"), "a/b");
   EXPECT_EQ(t.host.messages,
             std::vector<std::string>{"Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen..."});
   EXPECT_EQ(t.host.prompts, (std::vector<std::string>(2, "Name des neuen Handelssystems:")));
@@ -170,7 +170,7 @@ TEST(CurrentSystem, NewSystemThroughTheInputBox) {
   EXPECT_EQ(t.host.libraryRefreshes, 1);
 
   // The box offers the first free name; taking it creates Hsys1.
-  ws.system().paraChange("mm_lots", "7");
+  ws.system().setParameter("mm_lots", "7");
   const auto offered = newSystemFromCommand(ws);
   ASSERT_TRUE(offered);
   EXPECT_EQ(*offered, "Hsys1.hsy.txt");
@@ -207,12 +207,12 @@ TEST(CurrentSystem, QuickReadersLookAtTheFirstThousandCharacters) {
   writeUser(t, "B.hsy.txt", "START general\ncomment=\"setze magic=5 später\"\nbezeichnung=\"" + std::string(980, 'x') +
                                 "\"\nmagic=\"100010\"\n");
   writeUser(t, "C.hsy.txt", "START general\nbezeichnung=\"Ohne Ende");
-  EXPECT_EQ(getBezeichnung(*t.ws, "A.hsy.txt"), "Groß & klein");
-  EXPECT_EQ(getMagic(*t.ws, "A.hsy.txt"), "100009");
-  EXPECT_EQ(getBezeichnung(*t.ws, "B.hsy.txt"), std::string(940, 'x'));  // cut where the 1000 end
-  EXPECT_EQ(getMagic(*t.ws, "B.hsy.txt"), "");  // beyond the first 1000 characters
-  EXPECT_EQ(getBezeichnung(*t.ws, "C.hsy.txt"), "Ohne Ende");
-  EXPECT_EQ(getBezeichnung(*t.ws, "fehlt.hsy.txt"), "");
+  EXPECT_EQ(readTitle(*t.ws, "A.hsy.txt"), "Groß & klein");
+  EXPECT_EQ(readMagic(*t.ws, "A.hsy.txt"), "100009");
+  EXPECT_EQ(readTitle(*t.ws, "B.hsy.txt"), std::string(940, 'x'));  // cut where the 1000 end
+  EXPECT_EQ(readMagic(*t.ws, "B.hsy.txt"), "");  // beyond the first 1000 characters
+  EXPECT_EQ(readTitle(*t.ws, "C.hsy.txt"), "Ohne Ende");
+  EXPECT_EQ(readTitle(*t.ws, "fehlt.hsy.txt"), "");
 }
 
 TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
@@ -220,14 +220,14 @@ TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
   Workspace& ws = *t.ws;
   ASSERT_TRUE(createSystem(ws, "Trend"));
   const std::string before = testing::readBytes(userFile(t, "Trend.hsy.txt"));
-  ws.system().paraChange("mm_lots", "5");
+  ws.system().setParameter("mm_lots", "5");
   t.host.messages.clear();
 
   for (const char* step : {"open", "write", "flush", "rename"}) {
     SCOPED_TRACE(step);
     setWriteFaultHook([step](std::string_view s) { return s != step; });
     EXPECT_FALSE(saveCurrentSystem(ws, true));
-    EXPECT_FALSE(ladeHandelssystem(ws, "Anderes.hsy.txt"));  // would lose the change
+    EXPECT_FALSE(openSystem(ws, "Anderes.hsy.txt"));  // would lose the change
     setWriteFaultHook(nullptr);
     EXPECT_EQ(testing::readBytes(userFile(t, "Trend.hsy.txt")), before);
     EXPECT_TRUE(leftovers(t).empty());
@@ -244,7 +244,7 @@ TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
 
   // A system file that is there but cannot be read is not opened (and so never overwritten).
   fs::create_directory(userFile(t, "Ordner.hsy.txt"));
-  EXPECT_FALSE(ladeHandelssystem(ws, "Ordner.hsy.txt"));
+  EXPECT_FALSE(openSystem(ws, "Ordner.hsy.txt"));
   EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
   EXPECT_EQ(t.host.messages.back(), "Die Datei konnte nicht gelesen werden: Ordner.hsy.txt");
 

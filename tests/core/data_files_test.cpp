@@ -136,7 +136,7 @@ TEST(HelpTexts, EveryKeyHasGermanAndEnglishText) {
   // In English the help text is translated as a whole, so the table must hold each German text
   // exactly, trailing blank included.
   LanguageTable language;
-  language.SwitchLanguage("ENGLISCH", sourceDir() / "res");
+  language.switchLanguage("ENGLISCH", sourceDir() / "res");
   ASSERT_TRUE(language.english());
   for (const auto& [key, text] : entries) {
     const std::string english = language.translate(text);

@@ -39,7 +39,7 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     const auto lines = splitLines(bytes);
     const std::string comment = cp1252ToUtf8(storedComment(lines));
 
-    clsHsystem hs(ws);
+    TradingSystem hs(ws);
     hs.resetAll();
     const int target = 2;
     ASSERT_TRUE(readComponent(hs, entry.path(), kind->readerCode, target));
@@ -49,7 +49,7 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     if (ext == ".hsy.txt") written = writeSystemFile(hs, again);
     if (ext == ".sgr.txt") written = writeSignalGroupsFile(hs, again, comment);
     if (ext == ".igr.txt") written = writeIndicatorGroupFile(hs.group(target), again, comment);
-    if (ext == ".ind.txt") written = writeIndicatorFile(hs.group(target).indikator(1), again, comment);
+    if (ext == ".ind.txt") written = writeIndicatorFile(hs.group(target).indicator(1), again, comment);
     if (ext == ".mm.txt") written = writeMoneyManagementFile(hs.mm, again, comment);
     if (ext == ".stp.txt") written = writeStopsFile(hs.group(target), again, comment);
     ASSERT_TRUE(written);
@@ -65,7 +65,7 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     const std::string file = entry.path().filename().string();
     if (componentKindOf(file)->readerCode != "") continue;
     const std::string before = testing::readBytes(entry.path());
-    ASSERT_TRUE(ladeHandelssystem(ws, decodeFileName(file)));
+    ASSERT_TRUE(openSystem(ws, decodeFileName(file)));
     ASSERT_TRUE(saveCurrentSystem(ws));
     EXPECT_EQ(testing::readBytes(entry.path()), before) << file;
   }

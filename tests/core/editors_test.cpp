@@ -94,8 +94,8 @@ TEST(ParameterRows, ChoiceRows) {
   EXPECT_EQ(comboSelection(*symbols, "Symbol()", "Symbol()"), 0);
 }
 
-clsIndikator indicatorWithValue(std::string type, std::string value) {
-  clsIndikator ind(std::move(type));
+Indicator indicatorWithValue(std::string type, std::string value) {
+  Indicator ind(std::move(type));
   ind.setRaw("comment", "c");
   ind.setRaw("value", std::move(value));
   return ind;
@@ -103,23 +103,23 @@ clsIndikator indicatorWithValue(std::string type, std::string value) {
 
 TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
   TestWorkspace t;
-  clsEntryexittyp g("L");
-  g.addIndikator(indicatorWithValue("RSI", "1"));
-  g.addIndikator(indicatorWithValue("ADX", "2"));
-  g.addIndikator(indicatorWithValue("MACD", "0.6"));  // adds 1 after rounding
+  SignalGroup g("L");
+  g.addIndicator(indicatorWithValue("RSI", "1"));
+  g.addIndicator(indicatorWithValue("ADX", "2"));
+  g.addIndicator(indicatorWithValue("MACD", "0.6"));  // adds 1 after rounding
   EXPECT_EQ(signalTotal(g), 4);
-  g.indikator(3).setRaw("value", "1.4");  // 1 + 2 = 3, 3 + 1.4 = 4.4 -> 4
+  g.indicator(3).setRaw("value", "1.4");  // 1 + 2 = 3, 3 + 1.4 = 4.4 -> 4
   EXPECT_EQ(signalTotal(g), 4);
 
-  clsIndikator ind = indicatorWithValue("RSI", "1");
+  Indicator ind = indicatorWithValue("RSI", "1");
   ind.setRaw("lastedittime", editTimeText(toDaySerial({2026, 12, 4, 9, 5, 0})));
-  const IndicatorListRow row = listEintrag(*t.ws, ind, 1, 3);
+  const IndicatorListRow row = listRow(*t.ws, ind, 1, 3);
   EXPECT_EQ(row.columns[0], "RSI");
   EXPECT_EQ(row.columns[1], "4.12.2026 09:05");
   EXPECT_EQ(row.columns[2], "c/1");
   EXPECT_EQ(row.columns[3], "1 von 3=33.33%");
   EXPECT_EQ(row.columns[4], " # 1");
-  EXPECT_EQ(zeitangabe(0), "");
+  EXPECT_EQ(editTimeLabel(0), "");
 
   // 29 of 100 is 28.999... in binary; the share must not lose a hundredth.
   EXPECT_EQ(shareText(*t.ws, "29", 100), "29 von 100=29%");
@@ -149,26 +149,26 @@ TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
 
 TEST(SignalGroupEdit, DiscardRestoresExactlyAcceptKeeps) {
   TestWorkspace t;
-  clsEntryexittyp g("XL");
-  g.addIndikator(newIndicatorWithDefaults(*t.ws, "RSI", 46000.25));
-  g.addIndikator(newIndicatorWithDefaults(*t.ws, "ADX", 46000.25));
-  const clsEntryexittyp before = g;
+  SignalGroup g("XL");
+  g.addIndicator(newIndicatorWithDefaults(*t.ws, "RSI", 46000.25));
+  g.addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 46000.25));
+  const SignalGroup before = g;
 
   IndicatorEdit edit;
   edit.start(g, 2);
-  g.indikator(2).setParameter(*t.ws, "period", "21");
+  g.indicator(2).setParameter(*t.ws, "period", "21");
   edit.editResult = 0;
   EXPECT_TRUE(edit.finish(g, 46001.5));
   EXPECT_EQ(g, before);
 
   edit.start(g, 1);
-  g.indikator(1).setParameter(*t.ws, "period", "30");
+  g.indicator(1).setParameter(*t.ws, "period", "30");
   edit.editResult = 1;
   EXPECT_TRUE(edit.finish(g, 46001.5));
-  EXPECT_EQ(g.indikator(1).gp("period"), "30");
-  EXPECT_EQ(g.indikator(1).gp("lastedittime"), "46001.5");
+  EXPECT_EQ(g.indicator(1).parameter("period"), "30");
+  EXPECT_EQ(g.indicator(1).parameter("lastedittime"), "46001.5");
   EXPECT_EQ(g.editok, 1);
-  EXPECT_EQ(g.indikator(2), before.indikator(2));
+  EXPECT_EQ(g.indicator(2), before.indicator(2));
 
   IndicatorEdit none;
   EXPECT_FALSE(none.copyValid());
@@ -177,17 +177,17 @@ TEST(SignalGroupEdit, DiscardRestoresExactlyAcceptKeeps) {
 
 TEST(SignalGroupEdit, NewIndicatorDefaultsAndGroupRows) {
   TestWorkspace t;
-  const clsIndikator rsi = newIndicatorWithDefaults(*t.ws, "RSI", 46000.5);
-  EXPECT_EQ(rsi.getTyp(), "RSI");
-  EXPECT_EQ(rsi.getParameterName(1), "symbol");
-  EXPECT_EQ(rsi.gp("symbol"), "Symbol()");
-  EXPECT_EQ(rsi.gp("timeframe"), t.ws->definitions.indexToId("timeframe", "#0"));
-  EXPECT_EQ(rsi.gp("period"), "55");
-  EXPECT_EQ(rsi.gp("value"), "1");
-  EXPECT_EQ(rsi.getParameterName(rsi.getParameterzahl()), "lastedittime");
-  EXPECT_EQ(rsi.gp("lastedittime"), "46000.5");
+  const Indicator rsi = newIndicatorWithDefaults(*t.ws, "RSI", 46000.5);
+  EXPECT_EQ(rsi.type(), "RSI");
+  EXPECT_EQ(rsi.parameterName(1), "symbol");
+  EXPECT_EQ(rsi.parameter("symbol"), "Symbol()");
+  EXPECT_EQ(rsi.parameter("timeframe"), t.ws->definitions.indexToId("timeframe", "#0"));
+  EXPECT_EQ(rsi.parameter("period"), "55");
+  EXPECT_EQ(rsi.parameter("value"), "1");
+  EXPECT_EQ(rsi.parameterName(rsi.parameterCount()), "lastedittime");
+  EXPECT_EQ(rsi.parameter("lastedittime"), "46000.5");
 
-  clsEntryexittyp g("XS");
+  SignalGroup g("XS");
   EXPECT_TRUE(storeGroupValue(g, "stop_tp", "12"));
   EXPECT_TRUE(storeGroupValue(g, "threshold", "50"));
   EXPECT_FALSE(storeGroupValue(g, "period", "5"));
@@ -208,7 +208,7 @@ TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   EXPECT_EQ(stopCopyCaption(*t.ws, 2), "Dieses STOP nach XS kopieren");
   EXPECT_EQ(stopCopyCaption(*t.ws, 4), "Dieses STOP nach XL kopieren");
 
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.group(2).sl = "10";
   hs.group(2).tp = "20";
   hs.group(2).ts = "0";
@@ -219,7 +219,7 @@ TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   EXPECT_EQ(hs.group(4).tp, "20");
   EXPECT_EQ(hs.group(4).ts, "0");
 
-  hs.group(1).addIndikator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
+  hs.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
   hs.group(1).threshold = "60";
   hs.group(4).sl = "33";
   EXPECT_TRUE(copySettingsToMirror(hs, 1));

@@ -16,15 +16,15 @@ namespace {
 using testing::TestWorkspace;
 using Params = std::vector<std::pair<std::string, std::string>>;
 
-void addIndicator(clsEntryexittyp& group, const std::string& typ, const Params& params) {
-  clsIndikator ind(typ);
+void addIndicator(SignalGroup& group, const std::string& type, const Params& params) {
+  Indicator ind(type);
   for (const auto& [name, value] : params) ind.setRaw(name, value);
-  group.addIndikator(std::move(ind));
+  group.addIndicator(std::move(ind));
 }
 
-void setGroup(clsHsystem& hs, int index, const char* threshold, const char* sl = "0", const char* tp = "0",
+void setGroup(TradingSystem& hs, int index, const char* threshold, const char* sl = "0", const char* tp = "0",
               const char* ts = "0") {
-  clsEntryexittyp& g = hs.group(index);
+  SignalGroup& g = hs.group(index);
   g.threshold = threshold;
   g.sl = sl;
   g.tp = tp;
@@ -33,9 +33,9 @@ void setGroup(clsHsystem& hs, int index, const char* threshold, const char* sl =
 
 // Fixed lots of ".5", hedging off, an empty exit-short group, a reversed cross in entry long
 // with a quoted symbol and an hour timeframe, fast and slow prices other than close.
-void trendFixedLots(clsHsystem& hs) {
-  hs.general.bezeichnung = "Trend Folger";
-  hs.mm.typ = "idFixed Lots";
+void trendFixedLots(TradingSystem& hs) {
+  hs.general.title = "Trend Folger";
+  hs.mm.type = "idFixed Lots";
   hs.mm.lots = ".5";
   hs.mm.maxlots = "2";
   hs.mm.slippage = "3";
@@ -66,9 +66,9 @@ void trendFixedLots(clsHsystem& hs) {
 
 // Fixed fractional, hedging on, a named traded symbol, MACD and Stochastik, a reversed RSI
 // cross, Parabolic SAR on both sides, Bollinger Bands and a Donchian channel.
-void oscillatorsFixedFractional(clsHsystem& hs) {
-  hs.general.bezeichnung = "Oszillator Mix";
-  hs.mm.typ = "idFixed Fractional";
+void oscillatorsFixedFractional(TradingSystem& hs) {
+  hs.general.title = "Oszillator Mix";
+  hs.mm.type = "idFixed Fractional";
   hs.mm.lots = "0.1";
   hs.mm.maxlots = ".3";
   hs.mm.fraction = "2000";
@@ -106,9 +106,9 @@ void oscillatorsFixedFractional(clsHsystem& hs) {
 
 // Fixed ratio, a stored "#0" hedging, an ADX and a type name in lower case, indicators
 // without an action type, and an entry-short group whose points round down to 0.
-void averagesFixedRatio(clsHsystem& hs) {
-  hs.general.bezeichnung = "Kreuzungen";
-  hs.mm.typ = "idFixed Ratio";
+void averagesFixedRatio(TradingSystem& hs) {
+  hs.general.title = "Kreuzungen";
+  hs.mm.type = "idFixed Ratio";
   hs.mm.lots = "1";
   hs.mm.maxlots = "0";
   hs.mm.slippage = "2";
@@ -148,9 +148,9 @@ void averagesFixedRatio(clsHsystem& hs) {
 
 // A money-management id the generator does not know (no lot lines), decimal signal values and
 // threshold, an unknown indicator type, and only two groups in use.
-void unknownMoneyManagement(clsHsystem& hs) {
-  hs.general.bezeichnung = "Sonderfall";
-  hs.mm.typ = "idMartingale";
+void unknownMoneyManagement(TradingSystem& hs) {
+  hs.general.title = "Sonderfall";
+  hs.mm.type = "idMartingale";
   hs.mm.hedging = "idno Hedging";
   setGroup(hs, 1, "33.5");
   addIndicator(hs.group(1), "Ichimoku", {{"symbol", "Symbol()"}, {"shift", "1"}, {"value", "1.5"}});
@@ -174,7 +174,7 @@ std::string maskGenerationTime(const std::string& bytes) {
 
 struct Golden {
   const char* name;
-  void (*build)(clsHsystem&);
+  void (*build)(TradingSystem&);
   const char* magic;
   friend void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
 };
@@ -184,7 +184,7 @@ class GoldenSource : public ::testing::TestWithParam<Golden> {};
 TEST_P(GoldenSource, WholeFileEqualsTheReviewedListing) {
   const Golden& g = GetParam();
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.resetAll();
   g.build(hs);
 
@@ -240,11 +240,11 @@ TEST(ExpertGenerator, ThresholdPoints) {
       {{"1000", "1000"}, "2147483647", 2147483647 / 100},  // the product saturates at 32 bits
   };
   for (const Case& c : cases) {
-    clsEntryexittyp g("L");
+    SignalGroup g("L");
     for (const char* v : c.values) {
-      clsIndikator ind("RSI");
+      Indicator ind("RSI");
       ind.setRaw("value", v);
-      g.addIndikator(ind);
+      g.addIndicator(ind);
     }
     const auto sum = signalSum(g);
     ASSERT_TRUE(sum.has_value());
@@ -273,10 +273,10 @@ TEST(ExpertGenerator, SideCodesAndLots) {
 
 TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.resetAll();
   trendFixedLots(hs);
-  hs.group(3).indikator(1).setRaw("value", "drei");
+  hs.group(3).indicator(1).setRaw("value", "drei");
 
   std::string fault;
   EXPECT_FALSE(expertSourceLines(*t.ws, hs, "1", DateTime{}, &fault).has_value());
@@ -285,7 +285,7 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   // An earlier source stays as it was, and nothing is compiled.
   testing::writeBytes(t.ws->userFile("_Zorvik.mq4"), "earlier");
   int compiled = 0;
-  EXPECT_EQ(generiereExpert(*t.ws, hs, "1", "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
   EXPECT_EQ(compiled, 0);
   EXPECT_EQ(testing::readBytes(t.ws->userFile("_Zorvik.mq4")), "earlier");
   ASSERT_EQ(t.host.messages.size(), 1u);
@@ -294,18 +294,18 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
             "\"drei\"");
 
   // An indicator without a value at all is refused the same way, in English too.
-  hs.group(3).indikator(1).setRaw("value", "3");
-  clsIndikator bare("ADX");
-  hs.group(2).addIndikator(bare);
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
-  EXPECT_EQ(generiereExpert(*t.ws, hs, "1", "Trend", {}), 0);
+  hs.group(3).indicator(1).setRaw("value", "3");
+  Indicator bare("ADX");
+  hs.group(2).addIndicator(bare);
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
+  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", {}), 0);
   ASSERT_EQ(t.host.messages.size(), 2u);
   EXPECT_EQ(t.host.messages[1], "The Expert Advisor was not generated - this signal value is not a number: EXIT LONG 2 (ADX): \"\"");
 }
 
 TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   TestWorkspace t;
-  clsHsystem& hs = t.ws->system();
+  TradingSystem& hs = t.ws->system();
   hs.resetAll();
   trendFixedLots(hs);
   std::vector<std::string> compiled;
@@ -314,12 +314,12 @@ TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
     return 1;
   };
 
-  EXPECT_EQ(generiereExpert(*t.ws, hs, "1", "", compile), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "", compile), 0);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Diese Aktion kann derzeit nicht ausgeführt werden - leeres System ..."});
   EXPECT_FALSE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
 
   setWriteFaultHook([](std::string_view step) { return step != "rename"; });
-  EXPECT_EQ(generiereExpert(*t.ws, hs, "1", "Trend", compile), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", compile), 0);
   setWriteFaultHook({});
   ASSERT_EQ(t.host.messages.size(), 2u);
   EXPECT_TRUE(t.host.messages[1].starts_with("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: "))
@@ -327,7 +327,7 @@ TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   EXPECT_FALSE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
   EXPECT_TRUE(compiled.empty());
 
-  EXPECT_EQ(generiereExpert(*t.ws, hs, "1", "Trend", compile), 1);
+  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", compile), 1);
   EXPECT_EQ(compiled, std::vector<std::string>{"Trend"});
   EXPECT_TRUE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
   EXPECT_EQ(t.host.messages.size(), 2u);

@@ -37,8 +37,8 @@ TEST(Settings, RoundTripAndMagicFloor) {
   t.ws->settings.metatraderPfad = "/home/trader/.wine/drive_c/MT4, Demo";
   t.ws->settings.lastHsId = 12;
   t.ws->settings.updateUrl = "https://zorvik.example/update.txt?a=1,b=2";
-  t.ws->language.SwitchLanguage("DEUTSCH", t.ws->resFolder());
-  ASSERT_TRUE(t.ws->saveinit());
+  t.ws->language.switchLanguage("DEUTSCH", t.ws->resFolder());
+  ASSERT_TRUE(t.ws->saveSettings());
   EXPECT_EQ(readBytes(t.ws->resFile("Zorvik.ini")),
             "LANGUAGE=DEUTSCH\r\nMODUS=0\r\nLASTHSID=12\r\nMAGIC=100000\r\n"
             "\"METATRADERPFAD=/home/trader/.wine/drive_c/MT4, Demo\"\r\nSLIDERMITBUTTONS=0\r\nSTOPLOSSIMCHART=0\r\n"
@@ -70,9 +70,9 @@ TEST(Language, TranslationRules) {
   LanguageTable& lang = t.ws->language;
   EXPECT_EQ(lang.translate("EXIT LONG@1"), "EXIT LONG");
   EXPECT_EQ(lang.translate("ohne Tag"), "ohne Tag");
-  lang.SwitchLanguage("Spanisch", t.ws->resFolder());
+  lang.switchLanguage("Spanisch", t.ws->resFolder());
   EXPECT_FALSE(lang.english());
-  lang.SwitchLanguage("englisch", t.ws->resFolder());
+  lang.switchLanguage("englisch", t.ws->resFolder());
   ASSERT_TRUE(lang.english());
   EXPECT_EQ(lang.translate("Kommentar@8"), "Comment");
   EXPECT_EQ(lang.translate("Periode@8"), "Periode");
@@ -84,19 +84,19 @@ TEST(Language, TranslationRules) {
   ASSERT_TRUE(lang.appendMissingTexts(t.ws->resFile("langEng.txt")));
   EXPECT_TRUE(endsWith(readBytes(t.ws->resFile("langEng.txt")), "x\r\n\"Neu@5\"\r\n"));
   LanguageTable reread;
-  reread.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  reread.switchLanguage("ENGLISCH", t.ws->resFolder());
   EXPECT_EQ(reread.translate("Neu@5"), "Neu@5");  // an appended line is its own translation until completed
   EXPECT_TRUE(reread.missingTexts().empty());
 
   std::filesystem::remove(t.ws->resFile("langEng.txt"));
   LanguageTable none;
-  none.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  none.switchLanguage("ENGLISCH", t.ws->resFolder());
   EXPECT_FALSE(none.english());
 }
 
 TEST(Language, ShippedTableTranslatesTheTabs) {
   TestWorkspace t;
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   for (const char* tab : {"GENERAL@1", "LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1", "MONEYMANAGEMENT@1"})
     EXPECT_EQ(t.ws->tr(tab), withoutTag(tab).substr(0, 6) == "MONEYM" ? "MONEY MANAGEMENT" : withoutTag(tab));
   EXPECT_EQ(t.ws->tr("EINSTELLUNGEN@1"), "SETTINGS");
@@ -110,9 +110,9 @@ TEST(DefinitionTable, HeaderMappingCommentsAndDuplicates) {
                "Zwei;idB;x;timeframe;2;Two", "Drei;idA;x;ma_method;M;Three", "Vier;idA;x;ma_method;M;Four",
                "Fünf;idB"});
   ASSERT_EQ(table.entries().size(), 5u);
-  EXPECT_EQ(table.entries()[0].typ, "timeframe");
+  EXPECT_EQ(table.entries()[0].type, "timeframe");
   EXPECT_EQ(table.entries()[0].english, "One");
-  EXPECT_EQ(table.entries()[4].typ, "");
+  EXPECT_EQ(table.entries()[4].type, "");
   EXPECT_EQ(table.duplicateReport(), "idA/idA/idB/idA/");
   EXPECT_EQ(table.indexToId("timeframe", "#1"), "idB");
   EXPECT_EQ(table.indexToId("timeframe", "1"), "idB");
@@ -146,7 +146,7 @@ TEST(DefinitionTable, ShippedTableHoldsEveryIdTheProgramNames) {
   TestWorkspace t;
   const DefinitionTable& table = t.ws->definitions;
   EXPECT_TRUE(table.duplicateReport().empty());
-  struct Want { const char* typ; std::vector<std::string> ids; };
+  struct Want { const char* type; std::vector<std::string> ids; };
   for (const Want& w : {Want{"actiontyp", {"idStandard", "idReverse"}},
                         Want{"mm_hedging", {"idno Hedging", "idHedging"}},
                         Want{"mm_typ", {"idFixed Lots", "idFixed Fractional", "idFixed Ratio"}},
@@ -156,8 +156,8 @@ TEST(DefinitionTable, ShippedTableHoldsEveryIdTheProgramNames) {
                         Want{"pricetype", t.ws->catalogue.pricetypes.ids},
                         Want{"pricefield", t.ws->catalogue.pricefields.ids}}) {
     std::vector<std::string> ids;
-    for (const auto* e : table.entriesOf(w.typ)) ids.push_back(e->id);
-    EXPECT_EQ(ids, w.ids) << w.typ;
+    for (const auto* e : table.entriesOf(w.type)) ids.push_back(e->id);
+    EXPECT_EQ(ids, w.ids) << w.type;
   }
   for (const char* id : {"idCLOSEf", "idCLOSEs", "idKontotyp"}) EXPECT_NE(table.findId(id), nullptr) << id;
   EXPECT_EQ(table.idToMeta4("idHedging"), "true");

@@ -41,7 +41,7 @@ TEST(HelpTexts, FileRulesAndLookup) {
 
   // A missing file empties the table instead of keeping old texts.
   std::filesystem::remove(t.ws->resFile("CodeHelp.txt"));
-  t.ws->liesCodeHelp();
+  t.ws->loadHelpTexts();
   EXPECT_TRUE(h.entries().empty());
 }
 
@@ -52,7 +52,7 @@ TEST(HelpTexts, ParameterHelpTextTranslatesCaptionAndText) {
   const std::string german = parameterHelpText(ws.catalogue, ws.helpTexts, ws.language, "period");
   EXPECT_EQ(german, ws.catalogue.parameterCaption("period", ws.language) + "\n" + ws.helpTexts.text("period") + "    ");
 
-  ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
   const std::string english = parameterHelpText(ws.catalogue, ws.helpTexts, ws.language, "period");
   EXPECT_NE(english.find("\n"), std::string::npos);
   EXPECT_EQ(english.find(ws.helpTexts.text("period")), std::string::npos);
@@ -108,7 +108,7 @@ TEST(HelpRegistry, F1ShowsTheTopicOfTheWindowOrItsParent) {
   }
 
   TestWorkspace t;
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   auto english = helpTopicRequest(r, t.ws->language, "ZorvikForm", 112, 99, 98);
   ASSERT_TRUE(english);
   EXPECT_EQ(english->message.rfind("h=99"), english->message.size() - 4);

@@ -12,15 +12,15 @@ namespace {
 using testing::TestWorkspace;
 using Params = std::vector<std::pair<std::string, std::string>>;
 
-clsIndikator makeIndicator(const std::string& typ, const Params& params) {
-  clsIndikator ind(typ);
+Indicator makeIndicator(const std::string& type, const Params& params) {
+  Indicator ind(type);
   for (const auto& [name, value] : params) ind.setRaw(name, value);
   return ind;
 }
 
-std::vector<std::string> codeOf(const Workspace& ws, const clsIndikator& ind, std::string_view side) {
+std::vector<std::string> codeOf(const Workspace& ws, const Indicator& ind, std::string_view side) {
   std::vector<std::string> out;
-  schreibIndikatorCode(ws, ind, out, side);
+  writeIndicatorCode(ws, ind, out, side);
   return out;
 }
 
@@ -45,7 +45,7 @@ TEST(IndicatorCode, PlaceholdersFollowTheValueLists) {
   TestWorkspace t;
   // A named symbol is quoted, an hour timeframe drops the chart note, the type name is matched
   // whatever its letter case and shown in upper case.
-  clsIndikator ind = makeIndicator("moving average", kSimpleAverage);
+  Indicator ind = makeIndicator("moving average", kSimpleAverage);
   ind.setRaw("symbol", "EURUSD");
   ind.setRaw("timeframe", "idh1");
   ind.setRaw("ma_method", "idLinear Weighted");
@@ -71,8 +71,8 @@ TEST(IndicatorCode, PlaceholdersFollowTheValueLists) {
 
 TEST(IndicatorCode, EnglishChartSymbolStillMeansTheTradedSymbol) {
   TestWorkspace t;
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
-  t.ws->catalogue.liesCoding(t.ws->language, t.ws->brokerSymbols);
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->catalogue.readParameterCoding(t.ws->language, t.ws->brokerSymbols);
   EXPECT_EQ(symbolArgument(*t.ws, "Current symbol"), "tSymbol");
   EXPECT_EQ(symbolArgument(*t.ws, "Symbol()"), "tSymbol");
   EXPECT_EQ(symbolArgument(*t.ws, "symbol()"), "\"symbol()\"");
@@ -105,7 +105,7 @@ TEST(IndicatorCode, TwoAveragesUseTheChosenFastAndSlowPrices) {
 
 TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {
   TestWorkspace t;
-  const clsIndikator sar = makeIndicator(
+  const Indicator sar = makeIndicator(
       "Parabolic SAR", {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"pa_step", "0.02"}, {"pa_maximum", "0.2"},
                         {"shift", "1"}, {"value", "2"}});
   const std::vector<std::string> tail{"// 0=Timeframe im Chart", "  k1=iSAR(tSymbol,0,0.02,0.2,1);",
@@ -126,7 +126,7 @@ TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {
   // No side: no level lines, and the bearish test on whatever l1 and l2 hold.
   EXPECT_EQ(codeOf(*t.ws, sar, ""), with({}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"}));
 
-  clsIndikator later = sar;
+  Indicator later = sar;
   later.setRaw("shift", "2.5");  // rounded half to even
   EXPECT_EQ(codeOf(*t.ws, later, "S")[0], "  l2=High[ 2];");
   EXPECT_EQ(codeOf(*t.ws, later, "S")[1], "  l1=Low[ 3];");
@@ -155,7 +155,7 @@ TEST(IndicatorCode, ConditionPerTypeAndSide) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
-    const clsIndikator ind = makeIndicator(c.type, {{"timeframe", "idD1"}, {"value", "3"}});
+    const Indicator ind = makeIndicator(c.type, {{"timeframe", "idD1"}, {"value", "3"}});
     for (const char* side : {"L", "XS", "S", "XL", "", "x", "l"}) {
       SCOPED_TRACE(side);
       const std::string s = side;

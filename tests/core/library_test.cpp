@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/command_table.hpp"
+#include "window/command_table.hpp"
 #include "library/file_names.hpp"
 #include "library/library.hpp"
 #include "model/component_files.hpp"
@@ -35,7 +35,7 @@ class LibraryTest : public ::testing::Test {
   }
   // A real system file written from the sample system, for opening and dropping.
   void putSampleSystem(const std::string& fileName) {
-    clsHsystem hs(ws);
+    TradingSystem hs(ws);
     testing::fillSampleSystem(hs, fileName);
     ASSERT_TRUE(writeSystemFile(hs, componentPath(ws, fileName)));
   }
@@ -73,7 +73,7 @@ TEST_F(LibraryTest, ListsEveryGroupWithItsDisplayTexts) {
   put("notes.txt");
   fs::create_directory(user("Ordner.hsy.txt"));  // not a file: skipped
 
-  lib.initTaskpanel();
+  lib.relistLibrary();
   std::vector<std::string> captions;
   for (const auto& g : lib.groups()) captions.push_back(g.caption);
   EXPECT_EQ(captions, (std::vector<std::string>{"Neues Handelssystem", "Handelssysteme", "Signalgruppen",
@@ -111,9 +111,9 @@ TEST_F(LibraryTest, ListsEveryGroupWithItsDisplayTexts) {
 }
 
 TEST_F(LibraryTest, EnglishCaptionsAndTrashLabels) {
-  ws.language.SwitchLanguage("ENGLISCH", ws.resFolder());
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
   put("Alt.hsy.txt.del");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   const std::string systems = ws.tr("Handelssysteme@3");
   EXPECT_NE(systems, "Handelssysteme");
   EXPECT_EQ(lib.group(libgroup::Handelssysteme)->caption, systems);
@@ -126,18 +126,18 @@ TEST_F(LibraryTest, ListingRaisesTheMagicCounter) {
   putSystem("A.hsy.txt", "A", "100005");
   putSystem("B.hsy.txt", "B", "123456");
   putSystem("C.hsy.txt", "C", "110000");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   EXPECT_EQ(ws.settings.magic, 100005);
 }
 
 TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
   putSystem("A.hsy.txt", "A");
   putSystem("B.hsy.txt", "B");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   EXPECT_EQ(item(libgroup::Handelssysteme, "A").id, 1);  // the first item of the run
   std::vector<std::int32_t> seen;
   for (int round = 0; round < 3; ++round) {
-    lib.initTaskpanel();
+    lib.relistLibrary();
     for (const auto& g : lib.groups())
       for (const auto& i : g.items) seen.push_back(i.id);
   }
@@ -153,7 +153,7 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
   EXPECT_EQ(ws.settings.lastHsId, 2);
   Library nextRun(ws);
   ws.system().systemFileName.clear();
-  nextRun.initTaskpanel();
+  nextRun.relistLibrary();
   ASSERT_NE(nextRun.lastSystemItem(), nullptr);
   EXPECT_EQ(nextRun.lastSystemItem()->fileName, "B.hsy.txt");
   ws.settings.lastHsId = 3;  // a Powerswitch entry's number is no system
@@ -163,7 +163,7 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
 TEST_F(LibraryTest, ClickOpensTheSystemAndMarksIt) {
   putSampleSystem("Trend.hsy.txt");
   putSampleSystem("Range.hsy.txt");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   const LibraryItem trend = item(libgroup::Handelssysteme, "Trend");
   EXPECT_EQ(lib.click(trend, 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
@@ -171,17 +171,17 @@ TEST_F(LibraryTest, ClickOpensTheSystemAndMarksIt) {
   EXPECT_EQ(t.host.sounds.back(), Sound::Open);
 
   // Opening another saves the first, whose changed title shows at once.
-  ws.system().paraChange("general_bezeichnung", "Neu");
+  ws.system().setParameter("general_bezeichnung", "Neu");
   EXPECT_EQ(lib.click(item(libgroup::Handelssysteme, "Range"), 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(lib.findItem(trend.id)->display, "Trend \"Neu\"");
   EXPECT_NE(lib.boldId(), trend.id);
 
   // A rebuild keeps the open system bold; other groups' clicks do nothing.
-  lib.initTaskpanel();
+  lib.relistLibrary();
   EXPECT_EQ(lib.findItem(lib.boldId())->fileName, "Range.hsy.txt");
-  EXPECT_TRUE(lib.setTpByCaption("Trend"));
+  EXPECT_TRUE(lib.markOpenSystem("Trend"));
   EXPECT_EQ(lib.findItem(lib.boldId())->fileName, "Trend.hsy.txt");
-  EXPECT_FALSE(lib.setTpByCaption("Tre"));
+  EXPECT_FALSE(lib.markOpenSystem("Tre"));
 }
 
 TEST_F(LibraryTest, AFileNamedByAnotherProgramOpensWithItsContent) {
@@ -189,7 +189,7 @@ TEST_F(LibraryTest, AFileNamedByAnotherProgramOpensWithItsContent) {
   // "EUR USD.hsy.txt", so the file is given that name before it is opened.
   putSampleSystem("EUR USD.hsy.txt");
   fs::rename(user("EUR USD.hsy.txt"), user("EUR+USD.hsy.txt"));
-  lib.initTaskpanel();
+  lib.relistLibrary();
   const LibraryItem& eur = item(libgroup::Handelssysteme, "EUR USD");
   ASSERT_EQ(lib.click(eur, 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(ws.system().group(1).count(), 2);
@@ -201,10 +201,10 @@ TEST_F(LibraryTest, TrashAndRestoreGiveBackTheSameFile) {
   putSystem("Trend.hsy.txt", "Trend Folger");
   put("RSI.ind.txt", "START indikator\nindikatortyp=\"RSI\"\nSTOP indikator\n");
   const std::string before = testing::readBytes(user("RSI.ind.txt"));
-  lib.initTaskpanel();
+  lib.relistLibrary();
 
   pressItem(libgroup::Indikatoren, "RSI");
-  EXPECT_EQ(lib.ablegen(), LibraryOutcome::Changed);
+  EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::Changed);
   EXPECT_FALSE(fs::exists(user("RSI.ind.txt")));
   EXPECT_TRUE(fs::exists(user("RSI.ind.txt.del")));
   EXPECT_TRUE(lib.group(libgroup::Indikatoren)->items.empty());
@@ -212,18 +212,18 @@ TEST_F(LibraryTest, TrashAndRestoreGiveBackTheSameFile) {
   EXPECT_EQ(displays(libgroup::Ablage), std::vector<std::string>{"Indikatoren:RSI"});
 
   pressItem(libgroup::Ablage, "Indikatoren:RSI");
-  EXPECT_EQ(lib.wiederherstellen(), LibraryOutcome::Changed);
+  EXPECT_EQ(lib.restore(), LibraryOutcome::Changed);
   EXPECT_EQ(testing::readBytes(user("RSI.ind.txt")), before);
   EXPECT_EQ(displays(libgroup::Indikatoren), std::vector<std::string>{"RSI"});
   EXPECT_TRUE(lib.group(libgroup::Ablage)->items.empty());
 
   // A system goes the same way and comes back with its title.
   pressItem(libgroup::Handelssysteme, "Trend \"Trend Folger\"");
-  lib.ablegen();
-  lib.initTaskpanel();
+  lib.moveToTrash();
+  lib.relistLibrary();
   EXPECT_EQ(displays(libgroup::Ablage), std::vector<std::string>{"Handelssysteme:Trend"});
   pressItem(libgroup::Ablage, "Handelssysteme:Trend");
-  lib.wiederherstellen();
+  lib.restore();
   EXPECT_EQ(displays(libgroup::Handelssysteme), std::vector<std::string>{"Trend \"Trend Folger\""});
   EXPECT_TRUE(t.host.messages.empty());
 }
@@ -232,7 +232,7 @@ TEST_F(LibraryTest, TrashRefusals) {
   put("RSI.ind.txt", "neu");
   put("RSI.ind.txt.del", "alt");
   put("Trend.ex4");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   struct Case {
     int group;
     std::string display;
@@ -248,34 +248,34 @@ TEST_F(LibraryTest, TrashRefusals) {
   for (const Case& c : cases) {
     t.host.messages.clear();
     pressItem(c.group, c.display);
-    EXPECT_EQ(lib.ablegen(), LibraryOutcome::Nothing) << c.display;
+    EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::Nothing) << c.display;
     EXPECT_EQ(t.host.messages, std::vector<std::string>{c.message}) << c.display;
   }
   // A group header has no record worth trashing.
   t.host.messages.clear();
   lib.press(LibraryItem{});
-  EXPECT_EQ(lib.ablegen(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Das kann nicht entfernt werden!"});
   EXPECT_EQ(testing::readBytes(user("RSI.ind.txt.del")), "alt");
 
   // Restoring over a file made since keeps the newer file.
   t.host.messages.clear();
   pressItem(libgroup::Ablage, "Indikatoren:RSI");
-  EXPECT_EQ(lib.wiederherstellen(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.restore(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Dieser Dateiname existiert bereits !"});
   EXPECT_EQ(testing::readBytes(user("RSI.ind.txt")), "neu");
 }
 
 TEST_F(LibraryTest, TrashingTheOpenSystemSavesAndClosesIt) {
   putSampleSystem("Trend.hsy.txt");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
-  ws.system().paraChange("general_bezeichnung", "Zuletzt");
+  ws.system().setParameter("general_bezeichnung", "Zuletzt");
   pressItem(libgroup::Handelssysteme, "Trend");
-  EXPECT_EQ(lib.ablegen(), LibraryOutcome::SystemClosed);
+  EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(ws.system().systemFileName, "");
   EXPECT_EQ(lib.boldId(), 0);
-  EXPECT_EQ(getBezeichnung(ws, "Trend.hsy.txt.del"), "Zuletzt");
+  EXPECT_EQ(readTitle(ws, "Trend.hsy.txt.del"), "Zuletzt");
   EXPECT_TRUE(saveCurrentSystem(ws));  // nothing is open: the system does not come back
   EXPECT_FALSE(fs::exists(user("Trend.hsy.txt")));
 }
@@ -284,29 +284,29 @@ TEST_F(LibraryTest, Delete) {
   putSampleSystem("Trend.hsy.txt");
   put("RSI.ind.txt");
   put("Alt.sgr.txt.del");
-  lib.initTaskpanel();
+  lib.relistLibrary();
 
   // No keeps everything.
   t.host.answers = {false};
   pressItem(libgroup::Indikatoren, "RSI");
-  EXPECT_EQ(lib.loeschen(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.remove(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Bauteil RSI löschen ?");
   EXPECT_TRUE(fs::exists(user("RSI.ind.txt")));
 
-  EXPECT_EQ(lib.loeschen(), LibraryOutcome::Changed);
+  EXPECT_EQ(lib.remove(), LibraryOutcome::Changed);
   EXPECT_FALSE(fs::exists(user("RSI.ind.txt")));
   EXPECT_TRUE(lib.group(libgroup::Indikatoren)->items.empty());
 
   // The trash can be emptied item by item.
   pressItem(libgroup::Ablage, "Signalgruppen:Alt");
-  EXPECT_EQ(lib.loeschen(), LibraryOutcome::Changed);
+  EXPECT_EQ(lib.remove(), LibraryOutcome::Changed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Bauteil Alt löschen ?");
   EXPECT_FALSE(fs::exists(user("Alt.sgr.txt.del")));
 
   // Deleting the open system closes it: a later save writes nothing.
   lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
   pressItem(libgroup::Handelssysteme, "Trend");
-  EXPECT_EQ(lib.loeschen(), LibraryOutcome::SystemClosed);
+  EXPECT_EQ(lib.remove(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Handelssystem Trend löschen ?");
   EXPECT_EQ(ws.system().systemFileName, "");
   EXPECT_EQ(ws.settings.lastHsId, 0);
@@ -315,7 +315,7 @@ TEST_F(LibraryTest, Delete) {
 
   t.host.messages.clear();
   pressItem(libgroup::Powerswitch, "L=XS S=XL");
-  EXPECT_EQ(lib.loeschen(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.remove(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Das kann nicht entfernt werden!"});
 }
 
@@ -324,7 +324,7 @@ TEST_F(LibraryTest, Rename) {
   put("RSI.ind.txt");
   put("MACD.ind.txt");
   put("EA.ex4");
-  lib.initTaskpanel();
+  lib.relistLibrary();
 
   struct Case {
     std::optional<std::string> answer;
@@ -340,21 +340,21 @@ TEST_F(LibraryTest, Rename) {
     t.host.messages.clear();
     t.host.inputs = {c.answer};
     pressItem(libgroup::Indikatoren, "RSI");
-    EXPECT_EQ(lib.umbenennen(), LibraryOutcome::Nothing);
+    EXPECT_EQ(lib.rename(), LibraryOutcome::Nothing);
     EXPECT_EQ(t.host.messages, c.messages);
     EXPECT_TRUE(fs::exists(user("RSI.ind.txt")));
   }
   EXPECT_EQ(t.host.prompts.back(), "Umbenennen");
 
   t.host.inputs = {std::string("a/b")};
-  EXPECT_EQ(lib.umbenennen(), LibraryOutcome::Changed);
+  EXPECT_EQ(lib.rename(), LibraryOutcome::Changed);
   EXPECT_TRUE(fs::exists(user("a%2Fb.ind.txt")));
   EXPECT_EQ(displays(libgroup::Indikatoren), (std::vector<std::string>{"a/b", "MACD"}));
   EXPECT_EQ(lib.currentItem().fileName, "a/b.ind.txt");
 
   t.host.inputs = {std::string("EA 2")};
   pressItem(libgroup::ExpertAdvisors, "EA");
-  lib.umbenennen();
+  lib.rename();
   EXPECT_TRUE(fs::exists(user("EA 2.ex4")));
 
   // The open system follows its file and keeps its mark; the title shows beside the new name.
@@ -362,7 +362,7 @@ TEST_F(LibraryTest, Rename) {
   const std::int32_t bold = lib.boldId();
   t.host.inputs = {std::string("Trend2")};
   pressItem(libgroup::Handelssysteme, "Trend");
-  lib.umbenennen();
+  lib.rename();
   EXPECT_EQ(ws.system().systemFileName, "Trend2.hsy.txt");
   EXPECT_EQ(lib.boldId(), bold);
   EXPECT_EQ(lib.findItem(bold)->display, "Trend2 \"Trend\"");
@@ -371,32 +371,32 @@ TEST_F(LibraryTest, Rename) {
 TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   putSampleSystem("Trend.hsy.txt");
   putSampleSystem("Range.hsy.txt");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   t.host.messages.clear();
-  EXPECT_EQ(lib.speichernUnter(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.saveAs(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Zuerst ein System laden"});
 
   lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
-  ws.system().paraChange("general_comment", "geändert");
+  ws.system().setParameter("general_comment", "geändert");
   pressItem(libgroup::Handelssysteme, "Range");  // another system is pressed
 
   t.host.messages.clear();
   t.host.inputs = {std::string("Trend")};
-  EXPECT_EQ(lib.speichernUnter(), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.saveAs(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Der Name bleibt gleich..."});
   t.host.inputs = {std::string("Range")};
-  lib.speichernUnter();
+  lib.saveAs();
   EXPECT_EQ(t.host.messages.back(), "Dieser Dateiname existiert bereits !");
 
   t.host.sounds.clear();
   t.host.inputs = {std::string("Kopie")};
-  EXPECT_EQ(lib.speichernUnter(), LibraryOutcome::SystemOpened);
+  EXPECT_EQ(lib.saveAs(), LibraryOutcome::SystemOpened);
   EXPECT_EQ(t.host.prompts.back(), "Speichern unter");
   EXPECT_EQ(ws.system().systemFileName, "Kopie.hsy.txt");
   EXPECT_EQ(t.host.sounds, (std::vector<Sound>{Sound::Save, Sound::Save}));
   // Both files hold the change; the new one is listed and marked.
   for (const char* f : {"Trend.hsy.txt", "Kopie.hsy.txt"}) {
-    clsHsystem back(ws);
+    TradingSystem back(ws);
     ASSERT_TRUE(readComponent(back, user(f), "", 0));
     EXPECT_EQ(back.general.comment, "geändert") << f;
   }
@@ -412,7 +412,7 @@ TEST_F(LibraryTest, DragNeedsAnOpenSystemAndADraggableKind) {
   putSampleSystem("Trend.hsy.txt");
   put("RSI.ind.txt");
   put("EA.ex4");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   EXPECT_FALSE(lib.mayDrag(item(libgroup::Indikatoren, "RSI")));
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});
 
@@ -434,9 +434,9 @@ TEST_F(LibraryTest, DropRules) {
   put("Fix.mm.txt", "START moneymanagement\nlots=\"7\"\nENDE moneymanagement\n");
   put("Eng.stp.txt", "START STOPS\nsl=\"11\"\nts=\"12\"\ntp=\"13\"\nSTOP STOPS\n");
   put("Alt.ind.txt.del");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
-  clsHsystem& hs = ws.system();
+  TradingSystem& hs = ws.system();
   ws.system().group(3).indicators().clear();
 
   const std::string onlySignal = "Es kann nur auf L / XL / S / XS gedroppt werden !";
@@ -473,8 +473,8 @@ TEST_F(LibraryTest, DropRules) {
   // Entry short got the indicator and then the indicator group appended; only exit short
   // took the stops; the money management came in from the settings tab.
   ASSERT_EQ(hs.group(3).count(), 3);
-  EXPECT_EQ(hs.group(3).indikator(1).getTyp(), "RSI");
-  EXPECT_EQ(hs.group(3).indikator(3).getTyp(), "MACD");
+  EXPECT_EQ(hs.group(3).indicator(1).type(), "RSI");
+  EXPECT_EQ(hs.group(3).indicator(3).type(), "MACD");
   EXPECT_EQ(hs.group(4).sl, "11");
   EXPECT_EQ(hs.group(4).tp, "13");
   EXPECT_NE(hs.group(2).sl, "11");
@@ -489,7 +489,7 @@ TEST_F(LibraryTest, DropRules) {
 
 TEST_F(LibraryTest, EmptyGroupsAndPowerswitchClicks) {
   putSampleSystem("Trend.hsy.txt");
-  lib.initTaskpanel();
+  lib.relistLibrary();
   EXPECT_EQ(lib.emptyGroupMessage(libgroup::Indikatoren),
             "Es sind noch keine Indikatoren in der Toolbox vorhanden\r\n"
             "Die Toolbox wird gefüllt, indem man im Handelssystem auf\r\n"

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/command_table.hpp"
-#include "app/display_modes.hpp"
-#include "app/event_sounds.hpp"
+#include "window/command_table.hpp"
+#include "window/display_modes.hpp"
+#include "window/event_sounds.hpp"
 #include "test_support.hpp"
 
 namespace zorvik {
@@ -16,7 +16,7 @@ using testing::TestWorkspace;
 
 TEST(CommandTable, IdsAreUniqueAndEveryCaptionHasAnEnglishLine) {
   TestWorkspace t;
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   ASSERT_TRUE(t.ws->language.english());
   std::set<std::int32_t> ids;
   std::vector<std::string_view> captions;
@@ -73,7 +73,7 @@ TEST(CommandTable, ContextMenuOffersEntriesByGroupInBothLanguages) {
 
   // In English the library shows translated captions; the fixed entries and moved trash
   // items keep their German group names.
-  t.ws->language.SwitchLanguage("ENGLISCH", t.ws->resFolder());
+  t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   const std::string systems = t.ws->tr("Handelssysteme@3");
   EXPECT_EQ(offeredContextCommands(systems, t.ws->language), (V{11001, 11002, 11003, 11004, 11005, 11008}));
   EXPECT_EQ(offeredContextCommands("Ablage", t.ws->language), (V{11002, 11005, 11007}));

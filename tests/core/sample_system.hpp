@@ -11,10 +11,10 @@ namespace zorvik::testing {
 inline constexpr double kSampleEditTime = 45678.5;
 
 // A new indicator of the given type with the catalogue defaults.
-clsIndikator sampleIndicator(const Workspace& ws, const std::string& type);
+Indicator sampleIndicator(const Workspace& ws, const std::string& type);
 
 // Resets hs to the file name and fills it.
-void fillSampleSystem(clsHsystem& hs, const std::string& fileName = "Trend.hsy.txt");
+void fillSampleSystem(TradingSystem& hs, const std::string& fileName = "Trend.hsy.txt");
 
 // Text written with "\n" line ends, as the CR LF bytes of a file.
 std::string crlf(const std::string& text);

@@ -43,7 +43,7 @@ struct UpdateFixture {
   bool check() {
     UpdateState fresh;
     state = fresh;
-    return checkforupdate(*t.ws, net, state, kRunning);
+    return checkForUpdate(*t.ws, net, state, kRunning);
   }
   TestWorkspace t;
   ScriptedTransport net;
@@ -174,8 +174,8 @@ TEST(UpdateCheck, SilentWithoutAddressPageOrTrustedLink) {
   // The check runs once per run.
   UpdateFixture once;
   once.net.page = "Version:1.1.147\nLink:https://dl.example/u.exe";
-  EXPECT_TRUE(checkforupdate(*once.t.ws, once.net, once.state, kRunning));
-  EXPECT_FALSE(checkforupdate(*once.t.ws, once.net, once.state, kRunning));
+  EXPECT_TRUE(checkForUpdate(*once.t.ws, once.net, once.state, kRunning));
+  EXPECT_FALSE(checkForUpdate(*once.t.ws, once.net, once.state, kRunning));
   EXPECT_EQ(once.net.fetched.size(), 1u);
 }
 
@@ -272,7 +272,7 @@ TEST(UpdateCheck, InstallStartsOnlyTheFileThisRunDownloaded) {
 
 TEST(UpdateCheck, EnglishTexts) {
   UpdateFixture f;
-  f.t.ws->language.SwitchLanguage("ENGLISCH", f.t.ws->resFolder());
+  f.t.ws->language.switchLanguage("ENGLISCH", f.t.ws->resFolder());
   f.net.page = "Version:1.1.147\nLink:https://dl.example/u.exe";
   ASSERT_TRUE(f.check());
   f.t.host.onStart = [](const RecordingHost::Started&) { return true; };

@@ -12,14 +12,14 @@
 
 #include <filesystem>
 
-#include "editors/dbl_push.hpp"
-#include "editors/g_form.hpp"
-#include "editors/i_form.hpp"
-#include "editors/ixi_form.hpp"
-#include "editors/mm_form.hpp"
+#include "editors/accept_discard_buttons.hpp"
+#include "editors/general_settings_editor.hpp"
+#include "editors/indicator_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "editors/money_management_editor.hpp"
 #include "editors/parameter_row_builder.hpp"
-#include "editors/xi_form.hpp"
-#include "editors/xp_slider_red.hpp"
+#include "editors/signal_group_editor.hpp"
+#include "editors/value_slider.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "gui_workspace.hpp"
@@ -38,7 +38,7 @@ struct Env : testing::GuiWorkspace {
     ws->system().group(2).sl = "0";
     ws->system().group(4).sl = "0";
   }
-  clsHsystem& hs() { return ws->system(); }
+  TradingSystem& hs() { return ws->system(); }
 };
 
 int rowOf(ParameterRowBuilder& rows, const char* key) { return rows.rowOfKey(key); }
@@ -50,7 +50,7 @@ void typeInto(QLineEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
-void addIndicator(XIForm& xi, const QString& type) {
+void addIndicator(SignalGroupEditor& xi, const QString& type) {
   xi.Combo1()->setCurrentText(type);
   QTest::mouseClick(xi.Command1(), Qt::LeftButton);
 }
@@ -68,44 +68,44 @@ class EditorsTest : public QObject {
  private slots:
   void addEditByTextAndSliderAndAccept() {
     Env env;
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.setBlatt(env.hs(), 1);
-    XIForm& xi = host.xi();
-    IForm& i = host.i();
-    QSignalSpy overview(&host, &ixiForm::overviewChanged);
+    host.showGroup(env.hs(), 1);
+    SignalGroupEditor& xi = host.xi();
+    IndicatorEditor& i = host.i();
+    QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
 
     addIndicator(xi, "RSI");
-    clsEntryexittyp& g = env.hs().group(1);
+    SignalGroup& g = env.hs().group(1);
     QCOMPARE(g.count(), 1);
     QCOMPARE(xi.ListView1()->topLevelItemCount(), 1);
     QCOMPARE(i.LHead()->text(), QString("RSI-Einstellungen"));
     QVERIFY(overview.count() >= 1);
-    const std::string createdAt = g.indikator(1).gp("lastedittime");
+    const std::string createdAt = g.indicator(1).parameter("lastedittime");
 
     const int period = rowOf(i.rows(), "period");
     QVERIFY(period >= 0);
-    XPSliderRed* slider = i.rows().slider(period);
+    ValueSlider* slider = i.rows().slider(period);
     QLineEdit* text = i.rows().textBox(period);
     QCOMPARE(text->text(), QString("55"));
     slider->setValue(30);
     QCOMPARE(text->text(), QString("30"));
-    QCOMPARE(g.indikator(1).gp("period"), std::string("30"));
+    QCOMPARE(g.indicator(1).parameter("period"), std::string("30"));
     typeInto(text, "45");
     QCOMPARE(slider->value(), 45);
-    QCOMPARE(g.indikator(1).gp("period"), std::string("45"));
+    QCOMPARE(g.indicator(1).parameter("period"), std::string("45"));
 
     // A choice row stores the id of the chosen caption.
     QComboBox* timeframe = i.rows().comboBox(rowOf(i.rows(), "timeframe"));
     timeframe->setCurrentIndex(5);
-    QCOMPARE(g.indikator(1).gp("timeframe"), std::string("idH1"));
+    QCOMPARE(g.indicator(1).parameter("timeframe"), std::string("idH1"));
 
     g.editok = 0;
     QTest::mouseClick(i.Command21(), Qt::LeftButton);
-    QCOMPARE(g.indikator(1).gp("period"), std::string("45"));
+    QCOMPARE(g.indicator(1).parameter("period"), std::string("45"));
     QCOMPARE(g.editok, 1);
-    QVERIFY(g.indikator(1).gp("lastedittime") >= createdAt);
+    QVERIFY(g.indicator(1).parameter("lastedittime") >= createdAt);
     QVERIFY(xi.ListView1()->topLevelItem(0)->text(2).contains("/45/"));
     QCOMPARE(xi.ListView1()->topLevelItem(0)->text(3), QString("1 von 1=100%"));
     QCOMPARE(env.host.statuses.back(), std::string("Indikator OK"));
@@ -116,19 +116,19 @@ class EditorsTest : public QObject {
 
   void discardRestoresTheIndicatorExactly() {
     Env env;
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.setBlatt(env.hs(), 3);
+    host.showGroup(env.hs(), 3);
     addIndicator(host.xi(), "Moving Average");
     addIndicator(host.xi(), "ADX");
-    const clsEntryexittyp before = env.hs().group(3);
+    const SignalGroup before = env.hs().group(3);
 
     // Open the first one, change a slider, a text and a list, then discard.
     QTreeWidget* list = host.xi().ListView1();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
     QCOMPARE(host.xi().edit().number(), 1);
-    IForm& i = host.i();
+    IndicatorEditor& i = host.i();
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(10);
     typeInto(i.rows().textBox(rowOf(i.rows(), "comment")), "Filter");
     i.rows().comboBox(rowOf(i.rows(), "ma_method"))->setCurrentIndex(2);
@@ -146,28 +146,28 @@ class EditorsTest : public QObject {
 
   void removeRenumbersAndSortingKeepsNumbers() {
     Env env;
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.setBlatt(env.hs(), 1);
-    XIForm& xi = host.xi();
+    host.showGroup(env.hs(), 1);
+    SignalGroupEditor& xi = host.xi();
     for (const char* type : {"RSI", "MACD", "ADX", "Bollinger Bands"}) addIndicator(xi, type);
     QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3", " # 4"}));
 
     xi.ListView1()->clearSelection();
-    xi.suchLVTag(2)->setSelected(true);
+    xi.findListItemByTag(2)->setSelected(true);
     QTest::mouseClick(xi.Command2(), Qt::LeftButton);
     QCOMPARE(env.hs().group(1).count(), 3);
     QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "ADX", "Bollinger Bands"}));
     QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3"}));
-    QCOMPARE(xi.suchLVTag(3)->text(0), QString("Bollinger Bands"));
+    QCOMPARE(xi.findListItemByTag(3)->text(0), QString("Bollinger Bands"));
     QCOMPARE(env.host.statuses.back(), std::string("Kill Indikator"));
 
     xi.SortListView(0);
     QCOMPARE(column(xi.ListView1(), 0), QStringList({"ADX", "Bollinger Bands", "RSI"}));
     xi.SortListView(0);
     QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "Bollinger Bands", "ADX"}));
-    QCOMPARE(xi.suchLVTag(1)->text(0), QString("RSI"));
+    QCOMPARE(xi.findListItemByTag(1)->text(0), QString("RSI"));
 
     // Removing the last ones leaves an empty editor with only the add button.
     for (int n = 0; n < 3; ++n) {
@@ -181,11 +181,11 @@ class EditorsTest : public QObject {
 
   void stopsShowZeroTextAndAreCopied() {
     Env env;
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.setBlatt(env.hs(), 2);
-    XIForm& xi = host.xi();
+    host.showGroup(env.hs(), 2);
+    SignalGroupEditor& xi = host.xi();
     QVERIFY(xi.Picture1()->isVisible());
     QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XS kopieren"));
     QCOMPARE(xi.cCopy2()->text(), QString("Diese XL-Einstellungen nach S kopieren"));
@@ -210,7 +210,7 @@ class EditorsTest : public QObject {
     emit stops.textBox(sl)->editingFinished();
     QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
 
-    QSignalSpy overview(&host, &ixiForm::overviewChanged);
+    QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
     QTest::mouseClick(xi.cCopy(), Qt::LeftButton);
     QCOMPARE(env.hs().group(4).sl, env.hs().group(2).sl);
     QCOMPARE(env.hs().group(4).tp, std::string("0"));
@@ -223,9 +223,9 @@ class EditorsTest : public QObject {
     QCOMPARE(env.hs().group(2).editok, 1);
 
     // The threshold row of an entry group.
-    host.setBlatt(env.hs(), 4);
+    host.showGroup(env.hs(), 4);
     QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XL kopieren"));
-    host.setBlatt(env.hs(), 1);
+    host.showGroup(env.hs(), 1);
     QVERIFY(!xi.Picture1()->isVisible());
     QVERIFY(xi.cEditOk2()->isVisible());
     const int threshold = rowOf(xi.settingRows(), "threshold");
@@ -238,7 +238,7 @@ class EditorsTest : public QObject {
     env.hs().mm.base = "2500";
     env.hs().mm.delta = "700";
     env.hs().mm.maxlots = "0";
-    MMForm mm(*env.ws);
+    MoneyManagementEditor mm(*env.ws);
     mm.resize(700, 500);
     mm.show();
     mm.activateControls(env.hs());
@@ -261,24 +261,24 @@ class EditorsTest : public QObject {
     QComboBox* method = rows.comboBox(rows.rowOfKey("mm_typ"));
     method->setCurrentIndex(method->findText(QString::fromStdString(
         env.ws->definitions.idToCaption("mm_typ", "idFixed Ratio", env.ws->captionLanguage()))));
-    QCOMPARE(env.hs().mm.typ, std::string("idFixed Ratio"));
+    QCOMPARE(env.hs().mm.type, std::string("idFixed Ratio"));
     QVERIFY(rows.rowOfKey("mm_base") >= 0);
     QCOMPARE(rows.textBox(rows.rowOfKey("mm_base"))->text(), QString("2500"));
     QCOMPARE(rows.textBox(rows.rowOfKey("mm_delta"))->text(), QString("700"));
     QCOMPARE(rows.comboBox(rows.rowOfKey("mm_typ"))->currentText(), method->currentText());
 
-    QSignalSpy toolbox(&mm, &MMForm::toolboxRequested);
+    QSignalSpy toolbox(&mm, &MoneyManagementEditor::toolboxRequested);
     QTest::mouseClick(mm.Command1(), Qt::LeftButton);
     QCOMPARE(toolbox.takeFirst().at(0).toString(), QString("MM"));
     QTest::mouseClick(mm.cEditOk()->command(1), Qt::LeftButton);
-    QCOMPARE(env.hs().paraGet("mm_editok"), std::string("2"));
+    QCOMPARE(env.hs().parameter("mm_editok"), std::string("2"));
   }
 
   void generalSettingsAccountSwitchAndOk() {
     Env env;
-    GForm g(*env.ws);
-    MMForm mm(*env.ws);
-    g.setMMForm(&mm);
+    GeneralSettingsEditor g(*env.ws);
+    MoneyManagementEditor mm(*env.ws);
+    g.setMoneyManagementEditor(&mm);
     g.resize(700, 500);
     g.show();
     mm.activateControls(env.hs());
@@ -295,7 +295,7 @@ class EditorsTest : public QObject {
                                         : std::vector<std::string>{"XAUUSD"};
       env.ws->catalogue.setSymbols(env.ws->language, env.ws->brokerSymbols);
     };
-    QSignalSpy chosen(&g, &GForm::accountBrokerChosen);
+    QSignalSpy chosen(&g, &GeneralSettingsEditor::accountBrokerChosen);
     QComboBox* account = rows.comboBox(rows.rowOfKey("general_account"));
     account->setCurrentIndex(account->findText("100002=Demo LCG"));
     QCOMPARE(env.hs().general.account, std::string("100002"));
@@ -306,33 +306,33 @@ class EditorsTest : public QObject {
     QCOMPARE(symbol->itemText(1), QString("GOLD"));
 
     typeInto(rows.textBox(rows.rowOfKey("general_bezeichnung")), "Trend H1");
-    QCOMPARE(env.hs().general.bezeichnung, std::string("Trend H1"));
+    QCOMPARE(env.hs().general.title, std::string("Trend H1"));
 
     QTest::mouseClick(g.cEditOk()->command(1), Qt::LeftButton);
     QTest::mouseClick(g.cEditOk()->command(2), Qt::LeftButton);
-    QCOMPARE(env.hs().paraGet("general_editok"), std::string("1"));
+    QCOMPARE(env.hs().parameter("general_editok"), std::string("1"));
   }
 
   void rowEventsRightClickHelpDropAndToolbox() {
     Env env;
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
-    host.setBlatt(env.hs(), 1);
+    host.showGroup(env.hs(), 1);
     addIndicator(host.xi(), "RSI");
     addIndicator(host.xi(), "ADX");
-    IForm& i = host.i();
-    QSignalSpy setting(&host, &ixiForm::sliderSettingChanged);
-    QSignalSpy help(&host, &ixiForm::helpRequested);
-    QSignalSpy drops(&host, &ixiForm::itemDropped);
-    QSignalSpy toolbox(&host, &ixiForm::toolboxRequested);
+    IndicatorEditor& i = host.i();
+    QSignalSpy setting(&host, &SignalGroupPage::sliderSettingChanged);
+    QSignalSpy help(&host, &SignalGroupPage::helpRequested);
+    QSignalSpy drops(&host, &SignalGroupPage::itemDropped);
+    QSignalSpy toolbox(&host, &SignalGroupPage::toolboxRequested);
 
     // Right button: the slider toggles its buttons. With Shift the indicator editor switches it
     // back, so the setting takes the state from before the click; the other editors take the
     // toggled state.
     env.ws->settings.sliderMitButtons = 0;
-    XPSliderRed* period = i.rows().slider(rowOf(i.rows(), "period"));
+    ValueSlider* period = i.rows().slider(rowOf(i.rows(), "period"));
     QVERIFY(period->hideButtons());
     QTest::mouseClick(period, Qt::RightButton, {}, period->rect().center());
     QVERIFY(!period->hideButtons());
@@ -342,7 +342,7 @@ class EditorsTest : public QObject {
     QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
     QCOMPARE(setting.count(), 1);
     ParameterRowBuilder& settings = host.xi().settingRows();
-    XPSliderRed* threshold = settings.slider(rowOf(settings, "threshold"));
+    ValueSlider* threshold = settings.slider(rowOf(settings, "threshold"));
     QTest::mouseClick(threshold, Qt::RightButton, Qt::ShiftModifier, threshold->rect().center());
     QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
     QCOMPARE(setting.count(), 2);
@@ -378,18 +378,18 @@ class EditorsTest : public QObject {
   void everyEditorTextHasAnEnglishLine() {
     Env env(true);
     QVERIFY(env.ws->language.english());
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
     for (int group = 1; group <= 4; ++group) {
-      host.setBlatt(env.hs(), group);
+      host.showGroup(env.hs(), group);
       for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.xi(), QString::fromStdString(type));
     }
-    GForm g(*env.ws);
+    GeneralSettingsEditor g(*env.ws);
     g.activateControls(env.hs());
-    MMForm mm(*env.ws);
+    MoneyManagementEditor mm(*env.ws);
     for (const char* method : {"idFixed Lots", "idFixed Ratio", "idFixed Fractional"}) {
-      env.hs().mm.typ = method;
+      env.hs().mm.type = method;
       mm.activateControls(env.hs());
     }
     QCOMPARE(env.missingTexts(), QStringList());
@@ -401,12 +401,12 @@ class EditorsTest : public QObject {
     if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
     const bool english = qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH");
     Env env(english);
-    ixiForm host(*env.ws);
+    SignalGroupPage host(*env.ws);
     host.show();
-    host.setBlatt(env.hs(), 2);
+    host.showGroup(env.hs(), 2);
     for (const char* type : {"Moving Average", "RSI", "Stochastik"}) addIndicator(host.xi(), type);
-    GForm g(*env.ws);
-    MMForm mm(*env.ws);
+    GeneralSettingsEditor g(*env.ws);
+    MoneyManagementEditor mm(*env.ws);
     g.show();
     mm.show();
     g.activateControls(env.hs());

@@ -1,4 +1,4 @@
-// The help panel, the parameter help window `FHilfe` and F1 help, driven offscreen.
+// The help panel, the parameter help window `HelpPopup` and F1 help, driven offscreen.
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,9 +9,9 @@
 
 #include <filesystem>
 
-#include "app/help_panel.hpp"
-#include "app/help_topics.hpp"
-#include "chrome/help_popup.hpp"
+#include "help/help_panel.hpp"
+#include "help/help_topics.hpp"
+#include "help/help_popup.hpp"
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -47,13 +47,13 @@ class HelpWidgetsTest : public QObject {
     other.setGeometry(50, 50, 200, 100);
     other.show();
     QVERIFY(QTest::qWaitForWindowExposed(&other));
-    FHilfe help;
+    HelpPopup help;
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
 
     help.showText(QStringLiteral("Periode\nAnzahl der Kerzen    "), QPoint(100, 100));
     QVERIFY(help.isVisible());
     QCOMPARE(help.pos(), QPoint(120, 120));
-    QCOMPARE(help.width(), FHilfe::kWidth);
+    QCOMPARE(help.width(), HelpPopup::kWidth);
     QCOMPARE(help.textField()->text(), QStringLiteral("Periode\nAnzahl der Kerzen    "));
     QVERIFY(help.height() > help.textField()->height());
 
@@ -192,7 +192,7 @@ class HelpWidgetsTest : public QObject {
     QVERIFY(panel.startPageAddress().endsWith("index_en.html"));
     panel.startModeLeft();
     QVERIFY(f.ws.language.missingTexts().empty());
-    FHilfe help;
+    HelpPopup help;
     help.showText(QString::fromStdString(parameterHelpText(f.ws.catalogue, f.ws.helpTexts, f.ws.language, "period")),
                   QPoint(10, 10));
     QVERIFY(help.textField()->text().startsWith("Period"));

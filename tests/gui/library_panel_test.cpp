@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/command_table.hpp"
-#include "app/zorvik_form.hpp"
+#include "window/command_table.hpp"
+#include "app/main_window.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -30,7 +30,7 @@ struct Program {
   QTemporaryDir dir;
   RecordingHost host;
   std::unique_ptr<Workspace> ws;
-  std::unique_ptr<ZorvikForm> form;
+  std::unique_ptr<MainWindow> form;
   LibraryPanel* panel = nullptr;
 
   fs::path root() const { return fs::path(dir.path().toStdString()); }
@@ -44,10 +44,10 @@ struct Program {
     write(root() / "user" / "RSI.ind.txt", "START indikator\r\nindikatortyp=\"RSI\"\r\nSTOP indikator\r\n");
     write(root() / "user" / "Alt.sgr.txt.del", "x\r\n");
     ws = std::make_unique<Workspace>(root(), host);
-    form = std::make_unique<ZorvikForm>(*ws, host);
+    form = std::make_unique<MainWindow>(*ws, host);
     panel = new LibraryPanel(*ws, host, *form);
     form->setLibraryPanel(panel);
-    panel->initTaskpanel();
+    panel->relistLibrary();
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
   }
@@ -107,13 +107,13 @@ class LibraryPanelTest : public QObject {
     QMenu* menu = p.form->libraryContextMenu();
     QTest::mousePress(p.viewport(), Qt::RightButton, {}, p.centre("Signalgruppen:Alt"));
     QVERIFY(menu->isVisible());
-    QCOMPARE(p.offered(), (QList<std::int32_t>{cmd::Loeschen, cmd::Abbrechen, cmd::Wiederherstellen}));
+    QCOMPARE(p.offered(), (QList<std::int32_t>{cmd::Delete, cmd::Cancel, cmd::Restore}));
     QCOMPARE(QString::fromStdString(p.panel->library().currentItem().fileName), QStringLiteral("Alt.sgr.txt.del"));
     menu->hide();
 
     QTest::mousePress(p.viewport(), Qt::RightButton, {}, p.centre("Trend"));
-    QCOMPARE(p.offered(), (QList<std::int32_t>{cmd::Ablegen, cmd::Loeschen, cmd::ExpertErzeugen, cmd::Umbenennen,
-                                               cmd::Abbrechen, cmd::SpeichernUnter}));
+    QCOMPARE(p.offered(), (QList<std::int32_t>{cmd::MoveToTrash, cmd::Delete, cmd::GenerateExpert, cmd::Rename,
+                                               cmd::Cancel, cmd::SaveAs}));
     menu->hide();
 
     QTest::mousePress(p.viewport(), Qt::RightButton, {}, p.centre("Ablage"));  // a group header
@@ -123,7 +123,7 @@ class LibraryPanelTest : public QObject {
     // The chosen entry reaches the panel through the window's dispatcher.
     QTest::mousePress(p.viewport(), Qt::RightButton, {}, p.centre("Signalgruppen:Alt"));
     menu->hide();
-    p.form->commandAction(cmd::Wiederherstellen)->trigger();
+    p.form->commandAction(cmd::Restore)->trigger();
     QVERIFY(fs::exists(p.root() / "user" / "Alt.sgr.txt"));
     QVERIFY(p.entry("Alt"));
   }
@@ -132,7 +132,7 @@ class LibraryPanelTest : public QObject {
     Program p;
     p.click("Trend");
     p.form->setEditorTabsVisible(true);
-    p.form->doFormResizeExtra();
+    p.form->layoutEditorAreaExtra();
     p.form->tc1()->setCurrentIndex(1);
     const int before = p.ws->system().group(1).count();
 

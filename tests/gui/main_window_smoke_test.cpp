@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
+#include "app/main_window.hpp"
 #include "model/workspace.hpp"
 
 namespace fs = std::filesystem;
@@ -27,7 +27,7 @@ class MainWindowSmokeTest : public QObject {
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("LANGUAGE=ENGLISCH\r\n");
       }
-      zorvik::ZorvikForm form(ws, host);
+      zorvik::MainWindow form(ws, host);
       form.show();
       QVERIFY(QTest::qWaitForWindowExposed(&form));
       QStringList shown;

@@ -14,11 +14,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/help_panel.hpp"
-#include "app/help_panel_base.hpp"
+#include "help/help_panel.hpp"
+#include "help/help_panel_base.hpp"
 #include "app/main_commands.hpp"
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
+#include "app/main_window.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -66,9 +66,9 @@ struct Program {
   fs::path root() const { return fs::path(dir.path().toStdString()); }
   fs::path res(const char* name) const { return root() / "res" / name; }
 
-  zorvik::ZorvikForm& start() {
+  zorvik::MainWindow& start() {
     ws = std::make_unique<zorvik::Workspace>(root(), host);
-    form = std::make_unique<zorvik::ZorvikForm>(*ws, host);
+    form = std::make_unique<zorvik::MainWindow>(*ws, host);
     auto c = std::make_unique<RecordingCommands>(*ws);
     commands = c.get();
     form->setCommands(std::move(c));
@@ -104,7 +104,7 @@ struct Program {
   QTemporaryDir dir;
   zorvik::RecordingHost host;
   std::unique_ptr<zorvik::Workspace> ws;
-  std::unique_ptr<zorvik::ZorvikForm> form;
+  std::unique_ptr<zorvik::MainWindow> form;
   RecordingCommands* commands = nullptr;
 };
 
@@ -162,7 +162,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.displayMode(), std::int16_t(-1));
     QVERIFY(readAll(p.res("cbLayoutZero.bin")) != "stale");
     QVERIFY(!readAll(p.res("cbLayoutZero.bin")).empty());
-    QCOMPARE(form.getInnenWidth(), 15);  // start mode: the help panel fills the window
+    QCOMPARE(form.editorAreaWidth(), 15);  // start mode: the help panel fills the window
     QVERIFY(!form.editorTabsVisible());
     p.tick();
     QVERIFY(form.editorTabsVisible());
@@ -171,7 +171,7 @@ class MainWindowTest : public QObject {
     form.commandDispatch(200);
     QCOMPARE(form.displayMode(), std::int16_t(0));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
-    QCOMPARE(form.getHelpProzent(), 35);
+    QCOMPARE(form.helpPanelPercent(), 35);
     QVERIFY(form.startLeft());
     QVERIFY(form.tc1()->isVisible());
 
@@ -179,19 +179,19 @@ class MainWindowTest : public QObject {
     form.commandDispatch(201);  // leaving edit mode saves it at 40 percent
     QCOMPARE(form.displayMode(), std::int16_t(1));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 201}));
-    QCOMPARE(form.getHelpProzent(), 65);
+    QCOMPARE(form.helpPanelPercent(), 65);
     QVERIFY(fs::exists(p.res("cbLayoutEdit.bin")));
 
     form.bigHelp(80);
     form.commandDispatch(200);  // the edit layout brings back 40 percent, which stays
-    QCOMPARE(form.getHelpProzent(), 40);
+    QCOMPARE(form.helpPanelPercent(), 40);
     form.commandDispatch(201);  // the help layout brings back 80 percent, which stays
-    QCOMPARE(form.getHelpProzent(), 80);
+    QCOMPARE(form.helpPanelPercent(), 80);
 
     form.commandDispatch(202);
     QCOMPARE(form.displayMode(), std::int16_t(1));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 201}));
-    QCOMPARE(form.getInnenWidth(), 15);
+    QCOMPARE(form.editorAreaWidth(), 15);
 
     // Reset keeps the mode and overwrites that mode's layout.
     form.commandDispatch(200);
@@ -200,14 +200,14 @@ class MainWindowTest : public QObject {
     form.commandDispatch(98);
     QCOMPARE(form.displayMode(), std::int16_t(0));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
-    QVERIFY(form.getHelpProzent() <= 50);
+    QVERIFY(form.helpPanelPercent() <= 50);
     QVERIFY(readAll(p.res("cbLayoutEdit.bin")) != before);
 
     // A broken layout file is ignored; the arrangement on screen stays.
     std::ofstream(p.res("cbLayoutHilfe.bin"), std::ios::binary) << "garbage";
-    const int share = form.getHelpProzent();
-    QVERIFY(!form.loadCommandbars(1));
-    QCOMPARE(form.getHelpProzent(), share);
+    const int share = form.helpPanelPercent();
+    QVERIFY(!form.loadLayout(1));
+    QCOMPARE(form.helpPanelPercent(), share);
   }
 
   void startModeIsLeftByTheStartPageButtonOrALibraryClick() {
@@ -218,14 +218,14 @@ class MainWindowTest : public QObject {
       QVERIFY(help);
       QCOMPARE(help->startPageButton()->text(), QString("Browserfenster schliessen"));
       form.resize(1200, 760);  // a resize in start mode keeps the help panel full
-      QTRY_COMPARE(form.getInnenWidth(), 15);
+      QTRY_COMPARE(form.editorAreaWidth(), 15);
       QTest::mouseClick(help->startPageButton(), Qt::LeftButton);
       QCOMPARE(form.displayMode(), std::int16_t(0));
-      QCOMPARE(form.getHelpProzent(), 35);
+      QCOMPARE(form.helpPanelPercent(), 35);
       QCOMPARE(help->startPageButton()->text(), QString("Startseite"));
       form.resize(1280, 800);
       QTest::qWait(150);
-      QVERIFY(form.getInnenWidth() > 15);
+      QVERIFY(form.editorAreaWidth() > 15);
     }
     {
       Program p;
@@ -250,11 +250,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.dockWidgetArea(form.libraryDock()), Qt::LeftDockWidgetArea);
 
     // The help panel swallowing the editor area is narrowed back within a second.
-    const int available = form.getInnenWidth() + form.helpDock()->width();
+    const int available = form.editorAreaWidth() + form.helpDock()->width();
     form.resizeDocks({form.helpDock()}, {available}, Qt::Horizontal);
-    QTRY_VERIFY(form.getInnenWidth() < 15);
+    QTRY_VERIFY(form.editorAreaWidth() < 15);
     p.tick();
-    QTRY_COMPARE_WITH_TIMEOUT(form.getInnenWidth(), 15, 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(form.editorAreaWidth(), 15, 1500);
   }
 
   void languageSwitchAsksForARestartAndEndsTheProgram() {
@@ -310,7 +310,7 @@ class MainWindowTest : public QObject {
     QVERIFY(p.commands->calls.isEmpty());
 
     p.ws->system().systemFileName = "Trend.hsy.txt";
-    form.doMeCaption();
+    form.updateWindowTitle();
     QCOMPARE(form.windowTitle(), QString("Zorvik 1.0.0 >Trend<"));
     form.commandDispatch(99);
     form.commandDispatch(103);
@@ -389,7 +389,7 @@ class MainWindowTest : public QObject {
     // Tab icons show the in-use state only while a system is open.
     QVERIFY(form.tc1()->tabIcon(1).isNull());
     p.ws->system().systemFileName = "Trend.hsy.txt";
-    form.machTC1Icons();
+    form.updateGroupTabIcons();
     for (int tab = 0; tab <= 5; ++tab) QVERIFY2(!form.tc1()->tabIcon(tab).isNull(), qPrintable(QString::number(tab)));
     QVERIFY(form.tc1()->tabIcon(6).isNull());
   }

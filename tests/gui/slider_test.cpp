@@ -6,11 +6,11 @@
 #include <QStyle>
 #include <QtTest>
 
-#include "editors/dbl_push.hpp"
-#include "editors/xp_slider_red.hpp"
+#include "editors/accept_discard_buttons.hpp"
+#include "editors/value_slider.hpp"
 
-using zorvik::DblPush;
-using zorvik::XPSliderRed;
+using zorvik::AcceptDiscardButtons;
+using zorvik::ValueSlider;
 
 namespace {
 
@@ -19,7 +19,7 @@ QString buttonName(Qt::MouseButton b) {
 }
 
 // Writes down every signal of a slider as "down L", "up R+shift", "change 30".
-QStringList* recordSignals(XPSliderRed& s) {
+QStringList* recordSignals(ValueSlider& s) {
   auto* log = new QStringList;
   QObject::connect(&s, &QObject::destroyed, [log] { delete log; });
   const auto mouse = [log](const char* what) {
@@ -27,9 +27,9 @@ QStringList* recordSignals(XPSliderRed& s) {
       *log << QString("%1 %2%3").arg(what, buttonName(b), m & Qt::ShiftModifier ? "+shift" : "");
     };
   };
-  QObject::connect(&s, &XPSliderRed::mousePressed, mouse("down"));
-  QObject::connect(&s, &XPSliderRed::mouseReleased, mouse("up"));
-  QObject::connect(&s, &XPSliderRed::changed, [log](int v) { *log << QString("change %1").arg(v); });
+  QObject::connect(&s, &ValueSlider::mousePressed, mouse("down"));
+  QObject::connect(&s, &ValueSlider::mouseReleased, mouse("up"));
+  QObject::connect(&s, &ValueSlider::changed, [log](int v) { *log << QString("change %1").arg(v); });
   return log;
 }
 
@@ -37,7 +37,7 @@ QStringList* recordSignals(XPSliderRed& s) {
 // pixels wide, so the mouse at x puts its left edge at x - 5.5, cut down to a whole pixel:
 // x = v + 6 gives position v.
 struct PixelSlider {
-  XPSliderRed s;
+  ValueSlider s;
   QStringList* log;
   PixelSlider() {
     s.resize(111, 21);
@@ -87,7 +87,7 @@ class SliderTest : public QObject {
     // The right button moves nothing but is reported with its shift state. The editors toggle
     // the end buttons on it, which re-lays the bar under the mouse: the value must stay.
     p.log->clear();
-    connect(&p.s, &XPSliderRed::mousePressed, &p.s, [&](Qt::MouseButton b) {
+    connect(&p.s, &ValueSlider::mousePressed, &p.s, [&](Qt::MouseButton b) {
       if (b == Qt::RightButton) p.s.setHideButtons(!p.s.hideButtons());
     });
     QTest::mouseClick(&p.s, Qt::RightButton, Qt::ShiftModifier, PixelSlider::at(10));
@@ -98,7 +98,7 @@ class SliderTest : public QObject {
   }
 
   void endButtonsStepBySmallOrLargeChange() {
-    XPSliderRed s;
+    ValueSlider s;
     s.setHideButtons(false);
     s.resize(200, 21);
     s.show();
@@ -121,13 +121,13 @@ class SliderTest : public QObject {
   }
 
   void keyboardAndProperties() {
-    XPSliderRed s;
+    ValueSlider s;
     s.resize(160, 21);
     s.setValueVis(true);
     s.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s));
     s.setFocus();
-    QSignalSpy changed(&s, &XPSliderRed::changed);
+    QSignalSpy changed(&s, &ValueSlider::changed);
     QTest::keyClick(&s, Qt::Key_Right);
     QTest::keyClick(&s, Qt::Key_PageUp);
     QTest::keyClick(&s, Qt::Key_Left);
@@ -153,7 +153,7 @@ class SliderTest : public QObject {
   }
 
   void dblPushReportsWhichHalfWasClicked() {
-    DblPush d;
+    AcceptDiscardButtons d;
     d.resize(101, 24);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -163,7 +163,7 @@ class SliderTest : public QObject {
     QCOMPARE(c1->geometry(), QRect(0, 0, 50, 24));
     QCOMPARE(c2->geometry(), QRect(50, 0, 51, 24));
 
-    QSignalSpy clicked(&d, &DblPush::clicked);
+    QSignalSpy clicked(&d, &AcceptDiscardButtons::clicked);
     QTest::mouseClick(c2, Qt::LeftButton);
     QTest::mouseClick(c1, Qt::LeftButton);
     QCOMPARE(clicked.count(), 2);

@@ -23,11 +23,11 @@
 
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
-#include "editors/i_form.hpp"
-#include "editors/ixi_form.hpp"
-#include "editors/xi_form.hpp"
-#include "editors/xp_slider_red.hpp"
+#include "app/main_window.hpp"
+#include "editors/indicator_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "editors/signal_group_editor.hpp"
+#include "editors/value_slider.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -106,12 +106,12 @@ fs::path seedWorkingFolder(const fs::path& root) {
 struct Program {
   ScriptedHost host;
   std::unique_ptr<Workspace> ws;
-  std::unique_ptr<ZorvikForm> form;
+  std::unique_ptr<MainWindow> form;
 
   explicit Program(const fs::path& root) {
     ws = std::make_unique<Workspace>(root, host);
-    form = std::make_unique<ZorvikForm>(*ws, host, nullptr,
-                                        [this](ZorvikForm& f) { installProgramParts(f, *ws, host); });
+    form = std::make_unique<MainWindow>(*ws, host, nullptr,
+                                        [this](MainWindow& f) { installProgramParts(f, *ws, host); });
     // The road ticks the heartbeat itself where it matters; on a busy machine the timer
     // would otherwise tick between two steps and blur what each one did.
     form->heartbeatTimer()->stop();
@@ -122,7 +122,7 @@ struct Program {
   LibraryPanel& panel() const { return *qobject_cast<LibraryPanel*>(form->libraryPanel()); }
   QTreeWidget* tree() const { return panel().tree(); }
   QWidget* viewport() const { return tree()->viewport(); }
-  ixiForm& groups() const { return *qobject_cast<ixiForm*>(form->editorPage(1)); }
+  SignalGroupPage& groups() const { return *qobject_cast<SignalGroupPage*>(form->editorPage(1)); }
 
   // The entry of a library group, looked up by its text under that group's header.
   QTreeWidgetItem* entry(int groupId, const QString& text) const {
@@ -190,8 +190,8 @@ class TypicalRoadTest : public QObject {
     int longCount = 0;
     {
       Program p(root);
-      ZorvikForm& form = *p.form;
-      clsHsystem& hs = p.ws->system();
+      MainWindow& form = *p.form;
+      TradingSystem& hs = p.ws->system();
       QCOMPARE(form.displayMode(), std::int16_t(-1));
       QVERIFY(hs.systemFileName.empty());
 
@@ -216,24 +216,24 @@ class TypicalRoadTest : public QObject {
       p.dragEntryTo(rsi, form.editorTabs());
       longCount = hs.group(1).count();
       QCOMPARE(longCount, before + 1);
-      QCOMPARE(hs.group(1).indikator(longCount).getTyp(), std::string("RSI"));
-      XIForm& xi = p.groups().xi();
+      QCOMPARE(hs.group(1).indicator(longCount).type(), std::string("RSI"));
+      SignalGroupEditor& xi = p.groups().xi();
       QCOMPARE(xi.ListView1()->topLevelItemCount(), longCount);
 
       // 3. Opened in the indicator editor, its period goes one step up on the slider, and
       // "übernehmen" keeps it.
       p.clickListRow(longCount - 1);
       QCOMPARE(xi.edit().number(), longCount);
-      IForm& editor = p.groups().i();
+      IndicatorEditor& editor = p.groups().i();
       QCOMPARE(editor.LHead()->text(), QStringLiteral("RSI-Einstellungen"));
       const int periodRow = editor.rows().rowOfKey("period");
       QVERIFY(periodRow >= 0);
-      XPSliderRed* slider = editor.rows().slider(periodRow);
+      ValueSlider* slider = editor.rows().slider(periodRow);
       QCOMPARE(slider->value(), 14);
       QTest::keyClick(slider, Qt::Key_Right);
       QCOMPARE(editor.rows().textBox(periodRow)->text(), rsiPeriod);
       QTest::mouseClick(editor.Command21(), Qt::LeftButton);
-      QCOMPARE(q(hs.group(1).indikator(longCount).gp("period")), rsiPeriod);
+      QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), rsiPeriod);
       QCOMPARE(form.currentStatusText(), QStringLiteral("Indikator OK"));
 
       // 4. Entry long and exit short now differ.
@@ -249,7 +249,7 @@ class TypicalRoadTest : public QObject {
       p.clickEntry(copy);
       QCOMPARE(p.host.questions.size(), std::size_t(1));
       QCOMPARE(hs.group(4).count(), longCount);
-      QCOMPARE(q(hs.group(4).indikator(longCount).gp("period")), rsiPeriod);
+      QCOMPARE(q(hs.group(4).indicator(longCount).parameter("period")), rsiPeriod);
       QCOMPARE(hs.group(4).sl, stopLoss);
       form.heartbeat();
       QVERIFY(p.row1Green());
@@ -274,7 +274,7 @@ class TypicalRoadTest : public QObject {
       p.clickListRow(longCount - 1);
       QTest::keyClick(editor.rows().slider(editor.rows().rowOfKey("period")), Qt::Key_Right);
       QTest::mouseClick(editor.Command21(), Qt::LeftButton);
-      QCOMPARE(q(hs.group(1).indikator(longCount).gp("period")), lastPeriod);
+      QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
       form.close();
       const QStringList entryLong = sectionOf(p.ws->userFile(systemFile), QStringLiteral("entrylong"));
       QVERIFY(entryLong.contains(QStringLiteral("indikatortyp=\"RSI\"")));
@@ -287,10 +287,10 @@ class TypicalRoadTest : public QObject {
 
     // Started again on the same folder, the program opens the last system as it was left.
     Program again(root);
-    const clsHsystem& hs = again.ws->system();
+    const TradingSystem& hs = again.ws->system();
     QCOMPARE(hs.systemFileName, systemFile);
     QCOMPARE(hs.group(1).count(), longCount);
-    QCOMPARE(q(hs.group(1).indikator(longCount).gp("period")), lastPeriod);
+    QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
     QCOMPARE(again.form->displayMode(), std::int16_t(-1));
     QVERIFY(again.entry(libgroup::Handelssysteme, "MA Trendfolger")->font(0).bold());
     QVERIFY(again.entry(libgroup::ExpertAdvisors, "MA Trendfolger"));

@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "app/download_window.hpp"
-#include "app/update_service.hpp"
+#include "update/download_dialog.hpp"
+#include "update/update_service.hpp"
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -85,7 +85,7 @@ class UpdateDownloadTest : public QObject {
     f.ws.settings.updateUrl = server.url("/page").toStdString();
 
     UpdateService first(f.ws, f.host, nullptr, kRunning);
-    QVERIFY(first.checkforupdate());
+    QVERIFY(first.checkForUpdate());
     QVERIFY(first.state().updatePending);
     QCOMPARE(fileBytes(f.updater()), body);
     QCOMPARE(f.host.messages.size(), size_t(2));
@@ -103,7 +103,7 @@ class UpdateDownloadTest : public QObject {
     f.host.messages.clear();
     f.host.answers = {false};
     UpdateService second(f.ws, f.host, nullptr, kRunning);
-    QVERIFY(!second.checkforupdate());
+    QVERIFY(!second.checkForUpdate());
     QCOMPARE(f.host.questions.size(), size_t(1));
     QVERIFY(!fs::exists(f.updater()));
     QVERIFY(!second.installUpdater());
@@ -115,10 +115,10 @@ class UpdateDownloadTest : public QObject {
     server.routes["/nolen"] = Route{updaterBody(), 200, false};
     Folder f;
     for (const bool withLength : {true, false}) {
-      HTTPDownloader window(f.ws, f.host);
+      DownloadDialog window(f.ws, f.host);
       const QString target = QString::fromStdString((f.ws.root() / "x.bin").string());
       int maximum = -1;
-      connect(&window, &HTTPDownloader::progressed, &window, [&] { maximum = window.progressBar()->maximum(); });
+      connect(&window, &DownloadDialog::progressed, &window, [&] { maximum = window.progressBar()->maximum(); });
       window.setDownloads({{server.url(withLength ? "/len" : "/nolen"), target}});
       window.exec();
       QCOMPARE(maximum, withLength ? int(updaterBody().size()) : 0);
@@ -141,7 +141,7 @@ class UpdateDownloadTest : public QObject {
     QTimer watch;
     connect(&watch, &QTimer::timeout, &watch, [&] {
       for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<HTTPDownloader*>(w);
+        auto* window = qobject_cast<DownloadDialog*>(w);
         if (!window || !window->isVisible() || clicked || window->progressLabel()->text().isEmpty()) continue;
         QVERIFY(window->downloadRunning());
         QVERIFY(fs::exists(f.updater()));
@@ -151,7 +151,7 @@ class UpdateDownloadTest : public QObject {
     });
     watch.start(5);
     UpdateService service(f.ws, f.host, nullptr, kRunning);
-    QVERIFY(!service.checkforupdate());
+    QVERIFY(!service.checkForUpdate());
     QVERIFY(clicked);
     QVERIFY(!fs::exists(f.updater()));
     QVERIFY(!service.state().updatePending);
@@ -177,7 +177,7 @@ class UpdateDownloadTest : public QObject {
     Folder f;
     f.ws.settings.updateUrl = server.url("/page").toStdString();
     UpdateService service(f.ws, f.host, nullptr, kRunning);
-    QVERIFY(!service.checkforupdate());
+    QVERIFY(!service.checkForUpdate());
     QVERIFY(!fs::exists(f.updater()));
     QCOMPARE(QString::fromStdString(f.host.messages.back()),
              QStringLiteral("Das Update konnte nicht vollständig geladen werden."));
@@ -189,7 +189,7 @@ class UpdateDownloadTest : public QObject {
     Folder f;
     f.ws.settings.updateUrl = server.url("/page").toStdString();
     UpdateService service(f.ws, f.host, nullptr, kRunning);
-    QVERIFY(!service.checkforupdate());
+    QVERIFY(!service.checkForUpdate());
     QVERIFY(f.host.messages.empty());
     QCOMPARE(server.requests.size(), 1);  // the page only
   }

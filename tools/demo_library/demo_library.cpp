@@ -28,32 +28,32 @@ struct Demo {
   fs::path out;
   bool ok = true;
 
-  clsIndikator indicator(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> values) {
-    clsIndikator ind(type);
+  Indicator indicator(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> values) {
+    Indicator ind(type);
     applyIndicatorDefaults(ws, ind, kEditTime);
-    for (const auto& [name, value] : values) ind.sp(ws, name, value);
+    for (const auto& [name, value] : values) ind.setParameter(ws, name, value);
     return ind;
   }
 
   // A system as a new one starts: catalogue defaults, then what differs.
-  clsHsystem system(const std::string& name, const std::string& magic, const std::string& comment) {
-    clsHsystem hs(ws);
+  TradingSystem system(const std::string& name, const std::string& magic, const std::string& comment) {
+    TradingSystem hs(ws);
     hs.systemFileName = name + ".hsy.txt";
     hs.resetAll();
     applySystemDefaults(hs);
-    hs.paraChange("general_magic", magic);
-    hs.paraChange("general_comment", comment);
+    hs.setParameter("general_magic", magic);
+    hs.setParameter("general_comment", comment);
     return hs;
   }
 
-  static void stops(clsEntryexittyp& g, std::string sl, std::string ts, std::string tp) {
+  static void stops(SignalGroup& g, std::string sl, std::string ts, std::string tp) {
     g.sl = std::move(sl);
     g.ts = std::move(ts);
     g.tp = std::move(tp);
   }
 
-  static void add(clsEntryexittyp& g, clsIndikator ind) {
-    g.addIndikator(std::move(ind));
+  static void add(SignalGroup& g, Indicator ind) {
+    g.addIndicator(std::move(ind));
     g.editok = 1;
   }
 
@@ -74,7 +74,7 @@ void build(Demo& d) {
 
   // 1. Trend follower: a fast and a slow exponential average; enter when they cross, leave
   //    when they cross back. Fixed lots.
-  clsHsystem trend = d.system("MA Trendfolger", "100101",
+  TradingSystem trend = d.system("MA Trendfolger", "100101",
                               "Trendfolger mit zwei exponentiellen Durchschnitten (10/50) auf H1.\r\n"
                               "Einstieg beim Kreuzen, Ausstieg beim Zurückkreuzen.");
   auto cross = [&](const char* action) {
@@ -90,12 +90,12 @@ void build(Demo& d) {
   d.add(trend.group(3), cross("idStandard"));
   d.add(trend.group(4), cross("idStandard"));
   for (int g : {2, 4}) d.stops(trend.group(g), "60", "40", "0");
-  trend.paraChange("mm_lots", "0.1");
+  trend.setParameter("mm_lots", "0.1");
   d.check(writeSystemFile(trend, d.file("MA Trendfolger", ".hsy.txt")), "MA Trendfolger");
 
   // 2. RSI reversal: buy when RSI(14) crosses the 30 mark, sell when it crosses the 70 mark;
   //    leave at the opposite mark. At most two trades a day.
-  clsHsystem rsi = d.system("RSI Umkehr", "100102",
+  TradingSystem rsi = d.system("RSI Umkehr", "100102",
                             "Gegentrend: RSI 14 auf M30, Einstieg an den Marken 30 und 70.\r\n"
                             "Höchstens zwei Trades am Tag.");
   auto rsiCross = [&](const char* line) {
@@ -109,13 +109,13 @@ void build(Demo& d) {
   d.add(rsi.group(3), rsiCross("70"));
   d.add(rsi.group(4), rsiCross("30"));
   for (int g : {2, 4}) d.stops(rsi.group(g), "30", "0", "45");
-  rsi.paraChange("mm_lots", "0.1");
-  rsi.paraChange("mm_maxtrades", "2");
+  rsi.setParameter("mm_lots", "0.1");
+  rsi.setParameter("mm_maxtrades", "2");
   d.check(writeSystemFile(rsi, d.file("RSI Umkehr", ".hsy.txt")), "RSI Umkehr");
 
   // 3. MACD momentum with a long-term filter: both the MACD signal and the position against
   //    the 200 EMA must agree (threshold 100 % of 2 points). Fixed fractional sizing.
-  clsHsystem macd = d.system("MACD Momentum", "100103",
+  TradingSystem macd = d.system("MACD Momentum", "100103",
                              "MACD 12/26/9 mit Trendfilter EMA 200 auf H4.\r\n"
                              "Beide Signale müssen zusammen kommen; Positionsgröße nach Fixed Fractional.");
   auto macdInd = [&](const char* action) {
@@ -126,7 +126,7 @@ void build(Demo& d) {
                                 {"actiontyp", action},
                                 {"comment", "MACD 12/26/9"}});
   };
-  const clsIndikator ema200 = d.indicator(
+  const Indicator ema200 = d.indicator(
       "Moving Average", {{"timeframe", "idH4"}, {"period", "200"}, {"ma_method", "idExponential"}, {"comment", "EMA 200"}});
   d.add(macd.group(1), macdInd("idStandard"));
   d.add(macd.group(1), ema200);
@@ -135,14 +135,14 @@ void build(Demo& d) {
   d.add(macd.group(3), ema200);
   d.add(macd.group(4), macdInd("idStandard"));
   for (int g : {2, 4}) d.stops(macd.group(g), "80", "50", "160");
-  macd.paraChange("mm_typ", "idFixed Fractional");
-  macd.paraChange("mm_fraction", "200");
-  macd.paraChange("mm_lots", "0.1");
-  macd.paraChange("mm_maxlots", "2");
+  macd.setParameter("mm_typ", "idFixed Fractional");
+  macd.setParameter("mm_fraction", "200");
+  macd.setParameter("mm_lots", "0.1");
+  macd.setParameter("mm_maxlots", "2");
   d.check(writeSystemFile(macd, d.file("MACD Momentum", ".hsy.txt")), "MACD Momentum");
 
   // Parts to drag into a system.
-  d.check(writeIndicatorFile(macd.group(1).indikator(2), d.file("EMA 200 Filter", ".ind.txt"),
+  d.check(writeIndicatorFile(macd.group(1).indicator(2), d.file("EMA 200 Filter", ".ind.txt"),
                              "Langfristiger Trendfilter"),
           "EMA 200 Filter");
   d.check(writeIndicatorFile(d.indicator("RSI", {{"period", "14"}, {"comment", "RSI 14"}}), d.file("RSI 14", ".ind.txt"),
@@ -152,7 +152,7 @@ void build(Demo& d) {
                              d.file("Bollinger 20-2", ".ind.txt"), "Ausbruch aus den Bändern"),
           "Bollinger 20-2");
 
-  clsEntryexittyp filter("L");
+  SignalGroup filter("L");
   filter.threshold = "100";
   d.add(filter, d.indicator("ADX", {{"period", "14"}, {"comment", "ADX 14"}}));
   d.add(filter, ema200);
@@ -166,7 +166,7 @@ void build(Demo& d) {
                                    "Risiko je Trade nach Kontostand, höchstens 2 Lots"),
           "Fixed Fractional 2 Prozent");
   d.check(writeMoneyManagementFile(trend.mm, d.file("Feste Lots", ".mm.txt"), "Immer 0.1 Lots"), "Feste Lots");
-  clsEntryexittyp tight("XL");
+  SignalGroup tight("XL");
   d.stops(tight, "20", "15", "40");
   d.check(writeStopsFile(tight, d.file("Eng 20-40", ".stp.txt"), "Stop 20, Trailing 15, Ziel 40"), "Eng 20-40");
   (void)ws;
@@ -182,10 +182,10 @@ int main(int argc, char** argv) {
   RecordingHost host;
   Workspace ws(argv[1], host);
   // Start-up without creating folders next to res/: only what the model needs.
-  ws.loadinit();
+  ws.loadSettings();
   ws.settings.magic = 100000;
-  ws.catalogue.liesCoding(ws.language, ws.brokerSymbols);
-  ws.catalogue.liesIndikatorenCoding();
+  ws.catalogue.readParameterCoding(ws.language, ws.brokerSymbols);
+  ws.catalogue.readIndicatorCoding();
 
   std::error_code ec;
   fs::create_directories(argv[2], ec);

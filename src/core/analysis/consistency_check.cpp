@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kRule = "---------------";
 
-void add(clsUngleich* list, std::string text) {
+void add(DifferenceList* list, std::string text) {
   if (list) list->add(std::move(text));
 }
 
@@ -35,15 +35,15 @@ struct Collection {
 };
 
 template <typename F>
-void forEachIndicator(const clsHsystem& system, F&& f) {
+void forEachIndicator(const TradingSystem& system, F&& f) {
   for (int g = 1; g <= 4 && g <= system.groupCount(); ++g)
     for (const auto& ind : system.group(g).indicators()) f(ind);
 }
 
 // "Chart" for the values that stand for the chart's own timeframe; a value holding a blank
 // counts as its first word.
-std::string timeframeOf(const clsIndikator& ind) {
-  std::string value = ind.getParameter("timeframe");
+std::string timeframeOf(const Indicator& ind) {
+  std::string value = ind.parameter("timeframe");
   if (value == "#0" || value == "?" || value.empty()) return "Chart";
   if (auto blank = value.find(' '); blank != std::string::npos) value.erase(blank);
   return value.empty() ? std::string("Chart") : value;
@@ -51,11 +51,11 @@ std::string timeframeOf(const clsIndikator& ind) {
 
 bool isLastEditTime(std::string_view name) { return name == std::string_view("lastedittime"); }
 
-// A cheap fingerprint of what vergleicheIndikatoren looks at: type, names and values in order,
+// A cheap fingerprint of what compareIndicators looks at: type, names and values in order,
 // each by its length and three of its characters, with the value of "lastedittime" left out
 // because the comparison tolerates it. Equal indicators always have equal keys, so a differing
 // key rules a pair out without comparing texts; equal keys still get the full comparison.
-std::uint64_t matchKey(const clsIndikator& ind) {
+std::uint64_t matchKey(const Indicator& ind) {
   std::uint64_t h = 1469598103934665603ULL;
   auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ULL; };
   auto mixText = [&mix](std::string_view s) {
@@ -64,7 +64,7 @@ std::uint64_t matchKey(const clsIndikator& ind) {
     const auto c = [](char ch) { return static_cast<std::uint64_t>(static_cast<unsigned char>(ch)); };
     mix(c(s.front()) | c(s[s.size() / 2]) << 8 | c(s.back()) << 16);
   };
-  mixText(ind.getTyp());
+  mixText(ind.type());
   for (const auto& p : ind.parameters()) {
     mixText(p.name);
     if (!isLastEditTime(p.name)) mixText(p.value);
@@ -74,10 +74,10 @@ std::uint64_t matchKey(const clsIndikator& ind) {
 
 }  // namespace
 
-bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngleich* list,
+bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* list,
                            const LanguageTable& language) {
-  if (a.getTyp() != b.getTyp()) return false;
-  if (a.getParameterzahl() != b.getParameterzahl()) {
+  if (a.type() != b.type()) return false;
+  if (a.parameterCount() != b.parameterCount()) {
     if (list) list->add(language.translate("Ungleiche Parameterzahl kann nicht sein !"));
     return false;
   }
@@ -110,13 +110,13 @@ namespace {
 // is the first indicator of a left without one, or null.
 //
 // This form tries the pairs in that order and records the findings of every pair it tries.
-const clsIndikator* firstUnmatchedTryingAll(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich& list,
+const Indicator* firstUnmatchedTryingAll(const SignalGroup& a, const SignalGroup& b, DifferenceList& list,
                                             const LanguageTable& language) {
   std::vector<bool> taken(static_cast<std::size_t>(b.count()), false);
   for (const auto& ia : a.indicators()) {
     bool found = false;
     for (std::size_t j = 0; j < taken.size() && !found; ++j)
-      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], &list, language)) taken[j] = found = true;
+      if (!taken[j] && compareIndicators(ia, b.indicators()[j], &list, language)) taken[j] = found = true;
     if (!found) return &ia;
   }
   return nullptr;
@@ -125,7 +125,7 @@ const clsIndikator* firstUnmatchedTryingAll(const clsEntryexittyp& a, const clsE
 // The same partners without findings: b's indicators sorted by key (then position) leave only
 // the candidates with a's key to compare, in position order, so the check stays near linear in
 // the group size. Equal indicators have equal keys, so no partner is missed.
-const clsIndikator* firstUnmatchedByKey(const clsEntryexittyp& a, const clsEntryexittyp& b,
+const Indicator* firstUnmatchedByKey(const SignalGroup& a, const SignalGroup& b,
                                         const LanguageTable& language) {
   std::vector<std::pair<std::uint64_t, std::size_t>> keysB;
   keysB.reserve(static_cast<std::size_t>(b.count()));
@@ -138,7 +138,7 @@ const clsIndikator* firstUnmatchedByKey(const clsEntryexittyp& a, const clsEntry
     for (auto it = std::lower_bound(keysB.begin(), keysB.end(), std::make_pair(key, std::size_t{0}));
          it != keysB.end() && it->first == key && !found; ++it) {
       const std::size_t j = it->second;
-      if (!taken[j] && vergleicheIndikatoren(ia, b.indicators()[j], nullptr, language)) taken[j] = found = true;
+      if (!taken[j] && compareIndicators(ia, b.indicators()[j], nullptr, language)) taken[j] = found = true;
     }
     if (!found) return &ia;
   }
@@ -147,7 +147,7 @@ const clsIndikator* firstUnmatchedByKey(const clsEntryexittyp& a, const clsEntry
 
 }  // namespace
 
-bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                        const LanguageTable& language) {
   add(list, "Check:" + a.name + "/" + b.name);
   bool equal = true;
@@ -156,11 +156,11 @@ bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUn
     add(list, "ungleiche Indikatorenzahl " + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
                   intText(b.count()));
   } else {
-    const clsIndikator* unmatched =
+    const Indicator* unmatched =
         list ? firstUnmatchedTryingAll(a, b, *list, language) : firstUnmatchedByKey(a, b, language);
     if (unmatched) {
       equal = false;
-      add(list, a.name + " I:" + unmatched->getTyp() + " keine Übereinstimmung");
+      add(list, a.name + " I:" + unmatched->type() + " keine Übereinstimmung");
     }
     if (equal) add(list, "Übereinstimmung");
   }
@@ -168,7 +168,7 @@ bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUn
   return equal;
 }
 
-bool vergleicheStops(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                      const LanguageTable& language) {
   add(list, "Check Stops:" + a.name + "/" + b.name);
   bool equal = true;
@@ -189,11 +189,11 @@ bool vergleicheStops(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngl
   return equal;
 }
 
-bool pruefeSymbole(const clsHsystem& system, clsUngleich* list, CheckTexts& texts) {
+bool checkSymbols(const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
   const LanguageTable& language = system.workspace().language;
   const std::string& traded = system.mm.symbol;
   Collection found;
-  forEachIndicator(system, [&](const clsIndikator& ind) { found.offer(ind.getParameter("symbol")); });
+  forEachIndicator(system, [&](const Indicator& ind) { found.offer(ind.parameter("symbol")); });
 
   if (found.values.size() >= 2) {
     add(list, "Mehr als ein Instrument:");
@@ -218,10 +218,10 @@ bool pruefeSymbole(const clsHsystem& system, clsUngleich* list, CheckTexts& text
   return true;
 }
 
-bool pruefeTimeframes(const clsHsystem& system, clsUngleich* list, CheckTexts& texts) {
+bool checkTimeframes(const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
   const Workspace& ws = system.workspace();
   Collection found;
-  forEachIndicator(system, [&](const clsIndikator& ind) { found.offer(timeframeOf(ind)); });
+  forEachIndicator(system, [&](const Indicator& ind) { found.offer(timeframeOf(ind)); });
 
   if (found.values.size() >= 2) {
     if (list) list->add(ws.tr("Mehr als ein TimeFrame:"));
@@ -244,7 +244,7 @@ bool pruefeTimeframes(const clsHsystem& system, clsUngleich* list, CheckTexts& t
   return false;
 }
 
-void zeigeUngleich(const clsUngleich& list, Host& host) {
+void showDifferences(const DifferenceList& list, Host& host) {
   std::string text;
   for (const auto& t : list.texts()) text += t + "\r\n";
   if (!text.empty()) host.message(text);
@@ -266,28 +266,28 @@ std::array<InfoRow, kInfoRowCount> infoRows(const CheckFlags& f, const CheckText
   }};
 }
 
-CheckResult evaluateSystem(const clsHsystem& system, bool withDifferences) {
+CheckResult evaluateSystem(const TradingSystem& system, bool withDifferences) {
   CheckResult r;
-  clsUngleich* list = withDifferences ? &r.differences : nullptr;
+  DifferenceList* list = withDifferences ? &r.differences : nullptr;
   const LanguageTable& language = system.workspace().language;
   add(list, "HS:" + system.systemFileName);
   add(list, std::string(kRule));
 
   for (int g = 1; g <= 4; ++g) r.flags.emptyGroup[static_cast<std::size_t>(g - 1)] = system.group(g).count() == 0;
-  r.flags.longEqualsXShort = vergleicheGruppen(system.group(1), system.group(4), list, language);
-  r.flags.shortEqualsXLong = vergleicheGruppen(system.group(2), system.group(3), list, language);
+  r.flags.longEqualsXShort = compareGroups(system.group(1), system.group(4), list, language);
+  r.flags.shortEqualsXLong = compareGroups(system.group(2), system.group(3), list, language);
   if (r.flags.longEqualsXShort && r.flags.shortEqualsXLong)
-    r.flags.allEqual = vergleicheGruppen(system.group(1), system.group(2), list, language);
-  r.flags.stops = vergleicheStops(system.group(2), system.group(4), list, language);
-  r.flags.symbolUniform = pruefeSymbole(system, list, r.texts);
-  r.flags.timeframeUniform = pruefeTimeframes(system, list, r.texts);
+    r.flags.allEqual = compareGroups(system.group(1), system.group(2), list, language);
+  r.flags.stops = compareStops(system.group(2), system.group(4), list, language);
+  r.flags.symbolUniform = checkSymbols(system, list, r.texts);
+  r.flags.timeframeUniform = checkTimeframes(system, list, r.texts);
 
   r.drawRows = !system.systemFileName.empty();
   if (r.drawRows) r.rows = infoRows(r.flags, r.texts);
   return r;
 }
 
-CheckResult checkHS(const clsHsystem& system, CheckMode mode) {
+CheckResult checkSystem(const TradingSystem& system, CheckMode mode) {
   CheckResult r = evaluateSystem(system, mode != CheckMode::Silent);
   if (mode == CheckMode::Silent) return r;
   const Workspace& ws = system.workspace();
@@ -299,7 +299,7 @@ CheckResult checkHS(const clsHsystem& system, CheckMode mode) {
     if (r.flags.symbolUniform) host.message(ws.tr("Symbol überall gleich"));
     if (r.flags.timeframeUniform) host.message(ws.tr("Timeframe überall gleich"));
   }
-  if (r.differences.count() > 0) zeigeUngleich(r.differences, host);
+  if (r.differences.count() > 0) showDifferences(r.differences, host);
   return r;
 }
 

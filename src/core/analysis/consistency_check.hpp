@@ -11,7 +11,7 @@
 
 namespace zorvik {
 
-class clsHsystem;
+class TradingSystem;
 class Host;
 class LanguageTable;
 
@@ -50,7 +50,7 @@ inline constexpr int kInfoRowCount = 6;
 struct CheckResult {
   CheckFlags flags;
   CheckTexts texts;
-  clsUngleich differences;
+  DifferenceList differences;
   // False when the system has no file name: the panel then keeps whatever it showed before.
   bool drawRows = false;
   std::array<InfoRow, kInfoRowCount> rows;
@@ -59,26 +59,26 @@ struct CheckResult {
 // Runs every comparison without showing anything. With withDifferences false the difference
 // list stays empty: the heartbeat runs the check ten times a second and never shows the list,
 // so building its texts there would be wasted work. Flags and rows are the same either way.
-CheckResult evaluateSystem(const clsHsystem& system, bool withDifferences);
+CheckResult evaluateSystem(const TradingSystem& system, bool withDifferences);
 
 // The check as the main window runs it: evaluateSystem, then in mode 1 one message box per
 // property found true, and in modes 1 and 2 the difference list in one message box.
-CheckResult checkHS(const clsHsystem& system, CheckMode mode);
+CheckResult checkSystem(const TradingSystem& system, CheckMode mode);
 
 // The comparisons. A null list records nothing (and may stop at the first difference);
 // the result is the same.
-bool vergleicheGruppen(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                        const LanguageTable& language);
-bool vergleicheIndikatoren(const clsIndikator& a, const clsIndikator& b, clsUngleich* list,
+bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* list,
                            const LanguageTable& language);
-bool vergleicheStops(const clsEntryexittyp& a, const clsEntryexittyp& b, clsUngleich* list,
+bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                      const LanguageTable& language);
-bool pruefeSymbole(const clsHsystem& system, clsUngleich* list, CheckTexts& texts);
-bool pruefeTimeframes(const clsHsystem& system, clsUngleich* list, CheckTexts& texts);
+bool checkSymbols(const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
+bool checkTimeframes(const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
 
 // Shows every text of the list in one message box, each followed by CR LF; nothing when the
 // joined text is empty.
-void zeigeUngleich(const clsUngleich& list, Host& host);
+void showDifferences(const DifferenceList& list, Host& host);
 
 // The six rows of the panel for the flags and texts of one run.
 std::array<InfoRow, kInfoRowCount> infoRows(const CheckFlags& flags, const CheckTexts& texts);

@@ -23,9 +23,9 @@ namespace {
 bool validTab(int tab) { return tab >= 1 && tab <= 4; }
 }  // namespace
 
-void copyGroup(clsHsystem& system, int source, const CopyTarget& target) {
+void copyGroup(TradingSystem& system, int source, const CopyTarget& target) {
   if (source == target.group) return;
-  clsEntryexittyp& slot = system.group(target.group);
+  SignalGroup& slot = system.group(target.group);
   const std::string sl = slot.sl, ts = slot.ts, tp = slot.tp;
   slot = system.group(source).clone();
   if (target.keepsStops) {
@@ -36,14 +36,14 @@ void copyGroup(clsHsystem& system, int source, const CopyTarget& target) {
   slot.name = std::string(Workspace::kRoleNames[static_cast<std::size_t>(target.group - 1)]);
 }
 
-bool cloneSystem(clsHsystem& system, int selectedTab) {
+bool cloneSystem(TradingSystem& system, int selectedTab) {
   if (!validTab(selectedTab)) return false;
   copyGroup(system, selectedTab, kCounterpartCopies[static_cast<std::size_t>(selectedTab - 1)].target);
   system.workspace().host().playSound(Sound::Clone);
   return true;
 }
 
-bool mirrorSystem(clsHsystem& system, int selectedTab) {
+bool mirrorSystem(TradingSystem& system, int selectedTab) {
   if (!validTab(selectedTab)) return false;
   // The source is never a target, so the order of the targets cannot change the result.
   for (const CopyTarget& t : kMirrorCopies[static_cast<std::size_t>(selectedTab - 1)].targets)
@@ -52,10 +52,10 @@ bool mirrorSystem(clsHsystem& system, int selectedTab) {
   return true;
 }
 
-void cloneStops(clsHsystem& system, int group) {
+void cloneStops(TradingSystem& system, int group) {
   if (group == 2 || group == 4) {
-    const clsEntryexittyp& from = system.group(group);
-    clsEntryexittyp& to = system.group(group == 2 ? 4 : 2);
+    const SignalGroup& from = system.group(group);
+    SignalGroup& to = system.group(group == 2 ? 4 : 2);
     to.sl = from.sl;
     to.ts = from.ts;
     to.tp = from.tp;

@@ -9,7 +9,7 @@
 
 namespace zorvik {
 
-class clsHsystem;
+class TradingSystem;
 
 // One target of a copy: the group number and whether it keeps its own stops. An exit group
 // keeps its stops when an entry group is copied onto it; the entry group's stops mean nothing.
@@ -34,17 +34,17 @@ extern const std::array<MirrorCopy, 4> kMirrorCopies;
 
 // Puts a deep copy of group `source` at position `target`; the target keeps its stops if asked
 // and always its role name.
-void copyGroup(clsHsystem& system, int source, const CopyTarget& target);
+void copyGroup(TradingSystem& system, int source, const CopyTarget& target);
 
 // Copies the group of the selected tab (1..4) to its counterpart (L<->XS, XL<->S), then plays
 // the copy sound. Any other tab changes nothing and gives false. The caller refreshes the tab
 // icons.
-bool cloneSystem(clsHsystem& system, int selectedTab);
+bool cloneSystem(TradingSystem& system, int selectedTab);
 // Copies the group of the selected tab (1..4) to all three other groups, then plays the copy
 // sound. Any other tab changes nothing and gives false.
-bool mirrorSystem(clsHsystem& system, int selectedTab);
+bool mirrorSystem(TradingSystem& system, int selectedTab);
 // Group 2: group 4 takes over the stops of group 2; group 4: group 2 takes over those of
 // group 4; any other number changes nothing. The copy sound plays in every case.
-void cloneStops(clsHsystem& system, int group);
+void cloneStops(TradingSystem& system, int group);
 
 }  // namespace zorvik

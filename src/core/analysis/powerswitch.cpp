@@ -1,7 +1,7 @@
 #include "analysis/powerswitch.hpp"
 
 #include "analysis/group_copies.hpp"
-#include "analysis/uniform_symbols.hpp"
+#include "brokers/uniform_symbols.hpp"
 #include "model/workspace.hpp"
 
 namespace zorvik {

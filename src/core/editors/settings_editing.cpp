@@ -4,9 +4,9 @@
 
 namespace zorvik {
 
-std::string_view moneyManagementSet(std::string_view mmTyp) {
-  if (mmTyp == "idFixed Fractional") return "!MMFIXEDFRACTIONAL";
-  if (mmTyp == "idFixed Ratio") return "!MMFIXEDRATIO";
+std::string_view moneyManagementSet(std::string_view mmType) {
+  if (mmType == "idFixed Fractional") return "!MMFIXEDFRACTIONAL";
+  if (mmType == "idFixed Ratio") return "!MMFIXEDRATIO";
   return "!MMFIXEDLOTS";
 }
 

@@ -12,7 +12,7 @@ struct KnownAccount;
 
 // "!MMFIXEDLOTS" for "idFixed Lots", "#0" and anything unknown; "!MMFIXEDFRACTIONAL" and
 // "!MMFIXEDRATIO" for their methods.
-std::string_view moneyManagementSet(std::string_view mmTyp);
+std::string_view moneyManagementSet(std::string_view mmType);
 
 inline constexpr std::string_view kGeneralSet = "!GENERAL";
 // Rows of the general settings that are built (so their combos hold the system's values) and

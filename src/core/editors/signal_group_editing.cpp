@@ -43,13 +43,13 @@ std::string settingsCopyCaption(const Workspace& ws, int group) {
          " " + ws.tr("kopieren");
 }
 
-long long signalTotal(const clsEntryexittyp& group) {
+long long signalTotal(const SignalGroup& group) {
   double total = 0;
-  for (const auto& ind : group.indicators()) total = roundHalfEven(total + leadingNumber(ind.gp("value")));
+  for (const auto& ind : group.indicators()) total = roundHalfEven(total + leadingNumber(ind.parameter("value")));
   return static_cast<long long>(total);
 }
 
-std::string zeitangabe(double daySerial) {
+std::string editTimeLabel(double daySerial) {
   if (daySerial == 0) return {};
   const DateTime t = fromDaySerial(daySerial);
   return std::to_string(t.day) + "." + std::to_string(t.month) + "." + std::to_string(t.year) + " " +
@@ -66,18 +66,18 @@ std::string shareText(const Workspace& ws, std::string_view valueText, long long
 
 std::string numberText(int number) { return " # " + std::to_string(number); }
 
-IndicatorListRow listEintrag(const Workspace& ws, const clsIndikator& indicator, int number, long long total) {
+IndicatorListRow listRow(const Workspace& ws, const Indicator& indicator, int number, long long total) {
   IndicatorListRow row;
   row.number = number;
-  row.columns = {indicator.getTyp(), zeitangabe(leadingNumber(indicator.gp("lastedittime"))),
-                 indicator.toStringKurz(), shareText(ws, indicator.gp("value"), total), numberText(number)};
+  row.columns = {indicator.type(), editTimeLabel(leadingNumber(indicator.parameter("lastedittime"))),
+                 indicator.toShortString(), shareText(ws, indicator.parameter("value"), total), numberText(number)};
   return row;
 }
 
-std::vector<IndicatorListRow> listRows(const Workspace& ws, const clsEntryexittyp& group) {
+std::vector<IndicatorListRow> listRows(const Workspace& ws, const SignalGroup& group) {
   const long long total = signalTotal(group);
   std::vector<IndicatorListRow> rows;
-  for (int k = 1; k <= group.count(); ++k) rows.push_back(listEintrag(ws, group.indikator(k), k, total));
+  for (int k = 1; k <= group.count(); ++k) rows.push_back(listRow(ws, group.indicator(k), k, total));
   return rows;
 }
 
@@ -103,8 +103,8 @@ std::vector<IndicatorListRow> ListSorting::apply(std::vector<IndicatorListRow> r
   return rows;
 }
 
-clsIndikator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial) {
-  clsIndikator ind{std::string(type)};
+Indicator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial) {
+  Indicator ind{std::string(type)};
   applyIndicatorDefaults(ws, ind, nowSerial);
   return ind;
 }
@@ -116,7 +116,7 @@ std::string toolboxKindOfSelection(int selected, int total) {
   return "MultiIndikator";
 }
 
-bool storeGroupValue(clsEntryexittyp& group, std::string_view key, std::string value) {
+bool storeGroupValue(SignalGroup& group, std::string_view key, std::string value) {
   if (key == "stop_sl") group.sl = std::move(value);
   else if (key == "stop_tp") group.tp = std::move(value);
   else if (key == "stop_ts") group.ts = std::move(value);
@@ -125,7 +125,7 @@ bool storeGroupValue(clsEntryexittyp& group, std::string_view key, std::string v
   return true;
 }
 
-std::string groupValue(const clsEntryexittyp& group, std::string_view key) {
+std::string groupValue(const SignalGroup& group, std::string_view key) {
   if (key == "stop_sl") return group.sl;
   if (key == "stop_tp") return group.tp;
   if (key == "stop_ts") return group.ts;
@@ -133,43 +133,43 @@ std::string groupValue(const clsEntryexittyp& group, std::string_view key) {
   return {};
 }
 
-void IndicatorEdit::start(const clsEntryexittyp& group, int number) {
+void IndicatorEdit::start(const SignalGroup& group, int number) {
   copy_.reset();
   number_ = 0;
   if (number < 1 || number > group.count()) return;
-  copy_ = group.indikator(number).clone();
+  copy_ = group.indicator(number).clone();
   number_ = number;
 }
 
-bool IndicatorEdit::finish(clsEntryexittyp& group, double nowSerial) {
+bool IndicatorEdit::finish(SignalGroup& group, double nowSerial) {
   if (number_ < 1 || number_ > group.count()) return false;
-  clsIndikator& ind = group.indikator(number_);
+  Indicator& ind = group.indicator(number_);
   ind.setRaw("lastedittime", editTimeText(nowSerial));
   if (editResult == 1) {
     group.editok = 1;
     return true;
   }
   if (!copy_) return false;
-  ind.copyfrom(*copy_);
+  ind = *copy_;
   return true;
 }
 
-bool copyStopsToPartner(clsHsystem& system, int group) {
+bool copyStopsToPartner(TradingSystem& system, int group) {
   const GroupRole* r = groupRole(group);
   if (!r || r->stopTargetGroup == 0) return false;
-  const clsEntryexittyp& from = system.group(group);
-  clsEntryexittyp& to = system.group(r->stopTargetGroup);
+  const SignalGroup& from = system.group(group);
+  SignalGroup& to = system.group(r->stopTargetGroup);
   to.sl = from.sl;
   to.tp = from.tp;
   to.ts = from.ts;
   return true;
 }
 
-bool copySettingsToMirror(clsHsystem& system, int group) {
+bool copySettingsToMirror(TradingSystem& system, int group) {
   const GroupRole* r = groupRole(group);
   if (!r) return false;
-  clsEntryexittyp copy = system.group(group).clone();
-  clsEntryexittyp& target = system.group(r->mirrorGroup);
+  SignalGroup copy = system.group(group).clone();
+  SignalGroup& target = system.group(r->mirrorGroup);
   copy.name = target.name;
   copy.sl = target.sl;
   copy.tp = target.tp;

@@ -13,8 +13,8 @@
 
 namespace zorvik {
 
-class clsEntryexittyp;
-class clsHsystem;
+class SignalGroup;
+class TradingSystem;
 class Workspace;
 
 // ---- Roles of the four groups.
@@ -51,9 +51,9 @@ struct IndicatorListRow {
 };
 
 // Sum of the signal values, rounded to an integer after each addition.
-long long signalTotal(const clsEntryexittyp& group);
+long long signalTotal(const SignalGroup& group);
 // "4.12.2026 09:05"; "" for 0.
-std::string zeitangabe(double daySerial);
+std::string editTimeLabel(double daySerial);
 // x cut down to one or two decimals, in the invariant number form.
 std::string fnk1(double x);
 std::string fnk2(double x);
@@ -61,8 +61,8 @@ std::string fnk2(double x);
 std::string shareText(const Workspace& ws, std::string_view valueText, long long total);
 // " # 1"
 std::string numberText(int number);
-IndicatorListRow listEintrag(const Workspace& ws, const clsIndikator& indicator, int number, long long total);
-std::vector<IndicatorListRow> listRows(const Workspace& ws, const clsEntryexittyp& group);
+IndicatorListRow listRow(const Workspace& ws, const Indicator& indicator, int number, long long total);
+std::vector<IndicatorListRow> listRows(const Workspace& ws, const SignalGroup& group);
 
 // Sorting by a column: the first click on a column sorts ascending and shows "up"; a click on
 // the column showing "up" sorts descending and shows "down". Other columns lose their icon.
@@ -86,7 +86,7 @@ class ListSorting {
 
 // A new indicator of the type with the catalogue defaults of its parameters and
 // "lastedittime" = now (a day serial).
-clsIndikator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial);
+Indicator newIndicatorWithDefaults(const Workspace& ws, std::string_view type, double nowSerial);
 
 // The kind of a toolbox export for a list selection: one item "Indikator", all items
 // "Indikatorengruppe", any other number "MultiIndikator", none "".
@@ -94,8 +94,8 @@ std::string toolboxKindOfSelection(int selected, int total);
 
 // A row of the stops or settings panel: "stop_sl", "stop_tp", "stop_ts", "threshold".
 // Returns false for any other key.
-bool storeGroupValue(clsEntryexittyp& group, std::string_view key, std::string value);
-std::string groupValue(const clsEntryexittyp& group, std::string_view key);
+bool storeGroupValue(SignalGroup& group, std::string_view key, std::string value);
+std::string groupValue(const SignalGroup& group, std::string_view key);
 
 // The edit of one indicator: a copy is taken when it starts; when it finishes the changes
 // stand (accepted) or the copy is put back.
@@ -106,24 +106,24 @@ class IndicatorEdit {
   // Set while the group editor finishes an edit.
   bool finishing = false;
 
-  void start(const clsEntryexittyp& group, int number);
+  void start(const SignalGroup& group, int number);
   bool copyValid() const { return copy_.has_value(); }
   int number() const { return number_; }
   // Stamps "lastedittime" of the edited indicator, then keeps the changes (editResult 1: the
   // group's OK flag becomes 1) or puts the copy back. The copy always goes back to the
   // indicator it was taken from, whatever the list shows selected meanwhile. False when a
   // discard found no copy (the indicator then stays as edited) or nothing was being edited.
-  bool finish(clsEntryexittyp& group, double nowSerial);
+  bool finish(SignalGroup& group, double nowSerial);
 
  private:
-  std::optional<clsIndikator> copy_;
+  std::optional<Indicator> copy_;
   int number_ = 0;
 };
 
 // Copies the stops of exit group 2 or 4 to the other exit group; any other group changes
 // nothing and gives false.
-bool copyStopsToPartner(clsHsystem& system, int group);
+bool copyStopsToPartner(TradingSystem& system, int group);
 // Puts a copy of the group at its mirror group, which keeps its own stops and role name.
-bool copySettingsToMirror(clsHsystem& system, int group);
+bool copySettingsToMirror(TradingSystem& system, int group);
 
 }  // namespace zorvik

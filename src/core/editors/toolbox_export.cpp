@@ -57,7 +57,7 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
   const auto c = static_cast<ToolboxChoice>(choice);
   if (choice < 0 || choice >= kToolboxChoiceCount || c == ToolboxChoice::AnyParameter) return {};
 
-  clsHsystem& hs = ws_.system();
+  TradingSystem& hs = ws_.system();
   const int tab = situation_.tab;
   const bool needsGroup =
       c == ToolboxChoice::IndicatorGroup || c == ToolboxChoice::SelectedIndicators || c == ToolboxChoice::Indicator;
@@ -103,7 +103,7 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
       const bool currentSelected =
           std::find(selected.begin(), selected.end(), situation_.current) != selected.end();
       const int number = currentSelected ? situation_.current : selected.front();
-      written = writeIndicatorFile(hs.group(tab).indikator(number), file, comment, &error);
+      written = writeIndicatorFile(hs.group(tab).indicator(number), file, comment, &error);
       break;
     }
     case ToolboxChoice::MoneyManagement:

@@ -1,6 +1,6 @@
 #pragma once
 // The toolbox export: stores a part of the open trading system as a component file in the
-// library under a name and with a comment the user typed. What the dialog `ToolboxPlus`
+// library under a name and with a comment the user typed. What the dialog `ExportPartDialog`
 // decides without a window: the eight choices, which one a kind preselects, the checks before
 // writing with their messages, the file written and the refresh of the library.
 #include <array>

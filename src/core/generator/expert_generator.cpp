@@ -42,10 +42,10 @@ constexpr std::array<std::string_view, 4> kGroupCaptions{"LONG@1", "EXIT LONG@1"
 
 enum class MoneyManagement { FixedLots, FixedFractional, FixedRatio, None };
 
-MoneyManagement moneyManagementOf(std::string_view typ) {
-  if (typ.empty() || typ == "#0" || typ == "idFixed Lots") return MoneyManagement::FixedLots;
-  if (typ == "idFixed Fractional") return MoneyManagement::FixedFractional;
-  if (typ == "idFixed Ratio") return MoneyManagement::FixedRatio;
+MoneyManagement moneyManagementOf(std::string_view type) {
+  if (type.empty() || type == "#0" || type == "idFixed Lots") return MoneyManagement::FixedLots;
+  if (type == "idFixed Fractional") return MoneyManagement::FixedFractional;
+  if (type == "idFixed Ratio") return MoneyManagement::FixedRatio;
   return MoneyManagement::None;
 }
 
@@ -54,10 +54,10 @@ void writeHeader(Lines& out, const DateTime& generatedAt) {
   out.push_back("#property link \"" + std::string(kMakerWebAddress) + "\"");
 }
 
-void writeGlobals(Lines& out, const Workspace& ws, const clsHsystem& hs, std::string_view magic,
+void writeGlobals(Lines& out, const Workspace& ws, const TradingSystem& hs, std::string_view magic,
                   const std::array<std::int32_t, 4>& thr) {
-  const clsEntryexittyp& exitLong = hs.group(2);
-  const clsEntryexittyp& exitShort = hs.group(4);
+  const SignalGroup& exitLong = hs.group(2);
+  const SignalGroup& exitShort = hs.group(4);
   const MoneyManagementRecord& mm = hs.mm;
 
   std::string hedging = ws.definitions.idToMeta4(mm.hedging);
@@ -77,7 +77,7 @@ void writeGlobals(Lines& out, const Workspace& ws, const clsHsystem& hs, std::st
   out.push_back("string tSymbol = \"" + mm.symbol + "\";");
   out.push_back("extern int magic =" + std::string(magic) + ";");
   out.push_back("int merkVol =0;");
-  out.push_back("string dMMTyp =\"" + mm.typ + "\";");
+  out.push_back("string dMMTyp =\"" + mm.type + "\";");
   out.push_back("string dComment = \"\";");
   out.push_back("extern double mmLots = " + lotsText(mm.lots) + ";");
   out.push_back("extern double mmMaxLots = " + lotsText(mm.maxlots) + ";");
@@ -122,7 +122,7 @@ void writeCheckStoplevels(Lines& out) {
   });
 }
 
-void writeInitAndDeinit(Lines& out, const clsHsystem& hs) {
+void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
   add(out, {
       R"~(int init() {)~",
       R"~(  Print("Demo:"+IsDemo());)~",
@@ -134,7 +134,7 @@ void writeInitAndDeinit(Lines& out, const clsHsystem& hs) {
       R"~(  )~",
       R"~(  if(Debug==TRUE){Print("init()");})~",
   });
-  out.push_back("  dComment =  \"" + hs.general.bezeichnung + R"~("+"  "+ magic + "; " + Period(); )~");
+  out.push_back("  dComment =  \"" + hs.general.title + R"~("+"  "+ magic + "; " + Period(); )~");
   add(out, {
       R"~(merkVol=0;)~",
       R"~(if (tSymbol=="Symbol()") tSymbol = Symbol();)~",
@@ -211,10 +211,10 @@ constexpr std::array<CheckFunction, 4> kCheckFunctions{{
      " "},
 }};
 
-void writeCheckFunction(Lines& out, const Workspace& ws, const clsHsystem& hs, const CheckFunction& f) {
+void writeCheckFunction(Lines& out, const Workspace& ws, const TradingSystem& hs, const CheckFunction& f) {
   const std::string thr = "thr" + std::to_string(f.group);
   const std::string tail(f.tailIndent);
-  const clsEntryexittyp& group = hs.group(f.group);
+  const SignalGroup& group = hs.group(f.group);
   const std::string_view groupSide = Workspace::kRoleNames[static_cast<std::size_t>(f.group - 1)];
 
   out.push_back("int " + std::string(f.name) + "() {");
@@ -225,10 +225,10 @@ void writeCheckFunction(Lines& out, const Workspace& ws, const clsHsystem& hs, c
       "  double l1,l2,k1,k2;",
       "// Indikatoren ",
   });
-  for (const clsIndikator& ind : group.indicators()) {
-    const std::string actiontyp = ind.gp("actiontyp");
-    if (actiontyp == "idReverse") out.emplace_back("// Reverse");
-    schreibIndikatorCode(ws, ind, out, sideCodeFor(actiontyp, groupSide));
+  for (const Indicator& ind : group.indicators()) {
+    const std::string actionType = ind.parameter("actiontyp");
+    if (actionType == "idReverse") out.emplace_back("// Reverse");
+    writeIndicatorCode(ws, ind, out, sideCodeFor(actionType, groupSide));
   }
   out.emplace_back("// Ende Indikatoren ");
   out.push_back(" if(" + thr + "!=0){");
@@ -263,9 +263,9 @@ void writeMeldeOrderFehler(Lines& out) {
 
 // The lot lines of the money-management method; true when they open a lot test whose brace
 // the function has to close at its end.
-bool writeLotLines(Lines& out, const clsHsystem& hs, bool shortSide) {
+bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
   const std::string lotTest = "    if (lots >=" + lotsText(hs.mm.lots) + ") {";
-  switch (moneyManagementOf(hs.mm.typ)) {
+  switch (moneyManagementOf(hs.mm.type)) {
     case MoneyManagement::FixedLots:
       out.emplace_back("    lots=mmLots;");
       return false;
@@ -286,7 +286,7 @@ bool writeLotLines(Lines& out, const clsHsystem& hs, bool shortSide) {
   return false;
 }
 
-void writeEnterLong(Lines& out, const clsHsystem& hs) {
+void writeEnterLong(Lines& out, const TradingSystem& hs) {
   add(out, {
       R"~(void enter_long() {)~",
       R"~(  if(Debug==TRUE){Print("ENTER LONG");})~",
@@ -342,7 +342,7 @@ void writeEnterLong(Lines& out, const clsHsystem& hs) {
   if (lotTestOpen) out.emplace_back("}");
 }
 
-void writeEnterShort(Lines& out, const clsHsystem& hs) {
+void writeEnterShort(Lines& out, const TradingSystem& hs) {
   add(out, {
       R"~(void enter_short() {)~",
       R"~(  if(Debug==TRUE){Print("ENTER SHORT");})~",
@@ -673,9 +673,9 @@ void writeGetTotalLots(Lines& out) {
 
 }  // namespace
 
-std::string sideCodeFor(std::string_view actiontyp, std::string_view groupSide) {
-  if (actiontyp == "idStandard") return std::string(groupSide);
-  if (actiontyp == "idReverse") {
+std::string sideCodeFor(std::string_view actionType, std::string_view groupSide) {
+  if (actionType == "idStandard") return std::string(groupSide);
+  if (actionType == "idReverse") {
     if (groupSide == "L") return "S";
     if (groupSide == "S") return "L";
     if (groupSide == "XL") return "XS";
@@ -705,12 +705,12 @@ bool isSignalNumber(std::string_view value) {
   return i == s.size() && std::isfinite(leadingNumber(s));
 }
 
-std::optional<double> signalSum(const clsEntryexittyp& group, int* badPosition) {
+std::optional<double> signalSum(const SignalGroup& group, int* badPosition) {
   double sum = 0;
   int position = 0;
-  for (const clsIndikator& ind : group.indicators()) {
+  for (const Indicator& ind : group.indicators()) {
     ++position;
-    const std::string value = ind.gp("value");
+    const std::string value = ind.parameter("value");
     if (!isSignalNumber(value)) {
       if (badPosition) *badPosition = position;
       return std::nullopt;
@@ -731,19 +731,19 @@ std::int32_t thresholdPoints(std::string_view threshold, double sum) {
 
 std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
 
-std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, const clsHsystem& system,
+std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, const TradingSystem& system,
                                                           std::string_view magic, const DateTime& generatedAt,
                                                           std::string* fault) {
   std::array<std::int32_t, 4> thr{};
   for (int index = 1; index <= 4; ++index) {
-    const clsEntryexittyp& group = system.group(index);
+    const SignalGroup& group = system.group(index);
     int bad = 0;
     const std::optional<double> sum = signalSum(group, &bad);
     if (!sum) {
       if (fault) {
-        const clsIndikator& ind = group.indikator(bad);
+        const Indicator& ind = group.indicator(bad);
         *fault = ws.tr(kGroupCaptions[static_cast<std::size_t>(index - 1)]) + " " + std::to_string(bad) + " (" +
-                 ind.getTyp() + "): " + inQuotes(ind.gp("value"));
+                 ind.type() + "): " + inQuotes(ind.parameter("value"));
       }
       return std::nullopt;
     }
@@ -771,7 +771,7 @@ std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, c
   return out;
 }
 
-bool writeExpertSource(Workspace& ws, const clsHsystem& system, std::string_view magic) {
+bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic) {
   std::string fault;
   const auto lines = expertSourceLines(ws, system, magic, localNow(), &fault);
   if (!lines) {
@@ -787,7 +787,7 @@ bool writeExpertSource(Workspace& ws, const clsHsystem& system, std::string_view
   return true;
 }
 
-int generiereExpert(Workspace& ws, const clsHsystem& system, std::string_view magic, std::string_view eaName,
+int generateExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic, std::string_view eaName,
                     const CompileAndInstall& compileAndInstall) {
   if (eaName.empty()) {
     ws.message("Diese Aktion kann derzeit nicht ausgeführt werden - leeres System ...");

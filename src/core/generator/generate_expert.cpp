@@ -10,10 +10,10 @@ namespace zorvik {
 
 GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile) {
   GenerateOutcome out;
-  const clsHsystem& system = ws.system();
+  const TradingSystem& system = ws.system();
   if (system.systemFileName.empty() || !saveCurrentSystem(ws)) return out;
   out.eaName = expertNameOf(system.systemFileName);
-  generiereExpert(ws, system, system.general.magic, out.eaName, [&](Workspace& w, std::string_view eaName) {
+  generateExpertSource(ws, system, system.general.magic, out.eaName, [&](Workspace& w, std::string_view eaName) {
     out.sourceWritten = true;
     if (!compile) return 0;
     const CompileReport report = compileAndInstall(w, eaName);

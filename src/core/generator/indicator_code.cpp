@@ -41,9 +41,9 @@ constexpr std::array<std::pair<std::string_view, Kind>, 11> kKinds{{
     {"Donchian Channel", Kind::DonchianChannel},
 }};
 
-Kind kindOf(std::string_view typ) {
+Kind kindOf(std::string_view type) {
   for (const auto& [name, kind] : kKinds)
-    if (iequals(name, typ)) return kind;
+    if (iequals(name, type)) return kind;
   return Kind::Other;
 }
 
@@ -112,13 +112,13 @@ std::string appliedPriceArgument(const Workspace& ws, std::string_view key, std:
   return "0";
 }
 
-void schreibIndikatorCode(const Workspace& ws, const clsIndikator& indicator, std::vector<std::string>& out,
+void writeIndicatorCode(const Workspace& ws, const Indicator& indicator, std::vector<std::string>& out,
                           std::string_view side) {
-  const Kind kind = kindOf(indicator.getTyp());
+  const Kind kind = kindOf(indicator.type());
   if (kind == Kind::Other) return;
 
   const Catalogue& cat = ws.catalogue;
-  auto p = [&](std::string_view key) { return indicator.gp(key); };
+  auto p = [&](std::string_view key) { return indicator.parameter(key); };
 
   const std::string symbol = symbolArgument(ws, p("symbol"));
   const std::string timeframe = cat.timeframes.valueOf(p("timeframe"));
@@ -240,7 +240,7 @@ void schreibIndikatorCode(const Workspace& ws, const clsIndikator& indicator, st
   else if (direction == Direction::Bearish || condition.otherSideIsBearish) test = condition.bearish;
   if (test.empty()) return;
 
-  const std::string typeName = toUpper(indicator.getTyp());
+  const std::string typeName = toUpper(indicator.type());
   out.push_back(std::string(test) + " {ic=ic+" + p("value") + ";");
   out.push_back("    if(Debug==TRUE) Print(\"" + typeName + " ok\");} else {");
   out.push_back("    if(Debug==TRUE) Print(\"" + typeName + " no\");}");

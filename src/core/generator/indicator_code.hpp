@@ -9,12 +9,12 @@
 namespace zorvik {
 
 class Workspace;
-class clsIndikator;
+class Indicator;
 
 // Appends the indicator's lines to out. The side code ("L", "S", "XL", "XS", already swapped
 // for reversed indicators) picks the comparison: "L" and "XS" bullish, "S" and "XL" bearish.
 // Missing parameters contribute empty text; nothing here fails.
-void schreibIndikatorCode(const Workspace& ws, const clsIndikator& indicator, std::vector<std::string>& out,
+void writeIndicatorCode(const Workspace& ws, const Indicator& indicator, std::vector<std::string>& out,
                           std::string_view side);
 
 // The symbol argument of an indicator call: `tSymbol` for the chart's symbol, otherwise the

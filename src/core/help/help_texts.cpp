@@ -4,7 +4,7 @@
 
 namespace zorvik {
 
-bool HelpTextTable::liesCodeHelp(const std::filesystem::path& file) {
+bool HelpTextTable::loadHelpTexts(const std::filesystem::path& file) {
   entries_.clear();
   auto lines = readTextLines(file);
   if (!lines) return false;

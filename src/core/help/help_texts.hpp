@@ -19,7 +19,7 @@ class HelpTextTable {
   };
 
   // Empties the table and reads the file; a missing file leaves the table empty (false).
-  bool liesCodeHelp(const std::filesystem::path& file);
+  bool loadHelpTexts(const std::filesystem::path& file);
   // Empties the table and fills it from the lines of a help text file (UTF-8).
   void loadLines(const std::vector<std::string>& lines);
 

@@ -165,7 +165,7 @@ LibraryItem Library::makeItem(int groupId, const std::string& fileName, std::str
   return item;
 }
 
-void Library::initTaskpanel() {
+void Library::relistLibrary() {
   groups_.clear();
   for (const auto& d : kGroups)
     groups_.push_back(LibraryGroup{d.id, ws_.tr(d.caption), d.toolTip.empty() ? std::string() : ws_.tr(d.toolTip), {}});
@@ -209,7 +209,7 @@ void Library::listFolder() {
       const auto values = readSystemHeadValues(it->path());
       if (!values) continue;
       raiseMagicCounter(ws_.settings, values->magic);
-      item.display = systemDisplay(item.nameHead, values->bezeichnung);
+      item.display = systemDisplay(item.nameHead, values->title);
     }
     const auto index = static_cast<std::size_t>(
         std::find_if(kGroups.begin(), kGroups.end(), [&](const auto& d) { return d.id == groupId; }) - kGroups.begin());
@@ -246,16 +246,16 @@ void Library::setBold(std::int32_t id) {
   if (const std::int32_t n = listingNumber(id); n > 0) ws_.settings.lastHsId = n;
 }
 
-void Library::addHandelssystemTP(std::string_view fileName) {
+void Library::addSystemItem(std::string_view fileName) {
   LibraryItem item = makeItem(libgroup::Handelssysteme, std::string(fileName), {});
-  item.display = systemDisplay(item.nameHead, getBezeichnung(ws_, fileName));
+  item.display = systemDisplay(item.nameHead, readTitle(ws_, fileName));
   item.id = nextId();
   const std::int32_t id = item.id;
   insertSorted(*groupById(libgroup::Handelssysteme), std::move(item));
   setBold(id);
 }
 
-bool Library::setTpByCaption(std::string_view name) {
+bool Library::markOpenSystem(std::string_view name) {
   for (const auto& item : group(libgroup::Handelssysteme)->items) {
     if (item.display == name || startsWith(item.display, std::string(name) + " ")) {
       setBold(item.id);
@@ -271,7 +271,7 @@ void Library::refreshItem(std::int32_t id) {
   const fs::path path = item->diskName.empty() ? componentPath(ws_, item->fileName) : ws_.userFile(item->diskName);
   const auto values = readSystemHeadValues(path);
   if (!values) return;
-  item->display = systemDisplay(item->nameHead, values->bezeichnung);
+  item->display = systemDisplay(item->nameHead, values->title);
   syncCurrent(*item);
 }
 
@@ -330,7 +330,7 @@ LibraryOutcome Library::click(const LibraryItem& record, int selectedTab) {
     LibraryItem r = record;
     if (!makeCanonical(r)) return LibraryOutcome::Nothing;
     const std::int32_t formerBold = boldId_;
-    if (!ladeHandelssystem(ws_, r.fileName)) return LibraryOutcome::Nothing;
+    if (!openSystem(ws_, r.fileName)) return LibraryOutcome::Nothing;
     // The system left behind was saved; its title may have changed while it was open.
     if (formerBold != 0 && formerBold != r.id) refreshItem(formerBold);
     setBold(r.id);
@@ -408,7 +408,7 @@ LibraryOutcome Library::drop(const LibraryItem& record, int selectedTab) {
 // ---------------------------------------------------------------------------------------------
 // Context-menu commands
 
-LibraryOutcome Library::ablegen() {
+LibraryOutcome Library::moveToTrash() {
   LibraryItem r = current_;
   // Only the six text kinds have a place in the trash: a trashed Expert Advisor would vanish
   // from every group.
@@ -452,7 +452,7 @@ LibraryOutcome Library::ablegen() {
   return openSystem ? LibraryOutcome::SystemClosed : LibraryOutcome::Changed;
 }
 
-LibraryOutcome Library::wiederherstellen() {
+LibraryOutcome Library::restore() {
   const LibraryItem& r = current_;
   if (!isGroup(r.group, libgroup::Ablage) || !endsWith(r.fileName, kTrashEnding)) return LibraryOutcome::Nothing;
   const std::string restored = r.fileName.substr(0, r.fileName.size() - kTrashEnding.size());
@@ -468,11 +468,11 @@ LibraryOutcome Library::wiederherstellen() {
     ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
     return LibraryOutcome::Nothing;
   }
-  initTaskpanel();
+  relistLibrary();
   return LibraryOutcome::Changed;
 }
 
-LibraryOutcome Library::loeschen() {
+LibraryOutcome Library::remove() {
   const LibraryItem r = current_;
   // Trashed items may be deleted: the trash is where a trader empties things for good.
   if (r.fileName.empty() || r.group.empty() || isGroup(r.group, libgroup::Powerswitch)) {
@@ -511,7 +511,7 @@ std::optional<std::string> Library::askNewName(std::string_view prompt, const st
   return answer;
 }
 
-LibraryOutcome Library::umbenennen() {
+LibraryOutcome Library::rename() {
   LibraryItem r = current_;
   const int groupId = [&] {
     for (const auto& d : kGroups)
@@ -534,7 +534,7 @@ LibraryOutcome Library::umbenennen() {
   const bool openSystem = ws_.system().systemFileName == r.fileName;
   if (openSystem) ws_.system().systemFileName = renamed;
   LibraryItem item = makeItem(groupId, renamed, {});
-  if (groupId == libgroup::Handelssysteme) item.display = systemDisplay(item.nameHead, getBezeichnung(ws_, renamed));
+  if (groupId == libgroup::Handelssysteme) item.display = systemDisplay(item.nameHead, readTitle(ws_, renamed));
   item.id = r.id;
   LibraryGroup& g = *groupById(groupId);
   std::erase_if(g.items, [&](const LibraryItem& i) { return i.id == r.id; });
@@ -544,8 +544,8 @@ LibraryOutcome Library::umbenennen() {
   return LibraryOutcome::Changed;
 }
 
-LibraryOutcome Library::speichernUnter() {
-  clsHsystem& hs = ws_.system();
+LibraryOutcome Library::saveAs() {
+  TradingSystem& hs = ws_.system();
   if (hs.systemFileName.empty()) {
     ws_.message("Zuerst ein System laden");
     return LibraryOutcome::Nothing;
@@ -562,7 +562,7 @@ LibraryOutcome Library::speichernUnter() {
     hs.systemFileName = oldName;
     return LibraryOutcome::Nothing;
   }
-  initTaskpanel();
+  relistLibrary();
   return LibraryOutcome::SystemOpened;
 }
 

@@ -81,7 +81,7 @@ class Library {
   explicit Library(Workspace& ws);
 
   // Clears the groups and lists the folder anew; item ids go on counting.
-  void initTaskpanel();
+  void relistLibrary();
   const std::vector<LibraryGroup>& groups() const { return groups_; }
   const LibraryGroup* group(int id) const;
   const LibraryItem* findItem(std::int32_t id) const;
@@ -96,10 +96,10 @@ class Library {
   // The item of the open system, drawn in bold; 0 for none.
   std::int32_t boldId() const { return boldId_; }
   // Adds an item for a system to the systems group and makes it the bold item.
-  void addHandelssystemTP(std::string_view fileName);
+  void addSystemItem(std::string_view fileName);
   // Makes the system whose display equals the name, or begins with it and a blank, the bold
   // item. False when there is none.
-  bool setTpByCaption(std::string_view name);
+  bool markOpenSystem(std::string_view name);
   // Reads the title of the item's file again and recomputes its display.
   void refreshItem(std::int32_t id);
 
@@ -125,12 +125,12 @@ class Library {
   LibraryOutcome drop(const LibraryItem& record, int selectedTab);
 
   // Context-menu commands on the current item.
-  LibraryOutcome ablegen();
-  LibraryOutcome loeschen();
-  LibraryOutcome umbenennen();
-  LibraryOutcome wiederherstellen();
+  LibraryOutcome moveToTrash();
+  LibraryOutcome remove();
+  LibraryOutcome rename();
+  LibraryOutcome restore();
   // Saves the open system under a new name, whatever the current item is.
-  LibraryOutcome speichernUnter();
+  LibraryOutcome saveAs();
 
  private:
   LibraryGroup* groupById(int id);

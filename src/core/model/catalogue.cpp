@@ -52,7 +52,7 @@ ValueList ValueList::fromTexts(std::string_view ids, std::string_view values) {
   return ValueList{splitList(ids, ","), splitList(values, ",")};
 }
 
-void Catalogue::liesCoding(const LanguageTable& language, const std::vector<std::string>& brokerSymbols) {
+void Catalogue::readParameterCoding(const LanguageTable& language, const std::vector<std::string>& brokerSymbols) {
   parameterRows_.assign(kParameterRows.begin(), kParameterRows.end());
   parameters_.clear();
   parameters_.reserve(parameterRows_.size());
@@ -78,7 +78,7 @@ void Catalogue::setSymbols(const LanguageTable& language, const std::vector<std:
   if (language.english()) symbols.ids.front() = language.translate(symbols.ids.front());
 }
 
-void Catalogue::liesIndikatorenCoding() {
+void Catalogue::readIndicatorCoding() {
   indicatorRows_.assign(kIndicatorRows.begin(), kIndicatorRows.end());
   indicatorTypeCount_ = 12;
   indicatorTypes_ = {};

@@ -44,9 +44,9 @@ class Catalogue {
   // Builds the 48 parameter rows and the value lists. The symbol list is "Symbol()" followed
   // by the symbols of the current broker list; in English the first entries of Symbols and
   // Timeframes are translated.
-  void liesCoding(const LanguageTable& language, const std::vector<std::string>& brokerSymbols);
+  void readParameterCoding(const LanguageTable& language, const std::vector<std::string>& brokerSymbols);
   // Builds the eighteen indicator-type and component-kind rows and the indicator-type list.
-  void liesIndikatorenCoding();
+  void readIndicatorCoding();
   // Rebuilds Symbols after the broker symbol list changed.
   void setSymbols(const LanguageTable& language, const std::vector<std::string>& brokerSymbols);
 

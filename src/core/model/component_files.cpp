@@ -48,9 +48,9 @@ class LineWriter {
 
   void integer(std::string_view key, std::int64_t v) { value(key, intText(v)); }
 
-  void indicatorBlock(const clsIndikator& ind) {
+  void indicatorBlock(const Indicator& ind) {
     line("START indikator");
-    value("indikatortyp", ind.getTyp());
+    value("indikatortyp", ind.type());
     for (const auto& p : ind.parameters()) value(p.name, p.value);
     line("STOP indikator");
   }
@@ -64,7 +64,7 @@ class LineWriter {
     line("STOP COMMENT");
   }
 
-  void groupSection(const clsEntryexittyp& g, int index) {
+  void groupSection(const SignalGroup& g, int index) {
     const std::string_view name = kGroupSections[static_cast<std::size_t>(index - 1)];
     line("START " + std::string(name));
     value("threshold", g.threshold);
@@ -78,13 +78,13 @@ class LineWriter {
     line("ENDE " + std::string(name));
   }
 
-  void groupSections(const clsHsystem& hs) {
+  void groupSections(const TradingSystem& hs) {
     for (int i = 1; i <= 4; ++i) groupSection(hs.group(i), i);
   }
 
   void moneyManagement(const MoneyManagementRecord& mm) {
     line("START moneymanagement");
-    value("typ", mm.typ);
+    value("typ", mm.type);
     value("lots", mm.lots);
     value("maxlots", mm.maxlots);
     value("base", mm.base);
@@ -104,7 +104,7 @@ class LineWriter {
   std::vector<std::string> lines_;
 };
 
-bool isEmptySlot(const clsIndikator& ind) { return ind.getTyp().empty() && ind.getParameterzahl() == 0; }
+bool isEmptySlot(const Indicator& ind) { return ind.type().empty() && ind.parameterCount() == 0; }
 
 bool write(const std::filesystem::path& file, const std::vector<std::string>& lines, std::string* error) {
   return writeTextLines(file, lines, error);
@@ -127,7 +127,7 @@ enum State : int { kIgnore = 0, kGeneral = 1, kMoneyManagement = 2, kComment = 7
 
 class ComponentReader {
  public:
-  ComponentReader(clsHsystem& hs, std::string_view kindCode, int targetGroup)
+  ComponentReader(TradingSystem& hs, std::string_view kindCode, int targetGroup)
       : hs_(hs), ws_(hs.workspace()), target_(targetGroup >= 1 && targetGroup <= 4 ? targetGroup : 0) {
     if (target_ && (asciiIEquals(kindCode, "IND") || asciiIEquals(kindCode, "STOP"))) state_ = target_ + 2;
   }
@@ -173,7 +173,7 @@ class ComponentReader {
   }
 
   bool inGroup() const { return state_ >= 3 && state_ <= 6; }
-  clsEntryexittyp& group() { return hs_.group(state_ - 2); }
+  SignalGroup& group() { return hs_.group(state_ - 2); }
 
   void onStart(const std::string& name) {
     if (asciiIEquals(name, "indikator")) {
@@ -183,8 +183,8 @@ class ComponentReader {
         skippingBlock_ = true;
         return;
       }
-      clsEntryexittyp& g = group();
-      g.neudimIndikator(g.count() + 1);
+      SignalGroup& g = group();
+      g.resizeIndicators(g.count() + 1);
       inIndicator_ = true;
       paramIndex_.clear();
       return;
@@ -220,43 +220,43 @@ class ComponentReader {
         generatedMagic_ = value;
       }
       const std::string paraKey = "general_" + std::string(key);
-      // Keys the system does not store are left out here: paraChange would ignore them anyway,
+      // Keys the system does not store are left out here: setParameter would ignore them anyway,
       // and a file full of them must not grow the changed-keys list without end.
-      if (isParaKey(paraKey)) hs_.paraChange(paraKey, value);
+      if (isSystemParameterKey(paraKey)) hs_.setParameter(paraKey, value);
     } else if (state_ == kMoneyManagement) {
       const std::string paraKey = "mm_" + std::string(key);
-      if (isParaKey(paraKey)) hs_.paraChange(paraKey, value);
+      if (isSystemParameterKey(paraKey)) hs_.setParameter(paraKey, value);
     } else if (inGroup()) {
       groupValue(key, std::move(value));
     }
   }
 
   void groupValue(std::string_view key, std::string value) {
-    clsEntryexittyp& g = group();
+    SignalGroup& g = group();
     if (asciiIEquals(key, "threshold")) g.threshold = std::move(value);
     else if (asciiIEquals(key, "editok")) g.editok = toInt32(value);
     else if (asciiIEquals(key, "sl")) g.sl = std::move(value);
     else if (asciiIEquals(key, "ts")) g.ts = std::move(value);
     else if (asciiIEquals(key, "tp")) g.tp = std::move(value);
     else if (inIndicator_ && g.count() > 0) {
-      clsIndikator& ind = g.indikator(g.count());
+      Indicator& ind = g.indicator(g.count());
       if (asciiIEquals(key, "indikatortyp")) {
-        ind.setTyp(std::move(value));
+        ind.setType(std::move(value));
         return;
       }
       // The same as setParameter, with an index by name so that a block of many thousand
       // parameters does not cost a search per line.
       std::string name(key);
-      std::string stored = clsIndikator::storedValue(ws_, name, normalisePriceValue(name, value));
-      auto [it, added] = paramIndex_.try_emplace(name, ind.getParameterzahl() + 1);
+      std::string stored = Indicator::storedValue(ws_, name, normalisePriceValue(name, value));
+      auto [it, added] = paramIndex_.try_emplace(name, ind.parameterCount() + 1);
       if (added) ind.appendParameter(std::move(name), std::move(stored));
-      else ind.setParameterWert(it->second, std::move(stored));
+      else ind.setParameterValue(it->second, std::move(stored));
     }
   }
 
   void finish() {
     for (int i = 1; i <= 4; ++i) {
-      clsEntryexittyp& g = hs_.group(i);
+      SignalGroup& g = hs_.group(i);
       if (g.count() > 0 && g.editok == 0) g.editok = 1;
     }
     // Told once, after the whole file, and only when the generated number is the one kept.
@@ -264,7 +264,7 @@ class ComponentReader {
       ws_.message("Es wurde eine eindeutige Magicnummer generiert:", generatedMagic_);
   }
 
-  clsHsystem& hs_;
+  TradingSystem& hs_;
   Workspace& ws_;
   int target_;
   int state_ = kIgnore;
@@ -282,12 +282,12 @@ const ComponentKind* componentKindOf(std::string_view fileName) {
   return nullptr;
 }
 
-std::vector<std::string> systemFileLines(const clsHsystem& hs) {
+std::vector<std::string> systemFileLines(const TradingSystem& hs) {
   LineWriter w;
   const GeneralRecord& g = hs.general;
   w.line("START general");
   w.value("filename", g.filename);
-  w.value("bezeichnung", g.bezeichnung);
+  w.value("bezeichnung", g.title);
   w.value("account", g.account);
   w.value("comment", g.comment);
   w.value("lastedittime", invariantNumber(g.lastedittime));
@@ -300,14 +300,14 @@ std::vector<std::string> systemFileLines(const clsHsystem& hs) {
   return w.take();
 }
 
-std::vector<std::string> signalGroupsFileLines(const clsHsystem& hs, std::string_view comment) {
+std::vector<std::string> signalGroupsFileLines(const TradingSystem& hs, std::string_view comment) {
   LineWriter w;
   w.groupSections(hs);
   w.commentSection(comment);
   return w.take();
 }
 
-std::vector<std::string> indicatorGroupFileLines(const clsEntryexittyp& group, std::string_view comment,
+std::vector<std::string> indicatorGroupFileLines(const SignalGroup& group, std::string_view comment,
                                                  const std::vector<int>* selected) {
   LineWriter w;
   w.line("START signalgruppe");
@@ -315,7 +315,7 @@ std::vector<std::string> indicatorGroupFileLines(const clsEntryexittyp& group, s
   w.integer("editok", group.editok);
   if (selected) {
     for (int pos : *selected)
-      if (pos >= 1 && pos <= group.count()) w.indicatorBlock(group.indikator(pos));
+      if (pos >= 1 && pos <= group.count()) w.indicatorBlock(group.indicator(pos));
   } else {
     for (const auto& ind : group.indicators()) w.indicatorBlock(ind);
   }
@@ -324,7 +324,7 @@ std::vector<std::string> indicatorGroupFileLines(const clsEntryexittyp& group, s
   return w.take();
 }
 
-std::vector<std::string> indicatorFileLines(const clsIndikator& indicator, std::string_view comment) {
+std::vector<std::string> indicatorFileLines(const Indicator& indicator, std::string_view comment) {
   if (isEmptySlot(indicator)) return {};
   LineWriter w;
   w.indicatorBlock(indicator);
@@ -339,7 +339,7 @@ std::vector<std::string> moneyManagementFileLines(const MoneyManagementRecord& m
   return w.take();
 }
 
-std::vector<std::string> stopsFileLines(const clsEntryexittyp& group, std::string_view comment) {
+std::vector<std::string> stopsFileLines(const SignalGroup& group, std::string_view comment) {
   LineWriter w;
   w.line("START STOPS");
   w.value("sl", group.sl);
@@ -350,21 +350,21 @@ std::vector<std::string> stopsFileLines(const clsEntryexittyp& group, std::strin
   return w.take();
 }
 
-bool writeSystemFile(const clsHsystem& hs, const std::filesystem::path& file, std::string* error) {
+bool writeSystemFile(const TradingSystem& hs, const std::filesystem::path& file, std::string* error) {
   return write(file, systemFileLines(hs), error);
 }
 
-bool writeSignalGroupsFile(const clsHsystem& hs, const std::filesystem::path& file, std::string_view comment,
+bool writeSignalGroupsFile(const TradingSystem& hs, const std::filesystem::path& file, std::string_view comment,
                            std::string* error) {
   return write(file, signalGroupsFileLines(hs, comment), error);
 }
 
-bool writeIndicatorGroupFile(const clsEntryexittyp& group, const std::filesystem::path& file,
+bool writeIndicatorGroupFile(const SignalGroup& group, const std::filesystem::path& file,
                              std::string_view comment, const std::vector<int>* selected, std::string* error) {
   return write(file, indicatorGroupFileLines(group, comment, selected), error);
 }
 
-bool writeIndicatorFile(const clsIndikator& indicator, const std::filesystem::path& file, std::string_view comment,
+bool writeIndicatorFile(const Indicator& indicator, const std::filesystem::path& file, std::string_view comment,
                         std::string* error) {
   if (isEmptySlot(indicator)) {
     if (error) *error = "empty indicator slot";
@@ -378,16 +378,16 @@ bool writeMoneyManagementFile(const MoneyManagementRecord& mm, const std::filesy
   return write(file, moneyManagementFileLines(mm, comment), error);
 }
 
-bool writeStopsFile(const clsEntryexittyp& group, const std::filesystem::path& file, std::string_view comment,
+bool writeStopsFile(const SignalGroup& group, const std::filesystem::path& file, std::string_view comment,
                     std::string* error) {
   return write(file, stopsFileLines(group, comment), error);
 }
 
-void readComponentText(clsHsystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup) {
+void readComponentText(TradingSystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup) {
   ComponentReader(hs, kindCode, targetGroup).read(bytes);
 }
 
-bool readComponent(clsHsystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup) {
+bool readComponent(TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup) {
   const auto bytes = readFileBytes(file);
   if (!bytes) {
     hs.workspace().message("Die Datei konnte nicht gelesen werden: ", file.filename().string());
@@ -397,7 +397,7 @@ bool readComponent(clsHsystem& hs, const std::filesystem::path& file, std::strin
   return true;
 }
 
-void applySystemDefaults(clsHsystem& hs) {
+void applySystemDefaults(TradingSystem& hs) {
   const Workspace& ws = hs.workspace();
   for (const std::string& row : ws.catalogue.indicatorRows()) {
     if (row.empty() || row.front() != '!') continue;
@@ -408,11 +408,11 @@ void applySystemDefaults(clsHsystem& hs) {
         for (int i = 1; i <= 4; ++i) hs.group(i).threshold = def;
       } else if (key == "stop_sl" || key == "stop_ts" || key == "stop_tp") {
         for (int i : {2, 4}) {
-          clsEntryexittyp& g = hs.group(i);
+          SignalGroup& g = hs.group(i);
           (key == "stop_sl" ? g.sl : key == "stop_ts" ? g.ts : g.tp) = def;
         }
       } else {
-        hs.paraChange(key, def);
+        hs.setParameter(key, def);
       }
     }
   }
@@ -420,8 +420,8 @@ void applySystemDefaults(clsHsystem& hs) {
 
 std::string editTimeText(double daySerial) { return invariantNumber(daySerial); }
 
-void applyIndicatorDefaults(const Workspace& ws, clsIndikator& indicator, std::optional<double> nowSerial) {
-  for (const std::string& key : ws.catalogue.parameterKeysOf(indicator.getTyp())) {
+void applyIndicatorDefaults(const Workspace& ws, Indicator& indicator, std::optional<double> nowSerial) {
+  for (const std::string& key : ws.catalogue.parameterKeysOf(indicator.type())) {
     const ParameterCoding* p = ws.catalogue.parameter(key);
     indicator.setParameter(ws, key, p ? p->defaultValue : std::string());
   }

@@ -16,9 +16,9 @@
 
 namespace zorvik {
 
-class clsHsystem;
-class clsEntryexittyp;
-class clsIndikator;
+class TradingSystem;
+class SignalGroup;
+class Indicator;
 class Workspace;
 struct MoneyManagementRecord;
 
@@ -45,31 +45,31 @@ const ComponentKind* componentKindOf(std::string_view fileName);
 // could not be written (the previous file is then untouched).
 
 // general, moneymanagement, then the four group sections in group order. No COMMENT.
-std::vector<std::string> systemFileLines(const clsHsystem& hs);
+std::vector<std::string> systemFileLines(const TradingSystem& hs);
 // The four group sections exactly as in a system file, then COMMENT.
-std::vector<std::string> signalGroupsFileLines(const clsHsystem& hs, std::string_view comment);
+std::vector<std::string> signalGroupsFileLines(const TradingSystem& hs, std::string_view comment);
 // One "signalgruppe" section, then COMMENT. With selected given, only the indicators at those
 // 1-based positions, in the given order (positions outside the group are skipped).
-std::vector<std::string> indicatorGroupFileLines(const clsEntryexittyp& group, std::string_view comment,
+std::vector<std::string> indicatorGroupFileLines(const SignalGroup& group, std::string_view comment,
                                                  const std::vector<int>* selected = nullptr);
 // The indicator block, then COMMENT; no lines at all for an empty slot (no type, no values).
-std::vector<std::string> indicatorFileLines(const clsIndikator& indicator, std::string_view comment);
+std::vector<std::string> indicatorFileLines(const Indicator& indicator, std::string_view comment);
 std::vector<std::string> moneyManagementFileLines(const MoneyManagementRecord& mm, std::string_view comment);
 // sl, ts, tp of one group in a STOPS section, then COMMENT.
-std::vector<std::string> stopsFileLines(const clsEntryexittyp& group, std::string_view comment);
+std::vector<std::string> stopsFileLines(const SignalGroup& group, std::string_view comment);
 
-bool writeSystemFile(const clsHsystem& hs, const std::filesystem::path& file, std::string* error = nullptr);
-bool writeSignalGroupsFile(const clsHsystem& hs, const std::filesystem::path& file, std::string_view comment,
+bool writeSystemFile(const TradingSystem& hs, const std::filesystem::path& file, std::string* error = nullptr);
+bool writeSignalGroupsFile(const TradingSystem& hs, const std::filesystem::path& file, std::string_view comment,
                            std::string* error = nullptr);
-bool writeIndicatorGroupFile(const clsEntryexittyp& group, const std::filesystem::path& file,
+bool writeIndicatorGroupFile(const SignalGroup& group, const std::filesystem::path& file,
                              std::string_view comment, const std::vector<int>* selected = nullptr,
                              std::string* error = nullptr);
 // Writes nothing, and returns false, for an empty indicator slot.
-bool writeIndicatorFile(const clsIndikator& indicator, const std::filesystem::path& file, std::string_view comment,
+bool writeIndicatorFile(const Indicator& indicator, const std::filesystem::path& file, std::string_view comment,
                         std::string* error = nullptr);
 bool writeMoneyManagementFile(const MoneyManagementRecord& mm, const std::filesystem::path& file,
                               std::string_view comment, std::string* error = nullptr);
-bool writeStopsFile(const clsEntryexittyp& group, const std::filesystem::path& file, std::string_view comment,
+bool writeStopsFile(const SignalGroup& group, const std::filesystem::path& file, std::string_view comment,
                     std::string* error = nullptr);
 
 // ---- Reader.
@@ -83,19 +83,19 @@ bool writeStopsFile(const clsEntryexittyp& group, const std::filesystem::path& f
 //
 // Never throws; bad lines are skipped and whatever can be read is read. A file that cannot
 // be opened leaves the system as it was, shows a message and gives false.
-bool readComponent(clsHsystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup);
+bool readComponent(TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup);
 // The same for file contents already in memory (raw Windows-1252 bytes).
-void readComponentText(clsHsystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup);
+void readComponentText(TradingSystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup);
 
 // ---- Defaults.
 
 // Fills the defaults of the catalogue's "!" rows into the system: money management, stops of
 // the exit groups, general settings (title from the file name, a fresh magic number) and the
 // thresholds of all four groups.
-void applySystemDefaults(clsHsystem& hs);
+void applySystemDefaults(TradingSystem& hs);
 // Fills the defaults of the indicator's type row and stamps "lastedittime" with the given
 // day serial, or with the current time.
-void applyIndicatorDefaults(const Workspace& ws, clsIndikator& indicator,
+void applyIndicatorDefaults(const Workspace& ws, Indicator& indicator,
                             std::optional<double> nowSerial = std::nullopt);
 // A day serial as "lastedittime" holds it: "." as decimal point, no leading blank.
 std::string editTimeText(double daySerial);

@@ -84,7 +84,7 @@ bool needsFreshMagic(std::string_view magic) { return magic.empty() || magic == 
 }  // namespace
 
 bool saveCurrentSystem(Workspace& ws, bool announce) {
-  const clsHsystem& hs = ws.system();
+  const TradingSystem& hs = ws.system();
   if (hs.systemFileName.empty()) return true;
   std::string error;
   if (!writeSystemFile(hs, componentPath(ws, hs.systemFileName), &error)) {
@@ -95,10 +95,10 @@ bool saveCurrentSystem(Workspace& ws, bool announce) {
   return true;
 }
 
-bool ladeHandelssystem(Workspace& ws, std::string_view fileName) {
+bool openSystem(Workspace& ws, std::string_view fileName) {
   const std::string statusText = ws.tr("Lade Handelssystem");
   ws.host().status(statusText);
-  clsHsystem& hs = ws.system();
+  TradingSystem& hs = ws.system();
   if (!saveCurrentSystem(ws)) return false;
 
   // Read the file before touching the model: a file that is there but cannot be read must
@@ -117,9 +117,9 @@ bool ladeHandelssystem(Workspace& ws, std::string_view fileName) {
   hs.resetAll();
   if (bytes) {
     readComponentText(hs, *bytes, "", 0);
-    if (hs.general.bezeichnung.empty()) hs.paraChange("general_bezeichnung", titleOfFileName(fileName));
+    if (hs.general.title.empty()) hs.setParameter("general_bezeichnung", titleOfFileName(fileName));
     if (needsFreshMagic(hs.general.magic)) {
-      hs.paraChange("general_magic", nextRunningNumber(ws.settings));
+      hs.setParameter("general_magic", nextRunningNumber(ws.settings));
       if (ws.magicNoteCount < 4) {
         showMagicNote(ws);
         if (ws.magicNoteCount == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
@@ -150,7 +150,7 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
     ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
     return std::nullopt;
   }
-  if (!ladeHandelssystem(ws, fileName)) return std::nullopt;
+  if (!openSystem(ws, fileName)) return std::nullopt;
   ws.host().playSound(Sound::NewSystem);
   const bool saved = saveCurrentSystem(ws);
   ws.host().refreshLibrary();
@@ -187,11 +187,11 @@ std::optional<std::string> newSystemFromCommand(Workspace& ws) {
   });
 }
 
-std::string getBezeichnung(const Workspace& ws, std::string_view fileName) {
+std::string readTitle(const Workspace& ws, std::string_view fileName) {
   return quickValue(componentPath(ws, fileName), "bezeichnung");
 }
 
-std::string getMagic(const Workspace& ws, std::string_view fileName) {
+std::string readMagic(const Workspace& ws, std::string_view fileName) {
   return quickValue(componentPath(ws, fileName), "magic");
 }
 

@@ -18,7 +18,7 @@ struct Settings;
 // characters long gets a fresh one, with a note the first four times in a run.
 // If the current system cannot be saved first, it stays open (its changes would be lost
 // otherwise) and the result is false.
-bool ladeHandelssystem(Workspace& ws, std::string_view fileName);
+bool openSystem(Workspace& ws, std::string_view fileName);
 
 // Writes the current system to its file. True when written, or when no system is open;
 // false (with a message) when the write failed, the previous file then being untouched.
@@ -40,12 +40,12 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
 
 // The title and the magic number of a system file without opening it, from the first 1000
 // characters of the file; empty when the key is not there.
-std::string getBezeichnung(const Workspace& ws, std::string_view fileName);
-std::string getMagic(const Workspace& ws, std::string_view fileName);
+std::string readTitle(const Workspace& ws, std::string_view fileName);
+std::string readMagic(const Workspace& ws, std::string_view fileName);
 // Both at once from a file given by its path (one read for the library listing); nullopt when
 // the file cannot be opened.
 struct SystemHeadValues {
-  std::string bezeichnung;
+  std::string title;
   std::string magic;
 };
 std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file);

@@ -56,7 +56,7 @@ void DefinitionTable::parse(const std::vector<std::string>& lines) {
     DefinitionEntry e;
     for (std::size_t c = 0; c < fields.size() && c < columns.size(); ++c) {
       switch (columns[c]) {
-        case kTyp: e.typ = std::move(fields[c]); break;
+        case kTyp: e.type = std::move(fields[c]); break;
         case kId: e.id = std::move(fields[c]); break;
         case kMeta4: e.meta4 = std::move(fields[c]); break;
         case kDeutsch: e.deutsch = std::move(fields[c]); break;
@@ -77,36 +77,36 @@ void DefinitionTable::parse(const std::vector<std::string>& lines) {
       duplicates_ += entries_[i].id + "/";
 }
 
-std::vector<const DefinitionEntry*> DefinitionTable::entriesOf(std::string_view typ) const {
+std::vector<const DefinitionEntry*> DefinitionTable::entriesOf(std::string_view type) const {
   std::vector<const DefinitionEntry*> out;
   for (const auto& e : entries_)
-    if (e.typ == typ) out.push_back(&e);
+    if (e.type == type) out.push_back(&e);
   return out;
 }
 
-std::vector<std::string> DefinitionTable::captionsOf(std::string_view typ, CaptionLanguage lang) const {
+std::vector<std::string> DefinitionTable::captionsOf(std::string_view type, CaptionLanguage lang) const {
   std::vector<std::string> out;
   if (lang == CaptionLanguage::None) return out;
   for (const auto& e : entries_)
-    if (e.typ == typ) out.push_back(captionIn(e, lang));
+    if (e.type == type) out.push_back(captionIn(e, lang));
   return out;
 }
 
-std::string DefinitionTable::captionToId(std::string_view typ, std::string_view caption, CaptionLanguage lang) const {
+std::string DefinitionTable::captionToId(std::string_view type, std::string_view caption, CaptionLanguage lang) const {
   if (lang != CaptionLanguage::None)
     for (const auto& e : entries_)
-      if (e.typ == typ && captionIn(e, lang) == caption) return e.id;
+      if (e.type == type && captionIn(e, lang) == caption) return e.id;
   return std::string(caption);
 }
 
-std::string DefinitionTable::indexToId(std::string_view typ, std::string_view indexText) const {
+std::string DefinitionTable::indexToId(std::string_view type, std::string_view indexText) const {
   std::string_view digits = indexText;
   if (!digits.empty() && digits.front() == '#') digits.remove_prefix(1);
   const double n = leadingNumber(digits);
   if (n >= 0) {
     std::size_t wanted = static_cast<std::size_t>(roundHalfEven(n));
     for (const auto& e : entries_) {
-      if (e.typ != typ) continue;
+      if (e.type != type) continue;
       if (wanted == 0) return e.id;
       --wanted;
     }
@@ -114,10 +114,10 @@ std::string DefinitionTable::indexToId(std::string_view typ, std::string_view in
   return std::string(indexText);
 }
 
-std::string DefinitionTable::idToCaption(std::string_view typ, std::string_view id, CaptionLanguage lang) const {
+std::string DefinitionTable::idToCaption(std::string_view type, std::string_view id, CaptionLanguage lang) const {
   if (lang != CaptionLanguage::None)
     for (const auto& e : entries_)
-      if (e.typ == typ && e.id == id) return captionIn(e, lang);
+      if (e.type == type && e.id == id) return captionIn(e, lang);
   return std::string(id);
 }
 

@@ -9,7 +9,7 @@
 namespace zorvik {
 
 struct DefinitionEntry {
-  std::string typ;      // parameter key the entry belongs to
+  std::string type;      // parameter key the entry belongs to
   std::string id;       // stored in component files, unique across the table
   std::string meta4;    // written into the Expert Advisor
   std::string deutsch;  // German caption
@@ -34,16 +34,16 @@ class DefinitionTable {
   const std::string& duplicateReport() const { return duplicates_; }
 
   // The entries of one parameter, in file order.
-  std::vector<const DefinitionEntry*> entriesOf(std::string_view typ) const;
+  std::vector<const DefinitionEntry*> entriesOf(std::string_view type) const;
   // The captions offered for a parameter in a language (empty for CaptionLanguage::None).
-  std::vector<std::string> captionsOf(std::string_view typ, CaptionLanguage lang) const;
+  std::vector<std::string> captionsOf(std::string_view type, CaptionLanguage lang) const;
 
   // The id of the first entry of that parameter whose caption equals the text; else the text.
-  std::string captionToId(std::string_view typ, std::string_view caption, CaptionLanguage lang) const;
+  std::string captionToId(std::string_view type, std::string_view caption, CaptionLanguage lang) const;
   // "#n" or "n": the id of the (n+1)-th entry of that parameter; else the input unchanged.
-  std::string indexToId(std::string_view typ, std::string_view indexText) const;
+  std::string indexToId(std::string_view type, std::string_view indexText) const;
   // The caption of the entry of that parameter with that id; else the id.
-  std::string idToCaption(std::string_view typ, std::string_view id, CaptionLanguage lang) const;
+  std::string idToCaption(std::string_view type, std::string_view id, CaptionLanguage lang) const;
   // The META4 text of the first entry with that id, whatever its parameter; for an unknown
   // id beginning with "#" the text after it; else the id.
   std::string idToMeta4(std::string_view id) const;

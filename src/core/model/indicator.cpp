@@ -4,61 +4,61 @@
 
 namespace zorvik {
 
-clsIndikator::Parameter* clsIndikator::find(std::string_view name) {
+Indicator::Parameter* Indicator::find(std::string_view name) {
   for (auto& p : params_)
     if (p.name == name) return &p;
   return nullptr;
 }
 
-const clsIndikator::Parameter* clsIndikator::find(std::string_view name) const {
+const Indicator::Parameter* Indicator::find(std::string_view name) const {
   for (const auto& p : params_)
     if (p.name == name) return &p;
   return nullptr;
 }
 
-std::string clsIndikator::storedValue(const Workspace& ws, std::string_view name, std::string_view value) {
+std::string Indicator::storedValue(const Workspace& ws, std::string_view name, std::string_view value) {
   std::string v(value);
   if (name == "symbol" && v == ws.tr("Aktuelles Symbol")) v = "Symbol()";
   if (!v.empty() && v.front() == '#') v = ws.definitions.indexToId(name, v);
   return v;
 }
 
-void clsIndikator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
+void Indicator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
   setRaw(name, storedValue(ws, name, value));
 }
 
-void clsIndikator::setParameterWert(int position, std::string value) {
-  if (position < 1 || position > getParameterzahl()) return;
+void Indicator::setParameterValue(int position, std::string value) {
+  if (position < 1 || position > parameterCount()) return;
   params_[static_cast<std::size_t>(position - 1)].value = std::move(value);
 }
 
-void clsIndikator::setRaw(std::string_view name, std::string value) {
+void Indicator::setRaw(std::string_view name, std::string value) {
   if (Parameter* p = find(name))
     p->value = std::move(value);
   else
     params_.push_back({std::string(name), std::move(value)});
 }
 
-std::string clsIndikator::getParameter(std::string_view name) const {
+std::string Indicator::parameter(std::string_view name) const {
   const Parameter* p = find(name);
   return p ? p->value : std::string();
 }
 
-bool clsIndikator::hasParameter(std::string_view name) const { return find(name) != nullptr; }
+bool Indicator::hasParameter(std::string_view name) const { return find(name) != nullptr; }
 
-std::string clsIndikator::getParameterWert(int position) const {
-  if (position < 1 || position > getParameterzahl()) return {};
+std::string Indicator::parameterValue(int position) const {
+  if (position < 1 || position > parameterCount()) return {};
   return params_[static_cast<std::size_t>(position - 1)].value;
 }
 
-std::string clsIndikator::getParameterName(int position) const {
-  if (position < 1 || position > getParameterzahl()) return {};
+std::string Indicator::parameterName(int position) const {
+  if (position < 1 || position > parameterCount()) return {};
   return params_[static_cast<std::size_t>(position - 1)].name;
 }
 
-void clsIndikator::redimParameter(int count) { params_.resize(static_cast<std::size_t>(count < 0 ? 0 : count)); }
+void Indicator::resizeParameters(int count) { params_.resize(static_cast<std::size_t>(count < 0 ? 0 : count)); }
 
-std::string clsIndikator::toString() const {
+std::string Indicator::toString() const {
   std::string out;
   for (std::size_t i = 0; i < params_.size(); ++i) {
     if (i) out += ';';
@@ -67,8 +67,8 @@ std::string clsIndikator::toString() const {
   return out;
 }
 
-std::string clsIndikator::toStringKurz() const {
-  std::string out = getParameter("comment");
+std::string Indicator::toShortString() const {
+  std::string out = parameter("comment");
   for (const auto& p : params_) {
     if (p.name == "comment" || p.name == "lastedittime") continue;
     out += "/" + p.value;

@@ -9,7 +9,7 @@ namespace zorvik {
 
 class Workspace;
 
-class clsIndikator {
+class Indicator {
  public:
   struct Parameter {
     std::string name;
@@ -17,18 +17,17 @@ class clsIndikator {
     bool operator==(const Parameter&) const = default;
   };
 
-  clsIndikator() = default;
-  explicit clsIndikator(std::string typ) : typ_(std::move(typ)) {}
+  Indicator() = default;
+  explicit Indicator(std::string type) : type_(std::move(type)) {}
 
-  void init(std::string typ) { typ_ = std::move(typ); }
-  void setTyp(std::string typ) { typ_ = std::move(typ); }
-  const std::string& getTyp() const { return typ_; }
+  void init(std::string type) { type_ = std::move(type); }
+  void setType(std::string type) { type_ = std::move(type); }
+  const std::string& type() const { return type_; }
 
   // Stores a value by name. "#n" becomes the (n+1)-th id of the parameter's list; for
   // "symbol" the translated "Aktuelles Symbol" becomes "Symbol()". A new name is appended,
   // an existing one keeps its place.
   void setParameter(const Workspace& ws, std::string_view name, std::string_view value);
-  void sp(const Workspace& ws, std::string_view name, std::string_view value) { setParameter(ws, name, value); }
   // Stores a value exactly as given (readers of already normalised data, tests).
   void setRaw(std::string_view name, std::string value);
   // The value setParameter would store for this name.
@@ -36,36 +35,34 @@ class clsIndikator {
   // Bulk access for readers that keep their own name index: no search by name.
   void appendParameter(std::string name, std::string value) { params_.push_back({std::move(name), std::move(value)}); }
   // 1-based; nothing beyond the count.
-  void setParameterWert(int position, std::string value);
+  void setParameterValue(int position, std::string value);
 
   // The value of the first parameter with that name; empty if none.
-  std::string getParameter(std::string_view name) const;
-  std::string gp(std::string_view name) const { return getParameter(name); }
+  std::string parameter(std::string_view name) const;
   bool hasParameter(std::string_view name) const;
 
-  int getParameterzahl() const { return static_cast<int>(params_.size()); }
+  int parameterCount() const { return static_cast<int>(params_.size()); }
   // 1-based; empty text beyond the count.
-  std::string getParameterWert(int position) const;
-  std::string getParameterName(int position) const;
+  std::string parameterValue(int position) const;
+  std::string parameterName(int position) const;
   // Resizes the list to count entries, keeping existing ones; new ones are empty pairs.
-  void redimParameter(int count);
+  void resizeParameters(int count);
   const std::vector<Parameter>& parameters() const { return params_; }
 
-  void copyfrom(const clsIndikator& other) { *this = other; }
-  clsIndikator clone() const { return *this; }
+  Indicator clone() const { return *this; }
 
   // "name=value;name=value", no trailing ";".
   std::string toString() const;
   // The comment first, then every other value except "lastedittime", joined by "/".
-  std::string toStringKurz() const;
+  std::string toShortString() const;
 
-  bool operator==(const clsIndikator&) const = default;
+  bool operator==(const Indicator&) const = default;
 
  private:
   Parameter* find(std::string_view name);
   const Parameter* find(std::string_view name) const;
 
-  std::string typ_;
+  std::string type_;
   std::vector<Parameter> params_;
 };
 

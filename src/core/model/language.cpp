@@ -11,19 +11,19 @@ std::string withoutTag(std::string_view text) {
   return std::string(text.substr(0, text.find('@')));
 }
 
-void LanguageTable::SwitchLanguage(std::string_view languageName, const std::filesystem::path& resFolder) {
+void LanguageTable::switchLanguage(std::string_view languageName, const std::filesystem::path& resFolder) {
   if (iequals(languageName, "DEUTSCH")) {
     flag_ = 0;
     name_ = std::string(languageName);
   } else if (iequals(languageName, "ENGLISCH")) {
-    if (loadlanguagefile(resFolder / "langEng.txt")) {
+    if (loadLanguageFile(resFolder / "langEng.txt")) {
       flag_ = 1;
       name_ = std::string(languageName);
     }
   }
 }
 
-bool LanguageTable::loadlanguagefile(const std::filesystem::path& file) {
+bool LanguageTable::loadLanguageFile(const std::filesystem::path& file) {
   auto lines = readTextLines(file);
   if (!lines) return false;
   loadLines(*lines);

@@ -20,10 +20,10 @@ class LanguageTable {
 
   // "DEUTSCH" or "ENGLISCH" in any case; English only when the table file could be loaded.
   // Any other name changes nothing.
-  void SwitchLanguage(std::string_view languageName, const std::filesystem::path& resFolder);
+  void switchLanguage(std::string_view languageName, const std::filesystem::path& resFolder);
 
   // Reads the table from a file; false when it does not exist.
-  bool loadlanguagefile(const std::filesystem::path& file);
+  bool loadLanguageFile(const std::filesystem::path& file);
   // Fills the table from the lines of a table file (UTF-8).
   void loadLines(const std::vector<std::string>& lines);
 

@@ -47,7 +47,7 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
       const std::string key = toUpper(trim(std::string_view(field).substr(0, eq)));
       const std::string value = eq == std::string::npos ? std::string() : field.substr(eq + 1);
       if (key == "LANGUAGE") {
-        language.SwitchLanguage(value, resFolder);
+        language.switchLanguage(value, resFolder);
       } else if (key == "MODUS") {
         // Whatever was stored, the program starts in its start mode.
         s.modus = -1;

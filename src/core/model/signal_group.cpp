@@ -2,11 +2,11 @@
 
 namespace zorvik {
 
-void clsEntryexittyp::neudimIndikator(int newCount) {
+void SignalGroup::resizeIndicators(int newCount) {
   indicators_.resize(static_cast<std::size_t>(newCount < 0 ? 0 : newCount));
 }
 
-void clsEntryexittyp::removeIndikator(int position) {
+void SignalGroup::removeIndicator(int position) {
   if (position < 1 || position > count()) return;
   indicators_.erase(indicators_.begin() + (position - 1));
 }

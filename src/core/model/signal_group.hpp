@@ -9,10 +9,10 @@
 
 namespace zorvik {
 
-class clsEntryexittyp {
+class SignalGroup {
  public:
-  clsEntryexittyp() = default;
-  explicit clsEntryexittyp(std::string roleName) : name(std::move(roleName)) {}
+  SignalGroup() = default;
+  explicit SignalGroup(std::string roleName) : name(std::move(roleName)) {}
 
   std::string threshold;  // percentage 1..100 of the sum of the signal values
   std::string name;       // "L", "XL", "S" or "XS"
@@ -23,31 +23,31 @@ class clsEntryexittyp {
 
   int count() const { return static_cast<int>(indicators_.size()); }
   // Resizes to newCount indicators, keeping the existing ones; new slots hold empty indicators.
-  void neudimIndikator(int newCount);
+  void resizeIndicators(int newCount);
   // Removes the indicator at a position; later ones move forward. Out of range: nothing.
-  void removeIndikator(int position);
-  void addIndikator(clsIndikator indicator) { indicators_.push_back(std::move(indicator)); }
+  void removeIndicator(int position);
+  void addIndicator(Indicator indicator) { indicators_.push_back(std::move(indicator)); }
 
   // 1-based; the caller keeps the position within 1..count().
-  clsIndikator& indikator(int position) { return indicators_.at(static_cast<std::size_t>(position - 1)); }
-  const clsIndikator& indikator(int position) const { return indicators_.at(static_cast<std::size_t>(position - 1)); }
-  void setIndikator(int position, clsIndikator indicator) { indikator(position) = std::move(indicator); }
-  const std::vector<clsIndikator>& indicators() const { return indicators_; }
-  std::vector<clsIndikator>& indicators() { return indicators_; }
+  Indicator& indicator(int position) { return indicators_.at(static_cast<std::size_t>(position - 1)); }
+  const Indicator& indicator(int position) const { return indicators_.at(static_cast<std::size_t>(position - 1)); }
+  void setIndicator(int position, Indicator replacement) { indicator(position) = std::move(replacement); }
+  const std::vector<Indicator>& indicators() const { return indicators_; }
+  std::vector<Indicator>& indicators() { return indicators_; }
 
-  clsEntryexittyp clone() const { return *this; }
-  bool operator==(const clsEntryexittyp&) const = default;
+  SignalGroup clone() const { return *this; }
+  bool operator==(const SignalGroup&) const = default;
 
  private:
-  std::vector<clsIndikator> indicators_;
+  std::vector<Indicator> indicators_;
 };
 
 // A list of texts collecting the differences found when systems are compared.
-class clsUngleich {
+class DifferenceList {
  public:
   void add(std::string text) { texts_.push_back(std::move(text)); }
   // 1-based; empty text beyond the count.
-  std::string getT(int position) const {
+  std::string text(int position) const {
     return position >= 1 && position <= count() ? texts_[static_cast<std::size_t>(position - 1)] : std::string();
   }
   int count() const { return static_cast<int>(texts_.size()); }

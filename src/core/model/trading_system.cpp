@@ -12,7 +12,7 @@ std::string titleOfFileName(std::string_view fileName, bool* found) {
   return std::string(fileName.substr(0, pos));
 }
 
-bool isParaKey(std::string_view rawKey) {
+bool isSystemParameterKey(std::string_view rawKey) {
   static constexpr std::string_view kKeys[] = {
       "mm_editok",    "general_editok", "mm_typ",           "mm_lots",         "mm_maxlots",
       "mm_base",      "mm_fraction",    "mm_delta",         "mm_slippage",     "mm_maxtrades",
@@ -24,47 +24,47 @@ bool isParaKey(std::string_view rawKey) {
   return false;
 }
 
-clsHsystem::clsHsystem(Workspace& ws) : ws_(&ws) { redimEe(4); }
+TradingSystem::TradingSystem(Workspace& ws) : ws_(&ws) { resizeGroups(4); }
 
-void clsHsystem::redimEe(int count) {
+void TradingSystem::resizeGroups(int count) {
   const std::size_t old = groups_.size();
   groups_.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
   for (std::size_t i = old; i < groups_.size() && i < Workspace::kRoleNames.size(); ++i)
     groups_[i].name = std::string(Workspace::kRoleNames[i]);
 }
 
-void clsHsystem::resetAll() {
-  for (auto& g : groups_) g = clsEntryexittyp(g.name);
-  resetgeneral();
-  resetmoneymanagement();
+void TradingSystem::resetAll() {
+  for (auto& g : groups_) g = SignalGroup(g.name);
+  resetGeneral();
+  resetMoneyManagement();
 }
 
-void clsHsystem::resetgeneral() {
+void TradingSystem::resetGeneral() {
   general.account = ws_->knownAccounts.empty() ? std::string() : ws_->knownAccounts.front().number;
-  general.kontotyp = "idKontotyp";
+  general.accountType = "idKontotyp";
   general.broker = "#0";
   general.filename = systemFileName;
   bool hasHsy = false;
   std::string title = titleOfFileName(systemFileName, &hasHsy);
-  if (hasHsy) general.bezeichnung = title;
+  if (hasHsy) general.title = title;
   general.comment.clear();
   general.editok = 1;
   general.magic = nextRunningNumber(ws_->settings);
 }
 
-void clsHsystem::resetmoneymanagement() {
+void TradingSystem::resetMoneyManagement() {
   mm = MoneyManagementRecord{};
   mm.hedging = ws_->definitions.indexToId("mm_hedging", "#0");
 }
 
-void clsHsystem::paraChange(std::string_view rawKey, std::string_view rawValue) {
+void TradingSystem::setParameter(std::string_view rawKey, std::string_view rawValue) {
   const std::string key = trim(rawKey);
   std::string value(rawValue);
   if (!value.empty() && value.front() == '#') value = ws_->definitions.indexToId(key, value);
 
   if (key == "mm_editok") mm.editok = toInt16(value);
   else if (key == "general_editok") general.editok = toInt16(value);
-  else if (key == "mm_typ") mm.typ = value;
+  else if (key == "mm_typ") mm.type = value;
   else if (key == "mm_lots") mm.lots = value;
   else if (key == "mm_maxlots") mm.maxlots = value;
   else if (key == "mm_base") mm.base = value;
@@ -76,11 +76,11 @@ void clsHsystem::paraChange(std::string_view rawKey, std::string_view rawValue) 
   else if (key == "general_filename") general.filename = value;
   else if (key == "general_account") general.account = value;
   else if (key == "general_comment") general.comment = value;
-  else if (key == "general_kontotyp") general.kontotyp = value;
+  else if (key == "general_kontotyp") general.accountType = value;
   else if (key == "general_broker") general.broker = value;
   else if (key == "general_bezeichnung") {
-    general.bezeichnung = value;
-    if (value == "#0" && !general.filename.empty()) general.bezeichnung = titleOfFileName(general.filename);
+    general.title = value;
+    if (value == "#0" && !general.filename.empty()) general.title = titleOfFileName(general.filename);
   } else if (key == "general_magic") {
     general.magic = value == "-" ? nextRunningNumber(ws_->settings) : value;
   } else if (key == "mm_symbol" || key == "general_symbol") {
@@ -91,11 +91,11 @@ void clsHsystem::paraChange(std::string_view rawKey, std::string_view rawValue) 
   changed = true;
 }
 
-std::string clsHsystem::paraGet(std::string_view rawKey) const {
+std::string TradingSystem::parameter(std::string_view rawKey) const {
   const std::string key = trim(rawKey);
   if (key == "mm_editok") return intText(mm.editok);
   if (key == "general_editok") return intText(general.editok);
-  if (key == "mm_typ") return mm.typ;
+  if (key == "mm_typ") return mm.type;
   if (key == "mm_lots") return mm.lots;
   if (key == "mm_maxlots") return mm.maxlots;
   if (key == "mm_base") return mm.base;
@@ -106,18 +106,18 @@ std::string clsHsystem::paraGet(std::string_view rawKey) const {
   if (key == "mm_hedging") return mm.hedging;
   if (key == "mm_symbol" || key == "general_symbol") return mm.symbol;
   if (key == "general_filename") return general.filename;
-  if (key == "general_bezeichnung") return general.bezeichnung;
+  if (key == "general_bezeichnung") return general.title;
   if (key == "general_account") return general.account;
   if (key == "general_comment") return general.comment;
-  if (key == "general_kontotyp") return general.kontotyp;
+  if (key == "general_kontotyp") return general.accountType;
   if (key == "general_broker") return general.broker;
   if (key == "general_magic") return general.magic;
   ws_->message("paraget unbek:", key);
   return {};
 }
 
-void clsHsystem::storeChosenCaption(std::string_view key, std::string_view caption) {
-  paraChange(key, ws_->definitions.captionToId(trim(key), caption, ws_->captionLanguage()));
+void TradingSystem::storeChosenCaption(std::string_view key, std::string_view caption) {
+  setParameter(key, ws_->definitions.captionToId(trim(key), caption, ws_->captionLanguage()));
 }
 
 }  // namespace zorvik

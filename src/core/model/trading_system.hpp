@@ -14,10 +14,10 @@ class Workspace;
 
 struct GeneralRecord {
   std::string filename;
-  std::string bezeichnung;  // title
+  std::string title;  // title
   std::string account;
   std::string comment;      // may span lines
-  std::string kontotyp;
+  std::string accountType;
   std::string broker;
   double lastedittime = 0;  // day serials; nothing sets them, they are only carried along
   double creationtime = 0;
@@ -27,7 +27,7 @@ struct GeneralRecord {
 };
 
 struct MoneyManagementRecord {
-  std::string typ;
+  std::string type;
   std::string lots = "1";
   std::string maxlots = "1";
   std::string base = "10000";
@@ -41,32 +41,32 @@ struct MoneyManagementRecord {
   bool operator==(const MoneyManagementRecord&) const = default;
 };
 
-class clsHsystem {
+class TradingSystem {
  public:
   // Creates the four groups "L", "XL", "S", "XS"; general and money management stay as
   // constructed until a reset.
-  explicit clsHsystem(Workspace& ws);
+  explicit TradingSystem(Workspace& ws);
 
   std::string systemFileName;  // set before a reset; the general file name and title follow it
   bool changed = false;
-  std::string changedKeys;     // every key passed to paraChange, each followed by ";"
+  std::string changedKeys;     // every key passed to setParameter, each followed by ";"
   GeneralRecord general;
   MoneyManagementRecord mm;
 
   // Group 1 entry long, 2 exit long, 3 entry short, 4 exit short.
-  clsEntryexittyp& group(int index) { return groups_.at(static_cast<std::size_t>(index - 1)); }
-  const clsEntryexittyp& group(int index) const { return groups_.at(static_cast<std::size_t>(index - 1)); }
+  SignalGroup& group(int index) { return groups_.at(static_cast<std::size_t>(index - 1)); }
+  const SignalGroup& group(int index) const { return groups_.at(static_cast<std::size_t>(index - 1)); }
   int groupCount() const { return static_cast<int>(groups_.size()); }
-  void redimEe(int count);
+  void resizeGroups(int count);
 
   void resetAll();
-  void resetgeneral();
-  void resetmoneymanagement();
-  clsHsystem clone() const { return *this; }
+  void resetGeneral();
+  void resetMoneyManagement();
+  TradingSystem clone() const { return *this; }
 
-  void paraChange(std::string_view key, std::string_view value);
+  void setParameter(std::string_view key, std::string_view value);
   // The stored value; editok fields as decimal text. An unknown key is reported and gives "".
-  std::string paraGet(std::string_view key) const;
+  std::string parameter(std::string_view key) const;
   // Turns a caption chosen in a combo box into its id and stores it.
   void storeChosenCaption(std::string_view key, std::string_view caption);
 
@@ -74,11 +74,11 @@ class clsHsystem {
 
  private:
   Workspace* ws_;
-  std::vector<clsEntryexittyp> groups_;
+  std::vector<SignalGroup> groups_;
 };
 
-// True for the keys paraChange stores (surrounding blanks ignored).
-bool isParaKey(std::string_view key);
+// True for the keys setParameter stores (surrounding blanks ignored).
+bool isSystemParameterKey(std::string_view key);
 
 // The title a file name gives: the name up to ".hsy"; nullopt-like empty when it holds none.
 std::string titleOfFileName(std::string_view fileName, bool* found = nullptr);

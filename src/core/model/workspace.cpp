@@ -20,7 +20,7 @@ Workspace::Workspace(fs::path workingFolder, Host& host)
       res_(root_ / "res"),
       user_(root_ / "user"),
       host_(&host),
-      system_(std::make_unique<clsHsystem>(*this)) {}
+      system_(std::make_unique<TradingSystem>(*this)) {}
 
 Workspace::~Workspace() = default;
 
@@ -32,7 +32,7 @@ bool Workspace::ask(std::string_view german, std::string_view appended) const {
   return host_->askYesNo(tr(german) + std::string(appended));
 }
 
-void Workspace::loadinit() {
+void Workspace::loadSettings() {
   if (auto lines = readTextLines(resFile("Zorvik.ini"))) parseSettings(*lines, settings, language, res_);
   if (!definitions.read(resFile("DVDefTable2.dat"))) {
     message("Die Definitionstabelle fehlt oder ist nicht lesbar; es stehen keine Auswahllisten zur Verfügung: ",
@@ -43,7 +43,7 @@ void Workspace::loadinit() {
   knownAccounts = knownAccountsFrom(definitions);
 }
 
-bool Workspace::saveinit() {
+bool Workspace::saveSettings() {
   std::string error;
   if (writeTextLines(resFile("Zorvik.ini"), settingsLines(settings, language), &error)) return true;
   message("Die Einstellungen konnten nicht gespeichert werden: ", error);
@@ -55,14 +55,14 @@ void Workspace::startUp() {
   fs::create_directories(res_, ec);
   fs::create_directories(user_, ec);
   if (!fs::is_directory(user_)) message("Der Ordner konnte nicht angelegt werden: ", user_.string());
-  loadinit();
+  loadSettings();
   if (settings.magic < 100) settings.magic = 100000;
   readBrokerSymbols(*this, 1);
-  catalogue.liesCoding(language, brokerSymbols);
-  catalogue.liesIndikatorenCoding();
-  liesCodeHelp();
+  catalogue.readParameterCoding(language, brokerSymbols);
+  catalogue.readIndicatorCoding();
+  loadHelpTexts();
 }
 
-void Workspace::liesCodeHelp() { helpTexts.liesCodeHelp(resFile("CodeHelp.txt")); }
+void Workspace::loadHelpTexts() { helpTexts.loadHelpTexts(resFile("CodeHelp.txt")); }
 
 }  // namespace zorvik

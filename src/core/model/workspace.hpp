@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/broker_symbols.hpp"
+#include "brokers/broker_symbols.hpp"
 #include "help/help_texts.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
@@ -33,7 +33,7 @@ struct KnownAccount {
 // the broker id is the entry's META4 field. At most ten are kept.
 std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table);
 
-class clsHsystem;
+class TradingSystem;
 
 class Workspace {
  public:
@@ -43,8 +43,8 @@ class Workspace {
   Workspace& operator=(const Workspace&) = delete;
 
   // The one current trading system, created with the workspace and refilled on every open.
-  clsHsystem& system() { return *system_; }
-  const clsHsystem& system() const { return *system_; }
+  TradingSystem& system() { return *system_; }
+  const TradingSystem& system() const { return *system_; }
   // Views that show the current system register here; they are told after every open (the
   // model is refilled in place, so whatever they built from the old content is stale).
   void addSystemOpenedListener(std::function<void()> listener) { systemOpenedListeners_.push_back(std::move(listener)); }
@@ -68,16 +68,16 @@ class Workspace {
   CaptionLanguage captionLanguage() const { return captionLanguageOf(language.name()); }
 
   // The settings file: read it if present, then the definition table in either case.
-  void loadinit();
+  void loadSettings();
   // Writes the settings file anew; false (with a message) when it cannot be written.
-  bool saveinit();
+  bool saveSettings();
 
   // Start-up up to the help texts: folders, role names, settings, language, definition table,
   // magic floor, catalogue, help texts. The window program adds its own steps after this.
   void startUp();
 
   // Loads the help texts from "CodeHelp.txt"; a missing file leaves them empty.
-  void liesCodeHelp();
+  void loadHelpTexts();
 
   // The short role names of the four signal groups, in group order.
   static constexpr std::array<std::string_view, 4> kRoleNames{"L", "XL", "S", "XS"};
@@ -105,7 +105,7 @@ class Workspace {
   fs::path res_;
   fs::path user_;
   Host* host_;
-  std::unique_ptr<clsHsystem> system_;
+  std::unique_ptr<TradingSystem> system_;
 };
 
 }  // namespace zorvik

@@ -42,7 +42,7 @@ bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText) {
   return writeTextLines(ws.userFile(kLastUpdateInfoFile), {versionText});
 }
 
-bool checkforupdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion) {
+bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion) {
   if (state.checked) return false;
   state.checked = true;
   // An updater left by an earlier run is never started; the next one is fetched fresh.

@@ -55,7 +55,7 @@ bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText);
 // The update check. `runningVersion` is versionNumber(major, minor, revision) of this program.
 // Does nothing but remove an old updater when the settings name no update page. Returns true
 // when an updater was downloaded (state.updatePending).
-bool checkforupdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion);
+bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion);
 
 // At shutdown: when this run downloaded the updater and the file is still the one it wrote,
 // says "Das Update wird nun installiert!", waits a second and starts it in the working

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/display_modes.hpp"
+#include "window/display_modes.hpp"
 #include "model/workspace.hpp"
 
 namespace zorvik {

@@ -1,9 +1,9 @@
 #include "app/app_commands.hpp"
 
 #include "analysis/consistency_check.hpp"
-#include "analysis/uniform_symbols.hpp"
-#include "app/display_modes.hpp"
-#include "app/update_service.hpp"
+#include "brokers/uniform_symbols.hpp"
+#include "window/display_modes.hpp"
+#include "update/update_service.hpp"
 #include "generator/generate_expert.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
@@ -38,7 +38,7 @@ std::optional<InfoRows> AppCommands::checkSystem(int mode) {
   const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
   // The silent run happens ten times a second; it never builds the difference texts.
   const CheckResult r = m == CheckMode::Silent ? evaluateSystem(workspace().system(), false)
-                                               : checkHS(workspace().system(), m);
+                                               : zorvik::checkSystem(workspace().system(), m);
   if (!r.drawRows) return std::nullopt;
   return InfoRows(r.rows.begin(), r.rows.end());
 }
@@ -47,7 +47,7 @@ void AppCommands::askEqualSymbols() { zorvik::askEqualSymbols(workspace()); }
 
 void AppCommands::askEqualTimeFrames() { zorvik::askEqualTimeFrames(workspace()); }
 
-void AppCommands::checkForUpdate() { update_->checkforupdate(); }
+void AppCommands::checkForUpdate() { update_->checkForUpdate(); }
 
 bool AppCommands::installDownloadedUpdate() { return update_->installUpdater(); }
 

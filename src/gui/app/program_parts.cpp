@@ -4,21 +4,21 @@
 #include <QPointer>
 
 #include "analysis/group_copies.hpp"
-#include "analysis/uniform_symbols.hpp"
+#include "brokers/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
-#include "app/help_panel.hpp"
-#include "app/help_topics.hpp"
-#include "app/library_panel_base.hpp"
+#include "help/help_panel.hpp"
+#include "help/help_topics.hpp"
+#include "library/library_panel_base.hpp"
 #include "app/qt_host.hpp"
-#include "app/zorvik_form.hpp"
-#include "chrome/help_popup.hpp"
-#include "editors/g_form.hpp"
-#include "editors/i_form.hpp"
-#include "editors/ixi_form.hpp"
-#include "editors/mm_form.hpp"
+#include "app/main_window.hpp"
+#include "help/help_popup.hpp"
+#include "editors/general_settings_editor.hpp"
+#include "editors/indicator_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "editors/money_management_editor.hpp"
 #include "editors/settings_page.hpp"
-#include "editors/toolbox_plus.hpp"
-#include "editors/xi_form.hpp"
+#include "editors/export_part_dialog.hpp"
+#include "editors/signal_group_editor.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -30,7 +30,7 @@ namespace {
 
 // A parameter's help text in the small help window beside the mouse.
 template <class Editor>
-void connectParameterHelp(Editor* editor, FHilfe* popup, Workspace& ws) {
+void connectParameterHelp(Editor* editor, HelpPopup* popup, Workspace& ws) {
   QObject::connect(editor, &Editor::helpRequested, popup, [popup, &ws](const QString& key) {
     const std::string text = ws.helpTexts.text(key.toStdString());
     if (!text.empty()) popup->showText(QString::fromStdString(text), QCursor::pos());
@@ -39,8 +39,8 @@ void connectParameterHelp(Editor* editor, FHilfe* popup, Workspace& ws) {
 
 // What every editor reports goes to the same places: tab icons, sounds, help.
 template <class Editor>
-void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe* popup, Workspace& ws) {
-  QObject::connect(editor, &Editor::overviewChanged, &form, [&form] { form.machTC1Icons(); });
+void connectEditor(Editor* editor, MainWindow& form, HelpTopics* topics, HelpPopup* popup, Workspace& ws) {
+  QObject::connect(editor, &Editor::overviewChanged, &form, [&form] { form.updateGroupTabIcons(); });
   connectParameterHelp(editor, popup, ws);
   QObject::connect(editor, &Editor::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic) {
@@ -50,14 +50,14 @@ void connectEditor(Editor* editor, ZorvikForm& form, HelpTopics* topics, FHilfe*
 
 }  // namespace
 
-void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
+void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   // The library on the left. The window lists it and opens the last system once every part
   // is in place.
   auto* library = new LibraryPanel(ws, host, form);
   form.setLibraryPanel(library);
   if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
     qtHost->setLibraryRefresh([panel = QPointer<LibraryPanel>(library)] {
-      if (panel) panel->initTaskpanel();
+      if (panel) panel->relistLibrary();
     });
   }
   auto commands = std::make_unique<AppCommands>(ws, host, &form);
@@ -70,15 +70,15 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   topics->installF1Hook();
   // The window's own help panel is the real one; a test may have put another in its place.
   if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
-  auto* popup = new FHilfe(&form);
+  auto* popup = new HelpPopup(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,
                             const QString& subtopic) { topics->registerHelp(control, topic, subtopic); });
 
   // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
-  auto* general = new GForm(ws);
-  auto* mm = new MMForm(ws);
-  general->setMMForm(mm);
+  auto* general = new GeneralSettingsEditor(ws);
+  auto* mm = new MoneyManagementEditor(ws);
+  general->setMoneyManagementEditor(mm);
   general->switchBroker = [&ws](int, const std::string& account) { switchToBrokerOfAccount(ws, account); };
   connectEditor(general, form, topics, popup, ws);
   connectEditor(mm, form, topics, popup, ws);
@@ -86,17 +86,17 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
 
   // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
-  auto* groups = new ixiForm(ws);
-  groups->xi().cloneStops = [](clsHsystem& system, int group) { zorvik::cloneStops(system, group); };
-  groups->xi().cloneSystem = [](clsHsystem& system, int group) { zorvik::cloneSystem(system, group); };
+  auto* groups = new SignalGroupPage(ws);
+  groups->xi().cloneStops = [](TradingSystem& system, int group) { zorvik::cloneStops(system, group); };
+  groups->xi().cloneSystem = [](TradingSystem& system, int group) { zorvik::cloneSystem(system, group); };
   connectEditor(groups, form, topics, popup, ws);
-  QObject::connect(groups, &ixiForm::eventSound, &form,
+  QObject::connect(groups, &SignalGroupPage::eventSound, &form,
                    [&form](const QString& name) { form.eventSound(name.toStdString()); });
-  QObject::connect(&form, &ZorvikForm::signalGroupArrangementChanged, groups, &ixiForm::setArrangement);
+  QObject::connect(&form, &MainWindow::signalGroupArrangementChanged, groups, &SignalGroupPage::setArrangement);
   groups->setArrangement(form.signalGroupArrangement());
   groups->registerHelpTopics();
   for (int tab = 1; tab <= 4; ++tab)
-    form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->setBlatt(ws.system(), t); });
+    form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->showGroup(ws.system(), t); });
 
   // The "->Toolbox" buttons of the group, indicator and money-management editors.
   connectToolboxButtons(*groups, *mm, ws, [&form] { return form.selectedTab(); });
@@ -108,7 +108,7 @@ void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host) {
   form.setEditorPage(6, settingsPage);
 
   // The page in view is built at once, not only at the first tab change.
-  form.tc1_SelectedChanged(form.selectedTab());
+  form.onEditorTabChanged(form.selectedTab());
 }
 
 }  // namespace zorvik

@@ -8,8 +8,8 @@ namespace zorvik {
 
 class Host;
 class Workspace;
-class ZorvikForm;
+class MainWindow;
 
-void installProgramParts(ZorvikForm& form, Workspace& ws, Host& host);
+void installProgramParts(MainWindow& form, Workspace& ws, Host& host);
 
 }  // namespace zorvik

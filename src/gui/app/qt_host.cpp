@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/event_sounds.hpp"
+#include "window/event_sounds.hpp"
 
 namespace zorvik {
 namespace {

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "editors/xp_slider_red.hpp"
+#include "editors/value_slider.hpp"
 #include "model/catalogue.hpp"
 #include "model/workspace.hpp"
 
@@ -143,7 +143,7 @@ int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string&
 
   QLineEdit* text = ensureText(index);
   text->setText(q(displayedValue(value, def.zeroText)));
-  XPSliderRed* slider = ensureSlider(index);
+  ValueSlider* slider = ensureSlider(index);
   slider->setHideButtons(ws_.settings.sliderMitButtons != 1);
   const SliderRange range = sliderRangeFor(def, value);
   // Widen first so that neither bound is refused by the other, then narrow.
@@ -296,7 +296,7 @@ int ParameterRowBuilder::rowOfKey(const QString& key) const {
 }
 
 QLabel* ParameterRowBuilder::captionLabel(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].caption : nullptr; }
-XPSliderRed* ParameterRowBuilder::slider(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].slider : nullptr; }
+ValueSlider* ParameterRowBuilder::slider(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].slider : nullptr; }
 QLineEdit* ParameterRowBuilder::textBox(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].text : nullptr; }
 QComboBox* ParameterRowBuilder::comboBox(int row) const { return row >= 0 && row < rows_.size() ? rows_[row].combo : nullptr; }
 QPlainTextEdit* ParameterRowBuilder::multiText(int row) const {
@@ -323,15 +323,15 @@ QLabel* ParameterRowBuilder::ensureCaption(int index) {
   return r.caption;
 }
 
-XPSliderRed* ParameterRowBuilder::ensureSlider(int index) {
+ValueSlider* ParameterRowBuilder::ensureSlider(int index) {
   Row& r = rows_[index];
   if (!r.slider) {
-    r.slider = new XPSliderRed(container_);
+    r.slider = new ValueSlider(container_);
     r.slider->setObjectName(QString("Slider1_%1").arg(index));
-    connect(r.slider, &XPSliderRed::changed, this, [this, index](int v) { onSliderChanged(index, v); });
-    connect(r.slider, &XPSliderRed::mousePressed, this,
+    connect(r.slider, &ValueSlider::changed, this, [this, index](int v) { onSliderChanged(index, v); });
+    connect(r.slider, &ValueSlider::mousePressed, this,
             [this, index](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint) { onSliderPressed(index, b, m); });
-    connect(r.slider, &XPSliderRed::mouseReleased, this, [this] { pressedSlider_ = -1; });
+    connect(r.slider, &ValueSlider::mouseReleased, this, [this] { pressedSlider_ = -1; });
     watchDrops(r.slider);
   }
   return r.slider;
@@ -424,7 +424,7 @@ void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt:
     return;
   }
   if (button != Qt::RightButton) return;
-  XPSliderRed* s = rows_[index].slider;
+  ValueSlider* s = rows_[index].slider;
   s->setHideButtons(!s->hideButtons());
   if (!(modifiers & Qt::ShiftModifier)) return;
   if (shiftSwitchesBack_) s->setHideButtons(!s->hideButtons());

@@ -21,7 +21,7 @@ class QWidget;
 namespace zorvik {
 
 class Workspace;
-class XPSliderRed;
+class ValueSlider;
 
 // The drag data a library item carries: its tag as UTF-8 text.
 inline constexpr const char* kLibraryItemMimeType = "application/x-zorvik-library-item";
@@ -68,7 +68,7 @@ class ParameterRowBuilder : public QObject {
   QString key(int row) const;
   int rowOfKey(const QString& key) const;
   QLabel* captionLabel(int row) const;
-  XPSliderRed* slider(int row) const;
+  ValueSlider* slider(int row) const;
   QLineEdit* textBox(int row) const;
   QComboBox* comboBox(int row) const;
   QPlainTextEdit* multiText(int row) const;
@@ -105,7 +105,7 @@ class ParameterRowBuilder : public QObject {
  private:
   struct Row {
     QLabel* caption = nullptr;
-    XPSliderRed* slider = nullptr;
+    ValueSlider* slider = nullptr;
     QLineEdit* text = nullptr;
     QComboBox* combo = nullptr;
     QPlainTextEdit* multi = nullptr;
@@ -124,7 +124,7 @@ class ParameterRowBuilder : public QObject {
 
   Row& nextRow(const std::string& key, RowKind kind);
   QLabel* ensureCaption(int index);
-  XPSliderRed* ensureSlider(int index);
+  ValueSlider* ensureSlider(int index);
   QLineEdit* ensureText(int index);
   QComboBox* ensureCombo(int index);
   QPlainTextEdit* ensureMulti(int index);

@@ -5,7 +5,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "editors/dbl_push.hpp"
+#include "editors/accept_discard_buttons.hpp"
 #include "editors/editor_icons.hpp"
 #include "editors/parameter_row_builder.hpp"
 #include "model/catalogue.hpp"
@@ -36,14 +36,14 @@ PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::stri
   QFont bold = label1_->font();
   bold.setBold(true);
   label1_->setFont(bold);
-  cEditOk_ = new DblPush(picture1_);
+  cEditOk_ = new AcceptDiscardButtons(picture1_);
   cEditOk_->setObjectName("cEditOk");
   cEditOk_->setIcon(1, editOkIcon(2));
   cEditOk_->setIcon(2, editOkIcon(1));
 
-  connect(cEditOk_, &DblPush::clicked, this, [this](int index) {
+  connect(cEditOk_, &AcceptDiscardButtons::clicked, this, [this](int index) {
     if (!system_) return;
-    system_->paraChange(okKey_, index == 1 ? "2" : "1");
+    system_->setParameter(okKey_, index == 1 ? "2" : "1");
     emit overviewChanged();
   });
   connect(rows_, &ParameterRowBuilder::valueChanged, this,
@@ -60,9 +60,9 @@ PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::stri
   connect(rows_, &ParameterRowBuilder::helpRegistration, this, &PartEditorBase::helpRegistration);
 }
 
-clsHsystem& PartEditorBase::defaultSystem() const { return ws_.system(); }
+TradingSystem& PartEditorBase::defaultSystem() const { return ws_.system(); }
 
-void PartEditorBase::activateControls(clsHsystem& system, bool rebuild) {
+void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   system_ = &system;
   if (rebuild) rows_->clearComboTags();
   rows_->begin();
@@ -70,7 +70,7 @@ void PartEditorBase::activateControls(clsHsystem& system, bool rebuild) {
   rows_->addHeadingRow(label1_, cEditOk_);
   for (const std::string& key : ws_.catalogue.parameterKeysOf(parameterSet())) {
     if (key == "general_broker" || key == "general_account") rows_->clearComboTag(rows_->rowCount());
-    const int row = rows_->addParameterRow(key, system.paraGet(key));
+    const int row = rows_->addParameterRow(key, system.parameter(key));
     if (row >= 0) rowBuilt(row, key);
   }
   rowsBuilt();

@@ -1,6 +1,6 @@
 #pragma once
 // What the general settings editor and the money-management editor share: rows of one
-// parameter set of the open system, every change stored at once with paraChange, a title and
+// parameter set of the open system, every change stored at once with setParameter, a title and
 // a two-button OK control for the part's in-use flag. There is no copy and no discard.
 #include <QString>
 #include <QWidget>
@@ -12,24 +12,24 @@ class QScrollArea;
 
 namespace zorvik {
 
-class DblPush;
+class AcceptDiscardButtons;
 class ParameterRowBuilder;
 class Workspace;
-class clsHsystem;
+class TradingSystem;
 
 class PartEditorBase : public QWidget {
   Q_OBJECT
  public:
   // Builds the rows for the system. With rebuild set every choice list is filled anew.
-  void activateControls(clsHsystem& system, bool rebuild = false);
+  void activateControls(TradingSystem& system, bool rebuild = false);
   // Builds the rows again for the open system.
   void refresh() { activateControls(system_ ? *system_ : defaultSystem()); }
   void setfparent(QWidget* form) { parentForm_ = form; }
 
-  clsHsystem* system() const { return system_; }
+  TradingSystem* system() const { return system_; }
   ParameterRowBuilder& rows() { return *rows_; }
   QLabel* Label1() const { return label1_; }
-  DblPush* cEditOk() const { return cEditOk_; }
+  AcceptDiscardButtons* cEditOk() const { return cEditOk_; }
   QWidget* Picture1() const { return picture1_; }
 
  signals:
@@ -56,18 +56,18 @@ class PartEditorBase : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
   Workspace& ws_;
-  clsHsystem* system_ = nullptr;
+  TradingSystem* system_ = nullptr;
   ParameterRowBuilder* rows_ = nullptr;
 
  private:
-  clsHsystem& defaultSystem() const;
+  TradingSystem& defaultSystem() const;
 
   QString formName_;
   std::string okKey_;
   QScrollArea* scroll_ = nullptr;
   QWidget* picture1_ = nullptr;
   QLabel* label1_ = nullptr;
-  DblPush* cEditOk_ = nullptr;
+  AcceptDiscardButtons* cEditOk_ = nullptr;
   QWidget* parentForm_ = nullptr;
 };
 

@@ -254,7 +254,7 @@ void SettingsPage::saveFolderIfChanged() {
 }
 
 void SettingsPage::save() {
-  if (ws_.saveinit()) savedFolder_ = ws_.settings.metatraderPfad;
+  if (ws_.saveSettings()) savedFolder_ = ws_.settings.metatraderPfad;
 }
 
 void SettingsPage::offerFoundTerminals() {

@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/command_table.hpp"
-#include "app/zorvik_form.hpp"
+#include "window/command_table.hpp"
+#include "app/main_window.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -36,7 +36,7 @@ QFont panelFont(const QFont& base) {
 
 }  // namespace
 
-LibraryPanel::LibraryPanel(Workspace& ws, Host& host, ZorvikForm& form, QWidget* parent)
+LibraryPanel::LibraryPanel(Workspace& ws, Host& host, MainWindow& form, QWidget* parent)
     : LibraryPanelBase(parent), ws_(ws), host_(host), form_(form), library_(ws) {
   setObjectName(QStringLiteral("PictureTP"));
   auto* layout = new QVBoxLayout(this);
@@ -72,8 +72,8 @@ LibraryPanel::~LibraryPanel() { delete dragLabel_; }
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-void LibraryPanel::initTaskpanel() {
-  library_.initTaskpanel();
+void LibraryPanel::relistLibrary() {
+  library_.relistLibrary();
   redraw();
 }
 
@@ -150,8 +150,8 @@ void LibraryPanel::refreshItem(std::int32_t id) {
   redraw();
 }
 
-bool LibraryPanel::setTpByCaption(const QString& name) {
-  const bool found = library_.setTpByCaption(name.toStdString());
+bool LibraryPanel::markOpenSystem(const QString& name) {
+  const bool found = library_.markOpenSystem(name.toStdString());
   redraw();
   return found;
 }
@@ -233,8 +233,8 @@ void LibraryPanel::onRelease(QTreeWidgetItem* entry) {
 void LibraryPanel::clickHeader(QTreeWidgetItem* header) {
   const int groupId = groupIdOf(header);
   if (groupId == libgroup::NeuesHandelssystem) {
-    form_.commandDispatch(cmd::NeuesHandelssystem);
-    initTaskpanel();
+    form_.commandDispatch(cmd::NewSystem);
+    relistLibrary();
     apply(ws_.system().systemFileName.empty() ? LibraryOutcome::Nothing : LibraryOutcome::SystemOpened);
   } else if (const std::string message = library_.emptyGroupMessage(groupId); !message.empty()) {
     host_.message(message);
@@ -270,55 +270,55 @@ void LibraryPanel::apply(LibraryOutcome outcome) {
       return;
     case LibraryOutcome::Changed:
       redraw();
-      form_.doMeCaption();
+      form_.updateWindowTitle();
       return;
     case LibraryOutcome::SystemOpened:
       redraw();
-      form_.doMeCaption();
+      form_.updateWindowTitle();
       // The tabs hidden after the open system's file went away come back with the next system.
       if (tabsHiddenHere_) {
         tabsHiddenHere_ = false;
         form_.setEditorTabsVisible(true);
       }
-      form_.tc1_SelectedChanged(form_.selectedTab());
+      form_.onEditorTabChanged(form_.selectedTab());
       return;
     case LibraryOutcome::SystemClosed:
       redraw();
-      form_.doMeCaption();
+      form_.updateWindowTitle();
       form_.setEditorTabsVisible(false);
       tabsHiddenHere_ = true;
       return;
     case LibraryOutcome::PageChanged:
-      form_.tc1_SelectedChanged(form_.selectedTab());
+      form_.onEditorTabChanged(form_.selectedTab());
       return;
   }
 }
 
 void LibraryPanel::contextCommand(std::int32_t id) {
   switch (id) {
-    case cmd::Ablegen:
-      apply(library_.ablegen());
+    case cmd::MoveToTrash:
+      apply(library_.moveToTrash());
       break;
-    case cmd::Loeschen:
-      apply(library_.loeschen());
+    case cmd::Delete:
+      apply(library_.remove());
       break;
-    case cmd::ExpertErzeugen:
+    case cmd::GenerateExpert:
       // The open system, whatever item was pressed.
       if (!ws_.system().systemFileName.empty() && !saveCurrentSystem(ws_)) break;
-      form_.commandDispatch(cmd::JetztErzeugen);
-      initTaskpanel();  // the new Expert Advisor
+      form_.commandDispatch(cmd::GenerateNow);
+      relistLibrary();  // the new Expert Advisor
       break;
-    case cmd::Umbenennen:
-      apply(library_.umbenennen());
+    case cmd::Rename:
+      apply(library_.rename());
       break;
-    case cmd::Wiederherstellen:
-      apply(library_.wiederherstellen());
+    case cmd::Restore:
+      apply(library_.restore());
       break;
-    case cmd::SpeichernUnter:
-      apply(library_.speichernUnter());
+    case cmd::SaveAs:
+      apply(library_.saveAs());
       break;
-    case cmd::Abbrechen:
-    case cmd::ExpertAnwenden:
+    case cmd::Cancel:
+    case cmd::ApplyExpert:
     default:
       break;
   }

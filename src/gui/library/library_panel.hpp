@@ -9,7 +9,7 @@
 
 #include <map>
 
-#include "app/library_panel_base.hpp"
+#include "library/library_panel_base.hpp"
 #include "library/library.hpp"
 
 class QLabel;
@@ -20,17 +20,17 @@ namespace zorvik {
 
 class Host;
 class Workspace;
-class ZorvikForm;
+class MainWindow;
 
 class LibraryPanel : public LibraryPanelBase {
   Q_OBJECT
  public:
-  // Empty until initTaskpanel (the window lists it once every part is in place). The library
+  // Empty until relistLibrary (the window lists it once every part is in place). The library
   // context menu and the editor tab strips are the form's; the panel only calls the form back.
-  LibraryPanel(Workspace& ws, Host& host, ZorvikForm& form, QWidget* parent = nullptr);
+  LibraryPanel(Workspace& ws, Host& host, MainWindow& form, QWidget* parent = nullptr);
   ~LibraryPanel() override;
 
-  void initTaskpanel() override;
+  void relistLibrary() override;
   void openLastSystem() override;
   void contextCommand(std::int32_t id) override;
 
@@ -45,7 +45,7 @@ class LibraryPanel : public LibraryPanelBase {
   void redraw();
   // After the open system was saved elsewhere: its title may have changed.
   void refreshItem(std::int32_t id);
-  bool setTpByCaption(const QString& name);
+  bool markOpenSystem(const QString& name);
   // The drop handler: carries a dragged item into the open system for the selected tab.
   void dropItem(const LibraryItem& record);
 
@@ -72,7 +72,7 @@ class LibraryPanel : public LibraryPanelBase {
 
   Workspace& ws_;
   Host& host_;
-  ZorvikForm& form_;
+  MainWindow& form_;
   Library library_;
   QTreeWidget* tree_ = nullptr;
   std::map<int, bool> expanded_;  // by group id; open unless the user closed it

@@ -1,0 +1,216 @@
+#pragma once
+// The main window `MainWindow`: menus of the command table, the library panel docked left,
+// the editor area with its tab strips `tc1` / `TC2` and the information strip, the help panel
+// docked right and the status bar; the three display modes with their saved layouts, the
+// timers and the orderly shutdown.
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/system_info_strip.hpp"
+
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QTabBar;
+class QTabWidget;
+
+namespace zorvik {
+
+class AboutWindow;
+class HelpPanelBase;
+class Host;
+class KeyboardLockState;
+class LibraryPanelBase;
+class MainCommands;
+class Workspace;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kTabCount = 7;
+
+  // Puts the program's parts into the window (setCommands, setLibraryPanel, setHelpPanel,
+  // setEditorPage) once it is built and before the library is listed and the last system
+  // opened.
+  using PartsInstaller = std::function<void(MainWindow&)>;
+
+  // Runs the start-up of the workspace and builds the window. The host is the workspace's.
+  MainWindow(Workspace& ws, Host& host, QWidget* parent = nullptr, const PartsInstaller& installParts = {});
+  ~MainWindow() override;
+
+  Workspace& workspace() const { return ws_; }
+
+  // ---- Plug-in points -------------------------------------------------------------------
+  // The panel in the left dock; the window takes ownership and deletes the one it replaces.
+  LibraryPanelBase* libraryPanel() const { return library_; }
+  void setLibraryPanel(LibraryPanelBase* panel);
+  // The panel in the right dock; as above.
+  HelpPanelBase* helpPanel() const { return help_; }
+  void setHelpPanel(HelpPanelBase* panel);
+  // The editor shown on a tab (0 general, 1..4 the signal groups L, XL, S, XS, 5 money
+  // management, 6 program settings). One widget may serve several tabs (the signal-group host
+  // serves 1 to 4): it moves to the page of whichever of them is selected. onShow runs each
+  // time the tab is selected (tabs 0..5) so the editor can take the open system and, for 1..4,
+  // the group number, which is the tab index.
+  void setEditorPage(int tab, QWidget* page, std::function<void(int tab)> onShow = {});
+  QWidget* editorPage(int tab) const;
+  MainCommands& commands() const { return *commands_; }
+  void setCommands(std::unique_ptr<MainCommands> commands);
+  // 0: signal-group editor and indicator editor side by side; 1: one under the other.
+  int signalGroupArrangement() const { return arrangement_; }
+
+  // ---- Commands ---------------------------------------------------------------------------
+  // Carries out a command of the command table or the library context menu; other ids are
+  // ignored.
+  void commandDispatch(std::int32_t id, const QString& caption = {});
+  QAction* commandAction(std::int32_t id) const;
+  QMenu* libraryContextMenu() const { return contextMenu_; }
+  // Offers only the context-menu entries that fit the group of the current library item.
+  void menusOnOff(const std::string& groupCaption);
+  // The library calls this before it handles a click: in start mode the click first switches
+  // to edit mode.
+  void libraryClicked();
+
+  // ---- Display modes ----------------------------------------------------------------------
+  std::int16_t displayMode() const { return mode_; }
+  bool startLeft() const { return startLeft_; }
+  bool exitRequested() const { return exitRequested_; }
+  // Set once the program is shutting down; windows that refuse to close give in then.
+  bool exiting() const { return exiting_; }
+  void saveLayout(std::int16_t mode);
+  bool loadLayout(std::int16_t mode);
+  void resetLayout();
+  void showEditMode();
+  void showHelpMode();
+  void editierModusHaken();
+  void bigHelp(int percent);
+  int helpPanelPercent() const;
+  int editorAreaWidth() const;
+  void editorAreaMinimum();
+  void layoutEditorArea();
+  void layoutEditorAreaExtra();
+
+  // ---- Editor area ------------------------------------------------------------------------
+  QTabBar* tc1() const { return tc1_; }
+  QTabWidget* TC2() const { return tc2_; }
+  QTabWidget* editorTabs() const { return tc2_; }
+  SystemInfoStrip* picLabels() const { return strip_; }
+  int selectedTab() const;
+  void copyTc1Tc2();
+  void updateGroupTabIcons();
+  // Both tab strips and the page; hidden while no system is open after a delete, while a side
+  // panel is dragged and until the first heartbeat.
+  void setEditorTabsVisible(bool visible);
+  bool editorTabsVisible() const { return tabsWanted_; }
+  // Draws the rows when the check returned some; nothing changes for nullopt.
+  void applyInfoRows(const std::optional<InfoRows>& rows);
+
+  // ---- Window services --------------------------------------------------------------------
+  void updateWindowTitle();
+  void CheckButtonlanguage(std::int32_t id);
+  void eventSound(const std::string& eventName);
+  // The status bar's text pane; the text is shown as it stands (already translated).
+  void statusText(const std::string& text);
+  QString currentStatusText() const;
+  // Shown in a message box once the current event has finished.
+  void deferredMessage(const std::string& text);
+  // Diagnostic lines, shown by the about window.
+  void protocol(const QString& line);
+  void quitApplication();
+
+  // One tick of the heartbeat `Timer1`.
+  void heartbeat();
+  QTimer* heartbeatTimer() { return &timer1_; }
+  QTimer* innerMinimumTimer() { return &timerInnen_; }
+  QDockWidget* libraryDock() const { return libraryDock_; }
+  QDockWidget* helpDock() const { return helpDock_; }
+
+ signals:
+  void signalGroupArrangementChanged(int arrangement);
+  // A tab's page was shown after a selection in tc1.
+  void tabShown(int tab);
+
+ public slots:
+  void onEditorTabChanged(int index);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Page {
+    QWidget* widget = nullptr;
+    std::function<void(int)> onShow;
+  };
+
+  void buildEditorArea();
+  void buildDocks();
+  void buildMenus();
+  void buildStatusBar();
+  void createEditorPages();
+  void finishFirstLayout();
+  void placePage(int tab);
+  void modeCommand(std::int32_t id);
+  void languageCommand(std::int32_t id);
+  void leaveStartMode();
+  void onStartPageClose();
+  void innerMinimumTick();
+  void refreshLockPanes();
+  void showAbout();
+  void setActionChecked(std::int32_t id, bool checked);
+
+  Workspace& ws_;
+  Host& host_;
+  std::unique_ptr<MainCommands> commands_;
+
+  std::int16_t mode_;
+  bool startLeft_ = false;
+  bool exitRequested_ = false;
+  bool exiting_ = false;
+  bool shutDown_ = false;
+  bool firstLayoutDone_ = false;
+  bool activatedOnce_ = false;
+  bool blankNavigated_ = false;
+  bool hiddenByDrag_ = false;
+  bool tabsWanted_ = false;
+  int arrangement_ = 1;
+  int tick_ = 0;
+
+  QDockWidget* libraryDock_ = nullptr;
+  QDockWidget* helpDock_ = nullptr;
+  LibraryPanelBase* library_ = nullptr;
+  HelpPanelBase* help_ = nullptr;
+
+  QWidget* editorArea_ = nullptr;
+  QTabBar* tc1_ = nullptr;
+  QTabWidget* tc2_ = nullptr;
+  SystemInfoStrip* strip_ = nullptr;
+  std::array<Page, kTabCount> pages_{};
+  std::array<QWidget*, kTabCount> containers_{};
+
+  std::map<std::int32_t, QAction*> actions_;
+  QMenu* contextMenu_ = nullptr;
+  std::array<QLabel*, 3> lockPanes_{};
+  std::unique_ptr<KeyboardLockState> lockState_;
+  QPointer<AboutWindow> about_;
+  QStringList protocol_;
+
+  QTimer timer1_;
+  QTimer timerInnen_;
+  QTimer layoutTimer_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,156 @@
+#include "editors/indicator_editor.hpp"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "editors/parameter_rows.hpp"
+#include "model/catalogue.hpp"
+#include "model/indicator.hpp"
+#include "model/signal_group.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+constexpr int kF1KeyCode = 112;
+}  // namespace
+
+IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+  setObjectName("IForm");
+  setMinimumWidth(290);
+  setWindowTitle(q(ws_.tr("Indikatoreinstellungen")));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  scroll_ = new QScrollArea(this);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  picture1_ = new QWidget;
+  picture1_->setObjectName("Picture1");
+  picture1_->setAutoFillBackground(true);
+  scroll_->setWidget(picture1_);
+  layout->addWidget(scroll_);
+
+  rows_ = new ParameterRowBuilder(ws_, picture1_, "IFORM", this);
+  rows_->setShiftSwitchesBack(true);
+  lHead_ = new QLabel(picture1_);
+  lHead_->setObjectName("LHead");
+  QFont bold = lHead_->font();
+  bold.setBold(true);
+  lHead_->setFont(bold);
+  command21_ = new QPushButton(q(ws_.tr("übernehmen")), picture1_);
+  command21_->setObjectName("Command21");
+  command22_ = new QPushButton(q(ws_.tr("verwerfen")), picture1_);
+  command22_->setObjectName("Command22");
+  command1_ = new QPushButton(q(ws_.tr("->Toolbox")), picture1_);
+  command1_->setObjectName("Command1");
+
+  connect(command21_, &QPushButton::clicked, this, [this] {
+    closeReason_ = 1;
+    Command2(1);
+  });
+  connect(command22_, &QPushButton::clicked, this, [this] {
+    closeReason_ = 2;
+    Command2(2);
+  });
+  connect(command1_, &QPushButton::clicked, this, [this] { emit toolboxRequested("Indikator"); });
+  connect(rows_, &ParameterRowBuilder::valueChanged, this,
+          [this](int, const QString& key, const QString& value) { storeRowValue(key, value); });
+  connect(rows_, &ParameterRowBuilder::comboChosen, this,
+          [this](int, const QString& key, const QString& caption) { storeComboChoice(key, caption); });
+  connect(rows_, &ParameterRowBuilder::captionClicked, this, &IndicatorEditor::helpRequested);
+  connect(rows_, &ParameterRowBuilder::itemDropped, this, &IndicatorEditor::itemDropped);
+  connect(rows_, &ParameterRowBuilder::sliderSettingChanged, this, &IndicatorEditor::sliderSettingChanged);
+  connect(rows_, &ParameterRowBuilder::helpRegistration, this, &IndicatorEditor::helpRegistration);
+  clear();
+}
+
+Indicator* IndicatorEditor::indicator() const {
+  if (group_) return number_ >= 1 && number_ <= group_->count() ? &group_->indicator(number_) : nullptr;
+  return indicator_;
+}
+
+void IndicatorEditor::activateControls(Indicator* indicator, int) {
+  group_ = nullptr;
+  number_ = 0;
+  indicator_ = indicator;
+  build(indicator);
+}
+
+void IndicatorEditor::activateControls(SignalGroup& group, int number, int) {
+  indicator_ = nullptr;
+  group_ = &group;
+  number_ = number;
+  build(indicator());
+}
+
+void IndicatorEditor::refresh() { build(indicator()); }
+
+void IndicatorEditor::build(Indicator* indicator) {
+  closeReason_ = 0;
+  rows_->begin();
+  const std::string type = indicator ? indicator->type() : std::string("nix");
+  lHead_->setText(type == "nix" || type.empty() ? QString() : q(ws_.tr(type) + ws_.tr("-Einstellungen")));
+  rows_->addHeadingRow(lHead_, command1_);
+  command1_->setVisible(indicator != nullptr);
+  if (indicator) {
+    for (const std::string& key : ws_.catalogue.parameterKeysOf(type)) {
+      const ParameterCoding* p = ws_.catalogue.parameter(key);
+      if (!p) continue;  // a key the catalogue does not know gives no row
+      if (key == "symbol" && rowKindOf(p->kind) == RowKind::Combo) rows_->clearComboTag(rows_->rowCount());
+      rows_->addParameterRow(key, indicator->parameter(key));
+    }
+  }
+  rows_->addSplitRow(command21_, command22_);
+  command21_->setEnabled(indicator != nullptr);
+  command22_->setEnabled(indicator != nullptr);
+  rows_->end();
+  updateHeight();
+}
+
+void IndicatorEditor::clear() { activateControls(nullptr); }
+
+void IndicatorEditor::updateHeight() { picture1_->setMinimumHeight(rows_->contentHeight()); }
+
+void IndicatorEditor::storeRowValue(const QString& key, const QString& value) {
+  Indicator* ind = indicator();
+  if (!ind || rows_->filling()) return;
+  ind->setParameter(ws_, key.toStdString(), value.toStdString());
+}
+
+void IndicatorEditor::storeComboChoice(const QString& key, const QString& caption) {
+  Indicator* ind = indicator();
+  if (!ind || rows_->filling()) return;
+  const std::string k = key.toStdString();
+  ind->setParameter(ws_, k, comboChosenId(ws_, k, caption.toStdString()));
+}
+
+void IndicatorEditor::Command2(int index) {
+  const int result = index == 1 ? 1 : 0;
+  const char* event = index == 1 ? "Indikator OK" : "Indikator Abbruch";
+  ws_.host().status(ws_.tr(event));
+  emit eventSound(event);
+  emit closed(result);
+}
+
+void IndicatorEditor::closeWindow() {
+  if (closeReason_ != 0) return;
+  closeReason_ = 2;
+  Command2(2);
+}
+
+void IndicatorEditor::closeEvent(QCloseEvent* event) {
+  closeWindow();
+  QWidget::closeEvent(event);
+}
+
+void IndicatorEditor::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) emit helpKeyPressed("IForm", kF1KeyCode);
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace zorvik

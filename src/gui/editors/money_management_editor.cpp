@@ -1,0 +1,39 @@
+#include "editors/money_management_editor.hpp"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "editors/parameter_row_builder.hpp"
+#include "editors/settings_editing.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+MoneyManagementEditor::MoneyManagementEditor(Workspace& ws, QWidget* parent) : PartEditorBase(ws, "MMFORM", "mm_editok", parent) {
+  setObjectName("MMForm");
+  Label1()->setText(QString::fromStdString(ws_.tr("Moneymanagement@5")));
+  command1_ = new QPushButton(QString::fromStdString(ws_.tr("->Toolbox")), Picture1());
+  command1_->setObjectName("Command1");
+  command1_->hide();
+  spacer_ = new QWidget(Picture1());
+  spacer_->hide();
+  connect(command1_, &QPushButton::clicked, this, [this] { emit toolboxRequested("MM"); });
+}
+
+std::string MoneyManagementEditor::parameterSet() const {
+  return std::string(moneyManagementSet(system_ ? system_->parameter("mm_typ") : std::string()));
+}
+
+void MoneyManagementEditor::rowsBuilt() { rows_->addLabelPairRow(spacer_, command1_); }
+
+void MoneyManagementEditor::textChanged(int, const QString& key, const QString& value) {
+  system_->setParameter(key.toStdString(), value.toStdString());
+}
+
+void MoneyManagementEditor::comboChanged(int row, const QString& key, const QString& caption) {
+  PartEditorBase::comboChanged(row, key, caption);
+  if (key == "mm_typ") activateControls(*system_, false);
+}
+
+}  // namespace zorvik

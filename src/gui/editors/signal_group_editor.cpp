@@ -1,0 +1,442 @@
+#include "editors/signal_group_editor.hpp"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <array>
+
+#include "editors/accept_discard_buttons.hpp"
+#include "editors/editor_icons.hpp"
+#include "editors/indicator_editor.hpp"
+#include "editors/parameter_row_builder.hpp"
+#include "model/catalogue.hpp"
+#include "model/signal_group.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "text/numbers.hpp"
+
+namespace zorvik {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+constexpr int kF1KeyCode = 112;
+constexpr int kTagRole = Qt::UserRole;
+// Relative widths of the five list columns; spaltencheck keeps these proportions.
+constexpr std::array<int, kListColumns> kColumnShares{22, 16, 34, 18, 10};
+
+AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
+  auto* ok = new AcceptDiscardButtons(parent);
+  ok->setObjectName(name);
+  ok->setIcon(1, editOkIcon(2));
+  ok->setIcon(2, editOkIcon(1));
+  return ok;
+}
+
+}  // namespace
+
+SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), i_(indicatorEditor) {
+  setObjectName("XIForm");
+  setMinimumWidth(380);
+  cloneStops = [](TradingSystem& system, int group) { copyStopsToPartner(system, group); };
+  cloneSystem = [](TradingSystem& system, int group) { copySettingsToMirror(system, group); };
+
+  // Everything scrolls as one page when the window is too low for the panels and a useful
+  // list; above that the list takes the height that is left.
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  outer->addWidget(scroll);
+  auto* body = new QWidget;
+  scroll->setWidget(body);
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 4);
+  layout->setSpacing(0);
+
+  picture1_ = new QWidget(body);
+  picture1_->setObjectName("Picture1");
+  picture2_ = new QWidget(body);
+  picture2_->setObjectName("Picture2");
+  layout->addWidget(picture1_);
+  layout->addWidget(picture2_);
+  stopRows_ = new ParameterRowBuilder(ws_, picture1_, "XIForm", this);
+  settingRows_ = new ParameterRowBuilder(ws_, picture2_, "XIForm", this);
+
+  cCopy_ = new QPushButton(picture1_);
+  cCopy_->setObjectName("cCopy");
+  cEditOk_ = makeOkControl(picture1_, "cEditOk");
+  cCopy2_ = new QPushButton(picture2_);
+  cCopy2_->setObjectName("cCopy2");
+  cEditOk2_ = makeOkControl(picture2_, "cEditOk2");
+
+  const int margin = ParameterRowBuilder::columns().margin;
+  auto* addRow = new QHBoxLayout;
+  addRow->setContentsMargins(margin, 4, margin, 4);
+  combo1_ = new QComboBox(body);
+  combo1_->setObjectName("Combo1");
+  for (const std::string& type : ws_.catalogue.indicatorTypes().ids) combo1_->addItem(q(type));
+  combo1_->setCurrentIndex(combo1_->count() > 0 ? 0 : -1);
+  command1_ = new QPushButton(body);
+  command1_->setObjectName("Command1");
+  addRow->addWidget(combo1_, 1);
+  addRow->addWidget(command1_);
+  layout->addLayout(addRow);
+
+  list_ = new QTreeWidget(body);
+  list_->setObjectName("ListView1");
+  list_->setColumnCount(kListColumns);
+  QStringList headers;
+  for (std::string_view caption : kListColumnCaptions) headers << q(ws_.tr(caption));
+  list_->setHeaderLabels(headers);
+  list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true);
+  list_->setAlternatingRowColors(true);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setSortingEnabled(false);
+  list_->header()->setSectionsClickable(true);
+  list_->header()->setStretchLastSection(false);
+  list_->setMinimumHeight(90);
+  list_->setAcceptDrops(true);
+  list_->viewport()->setAcceptDrops(true);
+  list_->viewport()->installEventFilter(this);
+  list_->viewport()->setMouseTracking(true);
+  auto* listRow = new QHBoxLayout;
+  listRow->setContentsMargins(margin, 0, margin, 0);
+  listRow->addWidget(list_);
+  layout->addLayout(listRow, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(margin, 4, margin, 0);
+  command2_ = new QPushButton(body);
+  command2_->setObjectName("Command2");
+  command3_ = new QPushButton(q(ws_.tr("->Toolbox")), body);
+  command3_->setObjectName("Command3");
+  command5_ = new QPushButton(body);
+  command5_->setObjectName("Command5");
+  buttons->addWidget(command5_);
+  buttons->addWidget(command2_);
+  buttons->addStretch(1);
+  buttons->addWidget(command3_);
+  layout->addLayout(buttons);
+
+  timerDblClick_.setSingleShot(true);
+  timerDblClick_.setInterval(100);
+
+  connect(command1_, &QPushButton::clicked, this, &SignalGroupEditor::addIndicator);
+  connect(command2_, &QPushButton::clicked, this, &SignalGroupEditor::removeIndicator);
+  connect(command5_, &QPushButton::clicked, this, &SignalGroupEditor::finishEdit);
+  connect(command3_, &QPushButton::clicked, this, [this] {
+    emit toolboxRequested(q(toolboxKindOfSelection(selCount(), list_->topLevelItemCount())));
+  });
+  connect(list_, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item) { editIndicator(item->data(0, kTagRole).toInt()); });
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { timerDblClick_.start(); });
+  connect(&timerDblClick_, &QTimer::timeout, this, [this] {
+    timerDblClick_.stop();
+    finishEdit();
+  });
+  connect(list_->header(), &QHeaderView::sectionClicked, this, &SignalGroupEditor::SortListView);
+  connect(cCopy_, &QPushButton::clicked, this, [this] {
+    if (!group_) return;
+    cloneStops(ws_.system(), role_);
+    emit overviewChanged();
+  });
+  connect(cCopy2_, &QPushButton::clicked, this, [this] {
+    if (!group_) return;
+    cloneSystem(ws_.system(), role_);
+    emit overviewChanged();
+  });
+  for (AcceptDiscardButtons* ok : {cEditOk_, cEditOk2_})
+    connect(ok, &AcceptDiscardButtons::clicked, this, [this](int index) { setGroupOk(index == 1 ? 2 : 1); });
+  connect(&i_, &IndicatorEditor::closed, this, &SignalGroupEditor::onIndicatorEditorClosed);
+
+  for (ParameterRowBuilder* rows : {stopRows_, settingRows_}) {
+    connect(rows, &ParameterRowBuilder::valueChanged, this,
+            [this](int, const QString& key, const QString& value) { storeGroupRow(key, value); });
+    connect(rows, &ParameterRowBuilder::captionClicked, this, &SignalGroupEditor::helpRequested);
+    connect(rows, &ParameterRowBuilder::itemDropped, this, &SignalGroupEditor::itemDropped);
+    connect(rows, &ParameterRowBuilder::sliderSettingChanged, this, &SignalGroupEditor::sliderSettingChanged);
+    connect(rows, &ParameterRowBuilder::helpRegistration, this, &SignalGroupEditor::helpRegistration);
+  }
+  setButtonsForList(false);
+  command5_->hide();
+}
+
+void SignalGroupEditor::activateControls(SignalGroup& group, int role) {
+  if (!groupRole(role)) return;
+  command1_->setText(q(ws_.tr("Indikator hinzufügen")));
+  command5_->setText(q(ws_.tr("Indikator bearbeiten")));
+  command2_->setText(q(ws_.tr("Indikator entfernen")));
+  group_ = &group;
+  role_ = role;
+  edit_.start(group, 0);  // an edit of another group never carries over
+  buildPanels();
+}
+
+void SignalGroupEditor::buildPanels() {
+  const bool exitGroup = isExitGroup(role_);
+  picture1_->setVisible(exitGroup);
+  if (exitGroup) {
+    stopRows_->begin();
+    for (const std::string& key : ws_.catalogue.parameterKeysOf("!STOP"))
+      stopRows_->addSliderRow(key, groupValue(*group_, key));
+    cCopy_->setText(q(stopCopyCaption(ws_, role_)));
+    cCopy_->setToolTip(cCopy_->text());
+    stopRows_->addLabelPairRow(cCopy_, cEditOk_);
+    stopRows_->end();
+    picture1_->setFixedHeight(stopRows_->contentHeight());
+  }
+
+  settingRows_->begin();
+  cCopy2_->setText(q(settingsCopyCaption(ws_, role_)));
+  cCopy2_->setToolTip(cCopy2_->text());
+  if (exitGroup) {
+    cEditOk2_->hide();
+    settingRows_->addNoteRow(cCopy2_);
+  } else {
+    settingRows_->addLabelPairRow(cCopy2_, cEditOk2_);
+  }
+  settingRows_->addSliderRow("threshold", group_->threshold);
+  settingRows_->end();
+  picture2_->setFixedHeight(settingRows_->contentHeight());
+  spaltencheck();
+}
+
+void SignalGroupEditor::refresh() {
+  if (!group_) return;
+  activateControls(*group_, role_);
+  init(1);
+}
+
+void SignalGroupEditor::fillList(int selectNumber) {
+  list_->clear();
+  if (!group_) return;
+  for (const IndicatorListRow& row : sorting_.apply(listRows(ws_, *group_))) {
+    auto* item = new QTreeWidgetItem(list_);
+    for (int c = 0; c < kListColumns; ++c) item->setText(c, q(row.columns[static_cast<std::size_t>(c)]));
+    item->setData(0, kTagRole, row.number);
+  }
+  list_->clearSelection();
+  if (QTreeWidgetItem* item = findListItemByTag(selectNumber)) {
+    item->setSelected(true);
+    list_->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+  }
+}
+
+void SignalGroupEditor::setButtonsForList(bool hasIndicators) {
+  command1_->show();
+  command2_->setVisible(hasIndicators);
+  command3_->setVisible(hasIndicators);
+  command5_->setVisible(hasIndicators);
+}
+
+void SignalGroupEditor::init(int number) {
+  if (!group_) return;
+  if (number < 1 || number > group_->count()) {
+    fillList(0);
+    edit_.start(*group_, 0);
+    i_.clear();
+    setButtonsForList(false);
+    return;
+  }
+  fillList(number);
+  editIndicator(number);
+  setButtonsForList(true);
+}
+
+void SignalGroupEditor::editIndicator(int number) {
+  if (!group_ || number < 1 || number > group_->count()) return;
+  edit_.start(*group_, number);
+  command5_->show();
+  i_.Command21()->show();
+  i_.Command22()->show();
+  i_.activateControls(*group_, number, i_.height());
+  if (QTreeWidgetItem* item = findListItemByTag(number); item && !item->isSelected()) {
+    list_->clearSelection();
+    item->setSelected(true);
+  }
+}
+
+void SignalGroupEditor::onIndicatorEditorClosed(int editResult) {
+  edit_.editResult = editResult;
+  if (!edit_.finishing) finishEdit();
+}
+
+void SignalGroupEditor::finishEdit() {
+  if (!group_ || edit_.number() == 0) return;
+  edit_.finishing = true;
+  i_.closeWindow();  // without a verdict of its buttons the edit counts as discarded
+  const int number = edit_.number();
+  if (!edit_.finish(*group_, toDaySerial(localNow())) && !edit_.copyValid()) ws_.message("?");
+  edit_.finishing = false;
+  init(number);
+  emit overviewChanged();
+}
+
+void SignalGroupEditor::addIndicator() {
+  if (!group_) return;
+  const QString type = combo1_->currentText();
+  if (type.isEmpty()) {
+    ws_.message("Bitte einen Indikator anklicken!");
+    return;
+  }
+  group_->addIndicator(newIndicatorWithDefaults(ws_, type.toStdString(), toDaySerial(localNow())));
+  init(group_->count());
+  emit overviewChanged();
+  statusEvent("Neuer Indikator");
+}
+
+void SignalGroupEditor::removeIndicator() {
+  if (!group_) return;
+  const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+  if (selected.isEmpty()) return;
+  const int k = selected.front()->data(0, kTagRole).toInt();
+  if (k < 1 || k > group_->count()) return;
+  // The open edit may be of this indicator or of one that moves; it ends here either way.
+  edit_.start(*group_, 0);
+  group_->removeIndicator(k);
+  group_->editok = 1;
+  emit overviewChanged();
+  statusEvent("Kill Indikator");
+  if (group_->count() == 0) {
+    init(0);
+    return;
+  }
+  init(1);
+}
+
+void SignalGroupEditor::storeGroupRow(const QString& key, const QString& value) {
+  if (!group_) return;
+  storeGroupValue(*group_, key.toStdString(), value.toStdString());
+  if (key == "threshold") fillList(edit_.number());
+}
+
+void SignalGroupEditor::setGroupOk(int flag) {
+  if (!group_) return;
+  group_->editok = flag;
+  emit overviewChanged();
+}
+
+void SignalGroupEditor::statusEvent(const char* german) {
+  ws_.host().status(ws_.tr(german));
+  emit eventSound(german);
+}
+
+QTreeWidgetItem* SignalGroupEditor::findListItemByTag(int number) const {
+  for (int i = 0; i < list_->topLevelItemCount(); ++i)
+    if (list_->topLevelItem(i)->data(0, kTagRole).toInt() == number) return list_->topLevelItem(i);
+  return nullptr;
+}
+
+int SignalGroupEditor::selCount() const { return static_cast<int>(list_->selectedItems().size()); }
+
+std::vector<int> SignalGroupEditor::selectedNumbers() const {
+  // selectedItems() comes in the order of selecting; an exported group keeps the list's order.
+  std::vector<int> out;
+  for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = list_->topLevelItem(i);
+    if (item->isSelected()) out.push_back(item->data(0, kTagRole).toInt());
+  }
+  return out;
+}
+
+int SignalGroupEditor::currentNumber() const {
+  const QTreeWidgetItem* item = list_->currentItem();
+  return item && item->isSelected() ? item->data(0, kTagRole).toInt() : 0;
+}
+
+void SignalGroupEditor::SortListView(int column) {
+  sorting_.click(column);
+  list_->header()->setSortIndicatorShown(true);
+  list_->header()->setSortIndicator(column, sorting_.ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+  QList<int> selected;
+  for (QTreeWidgetItem* item : list_->selectedItems()) selected << item->data(0, kTagRole).toInt();
+  fillList(edit_.number());
+  for (int number : selected)
+    if (QTreeWidgetItem* item = findListItemByTag(number)) item->setSelected(true);
+}
+
+void SignalGroupEditor::spaltencheck() {
+  int total = 0;
+  for (int share : kColumnShares) total += share;
+  const int width = list_->viewport()->width();
+  if (width <= 0) return;
+  int used = 0;
+  for (int c = 0; c < kListColumns - 1; ++c) {
+    const int w = width * kColumnShares[static_cast<std::size_t>(c)] / total;
+    list_->setColumnWidth(c, w);
+    used += w;
+  }
+  list_->setColumnWidth(kListColumns - 1, std::max(20, width - used));
+}
+
+int SignalGroupEditor::getCol(int x) const {
+  int right = 0;
+  for (int c = 0; c < kListColumns; ++c) {
+    right += list_->columnWidth(c);
+    if (x < right) return c;
+  }
+  return -1;
+}
+
+void SignalGroupEditor::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  spaltencheck();
+}
+
+void SignalGroupEditor::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) emit helpKeyPressed("XIForm", kF1KeyCode);
+  QWidget::keyPressEvent(event);
+}
+
+bool SignalGroupEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_->viewport()) {
+    switch (event->type()) {
+      case QEvent::Resize:
+        spaltencheck();
+        break;
+      case QEvent::MouseMove: {
+        const int column = getCol(static_cast<QMouseEvent*>(event)->position().toPoint().x() +
+                                  list_->header()->offset());
+        if (column >= 0 && column != hoverColumn_) {
+          hoverColumn_ = column;
+          emit helpRegistration(list_, "XIForm", "ListView1", list_->headerItem()->text(column));
+        }
+        break;
+      }
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* de = static_cast<QDropEvent*>(event);
+        if (de->mimeData()->hasFormat(kLibraryItemMimeType)) {
+          de->acceptProposedAction();
+          return true;
+        }
+        break;
+      }
+      case QEvent::Drop: {
+        auto* de = static_cast<QDropEvent*>(event);
+        if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) break;
+        de->acceptProposedAction();
+        emit itemDropped("XIForm;List;;" + QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType)));
+        return true;
+      }
+      default:
+        break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zorvik

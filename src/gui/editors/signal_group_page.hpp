@@ -1,0 +1,67 @@
+#pragma once
+// `SignalGroupPage`, the host of one signal group: the signal group editor and the indicator editor
+// in two panels, side by side or one under the other. The main window keeps one host for the
+// tabs of the four groups and hands it the group of the selected tab.
+#include <QWidget>
+
+class QSplitter;
+class QTabWidget;
+
+namespace zorvik {
+
+class IndicatorEditor;
+class SignalGroupEditor;
+class Workspace;
+class TradingSystem;
+
+class SignalGroupPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SignalGroupPage(Workspace& ws, QWidget* parent = nullptr);
+
+  // Shows group 1..4 (L, XL, S, XS) of the system and opens its first indicator.
+  void showGroup(TradingSystem& system, int group);
+  // Shows the group again from the model (after the system was opened anew or changed
+  // elsewhere).
+  void refresh();
+  int group() const { return group_; }
+
+  // 0: the two editors side by side; 1: one under the other.
+  void setArrangement(int arrangement);
+  int arrangement() const { return arrangement_; }
+  // Announces the help topics of the fixed buttons of both editors through helpRegistration
+  // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
+  // "IndEditÜbernehmen"); the main window calls it once its registry listens.
+  void registerHelpTopics();
+  // Sizes the indicator editor's panel to what its rows need.
+  void ixiSizetoI();
+
+  SignalGroupEditor& xi() const { return *xi_; }
+  IndicatorEditor& i() const { return *i_; }
+  QTabWidget* T2() const { return t2_; }
+  QTabWidget* T3() const { return t3_; }
+
+ signals:
+  // Everything the two editors report, in one place for the main window.
+  void overviewChanged();
+  void toolboxRequested(const QString& kind);
+  void helpRequested(const QString& key);
+  void helpKeyPressed(const QString& form, int keyCode);
+  void itemDropped(const QString& dropText);
+  void eventSound(const QString& eventName);
+  void sliderSettingChanged();
+  void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
+
+ private:
+  Workspace& ws_;
+  TradingSystem* system_ = nullptr;
+  int group_ = 0;
+  int arrangement_ = 0;
+  QSplitter* splitter_ = nullptr;
+  QTabWidget* t2_ = nullptr;
+  QTabWidget* t3_ = nullptr;
+  IndicatorEditor* i_ = nullptr;
+  SignalGroupEditor* xi_ = nullptr;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,192 @@
+#include "help/help_panel.hpp"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QTime>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "help/help_topics.hpp"
+#include "update/http_fetch.hpp"
+#include "model/workspace.hpp"
+#include "platform/host.hpp"
+
+namespace zorvik {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr qint64 kPageLimit = 4 * 1024 * 1024;  // bytes of a fetched help page
+constexpr int kPageTimeoutMs = 15000;
+
+bool isWebAddress(const QString& address) {
+  return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+         address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase(parent), ws_(ws), host_(host) {
+  setObjectName(QStringLiteral("PictureHelp"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setSpacing(6);
+
+  phtop_ = new QLabel(this);
+  phtop_->setObjectName(QStringLiteral("phtop"));
+  phtop_->hide();  // shown with the web view once it has a picture
+  layout->addWidget(phtop_);
+
+  startPage_ = new QPushButton(q(ws_.tr("Browserfenster schliessen")), this);
+  startPage_->setObjectName(QStringLiteral("c_Startseite"));
+  startPage_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+  startPage_->installEventFilter(this);
+  layout->addWidget(startPage_, 0, Qt::AlignLeft);
+  connect(startPage_, &QPushButton::clicked, this, &HelpPanel::startPagePressed);
+
+  wb1_ = new QTextBrowser(this);
+  wb1_->setObjectName(QStringLiteral("wb1"));
+  wb1_->setOpenLinks(false);
+  wb1_->setFrameShape(QFrame::StyledPanel);
+  layout->addWidget(wb1_, 1);
+  connect(wb1_, &QTextBrowser::anchorClicked, this, &HelpPanel::linkClicked);
+  // Status texts of the web view: the link under the mouse, and the time a page was shown.
+  connect(wb1_, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
+          [this](const QUrl& url) { host_.status(url.toString().toStdString()); });
+
+  net_ = new QNetworkAccessManager(this);
+  startAddress_ = manualAddress(ws_);
+}
+
+HelpPanel::~HelpPanel() = default;
+
+QString HelpPanel::manualAddress(const Workspace& ws) {
+  const auto folder = ws.resFolder() / "manual";
+  const auto english = folder / "index_en.html";
+  std::error_code ec;
+  const auto file = ws.language.english() && std::filesystem::exists(english, ec) ? english : folder / "index.html";
+  return QString::fromStdString(file.string());
+}
+
+QString HelpPanel::shownAddress() const {
+  if (!remote_.isEmpty()) return remote_.toString();
+  const QUrl source = wb1_->source();
+  return source.isEmpty() ? QStringLiteral("about:blank") : source.toString();
+}
+
+void HelpPanel::initExplorer() { navigate(startAddress_); }
+
+void HelpPanel::navigate(const QString& address) {
+  const QString a = address.trimmed();
+  if (a.isEmpty()) {
+    remote_.clear();
+    wb1_->setSource(QUrl());
+    wb1_->clear();
+    return;
+  }
+  if (isWebAddress(a)) {
+    showFetched(QUrl(a));
+    return;
+  }
+  remote_.clear();
+  const QUrl url = a.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(a) : QUrl::fromLocalFile(a);
+  if (!QFileInfo::exists(url.toLocalFile())) {
+    wb1_->setSource(QUrl());
+    wb1_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p>")
+                      .arg(q(ws_.tr("Die Seite konnte nicht geladen werden: ")).toHtmlEscaped(), a.toHtmlEscaped()));
+    loaded();
+    return;
+  }
+  wb1_->setSource(url);
+  loaded();
+}
+
+void HelpPanel::showFetched(const QUrl& url) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const FetchedPage page = fetchPageSync(*net_, url, kPageLimit, QByteArrayLiteral("Zorvik"), kPageTimeoutMs);
+  QApplication::restoreOverrideCursor();
+  remote_ = url;
+  wb1_->setSource(QUrl());
+  if (!page.error.isEmpty() && page.body.isEmpty()) {
+    wb1_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p><p>%3</p>")
+                      .arg(q(ws_.tr("Die Seite konnte nicht geladen werden: ")).toHtmlEscaped(),
+                           url.toString().toHtmlEscaped(), page.error.toHtmlEscaped()));
+  } else {
+    wb1_->setHtml(QString::fromUtf8(page.body));
+  }
+  loaded();
+}
+
+void HelpPanel::loaded() { host_.status(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString()); }
+
+void HelpPanel::linkClicked(const QUrl& url) {
+  if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
+    wb1_->scrollToAnchor(url.fragment());
+    return;
+  }
+  // Links of a fetched page are relative to that page, links of the manual to its file.
+  const QUrl target = !remote_.isEmpty() ? remote_.resolved(url) : wb1_->source().resolved(url);
+  if (target.scheme() == QLatin1String("http") || target.scheme() == QLatin1String("https")) {
+    showFetched(target);
+  } else if (target.isLocalFile()) {
+    remote_.clear();
+    wb1_->setSource(target);
+    loaded();
+  }
+}
+
+void HelpPanel::setViewVisible(bool visible) {
+  wb1_->setVisible(visible);
+  phtop_->setVisible(visible && !phtop_->pixmap().isNull());
+}
+
+bool HelpPanel::viewVisible() const { return !wb1_->isHidden(); }
+
+void HelpPanel::startModeLeft() {
+  startLeft_ = true;
+  startPage_->setText(q(ws_.tr("Startseite")));
+}
+
+void HelpPanel::startPagePressed() {
+  if (!startLeft_) {
+    emit startPageCloseRequested();
+    return;
+  }
+  startAddress_ = manualAddress(ws_);
+  initExplorer();
+}
+
+void HelpPanel::askForAddress() {
+  const auto answer = host_.inputBox(ws_.tr("Pfad:"), ws_.tr("Hilfepfad"), startAddress_.toStdString());
+  if (!answer) return;  // cancelled: the address stays
+  startAddress_ = q(*answer);
+  initExplorer();
+}
+
+void HelpPanel::hoverHelp(const QString&, const QString& key) {
+  const std::string text = ws_.helpTexts.text(key.toStdString());
+  if (text.empty()) return;
+  QToolTip::showText(QCursor::pos(), q(ws_.tr(text)), this);
+}
+
+void HelpPanel::registerHelpTopics(HelpTopics& topics) { topics.registerHelp(startPage_, QStringLiteral("Startseite")); }
+
+bool HelpPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == startPage_ && event->type() == QEvent::MouseButtonPress) {
+    const auto* me = static_cast<QMouseEvent*>(event);
+    if (me->button() == Qt::RightButton && (me->modifiers() & Qt::ShiftModifier)) {
+      askForAddress();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,85 @@
+#pragma once
+// The help panel `PictureHelp` in the right dock: title picture `phtop`, the start-page
+// button `c_Startseite` and the web view `wb1` showing the manual.
+//
+// The start page is the manual shipped in "res/manual" (the English file when the program
+// runs in English). Shift with a right click on the button lets the user type another
+// address for the rest of the run: a file, or an http(s) page that is fetched from the net.
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include "help/help_panel_base.hpp"
+
+class QLabel;
+class QNetworkAccessManager;
+class QPushButton;
+class QTextBrowser;
+
+namespace zorvik {
+
+class Host;
+class HelpTopics;
+class Workspace;
+
+class HelpPanel : public HelpPanelBase {
+  Q_OBJECT
+ public:
+  HelpPanel(Workspace& ws, Host& host, QWidget* parent = nullptr);
+  ~HelpPanel() override;
+
+  // The address the web view shows; "about:blank" while it shows nothing.
+  QString shownAddress() const override;
+  // Navigates the web view to the start page address (`initExplorer`).
+  void initExplorer() override;
+  // Shows any address: a local file, a "file:" address or an http(s) page.
+  void navigate(const QString& address);
+
+  // The title picture and the web view; hidden until the main window's first heartbeat and
+  // while a side panel's edge is dragged.
+  void setViewVisible(bool visible) override;
+  bool viewVisible() const override;
+
+  // The program left its start mode: the button now reads "Startseite" and brings the
+  // manual back.
+  void startModeLeft() override;
+  bool inStartMode() const { return !startLeft_; }
+
+  // The help text of a key as a tool tip at the mouse pointer (hover help of the information
+  // strip and similar controls).
+  void hoverHelp(const QString& context, const QString& key) override;
+
+  QString startPageAddress() const { return startAddress_; }
+  void setStartPageAddress(const QString& address) { startAddress_ = address; }
+  // The manual's overview page for the current language.
+  static QString manualAddress(const Workspace& ws);
+
+  // Registers the start-page button under its help topic.
+  void registerHelpTopics(HelpTopics& topics);
+
+  QPushButton* startPageButton() const { return startPage_; }
+  QTextBrowser* webView() const { return wb1_; }
+  QLabel* titlePicture() const { return phtop_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void startPagePressed();
+  void askForAddress();
+  void linkClicked(const QUrl& url);
+  void showFetched(const QUrl& url);
+  void loaded();
+
+  Workspace& ws_;
+  Host& host_;
+  QLabel* phtop_ = nullptr;
+  QPushButton* startPage_ = nullptr;
+  QTextBrowser* wb1_ = nullptr;
+  QNetworkAccessManager* net_ = nullptr;
+  QString startAddress_;
+  QUrl remote_;  // the http(s) page shown, empty while a file (or nothing) is shown
+  bool startLeft_ = false;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,84 @@
+#include "help/help_topics.hpp"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+#include "model/workspace.hpp"
+#include "platform/host.hpp"
+
+namespace zorvik {
+namespace {
+
+std::string nameOf(const QWidget* w) {
+  if (!w) return {};
+  const QString name = w->objectName();
+  return (name.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : name).toStdString();
+}
+
+}  // namespace
+
+HelpTopics::HelpTopics(Workspace& ws, Host& host, QObject* parent) : QObject(parent), ws_(ws), host_(host) {}
+
+HelpTopics::~HelpTopics() {
+  if (hooked_ && qApp) qApp->removeEventFilter(this);
+}
+
+void HelpTopics::registerHelp(QWidget* control, const QString& topic, const QString& subtopic) {
+  if (!control) return;
+  registry_.registerTopic(nameOf(control->window()), nameOf(control), handleOf(control), topic.toStdString(),
+                          subtopic.toStdString());
+}
+
+bool HelpTopics::helpTopicRequest(QWidget* form, int keyCode) {
+  return helpTopicRequestAt(form, keyCode, QApplication::widgetAt(QCursor::pos()));
+}
+
+bool HelpTopics::helpTopicRequestAt(QWidget* form, int keyCode, QWidget* underCursor) {
+  QWidget* parent = underCursor ? underCursor->parentWidget() : nullptr;
+  auto result = zorvik::helpTopicRequest(registry_, ws_.language, nameOf(form), keyCode, handleOf(underCursor),
+                                         handleOf(parent));
+  if (!result) return false;
+  emit protocolLine(QString::fromStdString(result->protocolLine));
+  host_.deferredMessage(result->message);
+  return true;
+}
+
+void HelpTopics::menuHelpRequest(QMenu* menu) {
+  if (!menu) return;
+  // A menu opened from the menu bar carries its caption; a free popup is named by itself.
+  QString caption = menu->title();
+  if (caption.isEmpty()) caption = QString::fromStdString(nameOf(menu));
+  const MenuHelp help = menuHelp(ws_.language, caption.toStdString());
+  QWidget* bar = nullptr;
+  for (QWidget* w = menu->parentWidget(); w && !bar; w = w->parentWidget())
+    if (auto* mb = qobject_cast<QMenuBar*>(w)) bar = mb;
+  registerHelp(bar ? bar : menu, QString::fromStdString(help.topic));
+  host_.deferredMessage(help.message);
+}
+
+void HelpTopics::installF1Hook() {
+  if (hooked_) return;
+  qApp->installEventFilter(this);
+  hooked_ = true;
+}
+
+bool HelpTopics::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QObject::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return QObject::eventFilter(watched, event);
+  auto* widget = static_cast<QWidget*>(watched);
+  if (auto* menu = qobject_cast<QMenu*>(widget)) {
+    menuHelpRequest(menu);
+    return true;
+  }
+  // The key press travels up to the parents when a child ignores it; it is answered once,
+  // at the widget it was sent to first, and then taken.
+  helpTopicRequest(widget->window(), kKeyF1);
+  return true;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,184 @@
+#include "update/download_dialog.hpp"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "model/workspace.hpp"
+#include "platform/host.hpp"
+
+namespace zorvik {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A download that receives nothing for this long is given up, in ms.
+constexpr int kStallTimeoutMs = 60000;
+
+}  // namespace
+
+DownloadDialog::DownloadDialog(Workspace& ws, Host& host, QWidget* parent) : QDialog(parent), ws_(ws), host_(host) {
+  setObjectName(QStringLiteral("HTTPDownloader"));
+  setWindowTitle(QStringLiteral("Download"));
+  setModal(true);
+  setMinimumWidth(460);
+  auto* layout = new QVBoxLayout(this);
+  address_ = new QLabel(this);
+  address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  target_ = new QLabel(this);
+  progress_ = new QProgressBar(this);
+  progress_->setTextVisible(false);
+  progress_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: rgb(0, 255, 0); }"));
+  progressText_ = new QLabel(this);
+  cancelButton_ = new QPushButton(q(ws_.tr("Abbrechen")), this);
+  cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+  layout->addWidget(address_);
+  layout->addWidget(target_);
+  layout->addWidget(progress_);
+  layout->addWidget(progressText_);
+  layout->addWidget(cancelButton_, 0, Qt::AlignRight);
+  connect(cancelButton_, &QPushButton::clicked, this, &DownloadDialog::cancel);
+  net_ = new QNetworkAccessManager(this);
+}
+
+DownloadDialog::~DownloadDialog() = default;
+
+void DownloadDialog::cancel() {
+  cancel_ = true;
+  if (waiting_) waiting_->quit();
+}
+
+void DownloadDialog::reject() {
+  // Closing the window while it works is a cancel; the window closes when the list is done.
+  if (running_) {
+    cancel();
+    return;
+  }
+  QDialog::reject();
+}
+
+void DownloadDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (started_) return;
+  started_ = true;
+  running_ = true;
+  if (!items_.isEmpty()) {
+    address_->setText(items_.front().address);
+    target_->setText(QFileInfo(items_.front().target).fileName());
+  }
+  progressText_->clear();
+  // The work starts once the window is on screen.
+  QTimer::singleShot(0, this, &DownloadDialog::runList);
+}
+
+void DownloadDialog::runList() {
+  for (const Item& item : items_) {
+    if (cancel_) break;
+    address_->setText(item.address);
+    target_->setText(QFileInfo(item.target).fileName());
+    OpenURLSaveFileX(item.address, item.target);
+  }
+  running_ = false;
+  accept();
+}
+
+QString DownloadDialog::OpenURLSaveFileX(const QString& address, const QString& target) {
+  DownloadOutcome outcome;
+  QNetworkRequest request{QUrl(address)};
+  request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brannik:INET"));
+  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+  request.setRawHeader("Cache-Control", "no-cache");
+  // Unpacked on the way the body would no longer match the announced length.
+  request.setRawHeader("Accept-Encoding", "identity");
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+  request.setTransferTimeout(kStallTimeoutMs);
+  QPointer<QNetworkReply> reply = net_->get(request);
+
+  progress_->setRange(0, 0);
+  progress_->setValue(0);
+  QFile::remove(target);
+  QFile file(target);
+  if (!file.open(QIODevice::WriteOnly)) {
+    outcome.error = file.errorString().toStdString();
+    reply->abort();
+    reply->deleteLater();
+    outcomes_.append(outcome);
+    return QStringLiteral("0");
+  }
+
+  bool lengthKnown = false;
+  auto readLength = [&] {
+    if (lengthKnown || !reply) return;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (!length.isValid()) return;
+    lengthKnown = true;
+    outcome.announced = length.toULongLong();
+    progress_->setRange(0, static_cast<int>(qMin<qulonglong>(length.toULongLong(), INT_MAX)));
+  };
+
+  QEventLoop loop;
+  waiting_ = &loop;
+  connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
+  connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+  connect(reply, &QNetworkReply::metaDataChanged, &loop, readLength);
+  qint64 position = 0;
+  bool writeFailed = false;
+  while (!cancel_) {
+    if (reply->bytesAvailable() == 0) {
+      if (reply->isFinished()) break;
+      loop.exec();
+      continue;
+    }
+    readLength();
+    const QByteArray chunk = reply->read(kChunk);
+    if (file.write(chunk) != chunk.size()) {
+      writeFailed = true;
+      outcome.error = file.errorString().toStdString();
+      break;
+    }
+    position += chunk.size();
+    QCoreApplication::processEvents();
+    if (lengthKnown) progress_->setValue(static_cast<int>(qMin<qint64>(position, progress_->maximum())));
+    progressText_->setText(QString::number(position));
+    emit progressed(position);
+  }
+  waiting_ = nullptr;
+
+  if (reply) {
+    readLength();
+    if (cancel_ || writeFailed) {
+      reply->abort();
+    } else {
+      const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+      if (reply->error() != QNetworkReply::NoError) {
+        outcome.error = reply->errorString().toStdString();
+      } else if (status != 0 && (status < 200 || status > 299)) {
+        outcome.error = "HTTP " + std::to_string(status);
+      }
+    }
+    reply->deleteLater();
+  }
+  file.close();
+  const QString length = QString::number(QFileInfo(target).size());
+  outcome.bytes = static_cast<std::uint64_t>(position);
+  outcome.cancelled = cancel_;
+  outcomes_.append(outcome);
+
+  if (cancel_) {
+    QFile::remove(target);
+    host_.message(ws_.tr("Download abgebrochen"));
+  }
+  return length;
+}
+
+}  // namespace zorvik

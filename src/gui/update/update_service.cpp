@@ -1,0 +1,47 @@
+#include "update/update_service.hpp"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+
+#include "update/download_dialog.hpp"
+#include "update/http_fetch.hpp"
+#include "model/workspace.hpp"
+#include "update/update_page.hpp"
+
+namespace zorvik {
+
+NetworkUpdateTransport::NetworkUpdateTransport(Workspace& ws, Host& host, QWidget* dialogParent)
+    : ws_(ws), host_(host), parent_(dialogParent), net_(std::make_unique<QNetworkAccessManager>()) {}
+
+NetworkUpdateTransport::~NetworkUpdateTransport() = default;
+
+std::string NetworkUpdateTransport::fetchPage(const std::string& address) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const FetchedPage page = fetchPageSync(*net_, QUrl(QString::fromStdString(address)),
+                                         static_cast<qint64>(kUpdatePageLimit), QByteArrayLiteral("FTP Demo"),
+                                         pageTimeoutMs_);
+  QApplication::restoreOverrideCursor();
+  return page.body.toStdString();
+}
+
+DownloadOutcome NetworkUpdateTransport::download(const std::string& address, const std::filesystem::path& target) {
+  DownloadDialog window(ws_, host_, parent_);
+  window.setDownloads({{QString::fromStdString(address), QString::fromStdString(target.string())}});
+  window.exec();
+  if (window.outcomes().isEmpty()) {
+    DownloadOutcome none;
+    none.cancelled = window.cancelled();
+    none.error = "no download";
+    return none;
+  }
+  return window.outcomes().front();
+}
+
+UpdateService::UpdateService(Workspace& ws, Host& host, QWidget* dialogParent, std::int64_t runningVersion)
+    : ws_(ws), transport_(ws, host, dialogParent), runningVersion_(runningVersion) {}
+
+bool UpdateService::checkForUpdate() { return zorvik::checkForUpdate(ws_, transport_, state_, runningVersion_); }
+
+bool UpdateService::installUpdater() { return zorvik::installUpdater(ws_, state_); }
+
+}  // namespace zorvik

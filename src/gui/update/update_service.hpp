@@ -1,0 +1,61 @@
+#pragma once
+// The update check of the window program: the page is read with Qt's network access, the
+// updater downloaded in the download window, and started when the program closes.
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+#include "update/update_check.hpp"
+
+class QNetworkAccessManager;
+
+namespace zorvik {
+
+class Host;
+class Workspace;
+
+class NetworkUpdateTransport : public UpdateTransport {
+ public:
+  NetworkUpdateTransport(Workspace& ws, Host& host, QWidget* dialogParent);
+  ~NetworkUpdateTransport() override;
+
+  // One request with the busy pointer; at most kUpdatePageLimit bytes, a fresh copy.
+  std::string fetchPage(const std::string& address) override;
+  // Shows the download window modally for one file.
+  DownloadOutcome download(const std::string& address, const std::filesystem::path& target) override;
+
+  // How long the page may take before the check gives up, in ms.
+  void setPageTimeout(int ms) { pageTimeoutMs_ = ms; }
+
+ private:
+  Workspace& ws_;
+  Host& host_;
+  QPointer<QWidget> parent_;
+  std::unique_ptr<QNetworkAccessManager> net_;
+  int pageTimeoutMs_ = 10000;
+};
+
+class UpdateService {
+ public:
+  // `runningVersion`: versionNumber(major, minor, revision) of this program.
+  UpdateService(Workspace& ws, Host& host, QWidget* dialogParent, std::int64_t runningVersion);
+
+  // The first activation of the main window: the update check (once per run).
+  bool checkForUpdate();
+  // The shutdown sequence, after the settings are written: starts the updater downloaded in
+  // this run, if there is one.
+  bool installUpdater();
+
+  const UpdateState& state() const { return state_; }
+  NetworkUpdateTransport& transport() { return transport_; }
+
+ private:
+  Workspace& ws_;
+  NetworkUpdateTransport transport_;
+  UpdateState state_;
+  std::int64_t runningVersion_;
+};
+
+}  // namespace zorvik

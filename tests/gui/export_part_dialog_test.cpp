@@ -1,0 +1,205 @@
+// The toolbox export dialog driven as a user would: preselection by kind, exporting a part
+// into the library, the refusals, closing, and the "->Toolbox" buttons of the editors.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "editors/indicator_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "editors/money_management_editor.hpp"
+#include "editors/export_part_dialog.hpp"
+#include "editors/signal_group_editor.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "gui_workspace.hpp"
+#include "platform/recording_host.hpp"
+
+namespace fs = std::filesystem;
+using namespace zorvik;
+
+namespace {
+
+struct Env : testing::GuiWorkspace {
+  explicit Env(bool english = false)
+      : GuiWorkspace(english ? QByteArray("LANGUAGE=ENGLISCH\r\n") : QByteArray(), true) {}
+};
+
+int checkedOption(const ExportPartDialog& d) {
+  int checked = -1;
+  for (int i = 0; i < kToolboxChoiceCount; ++i)
+    if (d.Option1(i)->isChecked()) checked = i;
+  return checked;
+}
+
+void addIndicator(SignalGroupEditor& xi, const QString& type) {
+  xi.Combo1()->setCurrentText(type);
+  QTest::mouseClick(xi.Command1(), Qt::LeftButton);
+}
+
+}  // namespace
+
+class ExportPartDialogTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void preselectsByKindAndSitsAtTheMouse() {
+    Env env;
+    const std::pair<const char*, int> cases[] = {
+        {"Handelssystem", 0}, {"Signalgruppe", 1}, {"Indikatorengruppe", 2}, {"MultiIndikator", 3},
+        {"Indikator", 4},     {"MM", 5},           {"STOP", 6},              {"", -1},
+    };
+    for (const auto& [kind, option] : cases) {
+      ExportPartDialog d(*env.ws, kind, {1, {}, 0}, QPoint(40, 50));
+      QCOMPARE(checkedOption(d), option);
+      QCOMPARE(d.choice(), option);
+      QCOMPARE(d.pos(), QPoint(40, 50));
+    }
+  }
+
+  void exportsStaysOpenAndRefreshesOnClose() {
+    Env env;
+    env.ws->system().group(2).sl = "33";
+    ExportPartDialog d(*env.ws, "STOP", {1, {}, 0}, QPoint(0, 0));
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+
+    // Stops live on the exit groups only: with entry long shown the export is refused.
+    QTest::keyClicks(d.Text1(), "Enge Stopps");
+    QTest::mouseClick(d.Command1(0), Qt::LeftButton);
+    QCOMPARE(env.host.messages, std::vector<std::string>{"bitte zuerst die Karte anklicken !"});
+    QVERIFY(!fs::exists(env.user("Enge Stopps.stp.txt")));
+
+    // The money management is there whatever tab is shown.
+    QTest::mouseClick(d.Option1(5), Qt::LeftButton);
+    QTest::keyClicks(d.Text2(), "erste Zeile");
+    QTest::keyClick(d.Text2(), Qt::Key_Return);
+    QTest::keyClicks(d.Text2(), "zweite Zeile");
+    QTest::mouseClick(d.Command1(0), Qt::LeftButton);
+    QVERIFY(fs::exists(env.user("Enge Stopps.mm.txt")));
+    QFile file(QString::fromStdString(env.user("Enge Stopps.mm.txt").string()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("erste Zeile\r\nzweite Zeile"));
+    QCOMPARE(env.host.statuses, std::vector<std::string>{"toolbox export"});
+    QCOMPARE(env.host.libraryRefreshes, 1);
+    QVERIFY(d.isVisible());
+
+    // No choice: nothing is written and nothing said.
+    Env none;
+    ExportPartDialog empty(*none.ws, "", {2, {}, 0}, QPoint(0, 0));
+    QTest::keyClicks(empty.Text1(), "Leer");
+    QTest::mouseClick(empty.Command1(0), Qt::LeftButton);
+    QVERIFY(none.host.messages.empty());
+    QVERIFY(fs::is_empty(none.ws->userFolder()));
+
+    QTest::mouseClick(d.Command1(1), Qt::LeftButton);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(env.host.libraryRefreshes, 2);
+    QCOMPARE(d.exporter().exports(), 1);
+  }
+
+  void editorButtonsOpenTheDialog() {
+    Env env;
+    SignalGroupPage groups(*env.ws);
+    MoneyManagementEditor mm(*env.ws);
+    groups.resize(1000, 600);
+    groups.show();
+    groups.showGroup(env.ws->system(), 1);
+    addIndicator(groups.xi(), "RSI");
+    addIndicator(groups.xi(), "ADX");
+    addIndicator(groups.xi(), "MACD");
+    mm.activateControls(env.ws->system());
+    int tab = 1;
+    connectToolboxButtons(groups, mm, *env.ws, [&tab] { return tab; });
+
+    // Fills in the modal dialog once it is up, and closes it.
+    struct Seen {
+      int choice = -2;
+      bool atMouse = false;
+    } seen;
+    const auto answer = [&seen](const QString& name) {
+      QTimer::singleShot(0, [&seen, name] {
+        auto* d = qobject_cast<ExportPartDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        seen.choice = d->choice();
+        seen.atMouse = d->pos() == QPoint(100, 80);
+        d->Text1()->setText(name);
+        d->Command1(0)->click();
+        d->Command1(1)->click();
+      });
+    };
+
+    // Two of three items selected: the selected ones go out as an indicator group, in list
+    // order.
+    QTreeWidget* list = groups.xi().ListView1();
+    list->clearSelection();
+    list->topLevelItem(2)->setSelected(true);
+    list->topLevelItem(0)->setSelected(true);
+    answer("Zwei");
+    QCursor::setPos(100, 80);
+    groups.xi().Command3()->click();
+    QCOMPARE(seen.choice, 3);
+    QVERIFY(seen.atMouse);
+    QFile two(QString::fromStdString(env.user("Zwei.igr.txt").string()));
+    QVERIFY(two.open(QIODevice::ReadOnly));
+    const QByteArray bytes = two.readAll();
+    QVERIFY(bytes.contains("RSI"));
+    QVERIFY(bytes.contains("MACD"));
+    QVERIFY(!bytes.contains("ADX"));
+    QVERIFY(bytes.indexOf("RSI") < bytes.indexOf("MACD"));
+
+    // The indicator editor's button exports the indicator selected in the list.
+    list->clearSelection();
+    list->setCurrentItem(list->topLevelItem(1));
+    answer("Einer");
+    groups.i().Command1()->click();
+    QCOMPARE(seen.choice, 4);
+    QFile one(QString::fromStdString(env.user("Einer.ind.txt").string()));
+    QVERIFY(one.open(QIODevice::ReadOnly));
+    QVERIFY(one.readAll().contains("ADX"));
+
+    tab = 5;
+    answer("Geld");
+    mm.Command1()->click();
+    QCOMPARE(seen.choice, 5);
+    QVERIFY(fs::exists(env.user("Geld.mm.txt")));
+    QVERIFY(env.host.messages.empty());
+    // Each export refreshed the library and each close once more.
+    QCOMPARE(env.host.libraryRefreshes, 6);
+  }
+
+  void everyTextHasAnEnglishLine() {
+    Env env(true);
+    ExportPartDialog d(*env.ws, "MM", {5, {}, 0}, QPoint(0, 0));
+    QCOMPARE(d.windowTitle(), QString("Into the toolbox ..."));
+    QTest::mouseClick(d.Command1(0), Qt::LeftButton);  // no name
+    QTest::mouseClick(d.Command1(2), Qt::LeftButton);  // help
+    d.Text1()->setText("x");
+    QTest::mouseClick(d.Option1(6), Qt::LeftButton);
+    QTest::mouseClick(d.Command1(0), Qt::LeftButton);  // no exit tab
+    QCOMPARE(env.host.messages.size(), std::size_t(3));
+    QCOMPARE(env.missingTexts(), QStringList());
+  }
+
+  // Renders the dialog into a PNG file for a person to look at, when asked for a folder.
+  void screenshots() {
+    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
+    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
+    Env env(qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH"));
+    ExportPartDialog d(*env.ws, "Indikator", {1, {1}, 1}, QPoint(0, 0));
+    d.Text1()->setText("Trendfilter");
+    d.show();
+    QTest::qWait(20);
+    d.grab().save(out + "/toolbox_plus.png");
+  }
+};
+
+QTEST_MAIN(ExportPartDialogTest)
+#include "export_part_dialog_test.moc"
