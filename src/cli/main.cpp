@@ -1,28 +1,10 @@
 // zorvik-cli [--workdir DIR] [--english] [--yes] COMMAND ...
 #include <iostream>
 
-#include "cli.hpp"
-#include "model/current_system.hpp"
+#include "command.hpp"
 #include "console_host.hpp"
 
 namespace zorvik::cli {
-
-std::vector<Command>& commands() {
-  static std::vector<Command> all;
-  return all;
-}
-
-std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name) {
-  auto system = findSystemFile(ws, name);
-  if (!system) {
-    ws.message("Das Handelssystem gibt es nicht: ", name);
-    return std::nullopt;
-  }
-  raiseMagicCounterFromLibrary(ws);
-  if (!openSystem(ws, system->fileName)) return std::nullopt;
-  return system;
-}
-
 namespace {
 
 void usage(std::ostream& out) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# zorvik-cli: usage errors, start-up on an empty folder, settings written back at the end.
+# zorvik-cli: usage errors, the help, start-up on an empty folder, settings written back at the end.
 set -u
 cli="$1"; repo="$2"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
@@ -7,6 +7,12 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 "$cli" >/dev/null 2>&1; [ $? -eq 2 ] || fail "no command must exit 2"
 "$cli" --workdir "$work" nonsense >/dev/null 2>&1; [ $? -eq 2 ] || fail "unknown command must exit 2"
+
+# The help lists every command, in a fixed order, with its usage line.
+out=$("$cli" --help) || fail "--help must exit 0"
+names=$(sed -n '/^commands:/,$p' <<<"$out" | awk 'NR > 1 { printf "%s ", $1 }')
+[ "$names" = "check compile terminal copy generate info new resave uniform " ] || fail "commands in the help: $names"
+grep -q "^  uniform SYSTEM (--symbol S | --timeframe ID) put the whole system" <<<"$out" || fail "usage line missing: $out"
 
 cp -r "$repo/res" "$work/res"
 out=$("$cli" --workdir "$work" info) || fail "info failed"

@@ -12,6 +12,7 @@
 
 #include "core/test_support.hpp"
 #include "generator/compile_install.hpp"
+#include "generator/compile_steps.hpp"
 #include "model/settings.hpp"
 
 extern char** environ;
@@ -401,6 +402,37 @@ TEST(ExpertName, DropsTheLastTwoExtensions) {
       {"Trend", "Trend"},         {".hsy.txt", ""},                 {"EUR%2FUSD.hsy.txt", "EUR%2FUSD"},
   };
   for (const auto& [file, name] : cases) EXPECT_EQ(expertNameOf(file), name) << file;
+}
+
+// MetaEditor's own builds differ in how they write the log; every form must read as the same text.
+TEST(CompilerLog, IsReadInEveryEncodingACompilerWrites) {
+  // UTF-16 little endian: "é", U+1F600 as a surrogate pair, then a high surrogate without its pair.
+  const std::string utf16("\xFF\xFE" "e\0\xE9\0" "=\0\x3D\xD8\x00\xDE" "=\0\x3D\xD8" "x\0", 18);
+  const std::pair<std::string, std::string> cases[] = {
+      {utf16, "e\xC3\xA9=\xF0\x9F\x98\x80=?x"},
+      {"\xEF\xBB\xBF" "error \xC3\xA9", "error \xC3\xA9"},  // UTF-8 with byte order mark
+      {"error \xE9", "error \xC3\xA9"},                        // single-byte Windows text
+      {"", ""},
+  };
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(compile::decodeCompilerLog(bytes), text) << text;
+}
+
+TEST(CompilerLog, GivesItsErrorLinesFromTheSourceNameOnAndAtMostTwelve) {
+  testing::TempDir dir;
+  const fs::path log = dir.path() / "_Zorvik.log";
+  EXPECT_TRUE(compile::compilerErrorLines(log).empty());  // no log at all
+
+  std::string text = "compiling '_Zorvik.mq4'\r\n   C:\\Users\\t\\_Zorvik.mq4(3,5) : ERROR 2: ';' expected  \r\n"
+                     "1 warning(s)\r\n";
+  writeBytes(log, text);
+  EXPECT_EQ(compile::compilerErrorLines(log), std::vector<std::string>{"_Zorvik.mq4(3,5) : ERROR 2: ';' expected"});
+
+  for (int i = 1; i <= 14; ++i) text += "error " + std::to_string(i) + "\r\n";
+  writeBytes(log, text);
+  const auto lines = compile::compilerErrorLines(log);
+  ASSERT_EQ(lines.size(), compile::kMaxCompilerLines + 1);
+  EXPECT_EQ(lines[compile::kMaxCompilerLines - 1], "error 11");
+  EXPECT_EQ(lines.back(), "...");
 }
 
 TEST_F(SimulatedCompilerTest, TerminalIsStartedOrTheReasonIsShown) {

@@ -268,10 +268,10 @@ TEST(FileNames, EscapingListingAndLookup) {
   }
   EXPECT_EQ(decodeFileName("a+b%2f%4"), "a b%2f%4");
 
-  EXPECT_EQ(fileNameKopf("abc.hsy.txt"), "abc");
-  EXPECT_EQ(fileNameKopf("a.b.hsy.txt"), "a.b");
-  EXPECT_EQ(fileNameKopf("EA.ex4"), "EA");
-  EXPECT_EQ(fileNameKopf("ohne"), "ohne");
+  EXPECT_EQ(fileNameHead("abc.hsy.txt"), "abc");
+  EXPECT_EQ(fileNameHead("a.b.hsy.txt"), "a.b");
+  EXPECT_EQ(fileNameHead("EA.ex4"), "EA");
+  EXPECT_EQ(fileNameHead("ohne"), "ohne");
 
   TestWorkspace t;
   ASSERT_TRUE(createSystem(*t.ws, "a/b"));

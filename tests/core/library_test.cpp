@@ -80,33 +80,33 @@ TEST_F(LibraryTest, ListsEveryGroupWithItsDisplayTexts) {
                                                 "Indikatorgruppen", "Indikatoren", "MM-Einstellungen",
                                                 "STOP-Einstellungen", "Expert Advisors", "Ablage", "Powerswitch"}));
   // Sorted without regard to case; a title unlike the name is shown beside it, an empty one too.
-  EXPECT_EQ(displays(libgroup::Handelssysteme),
+  EXPECT_EQ(displays(libgroup::TradingSystems),
             (std::vector<std::string>{"a/b", "Leer \"\"", "Range \"Seitwärts\"", "Trend"}));
-  EXPECT_EQ(displays(libgroup::Signalgruppen), std::vector<std::string>{"EUR+USD"});
-  EXPECT_EQ(displays(libgroup::Indikatoren), (std::vector<std::string>{"rsi", "RSI 2"}));
+  EXPECT_EQ(displays(libgroup::SignalGroups), std::vector<std::string>{"EUR+USD"});
+  EXPECT_EQ(displays(libgroup::Indicators), (std::vector<std::string>{"rsi", "RSI 2"}));
   EXPECT_EQ(displays(libgroup::ExpertAdvisors), std::vector<std::string>{"Trend 1.5"});
-  EXPECT_EQ(displays(libgroup::Ablage),
+  EXPECT_EQ(displays(libgroup::Trash),
             (std::vector<std::string>{"Handelssysteme:Alt", "Rest", "STOP-Einstellungen:Kurz"}));
   EXPECT_EQ(displays(libgroup::Powerswitch),
             (std::vector<std::string>{"L=XS S=XL", "L=XS S=XL Systemspiegelung", "Alles dasselbe Instrument",
                                       "Alles dasselbe Intervall"}));
-  EXPECT_TRUE(lib.group(libgroup::NeuesHandelssystem)->items.empty());
+  EXPECT_TRUE(lib.group(libgroup::NewSystem)->items.empty());
 
-  const LibraryItem& ab = item(libgroup::Handelssysteme, "a/b");
+  const LibraryItem& ab = item(libgroup::TradingSystems, "a/b");
   EXPECT_EQ(ab.fileName, "a/b.hsy.txt");
   EXPECT_EQ(ab.nameHead, "a/b");
   EXPECT_EQ(ab.group, "Handelssysteme");
-  EXPECT_EQ(item(libgroup::Ablage, "Handelssysteme:Alt").nameHead, "Alt");
+  EXPECT_EQ(item(libgroup::Trash, "Handelssysteme:Alt").nameHead, "Alt");
   EXPECT_EQ(item(libgroup::Powerswitch, "L=XS S=XL").group, "Powerswitch");
-  EXPECT_EQ(lib.group(libgroup::Handelssysteme)->toolTip, "durch Anklicken öffnen");
+  EXPECT_EQ(lib.group(libgroup::TradingSystems)->toolTip, "durch Anklicken öffnen");
   EXPECT_EQ(lib.group(libgroup::Powerswitch)->toolTip, "");
-  EXPECT_FALSE(lib.noGroupHeader("Ablage"));
-  EXPECT_TRUE(lib.noGroupHeader("Papierkorb"));
+  EXPECT_TRUE(lib.hasGroupCaption("Ablage"));
+  EXPECT_FALSE(lib.hasGroupCaption("Papierkorb"));
 
   // The records lead to the context-menu entries of their groups.
   using V = std::vector<std::int32_t>;
   EXPECT_EQ(offeredContextCommands(ab.group, ws.language), (V{11001, 11002, 11003, 11004, 11005, 11008}));
-  EXPECT_EQ(offeredContextCommands(item(libgroup::Ablage, "Rest").group, ws.language), (V{11002, 11005, 11007}));
+  EXPECT_EQ(offeredContextCommands(item(libgroup::Trash, "Rest").group, ws.language), (V{11002, 11005, 11007}));
   EXPECT_EQ(offeredContextCommands(item(libgroup::Powerswitch, "L=XS S=XL").group, ws.language), V{11005});
 }
 
@@ -116,8 +116,8 @@ TEST_F(LibraryTest, EnglishCaptionsAndTrashLabels) {
   lib.relistLibrary();
   const std::string systems = ws.tr("Handelssysteme@3");
   EXPECT_NE(systems, "Handelssysteme");
-  EXPECT_EQ(lib.group(libgroup::Handelssysteme)->caption, systems);
-  EXPECT_EQ(displays(libgroup::Ablage), std::vector<std::string>{systems + ":Alt"});
+  EXPECT_EQ(lib.group(libgroup::TradingSystems)->caption, systems);
+  EXPECT_EQ(displays(libgroup::Trash), std::vector<std::string>{systems + ":Alt"});
   EXPECT_EQ(displays(libgroup::Powerswitch)[1], "L=XS S=XL mirror system");
 }
 
@@ -134,7 +134,7 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
   putSystem("A.hsy.txt", "A");
   putSystem("B.hsy.txt", "B");
   lib.relistLibrary();
-  EXPECT_EQ(item(libgroup::Handelssysteme, "A").id, 1);  // the first item of the run
+  EXPECT_EQ(item(libgroup::TradingSystems, "A").id, 1);  // the first item of the run
   std::vector<std::int32_t> seen;
   for (int round = 0; round < 3; ++round) {
     lib.relistLibrary();
@@ -149,7 +149,7 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
 
   // The last opened system is kept by the number a fresh listing gives it, so that it still
   // names that system at the next start whatever ids this run has used.
-  lib.click(item(libgroup::Handelssysteme, "B"), 0);
+  lib.click(item(libgroup::TradingSystems, "B"), 0);
   EXPECT_EQ(ws.settings.lastHsId, 2);
   Library nextRun(ws);
   ws.system().systemFileName.clear();
@@ -164,7 +164,7 @@ TEST_F(LibraryTest, ClickOpensTheSystemAndMarksIt) {
   putSampleSystem("Trend.hsy.txt");
   putSampleSystem("Range.hsy.txt");
   lib.relistLibrary();
-  const LibraryItem trend = item(libgroup::Handelssysteme, "Trend");
+  const LibraryItem trend = item(libgroup::TradingSystems, "Trend");
   EXPECT_EQ(lib.click(trend, 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
   EXPECT_EQ(lib.boldId(), trend.id);
@@ -172,7 +172,7 @@ TEST_F(LibraryTest, ClickOpensTheSystemAndMarksIt) {
 
   // Opening another saves the first, whose changed title shows at once.
   ws.system().setParameter("general_bezeichnung", "Neu");
-  EXPECT_EQ(lib.click(item(libgroup::Handelssysteme, "Range"), 0), LibraryOutcome::SystemOpened);
+  EXPECT_EQ(lib.click(item(libgroup::TradingSystems, "Range"), 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(lib.findItem(trend.id)->display, "Trend \"Neu\"");
   EXPECT_NE(lib.boldId(), trend.id);
 
@@ -190,7 +190,7 @@ TEST_F(LibraryTest, AFileNamedByAnotherProgramOpensWithItsContent) {
   putSampleSystem("EUR USD.hsy.txt");
   fs::rename(user("EUR USD.hsy.txt"), user("EUR+USD.hsy.txt"));
   lib.relistLibrary();
-  const LibraryItem& eur = item(libgroup::Handelssysteme, "EUR USD");
+  const LibraryItem& eur = item(libgroup::TradingSystems, "EUR USD");
   ASSERT_EQ(lib.click(eur, 0), LibraryOutcome::SystemOpened);
   EXPECT_EQ(ws.system().group(1).count(), 2);
   EXPECT_TRUE(fs::exists(user("EUR USD.hsy.txt")));
@@ -203,28 +203,28 @@ TEST_F(LibraryTest, TrashAndRestoreGiveBackTheSameFile) {
   const std::string before = testing::readBytes(user("RSI.ind.txt"));
   lib.relistLibrary();
 
-  pressItem(libgroup::Indikatoren, "RSI");
+  pressItem(libgroup::Indicators, "RSI");
   EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::Changed);
   EXPECT_FALSE(fs::exists(user("RSI.ind.txt")));
   EXPECT_TRUE(fs::exists(user("RSI.ind.txt.del")));
-  EXPECT_TRUE(lib.group(libgroup::Indikatoren)->items.empty());
+  EXPECT_TRUE(lib.group(libgroup::Indicators)->items.empty());
   // Shown as the next listing will show it.
-  EXPECT_EQ(displays(libgroup::Ablage), std::vector<std::string>{"Indikatoren:RSI"});
+  EXPECT_EQ(displays(libgroup::Trash), std::vector<std::string>{"Indikatoren:RSI"});
 
-  pressItem(libgroup::Ablage, "Indikatoren:RSI");
+  pressItem(libgroup::Trash, "Indikatoren:RSI");
   EXPECT_EQ(lib.restore(), LibraryOutcome::Changed);
   EXPECT_EQ(testing::readBytes(user("RSI.ind.txt")), before);
-  EXPECT_EQ(displays(libgroup::Indikatoren), std::vector<std::string>{"RSI"});
-  EXPECT_TRUE(lib.group(libgroup::Ablage)->items.empty());
+  EXPECT_EQ(displays(libgroup::Indicators), std::vector<std::string>{"RSI"});
+  EXPECT_TRUE(lib.group(libgroup::Trash)->items.empty());
 
   // A system goes the same way and comes back with its title.
-  pressItem(libgroup::Handelssysteme, "Trend \"Trend Folger\"");
+  pressItem(libgroup::TradingSystems, "Trend \"Trend Folger\"");
   lib.moveToTrash();
   lib.relistLibrary();
-  EXPECT_EQ(displays(libgroup::Ablage), std::vector<std::string>{"Handelssysteme:Trend"});
-  pressItem(libgroup::Ablage, "Handelssysteme:Trend");
+  EXPECT_EQ(displays(libgroup::Trash), std::vector<std::string>{"Handelssysteme:Trend"});
+  pressItem(libgroup::Trash, "Handelssysteme:Trend");
   lib.restore();
-  EXPECT_EQ(displays(libgroup::Handelssysteme), std::vector<std::string>{"Trend \"Trend Folger\""});
+  EXPECT_EQ(displays(libgroup::TradingSystems), std::vector<std::string>{"Trend \"Trend Folger\""});
   EXPECT_TRUE(t.host.messages.empty());
 }
 
@@ -240,10 +240,10 @@ TEST_F(LibraryTest, TrashRefusals) {
   };
   const std::vector<Case> cases{
       {libgroup::Powerswitch, "L=XS S=XL", "Das kann nicht entfernt werden!"},
-      {libgroup::Ablage, "Indikatoren:RSI", "Das kann nicht entfernt werden!"},
+      {libgroup::Trash, "Indikatoren:RSI", "Das kann nicht entfernt werden!"},
       {libgroup::ExpertAdvisors, "Trend", "Das kann nicht entfernt werden!"},
       // An older trashed copy is not overwritten.
-      {libgroup::Indikatoren, "RSI", "Dieses Bauteil liegt bereits in der Ablage: RSI"},
+      {libgroup::Indicators, "RSI", "Dieses Bauteil liegt bereits in der Ablage: RSI"},
   };
   for (const Case& c : cases) {
     t.host.messages.clear();
@@ -260,7 +260,7 @@ TEST_F(LibraryTest, TrashRefusals) {
 
   // Restoring over a file made since keeps the newer file.
   t.host.messages.clear();
-  pressItem(libgroup::Ablage, "Indikatoren:RSI");
+  pressItem(libgroup::Trash, "Indikatoren:RSI");
   EXPECT_EQ(lib.restore(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Dieser Dateiname existiert bereits !"});
   EXPECT_EQ(testing::readBytes(user("RSI.ind.txt")), "neu");
@@ -269,9 +269,9 @@ TEST_F(LibraryTest, TrashRefusals) {
 TEST_F(LibraryTest, TrashingTheOpenSystemSavesAndClosesIt) {
   putSampleSystem("Trend.hsy.txt");
   lib.relistLibrary();
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   ws.system().setParameter("general_bezeichnung", "Zuletzt");
-  pressItem(libgroup::Handelssysteme, "Trend");
+  pressItem(libgroup::TradingSystems, "Trend");
   EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(ws.system().systemFileName, "");
   EXPECT_EQ(lib.boldId(), 0);
@@ -288,24 +288,24 @@ TEST_F(LibraryTest, Delete) {
 
   // No keeps everything.
   t.host.answers = {false};
-  pressItem(libgroup::Indikatoren, "RSI");
+  pressItem(libgroup::Indicators, "RSI");
   EXPECT_EQ(lib.remove(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Bauteil RSI löschen ?");
   EXPECT_TRUE(fs::exists(user("RSI.ind.txt")));
 
   EXPECT_EQ(lib.remove(), LibraryOutcome::Changed);
   EXPECT_FALSE(fs::exists(user("RSI.ind.txt")));
-  EXPECT_TRUE(lib.group(libgroup::Indikatoren)->items.empty());
+  EXPECT_TRUE(lib.group(libgroup::Indicators)->items.empty());
 
   // The trash can be emptied item by item.
-  pressItem(libgroup::Ablage, "Signalgruppen:Alt");
+  pressItem(libgroup::Trash, "Signalgruppen:Alt");
   EXPECT_EQ(lib.remove(), LibraryOutcome::Changed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Bauteil Alt löschen ?");
   EXPECT_FALSE(fs::exists(user("Alt.sgr.txt.del")));
 
   // Deleting the open system closes it: a later save writes nothing.
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
-  pressItem(libgroup::Handelssysteme, "Trend");
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
+  pressItem(libgroup::TradingSystems, "Trend");
   EXPECT_EQ(lib.remove(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Handelssystem Trend löschen ?");
   EXPECT_EQ(ws.system().systemFileName, "");
@@ -339,7 +339,7 @@ TEST_F(LibraryTest, Rename) {
   for (const Case& c : refused) {
     t.host.messages.clear();
     t.host.inputs = {c.answer};
-    pressItem(libgroup::Indikatoren, "RSI");
+    pressItem(libgroup::Indicators, "RSI");
     EXPECT_EQ(lib.rename(), LibraryOutcome::Nothing);
     EXPECT_EQ(t.host.messages, c.messages);
     EXPECT_TRUE(fs::exists(user("RSI.ind.txt")));
@@ -349,7 +349,7 @@ TEST_F(LibraryTest, Rename) {
   t.host.inputs = {std::string("a/b")};
   EXPECT_EQ(lib.rename(), LibraryOutcome::Changed);
   EXPECT_TRUE(fs::exists(user("a%2Fb.ind.txt")));
-  EXPECT_EQ(displays(libgroup::Indikatoren), (std::vector<std::string>{"a/b", "MACD"}));
+  EXPECT_EQ(displays(libgroup::Indicators), (std::vector<std::string>{"a/b", "MACD"}));
   EXPECT_EQ(lib.currentItem().fileName, "a/b.ind.txt");
 
   t.host.inputs = {std::string("EA 2")};
@@ -358,10 +358,10 @@ TEST_F(LibraryTest, Rename) {
   EXPECT_TRUE(fs::exists(user("EA 2.ex4")));
 
   // The open system follows its file and keeps its mark; the title shows beside the new name.
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   const std::int32_t bold = lib.boldId();
   t.host.inputs = {std::string("Trend2")};
-  pressItem(libgroup::Handelssysteme, "Trend");
+  pressItem(libgroup::TradingSystems, "Trend");
   lib.rename();
   EXPECT_EQ(ws.system().systemFileName, "Trend2.hsy.txt");
   EXPECT_EQ(lib.boldId(), bold);
@@ -376,9 +376,9 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   EXPECT_EQ(lib.saveAs(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Zuerst ein System laden"});
 
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   ws.system().setParameter("general_comment", "geändert");
-  pressItem(libgroup::Handelssysteme, "Range");  // another system is pressed
+  pressItem(libgroup::TradingSystems, "Range");  // another system is pressed
 
   t.host.messages.clear();
   t.host.inputs = {std::string("Trend")};
@@ -413,13 +413,13 @@ TEST_F(LibraryTest, DragNeedsAnOpenSystemAndADraggableKind) {
   put("RSI.ind.txt");
   put("EA.ex4");
   lib.relistLibrary();
-  EXPECT_FALSE(lib.mayDrag(item(libgroup::Indikatoren, "RSI")));
+  EXPECT_FALSE(lib.mayDrag(item(libgroup::Indicators, "RSI")));
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});
 
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   t.host.messages.clear();
-  EXPECT_TRUE(lib.mayDrag(item(libgroup::Indikatoren, "RSI")));
-  EXPECT_FALSE(lib.mayDrag(item(libgroup::Handelssysteme, "Trend")));
+  EXPECT_TRUE(lib.mayDrag(item(libgroup::Indicators, "RSI")));
+  EXPECT_FALSE(lib.mayDrag(item(libgroup::TradingSystems, "Trend")));
   EXPECT_FALSE(lib.mayDrag(item(libgroup::ExpertAdvisors, "EA")));
   EXPECT_FALSE(lib.mayDrag(item(libgroup::Powerswitch, "L=XS S=XL")));
   EXPECT_TRUE(t.host.messages.empty());
@@ -435,7 +435,7 @@ TEST_F(LibraryTest, DropRules) {
   put("Eng.stp.txt", "START STOPS\nsl=\"11\"\nts=\"12\"\ntp=\"13\"\nSTOP STOPS\n");
   put("Alt.ind.txt.del");
   lib.relistLibrary();
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   TradingSystem& hs = ws.system();
   ws.system().group(3).indicators().clear();
 
@@ -449,17 +449,17 @@ TEST_F(LibraryTest, DropRules) {
     std::string message;  // empty: none
   };
   const std::vector<Case> cases{
-      {libgroup::Handelssysteme, "Trend", 1, LibraryOutcome::Nothing, "Bitte System durch Anklicken öffnen statt Drag&Drop !"},
-      {libgroup::Indikatoren, "RSI", 0, LibraryOutcome::Nothing, onlySignal},
-      {libgroup::Indikatoren, "RSI", 5, LibraryOutcome::Nothing, onlySignal},
-      {libgroup::Indikatoren, "RSI", 3, LibraryOutcome::PageChanged, ""},
-      {libgroup::Indikatorgruppen, "Zwei", 6, LibraryOutcome::Nothing, onlySignal},
-      {libgroup::Indikatorgruppen, "Zwei", 3, LibraryOutcome::PageChanged, ""},
-      {libgroup::MMEinstellungen, "Fix", 6, LibraryOutcome::PageChanged, ""},
-      {libgroup::STOPEinstellungen, "Eng", 1, LibraryOutcome::Nothing, onlyExit},
-      {libgroup::STOPEinstellungen, "Eng", 3, LibraryOutcome::Nothing, onlyExit},
-      {libgroup::STOPEinstellungen, "Eng", 4, LibraryOutcome::PageChanged, ""},
-      {libgroup::Ablage, "Indikatoren:Alt", 1, LibraryOutcome::Nothing, "Das Bauteil muß zuerst wiederhergestellt werden !"},
+      {libgroup::TradingSystems, "Trend", 1, LibraryOutcome::Nothing, "Bitte System durch Anklicken öffnen statt Drag&Drop !"},
+      {libgroup::Indicators, "RSI", 0, LibraryOutcome::Nothing, onlySignal},
+      {libgroup::Indicators, "RSI", 5, LibraryOutcome::Nothing, onlySignal},
+      {libgroup::Indicators, "RSI", 3, LibraryOutcome::PageChanged, ""},
+      {libgroup::IndicatorGroups, "Zwei", 6, LibraryOutcome::Nothing, onlySignal},
+      {libgroup::IndicatorGroups, "Zwei", 3, LibraryOutcome::PageChanged, ""},
+      {libgroup::MoneyManagement, "Fix", 6, LibraryOutcome::PageChanged, ""},
+      {libgroup::Stops, "Eng", 1, LibraryOutcome::Nothing, onlyExit},
+      {libgroup::Stops, "Eng", 3, LibraryOutcome::Nothing, onlyExit},
+      {libgroup::Stops, "Eng", 4, LibraryOutcome::PageChanged, ""},
+      {libgroup::Trash, "Indikatoren:Alt", 1, LibraryOutcome::Nothing, "Das Bauteil muß zuerst wiederhergestellt werden !"},
       {libgroup::Powerswitch, "L=XS S=XL", 1, LibraryOutcome::Nothing, ""},
   };
   for (const Case& c : cases) {
@@ -483,23 +483,23 @@ TEST_F(LibraryTest, DropRules) {
   // Without an open system nothing is read.
   hs.systemFileName.clear();
   t.host.messages.clear();
-  EXPECT_EQ(lib.drop(item(libgroup::Indikatoren, "RSI"), 1), LibraryOutcome::Nothing);
+  EXPECT_EQ(lib.drop(item(libgroup::Indicators, "RSI"), 1), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});
 }
 
 TEST_F(LibraryTest, EmptyGroupsAndPowerswitchClicks) {
   putSampleSystem("Trend.hsy.txt");
   lib.relistLibrary();
-  EXPECT_EQ(lib.emptyGroupMessage(libgroup::Indikatoren),
+  EXPECT_EQ(lib.emptyGroupMessage(libgroup::Indicators),
             "Es sind noch keine Indikatoren in der Toolbox vorhanden\r\n"
             "Die Toolbox wird gefüllt, indem man im Handelssystem auf\r\n"
             "den ->Toolbox Button klickt und eine Auswahl trifft ...");
-  EXPECT_TRUE(lib.emptyGroupMessage(libgroup::Ablage).starts_with("Es sind noch keine Ablagen in der Toolbox vorhanden\r\n"));
-  EXPECT_EQ(lib.emptyGroupMessage(libgroup::Handelssysteme), "");
-  EXPECT_EQ(lib.emptyGroupMessage(libgroup::NeuesHandelssystem), "");
+  EXPECT_TRUE(lib.emptyGroupMessage(libgroup::Trash).starts_with("Es sind noch keine Ablagen in der Toolbox vorhanden\r\n"));
+  EXPECT_EQ(lib.emptyGroupMessage(libgroup::TradingSystems), "");
+  EXPECT_EQ(lib.emptyGroupMessage(libgroup::NewSystem), "");
   EXPECT_EQ(lib.emptyGroupMessage(libgroup::Powerswitch), "");
 
-  lib.click(item(libgroup::Handelssysteme, "Trend"), 0);
+  lib.click(item(libgroup::TradingSystems, "Trend"), 0);
   // The copy entry runs for the selected tab: on the general tab it refuses, on L it copies.
   EXPECT_EQ(lib.click(item(libgroup::Powerswitch, "L=XS S=XL"), 0), LibraryOutcome::Nothing);
   t.host.answers = {true};

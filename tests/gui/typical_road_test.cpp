@@ -196,12 +196,12 @@ class TypicalRoadTest : public QObject {
       QVERIFY(hs.systemFileName.empty());
 
       // 1. A click on the system leaves the start mode and opens it.
-      QTreeWidgetItem* system = p.entry(libgroup::Handelssysteme, "MA Trendfolger");
+      QTreeWidgetItem* system = p.entry(libgroup::TradingSystems, "MA Trendfolger");
       QVERIFY(system);
       p.clickEntry(system);
       QCOMPARE(hs.systemFileName, systemFile);
       QCOMPARE(form.displayMode(), std::int16_t(0));
-      QVERIFY(p.entry(libgroup::Handelssysteme, "MA Trendfolger")->font(0).bold());
+      QVERIFY(p.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
       QVERIFY(form.windowTitle().contains(QStringLiteral(">MA Trendfolger<")));
       form.heartbeat();  // the first tick brings the editor tabs
       QVERIFY(form.tc1()->isVisible());
@@ -211,7 +211,7 @@ class TypicalRoadTest : public QObject {
       QCOMPARE(form.selectedTab(), 1);
       QCOMPARE(p.groups().group(), 1);
       const int before = hs.group(1).count();
-      QTreeWidgetItem* rsi = p.entry(libgroup::Indikatoren, "RSI 14");
+      QTreeWidgetItem* rsi = p.entry(libgroup::Indicators, "RSI 14");
       QVERIFY(rsi);
       p.dragEntryTo(rsi, form.editorTabs());
       longCount = hs.group(1).count();
@@ -267,7 +267,7 @@ class TypicalRoadTest : public QObject {
       QCOMPARE(p.host.messages, std::vector<std::string>{"Ok - der Expert Advisor >MA Trendfolger< wurde erfolgreich erzeugt"});
       QTRY_VERIFY(p.entry(libgroup::ExpertAdvisors, "MA Trendfolger"));
       // The relisting keeps the open system marked.
-      QVERIFY(p.entry(libgroup::Handelssysteme, "MA Trendfolger")->font(0).bold());
+      QVERIFY(p.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
 
       // 7. One more step of the period after generating: only closing the window saves it,
       // together with the settings.
@@ -292,7 +292,7 @@ class TypicalRoadTest : public QObject {
     QCOMPARE(hs.group(1).count(), longCount);
     QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
     QCOMPARE(again.form->displayMode(), std::int16_t(-1));
-    QVERIFY(again.entry(libgroup::Handelssysteme, "MA Trendfolger")->font(0).bold());
+    QVERIFY(again.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
     QVERIFY(again.entry(libgroup::ExpertAdvisors, "MA Trendfolger"));
     QCOMPARE(again.host.messages, std::vector<std::string>{});
     QCOMPARE(again.host.unexpected, QStringList());

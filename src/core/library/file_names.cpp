@@ -49,7 +49,7 @@ std::string decodeFileName(std::string_view fileName) {
   return out;
 }
 
-std::string fileNameKopf(std::string_view fileName) {
+std::string fileNameHead(std::string_view fileName) {
   const std::size_t last = fileName.rfind('.');
   if (last == std::string_view::npos) return std::string(fileName);
   const std::size_t before = last == 0 ? std::string_view::npos : fileName.rfind('.', last - 1);

@@ -21,7 +21,7 @@ std::string decodeFileName(std::string_view fileName);
 
 // The name before its extensions: the text before the next-to-last "." when the name holds
 // two or more, else before the last one ("abc.hsy.txt" -> "abc", "abc.ex4" -> "abc").
-std::string fileNameKopf(std::string_view fileName);
+std::string fileNameHead(std::string_view fileName);
 
 // The file of a component in the user folder: user/ + escaped name.
 std::filesystem::path componentPath(const Workspace& ws, std::string_view fileName);

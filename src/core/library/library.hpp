@@ -17,16 +17,16 @@ class Workspace;
 
 // Group ids of the panel.
 namespace libgroup {
-inline constexpr int Handelssysteme = 1001;
-inline constexpr int Signalgruppen = 1002;
-inline constexpr int Indikatorgruppen = 1003;
-inline constexpr int Indikatoren = 1004;
-inline constexpr int MMEinstellungen = 1005;
-inline constexpr int STOPEinstellungen = 1006;
+inline constexpr int TradingSystems = 1001;
+inline constexpr int SignalGroups = 1002;
+inline constexpr int IndicatorGroups = 1003;
+inline constexpr int Indicators = 1004;
+inline constexpr int MoneyManagement = 1005;
+inline constexpr int Stops = 1006;
 inline constexpr int ExpertAdvisors = 1007;
-inline constexpr int Ablage = 1008;
+inline constexpr int Trash = 1008;
 inline constexpr int Powerswitch = 1009;
-inline constexpr int NeuesHandelssystem = 1010;
+inline constexpr int NewSystem = 1010;
 }  // namespace libgroup
 
 struct LibraryGroupDefinition {
@@ -90,8 +90,8 @@ class Library {
 
   // Increments the item counter and returns it.
   std::int32_t nextId();
-  // True when no group has this caption.
-  bool noGroupHeader(std::string_view caption) const;
+  // True when a group has this caption (as shown, in the current language).
+  bool hasGroupCaption(std::string_view caption) const;
 
   // The item of the open system, drawn in bold; 0 for none.
   std::int32_t boldId() const { return boldId_; }

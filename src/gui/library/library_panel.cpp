@@ -232,7 +232,7 @@ void LibraryPanel::onRelease(QTreeWidgetItem* entry) {
 
 void LibraryPanel::clickHeader(QTreeWidgetItem* header) {
   const int groupId = groupIdOf(header);
-  if (groupId == libgroup::NeuesHandelssystem) {
+  if (groupId == libgroup::NewSystem) {
     form_.commandDispatch(cmd::NewSystem);
     relistLibrary();
     apply(ws_.system().systemFileName.empty() ? LibraryOutcome::Nothing : LibraryOutcome::SystemOpened);

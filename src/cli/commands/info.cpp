@@ -1,7 +1,7 @@
 // "info": what the working folder holds, as the program sees it after start-up.
 #include <iostream>
 
-#include "cli.hpp"
+#include "command.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -23,7 +23,10 @@ int runInfo(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("info", "info", "show what the working folder holds", runInfo);
-
 }  // namespace
+
+Command infoCommand() {
+  return {"info", "info", "show what the working folder holds", runInfo};
+}
+
 }  // namespace zorvik::cli

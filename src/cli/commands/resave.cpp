@@ -2,9 +2,9 @@
 // gets a unique magic number and the file is in the form the program writes.
 #include <iostream>
 
-#include "cli.hpp"
-#include "library/file_names.hpp"
+#include "command.hpp"
 #include "model/current_system.hpp"
+#include "open_named_system.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -20,7 +20,10 @@ int runResave(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("resave", "resave SYSTEM", "open a system (name or file name) and save it again", runResave);
-
 }  // namespace
+
+Command resaveCommand() {
+  return {"resave", "resave SYSTEM", "open a system (name or file name) and save it again", runResave};
+}
+
 }  // namespace zorvik::cli

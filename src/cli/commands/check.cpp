@@ -4,10 +4,10 @@
 #include <iostream>
 
 #include "analysis/consistency_check.hpp"
-#include "cli.hpp"
-#include "library/file_names.hpp"
+#include "command.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
+#include "open_named_system.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -24,8 +24,12 @@ int runCheck(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("check", "check SYSTEM", "check a system's symmetry and consistency, print the findings and the six rows",
-                   runCheck);
-
 }  // namespace
+
+Command checkCommand() {
+  return {"check", "check SYSTEM",
+          "check a system's symmetry and consistency, print the findings and the six rows",
+          runCheck};
+}
+
 }  // namespace zorvik::cli

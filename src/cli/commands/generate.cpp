@@ -3,10 +3,10 @@
 // of the source, or of the EA once it was created.
 #include <iostream>
 
-#include "cli.hpp"
+#include "command.hpp"
 #include "generator/generate_expert.hpp"
-#include "library/file_names.hpp"
 #include "model/current_system.hpp"
+#include "open_named_system.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -33,8 +33,12 @@ int runGenerate(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("generate", "generate SYSTEM [--source-only]",
-                   "write the Expert Advisor of a system and compile and install it", runGenerate);
-
 }  // namespace
+
+Command generateCommand() {
+  return {"generate", "generate SYSTEM [--source-only]",
+          "write the Expert Advisor of a system and compile and install it",
+          runGenerate};
+}
+
 }  // namespace zorvik::cli

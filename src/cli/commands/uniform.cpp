@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "brokers/uniform_symbols.hpp"
-#include "cli.hpp"
-#include "library/file_names.hpp"
+#include "command.hpp"
 #include "model/current_system.hpp"
+#include "open_named_system.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik::cli {
@@ -42,8 +42,12 @@ int runUniform(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("uniform", "uniform SYSTEM (--symbol S | --timeframe ID)",
-                   "put the whole system on one symbol or one timeframe id (idM1 ... idMN1), save", runUniform);
-
 }  // namespace
+
+Command uniformCommand() {
+  return {"uniform", "uniform SYSTEM (--symbol S | --timeframe ID)",
+          "put the whole system on one symbol or one timeframe id (idM1 ... idMN1), save",
+          runUniform};
+}
+
 }  // namespace zorvik::cli

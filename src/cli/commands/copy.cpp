@@ -4,10 +4,10 @@
 #include <iostream>
 
 #include "analysis/powerswitch.hpp"
-#include "cli.hpp"
+#include "command.hpp"
 #include "console_host.hpp"
-#include "library/file_names.hpp"
 #include "model/current_system.hpp"
+#include "open_named_system.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -40,8 +40,12 @@ int runCopy(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("copy", "copy SYSTEM --from TAB [--mirror] [--yes]",
-                   "copy signal group TAB (1 L, 2 XL, 3 S, 4 XS) to its counterpart or all others, save", runCopy);
-
 }  // namespace
+
+Command copyCommand() {
+  return {"copy", "copy SYSTEM --from TAB [--mirror] [--yes]",
+          "copy signal group TAB (1 L, 2 XL, 3 S, 4 XS) to its counterpart or all others, save",
+          runCopy};
+}
+
 }  // namespace zorvik::cli

@@ -2,7 +2,7 @@
 // system of the library uses, saves it and prints its file name.
 #include <iostream>
 
-#include "cli.hpp"
+#include "command.hpp"
 #include "library/file_names.hpp"
 #include "model/current_system.hpp"
 
@@ -19,7 +19,10 @@ int runNew(Context& ctx) {
   return kDone;
 }
 
-ZORVIK_CLI_COMMAND("new", "new NAME", "create and save a new trading system, print its file name", runNew);
-
 }  // namespace
+
+Command newCommand() {
+  return {"new", "new NAME", "create and save a new trading system, print its file name", runNew};
+}
+
 }  // namespace zorvik::cli

@@ -1,0 +1,40 @@
+#pragma once
+// zorvik-cli: the program's core without a window. Each command lives in its own file below
+// commands/ and hands its description to the command table.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/workspace.hpp"
+
+namespace zorvik::cli {
+
+enum ExitCode { kDone = 0, kFailed = 1, kUsage = 2 };
+
+struct Context {
+  Workspace& ws;
+  std::vector<std::string> args;  // the words after the command name
+  bool assumeYes = false;         // --yes: questions are answered with Yes
+};
+
+struct Command {
+  std::string name;
+  std::string usage;    // e.g. "new NAME"
+  std::string summary;  // one line for the help
+  std::function<int(Context&)> run;
+};
+
+// Every command, in the order the help lists them.
+const std::vector<Command>& commands();
+
+Command checkCommand();
+Command compileCommand();
+Command terminalCommand();
+Command copyCommand();
+Command generateCommand();
+Command infoCommand();
+Command newCommand();
+Command resaveCommand();
+Command uniformCommand();
+
+}  // namespace zorvik::cli

@@ -1,0 +1,98 @@
+// What a mouse does in the library: a click opens a system or runs a Powerswitch entry, a
+// dragged part is dropped into the open system under the rules of the selected tab.
+#include "analysis/powerswitch.hpp"
+#include "library/file_names.hpp"
+#include "library/library.hpp"
+#include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+void Library::press(const LibraryItem& record) {
+  previous_ = current_;
+  current_ = record;
+}
+
+LibraryOutcome Library::click(const LibraryItem& record, int selectedTab) {
+  if (isGroup(record.group, libgroup::TradingSystems) && !record.fileName.empty()) {
+    LibraryItem r = record;
+    if (!makeCanonical(r)) return LibraryOutcome::Nothing;
+    const std::int32_t formerBold = boldId_;
+    if (!openSystem(ws_, r.fileName)) return LibraryOutcome::Nothing;
+    // The system left behind was saved; its title may have changed while it was open.
+    if (formerBold != 0 && formerBold != r.id) refreshItem(formerBold);
+    setBold(r.id);
+    ws_.host().playSound(Sound::Open);
+    return LibraryOutcome::SystemOpened;
+  }
+  if (isGroup(record.group, libgroup::Powerswitch)) {
+    return runPowerswitchEntry(ws_, record.display, selectedTab) == PowerswitchOutcome::Copied
+               ? LibraryOutcome::PageChanged
+               : LibraryOutcome::Nothing;
+  }
+  return LibraryOutcome::Nothing;
+}
+
+std::string Library::emptyGroupMessage(int groupId) const {
+  const LibraryGroup* g = group(groupId);
+  if (!g || !g->items.empty() || groupId == libgroup::NewSystem) return {};
+  std::string text = groupId == libgroup::Trash ? std::string("Es sind noch keine Ablagen in der Toolbox vorhanden")
+                                                : "Es sind noch keine " + g->caption + " in der Toolbox vorhanden";
+  return text + "\r\nDie Toolbox wird gefüllt, indem man im Handelssystem auf\r\n" +
+         "den ->Toolbox Button klickt und eine Auswahl trifft ...";
+}
+
+bool Library::mayDrag(const LibraryItem& record) const {
+  if (ws_.system().systemFileName.empty()) {
+    ws_.message("Bitte zuerst ein Handelssystem öffnen");
+    return false;
+  }
+  if (record.fileName.empty()) return false;
+  return !isGroup(record.group, libgroup::TradingSystems) && !isGroup(record.group, libgroup::Powerswitch) &&
+         !isGroup(record.group, libgroup::ExpertAdvisors);
+}
+
+LibraryOutcome Library::drop(const LibraryItem& record, int selectedTab) {
+  ws_.host().playSound(Sound::Drop);
+  if (ws_.system().systemFileName.empty()) {
+    ws_.message("Bitte zuerst ein Handelssystem öffnen");
+    return LibraryOutcome::Nothing;
+  }
+  const bool signalTab = selectedTab >= 1 && selectedTab <= 4;
+  std::string_view code;
+  if (isGroup(record.group, libgroup::TradingSystems)) {
+    ws_.message("Bitte System durch Anklicken öffnen statt Drag&Drop !");
+    return LibraryOutcome::Nothing;
+  } else if (isGroup(record.group, libgroup::SignalGroups) || isGroup(record.group, libgroup::IndicatorGroups) ||
+             isGroup(record.group, libgroup::Indicators)) {
+    if (!signalTab) {
+      ws_.message("Es kann nur auf L / XL / S / XS gedroppt werden !");
+      return LibraryOutcome::Nothing;
+    }
+    code = isGroup(record.group, libgroup::SignalGroups)      ? "SGR"
+           : isGroup(record.group, libgroup::IndicatorGroups) ? "IGR"
+                                                              : "IND";
+  } else if (isGroup(record.group, libgroup::MoneyManagement)) {
+    code = "MM";
+  } else if (isGroup(record.group, libgroup::Stops)) {
+    if (selectedTab != 2 && selectedTab != 4) {
+      ws_.message("Es kann nur auf XL oder XS gedroppt werden !");
+      return LibraryOutcome::Nothing;
+    }
+    code = "STOP";
+  } else if (isGroup(record.group, libgroup::Trash)) {
+    ws_.message("Das Bauteil muß zuerst wiederhergestellt werden !");
+    return LibraryOutcome::Nothing;
+  } else {
+    return LibraryOutcome::Nothing;
+  }
+  if (record.fileName.empty()) return LibraryOutcome::Nothing;
+  LibraryItem r = record;
+  if (!makeCanonical(r)) return LibraryOutcome::Nothing;
+  return readComponent(ws_.system(), componentPath(ws_, r.fileName), code, selectedTab) ? LibraryOutcome::PageChanged
+                                                                                         : LibraryOutcome::Nothing;
+}
+
+}  // namespace zorvik

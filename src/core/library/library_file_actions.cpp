@@ -1,0 +1,201 @@
+// The library's file actions, the commands of its context menu: move to the trash, restore,
+// delete, rename and save the open system under a new name. Each one that would overwrite
+// another file refuses before it touches anything.
+#include <filesystem>
+
+#include "library/file_names.hpp"
+#include "library/library.hpp"
+#include "library/library_internal.hpp"
+#include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "text/strings.hpp"
+
+namespace zorvik {
+namespace fs = std::filesystem;
+using namespace detail;
+
+// A file listed under a name that escaping would not give back ("EUR+USD.hsy.txt", written by
+// another program) is renamed to the escaped form of the name shown; without this, opening it
+// would open a new, empty system of the shown name instead.
+bool Library::makeCanonical(LibraryItem& record) {
+  if (record.diskName.empty()) return true;
+  const fs::path target = componentPath(ws_, record.fileName);
+  if (fileThere(target)) {
+    ws_.message("Dieser Dateiname existiert bereits !");
+    return false;
+  }
+  std::error_code ec;
+  fs::rename(ws_.userFile(record.diskName), target, ec);
+  if (ec) {
+    ws_.message("Die Datei konnte nicht umbenannt werden: ", record.diskName);
+    return false;
+  }
+  record.diskName.clear();
+  if (LibraryItem* item = itemById(record.id)) {
+    item->diskName.clear();
+    syncCurrent(*item);
+  }
+  return true;
+}
+
+LibraryOutcome Library::moveToTrash() {
+  LibraryItem r = current_;
+  // Only the six text kinds have a place in the trash: a trashed Expert Advisor would vanish
+  // from every group.
+  if (r.fileName.empty() || r.group.empty() || isGroup(r.group, libgroup::Powerswitch) ||
+      isGroup(r.group, libgroup::Trash) || isGroup(r.group, libgroup::ExpertAdvisors) ||
+      !componentKindOf(r.fileName)) {
+    ws_.message("Das kann nicht entfernt werden!");
+    return LibraryOutcome::Nothing;
+  }
+  if (!makeCanonical(r)) return LibraryOutcome::Nothing;
+  // The open system is saved into the file that goes to the trash and then closed: left open,
+  // the next save would write it back into the systems group.
+  const bool openSystem = ws_.system().systemFileName == r.fileName;
+  if (openSystem && !saveCurrentSystem(ws_)) return LibraryOutcome::Nothing;
+  const std::string trashed = r.fileName + std::string(kTrashEnding);
+  if (fileThere(componentPath(ws_, trashed))) {
+    ws_.message("Dieses Bauteil liegt bereits in der Ablage: ", r.display);
+    return LibraryOutcome::Nothing;
+  }
+  std::error_code ec;
+  fs::rename(componentPath(ws_, r.fileName), componentPath(ws_, trashed), ec);
+  if (ec) {
+    ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
+    return LibraryOutcome::Nothing;
+  }
+  if (openSystem) {
+    ws_.system().systemFileName.clear();
+    ws_.settings.lastHsId = 0;
+  }
+  LibraryGroup* trash = groupById(libgroup::Trash);
+  if (!trash) {
+    ws_.message("Die Ablage fehlt!");
+    return openSystem ? LibraryOutcome::SystemClosed : LibraryOutcome::Nothing;
+  }
+  LibraryItem moved = makeItem(libgroup::Trash, trashed, {});
+  moved.id = nextId();
+  for (auto& g : groups_) std::erase_if(g.items, [&](const LibraryItem& i) { return i.id == r.id; });
+  if (boldId_ == r.id) boldId_ = 0;
+  current_ = moved;
+  insertSorted(*trash, std::move(moved));
+  return openSystem ? LibraryOutcome::SystemClosed : LibraryOutcome::Changed;
+}
+
+LibraryOutcome Library::restore() {
+  const LibraryItem& r = current_;
+  if (!isGroup(r.group, libgroup::Trash) || !endsWith(r.fileName, kTrashEnding)) return LibraryOutcome::Nothing;
+  const std::string restored = r.fileName.substr(0, r.fileName.size() - kTrashEnding.size());
+  // A file of that name made since would be overwritten, and it is the newer one.
+  if (fileThere(componentPath(ws_, restored))) {
+    ws_.message("Dieser Dateiname existiert bereits !");
+    return LibraryOutcome::Nothing;
+  }
+  const fs::path from = r.diskName.empty() ? componentPath(ws_, r.fileName) : ws_.userFile(r.diskName);
+  std::error_code ec;
+  fs::rename(from, componentPath(ws_, restored), ec);
+  if (ec) {
+    ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
+    return LibraryOutcome::Nothing;
+  }
+  relistLibrary();
+  return LibraryOutcome::Changed;
+}
+
+LibraryOutcome Library::remove() {
+  const LibraryItem r = current_;
+  // Trashed items may be deleted: the trash is where a trader empties things for good.
+  if (r.fileName.empty() || r.group.empty() || isGroup(r.group, libgroup::Powerswitch)) {
+    ws_.message("Das kann nicht entfernt werden!");
+    return LibraryOutcome::Nothing;
+  }
+  const bool system = isGroup(r.group, libgroup::TradingSystems) ||
+                      (isGroup(r.group, libgroup::Trash) && iequals(splitTrashName(r.fileName).kind, "hsy"));
+  const std::string question = ws_.tr(system ? "Wollen Sie wirklich das Handelssystem" : "Wollen Sie wirklich das Bauteil") +
+                               " " + r.nameHead + " " + ws_.tr("löschen ?");
+  if (!ws_.host().askYesNo(question)) return LibraryOutcome::Nothing;
+  const fs::path path = r.diskName.empty() ? componentPath(ws_, r.fileName) : ws_.userFile(r.diskName);
+  std::error_code ec;
+  if (fileThere(path) && !fs::remove(path, ec)) {
+    ws_.message("Die Datei konnte nicht gelöscht werden: ", r.fileName);
+    return LibraryOutcome::Nothing;
+  }
+  for (auto& g : groups_) std::erase_if(g.items, [&](const LibraryItem& i) { return i.id == r.id; });
+  if (boldId_ == r.id) boldId_ = 0;
+  if (ws_.system().systemFileName == r.fileName) {
+    ws_.system().systemFileName.clear();
+    ws_.settings.lastHsId = 0;
+    return LibraryOutcome::SystemClosed;
+  }
+  return LibraryOutcome::Changed;
+}
+
+std::optional<std::string> Library::askNewName(std::string_view prompt, const std::string& oldHead,
+                                               std::string_view extension) {
+  const auto answer = ws_.host().inputBox(ws_.tr(prompt), "-", oldHead);
+  if (!answer || answer->empty()) return std::nullopt;
+  if (fileThere(componentPath(ws_, *answer + "." + std::string(extension)))) {
+    ws_.message(*answer != oldHead ? "Dieser Dateiname existiert bereits !" : "Der Name bleibt gleich...");
+    return std::nullopt;
+  }
+  return answer;
+}
+
+LibraryOutcome Library::rename() {
+  LibraryItem r = current_;
+  const int groupId = [&] {
+    for (const auto& d : libraryGroupDefinitions())
+      if (!d.ending.empty() && d.id != libgroup::Trash && isGroup(r.group, d.id)) return d.id;
+    return 0;
+  }();
+  // Trashed files keep their name until restored: their kind extension is "txt.del".
+  if (r.fileName.empty() || groupId == 0) return LibraryOutcome::Nothing;
+  const std::string extension = kindExtension(r.fileName);
+  const auto answer = askNewName("Umbenennen", r.nameHead, extension);
+  if (!answer) return LibraryOutcome::Nothing;
+  if (!makeCanonical(r)) return LibraryOutcome::Nothing;
+  const std::string renamed = *answer + "." + extension;
+  std::error_code ec;
+  fs::rename(componentPath(ws_, r.fileName), componentPath(ws_, renamed), ec);
+  if (ec) {
+    ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
+    return LibraryOutcome::Nothing;
+  }
+  const bool openSystem = ws_.system().systemFileName == r.fileName;
+  if (openSystem) ws_.system().systemFileName = renamed;
+  LibraryItem item = makeItem(groupId, renamed, {});
+  if (groupId == libgroup::TradingSystems) item.display = systemDisplay(item.nameHead, readTitle(ws_, renamed));
+  item.id = r.id;
+  LibraryGroup& g = *groupById(groupId);
+  std::erase_if(g.items, [&](const LibraryItem& i) { return i.id == r.id; });
+  syncCurrent(item);
+  insertSorted(g, std::move(item));
+  if (boldId_ == r.id) setBold(r.id);
+  return LibraryOutcome::Changed;
+}
+
+LibraryOutcome Library::saveAs() {
+  TradingSystem& system = ws_.system();
+  if (system.systemFileName.empty()) {
+    ws_.message("Zuerst ein System laden");
+    return LibraryOutcome::Nothing;
+  }
+  const std::string oldName = system.systemFileName;
+  const std::string oldHead = endsWith(oldName, kSystemExtension)
+                                  ? oldName.substr(0, oldName.size() - kSystemExtension.size())
+                                  : fileNameHead(oldName);
+  const auto answer = askNewName("Speichern unter", oldHead, "hsy.txt");
+  if (!answer) return LibraryOutcome::Nothing;
+  if (!saveCurrentSystem(ws_, true)) return LibraryOutcome::Nothing;
+  system.systemFileName = *answer + std::string(kSystemExtension);
+  if (!saveCurrentSystem(ws_, true)) {
+    system.systemFileName = oldName;
+    return LibraryOutcome::Nothing;
+  }
+  relistLibrary();
+  return LibraryOutcome::SystemOpened;
+}
+
+}  // namespace zorvik
