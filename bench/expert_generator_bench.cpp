@@ -9,6 +9,7 @@
 #include <random>
 
 #include "generator/expert_generator.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -29,7 +30,7 @@ struct BigSystem {
     ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
     ws.catalogue.readIndicatorCoding();
     TradingSystem& hs = ws.system();
-    hs.resetAll();
+    hs.resetAll(systemDefaults(ws));
     hs.mm.type = "idFixed Ratio";
     hs.general.title = "Gross";
     for (int g = 1; g <= 4; ++g) {

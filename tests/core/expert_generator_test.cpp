@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "generator/expert_generator.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
@@ -185,7 +186,7 @@ TEST_P(GoldenSource, WholeFileEqualsTheReviewedListing) {
   const Golden& g = GetParam();
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
-  hs.resetAll();
+  hs.resetAll(systemDefaults(*t.ws));
   g.build(hs);
 
   ASSERT_TRUE(writeExpertSource(*t.ws, hs, g.magic));
@@ -274,7 +275,7 @@ TEST(ExpertGenerator, SideCodesAndLots) {
 TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
-  hs.resetAll();
+  hs.resetAll(systemDefaults(*t.ws));
   trendFixedLots(hs);
   hs.group(3).indicator(1).setRaw("value", "drei");
 
@@ -306,7 +307,7 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
 TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
-  hs.resetAll();
+  hs.resetAll(systemDefaults(*t.ws));
   trendFixedLots(hs);
   std::vector<std::string> compiled;
   auto compile = [&](Workspace&, std::string_view name) {

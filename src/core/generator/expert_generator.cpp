@@ -7,6 +7,7 @@
 
 #include "generator/indicator_code.hpp"
 #include "generator/maker_identity.hpp"
+#include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
@@ -36,9 +37,6 @@ std::string headerTime(const DateTime& t) {
   return twoDigits(t.month) + "-" + twoDigits(t.day) + "-" + year + "/" + twoDigits(t.hour) + ":" +
          twoDigits(t.minute) + ":" + twoDigits(t.second);
 }
-
-// The captions of the four groups, in group order, for messages.
-constexpr std::array<std::string_view, 4> kGroupCaptions{"LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1"};
 
 enum class MoneyManagement { FixedLots, FixedFractional, FixedRatio, None };
 
@@ -215,7 +213,7 @@ void writeCheckFunction(Lines& out, const Workspace& ws, const TradingSystem& hs
   const std::string thr = "thr" + std::to_string(f.group);
   const std::string tail(f.tailIndent);
   const SignalGroup& group = hs.group(f.group);
-  const std::string_view groupSide = Workspace::kRoleNames[static_cast<std::size_t>(f.group - 1)];
+  const std::string_view groupSide = kGroupRoles[static_cast<std::size_t>(f.group - 1)].name;
 
   out.push_back("int " + std::string(f.name) + "() {");
   out.push_back("  if(Debug==TRUE){Print(\"" + std::string(f.checking) + "\");}");
@@ -676,10 +674,7 @@ void writeGetTotalLots(Lines& out) {
 std::string sideCodeFor(std::string_view actionType, std::string_view groupSide) {
   if (actionType == "idStandard") return std::string(groupSide);
   if (actionType == "idReverse") {
-    if (groupSide == "L") return "S";
-    if (groupSide == "S") return "L";
-    if (groupSide == "XL") return "XS";
-    if (groupSide == "XS") return "XL";
+    if (const auto role = groupRoleNamed(groupSide)) return std::string(roleInfo(oppositeSide(*role)).name);
   }
   return {};
 }
@@ -742,7 +737,7 @@ std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, c
     if (!sum) {
       if (fault) {
         const Indicator& ind = group.indicator(bad);
-        *fault = ws.tr(kGroupCaptions[static_cast<std::size_t>(index - 1)]) + " " + std::to_string(bad) + " (" +
+        *fault = ws.tr(kGroupRoles[static_cast<std::size_t>(index - 1)].caption) + " " + std::to_string(bad) + " (" +
                  ind.type() + "): " + inQuotes(ind.parameter("value"));
       }
       return std::nullopt;

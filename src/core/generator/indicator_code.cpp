@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "model/group_roles.hpp"
 #include "model/indicator.hpp"
 #include "model/workspace.hpp"
 #include "text/numbers.hpp"
@@ -50,9 +51,9 @@ Kind kindOf(std::string_view type) {
 enum class Direction { Bullish, Bearish, None };
 
 Direction directionOf(std::string_view side) {
-  if (side == "L" || side == "XS") return Direction::Bullish;
-  if (side == "S" || side == "XL") return Direction::Bearish;
-  return Direction::None;
+  const auto role = groupRoleNamed(side);
+  if (!role) return Direction::None;
+  return signalsOnRisingMarket(*role) ? Direction::Bullish : Direction::Bearish;
 }
 
 struct Condition {
