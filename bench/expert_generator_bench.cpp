@@ -9,8 +9,8 @@
 #include <random>
 
 #include "generator/expert_generator.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
+#include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 
@@ -63,9 +63,10 @@ struct BigSystem {
 
 void BM_ExpertSourceLines(benchmark::State& state) {
   BigSystem big;
+  const ExpertOptions options{"100001", expertTimeStamp(DateTime{2026, 1, 2, 3, 4, 5}), &big.ws.language};
   for (auto _ : state) {
-    auto lines = expertSourceLines(big.ws, big.ws.system(), "100001", DateTime{2026, 1, 2, 3, 4, 5});
-    benchmark::DoNotOptimize(lines);
+    auto source = expertSourceLines(big.ws.system(), big.ws.catalogue, big.ws.definitions, options);
+    benchmark::DoNotOptimize(source);
   }
 }
 BENCHMARK(BM_ExpertSourceLines)->Unit(benchmark::kMicrosecond);
