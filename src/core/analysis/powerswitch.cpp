@@ -7,7 +7,7 @@
 namespace zorvik {
 namespace {
 
-// The part of the question naming source and targets, per source group; German, translated
+// What the copy question names as source and targets, per source group; German, translated
 // when shown.
 struct CopyConfirmation {
   std::string_view counterpart;
