@@ -5,6 +5,7 @@
 #include <random>
 
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -28,8 +29,8 @@ struct Fixture {
                            "Stochastik"};
     TradingSystem& hs = ws->system();
     hs.systemFileName = "Gross.hsy.txt";
-    hs.resetAll();
-    applySystemDefaults(hs);
+    hs.resetAll(systemDefaults(*ws));
+    applySystemDefaults(*ws, hs);
     hs.setParameter("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
     for (int g = 1; g <= 4; ++g)
       for (int i = 0; i < 50; ++i) {
@@ -58,10 +59,10 @@ Fixture& fixture() {
 
 void BM_ReadSystemFile(benchmark::State& state) {
   Fixture& f = fixture();
-  TradingSystem hs(*f.ws);
+  TradingSystem hs;
   for (auto _ : state) {
-    hs.resetAll();
-    readComponent(hs, f.file, "", 0);
+    hs.resetAll(systemDefaults(*f.ws));
+    readComponent(*f.ws, hs, f.file, "", 0);
     benchmark::DoNotOptimize(hs.group(4).count());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(f.file)));

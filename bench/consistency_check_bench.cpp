@@ -70,10 +70,10 @@ void run(benchmark::State& state, bool withDifferences) {
   Fixture f;
   f.fill(static_cast<int>(state.range(0)), state.range(1) != 0);
   for (auto _ : state) {
-    CheckResult r = evaluateSystem(f.ws->system(), withDifferences);
+    CheckResult r = evaluateSystem(*f.ws, f.ws->system(), withDifferences);
     benchmark::DoNotOptimize(r);
   }
-  const CheckResult r = evaluateSystem(f.ws->system(), true);
+  const CheckResult r = evaluateSystem(*f.ws, f.ws->system(), true);
   if (!r.flags.allEqual) state.SkipWithError("the bench system should be symmetric");
   state.counters["differences"] = r.differences.count();
 }

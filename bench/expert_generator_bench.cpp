@@ -10,6 +10,7 @@
 
 #include "generator/expert_generator.hpp"
 #include "model/trading_system.hpp"
+#include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 
@@ -29,7 +30,7 @@ struct BigSystem {
     ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
     ws.catalogue.readIndicatorCoding();
     TradingSystem& hs = ws.system();
-    hs.resetAll();
+    hs.resetAll(systemDefaults(ws));
     hs.mm.type = "idFixed Ratio";
     hs.general.title = "Gross";
     for (int g = 1; g <= 4; ++g) {
@@ -62,9 +63,10 @@ struct BigSystem {
 
 void BM_ExpertSourceLines(benchmark::State& state) {
   BigSystem big;
+  const ExpertOptions options{"100001", expertTimeStamp(DateTime{2026, 1, 2, 3, 4, 5}), &big.ws.language};
   for (auto _ : state) {
-    auto lines = expertSourceLines(big.ws, big.ws.system(), "100001", DateTime{2026, 1, 2, 3, 4, 5});
-    benchmark::DoNotOptimize(lines);
+    auto source = expertSourceLines(big.ws.system(), big.ws.catalogue, big.ws.definitions, options);
+    benchmark::DoNotOptimize(source);
   }
 }
 BENCHMARK(BM_ExpertSourceLines)->Unit(benchmark::kMicrosecond);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -43,14 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Workspace& ws = workspace();
   host().messages.clear();
-  TradingSystem first(ws);
-  first.resetAll();
-  readComponentText(first, bytes, kind, target);
+  TradingSystem first;
+  first.resetAll(systemDefaults(ws));
+  readComponentText(ws, first, bytes, kind, target);
   const auto lines = systemFileLines(first);
 
-  TradingSystem second(ws);
-  second.resetAll();
-  readComponentText(second, toFileText(lines), "", 0);
+  TradingSystem second;
+  second.resetAll(systemDefaults(ws));
+  readComponentText(ws, second, toFileText(lines), "", 0);
   if (systemFileLines(second) != lines) std::abort();
 
   // The other writers on whatever was read.

@@ -35,7 +35,7 @@ TEST_F(CheckTest, GroupsMatchOneToOneInAnyOrder) {
   hs.group(1).addIndicator(ind("MACD"));
   hs.group(4).addIndicator(ind("MACD"));
   hs.group(4).addIndicator(ind("RSI", {{"period", "14"}}));
-  CheckResult r = evaluateSystem(hs, true);
+  CheckResult r = evaluateSystem(ws, hs, true);
   EXPECT_TRUE(r.flags.longEqualsXShort);
   EXPECT_EQ(r.rows[0], (InfoRow{"L=XS", true, "SysInfo_LXS"}));
 
@@ -110,7 +110,7 @@ TEST_F(CheckTest, IndicatorComparison) {
 
 TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
   hs.group(2).sl = "30";
-  CheckResult r = evaluateSystem(hs, true);
+  CheckResult r = evaluateSystem(ws, hs, true);
   EXPECT_EQ(rowTexts(r), (std::vector<std::string>{"l=xs green", "s=xl green", "==== green", "STOP<> red",
                                                    "S:Symbol() green", "T: red"}));
   EXPECT_EQ(r.differences.texts(),
@@ -127,14 +127,14 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
   hs.group(2).addIndicator(ind("ADX", {{"timeframe", "#0"}}));
   hs.group(3).addIndicator(ind("ADX", {{"timeframe", "?"}}));
   hs.group(4).addIndicator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
-  CheckResult r = evaluateSystem(hs, true);
+  CheckResult r = evaluateSystem(ws, hs, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:idH1/Chart", false, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"S:Symbol()", true, "SysInfo_SYMBOL"}));
 
   for (int g = 1; g <= 4; ++g)
     for (auto& i : hs.group(g).indicators()) i.setRaw("timeframe", "idH1");
   hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
-  r = evaluateSystem(hs, true);
+  r = evaluateSystem(ws, hs, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:1 Stunde", true, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"Sym<>", false, "SysInfo_SYMBOL"}));
   EXPECT_EQ(r.texts.symbol, "Symbol() EURUSD ");
@@ -145,12 +145,12 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
   // One symbol, but not the traded one.
   for (int g = 1; g <= 4; ++g)
     for (auto& i : hs.group(g).indicators()) i.setRaw("symbol", "EURUSD");
-  r = evaluateSystem(hs, true);
+  r = evaluateSystem(ws, hs, true);
   EXPECT_FALSE(r.flags.symbolUniform);
   EXPECT_NE(std::find(r.differences.texts().begin(), r.differences.texts().end(), "Indikatoren:EURUSD"),
             r.differences.texts().end());
   hs.setParameter("mm_symbol", "EURUSD");
-  r = evaluateSystem(hs, true);
+  r = evaluateSystem(ws, hs, true);
   EXPECT_EQ(r.rows[4], (InfoRow{"S:EURUSD", true, "SysInfo_SYMBOL"}));
 }
 
@@ -159,7 +159,7 @@ TEST_F(CheckTest, CollectionsStopAtOneHundred) {
     const std::string n = std::to_string(i);
     hs.group(1).addIndicator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
   }
-  CheckResult r = evaluateSystem(hs, true);
+  CheckResult r = evaluateSystem(ws, hs, true);
   const auto& d = r.differences.texts();
   EXPECT_NE(std::find(d.begin(), d.end(), "100.S99"), d.end());
   EXPECT_EQ(std::find(d.begin(), d.end(), "101.S100"), d.end());
@@ -175,17 +175,17 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
   hs.group(2).addIndicator(ind("ADX"));
   hs.group(3).addIndicator(ind("ADX"));
 
-  checkSystem(hs, CheckMode::Silent);
+  checkSystem(ws, hs, CheckMode::Silent);
   EXPECT_TRUE(t.host.messages.empty());
 
-  CheckResult r = checkSystem(hs, CheckMode::List);
+  CheckResult r = checkSystem(ws, hs, CheckMode::List);
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
   EXPECT_TRUE(t.host.messages[0].ends_with("überall gleicher TimeFrameidChart\r\n"));
   EXPECT_EQ(r.rows[5].text, "T:Chart");
 
   t.host.messages.clear();
-  checkSystem(hs, CheckMode::Messages);
+  checkSystem(ws, hs, CheckMode::Messages);
   ASSERT_EQ(t.host.messages.size(), 6u);
   EXPECT_EQ(std::vector<std::string>(t.host.messages.begin(), t.host.messages.end() - 1),
             (std::vector<std::string>{"LONG = XSHORT", "SHORT = XLONG", "STOPS gleich", "Symbol überall gleich",
@@ -193,7 +193,7 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
 
   // Without a file name no system is open: the panel keeps what it showed.
   hs.systemFileName.clear();
-  EXPECT_FALSE(evaluateSystem(hs, false).drawRows);
+  EXPECT_FALSE(evaluateSystem(ws, hs, false).drawRows);
 }
 
 TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
@@ -208,8 +208,8 @@ TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
   for (int variant = 0; variant < 3; ++variant) {
     if (variant == 1) hs.group(4).indicator(2).setRaw("actiontyp", "idReverse");
     if (variant == 2) hs.group(2).indicator(1).setRaw("timeframe", "idM5");
-    const CheckResult loud = evaluateSystem(hs, true);
-    const CheckResult silent = evaluateSystem(hs, false);
+    const CheckResult loud = evaluateSystem(ws, hs, true);
+    const CheckResult silent = evaluateSystem(ws, hs, false);
     EXPECT_EQ(loud.flags, silent.flags) << variant;
     EXPECT_EQ(loud.rows, silent.rows) << variant;
     EXPECT_EQ(silent.differences.count(), 0);
@@ -249,8 +249,8 @@ TEST_F(CheckTest, SilentAndLoudAgreeOnRandomSystems) {
     randomGroup(hs.group(2));
     counterpart(hs.group(1), hs.group(4));
     counterpart(hs.group(2), hs.group(3));
-    const CheckResult loud = evaluateSystem(hs, true);
-    const CheckResult silent = evaluateSystem(hs, false);
+    const CheckResult loud = evaluateSystem(ws, hs, true);
+    const CheckResult silent = evaluateSystem(ws, hs, false);
     ASSERT_EQ(loud.flags, silent.flags) << run;
     if (hs.group(1).count() > 1 && hs.group(1).count() == hs.group(4).count())
       ++(loud.flags.longEqualsXShort ? matched : missed);

@@ -1,5 +1,5 @@
-// Copying signal groups between the sides: counterpart copy, mirror, stop copy and the
-// Powerswitch entries that start them.
+// Copying signal groups between the sides: counterpart copy, copy to all groups, stop copy, the
+// Powerswitch entries that start them and the sound they make.
 #include <gtest/gtest.h>
 
 #include "analysis/consistency_check.hpp"
@@ -58,36 +58,36 @@ TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
   for (const auto& c : cases) {
     const std::string what = std::string(c.mirror ? "mirror " : "counterpart ") + std::to_string(c.tab);
     hs = original.clone();
-    ASSERT_TRUE(c.mirror ? mirrorSystem(hs, c.tab) : cloneSystem(hs, c.tab)) << what;
+    ASSERT_TRUE(c.mirror ? copyToAllGroups(hs, c.tab) : copyToCounterpart(hs, c.tab)) << what;
     for (int g = 1; g <= 4; ++g) {
       EXPECT_EQ(typeOf(g), c.types[g - 1]) << what << " group " << g;
       EXPECT_EQ(stopsOf(g), c.stops[g - 1]) << what << " group " << g;
-      EXPECT_EQ(hs.group(g).name, Workspace::kRoleNames[static_cast<std::size_t>(g - 1)]) << what;
+      EXPECT_EQ(hs.group(g).name, kGroupRoles[static_cast<std::size_t>(g - 1)].name) << what;
     }
   }
-  EXPECT_EQ(t.host.sounds, std::vector<Sound>(8, Sound::Clone));
+  EXPECT_TRUE(t.host.sounds.empty());  // the copies are silent; their callers sound
 }
 
 TEST_F(CopyTest, CheckAgreesAfterCopies) {
-  ASSERT_TRUE(cloneSystem(hs, 1));
+  ASSERT_TRUE(copyToCounterpart(hs, 1));
   EXPECT_EQ(hs.group(4).threshold, "11");
-  CheckResult r = evaluateSystem(hs, false);
+  CheckResult r = evaluateSystem(ws, hs, false);
   EXPECT_TRUE(r.flags.longEqualsXShort);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
 
-  ASSERT_TRUE(mirrorSystem(hs, 1));
-  r = evaluateSystem(hs, false);
+  ASSERT_TRUE(copyToAllGroups(hs, 1));
+  r = evaluateSystem(ws, hs, false);
   EXPECT_TRUE(r.flags.longEqualsXShort && r.flags.shortEqualsXLong && r.flags.allEqual);
   EXPECT_FALSE(r.flags.stops);  // groups 2 and 4 kept their own stops
 
-  ASSERT_TRUE(mirrorSystem(hs, 2));
-  EXPECT_TRUE(evaluateSystem(hs, false).flags.stops);
+  ASSERT_TRUE(copyToAllGroups(hs, 2));
+  EXPECT_TRUE(evaluateSystem(ws, hs, false).flags.stops);
 
   // A copy shares nothing with its source.
   hs.group(3).indicator(1).setRaw("period", "99");
   hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
   EXPECT_NE(hs.group(2).indicator(1).parameter("period"), "99");
-  r = evaluateSystem(hs, true);
+  r = evaluateSystem(ws, hs, true);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
   EXPECT_EQ(r.differences.text(3), "Check:L/XS");
 }
@@ -95,20 +95,19 @@ TEST_F(CopyTest, CheckAgreesAfterCopies) {
 TEST_F(CopyTest, OtherTabsChangeNothing) {
   const TradingSystem before = hs.clone();
   for (int tab : {0, 5, 6, -1}) {
-    EXPECT_FALSE(cloneSystem(hs, tab));
-    EXPECT_FALSE(mirrorSystem(hs, tab));
+    EXPECT_FALSE(copyToCounterpart(hs, tab));
+    EXPECT_FALSE(copyToAllGroups(hs, tab));
   }
-  cloneStops(hs, 1);
-  cloneStops(hs, 3);
+  EXPECT_FALSE(copyStopsToPartner(hs, 1));
+  EXPECT_FALSE(copyStopsToPartner(hs, 3));
   EXPECT_EQ(hs.group(1), before.group(1));
   for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
-  EXPECT_EQ(t.host.sounds, std::vector<Sound>(2, Sound::Clone));  // the stop copy always sounds
 
-  cloneStops(hs, 2);
+  EXPECT_TRUE(copyStopsToPartner(hs, 2));
   EXPECT_EQ(stopsOf(4), "sl2/ts2/tp2");
   EXPECT_EQ(typeOf(4), "Donchian Channel");
   hs.group(4).sl = "99";
-  cloneStops(hs, 4);
+  EXPECT_TRUE(copyStopsToPartner(hs, 4));
   EXPECT_EQ(stopsOf(2), "99/ts2/tp2");
 }
 
@@ -122,6 +121,7 @@ TEST_F(CopyTest, PowerswitchEntries) {
   t.host.answers = {false};
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 1), PowerswitchOutcome::Declined);
   for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
+  EXPECT_TRUE(t.host.sounds.empty());  // only a copy sounds
 
   t.host.answers = {true, true};
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL Systemspiegelung", 3), PowerswitchOutcome::Copied);
@@ -131,6 +131,7 @@ TEST_F(CopyTest, PowerswitchEntries) {
             (std::vector<std::string>{"Wollen Sie wirklich die Einstellungen von L nach XS kopieren ?",
                                       "Wollen Sie wirklich die Einstellungen von S nach XL+L+XS kopieren ?",
                                       "Wollen Sie wirklich die Einstellungen von XL nach S kopieren ?"}));
+  EXPECT_EQ(t.host.sounds, std::vector<Sound>(2, Sound::Clone));
   EXPECT_EQ(runPowerswitchEntry(ws, "Systemspiegelung", 1), PowerswitchOutcome::Unknown);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -36,7 +37,8 @@ void expectSameSystem(const TradingSystem& a, const TradingSystem& b) {
 
 // A system as the reader finds it before a file is read into it.
 struct FreshSystem {
-  explicit FreshSystem(Workspace& ws) : hs(ws) { hs.resetAll(); }
+  explicit FreshSystem(Workspace& workspace) : ws(workspace) { hs.resetAll(systemDefaults(ws)); }
+  Workspace& ws;
   TradingSystem hs;
 };
 
@@ -44,8 +46,8 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
   hs.systemFileName = "Mini.hsy.txt";
-  hs.resetAll();
-  applySystemDefaults(hs);
+  hs.resetAll(systemDefaults(*t.ws));
+  applySystemDefaults(*t.ws, hs);
   hs.group(2).addIndicator(testing::sampleIndicator(*t.ws, "RSI"));
 
   const std::string groups =
@@ -97,7 +99,7 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
 TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
-  testing::fillSampleSystem(hs);
+  testing::fillSampleSystem(*t.ws, hs);
   const fs::path user = t.dir.path() / "user";
 
   struct Case {
@@ -152,7 +154,7 @@ TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
     const fs::path first = user / c.file;
     ASSERT_TRUE(c.write(first, hs));
     FreshSystem read(*t.ws);
-    ASSERT_TRUE(readComponent(read.hs, first, c.kind, c.target));
+    ASSERT_TRUE(readComponent(read.ws, read.hs, first, c.kind, c.target));
     c.same(hs, read.hs);
 
     // Written back from what was read, the file is the same to the byte. The part that was
@@ -285,7 +287,7 @@ TEST(ComponentFiles, ReaderRules) {
     SCOPED_TRACE(c.name);
     TestWorkspace t;
     FreshSystem fresh(*t.ws);
-    readComponentText(fresh.hs, crlf(c.text), c.kind, c.target);
+    readComponentText(fresh.ws, fresh.hs, crlf(c.text), c.kind, c.target);
     c.check(fresh.hs, t);
     EXPECT_TRUE(t.host.messages.empty());
   }
@@ -297,7 +299,7 @@ TEST(ComponentFiles, ReaderGivesPlaceholderMagicAndAccountTheirValues) {
     SCOPED_TRACE(line);
     TestWorkspace t;
     FreshSystem fresh(*t.ws);  // the reset takes 100001
-    readComponentText(fresh.hs, crlf(std::string("START general\naccount=\"000000\"\n") + line + "\n"), "", 0);
+    readComponentText(fresh.ws, fresh.hs, crlf(std::string("START general\naccount=\"000000\"\n") + line + "\n"), "", 0);
     EXPECT_EQ(fresh.hs.general.magic, "100002");
     EXPECT_EQ(fresh.hs.general.account, "100001");
     EXPECT_EQ(t.host.messages, (std::vector<std::string>{"Es wurde eine eindeutige Magicnummer generiert:100002"}));
@@ -307,7 +309,7 @@ TEST(ComponentFiles, ReaderGivesPlaceholderMagicAndAccountTheirValues) {
   TestWorkspace t;
   t.ws->knownAccounts.clear();
   FreshSystem fresh(*t.ws);
-  readComponentText(fresh.hs, crlf("START general\naccount=\"000000\"\nmagic=\"555\"\n"), "", 0);
+  readComponentText(fresh.ws, fresh.hs, crlf("START general\naccount=\"000000\"\nmagic=\"555\"\n"), "", 0);
   EXPECT_EQ(fresh.hs.general.account, "000000");
   EXPECT_EQ(fresh.hs.general.magic, "555");
   EXPECT_TRUE(t.host.messages.empty());
@@ -317,7 +319,7 @@ TEST(ComponentFiles, MissingFileLeavesTheSystemAlone) {
   TestWorkspace t;
   FreshSystem fresh(*t.ws);
   const TradingSystem before = fresh.hs;
-  EXPECT_FALSE(readComponent(fresh.hs, t.dir.path() / "user" / "fehlt.ind.txt", "IND", 1));
+  EXPECT_FALSE(readComponent(fresh.ws, fresh.hs, t.dir.path() / "user" / "fehlt.ind.txt", "IND", 1));
   EXPECT_EQ(before.general, fresh.hs.general);
   expectSameSystem(before, fresh.hs);
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"Die Datei konnte nicht gelesen werden: fehlt.ind.txt"}));
@@ -327,10 +329,10 @@ TEST(ComponentFiles, MissingFileLeavesTheSystemAlone) {
 // the same system: writing, reading and writing again gives the same lines.
 void expectStableAfterOneWrite(Workspace& ws, std::string_view bytes, std::string_view kind, int target) {
   FreshSystem first(ws);
-  readComponentText(first.hs, bytes, kind, target);
+  readComponentText(first.ws, first.hs, bytes, kind, target);
   const auto lines = systemFileLines(first.hs);
   FreshSystem second(ws);
-  readComponentText(second.hs, toFileText(lines), "", 0);
+  readComponentText(second.ws, second.hs, toFileText(lines), "", 0);
   EXPECT_EQ(systemFileLines(second.hs), lines);
 }
 
@@ -339,7 +341,7 @@ constexpr char kBadBytes[] = "START general\r\nbezeichnung=\"\x81\x8D\x8F\x90\x9
 
 TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
   TestWorkspace t;
-  testing::fillSampleSystem(t.ws->system());
+  testing::fillSampleSystem(*t.ws, t.ws->system());
   const std::string good = toFileText(systemFileLines(t.ws->system()));
 
   // Cut anywhere: no crash, and whatever was read is stable.
@@ -362,7 +364,7 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
     for (const char* kind : {"", "IND", "IGR"}) expectStableAfterOneWrite(*t.ws, bytes, kind, 2);
   }
   FreshSystem nul(*t.ws);
-  readComponentText(nul.hs, withNul, "", 0);
+  readComponentText(nul.ws, nul.hs, withNul, "", 0);
   EXPECT_EQ(nul.hs.general.filename, std::string("\0rend.hsy.txt", 13));
   EXPECT_EQ(nul.hs.group(1).count(), 2);
 
@@ -374,15 +376,15 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
   for (int i = 0; i < 30000; ++i) parameters += "p" + std::to_string(i) + "=\"" + std::to_string(i) + "\"\r\n";
   parameters += "p7=\"last\"\r\n";
   FreshSystem big(*t.ws);
-  readComponentText(big.hs, blocks, "", 0);
+  readComponentText(big.ws, big.hs, blocks, "", 0);
   EXPECT_EQ(big.hs.group(2).count(), 100000);
   EXPECT_EQ(big.hs.group(2).indicator(100000).toString(), "period=14");
   FreshSystem wide(*t.ws);
-  readComponentText(wide.hs, parameters, "", 0);
+  readComponentText(wide.ws, wide.hs, parameters, "", 0);
   EXPECT_EQ(wide.hs.group(1).indicator(1).parameterCount(), 30000);
   EXPECT_EQ(wide.hs.group(1).indicator(1).parameterValue(8), "last");
   FreshSystem longLine(*t.ws);
-  readComponentText(longLine.hs, "START general\r\nbezeichnung=\"" + std::string(5'000'000, 'x'), "", 0);
+  readComponentText(longLine.ws, longLine.hs, "START general\r\nbezeichnung=\"" + std::string(5'000'000, 'x'), "", 0);
   EXPECT_EQ(longLine.hs.general.title.size(), 5'000'000u);
 }
 
@@ -390,8 +392,8 @@ TEST(ComponentFiles, Defaults) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
   hs.systemFileName = "abc.hsy.txt";
-  hs.resetAll();
-  applySystemDefaults(hs);
+  hs.resetAll(systemDefaults(*t.ws));
+  applySystemDefaults(*t.ws, hs);
   EXPECT_EQ(hs.mm, (MoneyManagementRecord{"idFixed Lots", "1", "1", "1", "100", "100", "0", "0", "idno Hedging",
                                           "Symbol()", 1}));
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).threshold, "100");

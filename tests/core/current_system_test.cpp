@@ -37,8 +37,8 @@ const std::string kNote =
 TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  TradingSystem stored(ws);
-  testing::fillSampleSystem(stored);
+  TradingSystem stored;
+  testing::fillSampleSystem(ws, stored);
   ASSERT_TRUE(writeSystemFile(stored, userFile(t, "Trend.hsy.txt")));
 
   ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));  // not there yet: a new system

@@ -6,6 +6,7 @@
 
 #include "library/file_names.hpp"
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
@@ -39,10 +40,10 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     const auto lines = splitLines(bytes);
     const std::string comment = cp1252ToUtf8(storedComment(lines));
 
-    TradingSystem hs(ws);
-    hs.resetAll();
+    TradingSystem hs;
+    hs.resetAll(systemDefaults(ws));
     const int target = 2;
-    ASSERT_TRUE(readComponent(hs, entry.path(), kind->readerCode, target));
+    ASSERT_TRUE(readComponent(ws, hs, entry.path(), kind->readerCode, target));
     const fs::path again = t.dir.path() / "again";
     const std::string ext(kind->extension);
     bool written = false;

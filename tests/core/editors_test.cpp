@@ -2,6 +2,7 @@
 // a signal group, its edits and copies, and the choices of the settings editors.
 #include <gtest/gtest.h>
 
+#include "analysis/group_copies.hpp"
 #include "editors/parameter_rows.hpp"
 #include "editors/settings_editing.hpp"
 #include "editors/signal_group_editing.hpp"
@@ -222,7 +223,7 @@ TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   hs.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
   hs.group(1).threshold = "60";
   hs.group(4).sl = "33";
-  EXPECT_TRUE(copySettingsToMirror(hs, 1));
+  EXPECT_TRUE(copyToCounterpart(hs, 1));
   EXPECT_EQ(hs.group(4).name, "XS");
   EXPECT_EQ(hs.group(4).threshold, "60");
   EXPECT_EQ(hs.group(4).indicators(), hs.group(1).indicators());

@@ -1,11 +1,23 @@
-// The Expert Advisor source: whole files of four systems against reviewed expected files,
-// the threshold points, the side mapping, and what happens when generation must not go on.
+// The Expert Advisor source: whole files of reviewed systems against reviewed listings, the
+// threshold points, the side mapping, the header's time stamp, and what happens when
+// generation must not go on.
+//
+// Golden listings: every tests/fixtures/golden/<case>.hsy.txt is a system file; the test reads
+// it as the program opens a system and compares the generated source byte for byte with
+// <case>.mq4 beside it. A new case is a new system file there. After a deliberate change of
+// the generated source, rewrite the expected listings with
+//   ZORVIK_UPDATE_GOLDEN=1 ctest -R <the core tests>
+// (or ZORVIK_UPDATE_GOLDEN=1 zorvik_core_tests --gtest_filter='*GoldenExpert*') and review
+// the diff before committing it.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
+#include <cstdlib>
 #include <regex>
 
 #include "generator/expert_generator.hpp"
+#include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
@@ -14,209 +26,120 @@ namespace zorvik {
 namespace {
 
 using testing::TestWorkspace;
-using Params = std::vector<std::pair<std::string, std::string>>;
 
-void addIndicator(SignalGroup& group, const std::string& type, const Params& params) {
-  Indicator ind(type);
-  for (const auto& [name, value] : params) ind.setRaw(name, value);
-  group.addIndicator(std::move(ind));
+// The reviewed listings carry this placeholder where the time of generation goes, so one
+// listing holds for every run.
+constexpr std::string_view kListingStamp = "MM-DD-YYYY/hh:mm:ss";
+
+fs::path goldenFolder() { return testing::sourceDir() / "tests" / "fixtures" / "golden"; }
+
+// The case names: every system file of the golden folder, without ".hsy.txt", sorted.
+std::vector<std::string> goldenCases() {
+  constexpr std::string_view kSystem = ".hsy.txt";
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(goldenFolder(), ec)) {
+    const std::string file = entry.path().filename().string();
+    if (file.size() > kSystem.size() && file.ends_with(kSystem)) names.push_back(file.substr(0, file.size() - kSystem.size()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
-void setGroup(TradingSystem& hs, int index, const char* threshold, const char* sl = "0", const char* tp = "0",
-              const char* ts = "0") {
-  SignalGroup& g = hs.group(index);
-  g.threshold = threshold;
-  g.sl = sl;
-  g.tp = tp;
-  g.ts = ts;
+// Reads a golden system into the workspace's system as opening it would: a reset, then the file.
+TradingSystem& loadGoldenSystem(Workspace& ws, const std::string& name) {
+  TradingSystem& hs = ws.system();
+  hs.systemFileName = name + ".hsy.txt";
+  hs.resetAll(systemDefaults(ws));
+  EXPECT_TRUE(readComponent(ws, hs, goldenFolder() / hs.systemFileName, "", 0)) << name;
+  return hs;
 }
 
-// Fixed lots of ".5", hedging off, an empty exit-short group, a reversed cross in entry long
-// with a quoted symbol and an hour timeframe, fast and slow prices other than close.
-void trendFixedLots(TradingSystem& hs) {
-  hs.general.title = "Trend Folger";
-  hs.mm.type = "idFixed Lots";
-  hs.mm.lots = ".5";
-  hs.mm.maxlots = "2";
-  hs.mm.slippage = "3";
-  hs.mm.maxtrades = "4";
-  hs.mm.hedging = "idno Hedging";
-  hs.mm.symbol = "Symbol()";
-  setGroup(hs, 1, "50");
-  addIndicator(hs.group(1), "Moving Average",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "55"}, {"ma_method", "idSimple"},
-                {"ma_shift", "0"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idStandard"}, {"comment", ""}});
-  addIndicator(hs.group(1), "Moving Average Cross",
-               {{"symbol", "EURUSD"}, {"timeframe", "idH1"}, {"period", "21"}, {"ma_method", "idExponential"},
-                {"ma_shift", "1"}, {"pricetype", "idMEDIAN"}, {"shift", "2"}, {"value", "2"},
-                {"actiontyp", "idReverse"}, {"comment", "umgekehrt"}});
-  setGroup(hs, 2, "100", "40", "80", "25");
-  addIndicator(hs.group(2), "RSI",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "14"}, {"actionline", "70"},
-                {"pricetype", "idTYPICAL"}, {"shift", "1"}, {"value", "1"}, {"actiontyp", "idStandard"}});
-  setGroup(hs, 3, "100");
-  addIndicator(hs.group(3), "2 Moving Averages",
-               {{"symbol", "Symbol()"}, {"timeframe", "idM30"}, {"ma_method", "idSmoothed"},
-                {"apricefast", "idOPENf"}, {"periodfast", "11"}, {"ma_shiftfast", "0"},
-                {"apriceslow", "idMEDIANs"}, {"periodslow", "55"}, {"ma_shiftslow", "0"}, {"shift", "1"},
-                {"value", "3"}, {"actiontyp", "idStandard"}});
-  setGroup(hs, 4, "100", "45", "90", "0");
+ExpertSource generate(const Workspace& ws, const TradingSystem& hs, std::string_view stamp) {
+  return expertSourceLines(hs, ws.catalogue, ws.definitions,
+                           ExpertOptions{hs.general.magic, std::string(stamp), &ws.language});
 }
 
-// Fixed fractional, hedging on, a named traded symbol, MACD and Stochastik, a reversed RSI
-// cross, Parabolic SAR on both sides, Bollinger Bands and a Donchian channel.
-void oscillatorsFixedFractional(TradingSystem& hs) {
-  hs.general.title = "Oszillator Mix";
-  hs.mm.type = "idFixed Fractional";
-  hs.mm.lots = "0.1";
-  hs.mm.maxlots = ".3";
-  hs.mm.fraction = "2000";
-  hs.mm.hedging = "idHedging";
-  hs.mm.symbol = "EURUSD";
-  setGroup(hs, 1, "60");
-  addIndicator(hs.group(1), "MACD",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"periodfast", "12"}, {"periodslow", "26"},
-                {"periodsignal", "9"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "2"},
-                {"actiontyp", "idStandard"}});
-  addIndicator(hs.group(1), "Stochastik",
-               {{"symbol", "Symbol()"}, {"timeframe", "idM15"}, {"st_pk", "5"}, {"st_pd", "3"}, {"st_slow", "3"},
-                {"st_trigger", "20"}, {"ma_method", "idExponential"}, {"pricefield", "idclose/close"},
-                {"shift", "1"}, {"value", "3"}, {"actiontyp", "idStandard"}});
-  setGroup(hs, 2, "100", "50", "100", "30");
-  addIndicator(hs.group(2), "RSI Cross",
-               {{"symbol", "GBPUSD"}, {"timeframe", "idH4"}, {"period", "14"}, {"actionline", "30"},
-                {"pricetype", "idOPEN"}, {"shift", "1"}, {"value", "1"}, {"actiontyp", "idReverse"}});
-  setGroup(hs, 3, "75");
-  addIndicator(hs.group(3), "Parabolic SAR",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"pa_step", "0.02"}, {"pa_maximum", "0.2"},
-                {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "2"}, {"actiontyp", "idStandard"}});
-  addIndicator(hs.group(3), "Parabolic SAR",
-               {{"symbol", "Symbol()"}, {"timeframe", "idD1"}, {"pa_step", "0.01"}, {"pa_maximum", "0.1"},
-                {"pricetype", "idCLOSE"}, {"shift", "2"}, {"value", "2"}, {"actiontyp", "idReverse"}});
-  setGroup(hs, 4, "50", "50", "100", "30");
-  addIndicator(hs.group(4), "Bollinger Bands",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "20"}, {"bo_stab", "2"},
-                {"bo_shift", "0"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idStandard"}});
-  addIndicator(hs.group(4), "Donchian Channel",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "20"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idStandard"}});
+std::string withoutFirstLine(const std::string& bytes) { return bytes.substr(std::min(bytes.find("\r\n"), bytes.size())); }
+
+TEST(GoldenExpertFolder, HoldsTheReviewedSystems) {
+  const std::vector<std::string> names = goldenCases();
+  EXPECT_GE(names.size(), 4u);
+  for (const std::string& name : names) EXPECT_TRUE(fs::exists(goldenFolder() / (name + ".mq4"))) << name;
 }
 
-// Fixed ratio, a stored "#0" hedging, an ADX and a type name in lower case, indicators
-// without an action type, and an entry-short group whose points round down to 0.
-void averagesFixedRatio(TradingSystem& hs) {
-  hs.general.title = "Kreuzungen";
-  hs.mm.type = "idFixed Ratio";
-  hs.mm.lots = "1";
-  hs.mm.maxlots = "0";
-  hs.mm.slippage = "2";
-  hs.mm.maxtrades = "10";
-  hs.mm.hedging = "#0";
-  setGroup(hs, 1, "100");
-  addIndicator(hs.group(1), "2 Moving Averages Cross",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"ma_method", "idLinear Weighted"},
-                {"apricefast", "idWEIGHTEDf"}, {"periodfast", "8"}, {"ma_shiftfast", "0"},
-                {"apriceslow", "idLOWs"}, {"periodslow", "34"}, {"ma_shiftslow", "0"}, {"shift", "1"},
-                {"value", "2"}, {"actiontyp", "idStandard"}});
-  addIndicator(hs.group(1), "ADX",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "14"}, {"pricetype", "idCLOSE"},
-                {"shift", "1"}, {"value", "1"}, {"actiontyp", "idStandard"}});
-  addIndicator(hs.group(1), "moving average",
-               {{"symbol", "USDJPY"}, {"timeframe", "idW1"}, {"period", "100"}, {"ma_method", "idSimple"},
-                {"ma_shift", "0"}, {"pricetype", "idHIGH"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idStandard"}});
-  setGroup(hs, 2, "50");
-  addIndicator(hs.group(2), "Parabolic SAR",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"pa_step", "0.02"}, {"pa_maximum", "0.2"},
-                {"shift", "1"}, {"value", "1"}, {"actiontyp", ""}});
-  addIndicator(hs.group(2), "RSI",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "14"}, {"actionline", "50"},
-                {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"}});
-  setGroup(hs, 3, "50");
-  addIndicator(hs.group(3), "Moving Average Cross",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "55"}, {"ma_method", "idSimple"},
-                {"ma_shift", "0"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idStandard"}});
-  setGroup(hs, 4, "100", "30", "0", "15");
-  addIndicator(hs.group(4), "Bollinger Bands",
-               {{"symbol", "Symbol()"}, {"timeframe", "idMN1"}, {"period", "20"}, {"bo_stab", "2"},
-                {"bo_shift", "0"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idReverse"}});
-}
+class GoldenExpert : public ::testing::TestWithParam<std::string> {};
 
-// A money-management id the generator does not know (no lot lines), decimal signal values and
-// threshold, an unknown indicator type, and only two groups in use.
-void unknownMoneyManagement(TradingSystem& hs) {
-  hs.general.title = "Sonderfall";
-  hs.mm.type = "idMartingale";
-  hs.mm.hedging = "idno Hedging";
-  setGroup(hs, 1, "33.5");
-  addIndicator(hs.group(1), "Ichimoku", {{"symbol", "Symbol()"}, {"shift", "1"}, {"value", "1.5"}});
-  addIndicator(hs.group(1), "RSI",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "9"}, {"actionline", "25"},
-                {"pricetype", "WEIGHTED"}, {"shift", "1"}, {"value", "1"}, {"actiontyp", "idStandard"}});
-  setGroup(hs, 2, "100");
-  setGroup(hs, 3, "100");
-  setGroup(hs, 4, "100", "20", "40", "10");
-  addIndicator(hs.group(4), "Moving Average",
-               {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "55"}, {"ma_method", "idSimple"},
-                {"ma_shift", "0"}, {"pricetype", "idCLOSE"}, {"shift", "1"}, {"value", "1"},
-                {"actiontyp", "idReverse"}});
-}
-
-// Line 1 carries the time of generation; it is the only part allowed to differ.
-std::string maskGenerationTime(const std::string& bytes) {
-  static const std::regex stamp("\\d{2}-\\d{2}-\\d{4}/\\d{2}:\\d{2}:\\d{2}\"\r\n");
-  return std::regex_replace(bytes, stamp, "MM-DD-YYYY/hh:mm:ss\"\r\n", std::regex_constants::format_first_only);
-}
-
-struct Golden {
-  const char* name;
-  void (*build)(TradingSystem&);
-  const char* magic;
-  friend void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
-};
-
-class GoldenSource : public ::testing::TestWithParam<Golden> {};
-
-TEST_P(GoldenSource, WholeFileEqualsTheReviewedListing) {
-  const Golden& g = GetParam();
+TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
+  const std::string& name = GetParam();
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.resetAll();
-  g.build(hs);
-
-  ASSERT_TRUE(writeExpertSource(*t.ws, hs, g.magic));
+  const TradingSystem& hs = loadGoldenSystem(*t.ws, name);
   EXPECT_TRUE(t.host.messages.empty());
-  const std::string written = testing::readBytes(t.ws->userFile("_Zorvik.mq4"));
-  EXPECT_TRUE(std::regex_search(written, std::regex("^#property copyright \"Copyright \xA9 2026, Zorvik "
-                                                    "\\d{2}-\\d{2}-\\d{4}/\\d{2}:\\d{2}:\\d{2}\"\r\n")));
-  const std::string actual = maskGenerationTime(written);
 
-  const fs::path expectedFile = testing::sourceDir() / "tests" / "fixtures" / "golden" / (std::string(g.name) + ".mq4");
+  const ExpertSource source = generate(*t.ws, hs, kListingStamp);
+  ASSERT_TRUE(source.ok()) << source.fault;
+  const std::string actual = toFileText(source.lines);
+  const fs::path expectedFile = goldenFolder() / (name + ".mq4");
+  const char* update = std::getenv("ZORVIK_UPDATE_GOLDEN");
+  if (update && std::string_view(update) == "1") {
+    testing::writeBytes(expectedFile, actual);
+    return;
+  }
   const std::string expected = testing::readBytes(expectedFile);
   if (actual != expected) {
     // Left beside the build for a line-by-line diff; never copied over the reviewed file.
-    const fs::path dump = fs::path(ZORVIK_BINARY_DIR) / (std::string(g.name) + ".actual.mq4");
+    const fs::path dump = fs::path(ZORVIK_BINARY_DIR) / (name + ".actual.mq4");
     testing::writeBytes(dump, actual);
     ADD_FAILURE() << "generated source differs from " << expectedFile << "; see " << dump;
   }
 
-  // The lines API gives the same file as the one written.
-  const auto lines = expertSourceLines(*t.ws, hs, g.magic, DateTime{2026, 3, 7, 9, 5, 1});
-  ASSERT_TRUE(lines.has_value());
-  EXPECT_EQ(lines->front(), "#property copyright \"Copyright © 2026, Zorvik 03-07-2026/09:05:01\"");
-  EXPECT_EQ(maskGenerationTime(toFileText(*lines)), actual);
+  // The written file is the same listing, stamped with the time of writing.
+  ASSERT_TRUE(writeExpertSource(*t.ws, hs, hs.general.magic));
+  EXPECT_TRUE(t.host.messages.empty());
+  const std::string written = testing::readBytes(t.ws->userFile("_Zorvik.mq4"));
+  EXPECT_TRUE(std::regex_search(written, std::regex("^#property copyright \"Copyright \xA9 2026, Zorvik "
+                                                    "\\d{2}-\\d{2}-\\d{4}/\\d{2}:\\d{2}:\\d{2}\"\r\n")));
+  EXPECT_EQ(withoutFirstLine(written), withoutFirstLine(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Systems, GoldenSource,
-                         ::testing::Values(Golden{"trend_fixed_lots", trendFixedLots, "100123"},
-                                           Golden{"oscillators_fixed_fractional", oscillatorsFixedFractional, "100456"},
-                                           Golden{"averages_fixed_ratio", averagesFixedRatio, "100789"},
-                                           Golden{"unknown_money_management", unknownMoneyManagement, "100999"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Systems, GoldenExpert, ::testing::ValuesIn(goldenCases()),
+                         [](const auto& info) { return info.param; });
+
+TEST(ExpertGenerator, HeaderTimeStamp) {
+  const struct {
+    DateTime time;
+    const char* stamp;
+  } cases[] = {
+      {{2026, 3, 7, 9, 5, 1}, "03-07-2026/09:05:01"},  // month first, every field two digits
+      {{2031, 12, 31, 23, 59, 59}, "12-31-2031/23:59:59"},
+      {{999, 1, 2, 0, 0, 0}, "01-02-0999/00:00:00"},   // the year four digits
+  };
+  for (const auto& c : cases) EXPECT_EQ(expertTimeStamp(c.time), c.stamp);
+
+  TestWorkspace t;
+  const TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  const ExpertSource source = generate(*t.ws, hs, expertTimeStamp(cases[0].time));
+  ASSERT_FALSE(source.lines.empty());
+  EXPECT_EQ(source.lines.front(), "#property copyright \"Copyright © 2026, Zorvik 03-07-2026/09:05:01\"");
+}
+
+TEST(ExpertGenerator, HedgingIsTheMeta4TextOfItsId) {
+  // An index that never went through the definition table loses its "#"; any other text that
+  // is no id is written as it stands.
+  const std::pair<const char*, const char*> cases[] = {
+      {"idno Hedging", "false"}, {"idHedging", "true"}, {"#0", "0"}, {"0", "0"}, {"", ""},
+  };
+  TestWorkspace t;
+  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  for (const auto& [hedging, meta4] : cases) {
+    hs.mm.hedging = hedging;
+    const ExpertSource source = generate(*t.ws, hs, kListingStamp);
+    const auto line = std::find_if(source.lines.begin(), source.lines.end(),
+                                   [](const std::string& l) { return l.starts_with("extern bool Hedging = "); });
+    ASSERT_NE(line, source.lines.end()) << hedging;
+    EXPECT_EQ(*line, "extern bool Hedging = " + std::string(meta4) + ";") << hedging;
+  }
+}
 
 TEST(ExpertGenerator, ThresholdPoints) {
   struct Case {
@@ -273,14 +196,14 @@ TEST(ExpertGenerator, SideCodesAndLots) {
 
 TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.resetAll();
-  trendFixedLots(hs);
+  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
   hs.group(3).indicator(1).setRaw("value", "drei");
 
-  std::string fault;
-  EXPECT_FALSE(expertSourceLines(*t.ws, hs, "1", DateTime{}, &fault).has_value());
-  EXPECT_EQ(fault, "SHORT 1 (2 Moving Averages): \"drei\"");
+  const ExpertSource source =
+      expertSourceLines(hs, t.ws->catalogue, t.ws->definitions, ExpertOptions{"1", "", &t.ws->language});
+  EXPECT_FALSE(source.ok());
+  EXPECT_TRUE(source.lines.empty());
+  EXPECT_EQ(source.fault, "SHORT 1 (2 Moving Averages): \"drei\"");
 
   // An earlier source stays as it was, and nothing is compiled.
   testing::writeBytes(t.ws->userFile("_Zorvik.mq4"), "earlier");
@@ -305,9 +228,7 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
 
 TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.resetAll();
-  trendFixedLots(hs);
+  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
   std::vector<std::string> compiled;
   auto compile = [&](Workspace&, std::string_view name) {
     compiled.emplace_back(name);

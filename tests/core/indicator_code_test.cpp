@@ -20,7 +20,7 @@ Indicator makeIndicator(const std::string& type, const Params& params) {
 
 std::vector<std::string> codeOf(const Workspace& ws, const Indicator& ind, std::string_view side) {
   std::vector<std::string> out;
-  writeIndicatorCode(ws, ind, out, side);
+  writeIndicatorCode(ws.catalogue, ws.definitions, ind, out, side);
   return out;
 }
 
@@ -73,10 +73,10 @@ TEST(IndicatorCode, EnglishChartSymbolStillMeansTheTradedSymbol) {
   TestWorkspace t;
   t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   t.ws->catalogue.readParameterCoding(t.ws->language, t.ws->brokerSymbols);
-  EXPECT_EQ(symbolArgument(*t.ws, "Current symbol"), "tSymbol");
-  EXPECT_EQ(symbolArgument(*t.ws, "Symbol()"), "tSymbol");
-  EXPECT_EQ(symbolArgument(*t.ws, "symbol()"), "\"symbol()\"");
-  EXPECT_EQ(symbolArgument(*t.ws, "GBPUSD"), "\"GBPUSD\"");
+  EXPECT_EQ(symbolArgument(t.ws->catalogue, "Current symbol"), "tSymbol");
+  EXPECT_EQ(symbolArgument(t.ws->catalogue, "Symbol()"), "tSymbol");
+  EXPECT_EQ(symbolArgument(t.ws->catalogue, "symbol()"), "\"symbol()\"");
+  EXPECT_EQ(symbolArgument(t.ws->catalogue, "GBPUSD"), "\"GBPUSD\"");
 }
 
 // The fast and slow prices of the two-average types are stored under ids of their own; the
@@ -97,10 +97,10 @@ TEST(IndicatorCode, TwoAveragesUseTheChosenFastAndSlowPrices) {
                 "    if(Debug==TRUE) Print(\"2 MOVING AVERAGES CROSS ok\");} else {",
                 "    if(Debug==TRUE) Print(\"2 MOVING AVERAGES CROSS no\");}",
             }));
-  EXPECT_EQ(appliedPriceArgument(*t.ws, "apricefast", "idclosef"), "PRICE_CLOSE");
-  EXPECT_EQ(appliedPriceArgument(*t.ws, "apriceslow", "idLOW"), "PRICE_LOW");  // a plain price id
-  EXPECT_EQ(appliedPriceArgument(*t.ws, "apriceslow", "idOPENf"), "0");        // the other list's id
-  EXPECT_EQ(appliedPriceArgument(*t.ws, "apricefast", "idHedging"), "0");
+  EXPECT_EQ(appliedPriceArgument(t.ws->catalogue, t.ws->definitions, "apricefast", "idclosef"), "PRICE_CLOSE");
+  EXPECT_EQ(appliedPriceArgument(t.ws->catalogue, t.ws->definitions, "apriceslow", "idLOW"), "PRICE_LOW");  // a plain price id
+  EXPECT_EQ(appliedPriceArgument(t.ws->catalogue, t.ws->definitions, "apriceslow", "idOPENf"), "0");        // the other list's id
+  EXPECT_EQ(appliedPriceArgument(t.ws->catalogue, t.ws->definitions, "apricefast", "idHedging"), "0");
 }
 
 TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {

@@ -35,8 +35,8 @@ class LibraryTest : public ::testing::Test {
   }
   // A real system file written from the sample system, for opening and dropping.
   void putSampleSystem(const std::string& fileName) {
-    TradingSystem hs(ws);
-    testing::fillSampleSystem(hs, fileName);
+    TradingSystem hs;
+    testing::fillSampleSystem(ws, hs, fileName);
     ASSERT_TRUE(writeSystemFile(hs, componentPath(ws, fileName)));
   }
   std::vector<std::string> displays(int groupId) const {
@@ -396,8 +396,8 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   EXPECT_EQ(t.host.sounds, (std::vector<Sound>{Sound::Save, Sound::Save}));
   // Both files hold the change; the new one is listed and marked.
   for (const char* f : {"Trend.hsy.txt", "Kopie.hsy.txt"}) {
-    TradingSystem back(ws);
-    ASSERT_TRUE(readComponent(back, user(f), "", 0));
+    TradingSystem back;
+    ASSERT_TRUE(readComponent(ws, back, user(f), "", 0));
     EXPECT_EQ(back.general.comment, "geändert") << f;
   }
   EXPECT_EQ(lib.findItem(lib.boldId())->fileName, "Kopie.hsy.txt");

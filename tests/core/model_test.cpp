@@ -1,6 +1,8 @@
 // The trading-system model: indicators, signal groups, the system's keys and resets.
 #include <gtest/gtest.h>
 
+#include "model/group_roles.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 
@@ -75,11 +77,11 @@ TEST(SignalGroup, RemoveAndResize) {
 TEST(TradingSystem, ResetsGiveTheDocumentedDefaults) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).name, Workspace::kRoleNames[static_cast<std::size_t>(i - 1)]);
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).name, kGroupRoles[static_cast<std::size_t>(i - 1)].name);
   hs.group(2).addIndicator(Indicator("RSI"));
   hs.group(2).sl = "40";
   hs.systemFileName = "abc.hsy.txt";
-  hs.resetAll();
+  hs.resetAll(systemDefaults(*t.ws));
   EXPECT_EQ(hs.group(2).count(), 0);
   EXPECT_EQ(hs.group(2).sl, "");
   EXPECT_EQ(hs.group(2).name, "XL");
@@ -94,43 +96,57 @@ TEST(TradingSystem, ResetsGiveTheDocumentedDefaults) {
   EXPECT_EQ(hs.parameter("mm_editok"), "1");
 
   hs.systemFileName = "ohne Endung";
-  hs.resetGeneral();
+  hs.resetGeneral(systemDefaults(*t.ws));
   EXPECT_EQ(hs.general.title, "abc");  // no ".hsy": title unchanged
   EXPECT_EQ(hs.general.magic, "100002");
 }
 
 TEST(TradingSystem, ParaChangeRules) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.setParameter("general_filename", "abc.hsy.txt");
-  hs.setParameter("general_bezeichnung", "#0");
+  Workspace& ws = *t.ws;
+  TradingSystem& hs = ws.system();
+  storeSystemParameter(ws, hs, "general_filename", "abc.hsy.txt");
+  storeSystemParameter(ws, hs, "general_bezeichnung", "#0");
   EXPECT_EQ(hs.parameter("general_bezeichnung"), "abc");
-  hs.setParameter("general_magic", "-");
+  storeSystemParameter(ws, hs, "general_magic", "-");
   EXPECT_EQ(hs.parameter("general_magic"), "100001");
-  hs.setParameter(" mm_typ ", "#1");
+  storeSystemParameter(ws, hs, " mm_typ ", "#1");
   EXPECT_EQ(hs.mm.type, "idFixed Fractional");
-  hs.setParameter("mm_hedging", "#1");
+  storeSystemParameter(ws, hs, "mm_hedging", "#1");
   EXPECT_EQ(hs.mm.hedging, "idHedging");
-  hs.setParameter("general_symbol", "Aktuelles Symbol");
+  storeSystemParameter(ws, hs, "general_symbol", "Aktuelles Symbol");
   EXPECT_EQ(hs.parameter("mm_symbol"), "Symbol()");
-  hs.setParameter("mm_symbol", "EURUSD");
+  storeSystemParameter(ws, hs, "mm_symbol", "EURUSD");
   EXPECT_EQ(hs.parameter("general_symbol"), "EURUSD");
-  hs.setParameter("general_editok", "0");
+  storeSystemParameter(ws, hs, "general_editok", "0");
   EXPECT_EQ(hs.parameter("general_editok"), "0");
-  hs.setParameter("mm_typ", "idFixed Lots");
-  hs.setParameter("unbekannt", "1");
+  storeSystemParameter(ws, hs, "mm_typ", "idFixed Lots");
+  storeSystemParameter(ws, hs, "unbekannt", "1");
   EXPECT_EQ(hs.changedKeys,
             "general_filename;general_bezeichnung;general_magic;mm_typ;mm_hedging;general_symbol;mm_symbol;"
             "general_editok;unbekannt;");
   EXPECT_TRUE(hs.changed);
   EXPECT_TRUE(t.host.messages.empty());
-  EXPECT_EQ(hs.parameter("unbekannt"), "");
+  EXPECT_EQ(hs.parameter("unbekannt"), std::nullopt);
+  EXPECT_TRUE(t.host.messages.empty());  // the model itself tells nobody
+  EXPECT_EQ(shownSystemParameter(ws, hs, "unbekannt"), "");
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"paraget unbek:unbekannt"}));
 
-  hs.storeChosenCaption("mm_typ", "Fixed Ratio");
+  storeChosenCaption(ws, hs, "mm_typ", "Fixed Ratio");
   EXPECT_EQ(hs.mm.type, "idFixed Ratio");
-  hs.storeChosenCaption("general_kontotyp", "Minikonto");
+  storeChosenCaption(ws, hs, "general_kontotyp", "Minikonto");
   EXPECT_EQ(hs.general.accountType, "idMini");
+
+  // The system alone stores what it is given: resolving "#n", "-" and the current symbol
+  // belongs to storeSystemParameter, and a bare system has no counter to draw from.
+  TradingSystem bare;
+  bare.setParameter("general_magic", "-");
+  bare.setParameter("mm_hedging", "#1");
+  bare.setParameter("mm_symbol", "Aktuelles Symbol");
+  EXPECT_EQ(bare.general.magic, "-");
+  EXPECT_EQ(bare.mm.hedging, "#1");
+  EXPECT_EQ(bare.mm.symbol, "Aktuelles Symbol");
+  EXPECT_EQ(ws.settings.magic, 100001);
 }
 
 TEST(TradingSystem, CloneIsDeep) {

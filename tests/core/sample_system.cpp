@@ -1,6 +1,7 @@
 #include "sample_system.hpp"
 
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
 
 namespace zorvik::testing {
@@ -11,11 +12,10 @@ Indicator sampleIndicator(const Workspace& ws, const std::string& type) {
   return ind;
 }
 
-void fillSampleSystem(TradingSystem& hs, const std::string& fileName) {
-  const Workspace& ws = hs.workspace();
+void fillSampleSystem(Workspace& ws, TradingSystem& hs, const std::string& fileName) {
   hs.systemFileName = fileName;
-  hs.resetAll();
-  applySystemDefaults(hs);
+  hs.resetAll(systemDefaults(ws));
+  applySystemDefaults(ws, hs);
   // A line ending in a quote and an empty line inside a multi-line value are the two ways
   // an unescaped value could end early.
   hs.setParameter("general_comment", "Trendfolger für EURUSD\r\n\"Der Trend ist dein Freund\"\r\n\r\nEnde");

@@ -14,7 +14,7 @@ inline constexpr double kSampleEditTime = 45678.5;
 Indicator sampleIndicator(const Workspace& ws, const std::string& type);
 
 // Resets hs to the file name and fills it.
-void fillSampleSystem(TradingSystem& hs, const std::string& fileName = "Trend.hsy.txt");
+void fillSampleSystem(Workspace& ws, TradingSystem& hs, const std::string& fileName = "Trend.hsy.txt");
 
 // Text written with "\n" line ends, as the CR LF bytes of a file.
 std::string crlf(const std::string& text);

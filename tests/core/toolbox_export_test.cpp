@@ -76,7 +76,7 @@ TEST(ToolboxExport, RefusalsTellWhyAndWriteNothing) {
   };
   for (const Case& c : cases) {
     TestWorkspace t;
-    testing::fillSampleSystem(t.ws->system());
+    testing::fillSampleSystem(*t.ws, t.ws->system());
     ToolboxExport dialog(*t.ws, {c.tab, c.selected, c.selected.empty() ? 0 : c.selected.front()});
     const ToolboxResult r = dialog.exportPart(c.choice, c.name, "Kommentar");
     EXPECT_NE(r.outcome, ToolboxOutcome::Written) << c.what;
@@ -136,7 +136,7 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
   const std::string comment = "Für \"später\"\r\nzweite Zeile";
   for (const Case& c : cases) {
     TestWorkspace t;
-    testing::fillSampleSystem(t.ws->system());
+    testing::fillSampleSystem(*t.ws, t.ws->system());
     ToolboxExport dialog(*t.ws, {c.tab, c.selected, c.current});
     const ToolboxResult r = dialog.exportPart(c.choice, "Alles", comment);
     ASSERT_EQ(r.outcome, ToolboxOutcome::Written) << c.file;
@@ -155,7 +155,7 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
 
 TEST(ToolboxExport, NamesStayInsideTheLibraryAndOverwrite) {
   TestWorkspace t;
-  testing::fillSampleSystem(t.ws->system());
+  testing::fillSampleSystem(*t.ws, t.ws->system());
   ToolboxExport dialog(*t.ws, {2, {1}, 1});
 
   // Separators are escaped: the file lands in the library, never beside or above it.
@@ -182,7 +182,7 @@ TEST(ToolboxExport, NamesStayInsideTheLibraryAndOverwrite) {
 
 TEST(ToolboxExport, FailedWriteIsReportedNotCounted) {
   TestWorkspace t;
-  testing::fillSampleSystem(t.ws->system());
+  testing::fillSampleSystem(*t.ws, t.ws->system());
   ToolboxExport dialog(*t.ws, {1, {1}, 1});
   ASSERT_EQ(dialog.exportPart(4, "MA", "alt").outcome, ToolboxOutcome::Written);
   const std::string before = readBytes(t.ws->userFile("MA.ind.txt"));

@@ -211,11 +211,22 @@ class EditorsTest : public QObject {
     QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
 
     QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
+    const std::size_t soundsBefore = env.host.sounds.size();
     QTest::mouseClick(xi.cCopy(), Qt::LeftButton);
     QCOMPARE(env.hs().group(4).sl, env.hs().group(2).sl);
     QCOMPARE(env.hs().group(4).tp, std::string("0"));
     QCOMPARE(env.hs().group(4).ts, std::string("25"));
     QCOMPARE(overview.count(), 1);
+    QCOMPARE(env.host.sounds.size(), soundsBefore + 1);
+    QCOMPARE(env.host.sounds.back(), Sound::Clone);
+
+    // The settings copy puts XL at S; an entry group takes the exit group's stops along.
+    QTest::mouseClick(xi.cCopy2(), Qt::LeftButton);
+    QCOMPARE(env.hs().group(3).name, std::string("S"));
+    QCOMPARE(env.hs().group(3).threshold, env.hs().group(2).threshold);
+    QCOMPARE(env.hs().group(3).ts, std::string("25"));
+    QCOMPARE(overview.count(), 2);
+    QCOMPARE(env.host.sounds.size(), soundsBefore + 2);
 
     QTest::mouseClick(xi.cEditOk()->command(1), Qt::LeftButton);
     QCOMPARE(env.hs().group(2).editok, 2);
@@ -271,7 +282,7 @@ class EditorsTest : public QObject {
     QTest::mouseClick(mm.Command1(), Qt::LeftButton);
     QCOMPARE(toolbox.takeFirst().at(0).toString(), QString("MM"));
     QTest::mouseClick(mm.cEditOk()->command(1), Qt::LeftButton);
-    QCOMPARE(env.hs().parameter("mm_editok"), std::string("2"));
+    QCOMPARE(env.hs().parameter("mm_editok").value_or(""), std::string("2"));
   }
 
   void generalSettingsAccountSwitchAndOk() {
@@ -310,7 +321,7 @@ class EditorsTest : public QObject {
 
     QTest::mouseClick(g.cEditOk()->command(1), Qt::LeftButton);
     QTest::mouseClick(g.cEditOk()->command(2), Qt::LeftButton);
-    QCOMPARE(env.hs().parameter("general_editok"), std::string("1"));
+    QCOMPARE(env.hs().parameter("general_editok").value_or(""), std::string("1"));
   }
 
   void rowEventsRightClickHelpDropAndToolbox() {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/trading_system.hpp"
+#include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 
@@ -32,7 +33,7 @@ struct GuiWorkspace {
     ws->startUp();
     if (openDemoSystem) {
       ws->system().systemFileName = "Demo.hsy.txt";
-      ws->system().resetAll();
+      ws->system().resetAll(systemDefaults(*ws));
     }
   }
   std::filesystem::path user(const char* name) const { return ws->userFile(name); }

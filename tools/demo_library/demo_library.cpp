@@ -12,6 +12,7 @@
 
 #include "library/file_names.hpp"
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -37,10 +38,10 @@ struct Demo {
 
   // A system as a new one starts: catalogue defaults, then what differs.
   TradingSystem system(const std::string& name, const std::string& magic, const std::string& comment) {
-    TradingSystem hs(ws);
+    TradingSystem hs;
     hs.systemFileName = name + ".hsy.txt";
-    hs.resetAll();
-    applySystemDefaults(hs);
+    hs.resetAll(systemDefaults(ws));
+    applySystemDefaults(ws, hs);
     hs.setParameter("general_magic", magic);
     hs.setParameter("general_comment", comment);
     return hs;

@@ -17,7 +17,7 @@ int runCheck(Context& ctx) {
   Workspace& ws = ctx.ws;
   const auto system = openNamedSystem(ws, ctx.args[0]);
   if (!system) return kFailed;
-  const CheckResult r = evaluateSystem(ws.system(), true);
+  const CheckResult r = evaluateSystem(ws, ws.system(), true);
   for (const auto& text : r.differences.texts()) std::cout << text << "\n";
   for (std::size_t k = 0; k < r.rows.size(); ++k)
     std::cout << k + 1 << "\t" << (r.rows[k].green ? "green" : "red") << "\t" << r.rows[k].text << "\n";

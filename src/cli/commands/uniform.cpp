@@ -34,9 +34,9 @@ int runUniform(Context& ctx) {
   const auto system = openNamedSystem(ws, ctx.args[0]);
   if (!system) return kFailed;
   if (option == "--symbol")
-    setUniformSymbol(ws.system(), value);
+    setUniformSymbol(ws, ws.system(), value);
   else
-    setUniformTimeframe(ws.system(), value);
+    setUniformTimeframe(ws, ws.system(), value);
   if (!saveCurrentSystem(ws)) return kFailed;
   std::cout << system->path.filename().string() << "\n";
   return kDone;

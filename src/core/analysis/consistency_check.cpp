@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "model/group_roles.hpp"
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -189,8 +190,7 @@ bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* li
   return equal;
 }
 
-bool checkSymbols(const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
-  const LanguageTable& language = system.workspace().language;
+bool checkSymbols(const LanguageTable& language, const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
   const std::string& traded = system.mm.symbol;
   Collection found;
   forEachIndicator(system, [&](const Indicator& ind) { found.offer(ind.parameter("symbol")); });
@@ -218,8 +218,7 @@ bool checkSymbols(const TradingSystem& system, DifferenceList* list, CheckTexts&
   return true;
 }
 
-bool checkTimeframes(const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
-  const Workspace& ws = system.workspace();
+bool checkTimeframes(const Workspace& ws, const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
   Collection found;
   forEachIndicator(system, [&](const Indicator& ind) { found.offer(timeframeOf(ind)); });
 
@@ -251,11 +250,13 @@ void showDifferences(const DifferenceList& list, Host& host) {
 }
 
 std::array<InfoRow, kInfoRowCount> infoRows(const CheckFlags& f, const CheckTexts& texts) {
-  auto role = [&](int group, std::string_view upper) {
-    std::string s(upper);
-    return f.emptyGroup[static_cast<std::size_t>(group - 1)] ? toLower(s) : s;
+  // An empty group shows its name in lower case.
+  auto role = [&](GroupRole g) {
+    const std::string name(roleInfo(g).name);
+    return f.emptyGroup[static_cast<std::size_t>(groupNumber(g) - 1)] ? toLower(name) : name;
   };
-  const std::string L = role(1, "L"), XL = role(2, "XL"), S = role(3, "S"), XS = role(4, "XS");
+  const std::string L = role(GroupRole::EntryLong), XL = role(GroupRole::ExitLong), S = role(GroupRole::EntryShort),
+                    XS = role(GroupRole::ExitShort);
   return {{
       {L + (f.longEqualsXShort ? "=" : "<>") + XS, f.longEqualsXShort, "SysInfo_LXS"},
       {S + (f.shortEqualsXLong ? "=" : "<>") + XL, f.shortEqualsXLong, "SysInfo_SXL"},
@@ -266,10 +267,10 @@ std::array<InfoRow, kInfoRowCount> infoRows(const CheckFlags& f, const CheckText
   }};
 }
 
-CheckResult evaluateSystem(const TradingSystem& system, bool withDifferences) {
+CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, bool withDifferences) {
   CheckResult r;
   DifferenceList* list = withDifferences ? &r.differences : nullptr;
-  const LanguageTable& language = system.workspace().language;
+  const LanguageTable& language = ws.language;
   add(list, "HS:" + system.systemFileName);
   add(list, std::string(kRule));
 
@@ -279,18 +280,17 @@ CheckResult evaluateSystem(const TradingSystem& system, bool withDifferences) {
   if (r.flags.longEqualsXShort && r.flags.shortEqualsXLong)
     r.flags.allEqual = compareGroups(system.group(1), system.group(2), list, language);
   r.flags.stops = compareStops(system.group(2), system.group(4), list, language);
-  r.flags.symbolUniform = checkSymbols(system, list, r.texts);
-  r.flags.timeframeUniform = checkTimeframes(system, list, r.texts);
+  r.flags.symbolUniform = checkSymbols(language, system, list, r.texts);
+  r.flags.timeframeUniform = checkTimeframes(ws, system, list, r.texts);
 
   r.drawRows = !system.systemFileName.empty();
   if (r.drawRows) r.rows = infoRows(r.flags, r.texts);
   return r;
 }
 
-CheckResult checkSystem(const TradingSystem& system, CheckMode mode) {
-  CheckResult r = evaluateSystem(system, mode != CheckMode::Silent);
+CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckMode mode) {
+  CheckResult r = evaluateSystem(ws, system, mode != CheckMode::Silent);
   if (mode == CheckMode::Silent) return r;
-  const Workspace& ws = system.workspace();
   Host& host = ws.host();
   if (mode == CheckMode::Messages) {
     if (r.flags.longEqualsXShort) host.message("LONG = XSHORT");

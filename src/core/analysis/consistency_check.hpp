@@ -14,6 +14,7 @@ namespace zorvik {
 class TradingSystem;
 class Host;
 class LanguageTable;
+class Workspace;
 
 // How loud a run is: 0 silent (the heartbeat), 1 a message per property found true and the
 // difference list, 2 the difference list only.
@@ -59,11 +60,11 @@ struct CheckResult {
 // Runs every comparison without showing anything. With withDifferences false the difference
 // list stays empty: the heartbeat runs the check ten times a second and never shows the list,
 // so building its texts there would be wasted work. Flags and rows are the same either way.
-CheckResult evaluateSystem(const TradingSystem& system, bool withDifferences);
+CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, bool withDifferences);
 
 // The check as the main window runs it: evaluateSystem, then in mode 1 one message box per
 // property found true, and in modes 1 and 2 the difference list in one message box.
-CheckResult checkSystem(const TradingSystem& system, CheckMode mode);
+CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckMode mode);
 
 // The comparisons. A null list records nothing (and may stop at the first difference);
 // the result is the same.
@@ -73,8 +74,8 @@ bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* l
                            const LanguageTable& language);
 bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                      const LanguageTable& language);
-bool checkSymbols(const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
-bool checkTimeframes(const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
+bool checkSymbols(const LanguageTable& language, const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
+bool checkTimeframes(const Workspace& ws, const TradingSystem& system, DifferenceList* list, CheckTexts& texts);
 
 // Shows every text of the list in one message box, each followed by CR LF; nothing when the
 // joined text is empty.

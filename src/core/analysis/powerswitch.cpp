@@ -5,11 +5,27 @@
 #include "model/workspace.hpp"
 
 namespace zorvik {
+namespace {
+
+// What the copy question names as source and targets, per source group; German, translated
+// when shown.
+struct CopyConfirmation {
+  std::string_view counterpart;
+  std::string_view allGroups;
+};
+constexpr std::array<CopyConfirmation, kGroupCount> kCopyConfirmations{{
+    {"von L nach XS", "von L nach XS+S+XL@3"},
+    {"von XL nach S", "von XL nach S+L+XS@3"},
+    {"von S nach XL", "von S nach XL+L+XS@3"},
+    {"von XS nach L", "von XS nach L+S+XL@3"},
+}};
+
+}  // namespace
 
 std::string powerswitchQuestion(const Workspace& ws, bool mirror, int selectedTab) {
-  if (selectedTab < 1 || selectedTab > 4) return {};
-  const auto i = static_cast<std::size_t>(selectedTab - 1);
-  const std::string_view confirmation = mirror ? kMirrorCopies[i].confirmation : kCounterpartCopies[i].confirmation;
+  if (!groupRoleOf(selectedTab)) return {};
+  const CopyConfirmation& c = kCopyConfirmations[static_cast<std::size_t>(selectedTab - 1)];
+  const std::string_view confirmation = mirror ? c.allGroups : c.counterpart;
   return ws.tr("Wollen Sie wirklich die Einstellungen") + " " + ws.tr(confirmation) + " " + ws.tr("kopieren ?");
 }
 
@@ -18,15 +34,16 @@ PowerswitchOutcome runPowerswitchEntry(Workspace& ws, std::string_view displayTe
   const bool mirror = displayText == ws.tr(kPowerswitchCaptions[1]);
   if (counterpart || mirror) {
     // Tabs 5 and 6 hold no signal group; they are refused like the general tab.
-    if (selectedTab < 1 || selectedTab > 4) {
+    if (!groupRoleOf(selectedTab)) {
       ws.message("nicht passende Auswahl");
       return PowerswitchOutcome::WrongSelection;
     }
     if (!ws.host().askYesNo(powerswitchQuestion(ws, mirror, selectedTab))) return PowerswitchOutcome::Declined;
     if (mirror)
-      mirrorSystem(ws.system(), selectedTab);
+      copyToAllGroups(ws.system(), selectedTab);
     else
-      cloneSystem(ws.system(), selectedTab);
+      copyToCounterpart(ws.system(), selectedTab);
+    ws.host().playSound(Sound::Clone);
     return PowerswitchOutcome::Copied;
   }
   if (displayText == ws.tr(kPowerswitchCaptions[2])) {

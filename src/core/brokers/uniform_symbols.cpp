@@ -4,6 +4,7 @@
 
 #include "brokers/broker_symbols.hpp"
 #include "model/current_system.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/numbers.hpp"
@@ -35,14 +36,12 @@ std::string normaliseSymbol(std::string_view symbol) {
   return toUpper(s);
 }
 
-void setUniformSymbol(TradingSystem& system, std::string_view symbol) {
-  system.setParameter("mm_symbol", symbol);
-  const Workspace& ws = system.workspace();
+void setUniformSymbol(Workspace& ws, TradingSystem& system, std::string_view symbol) {
+  storeSystemParameter(ws, system, "mm_symbol", symbol);
   forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws, "symbol", symbol); });
 }
 
-void setUniformTimeframe(TradingSystem& system, std::string_view timeframeId) {
-  const Workspace& ws = system.workspace();
+void setUniformTimeframe(const Workspace& ws, TradingSystem& system, std::string_view timeframeId) {
   forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws, "timeframe", timeframeId); });
 }
 
@@ -56,7 +55,7 @@ bool askEqualSymbols(Workspace& ws) {
   if (!chosen || static_cast<std::size_t>(*chosen) >= symbols.values.size()) return false;
   const std::string symbol = symbols.values[static_cast<std::size_t>(*chosen)];
   if (symbol.empty()) return false;
-  setUniformSymbol(ws.system(), symbol);
+  setUniformSymbol(ws, ws.system(), symbol);
   saveAndReopen(ws);
   return true;
 }
@@ -73,7 +72,7 @@ bool askEqualTimeFrames(Workspace& ws) {
   if (!chosen || static_cast<std::size_t>(*chosen) >= entries.size()) return false;
   const std::string id = entries[static_cast<std::size_t>(*chosen)]->id;
   if (id.empty()) return false;
-  setUniformTimeframe(ws.system(), id);
+  setUniformTimeframe(ws, ws.system(), id);
   saveAndReopen(ws);
   return true;
 }
@@ -112,7 +111,7 @@ BrokerSwitchReport replaceSymbolsForBroker(Workspace& ws) {
     if (r.symbol == old) ++report.unchanged;
     return r.symbol;
   };
-  system.setParameter("mm_symbol", replace(system.mm.symbol));
+  storeSystemParameter(ws, system, "mm_symbol", replace(system.mm.symbol));
   forEachIndicator(system, [&](Indicator& ind) {
     // An indicator without a symbol has nothing to move; asking the user to replace an empty
     // symbol would only add one.

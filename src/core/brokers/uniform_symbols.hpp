@@ -14,9 +14,9 @@ class Workspace;
 std::string normaliseSymbol(std::string_view symbol);
 
 // The money-management symbol and the symbol of every indicator become `symbol`.
-void setUniformSymbol(TradingSystem& system, std::string_view symbol);
+void setUniformSymbol(Workspace& ws, TradingSystem& system, std::string_view symbol);
 // The timeframe of every indicator becomes `timeframeId`; money management has no timeframe.
-void setUniformTimeframe(TradingSystem& system, std::string_view timeframeId);
+void setUniformTimeframe(const Workspace& ws, TradingSystem& system, std::string_view timeframeId);
 
 // Ask for a symbol (of the Symbols list) or a timeframe (of the timeframe captions) and apply
 // it to the current system, which is then saved and opened again. Nothing happens when no

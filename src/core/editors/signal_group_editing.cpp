@@ -6,7 +6,6 @@
 #include "model/catalogue.hpp"
 #include "model/component_files.hpp"
 #include "model/signal_group.hpp"
-#include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/numbers.hpp"
 
@@ -24,23 +23,21 @@ double cutDecimals(double x, double factor) {
 
 }  // namespace
 
-const GroupRole* groupRole(int group) {
-  return group >= 1 && group <= 4 ? &kGroupRoles[static_cast<std::size_t>(group - 1)] : nullptr;
-}
-
-bool isExitGroup(int group) { return group == 2 || group == 4; }
-
 std::string stopCopyCaption(const Workspace& ws, int group) {
-  const GroupRole* r = groupRole(group);
-  if (!r) return {};
-  return ws.tr("Dieses STOP nach") + " " + std::string(r->stopTarget) + " " + ws.tr("kopieren");
+  const auto role = groupRoleOf(group);
+  if (!role) return {};
+  // An entry group has no stop partner; its (hidden) button names none.
+  const auto partner = roleInfo(*role).stopPartner;
+  const std::string_view target = partner ? roleInfo(*partner).name : "-";
+  return ws.tr("Dieses STOP nach") + " " + std::string(target) + " " + ws.tr("kopieren");
 }
 
 std::string settingsCopyCaption(const Workspace& ws, int group) {
-  const GroupRole* r = groupRole(group);
-  if (!r) return {};
-  return ws.tr("Diese") + " " + std::string(r->role) + ws.tr("-Einstellungen nach") + " " + std::string(r->mirror) +
-         " " + ws.tr("kopieren");
+  const auto role = groupRoleOf(group);
+  if (!role) return {};
+  const GroupRoleInfo& r = roleInfo(*role);
+  return ws.tr("Diese") + " " + std::string(r.name) + ws.tr("-Einstellungen nach") + " " +
+         std::string(roleInfo(r.counterpart).name) + " " + ws.tr("kopieren");
 }
 
 long long signalTotal(const SignalGroup& group) {
@@ -151,30 +148,6 @@ bool IndicatorEdit::finish(SignalGroup& group, double nowSerial) {
   }
   if (!copy_) return false;
   ind = *copy_;
-  return true;
-}
-
-bool copyStopsToPartner(TradingSystem& system, int group) {
-  const GroupRole* r = groupRole(group);
-  if (!r || r->stopTargetGroup == 0) return false;
-  const SignalGroup& from = system.group(group);
-  SignalGroup& to = system.group(r->stopTargetGroup);
-  to.sl = from.sl;
-  to.tp = from.tp;
-  to.ts = from.ts;
-  return true;
-}
-
-bool copySettingsToMirror(TradingSystem& system, int group) {
-  const GroupRole* r = groupRole(group);
-  if (!r) return false;
-  SignalGroup copy = system.group(group).clone();
-  SignalGroup& target = system.group(r->mirrorGroup);
-  copy.name = target.name;
-  copy.sl = target.sl;
-  copy.tp = target.tp;
-  copy.ts = target.ts;
-  target = std::move(copy);
   return true;
 }
 

@@ -1,41 +1,25 @@
 #pragma once
 // What the signal group editor does to a group, without a window: the rows of its indicator
 // list with shares and times, sorting by a column, adding and removing indicators, the edit of
-// one indicator with its saved copy, stop and threshold rows, and the copies to the mirror
-// group.
+// one indicator with its saved copy, stop and threshold rows, and the captions of its copy
+// buttons (the copies themselves are in analysis/group_copies.hpp).
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/group_roles.hpp"
 #include "model/indicator.hpp"
 
 namespace zorvik {
 
 class SignalGroup;
-class TradingSystem;
 class Workspace;
 
-// ---- Roles of the four groups.
-struct GroupRole {
-  std::string_view role;        // "L", "XL", "S", "XS"
-  std::string_view mirror;      // where the group's settings are copied to
-  std::string_view stopTarget;  // where its stops are copied to; "-" for none
-  int mirrorGroup = 0;
-  int stopTargetGroup = 0;      // 0 for none
-};
-inline constexpr std::array<GroupRole, 4> kGroupRoles{{
-    {"L", "XS", "-", 4, 0},
-    {"XL", "S", "XS", 3, 4},
-    {"S", "XL", "-", 2, 0},
-    {"XS", "L", "XL", 1, 2},
-}};
-// The role of a group number 1..4; nullptr for any other number.
-const GroupRole* groupRole(int group);
-bool isExitGroup(int group);
-
-// "Dieses STOP nach XS kopieren" and "Diese L-Einstellungen nach XS kopieren", translated.
+// ---- The copy buttons.
+// "Dieses STOP nach XS kopieren" and "Diese L-Einstellungen nach XS kopieren", translated;
+// empty for a number outside 1..4.
 std::string stopCopyCaption(const Workspace& ws, int group);
 std::string settingsCopyCaption(const Workspace& ws, int group);
 
@@ -119,11 +103,5 @@ class IndicatorEdit {
   std::optional<Indicator> copy_;
   int number_ = 0;
 };
-
-// Copies the stops of exit group 2 or 4 to the other exit group; any other group changes
-// nothing and gives false.
-bool copyStopsToPartner(TradingSystem& system, int group);
-// Puts a copy of the group at its mirror group, which keeps its own stops and role name.
-bool copySettingsToMirror(TradingSystem& system, int group);
 
 }  // namespace zorvik

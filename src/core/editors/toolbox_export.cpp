@@ -12,7 +12,7 @@
 namespace zorvik {
 namespace {
 
-bool isGroupTab(int tab) { return tab >= 1 && tab <= 4; }
+bool isGroupTab(int tab) { return groupRoleOf(tab).has_value(); }
 
 // A control character in a file name is legal on Linux but breaks the library's one-line
 // listing and every copy to a Windows folder; such names are refused.

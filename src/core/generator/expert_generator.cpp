@@ -7,6 +7,7 @@
 
 #include "generator/indicator_code.hpp"
 #include "generator/maker_identity.hpp"
+#include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
@@ -29,16 +30,6 @@ std::string twoDigits(int v) {
   return buf;
 }
 
-// Month-day-year and 24-hour time, as the header has always shown them.
-std::string headerTime(const DateTime& t) {
-  char year[16];
-  std::snprintf(year, sizeof year, "%04d", t.year);
-  return twoDigits(t.month) + "-" + twoDigits(t.day) + "-" + year + "/" + twoDigits(t.hour) + ":" +
-         twoDigits(t.minute) + ":" + twoDigits(t.second);
-}
-
-// The captions of the four groups, in group order, for messages.
-constexpr std::array<std::string_view, 4> kGroupCaptions{"LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1"};
 
 enum class MoneyManagement { FixedLots, FixedFractional, FixedRatio, None };
 
@@ -49,18 +40,18 @@ MoneyManagement moneyManagementOf(std::string_view type) {
   return MoneyManagement::None;
 }
 
-void writeHeader(Lines& out, const DateTime& generatedAt) {
-  out.push_back("#property copyright \"" + std::string(kMakerCopyright) + " " + headerTime(generatedAt) + "\"");
+void writeHeader(Lines& out, std::string_view timeStamp) {
+  out.push_back("#property copyright \"" + std::string(kMakerCopyright) + " " + std::string(timeStamp) + "\"");
   out.push_back("#property link \"" + std::string(kMakerWebAddress) + "\"");
 }
 
-void writeGlobals(Lines& out, const Workspace& ws, const TradingSystem& hs, std::string_view magic,
+void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingSystem& hs, std::string_view magic,
                   const std::array<std::int32_t, 4>& thr) {
   const SignalGroup& exitLong = hs.group(2);
   const SignalGroup& exitShort = hs.group(4);
   const MoneyManagementRecord& mm = hs.mm;
 
-  std::string hedging = ws.definitions.idToMeta4(mm.hedging);
+  std::string hedging = definitions.idToMeta4(mm.hedging);
   if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
 
   out.push_back("extern int Stoploss_Long = " + exitLong.sl + ";");
@@ -211,11 +202,12 @@ constexpr std::array<CheckFunction, 4> kCheckFunctions{{
      " "},
 }};
 
-void writeCheckFunction(Lines& out, const Workspace& ws, const TradingSystem& hs, const CheckFunction& f) {
+void writeCheckFunction(Lines& out, const Catalogue& catalogue, const DefinitionTable& definitions,
+                        const TradingSystem& hs, const CheckFunction& f) {
   const std::string thr = "thr" + std::to_string(f.group);
   const std::string tail(f.tailIndent);
   const SignalGroup& group = hs.group(f.group);
-  const std::string_view groupSide = Workspace::kRoleNames[static_cast<std::size_t>(f.group - 1)];
+  const std::string_view groupSide = kGroupRoles[static_cast<std::size_t>(f.group - 1)].name;
 
   out.push_back("int " + std::string(f.name) + "() {");
   out.push_back("  if(Debug==TRUE){Print(\"" + std::string(f.checking) + "\");}");
@@ -228,7 +220,7 @@ void writeCheckFunction(Lines& out, const Workspace& ws, const TradingSystem& hs
   for (const Indicator& ind : group.indicators()) {
     const std::string actionType = ind.parameter("actiontyp");
     if (actionType == "idReverse") out.emplace_back("// Reverse");
-    writeIndicatorCode(ws, ind, out, sideCodeFor(actionType, groupSide));
+    writeIndicatorCode(catalogue, definitions, ind, out, sideCodeFor(actionType, groupSide));
   }
   out.emplace_back("// Ende Indikatoren ");
   out.push_back(" if(" + thr + "!=0){");
@@ -673,13 +665,17 @@ void writeGetTotalLots(Lines& out) {
 
 }  // namespace
 
+std::string expertTimeStamp(const DateTime& t) {
+  char year[16];
+  std::snprintf(year, sizeof year, "%04d", t.year);
+  return twoDigits(t.month) + "-" + twoDigits(t.day) + "-" + year + "/" + twoDigits(t.hour) + ":" +
+         twoDigits(t.minute) + ":" + twoDigits(t.second);
+}
+
 std::string sideCodeFor(std::string_view actionType, std::string_view groupSide) {
   if (actionType == "idStandard") return std::string(groupSide);
   if (actionType == "idReverse") {
-    if (groupSide == "L") return "S";
-    if (groupSide == "S") return "L";
-    if (groupSide == "XL") return "XS";
-    if (groupSide == "XS") return "XL";
+    if (const auto role = groupRoleNamed(groupSide)) return std::string(roleInfo(oppositeSide(*role)).name);
   }
   return {};
 }
@@ -731,34 +727,33 @@ std::int32_t thresholdPoints(std::string_view threshold, double sum) {
 
 std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
 
-std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, const TradingSystem& system,
-                                                          std::string_view magic, const DateTime& generatedAt,
-                                                          std::string* fault) {
+ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& catalogue,
+                               const DefinitionTable& definitions, const ExpertOptions& options) {
+  ExpertSource result;
   std::array<std::int32_t, 4> thr{};
-  for (int index = 1; index <= 4; ++index) {
+  for (int index = 1; index <= kGroupCount; ++index) {
     const SignalGroup& group = system.group(index);
     int bad = 0;
     const std::optional<double> sum = signalSum(group, &bad);
     if (!sum) {
-      if (fault) {
-        const Indicator& ind = group.indicator(bad);
-        *fault = ws.tr(kGroupCaptions[static_cast<std::size_t>(index - 1)]) + " " + std::to_string(bad) + " (" +
-                 ind.type() + "): " + inQuotes(ind.parameter("value"));
-      }
-      return std::nullopt;
+      const Indicator& ind = group.indicator(bad);
+      const std::string_view caption = kGroupRoles[static_cast<std::size_t>(index - 1)].caption;
+      result.fault = (options.language ? options.language->translate(caption) : std::string(caption)) + " " +
+                     std::to_string(bad) + " (" + ind.type() + "): " + inQuotes(ind.parameter("value"));
+      return result;
     }
     thr[static_cast<std::size_t>(index - 1)] = thresholdPoints(group.threshold, *sum);
   }
 
-  Lines out;
+  Lines& out = result.lines;
   out.reserve(512);
-  writeHeader(out, generatedAt);
-  writeGlobals(out, ws, system, magic, thr);
+  writeHeader(out, options.timeStamp);
+  writeGlobals(out, definitions, system, options.magic, thr);
   writeCheckStoplevels(out);
   writeInitAndDeinit(out, system);
   writeNormalizeLots(out);
   writeIsLongIsShort(out);
-  for (const CheckFunction& f : kCheckFunctions) writeCheckFunction(out, ws, system, f);
+  for (const CheckFunction& f : kCheckFunctions) writeCheckFunction(out, catalogue, definitions, system, f);
   writeMeldeOrderFehler(out);
   writeEnterLong(out, system);
   writeEnterShort(out, system);
@@ -768,19 +763,19 @@ std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, c
   writeErrCode(out);
   writeShowHistory(out);
   writeGetTotalLots(out);
-  return out;
+  return result;
 }
 
 bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic) {
-  std::string fault;
-  const auto lines = expertSourceLines(ws, system, magic, localNow(), &fault);
-  if (!lines) {
-    ws.message("Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ", fault);
+  const ExpertOptions options{std::string(magic), expertTimeStamp(localNow()), &ws.language};
+  const ExpertSource source = expertSourceLines(system, ws.catalogue, ws.definitions, options);
+  if (!source.ok()) {
+    ws.message("Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ", source.fault);
     return false;
   }
   const fs::path file = ws.userFile(kExpertSourceFile);
   std::string error;
-  if (!writeTextLines(file, *lines, &error)) {
+  if (!writeTextLines(file, source.lines, &error)) {
     ws.message("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: ", file.string() + " (" + error + ")");
     return false;
   }

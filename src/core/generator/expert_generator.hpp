@@ -1,6 +1,8 @@
 #pragma once
 // The MQL4 source of the Expert Advisor of a trading system, written to "_Zorvik.mq4" in the
-// user folder and then handed to the compile step.
+// user folder and then handed to the compile step. The source itself is a function of the
+// system, the catalogue, the definition table and the options; only the wrappers at the end
+// touch the workspace (clock, messages, files).
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,6 +17,9 @@ namespace zorvik {
 class Workspace;
 class TradingSystem;
 class SignalGroup;
+class Catalogue;
+class DefinitionTable;
+class LanguageTable;
 
 inline constexpr std::string_view kExpertSourceFile = "_Zorvik.mq4";
 
@@ -38,13 +43,31 @@ std::int32_t thresholdPoints(std::string_view threshold, double sum);
 // The lot-size text of the source: ".5" becomes "0.5".
 std::string lotsText(std::string_view storedLots);
 
-// The whole source, line by line, with the given time in its header. nullopt when a signal
-// value is not a number; *fault then names the place (group caption, position, type, value).
-std::optional<std::vector<std::string>> expertSourceLines(const Workspace& ws, const TradingSystem& system,
-                                                          std::string_view magic, const DateTime& generatedAt,
-                                                          std::string* fault = nullptr);
+// The time of generation as the header shows it: month-day-year and 24-hour time,
+// "03-07-2026/09:05:01".
+std::string expertTimeStamp(const DateTime& t);
 
-// Writes "_Zorvik.mq4" into the user folder, replacing an earlier file atomically. A signal
+struct ExpertOptions {
+  std::string magic;      // the magic number the EA trades under
+  std::string timeStamp;  // written into the header after the copyright, see expertTimeStamp
+  // Translates the group caption of a fault; without one the caption stays German.
+  const LanguageTable* language = nullptr;
+};
+
+// The source, or why there is none.
+struct ExpertSource {
+  std::vector<std::string> lines;  // the whole source, line by line; empty on a fault
+  // A signal value that is not a number, by place: group caption, position, type and value,
+  // "SHORT 1 (2 Moving Averages): \"drei\"". Empty when the source was made.
+  std::string fault;
+  bool ok() const { return fault.empty(); }
+};
+
+ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& catalogue,
+                               const DefinitionTable& definitions, const ExpertOptions& options);
+
+// Writes "_Zorvik.mq4" into the user folder, stamped with the local time, replacing an
+// earlier file atomically. A signal
 // value that is not a number, or a failed write, is reported in a message box and nothing is
 // written. True when the file was written.
 bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic);

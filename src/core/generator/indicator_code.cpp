@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdint>
 
+#include "model/group_roles.hpp"
 #include "model/indicator.hpp"
-#include "model/workspace.hpp"
+#include "model/catalogue.hpp"
+#include "model/definition_table.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 
@@ -50,9 +52,9 @@ Kind kindOf(std::string_view type) {
 enum class Direction { Bullish, Bearish, None };
 
 Direction directionOf(std::string_view side) {
-  if (side == "L" || side == "XS") return Direction::Bullish;
-  if (side == "S" || side == "XL") return Direction::Bearish;
-  return Direction::None;
+  const auto role = groupRoleNamed(side);
+  if (!role) return Direction::None;
+  return signalsOnRisingMarket(*role) ? Direction::Bullish : Direction::Bearish;
 }
 
 struct Condition {
@@ -88,8 +90,8 @@ Condition conditionOf(Kind kind) {
 
 }  // namespace
 
-std::string symbolArgument(const Workspace& ws, std::string_view storedSymbol) {
-  const auto& ids = ws.catalogue.symbols.ids;
+std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol) {
+  const auto& ids = catalogue.symbols.ids;
   if (storedSymbol == "Symbol()" || (!ids.empty() && iequals(storedSymbol, ids.front()))) return "tSymbol";
   std::string quoted = "\"";
   quoted += storedSymbol;
@@ -97,13 +99,14 @@ std::string symbolArgument(const Workspace& ws, std::string_view storedSymbol) {
   return quoted;
 }
 
-std::string appliedPriceArgument(const Workspace& ws, std::string_view key, std::string_view storedId) {
-  const ValueList& prices = ws.catalogue.pricetypes;
+std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTable& definitions, std::string_view key,
+                                 std::string_view storedId) {
+  const ValueList& prices = catalogue.pricetypes;
   for (std::size_t i = 0; i < prices.ids.size() && i < prices.values.size(); ++i)
     if (iequals(prices.ids[i], storedId)) return prices.values[i];
   // The entry's META4 text is taken only when it is one of the applied-price constants, so
   // an edited table cannot put arbitrary text into the source.
-  for (const DefinitionEntry* e : ws.definitions.entriesOf(key)) {
+  for (const DefinitionEntry* e : definitions.entriesOf(key)) {
     if (!iequals(e->id, storedId)) continue;
     for (const auto& constant : prices.values)
       if (e->meta4 == constant) return constant;
@@ -112,15 +115,14 @@ std::string appliedPriceArgument(const Workspace& ws, std::string_view key, std:
   return "0";
 }
 
-void writeIndicatorCode(const Workspace& ws, const Indicator& indicator, std::vector<std::string>& out,
-                          std::string_view side) {
+void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions, const Indicator& indicator,
+                        std::vector<std::string>& out, std::string_view side) {
   const Kind kind = kindOf(indicator.type());
   if (kind == Kind::Other) return;
 
-  const Catalogue& cat = ws.catalogue;
   auto p = [&](std::string_view key) { return indicator.parameter(key); };
 
-  const std::string symbol = symbolArgument(ws, p("symbol"));
+  const std::string symbol = symbolArgument(cat, p("symbol"));
   const std::string timeframe = cat.timeframes.valueOf(p("timeframe"));
   const std::string method = cat.maMethods.valueOf(p("ma_method"));
   const std::string shift = p("shift");
@@ -137,10 +139,10 @@ void writeIndicatorCode(const Workspace& ws, const Indicator& indicator, std::ve
     return "iMA(" + where + period + "," + maShift + "," + method + " ," + appliedPrice + "," + barShift + ");";
   };
   auto fastMa = [&](const std::string& barShift) {
-    return ima(p("periodfast"), p("ma_shiftfast"), appliedPriceArgument(ws, "apricefast", p("apricefast")), barShift);
+    return ima(p("periodfast"), p("ma_shiftfast"), appliedPriceArgument(cat, definitions, "apricefast", p("apricefast")), barShift);
   };
   auto slowMa = [&](const std::string& barShift) {
-    return ima(p("periodslow"), p("ma_shiftslow"), appliedPriceArgument(ws, "apriceslow", p("apriceslow")), barShift);
+    return ima(p("periodslow"), p("ma_shiftslow"), appliedPriceArgument(cat, definitions, "apriceslow", p("apriceslow")), barShift);
   };
   auto rsi = [&](const std::string& barShift) {
     return "iRSI(" + where + p("period") + "," + price() + "," + barShift + ");";

@@ -8,23 +8,25 @@
 
 namespace zorvik {
 
-class Workspace;
+class Catalogue;
+class DefinitionTable;
 class Indicator;
 
 // Appends the indicator's lines to out. The side code ("L", "S", "XL", "XS", already swapped
 // for reversed indicators) picks the comparison: "L" and "XS" bullish, "S" and "XL" bearish.
 // Missing parameters contribute empty text; nothing here fails.
-void writeIndicatorCode(const Workspace& ws, const Indicator& indicator, std::vector<std::string>& out,
-                          std::string_view side);
+void writeIndicatorCode(const Catalogue& catalogue, const DefinitionTable& definitions, const Indicator& indicator,
+                        std::vector<std::string>& out, std::string_view side);
 
 // The symbol argument of an indicator call: `tSymbol` for the chart's symbol, otherwise the
 // stored symbol in MQL4 string quotes.
-std::string symbolArgument(const Workspace& ws, std::string_view storedSymbol);
+std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol);
 
 // The applied-price constant of a fast or slow price. The two-average types keep their prices
 // under ids of their own ("idOPENf", "idOPENs"), which the pricetype list does not hold; they
 // are resolved through their definition-table entries so the chosen price reaches the
 // Expert Advisor. "0" when nothing matches.
-std::string appliedPriceArgument(const Workspace& ws, std::string_view key, std::string_view storedId);
+std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTable& definitions, std::string_view key,
+                                 std::string_view storedId);
 
 }  // namespace zorvik

@@ -5,6 +5,7 @@
 #include "library/library.hpp"
 #include "model/component_files.hpp"
 #include "model/current_system.hpp"
+#include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 
@@ -60,7 +61,7 @@ LibraryOutcome Library::drop(const LibraryItem& record, int selectedTab) {
     ws_.message("Bitte zuerst ein Handelssystem öffnen");
     return LibraryOutcome::Nothing;
   }
-  const bool signalTab = selectedTab >= 1 && selectedTab <= 4;
+  const bool signalTab = groupRoleOf(selectedTab).has_value();
   std::string_view code;
   if (isGroup(record.group, libgroup::TradingSystems)) {
     ws_.message("Bitte System durch Anklicken öffnen statt Drag&Drop !");
@@ -91,7 +92,7 @@ LibraryOutcome Library::drop(const LibraryItem& record, int selectedTab) {
   if (record.fileName.empty()) return LibraryOutcome::Nothing;
   LibraryItem r = record;
   if (!makeCanonical(r)) return LibraryOutcome::Nothing;
-  return readComponent(ws_.system(), componentPath(ws_, r.fileName), code, selectedTab) ? LibraryOutcome::PageChanged
+  return readComponent(ws_, ws_.system(), componentPath(ws_, r.fileName), code, selectedTab) ? LibraryOutcome::PageChanged
                                                                                          : LibraryOutcome::Nothing;
 }
 

@@ -3,6 +3,8 @@
 #include <unordered_map>
 
 #include "model/catalogue.hpp"
+#include "model/group_roles.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/cp1252.hpp"
@@ -14,8 +16,6 @@ namespace zorvik {
 
 namespace {
 
-// Section names of the four groups, in group order.
-constexpr std::array<std::string_view, 4> kGroupSections{"entrylong", "exitlong", "entryshort", "exitshort"};
 
 // ---- writing
 
@@ -65,21 +65,21 @@ class LineWriter {
   }
 
   void groupSection(const SignalGroup& g, int index) {
-    const std::string_view name = kGroupSections[static_cast<std::size_t>(index - 1)];
-    line("START " + std::string(name));
+    const GroupRoleInfo& role = kGroupRoles[static_cast<std::size_t>(index - 1)];
+    line("START " + std::string(role.section));
     value("threshold", g.threshold);
     integer("editOk", g.editok);
-    if (index == 2 || index == 4) {
+    if (role.isExit) {
       value("sl", g.sl);
       value("ts", g.ts);
       value("tp", g.tp);
     }
     for (const auto& ind : g.indicators()) indicatorBlock(ind);
-    line("ENDE " + std::string(name));
+    line("ENDE " + std::string(role.section));
   }
 
   void groupSections(const TradingSystem& hs) {
-    for (int i = 1; i <= 4; ++i) groupSection(hs.group(i), i);
+    for (int i = 1; i <= kGroupCount; ++i) groupSection(hs.group(i), i);
   }
 
   void moneyManagement(const MoneyManagementRecord& mm) {
@@ -123,12 +123,19 @@ bool asciiIEquals(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The group number of a group section name (any case); 0 for none.
+int groupOfSection(std::string_view name) {
+  for (const GroupRoleInfo& r : kGroupRoles)
+    if (asciiIEquals(name, r.section)) return groupNumber(r.role);
+  return 0;
+}
+
 enum State : int { kIgnore = 0, kGeneral = 1, kMoneyManagement = 2, kComment = 7 };
 
 class ComponentReader {
  public:
-  ComponentReader(TradingSystem& hs, std::string_view kindCode, int targetGroup)
-      : hs_(hs), ws_(hs.workspace()), target_(targetGroup >= 1 && targetGroup <= 4 ? targetGroup : 0) {
+  ComponentReader(Workspace& ws, TradingSystem& hs, std::string_view kindCode, int targetGroup)
+      : hs_(hs), ws_(ws), target_(groupRoleOf(targetGroup) ? targetGroup : 0) {
     if (target_ && (asciiIEquals(kindCode, "IND") || asciiIEquals(kindCode, "STOP"))) state_ = target_ + 2;
   }
 
@@ -195,10 +202,7 @@ class ComponentReader {
     if (asciiIEquals(name, "signalgruppe") || asciiIEquals(name, "indikatorengruppe")) state_ = target_ ? target_ + 2 : kIgnore;
     else if (asciiIEquals(name, "general")) state_ = kGeneral;
     else if (asciiIEquals(name, "moneymanagement")) state_ = kMoneyManagement;
-    else if (asciiIEquals(name, "entrylong")) state_ = 3;
-    else if (asciiIEquals(name, "exitlong")) state_ = 4;
-    else if (asciiIEquals(name, "entryshort")) state_ = 5;
-    else if (asciiIEquals(name, "exitshort")) state_ = 6;
+    else if (const int group = groupOfSection(name)) state_ = group + 2;
     else if (asciiIEquals(name, "comment")) state_ = kComment;
     else if (asciiIEquals(name, "stops")) { /* the stops go to the group already chosen */ }
     else state_ = kIgnore;
@@ -222,10 +226,10 @@ class ComponentReader {
       const std::string paraKey = "general_" + std::string(key);
       // Keys the system does not store are left out here: setParameter would ignore them anyway,
       // and a file full of them must not grow the changed-keys list without end.
-      if (isSystemParameterKey(paraKey)) hs_.setParameter(paraKey, value);
+      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, hs_, paraKey, value);
     } else if (state_ == kMoneyManagement) {
       const std::string paraKey = "mm_" + std::string(key);
-      if (isSystemParameterKey(paraKey)) hs_.setParameter(paraKey, value);
+      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, hs_, paraKey, value);
     } else if (inGroup()) {
       groupValue(key, std::move(value));
     }
@@ -255,7 +259,7 @@ class ComponentReader {
   }
 
   void finish() {
-    for (int i = 1; i <= 4; ++i) {
+    for (int i = 1; i <= kGroupCount; ++i) {
       SignalGroup& g = hs_.group(i);
       if (g.count() > 0 && g.editok == 0) g.editok = 1;
     }
@@ -383,36 +387,38 @@ bool writeStopsFile(const SignalGroup& group, const std::filesystem::path& file,
   return write(file, stopsFileLines(group, comment), error);
 }
 
-void readComponentText(TradingSystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup) {
-  ComponentReader(hs, kindCode, targetGroup).read(bytes);
+void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes, std::string_view kindCode,
+                       int targetGroup) {
+  ComponentReader(ws, hs, kindCode, targetGroup).read(bytes);
 }
 
-bool readComponent(TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup) {
+bool readComponent(Workspace& ws, TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode,
+                   int targetGroup) {
   const auto bytes = readFileBytes(file);
   if (!bytes) {
-    hs.workspace().message("Die Datei konnte nicht gelesen werden: ", file.filename().string());
+    ws.message("Die Datei konnte nicht gelesen werden: ", file.filename().string());
     return false;
   }
-  readComponentText(hs, *bytes, kindCode, targetGroup);
+  readComponentText(ws, hs, *bytes, kindCode, targetGroup);
   return true;
 }
 
-void applySystemDefaults(TradingSystem& hs) {
-  const Workspace& ws = hs.workspace();
+void applySystemDefaults(Workspace& ws, TradingSystem& hs) {
   for (const std::string& row : ws.catalogue.indicatorRows()) {
     if (row.empty() || row.front() != '!') continue;
     for (const std::string& key : ws.catalogue.parameterKeysOf(row.substr(0, row.find(',')))) {
       const ParameterCoding* p = ws.catalogue.parameter(key);
       const std::string def = p ? p->defaultValue : std::string();
       if (key == "threshold") {
-        for (int i = 1; i <= 4; ++i) hs.group(i).threshold = def;
+        for (int i = 1; i <= kGroupCount; ++i) hs.group(i).threshold = def;
       } else if (key == "stop_sl" || key == "stop_ts" || key == "stop_tp") {
-        for (int i : {2, 4}) {
-          SignalGroup& g = hs.group(i);
+        for (const GroupRoleInfo& role : kGroupRoles) {
+          if (!role.isExit) continue;
+          SignalGroup& g = hs.group(groupNumber(role.role));
           (key == "stop_sl" ? g.sl : key == "stop_ts" ? g.ts : g.tp) = def;
         }
       } else {
-        hs.setParameter(key, def);
+        storeSystemParameter(ws, hs, key, def);
       }
     }
   }

@@ -83,16 +83,19 @@ bool writeStopsFile(const SignalGroup& group, const std::filesystem::path& file,
 //
 // Never throws; bad lines are skipped and whatever can be read is read. A file that cannot
 // be opened leaves the system as it was, shows a message and gives false.
-bool readComponent(TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode, int targetGroup);
+// The workspace gives the definition table, the known accounts and the magic counter.
+bool readComponent(Workspace& ws, TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode,
+                   int targetGroup);
 // The same for file contents already in memory (raw Windows-1252 bytes).
-void readComponentText(TradingSystem& hs, std::string_view bytes, std::string_view kindCode, int targetGroup);
+void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes, std::string_view kindCode,
+                       int targetGroup);
 
 // ---- Defaults.
 
 // Fills the defaults of the catalogue's "!" rows into the system: money management, stops of
 // the exit groups, general settings (title from the file name, a fresh magic number) and the
 // thresholds of all four groups.
-void applySystemDefaults(TradingSystem& hs);
+void applySystemDefaults(Workspace& ws, TradingSystem& hs);
 // Fills the defaults of the indicator's type row and stamps "lastedittime" with the given
 // day serial, or with the current time.
 void applyIndicatorDefaults(const Workspace& ws, Indicator& indicator,

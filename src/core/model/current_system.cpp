@@ -5,6 +5,7 @@
 
 #include "library/file_names.hpp"
 #include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/cp1252.hpp"
@@ -114,12 +115,12 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
   }
 
   hs.systemFileName = std::string(fileName);
-  hs.resetAll();
+  hs.resetAll(systemDefaults(ws));
   if (bytes) {
-    readComponentText(hs, *bytes, "", 0);
-    if (hs.general.title.empty()) hs.setParameter("general_bezeichnung", titleOfFileName(fileName));
+    readComponentText(ws, hs, *bytes, "", 0);
+    if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
     if (needsFreshMagic(hs.general.magic)) {
-      hs.setParameter("general_magic", nextRunningNumber(ws.settings));
+      storeSystemParameter(ws, hs, "general_magic", nextRunningNumber(ws.settings));
       if (ws.magicNoteCount < 4) {
         showMagicNote(ws);
         if (ws.magicNoteCount == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
@@ -127,7 +128,7 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
       ++ws.magicNoteCount;
     }
   } else {
-    applySystemDefaults(hs);
+    applySystemDefaults(ws, hs);
   }
   hs.changed = false;
   hs.changedKeys.clear();

@@ -1,6 +1,6 @@
 #include "model/trading_system.hpp"
 
-#include "model/workspace.hpp"
+#include "model/group_roles.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 
@@ -24,23 +24,23 @@ bool isSystemParameterKey(std::string_view rawKey) {
   return false;
 }
 
-TradingSystem::TradingSystem(Workspace& ws) : ws_(&ws) { resizeGroups(4); }
+TradingSystem::TradingSystem() { resizeGroups(kGroupCount); }
 
 void TradingSystem::resizeGroups(int count) {
   const std::size_t old = groups_.size();
   groups_.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
-  for (std::size_t i = old; i < groups_.size() && i < Workspace::kRoleNames.size(); ++i)
-    groups_[i].name = std::string(Workspace::kRoleNames[i]);
+  for (std::size_t i = old; i < groups_.size() && i < kGroupRoles.size(); ++i)
+    groups_[i].name = std::string(kGroupRoles[i].name);
 }
 
-void TradingSystem::resetAll() {
+void TradingSystem::resetAll(const SystemDefaults& defaults) {
   for (auto& g : groups_) g = SignalGroup(g.name);
-  resetGeneral();
-  resetMoneyManagement();
+  resetGeneral(defaults);
+  resetMoneyManagement(defaults);
 }
 
-void TradingSystem::resetGeneral() {
-  general.account = ws_->knownAccounts.empty() ? std::string() : ws_->knownAccounts.front().number;
+void TradingSystem::resetGeneral(const SystemDefaults& defaults) {
+  general.account = defaults.firstAccount;
   general.accountType = "idKontotyp";
   general.broker = "#0";
   general.filename = systemFileName;
@@ -49,18 +49,17 @@ void TradingSystem::resetGeneral() {
   if (hasHsy) general.title = title;
   general.comment.clear();
   general.editok = 1;
-  general.magic = nextRunningNumber(ws_->settings);
+  general.magic = defaults.magic;
 }
 
-void TradingSystem::resetMoneyManagement() {
+void TradingSystem::resetMoneyManagement(const SystemDefaults& defaults) {
   mm = MoneyManagementRecord{};
-  mm.hedging = ws_->definitions.indexToId("mm_hedging", "#0");
+  mm.hedging = defaults.hedgingId;
 }
 
 void TradingSystem::setParameter(std::string_view rawKey, std::string_view rawValue) {
   const std::string key = trim(rawKey);
-  std::string value(rawValue);
-  if (!value.empty() && value.front() == '#') value = ws_->definitions.indexToId(key, value);
+  const std::string value(rawValue);
 
   if (key == "mm_editok") mm.editok = toInt16(value);
   else if (key == "general_editok") general.editok = toInt16(value);
@@ -82,16 +81,16 @@ void TradingSystem::setParameter(std::string_view rawKey, std::string_view rawVa
     general.title = value;
     if (value == "#0" && !general.filename.empty()) general.title = titleOfFileName(general.filename);
   } else if (key == "general_magic") {
-    general.magic = value == "-" ? nextRunningNumber(ws_->settings) : value;
+    general.magic = value;
   } else if (key == "mm_symbol" || key == "general_symbol") {
-    mm.symbol = value == ws_->tr("Aktuelles Symbol") ? std::string("Symbol()") : value;
+    mm.symbol = value;
   }
 
   if (changedKeys.find(key) == std::string::npos) changedKeys += key + ";";
   changed = true;
 }
 
-std::string TradingSystem::parameter(std::string_view rawKey) const {
+std::optional<std::string> TradingSystem::parameter(std::string_view rawKey) const {
   const std::string key = trim(rawKey);
   if (key == "mm_editok") return intText(mm.editok);
   if (key == "general_editok") return intText(general.editok);
@@ -112,12 +111,7 @@ std::string TradingSystem::parameter(std::string_view rawKey) const {
   if (key == "general_kontotyp") return general.accountType;
   if (key == "general_broker") return general.broker;
   if (key == "general_magic") return general.magic;
-  ws_->message("paraget unbek:", key);
-  return {};
-}
-
-void TradingSystem::storeChosenCaption(std::string_view key, std::string_view caption) {
-  setParameter(key, ws_->definitions.captionToId(trim(key), caption, ws_->captionLanguage()));
+  return std::nullopt;
 }
 
 }  // namespace zorvik

@@ -1,7 +1,10 @@
 #pragma once
 // The trading system: general settings, money management and the four signal groups.
-// A system is a value: copying it (or clone()) copies every group and indicator.
+// A system is a plain value: it knows no workspace, and copying it (or clone()) copies every
+// group and indicator. What needs the program-wide records (settings, definition table,
+// language) happens before a value reaches it; see system_parameters.hpp.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,8 +12,6 @@
 #include "model/signal_group.hpp"
 
 namespace zorvik {
-
-class Workspace;
 
 struct GeneralRecord {
   std::string filename;
@@ -41,11 +42,18 @@ struct MoneyManagementRecord {
   bool operator==(const MoneyManagementRecord&) const = default;
 };
 
+// What a reset fills in that the system cannot know itself.
+struct SystemDefaults {
+  std::string firstAccount;  // the first known account; empty when none is known
+  std::string hedgingId;     // the first id of the "mm_hedging" list
+  std::string magic;         // a fresh running number, already drawn from the settings
+};
+
 class TradingSystem {
  public:
   // Creates the four groups "L", "XL", "S", "XS"; general and money management stay as
   // constructed until a reset.
-  explicit TradingSystem(Workspace& ws);
+  TradingSystem();
 
   std::string systemFileName;  // set before a reset; the general file name and title follow it
   bool changed = false;
@@ -59,21 +67,23 @@ class TradingSystem {
   int groupCount() const { return static_cast<int>(groups_.size()); }
   void resizeGroups(int count);
 
-  void resetAll();
-  void resetGeneral();
-  void resetMoneyManagement();
+  // Empties the groups (keeping their names) and resets general and money management.
+  void resetAll(const SystemDefaults& defaults);
+  // Uses the first account and the magic number of the defaults.
+  void resetGeneral(const SystemDefaults& defaults);
+  // Uses the hedging id of the defaults.
+  void resetMoneyManagement(const SystemDefaults& defaults);
   TradingSystem clone() const { return *this; }
 
+  // Stores a value under a key of isSystemParameterKey (surrounding blanks ignored) and notes
+  // the key as changed; an unknown key stores nothing but still counts as a change. The value
+  // is taken as it is: storeSystemParameter turns "#n", "-" magic and the translated current
+  // symbol into what is stored. A title of "#0" becomes the title of the general file name.
   void setParameter(std::string_view key, std::string_view value);
-  // The stored value; editok fields as decimal text. An unknown key is reported and gives "".
-  std::string parameter(std::string_view key) const;
-  // Turns a caption chosen in a combo box into its id and stores it.
-  void storeChosenCaption(std::string_view key, std::string_view caption);
-
-  Workspace& workspace() const { return *ws_; }
+  // The stored value; editok fields as decimal text. nullopt for an unknown key.
+  std::optional<std::string> parameter(std::string_view key) const;
 
  private:
-  Workspace* ws_;
   std::vector<SignalGroup> groups_;
 };
 

@@ -20,7 +20,7 @@ Workspace::Workspace(fs::path workingFolder, Host& host)
       res_(root_ / "res"),
       user_(root_ / "user"),
       host_(&host),
-      system_(std::make_unique<TradingSystem>(*this)) {}
+      system_(std::make_unique<TradingSystem>()) {}
 
 Workspace::~Workspace() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program-wide state: working folder, settings, language, definition table, catalogue and
-// the lists every Part reads. main() creates one and passes it by reference; tests create as
-// many as they like, each on its own folder.
+// the lists the whole program reads. main() creates one and passes it by reference; tests
+// create as many as they like, each on its own folder.
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -78,9 +78,6 @@ class Workspace {
 
   // Loads the help texts from "CodeHelp.txt"; a missing file leaves them empty.
   void loadHelpTexts();
-
-  // The short role names of the four signal groups, in group order.
-  static constexpr std::array<std::string_view, 4> kRoleNames{"L", "XL", "S", "XS"};
 
   Settings settings;
   LanguageTable language;

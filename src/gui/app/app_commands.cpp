@@ -37,8 +37,8 @@ void AppCommands::generateExpert() { generateExpertOfOpenSystem(workspace()); }
 std::optional<InfoRows> AppCommands::checkSystem(int mode) {
   const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
   // The silent run happens ten times a second; it never builds the difference texts.
-  const CheckResult r = m == CheckMode::Silent ? evaluateSystem(workspace().system(), false)
-                                               : zorvik::checkSystem(workspace().system(), m);
+  const CheckResult r = m == CheckMode::Silent ? evaluateSystem(workspace(), workspace().system(), false)
+                                               : zorvik::checkSystem(workspace(), workspace().system(), m);
   if (!r.drawRows) return std::nullopt;
   return InfoRows(r.rows.begin(), r.rows.end());
 }

@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QPointer>
 
-#include "analysis/group_copies.hpp"
 #include "brokers/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
 #include "help/help_panel.hpp"
@@ -87,8 +86,6 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
   // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
   auto* groups = new SignalGroupPage(ws);
-  groups->xi().cloneStops = [](TradingSystem& system, int group) { zorvik::cloneStops(system, group); };
-  groups->xi().cloneSystem = [](TradingSystem& system, int group) { zorvik::cloneSystem(system, group); };
   connectEditor(groups, form, topics, popup, ws);
   QObject::connect(groups, &SignalGroupPage::eventSound, &form,
                    [&form](const QString& name) { form.eventSound(name.toStdString()); });

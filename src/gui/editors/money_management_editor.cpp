@@ -5,6 +5,7 @@
 
 #include "editors/parameter_row_builder.hpp"
 #include "editors/settings_editing.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 
@@ -22,13 +23,13 @@ MoneyManagementEditor::MoneyManagementEditor(Workspace& ws, QWidget* parent) : P
 }
 
 std::string MoneyManagementEditor::parameterSet() const {
-  return std::string(moneyManagementSet(system_ ? system_->parameter("mm_typ") : std::string()));
+  return std::string(moneyManagementSet(system_ ? system_->parameter("mm_typ").value_or("") : std::string()));
 }
 
 void MoneyManagementEditor::rowsBuilt() { rows_->addLabelPairRow(spacer_, command1_); }
 
 void MoneyManagementEditor::textChanged(int, const QString& key, const QString& value) {
-  system_->setParameter(key.toStdString(), value.toStdString());
+  storeSystemParameter(ws_, *system_, key.toStdString(), value.toStdString());
 }
 
 void MoneyManagementEditor::comboChanged(int row, const QString& key, const QString& caption) {

@@ -9,6 +9,7 @@
 #include "editors/editor_icons.hpp"
 #include "editors/parameter_row_builder.hpp"
 #include "model/catalogue.hpp"
+#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 
@@ -70,7 +71,7 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   rows_->addHeadingRow(label1_, cEditOk_);
   for (const std::string& key : ws_.catalogue.parameterKeysOf(parameterSet())) {
     if (key == "general_broker" || key == "general_account") rows_->clearComboTag(rows_->rowCount());
-    const int row = rows_->addParameterRow(key, system.parameter(key));
+    const int row = rows_->addParameterRow(key, shownSystemParameter(ws_, system, key));
     if (row >= 0) rowBuilt(row, key);
   }
   rowsBuilt();
@@ -79,11 +80,11 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
 }
 
 void PartEditorBase::textChanged(int, const QString& key, const QString& value) {
-  system_->storeChosenCaption(key.toStdString(), value.toStdString());
+  storeChosenCaption(ws_, *system_, key.toStdString(), value.toStdString());
 }
 
 void PartEditorBase::comboChanged(int, const QString& key, const QString& caption) {
-  system_->storeChosenCaption(key.toStdString(), caption.toStdString());
+  storeChosenCaption(ws_, *system_, key.toStdString(), caption.toStdString());
 }
 
 void PartEditorBase::keyPressEvent(QKeyEvent* event) {

@@ -15,6 +15,7 @@
 
 #include <array>
 
+#include "analysis/group_copies.hpp"
 #include "editors/accept_discard_buttons.hpp"
 #include "editors/editor_icons.hpp"
 #include "editors/indicator_editor.hpp"
@@ -47,8 +48,14 @@ AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
 SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), i_(indicatorEditor) {
   setObjectName("XIForm");
   setMinimumWidth(380);
-  cloneStops = [](TradingSystem& system, int group) { copyStopsToPartner(system, group); };
-  cloneSystem = [](TradingSystem& system, int group) { copySettingsToMirror(system, group); };
+  // The stop button sounds even when there was nothing to copy, as it always has.
+  cloneStops = [this](TradingSystem& system, int group) {
+    copyStopsToPartner(system, group);
+    ws_.host().playSound(Sound::Clone);
+  };
+  cloneSystem = [this](TradingSystem& system, int group) {
+    if (copyToCounterpart(system, group)) ws_.host().playSound(Sound::Clone);
+  };
 
   // Everything scrolls as one page when the window is too low for the panels and a useful
   // list; above that the list takes the height that is left.
@@ -175,7 +182,7 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
 }
 
 void SignalGroupEditor::activateControls(SignalGroup& group, int role) {
-  if (!groupRole(role)) return;
+  if (!groupRoleOf(role)) return;
   command1_->setText(q(ws_.tr("Indikator hinzufügen")));
   command5_->setText(q(ws_.tr("Indikator bearbeiten")));
   command2_->setText(q(ws_.tr("Indikator entfernen")));

@@ -63,8 +63,8 @@ class SignalGroupEditor : public QWidget {
   IndicatorEdit& edit() { return edit_; }
   const ListSorting& sorting() const { return sorting_; }
 
-  // The copies of the two copy buttons. They start as plain copies within the open system;
-  // the main window may put its own (with question and sound) in their place.
+  // The copies of the two copy buttons: the stop copy to the other exit group and the
+  // counterpart copy, each with the copy sound. A test may put its own in their place.
   std::function<void(TradingSystem&, int group)> cloneStops;
   std::function<void(TradingSystem&, int group)> cloneSystem;
 
