@@ -6,9 +6,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
+# The "bench" preset of CMakePresets.json: Release with the benchmarks, in build/bench.
 build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORVIK_BUILD_BENCH=ON -DZORVIK_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cmake --preset bench >/dev/null
+cmake --build --preset bench --parallel "$(nproc)"
 out="$build/results"
 mkdir -p "$out"
 rm -f "$out"/*.json

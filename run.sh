@@ -6,9 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
-build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+# The "run" preset of CMakePresets.json: RelWithDebInfo, no tests, in build/run.
+build=build/run
+cmake --preset run >/dev/null
+cmake --build --preset run --parallel "$(nproc)"
 
 ./scripts/seed-workdir.sh work
 

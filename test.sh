@@ -4,15 +4,14 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
-build=build/test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVIK_SANITIZE=ON -DZORVIK_BUILD_TESTS=ON
-cmake --build "$build" --parallel "$(nproc)"
+# The "test" preset of CMakePresets.json: Debug, AddressSanitizer and UBSan, warnings as
+# errors, in build/test. Each test sets its own leak checking (tests/CMakeLists.txt): on for the
+# core and the command-line program, off for the window tests.
+cmake --preset test
+cmake --build --preset test --parallel "$(nproc)"
 
-export QT_QPA_PLATFORM=offscreen
-# Qt and the graphics stack keep a few allocations alive until exit; leaks are checked in core.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
+ctest --preset test "$@"
 
 # Every reader of outside data is fuzzed for a short while on each run (clang's libFuzzer);
 # ZORVIK_FUZZ_SECONDS=0 skips it, scripts/fuzz.sh 300 is the long run.

@@ -2,7 +2,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <random>
 
 #include "model/component_files.hpp"
 #include "model/system_parameters.hpp"
@@ -10,6 +9,7 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 #include "text/text_files.hpp"
 
 namespace {
@@ -18,13 +18,8 @@ using namespace zorvik;
 namespace fs = std::filesystem;
 
 // A working folder with the program's res/ and a system of 4 x 50 indicators saved in it.
-struct Fixture {
+struct Fixture : testing::TestWorkspace {
   Fixture() {
-    root = fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root / "user");
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
-    ws = std::make_unique<Workspace>(root, host);
-    ws->startUp();
     const char* types[] = {"MACD", "RSI", "Moving Average", "2 Moving Averages Cross", "Bollinger Bands",
                            "Stochastik"};
     TradingSystem& hs = ws->system();
@@ -39,16 +34,9 @@ struct Fixture {
         ind.setParameter(*ws, "comment", "Indikator " + std::to_string(i));
         hs.group(g).addIndicator(ind);
       }
-    file = root / "user" / "Gross.hsy.txt";
+    file = ws->userFile("Gross.hsy.txt");
     writeSystemFile(hs, file);
   }
-  ~Fixture() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
-  fs::path root;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
   fs::path file;
 };
 

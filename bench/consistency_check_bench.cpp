@@ -11,31 +11,14 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace {
 
 using namespace zorvik;
 namespace fs = std::filesystem;
 
-struct Fixture {
-  fs::path dir;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
-
-  Fixture() {
-    dir = fs::temp_directory_path() / "zorvik-bench-check";
-    fs::remove_all(dir);
-    fs::create_directories(dir / "user");
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", dir / "res", fs::copy_options::recursive);
-    ws = std::make_unique<Workspace>(dir, host);
-    ws->startUp();
-  }
-  ~Fixture() {
-    ws.reset();
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-
+struct Fixture : testing::TestWorkspace {
   Indicator indicator(const std::string& type, int n) const {
     Indicator ind(type);
     for (const auto& key : ws->catalogue.parameterKeysOf(type))

@@ -6,13 +6,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <random>
 
 #include "generator/expert_generator.hpp"
 #include "model/trading_system.hpp"
 #include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace {
 
@@ -24,9 +24,9 @@ constexpr const char* kTypes[] = {"Moving Average", "Moving Average Cross", "2 M
                                   "Stochastik", "Bollinger Bands", "Donchian Channel", "ADX"};
 
 struct BigSystem {
-  BigSystem() : folder(fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()))), ws(folder, host) {
+  BigSystem() : folder(dir.path()), ws(folder, host) {
     fs::create_directories(ws.userFolder());
-    ws.definitions.read(fs::path(ZORVIK_SOURCE_DIR) / "res" / "DVDefTable2.dat");
+    ws.definitions.read(testing::sourceDir() / "res" / "DVDefTable2.dat");
     ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
     ws.catalogue.readIndicatorCoding();
     TradingSystem& hs = ws.system();
@@ -52,10 +52,7 @@ struct BigSystem {
       }
     }
   }
-  ~BigSystem() {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
+  testing::TempDir dir;
   fs::path folder;
   RecordingHost host;
   Workspace ws;

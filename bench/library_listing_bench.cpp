@@ -11,19 +11,16 @@
 #include "library/library.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace {
 
 using namespace zorvik;
 namespace fs = std::filesystem;
 
-struct Fixture {
+struct Fixture : testing::TestWorkspace {
   Fixture() {
-    root = fs::temp_directory_path() / ("zorvik-bench-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root / "user");
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
-    ws = std::make_unique<Workspace>(root, host);
-    ws->startUp();
+    const fs::path& root = dir.path();
     const char* endings[] = {".sgr.txt", ".igr.txt", ".ind.txt", ".mm.txt", ".stp.txt", ".ex4", ".ind.txt.del"};
     std::mt19937 random(42);
     for (int i = 0; i < 10000; ++i) {
@@ -39,13 +36,6 @@ struct Fixture {
       }
     }
   }
-  ~Fixture() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
-  fs::path root;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
 };
 
 void BM_ListLibrary(benchmark::State& state) {
@@ -68,7 +58,7 @@ void BM_ListLibrary_Baseline(benchmark::State& state) {
   for (auto _ : state) {
     names.clear();
     std::size_t bytes = 0;
-    for (const auto& entry : fs::directory_iterator(f.root / "user")) {
+    for (const auto& entry : fs::directory_iterator(f.ws->userFolder())) {
       std::string name = entry.path().filename().string();
       if (name.size() > 8 && name.compare(name.size() - 8, 8, ".hsy.txt") == 0) {
         std::ifstream in(entry.path(), std::ios::binary);

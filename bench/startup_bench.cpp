@@ -13,6 +13,7 @@
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
 #include "model/workspace.hpp"
+#include "test_support.hpp"
 
 namespace {
 
@@ -28,18 +29,13 @@ QApplication& app() {
   return *a;
 }
 
-fs::path seededFolder() {
-  const fs::path folder = fs::temp_directory_path() / "zorvik_startup_bench";
-  fs::remove_all(folder);
-  fs::create_directories(folder / "user");
-  fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", folder / "res", fs::copy_options::recursive);
-  fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "examples" / "user", folder / "user", fs::copy_options::recursive);
-  return folder;
-}
-
 void BM_StartUpToFirstPaint(benchmark::State& state) {
   app();
-  const fs::path folder = seededFolder();
+  zorvik::testing::TempDir dir;
+  zorvik::testing::FolderSeed seed;
+  seed.demoLibrary = true;
+  zorvik::testing::seedWorkingFolder(dir.path(), seed);
+  const fs::path& folder = dir.path();
   for (auto _ : state) {
     zorvik::QtHost host;
     zorvik::Workspace ws(folder, host);
@@ -49,7 +45,6 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
     benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&form));
     QApplication::processEvents();
   }
-  fs::remove_all(folder);
 }
 BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
 

@@ -4,10 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+# The "fuzz" preset of CMakePresets.json: clang, sanitizers and libFuzzer, in build/fuzz.
 build=build/fuzz
-CXX=clang++ CC=clang cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZORVIK_BUILD_FUZZ=ON -DZORVIK_SANITIZE=ON -DZORVIK_BUILD_GUI=OFF -DZORVIK_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --parallel "$(nproc)"
 status=0
 for target in "$build"/fuzz/*_fuzz; do
   name=$(basename "$target")

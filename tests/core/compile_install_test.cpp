@@ -10,7 +10,7 @@
 
 #include <thread>
 
-#include "core/test_support.hpp"
+#include "test_support.hpp"
 #include "generator/compile_install.hpp"
 #include "generator/compile_steps.hpp"
 #include "model/settings.hpp"

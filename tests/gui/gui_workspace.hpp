@@ -3,34 +3,27 @@
 // holding the given lines (or none), and an open, empty system "Demo" when asked for.
 #include <QByteArray>
 #include <QFile>
+#include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <filesystem>
-#include <memory>
+#include <string>
 
 #include "model/trading_system.hpp"
 #include "model/system_parameters.hpp"
-#include "model/workspace.hpp"
-#include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace zorvik::testing {
 
-struct GuiWorkspace {
-  QTemporaryDir dir;
-  RecordingHost host;
-  std::unique_ptr<Workspace> ws;
+inline FolderSeed settingsSeed(const QByteArray& ini) {
+  FolderSeed seed;
+  seed.settings = ini.toStdString();
+  return seed;
+}
 
-  explicit GuiWorkspace(const QByteArray& ini = {}, bool openDemoSystem = false) {
-    namespace fs = std::filesystem;
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
-    if (!ini.isEmpty()) {
-      QFile file(dir.path() + "/res/Zorvik.ini");
-      if (file.open(QIODevice::WriteOnly)) file.write(ini);
-    }
-    ws = std::make_unique<Workspace>(dir.path().toStdString(), host);
-    ws->startUp();
+struct GuiWorkspace : TestWorkspace {
+  explicit GuiWorkspace(const QByteArray& ini = {}, bool openDemoSystem = false)
+      : TestWorkspace(settingsSeed(ini), true) {
     if (openDemoSystem) {
       ws->system().systemFileName = "Demo.hsy.txt";
       ws->system().resetAll(systemDefaults(*ws));
@@ -44,7 +37,7 @@ struct GuiWorkspace {
     return missing;
   }
   QByteArray ini() const {
-    QFile file(dir.path() + "/res/Zorvik.ini");
+    QFile file(QString::fromStdString((dir.path() / "res" / "Zorvik.ini").string()));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 };

@@ -15,6 +15,7 @@
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;
@@ -22,17 +23,13 @@ using namespace zorvik;
 namespace {
 
 struct Folder {
-  explicit Folder(bool english = false) : ws(dir.path().toStdString(), host) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
-    if (english) {
-      QFile ini(dir.path() + "/res/Zorvik.ini");
-      ini.open(QIODevice::WriteOnly);
-      ini.write("LANGUAGE=ENGLISCH\r\n");
-    }
+  explicit Folder(bool english = false) : ws(dir.path(), host) {
+    testing::FolderSeed seed;
+    if (english) seed.settings = "LANGUAGE=ENGLISCH\r\n";
+    testing::seedWorkingFolder(dir.path(), seed);
     ws.startUp();
   }
-  QTemporaryDir dir;
+  testing::TempDir dir;
   RecordingHost host;
   Workspace ws;
 };

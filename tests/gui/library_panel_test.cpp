@@ -18,6 +18,7 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;
@@ -27,17 +28,16 @@ namespace {
 void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
 struct Program {
-  QTemporaryDir dir;
+  testing::TempDir dir;
   RecordingHost host;
   std::unique_ptr<Workspace> ws;
   std::unique_ptr<MainWindow> form;
   LibraryPanel* panel = nullptr;
 
-  fs::path root() const { return fs::path(dir.path().toStdString()); }
+  fs::path root() const { return dir.path(); }
 
   Program() {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root() / "res", fs::copy_options::recursive);
-    fs::create_directories(root() / "user");
+    testing::seedWorkingFolder(root());
     for (const char* name : {"Trend", "Range"})
       write(root() / "user" / (std::string(name) + ".hsy.txt"),
             std::string("START general\r\nbezeichnung=\"") + name + "\"\r\nmagic=\"100001\"\r\nENDE general\r\n");

@@ -7,6 +7,7 @@
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
 #include "model/workspace.hpp"
+#include "test_support.hpp"
 
 namespace fs = std::filesystem;
 
@@ -15,8 +16,10 @@ class MainWindowSmokeTest : public QObject {
  private slots:
   void showsTheSevenTabsInBothLanguages() {
     QTemporaryDir dir;
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
+    // Without user/: the start-up must create it.
+    zorvik::testing::FolderSeed seed;
+    seed.userFolder = false;
+    zorvik::testing::seedWorkingFolder(dir.path().toStdString(), seed);
     const QStringList german{"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MONEYMANAGEMENT", "EINSTELLUNGEN"};
     const QStringList english{"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MONEY MANAGEMENT", "SETTINGS"};
     for (const bool inEnglish : {false, true}) {

@@ -22,6 +22,7 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 
 namespace fs = std::filesystem;
 using zorvik::InfoRows;
@@ -58,12 +59,11 @@ struct RecordingCommands : zorvik::MainCommands {
 // A working folder with the program's res/ and a shown main window on it.
 struct Program {
   explicit Program(const QString& iniText = {}) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root() / "res", fs::copy_options::recursive);
-    if (!iniText.isEmpty()) {
-      std::ofstream(root() / "res" / "Zorvik.ini", std::ios::binary) << iniText.toStdString();
-    }
+    zorvik::testing::FolderSeed seed;
+    seed.settings = iniText.toStdString();
+    zorvik::testing::seedWorkingFolder(root(), seed);
   }
-  fs::path root() const { return fs::path(dir.path().toStdString()); }
+  fs::path root() const { return dir.path(); }
   fs::path res(const char* name) const { return root() / "res" / name; }
 
   zorvik::MainWindow& start() {
@@ -101,7 +101,7 @@ struct Program {
     return out;
   }
 
-  QTemporaryDir dir;
+  zorvik::testing::TempDir dir;
   zorvik::RecordingHost host;
   std::unique_ptr<zorvik::Workspace> ws;
   std::unique_ptr<zorvik::MainWindow> form;

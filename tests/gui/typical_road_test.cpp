@@ -31,6 +31,7 @@
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "test_support.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;
@@ -92,11 +93,12 @@ class ScriptedHost : public QtHost {
 // A working folder as a trader has it: the program's resources, the demo library, a
 // MetaTrader folder with its experts folder and the substitute compiler as "res/metalang.exe".
 fs::path seedWorkingFolder(const fs::path& root) {
-  fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
-  fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "examples" / "user", root / "user", fs::copy_options::recursive);
   const fs::path mt = root / "MT4";
+  testing::FolderSeed seed;
+  seed.demoLibrary = true;
+  seed.settings = "METATRADERPFAD=" + mt.string() + "\r\n";
+  testing::seedWorkingFolder(root, seed);
   fs::create_directories(mt / "MQL4" / "Experts");
-  std::ofstream(root / "res" / "Zorvik.ini", std::ios::binary) << "METATRADERPFAD=" << mt.string() << "\r\n";
   fs::remove(root / "res" / "metalang.exe");
   fs::create_symlink(ZORVIK_FAKE_METALANG, root / "res" / "metalang.exe");
   return mt;

@@ -12,6 +12,7 @@
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "test_support.hpp"
 #include "update/update_page.hpp"
 
 namespace fs = std::filesystem;
@@ -33,13 +34,12 @@ QByteArray updaterBody() {
 }
 
 struct Folder {
-  Folder() : ws(dir.path().toStdString(), host) {
-    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", fs::path(dir.path().toStdString()) / "res",
-             fs::copy_options::recursive);
+  Folder() : ws(dir.path(), host) {
+    testing::seedWorkingFolder(dir.path());
     ws.startUp();
   }
   fs::path updater() const { return ws.root() / "ZorvikUpdate.exe"; }
-  QTemporaryDir dir;
+  testing::TempDir dir;
   RecordingHost host;
   Workspace ws;
 };

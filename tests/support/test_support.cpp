@@ -3,8 +3,11 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 namespace zorvik::testing {
+
+fs::path sourceDir() { return fs::path(ZORVIK_SOURCE_DIR); }
 
 TempDir::TempDir() {
   std::random_device rd;
@@ -23,12 +26,19 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
-TestWorkspace::TestWorkspace(bool withDemoLibrary, bool start) {
-  fs::copy(sourceDir() / "res", dir.path() / "res", fs::copy_options::recursive);
-  fs::create_directories(dir.path() / "user");
-  if (withDemoLibrary)
-    fs::copy(sourceDir() / "examples" / "user", dir.path() / "user",
+void seedWorkingFolder(const fs::path& root, const FolderSeed& seed) {
+  fs::copy(sourceDir() / "res", root / "res", fs::copy_options::recursive);
+  if (seed.userFolder || seed.demoLibrary) fs::create_directories(root / "user");
+  if (seed.demoLibrary)
+    fs::copy(sourceDir() / "examples" / "user", root / "user",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  if (!seed.settings.empty()) writeBytes(root / "res" / "Zorvik.ini", seed.settings);
+}
+
+TestWorkspace::TestWorkspace(bool withDemoLibrary, bool start) : TestWorkspace(FolderSeed{withDemoLibrary}, start) {}
+
+TestWorkspace::TestWorkspace(const FolderSeed& seed, bool start) {
+  seedWorkingFolder(dir.path(), seed);
   ws = std::make_unique<Workspace>(dir.path(), host);
   if (start) ws->startUp();
 }
