@@ -45,7 +45,7 @@ struct Program {
     write(root() / "user" / "Alt.sgr.txt.del", "x\r\n");
     ws = std::make_unique<Workspace>(root(), host);
     form = std::make_unique<MainWindow>(*ws, host);
-    panel = new LibraryPanel(*ws, host, *form);
+    panel = new LibraryPanel(*ws, host);
     form->setLibraryPanel(panel);
     panel->relistLibrary();
     form->show();

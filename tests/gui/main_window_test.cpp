@@ -17,6 +17,7 @@
 #include "help/help_panel.hpp"
 #include "help/help_panel_base.hpp"
 #include "app/main_commands.hpp"
+#include "library/library_panel_base.hpp"
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
 #include "model/trading_system.hpp"
@@ -35,7 +36,6 @@ std::string readAll(const fs::path& file) {
 
 // Watches what the window hands to the rest of the program.
 struct RecordingCommands : zorvik::MainCommands {
-  using MainCommands::MainCommands;
   QStringList calls;
   int silentChecks = 0;
   std::optional<InfoRows> rows;
@@ -55,6 +55,12 @@ struct RecordingCommands : zorvik::MainCommands {
   void askEqualTimeFrames() override { calls << "timeframes"; }
 };
 
+// Keeps the context commands the window hands to its library panel.
+struct RecordingLibraryPanel : zorvik::LibraryPanelBase {
+  QList<int> commands;
+  void contextCommand(std::int32_t id) override { commands << id; }
+};
+
 // A working folder with the program's res/ and a shown main window on it.
 struct Program {
   explicit Program(const QString& iniText = {}) {
@@ -69,7 +75,7 @@ struct Program {
   zorvik::MainWindow& start() {
     ws = std::make_unique<zorvik::Workspace>(root(), host);
     form = std::make_unique<zorvik::MainWindow>(*ws, host);
-    auto c = std::make_unique<RecordingCommands>(*ws);
+    auto c = std::make_unique<RecordingCommands>();
     commands = c.get();
     form->setCommands(std::move(c));
     // The tests drive the heartbeat themselves; on a busy machine the timer would otherwise
@@ -408,9 +414,11 @@ class MainWindowTest : public QObject {
     form.menusOnOff("");
     QCOMPARE(visibleIds().size(), 8);
     // Context commands reach the library panel; ids outside the table are ignored.
+    auto* panel = new RecordingLibraryPanel;
+    form.setLibraryPanel(panel);
     form.commandDispatch(11004);
-    QVERIFY(form.currentStatusText().startsWith("Noch nicht angeschlossen: "));
     form.commandDispatch(10100);
+    QCOMPARE(panel->commands, QList<int>{11004});
     QCOMPARE(p.host.messages.size(), std::size_t(0));
   }
 

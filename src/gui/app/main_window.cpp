@@ -115,7 +115,7 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
     : QMainWindow(parent),
       ws_(ws),
       host_(host),
-      commands_(std::make_unique<MainCommands>(ws)),
+      commands_(std::make_unique<MainCommands>()),
       mode_(mode::Transitional) {
   setObjectName(QStringLiteral("ZorvikForm"));
   if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) {
@@ -217,8 +217,12 @@ void MainWindow::buildDocks() {
   libraryDock_->setObjectName(QStringLiteral("Toolbox"));
   libraryDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
   libraryDock_->setAllowedAreas(Qt::LeftDockWidgetArea);
-  library_ = new LibraryPanelPlaceholder(*this);
-  libraryDock_->setWidget(library_);
+  // An empty panel until the program's parts put the library here.
+  auto* emptyPanel = new LibraryPanelBase;
+  emptyPanel->setObjectName(QStringLiteral("PictureTP"));
+  emptyPanel->setAutoFillBackground(true);
+  emptyPanel->setBackgroundRole(QPalette::Base);
+  setLibraryPanel(emptyPanel);
   addDockWidget(Qt::LeftDockWidgetArea, libraryDock_);
 
   helpDock_ = new QDockWidget(q(ws_.tr("Die Hilfe...@2")), this);
@@ -333,6 +337,13 @@ void MainWindow::setLibraryPanel(LibraryPanelBase* panel) {
   LibraryPanelBase* old = library_;
   library_ = panel;
   libraryDock_->setWidget(panel);
+  panel->setEditorTabs(tc1_, tc2_);
+  connect(panel, &LibraryPanelBase::clicked, this, &MainWindow::libraryClicked);
+  connect(panel, &LibraryPanelBase::contextMenuRequested, this, &MainWindow::showLibraryContextMenu);
+  connect(panel, &LibraryPanelBase::commandRequested, this, [this](std::int32_t id) { commandDispatch(id); });
+  connect(panel, &LibraryPanelBase::titleChanged, this, &MainWindow::updateWindowTitle);
+  connect(panel, &LibraryPanelBase::editorTabsVisibilityRequested, this, &MainWindow::setEditorTabsVisible);
+  connect(panel, &LibraryPanelBase::pageRefreshRequested, this, [this] { onEditorTabChanged(selectedTab()); });
   if (old) old->deleteLater();
 }
 
@@ -460,6 +471,11 @@ void MainWindow::menusOnOff(const std::string& groupCaption) {
       a->setVisible(std::find(offered.begin(), offered.end(), e.id) != offered.end());
 }
 
+void MainWindow::showLibraryContextMenu(const QString& groupCaption, const QPoint& globalPos) {
+  menusOnOff(groupCaption.toStdString());
+  contextMenu_->popup(globalPos);
+}
+
 void MainWindow::libraryClicked() {
   if (mode_ == mode::Start) commandDispatch(cmd::EditMode);
 }
@@ -546,16 +562,6 @@ void MainWindow::resetLayout() {
   }
   layoutEditorAreaExtra();
   saveLayout(mode_);
-}
-
-void MainWindow::showEditMode() {
-  loadLayout(mode::Edit);
-  editierModusHaken();
-}
-
-void MainWindow::showHelpMode() {
-  loadLayout(mode::Help);
-  editierModusHaken();
 }
 
 void MainWindow::editierModusHaken() {
@@ -648,7 +654,6 @@ void MainWindow::onEditorTabChanged(int index) {
   if (index != 6) {
     if (const auto& onShow = pages_[static_cast<std::size_t>(index)].onShow) onShow(index);
   }
-  emit tabShown(index);
   updateGroupTabIcons();
 }
 
@@ -685,11 +690,7 @@ void MainWindow::updateWindowTitle() { setWindowTitle(q(windowCaption(programVer
 
 void MainWindow::eventSound(const std::string& eventName) { host_.eventSound(eventName); }
 
-void MainWindow::statusText(const std::string& text) { statusBar()->showMessage(q(text)); }
-
 QString MainWindow::currentStatusText() const { return statusBar()->currentMessage(); }
-
-void MainWindow::deferredMessage(const std::string& text) { host_.deferredMessage(text); }
 
 void MainWindow::protocol(const QString& line) { protocol_ << line; }
 

@@ -77,9 +77,11 @@ class MainWindow : public QMainWindow {
   QMenu* libraryContextMenu() const { return contextMenu_; }
   // Offers only the context-menu entries that fit the group of the current library item.
   void menusOnOff(const std::string& groupCaption);
-  // The library calls this before it handles a click: in start mode the click first switches
-  // to edit mode.
+  // The library panel calls this before it handles a click: in start mode the click first
+  // switches to edit mode.
   void libraryClicked();
+  // The library context menu at a global position, with the entries that fit the group.
+  void showLibraryContextMenu(const QString& groupCaption, const QPoint& globalPos);
 
   // ---- Display modes ----------------------------------------------------------------------
   std::int16_t displayMode() const { return mode_; }
@@ -90,8 +92,6 @@ class MainWindow : public QMainWindow {
   void saveLayout(std::int16_t mode);
   bool loadLayout(std::int16_t mode);
   void resetLayout();
-  void showEditMode();
-  void showHelpMode();
   void editierModusHaken();
   void bigHelp(int percent);
   int helpPanelPercent() const;
@@ -119,11 +119,8 @@ class MainWindow : public QMainWindow {
   void updateWindowTitle();
   void CheckButtonlanguage(std::int32_t id);
   void eventSound(const std::string& eventName);
-  // The status bar's text pane; the text is shown as it stands (already translated).
-  void statusText(const std::string& text);
+  // The text in the status bar's pane.
   QString currentStatusText() const;
-  // Shown in a message box once the current event has finished.
-  void deferredMessage(const std::string& text);
   // Diagnostic lines, shown by the about window.
   void protocol(const QString& line);
   void quitApplication();
@@ -131,14 +128,11 @@ class MainWindow : public QMainWindow {
   // One tick of the heartbeat `Timer1`.
   void heartbeat();
   QTimer* heartbeatTimer() { return &timer1_; }
-  QTimer* innerMinimumTimer() { return &timerInnen_; }
   QDockWidget* libraryDock() const { return libraryDock_; }
   QDockWidget* helpDock() const { return helpDock_; }
 
  signals:
   void signalGroupArrangementChanged(int arrangement);
-  // A tab's page was shown after a selection in tc1.
-  void tabShown(int tab);
 
  public slots:
   void onEditorTabChanged(int index);

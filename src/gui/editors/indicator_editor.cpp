@@ -1,7 +1,6 @@
 #include "editors/indicator_editor.hpp"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -16,7 +15,6 @@
 namespace zorvik {
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
-constexpr int kF1KeyCode = 112;
 }  // namespace
 
 IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
@@ -146,11 +144,6 @@ void IndicatorEditor::closeWindow() {
 void IndicatorEditor::closeEvent(QCloseEvent* event) {
   closeWindow();
   QWidget::closeEvent(event);
-}
-
-void IndicatorEditor::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed("IForm", kF1KeyCode);
-  QWidget::keyPressEvent(event);
 }
 
 }  // namespace zorvik

@@ -33,8 +33,6 @@ class IndicatorEditor : public QWidget {
   void activateControls(SignalGroup& group, int number, int availableHeight = 0);
   // An empty editor: no heading, no rows, the two buttons without an indicator to judge.
   void clear();
-  void setfparent(QWidget* form) { parentForm_ = form; }
-  QWidget* fparent() const { return parentForm_; }
   // Re-reads the indicator shown.
   void refresh();
 
@@ -57,14 +55,12 @@ class IndicatorEditor : public QWidget {
   void closed(int editResult);
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -84,7 +80,6 @@ class IndicatorEditor : public QWidget {
   Indicator* indicator_ = nullptr;  // shown on its own, or
   SignalGroup* group_ = nullptr;   // the group and number of the indicator shown
   int number_ = 0;
-  QWidget* parentForm_ = nullptr;
   int closeReason_ = 0;
 };
 

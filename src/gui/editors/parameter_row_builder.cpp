@@ -20,8 +20,6 @@
 namespace zorvik {
 namespace {
 
-ColumnSet gColumns = kWideColumns;
-
 constexpr int kControlHeight = 24;
 constexpr int kMultiTextRows = 3;  // the multi-line box is three rows high
 
@@ -49,8 +47,6 @@ ParameterRowBuilder::ParameterRowBuilder(Workspace& ws, QWidget* container, QStr
   watchDrops(container_);
 }
 
-void ParameterRowBuilder::setWidthMeasure(int widthMeasure) { gColumns = columnSetFor(widthMeasure); }
-ColumnSet ParameterRowBuilder::columns() { return gColumns; }
 
 void ParameterRowBuilder::begin(int rowTop) {
   filling_ = true;
@@ -232,7 +228,7 @@ void ParameterRowBuilder::hideRow(int row) {
 }
 
 void ParameterRowBuilder::placeRow(const Row& row) {
-  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
+  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
   const int index = static_cast<int>(&row - rows_.data());
   if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
   switch (row.kind) {
@@ -254,7 +250,7 @@ void ParameterRowBuilder::placeRow(const Row& row) {
 }
 
 void ParameterRowBuilder::placeExtra(const Extra& e) {
-  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
+  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
   switch (e.kind) {
     case Extra::Note:
     case Extra::Pair:
@@ -331,7 +327,6 @@ ValueSlider* ParameterRowBuilder::ensureSlider(int index) {
     connect(r.slider, &ValueSlider::changed, this, [this, index](int v) { onSliderChanged(index, v); });
     connect(r.slider, &ValueSlider::mousePressed, this,
             [this, index](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint) { onSliderPressed(index, b, m); });
-    connect(r.slider, &ValueSlider::mouseReleased, this, [this] { pressedSlider_ = -1; });
     watchDrops(r.slider);
   }
   return r.slider;
@@ -419,10 +414,6 @@ void ParameterRowBuilder::onSliderChanged(int index, int value) {
 }
 
 void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (button == Qt::LeftButton) {
-    pressedSlider_ = index;
-    return;
-  }
   if (button != Qt::RightButton) return;
   ValueSlider* s = rows_[index].slider;
   s->setHideButtons(!s->hideButtons());

@@ -1,6 +1,5 @@
 #include "editors/part_editor_base.hpp"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -13,12 +12,9 @@
 #include "model/workspace.hpp"
 
 namespace zorvik {
-namespace {
-constexpr int kF1KeyCode = 112;
-}
 
 PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::string okKey, QWidget* parent)
-    : QWidget(parent), ws_(ws), formName_(formName), okKey_(std::move(okKey)) {
+    : QWidget(parent), ws_(ws), okKey_(std::move(okKey)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   scroll_ = new QScrollArea(this);
@@ -30,7 +26,7 @@ PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::stri
   scroll_->setWidget(picture1_);
   layout->addWidget(scroll_);
 
-  rows_ = new ParameterRowBuilder(ws_, picture1_, formName_, this);
+  rows_ = new ParameterRowBuilder(ws_, picture1_, formName, this);
   label1_ = new QLabel(picture1_);
   label1_->setObjectName("Label1");
   QFont bold = label1_->font();
@@ -84,11 +80,6 @@ void PartEditorBase::textChanged(int, const QString& key, const QString& value) 
 
 void PartEditorBase::comboChanged(int, const QString& key, const QString& caption) {
   system_->storeChosenCaption(key.toStdString(), caption.toStdString());
-}
-
-void PartEditorBase::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed(formName_, kF1KeyCode);
-  QWidget::keyPressEvent(event);
 }
 
 }  // namespace zorvik

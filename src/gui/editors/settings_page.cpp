@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -275,11 +274,6 @@ void SettingsPage::offerFoundTerminals() {
 void SettingsPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (text1_->text().isEmpty()) offerFoundTerminals();
-}
-
-void SettingsPage::keyPressEvent(QKeyEvent* event) {
-  emit helpKeyPressed(objectName(), event->key());
-  QWidget::keyPressEvent(event);
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {

@@ -73,11 +73,9 @@ class SettingsPage : public QWidget {
 
  signals:
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -5,7 +5,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -29,7 +28,6 @@ namespace zorvik {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-constexpr int kF1KeyCode = 112;
 constexpr int kTagRole = Qt::UserRole;
 // Relative widths of the five list columns; spaltencheck keeps these proportions.
 constexpr std::array<int, kListColumns> kColumnShares{22, 16, 34, 18, 10};
@@ -394,11 +392,6 @@ int SignalGroupEditor::getCol(int x) const {
 void SignalGroupEditor::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   spaltencheck();
-}
-
-void SignalGroupEditor::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed("XIForm", kF1KeyCode);
-  QWidget::keyPressEvent(event);
 }
 
 bool SignalGroupEditor::eventFilter(QObject* watched, QEvent* event) {

@@ -44,7 +44,6 @@ class SignalGroupEditor : public QWidget {
   void finishEdit();
   void addIndicator();     // Command1
   void removeIndicator();  // Command2
-  void setfparent(QWidget* form) { parentForm_ = form; }
   // Re-reads the group: rows and list, and opens the first indicator.
   void refresh();
 
@@ -90,7 +89,6 @@ class SignalGroupEditor : public QWidget {
   void overviewChanged();
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
@@ -98,7 +96,6 @@ class SignalGroupEditor : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -116,7 +113,6 @@ class SignalGroupEditor : public QWidget {
   int role_ = 0;
   IndicatorEdit edit_;
   ListSorting sorting_;
-  QWidget* parentForm_ = nullptr;
   int hoverColumn_ = -1;
 
   QWidget* picture1_ = nullptr;  // stops

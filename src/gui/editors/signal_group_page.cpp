@@ -40,8 +40,6 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
   };
   t2_->addTab(scrolled(xi_), QString());
   t3_->addTab(scrolled(i_), QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
-  i_->setfparent(this);
-  xi_->setfparent(this);
   splitter_->setStretchFactor(0, 3);
   splitter_->setStretchFactor(1, 2);
 
@@ -50,7 +48,6 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
     // Both editors declare the same signals; forward each by name.
     connect(form, SIGNAL(toolboxRequested(QString)), this, SIGNAL(toolboxRequested(QString)));
     connect(form, SIGNAL(helpRequested(QString)), this, SIGNAL(helpRequested(QString)));
-    connect(form, SIGNAL(helpKeyPressed(QString, int)), this, SIGNAL(helpKeyPressed(QString, int)));
     connect(form, SIGNAL(itemDropped(QString)), this, SIGNAL(itemDropped(QString)));
     connect(form, SIGNAL(eventSound(QString)), this, SIGNAL(eventSound(QString)));
     connect(form, SIGNAL(sliderSettingChanged()), this, SIGNAL(sliderSettingChanged()));
@@ -83,14 +80,6 @@ void SignalGroupPage::registerHelpTopics() {
   emit helpRegistration(xi_->Command3(), "XIForm", "Command3", "InTools");
   emit helpRegistration(i_->Command22(), "IForm", "Command22", "IndEditVerwerfen");
   emit helpRegistration(i_->Command21(), "IForm", "Command21", QString::fromUtf8("IndEditÜbernehmen"));
-}
-
-void SignalGroupPage::ixiSizetoI() {
-  const int wanted = i_->sizeHint().height();
-  if (arrangement_ == 1) {
-    const int total = splitter_->height();
-    splitter_->setSizes({std::max(0, total - wanted), wanted});
-  }
 }
 
 }  // namespace zorvik

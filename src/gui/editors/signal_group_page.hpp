@@ -33,8 +33,6 @@ class SignalGroupPage : public QWidget {
   // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
   // "IndEditÜbernehmen"); the main window calls it once its registry listens.
   void registerHelpTopics();
-  // Sizes the indicator editor's panel to what its rows need.
-  void ixiSizetoI();
 
   SignalGroupEditor& xi() const { return *xi_; }
   IndicatorEditor& i() const { return *i_; }
@@ -46,7 +44,6 @@ class SignalGroupPage : public QWidget {
   void overviewChanged();
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
