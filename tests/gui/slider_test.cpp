@@ -152,7 +152,7 @@ class SliderTest : public QObject {
     QCOMPARE(changed.count(), 5);
   }
 
-  void dblPushReportsWhichHalfWasClicked() {
+  void acceptDiscardButtonsReportWhichHalfWasClicked() {
     AcceptDiscardButtons d;
     d.resize(101, 24);
     d.show();

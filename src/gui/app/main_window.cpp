@@ -49,7 +49,7 @@ constexpr int kSliverWidth = 40;
 constexpr std::array<std::int32_t, 13> kIconStripIds{100, 101, 103, 113, 108, 106, 107, 120, 121, 122, 123, 124, 125};
 
 // The central area between the docked panels. It has no layout manager: the window places
-// tc1, TC2 and the information strip itself, so that the area can shrink to a few pixels
+// the tab selector, the pages and the information strip itself, so that the area can shrink to a few pixels
 // while the help panel is wide.
 class EditorArea : public QWidget {
  public:
@@ -85,7 +85,7 @@ QWidget* makePlaceholderPage(const QString& caption) {
 
 // The in-use icon of a tab: 0 unused (hollow ring), 1 in use (amber dot), 2 confirmed (green
 // dot with a tick).
-QIcon editokIcon(int editok) {
+QIcon tabMarkIcon(int editok) {
   if (editok < 0 || editok > 2) return {};
   QPixmap pm(32, 32);
   pm.fill(Qt::transparent);
@@ -133,7 +133,7 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
   buildEditorArea();
   buildDocks();
   buildMenus();
-  copyTc1Tc2();
+  copyTabCaptions();
   createEditorPages();
   if (installParts) installParts(*this);
   // Whatever opens a system (library, new system, a symbol switch), the page in view and the
@@ -148,14 +148,14 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
   // Still in the transitional mode: opening the last system here does not leave the start mode.
   library_->openLastSystem();
 
-  timer1_.setInterval(100);
-  connect(&timer1_, &QTimer::timeout, this, &MainWindow::heartbeat);
-  timerInnen_.setInterval(100);
-  connect(&timerInnen_, &QTimer::timeout, this, &MainWindow::innerMinimumTick);
+  heartbeatTimer_.setInterval(100);
+  connect(&heartbeatTimer_, &QTimer::timeout, this, &MainWindow::heartbeat);
+  innerMinimumTimer_.setInterval(100);
+  connect(&innerMinimumTimer_, &QTimer::timeout, this, &MainWindow::innerMinimumTick);
   layoutTimer_.setInterval(3000);
   layoutTimer_.setSingleShot(true);
   connect(&layoutTimer_, &QTimer::timeout, this, [this] { layoutEditorArea(); });
-  timer1_.start();
+  heartbeatTimer_.start();
 }
 
 MainWindow::~MainWindow() {
@@ -168,31 +168,31 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildEditorArea() {
   editorArea_ = new EditorArea(*this, this);
-  tc1_ = new QTabBar(editorArea_);
-  tc1_->setObjectName(QStringLiteral("tc1"));
-  tc1_->setExpanding(false);
-  tc1_->setDrawBase(true);
-  tc1_->setElideMode(Qt::ElideNone);
-  tc1_->setIconSize(QSize(12, 12));
+  tabSelector_ = new QTabBar(editorArea_);
+  tabSelector_->setObjectName(QStringLiteral("tc1"));
+  tabSelector_->setExpanding(false);
+  tabSelector_->setDrawBase(true);
+  tabSelector_->setElideMode(Qt::ElideNone);
+  tabSelector_->setIconSize(QSize(12, 12));
   // A touch smaller than the menus, so that all seven tabs fit beside a help panel of 35 percent.
-  QFont tabFont = tc1_->font();
+  QFont tabFont = tabSelector_->font();
   tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
-  tc1_->setFont(tabFont);
-  tc2_ = new QTabWidget(editorArea_);
-  tc2_->setObjectName(QStringLiteral("TC2"));
-  tc2_->tabBar()->hide();  // tc1 is the selector; TC2 only shows the page
+  tabSelector_->setFont(tabFont);
+  editorTabs_ = new QTabWidget(editorArea_);
+  editorTabs_->setObjectName(QStringLiteral("TC2"));
+  editorTabs_->tabBar()->hide();  // the selector above chooses the page
   for (int i = 0; i < kTabCount; ++i) {
     const QString caption = q(ws_.tr(kTabCaptions[static_cast<std::size_t>(i)]));
-    tc1_->addTab(caption);
+    tabSelector_->addTab(caption);
     auto* container = new QWidget;
     auto* layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
     containers_[static_cast<std::size_t>(i)] = container;
-    tc2_->addTab(container, QString());
+    editorTabs_->addTab(container, QString());
   }
-  tc1_->setTabToolTip(0, q(ws_.tr("Generelle Einstellungen")));
-  strip_ = new SystemInfoStrip(ws_.resFolder(), editorArea_);
-  connect(strip_, &SystemInfoStrip::rowClicked, this, [this](int row) {
+  tabSelector_->setTabToolTip(0, q(ws_.tr("Generelle Einstellungen")));
+  infoStrip_ = new SystemInfoStrip(ws_.resFolder(), editorArea_);
+  connect(infoStrip_, &SystemInfoStrip::rowClicked, this, [this](int row) {
     if (row >= 1 && row <= 4) {
       applyInfoRows(commands_->checkSystem(2));
     } else if (row == 5) {
@@ -201,10 +201,10 @@ void MainWindow::buildEditorArea() {
       commands_->askEqualTimeFrames();
     }
   });
-  connect(strip_, &SystemInfoStrip::helpKeyHovered, this, [this](const QString& context, const QString& key) {
+  connect(infoStrip_, &SystemInfoStrip::helpKeyHovered, this, [this](const QString& context, const QString& key) {
     if (help_) help_->hoverHelp(context, key);
   });
-  connect(tc1_, &QTabBar::currentChanged, this, &MainWindow::onEditorTabChanged);
+  connect(tabSelector_, &QTabBar::currentChanged, this, &MainWindow::onEditorTabChanged);
   setCentralWidget(editorArea_);
   // Hidden until the first heartbeat, so that start-up does not flash half-laid-out pages.
   setEditorTabsVisible(false);
@@ -290,7 +290,7 @@ void MainWindow::buildMenus() {
   actions_[cmd::SaveSystem]->setIcon(iconOf(cmd::SaveSystem, QStyle::SP_DialogSaveButton));
 
   buildStatusBar();
-  CheckButtonlanguage(checkedLanguageCommand(ws_.language.name()));
+  checkLanguageCommand(checkedLanguageCommand(ws_.language.name()));
 }
 
 void MainWindow::buildStatusBar() {
@@ -315,7 +315,7 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::createEditorPages() {
   // Each tab starts with a stand-in page; the editors replace them with setEditorPage.
-  for (int i = 0; i < kTabCount; ++i) setEditorPage(i, makePlaceholderPage(tc1_->tabText(i)));
+  for (int i = 0; i < kTabCount; ++i) setEditorPage(i, makePlaceholderPage(tabSelector_->tabText(i)));
 }
 
 void MainWindow::finishFirstLayout() {
@@ -323,9 +323,9 @@ void MainWindow::finishFirstLayout() {
   saveLayout(mode::Start);
   loadLayout(mode::Start);
   mode_ = mode::Start;
-  editierModusHaken();
-  bigHelp(100);
-  help_->initExplorer();
+  checkModeCommand();
+  setHelpPanelPercent(100);
+  help_->showStartPage();
   firstLayoutDone_ = true;
 }
 
@@ -337,7 +337,7 @@ void MainWindow::setLibraryPanel(LibraryPanelBase* panel) {
   LibraryPanelBase* old = library_;
   library_ = panel;
   libraryDock_->setWidget(panel);
-  panel->setEditorTabs(tc1_, tc2_);
+  panel->setEditorTabs(tabSelector_, editorTabs_);
   connect(panel, &LibraryPanelBase::clicked, this, &MainWindow::libraryClicked);
   connect(panel, &LibraryPanelBase::contextMenuRequested, this, &MainWindow::showLibraryContextMenu);
   connect(panel, &LibraryPanelBase::commandRequested, this, [this](std::int32_t id) { commandDispatch(id); });
@@ -420,7 +420,7 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
     case cmd::StatusBar:
       statusBar()->setVisible(statusBar()->isHidden());
       setActionChecked(cmd::StatusBar, !statusBar()->isHidden());
-      layoutEditorAreaExtra();
+      settleLayout();
       break;
     case cmd::Reset:
       resetLayout();
@@ -433,7 +433,7 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
     case cmd::ProgramSettings:
       // The program settings live on the last tab; the menu entry takes the user there.
       libraryClicked();
-      tc1_->setCurrentIndex(6);
+      tabSelector_->setCurrentIndex(6);
       break;
     case cmd::SideBySide:
     case cmd::OneUnderTheOther:
@@ -464,7 +464,7 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
   }
 }
 
-void MainWindow::menusOnOff(const std::string& groupCaption) {
+void MainWindow::offerContextEntries(const std::string& groupCaption) {
   const auto offered = offeredContextCommands(groupCaption, ws_.language);
   for (const CommandEntry& e : libraryContextEntries())
     if (QAction* a = commandAction(e.id))
@@ -472,7 +472,7 @@ void MainWindow::menusOnOff(const std::string& groupCaption) {
 }
 
 void MainWindow::showLibraryContextMenu(const QString& groupCaption, const QPoint& globalPos) {
-  menusOnOff(groupCaption.toStdString());
+  offerContextEntries(groupCaption.toStdString());
   contextMenu_->popup(globalPos);
 }
 
@@ -484,9 +484,9 @@ void MainWindow::modeCommand(std::int32_t id) {
   // The arrangement of the mode being left survives; then the target layout and its share.
   saveLayout(mode_);
   loadLayout(modeOfModeCommand(id));
-  editierModusHaken();
+  checkModeCommand();
   leaveStartMode();
-  if (const auto share = shareAfterModeCommand(id, helpPanelPercent())) bigHelp(*share);
+  if (const auto share = shareAfterModeCommand(id, helpPanelPercent())) setHelpPanelPercent(*share);
 }
 
 void MainWindow::languageCommand(std::int32_t id) {
@@ -498,16 +498,16 @@ void MainWindow::languageCommand(std::int32_t id) {
     if (ws_.language.name() != target) {
       // Without the English table nothing would change after the restart; say why instead.
       ws_.message("Die Sprachdatei fehlt: ", ws_.resFile("langEng.txt").string());
-      CheckButtonlanguage(checkedLanguageCommand(ws_.language.name()));
+      checkLanguageCommand(checkedLanguageCommand(ws_.language.name()));
       return;
     }
     ws_.message("Bitte Programm neu starten");
     exitRequested_ = true;
   }
-  CheckButtonlanguage(id);
+  checkLanguageCommand(id);
 }
 
-void MainWindow::CheckButtonlanguage(std::int32_t id) {
+void MainWindow::checkLanguageCommand(std::int32_t id) {
   setActionChecked(cmd::German, false);
   setActionChecked(cmd::English, false);
   if (id == cmd::German || id == cmd::English) setActionChecked(id, true);
@@ -544,27 +544,27 @@ bool MainWindow::loadLayout(std::int16_t mode) {
     }
   }
   if (mode == mode::Edit || mode == mode::Help) mode_ = mode;
-  if (applied) layoutEditorAreaExtra();
+  if (applied) settleLayout();
   return applied;
 }
 
 void MainWindow::resetLayout() {
   loadLayout(mode::Start);
-  editierModusHaken();
+  checkModeCommand();
   // The reset layout may have been saved while the help panel filled the window; the current
   // mode's share rule keeps the help panel narrow in edit mode and wide in help mode.
   if (mode_ == mode::Edit || mode_ == mode::Help) {
     if (const auto share = shareAfterModeCommand(mode_ == mode::Edit ? cmd::EditMode : cmd::HelpMode,
                                                  helpPanelPercent()))
-      bigHelp(*share);
+      setHelpPanelPercent(*share);
   } else {
-    bigHelp(100);
+    setHelpPanelPercent(100);
   }
-  layoutEditorAreaExtra();
+  settleLayout();
   saveLayout(mode_);
 }
 
-void MainWindow::editierModusHaken() {
+void MainWindow::checkModeCommand() {
   const std::int32_t checked = checkedModeCommand(mode_);
   for (std::int32_t id : {cmd::EditMode, cmd::HelpMode, cmd::StartMode}) setActionChecked(id, id == checked);
 }
@@ -578,8 +578,8 @@ void MainWindow::leaveStartMode() {
 void MainWindow::onStartPageClose() {
   leaveStartMode();
   loadLayout(mode::Edit);
-  editierModusHaken();
-  bigHelp(35);
+  checkModeCommand();
+  setHelpPanelPercent(35);
 }
 
 int MainWindow::editorAreaWidth() const {
@@ -591,24 +591,24 @@ int MainWindow::editorAreaWidth() const {
 
 int MainWindow::helpPanelPercent() const { return helpShareOf(helpDock_->width(), editorAreaWidth() + helpDock_->width()); }
 
-void MainWindow::bigHelp(int percent) {
+void MainWindow::setHelpPanelPercent(int percent) {
   // The layout may give or take a few pixels to the library panel while the help panel
   // changes, which changes the available width; a second pass meets the share again.
   for (int pass = 0; pass < 3; ++pass) {
     const int target = helpWidthForShare(percent, editorAreaWidth() + helpDock_->width());
     if (pass > 0 && helpDock_->width() == target) break;
     resizeDocks({helpDock_}, {target}, Qt::Horizontal);
-    layoutEditorAreaExtra();
+    settleLayout();
   }
 }
 
-void MainWindow::editorAreaMinimum() {
+void MainWindow::keepEditorAreaMinimum() {
   const int available = editorAreaWidth() + helpDock_->width();
   resizeDocks({helpDock_}, {helpWidthKeepingInnerMinimum(available)}, Qt::Horizontal);
-  layoutEditorAreaExtra();
+  settleLayout();
 }
 
-void MainWindow::layoutEditorAreaExtra() {
+void MainWindow::settleLayout() {
   // Apply pending dock sizes now, so that the widths read right after are the new ones.
   if (QLayout* l = layout()) {
     l->invalidate();
@@ -618,37 +618,37 @@ void MainWindow::layoutEditorAreaExtra() {
 }
 
 void MainWindow::layoutEditorArea() {
-  if (!editorArea_ || !tc1_) return;
+  if (!editorArea_ || !tabSelector_) return;
   const int w = editorArea_->width();
   const int h = editorArea_->height();
   // In the sliver left beside a full-width help panel a page would only show a cut-off letter.
   const bool showTabs = tabsWanted_ && w >= kSliverWidth;
-  tc1_->setVisible(showTabs);
-  tc2_->setVisible(showTabs);
-  const int tabHeight = tc1_->sizeHint().height();
-  tc1_->setGeometry(0, kMargin, w, tabHeight);
+  tabSelector_->setVisible(showTabs);
+  editorTabs_->setVisible(showTabs);
+  const int tabHeight = tabSelector_->sizeHint().height();
+  tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
   // Until the first check has drawn rows the strip takes no room from the page.
-  const int stripWidth = strip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
-  strip_->setVisible(showTabs && stripWidth > 0);
+  const int stripWidth = infoStrip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  infoStrip_->setVisible(showTabs && stripWidth > 0);
   const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
-  tc2_->setGeometry(0, top, pageWidth, std::max(0, h - top));
-  strip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
-                      std::min(strip_->sizeHint().height(), std::max(0, h - top - 2 * kMargin)));
+  editorTabs_->setGeometry(0, top, pageWidth, std::max(0, h - top));
+  infoStrip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
+                      std::min(infoStrip_->sizeHint().height(), std::max(0, h - top - 2 * kMargin)));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Editor area
 
-int MainWindow::selectedTab() const { return tc1_ ? tc1_->currentIndex() : -1; }
+int MainWindow::selectedTab() const { return tabSelector_ ? tabSelector_->currentIndex() : -1; }
 
-void MainWindow::copyTc1Tc2() {
-  for (int i = 0; i < tc1_->count() && i < tc2_->count(); ++i) tc2_->setTabText(i, tc1_->tabText(i));
+void MainWindow::copyTabCaptions() {
+  for (int i = 0; i < tabSelector_->count() && i < editorTabs_->count(); ++i) editorTabs_->setTabText(i, tabSelector_->tabText(i));
 }
 
 void MainWindow::onEditorTabChanged(int index) {
   if (index < 0 || index >= kTabCount) return;
-  tc2_->setCurrentIndex(index);
+  editorTabs_->setCurrentIndex(index);
   placePage(index);
   // The settings page keeps what it shows; every other editor takes the open system anew.
   if (index != 6) {
@@ -667,7 +667,7 @@ void MainWindow::updateGroupTabIcons() {
       else if (i >= 1 && i <= 4) editok = system.group(i).editok;
       else if (i == 5) editok = system.mm.editok;
     }
-    tc1_->setTabIcon(i, editokIcon(editok));
+    tabSelector_->setTabIcon(i, tabMarkIcon(editok));
   }
 }
 
@@ -678,8 +678,8 @@ void MainWindow::setEditorTabsVisible(bool visible) {
 
 void MainWindow::applyInfoRows(const std::optional<InfoRows>& rows) {
   if (!rows) return;
-  const bool firstRows = strip_->rows().empty() != rows->empty();
-  strip_->setRows(*rows);
+  const bool firstRows = infoStrip_->rows().empty() != rows->empty();
+  infoStrip_->setRows(*rows);
   if (firstRows) layoutEditorArea();
 }
 
@@ -718,7 +718,7 @@ void MainWindow::heartbeat() {
   if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
     if (!blankNavigated_) {
       blankNavigated_ = true;
-      help_->initExplorer();
+      help_->showStartPage();
     }
   } else {
     blankNavigated_ = false;
@@ -730,7 +730,7 @@ void MainWindow::heartbeat() {
 
   // 3. A language switch asked for a restart.
   if (exitRequested_) {
-    timer1_.stop();
+    heartbeatTimer_.stop();
     close();
     return;
   }
@@ -739,24 +739,24 @@ void MainWindow::heartbeat() {
   if (helpDock_->isFloating() || dockWidgetArea(helpDock_) != Qt::RightDockWidgetArea) {
     helpDock_->setFloating(false);
     addDockWidget(Qt::RightDockWidgetArea, helpDock_);
-    layoutEditorAreaExtra();
+    settleLayout();
     return;
   }
   if (libraryDock_->isFloating() || dockWidgetArea(libraryDock_) != Qt::LeftDockWidgetArea) {
     libraryDock_->setFloating(false);
     addDockWidget(Qt::LeftDockWidgetArea, libraryDock_);
-    layoutEditorAreaExtra();
+    settleLayout();
   }
 
   // 6. Keep a sliver of the editor area while the help panel is (nearly) full width.
   const int inner = editorAreaWidth();
   const int share = helpPanelPercent();
   // Started only when idle: restarting it on every tick would keep it from ever firing.
-  if ((inner < kInnerMinimum || (share == 100 && inner != kInnerMinimum)) && !timerInnen_.isActive())
-    timerInnen_.start(300);
+  if ((inner < kInnerMinimum || (share == 100 && inner != kInnerMinimum)) && !innerMinimumTimer_.isActive())
+    innerMinimumTimer_.start(300);
 
   // 7. The editor area follows a widening of the inner area.
-  if (inner > tc1_->width() + 15) layoutEditorAreaExtra();
+  if (inner > tabSelector_->width() + 15) settleLayout();
 
   // 8. After start-up or a drag of a panel's edge the hidden views come back.
   if (!help_->viewVisible() && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
@@ -770,7 +770,7 @@ void MainWindow::heartbeat() {
 }
 
 void MainWindow::innerMinimumTick() {
-  timerInnen_.stop();
+  innerMinimumTimer_.stop();
   QElapsedTimer clock;
   clock.start();
   auto needed = [this] {
@@ -781,7 +781,7 @@ void MainWindow::innerMinimumTick() {
   // keep the program here.
   while (needed() && clock.elapsed() < 1000) {
     QCoreApplication::processEvents();
-    editorAreaMinimum();
+    keepEditorAreaMinimum();
   }
 }
 
@@ -799,9 +799,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   layoutTimer_.start();
   if (firstLayoutDone_ && !startLeft_ && mode_ == mode::Start) {
     // The start page keeps the whole window; once more after the resize has settled.
-    bigHelp(100);
+    setHelpPanelPercent(100);
     QTimer::singleShot(100, this, [this] {
-      if (!startLeft_ && mode_ == mode::Start) bigHelp(100);
+      if (!startLeft_ && mode_ == mode::Start) setHelpPanelPercent(100);
     });
   }
 }
@@ -833,8 +833,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     shutDown_ = true;
-    timer1_.stop();
-    timerInnen_.stop();
+    heartbeatTimer_.stop();
+    innerMinimumTimer_.stop();
     saveLayout(mode_ == mode::Transitional ? mode::Start : mode_);
     if (!ws_.system().systemFileName.empty()) {
       commands_->saveSystem();

@@ -86,8 +86,8 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
   // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
   auto* groups = new SignalGroupPage(ws);
-  groups->xi().cloneStops = [](TradingSystem& system, int group) { zorvik::cloneStops(system, group); };
-  groups->xi().cloneSystem = [](TradingSystem& system, int group) { zorvik::cloneSystem(system, group); };
+  groups->groupEditor().cloneStops = [](TradingSystem& system, int group) { zorvik::cloneStops(system, group); };
+  groups->groupEditor().cloneSystem = [](TradingSystem& system, int group) { zorvik::cloneSystem(system, group); };
   connectEditor(groups, form, topics, popup, ws);
   QObject::connect(groups, &SignalGroupPage::eventSound, &form,
                    [&form](const QString& name) { form.eventSound(name.toStdString()); });
@@ -102,7 +102,7 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
   // Tab 6: the program settings.
   auto* settingsPage = new SettingsPage(ws, host);
-  settingsPage->setTabStrips(form.tc1(), form.TC2());
+  settingsPage->setTabStrips(form.tabSelector(), form.editorTabs());
   connectParameterHelp(settingsPage, popup, ws);
   form.setEditorPage(6, settingsPage);
 

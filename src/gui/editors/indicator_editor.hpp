@@ -1,5 +1,5 @@
 #pragma once
-// `IndicatorEditor`, the indicator editor: the parameters of one indicator of a signal group as rows.
+// The parameters of one indicator of a signal group as rows.
 // Every change goes straight into the indicator; the signal group editor keeps a copy taken
 // before the edit and, when this editor closes, keeps the changes or puts the copy back.
 // "übernehmen" and "verwerfen" give the verdict.
@@ -42,13 +42,13 @@ class IndicatorEditor : public QWidget {
   // The window is asked to close: without a button's verdict this counts as "verwerfen".
   void closeWindow();
   // The verdict: 1 accepts, 2 discards; the window then closes.
-  void Command2(int index);
+  void giveVerdict(int index);
 
   ParameterRowBuilder& rows() { return *rows_; }
-  QLabel* LHead() const { return lHead_; }
-  QPushButton* Command21() const { return command21_; }
-  QPushButton* Command22() const { return command22_; }
-  QPushButton* Command1() const { return command1_; }
+  QLabel* heading() const { return heading_; }
+  QPushButton* acceptButton() const { return accept_; }
+  QPushButton* discardButton() const { return discard_; }
+  QPushButton* toolboxButton() const { return toolbox_; }
 
  signals:
   // The window closed with this edit result (1 "übernehmen", 0 "verwerfen").
@@ -71,12 +71,12 @@ class IndicatorEditor : public QWidget {
 
   Workspace& ws_;
   QScrollArea* scroll_ = nullptr;
-  QWidget* picture1_ = nullptr;
+  QWidget* rowsPanel_ = nullptr;
   ParameterRowBuilder* rows_ = nullptr;
-  QLabel* lHead_ = nullptr;
-  QPushButton* command21_ = nullptr;
-  QPushButton* command22_ = nullptr;
-  QPushButton* command1_ = nullptr;
+  QLabel* heading_ = nullptr;
+  QPushButton* accept_ = nullptr;
+  QPushButton* discard_ = nullptr;
+  QPushButton* toolbox_ = nullptr;
   Indicator* indicator_ = nullptr;  // shown on its own, or
   SignalGroup* group_ = nullptr;   // the group and number of the indicator shown
   int number_ = 0;

@@ -27,9 +27,9 @@ class PartEditorBase : public QWidget {
 
   TradingSystem* system() const { return system_; }
   ParameterRowBuilder& rows() { return *rows_; }
-  QLabel* Label1() const { return label1_; }
-  AcceptDiscardButtons* cEditOk() const { return cEditOk_; }
-  QWidget* Picture1() const { return picture1_; }
+  QLabel* title() const { return title_; }
+  AcceptDiscardButtons* okButtons() const { return okButtons_; }
+  QWidget* rowsPanel() const { return rowsPanel_; }
 
  signals:
   // The part's OK flag changed: the main window refreshes the overview and the tab icons.
@@ -61,9 +61,9 @@ class PartEditorBase : public QWidget {
 
   std::string okKey_;
   QScrollArea* scroll_ = nullptr;
-  QWidget* picture1_ = nullptr;
-  QLabel* label1_ = nullptr;
-  AcceptDiscardButtons* cEditOk_ = nullptr;
+  QWidget* rowsPanel_ = nullptr;
+  QLabel* title_ = nullptr;
+  AcceptDiscardButtons* okButtons_ = nullptr;
 };
 
 }  // namespace zorvik

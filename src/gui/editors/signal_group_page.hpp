@@ -1,7 +1,7 @@
 #pragma once
-// `SignalGroupPage`, the host of one signal group: the signal group editor and the indicator editor
-// in two panels, side by side or one under the other. The main window keeps one host for the
-// tabs of the four groups and hands it the group of the selected tab.
+// The page of one signal group: the signal group editor and the indicator editor in two
+// panels, side by side or one under the other. The main window keeps one page for the tabs of
+// the four groups and hands it the group of the selected tab.
 #include <QWidget>
 
 class QSplitter;
@@ -34,10 +34,8 @@ class SignalGroupPage : public QWidget {
   // "IndEditÜbernehmen"); the main window calls it once its registry listens.
   void registerHelpTopics();
 
-  SignalGroupEditor& xi() const { return *xi_; }
-  IndicatorEditor& i() const { return *i_; }
-  QTabWidget* T2() const { return t2_; }
-  QTabWidget* T3() const { return t3_; }
+  SignalGroupEditor& groupEditor() const { return *groupEditor_; }
+  IndicatorEditor& indicatorEditor() const { return *indicatorEditor_; }
 
  signals:
   // Everything the two editors report, in one place for the main window.
@@ -55,10 +53,10 @@ class SignalGroupPage : public QWidget {
   int group_ = 0;
   int arrangement_ = 0;
   QSplitter* splitter_ = nullptr;
-  QTabWidget* t2_ = nullptr;
-  QTabWidget* t3_ = nullptr;
-  IndicatorEditor* i_ = nullptr;
-  SignalGroupEditor* xi_ = nullptr;
+  QTabWidget* groupEditorTabs_ = nullptr;
+  QTabWidget* indicatorEditorTabs_ = nullptr;
+  IndicatorEditor* indicatorEditor_ = nullptr;
+  SignalGroupEditor* groupEditor_ = nullptr;
 };
 
 }  // namespace zorvik
