@@ -100,6 +100,10 @@ class ParameterRowBuilder : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Pixels of a control's height; the multi-line box is this many row steps high.
+  static constexpr int kControlHeight = 24;
+  static constexpr int kMultiTextRows = 3;
+
   struct Row {
     QLabel* caption = nullptr;
     ValueSlider* slider = nullptr;
