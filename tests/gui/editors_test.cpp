@@ -394,38 +394,6 @@ class EditorsTest : public QObject {
     }
     QCOMPARE(env.missingTexts(), QStringList());
   }
-
-  // Renders the editors into PNG files for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    const bool english = qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH");
-    Env env(english);
-    SignalGroupPage host(*env.ws);
-    host.show();
-    host.showGroup(env.hs(), 2);
-    for (const char* type : {"Moving Average", "RSI", "Stochastik"}) addIndicator(host.groupEditor(), type);
-    GeneralSettingsEditor g(*env.ws);
-    MoneyManagementEditor mm(*env.ws);
-    g.show();
-    mm.show();
-    g.activateControls(env.hs());
-    mm.activateControls(env.hs());
-    for (const QSize size : {QSize(1280, 800), QSize(640, 420)}) {
-      const QString suffix = QString("_%1x%2%3.png").arg(size.width()).arg(size.height()).arg(english ? "_en" : "");
-      for (int arrangement : {0, 1}) {
-        host.resize(size);
-        host.setArrangement(arrangement);
-        QTest::qWait(20);
-        host.grab().save(out + QString("/ixi%1").arg(arrangement) + suffix);
-      }
-      g.resize(size);
-      mm.resize(size);
-      QTest::qWait(20);
-      g.grab().save(out + "/general" + suffix);
-      mm.grab().save(out + "/mm" + suffix);
-    }
-  }
 };
 
 QTEST_MAIN(EditorsTest)

@@ -187,18 +187,6 @@ class ExportPartDialogTest : public QObject {
     QCOMPARE(env.host.messages.size(), std::size_t(3));
     QCOMPARE(env.missingTexts(), QStringList());
   }
-
-  // Renders the dialog into a PNG file for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    Env env(qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH"));
-    ExportPartDialog d(*env.ws, "Indikator", {1, {1}, 1}, QPoint(0, 0));
-    d.nameEdit()->setText("Trendfilter");
-    d.show();
-    QTest::qWait(20);
-    d.grab().save(out + "/toolbox_plus.png");
-  }
 };
 
 QTEST_MAIN(ExportPartDialogTest)

@@ -10,7 +10,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 #include <QtTest>
 
 #include <filesystem>
@@ -172,39 +171,6 @@ class SettingsPageTest : public QObject {
     page.show();
     QCOMPARE(page.foundTerminals()->count(), 2);
     QCOMPARE(env.missingTexts(), QStringList());
-  }
-
-  // Renders the page into a PNG file for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    Env env(qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH") ? "LANGUAGE=ENGLISCH\r\n" : "");
-    QTemporaryDir home;
-    fs::create_directories(fs::path(home.path().toStdString()) / ".wine/drive_c/Program Files/MetaTrader 4");
-    QFile exe(home.path() + "/.wine/drive_c/Program Files/MetaTrader 4/terminal.exe");
-    QVERIFY(exe.open(QIODevice::WriteOnly));
-    exe.close();
-    QWidget area;
-    auto* layout = new QVBoxLayout(&area);
-    auto* bar = new QTabBar(&area);
-    for (const char* t : {"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MM", "EINSTELLUNGEN"}) bar->addTab(t);
-    bar->setCurrentIndex(6);
-    auto* tabs = new QTabWidget(&area);
-    tabs->setObjectName("TC2");
-    tabs->tabBar()->hide();
-    auto* page = new SettingsPage(*env.ws, env.host);
-    page->setHomeFolder(home.path());
-    tabs->addTab(page, QString());
-    layout->addWidget(bar);
-    layout->addWidget(tabs);
-    page->setTabStrips(bar, tabs);
-    area.resize(800, 520);
-    area.show();
-    QTest::qWait(20);
-    area.grab().save(out + "/settings_page.png");
-    page->applyDefaults();
-    QTest::qWait(20);
-    area.grab().save(out + "/settings_page_default.png");
   }
 };
 
