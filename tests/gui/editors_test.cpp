@@ -51,8 +51,8 @@ void typeInto(QLineEdit* edit, const QString& text) {
 }
 
 void addIndicator(SignalGroupEditor& xi, const QString& type) {
-  xi.Combo1()->setCurrentText(type);
-  QTest::mouseClick(xi.Command1(), Qt::LeftButton);
+  xi.indicatorTypeChoice()->setCurrentText(type);
+  QTest::mouseClick(xi.addIndicatorButton(), Qt::LeftButton);
 }
 
 QStringList column(QTreeWidget* list, int c) {
@@ -72,15 +72,15 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     host.showGroup(env.hs(), 1);
-    SignalGroupEditor& xi = host.xi();
-    IndicatorEditor& i = host.i();
+    SignalGroupEditor& xi = host.groupEditor();
+    IndicatorEditor& i = host.indicatorEditor();
     QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
 
     addIndicator(xi, "RSI");
     SignalGroup& g = env.hs().group(1);
     QCOMPARE(g.count(), 1);
-    QCOMPARE(xi.ListView1()->topLevelItemCount(), 1);
-    QCOMPARE(i.LHead()->text(), QString("RSI-Einstellungen"));
+    QCOMPARE(xi.indicatorList()->topLevelItemCount(), 1);
+    QCOMPARE(i.heading()->text(), QString("RSI-Einstellungen"));
     QVERIFY(overview.count() >= 1);
     const std::string createdAt = g.indicator(1).parameter("lastedittime");
 
@@ -102,12 +102,12 @@ class EditorsTest : public QObject {
     QCOMPARE(g.indicator(1).parameter("timeframe"), std::string("idH1"));
 
     g.editok = 0;
-    QTest::mouseClick(i.Command21(), Qt::LeftButton);
+    QTest::mouseClick(i.acceptButton(), Qt::LeftButton);
     QCOMPARE(g.indicator(1).parameter("period"), std::string("45"));
     QCOMPARE(g.editok, 1);
     QVERIFY(g.indicator(1).parameter("lastedittime") >= createdAt);
-    QVERIFY(xi.ListView1()->topLevelItem(0)->text(2).contains("/45/"));
-    QCOMPARE(xi.ListView1()->topLevelItem(0)->text(3), QString("1 von 1=100%"));
+    QVERIFY(xi.indicatorList()->topLevelItem(0)->text(2).contains("/45/"));
+    QCOMPARE(xi.indicatorList()->topLevelItem(0)->text(3), QString("1 von 1=100%"));
     QCOMPARE(env.host.statuses.back(), std::string("Indikator OK"));
     // The edited indicator is open again, ready for the next change.
     QCOMPARE(xi.edit().number(), 1);
@@ -120,27 +120,27 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     host.showGroup(env.hs(), 3);
-    addIndicator(host.xi(), "Moving Average");
-    addIndicator(host.xi(), "ADX");
+    addIndicator(host.groupEditor(), "Moving Average");
+    addIndicator(host.groupEditor(), "ADX");
     const SignalGroup before = env.hs().group(3);
 
     // Open the first one, change a slider, a text and a list, then discard.
-    QTreeWidget* list = host.xi().ListView1();
+    QTreeWidget* list = host.groupEditor().indicatorList();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
-    QCOMPARE(host.xi().edit().number(), 1);
-    IndicatorEditor& i = host.i();
+    QCOMPARE(host.groupEditor().edit().number(), 1);
+    IndicatorEditor& i = host.indicatorEditor();
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(10);
     typeInto(i.rows().textBox(rowOf(i.rows(), "comment")), "Filter");
     i.rows().comboBox(rowOf(i.rows(), "ma_method"))->setCurrentIndex(2);
     QVERIFY(!(env.hs().group(3) == before));
-    QTest::mouseClick(i.Command22(), Qt::LeftButton);
+    QTest::mouseClick(i.discardButton(), Qt::LeftButton);
     QVERIFY(env.hs().group(3) == before);
     QCOMPARE(env.host.statuses.back(), std::string("Indikator Abbruch"));
     QCOMPARE(i.rows().textBox(rowOf(i.rows(), "period"))->text(), QString("55"));
 
     // Finishing with the edit button without a verdict discards as well.
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
-    QTest::mouseClick(host.xi().Command5(), Qt::LeftButton);
+    QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
     QVERIFY(env.hs().group(3) == before);
   }
 
@@ -150,33 +150,33 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     host.showGroup(env.hs(), 1);
-    SignalGroupEditor& xi = host.xi();
+    SignalGroupEditor& xi = host.groupEditor();
     for (const char* type : {"RSI", "MACD", "ADX", "Bollinger Bands"}) addIndicator(xi, type);
-    QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3", " # 4"}));
+    QCOMPARE(column(xi.indicatorList(), 4), QStringList({" # 1", " # 2", " # 3", " # 4"}));
 
-    xi.ListView1()->clearSelection();
+    xi.indicatorList()->clearSelection();
     xi.findListItemByTag(2)->setSelected(true);
-    QTest::mouseClick(xi.Command2(), Qt::LeftButton);
+    QTest::mouseClick(xi.removeIndicatorButton(), Qt::LeftButton);
     QCOMPARE(env.hs().group(1).count(), 3);
-    QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "ADX", "Bollinger Bands"}));
-    QCOMPARE(column(xi.ListView1(), 4), QStringList({" # 1", " # 2", " # 3"}));
+    QCOMPARE(column(xi.indicatorList(), 0), QStringList({"RSI", "ADX", "Bollinger Bands"}));
+    QCOMPARE(column(xi.indicatorList(), 4), QStringList({" # 1", " # 2", " # 3"}));
     QCOMPARE(xi.findListItemByTag(3)->text(0), QString("Bollinger Bands"));
     QCOMPARE(env.host.statuses.back(), std::string("Kill Indikator"));
 
-    xi.SortListView(0);
-    QCOMPARE(column(xi.ListView1(), 0), QStringList({"ADX", "Bollinger Bands", "RSI"}));
-    xi.SortListView(0);
-    QCOMPARE(column(xi.ListView1(), 0), QStringList({"RSI", "Bollinger Bands", "ADX"}));
+    xi.sortByColumn(0);
+    QCOMPARE(column(xi.indicatorList(), 0), QStringList({"ADX", "Bollinger Bands", "RSI"}));
+    xi.sortByColumn(0);
+    QCOMPARE(column(xi.indicatorList(), 0), QStringList({"RSI", "Bollinger Bands", "ADX"}));
     QCOMPARE(xi.findListItemByTag(1)->text(0), QString("RSI"));
 
     // Removing the last ones leaves an empty editor with only the add button.
     for (int n = 0; n < 3; ++n) {
-      xi.ListView1()->topLevelItem(0)->setSelected(true);
-      QTest::mouseClick(xi.Command2(), Qt::LeftButton);
+      xi.indicatorList()->topLevelItem(0)->setSelected(true);
+      QTest::mouseClick(xi.removeIndicatorButton(), Qt::LeftButton);
     }
     QCOMPARE(env.hs().group(1).count(), 0);
-    QVERIFY(xi.Command2()->isHidden());
-    QVERIFY(!host.i().Command21()->isEnabled());
+    QVERIFY(xi.removeIndicatorButton()->isHidden());
+    QVERIFY(!host.indicatorEditor().acceptButton()->isEnabled());
   }
 
   void stopsShowZeroTextAndAreCopied() {
@@ -185,11 +185,11 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     host.showGroup(env.hs(), 2);
-    SignalGroupEditor& xi = host.xi();
-    QVERIFY(xi.Picture1()->isVisible());
-    QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XS kopieren"));
-    QCOMPARE(xi.cCopy2()->text(), QString("Diese XL-Einstellungen nach S kopieren"));
-    QVERIFY(!xi.cEditOk2()->isVisible());
+    SignalGroupEditor& xi = host.groupEditor();
+    QVERIFY(xi.stopsPanel()->isVisible());
+    QCOMPARE(xi.copyStopsButton()->text(), QString("Dieses STOP nach XS kopieren"));
+    QCOMPARE(xi.copySettingsButton()->text(), QString("Diese XL-Einstellungen nach S kopieren"));
+    QVERIFY(!xi.settingsOkButtons()->isVisible());
 
     ParameterRowBuilder& stops = xi.stopRows();
     const int sl = rowOf(stops, "stop_sl");
@@ -212,7 +212,7 @@ class EditorsTest : public QObject {
 
     QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
     const std::size_t soundsBefore = env.host.sounds.size();
-    QTest::mouseClick(xi.cCopy(), Qt::LeftButton);
+    QTest::mouseClick(xi.copyStopsButton(), Qt::LeftButton);
     QCOMPARE(env.hs().group(4).sl, env.hs().group(2).sl);
     QCOMPARE(env.hs().group(4).tp, std::string("0"));
     QCOMPARE(env.hs().group(4).ts, std::string("25"));
@@ -221,24 +221,24 @@ class EditorsTest : public QObject {
     QCOMPARE(env.host.sounds.back(), Sound::Clone);
 
     // The settings copy puts XL at S; an entry group takes the exit group's stops along.
-    QTest::mouseClick(xi.cCopy2(), Qt::LeftButton);
+    QTest::mouseClick(xi.copySettingsButton(), Qt::LeftButton);
     QCOMPARE(env.hs().group(3).name, std::string("S"));
     QCOMPARE(env.hs().group(3).threshold, env.hs().group(2).threshold);
     QCOMPARE(env.hs().group(3).ts, std::string("25"));
     QCOMPARE(overview.count(), 2);
     QCOMPARE(env.host.sounds.size(), soundsBefore + 2);
 
-    QTest::mouseClick(xi.cEditOk()->command(1), Qt::LeftButton);
+    QTest::mouseClick(xi.stopsOkButtons()->acceptButton(), Qt::LeftButton);
     QCOMPARE(env.hs().group(2).editok, 2);
-    QTest::mouseClick(xi.cEditOk()->command(2), Qt::LeftButton);
+    QTest::mouseClick(xi.stopsOkButtons()->discardButton(), Qt::LeftButton);
     QCOMPARE(env.hs().group(2).editok, 1);
 
     // The threshold row of an entry group.
     host.showGroup(env.hs(), 4);
-    QCOMPARE(xi.cCopy()->text(), QString("Dieses STOP nach XL kopieren"));
+    QCOMPARE(xi.copyStopsButton()->text(), QString("Dieses STOP nach XL kopieren"));
     host.showGroup(env.hs(), 1);
-    QVERIFY(!xi.Picture1()->isVisible());
-    QVERIFY(xi.cEditOk2()->isVisible());
+    QVERIFY(!xi.stopsPanel()->isVisible());
+    QVERIFY(xi.settingsOkButtons()->isVisible());
     const int threshold = rowOf(xi.settingRows(), "threshold");
     xi.settingRows().slider(threshold)->setValue(60);
     QCOMPARE(env.hs().group(1).threshold, std::string("60"));
@@ -279,9 +279,9 @@ class EditorsTest : public QObject {
     QCOMPARE(rows.comboBox(rows.rowOfKey("mm_typ"))->currentText(), method->currentText());
 
     QSignalSpy toolbox(&mm, &MoneyManagementEditor::toolboxRequested);
-    QTest::mouseClick(mm.Command1(), Qt::LeftButton);
+    QTest::mouseClick(mm.toolboxButton(), Qt::LeftButton);
     QCOMPARE(toolbox.takeFirst().at(0).toString(), QString("MM"));
-    QTest::mouseClick(mm.cEditOk()->command(1), Qt::LeftButton);
+    QTest::mouseClick(mm.okButtons()->acceptButton(), Qt::LeftButton);
     QCOMPARE(env.hs().parameter("mm_editok").value_or(""), std::string("2"));
   }
 
@@ -319,8 +319,8 @@ class EditorsTest : public QObject {
     typeInto(rows.textBox(rows.rowOfKey("general_bezeichnung")), "Trend H1");
     QCOMPARE(env.hs().general.title, std::string("Trend H1"));
 
-    QTest::mouseClick(g.cEditOk()->command(1), Qt::LeftButton);
-    QTest::mouseClick(g.cEditOk()->command(2), Qt::LeftButton);
+    QTest::mouseClick(g.okButtons()->acceptButton(), Qt::LeftButton);
+    QTest::mouseClick(g.okButtons()->discardButton(), Qt::LeftButton);
     QCOMPARE(env.hs().parameter("general_editok").value_or(""), std::string("1"));
   }
 
@@ -331,9 +331,9 @@ class EditorsTest : public QObject {
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
     host.showGroup(env.hs(), 1);
-    addIndicator(host.xi(), "RSI");
-    addIndicator(host.xi(), "ADX");
-    IndicatorEditor& i = host.i();
+    addIndicator(host.groupEditor(), "RSI");
+    addIndicator(host.groupEditor(), "ADX");
+    IndicatorEditor& i = host.indicatorEditor();
     QSignalSpy setting(&host, &SignalGroupPage::sliderSettingChanged);
     QSignalSpy help(&host, &SignalGroupPage::helpRequested);
     QSignalSpy drops(&host, &SignalGroupPage::itemDropped);
@@ -352,7 +352,7 @@ class EditorsTest : public QObject {
     QVERIFY(!period->hideButtons());
     QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
     QCOMPARE(setting.count(), 1);
-    ParameterRowBuilder& settings = host.xi().settingRows();
+    ParameterRowBuilder& settings = host.groupEditor().settingRows();
     ValueSlider* threshold = settings.slider(rowOf(settings, "threshold"));
     QTest::mouseClick(threshold, Qt::RightButton, Qt::ShiftModifier, threshold->rect().center());
     QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
@@ -372,15 +372,15 @@ class EditorsTest : public QObject {
     };
     drop(i.rows().captionLabel(rowOf(i.rows(), "period")));
     drop(i.rows().slider(rowOf(i.rows(), "period")));
-    drop(host.xi().ListView1()->viewport());
+    drop(host.groupEditor().indicatorList()->viewport());
     QCOMPARE(drops.count(), 3);
     QCOMPARE(drops.at(0).at(0).toString(), QString("IFORM;CLabel;Periode;Trend.ind.txt"));
     QCOMPARE(drops.at(1).at(0).toString(), QString("IFORM;Slider;;Trend.ind.txt"));
     QCOMPARE(drops.at(2).at(0).toString(), QString("XIForm;List;;Trend.ind.txt"));
 
-    host.xi().ListView1()->selectAll();
-    QTest::mouseClick(host.xi().Command3(), Qt::LeftButton);
-    QTest::mouseClick(i.Command1(), Qt::LeftButton);
+    host.groupEditor().indicatorList()->selectAll();
+    QTest::mouseClick(host.groupEditor().toolboxButton(), Qt::LeftButton);
+    QTest::mouseClick(i.toolboxButton(), Qt::LeftButton);
     QCOMPARE(toolbox.count(), 2);
     QCOMPARE(toolbox.at(0).at(0).toString(), QString("Indikatorengruppe"));
     QCOMPARE(toolbox.at(1).at(0).toString(), QString("Indikator"));
@@ -394,7 +394,7 @@ class EditorsTest : public QObject {
     host.show();
     for (int group = 1; group <= 4; ++group) {
       host.showGroup(env.hs(), group);
-      for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.xi(), QString::fromStdString(type));
+      for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.groupEditor(), QString::fromStdString(type));
     }
     GeneralSettingsEditor g(*env.ws);
     g.activateControls(env.hs());
@@ -404,38 +404,6 @@ class EditorsTest : public QObject {
       mm.activateControls(env.hs());
     }
     QCOMPARE(env.missingTexts(), QStringList());
-  }
-
-  // Renders the editors into PNG files for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    const bool english = qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH");
-    Env env(english);
-    SignalGroupPage host(*env.ws);
-    host.show();
-    host.showGroup(env.hs(), 2);
-    for (const char* type : {"Moving Average", "RSI", "Stochastik"}) addIndicator(host.xi(), type);
-    GeneralSettingsEditor g(*env.ws);
-    MoneyManagementEditor mm(*env.ws);
-    g.show();
-    mm.show();
-    g.activateControls(env.hs());
-    mm.activateControls(env.hs());
-    for (const QSize size : {QSize(1280, 800), QSize(640, 420)}) {
-      const QString suffix = QString("_%1x%2%3.png").arg(size.width()).arg(size.height()).arg(english ? "_en" : "");
-      for (int arrangement : {0, 1}) {
-        host.resize(size);
-        host.setArrangement(arrangement);
-        QTest::qWait(20);
-        host.grab().save(out + QString("/ixi%1").arg(arrangement) + suffix);
-      }
-      g.resize(size);
-      mm.resize(size);
-      QTest::qWait(20);
-      g.grab().save(out + "/general" + suffix);
-      mm.grab().save(out + "/mm" + suffix);
-    }
   }
 };
 

@@ -36,13 +36,13 @@ struct Env : testing::GuiWorkspace {
 int checkedOption(const ExportPartDialog& d) {
   int checked = -1;
   for (int i = 0; i < kToolboxChoiceCount; ++i)
-    if (d.Option1(i)->isChecked()) checked = i;
+    if (d.choiceButton(i)->isChecked()) checked = i;
   return checked;
 }
 
 void addIndicator(SignalGroupEditor& xi, const QString& type) {
-  xi.Combo1()->setCurrentText(type);
-  QTest::mouseClick(xi.Command1(), Qt::LeftButton);
+  xi.indicatorTypeChoice()->setCurrentText(type);
+  QTest::mouseClick(xi.addIndicatorButton(), Qt::LeftButton);
 }
 
 }  // namespace
@@ -72,17 +72,17 @@ class ExportPartDialogTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&d));
 
     // Stops live on the exit groups only: with entry long shown the export is refused.
-    QTest::keyClicks(d.Text1(), "Enge Stopps");
-    QTest::mouseClick(d.Command1(0), Qt::LeftButton);
+    QTest::keyClicks(d.nameEdit(), "Enge Stopps");
+    QTest::mouseClick(d.exportButton(), Qt::LeftButton);
     QCOMPARE(env.host.messages, std::vector<std::string>{"bitte zuerst die Karte anklicken !"});
     QVERIFY(!fs::exists(env.user("Enge Stopps.stp.txt")));
 
     // The money management is there whatever tab is shown.
-    QTest::mouseClick(d.Option1(5), Qt::LeftButton);
-    QTest::keyClicks(d.Text2(), "erste Zeile");
-    QTest::keyClick(d.Text2(), Qt::Key_Return);
-    QTest::keyClicks(d.Text2(), "zweite Zeile");
-    QTest::mouseClick(d.Command1(0), Qt::LeftButton);
+    QTest::mouseClick(d.choiceButton(5), Qt::LeftButton);
+    QTest::keyClicks(d.commentEdit(), "erste Zeile");
+    QTest::keyClick(d.commentEdit(), Qt::Key_Return);
+    QTest::keyClicks(d.commentEdit(), "zweite Zeile");
+    QTest::mouseClick(d.exportButton(), Qt::LeftButton);
     QVERIFY(fs::exists(env.user("Enge Stopps.mm.txt")));
     QFile file(QString::fromStdString(env.user("Enge Stopps.mm.txt").string()));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -94,12 +94,12 @@ class ExportPartDialogTest : public QObject {
     // No choice: nothing is written and nothing said.
     Env none;
     ExportPartDialog empty(*none.ws, "", {2, {}, 0}, QPoint(0, 0));
-    QTest::keyClicks(empty.Text1(), "Leer");
-    QTest::mouseClick(empty.Command1(0), Qt::LeftButton);
+    QTest::keyClicks(empty.nameEdit(), "Leer");
+    QTest::mouseClick(empty.exportButton(), Qt::LeftButton);
     QVERIFY(none.host.messages.empty());
     QVERIFY(fs::is_empty(none.ws->userFolder()));
 
-    QTest::mouseClick(d.Command1(1), Qt::LeftButton);
+    QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
     QVERIFY(!d.isVisible());
     QCOMPARE(env.host.libraryRefreshes, 2);
     QCOMPARE(d.exporter().exports(), 1);
@@ -112,9 +112,9 @@ class ExportPartDialogTest : public QObject {
     groups.resize(1000, 600);
     groups.show();
     groups.showGroup(env.ws->system(), 1);
-    addIndicator(groups.xi(), "RSI");
-    addIndicator(groups.xi(), "ADX");
-    addIndicator(groups.xi(), "MACD");
+    addIndicator(groups.groupEditor(), "RSI");
+    addIndicator(groups.groupEditor(), "ADX");
+    addIndicator(groups.groupEditor(), "MACD");
     mm.activateControls(env.ws->system());
     int tab = 1;
     connectToolboxButtons(groups, mm, *env.ws, [&tab] { return tab; });
@@ -130,21 +130,21 @@ class ExportPartDialogTest : public QObject {
         if (!d) return;
         seen.choice = d->choice();
         seen.atMouse = d->pos() == QPoint(100, 80);
-        d->Text1()->setText(name);
-        d->Command1(0)->click();
-        d->Command1(1)->click();
+        d->nameEdit()->setText(name);
+        d->exportButton()->click();
+        d->cancelButton()->click();
       });
     };
 
     // Two of three items selected: the selected ones go out as an indicator group, in list
     // order.
-    QTreeWidget* list = groups.xi().ListView1();
+    QTreeWidget* list = groups.groupEditor().indicatorList();
     list->clearSelection();
     list->topLevelItem(2)->setSelected(true);
     list->topLevelItem(0)->setSelected(true);
     answer("Zwei");
     QCursor::setPos(100, 80);
-    groups.xi().Command3()->click();
+    groups.groupEditor().toolboxButton()->click();
     QCOMPARE(seen.choice, 3);
     QVERIFY(seen.atMouse);
     QFile two(QString::fromStdString(env.user("Zwei.igr.txt").string()));
@@ -159,7 +159,7 @@ class ExportPartDialogTest : public QObject {
     list->clearSelection();
     list->setCurrentItem(list->topLevelItem(1));
     answer("Einer");
-    groups.i().Command1()->click();
+    groups.indicatorEditor().toolboxButton()->click();
     QCOMPARE(seen.choice, 4);
     QFile one(QString::fromStdString(env.user("Einer.ind.txt").string()));
     QVERIFY(one.open(QIODevice::ReadOnly));
@@ -167,7 +167,7 @@ class ExportPartDialogTest : public QObject {
 
     tab = 5;
     answer("Geld");
-    mm.Command1()->click();
+    mm.toolboxButton()->click();
     QCOMPARE(seen.choice, 5);
     QVERIFY(fs::exists(env.user("Geld.mm.txt")));
     QVERIFY(env.host.messages.empty());
@@ -179,25 +179,13 @@ class ExportPartDialogTest : public QObject {
     Env env(true);
     ExportPartDialog d(*env.ws, "MM", {5, {}, 0}, QPoint(0, 0));
     QCOMPARE(d.windowTitle(), QString("Into the toolbox ..."));
-    QTest::mouseClick(d.Command1(0), Qt::LeftButton);  // no name
-    QTest::mouseClick(d.Command1(2), Qt::LeftButton);  // help
-    d.Text1()->setText("x");
-    QTest::mouseClick(d.Option1(6), Qt::LeftButton);
-    QTest::mouseClick(d.Command1(0), Qt::LeftButton);  // no exit tab
+    QTest::mouseClick(d.exportButton(), Qt::LeftButton);  // no name
+    QTest::mouseClick(d.helpButton(), Qt::LeftButton);  // help
+    d.nameEdit()->setText("x");
+    QTest::mouseClick(d.choiceButton(6), Qt::LeftButton);
+    QTest::mouseClick(d.exportButton(), Qt::LeftButton);  // no exit tab
     QCOMPARE(env.host.messages.size(), std::size_t(3));
     QCOMPARE(env.missingTexts(), QStringList());
-  }
-
-  // Renders the dialog into a PNG file for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    Env env(qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH"));
-    ExportPartDialog d(*env.ws, "Indikator", {1, {1}, 1}, QPoint(0, 0));
-    d.Text1()->setText("Trendfilter");
-    d.show();
-    QTest::qWait(20);
-    d.grab().save(out + "/toolbox_plus.png");
   }
 };
 

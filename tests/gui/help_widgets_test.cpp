@@ -150,7 +150,7 @@ class HelpWidgetsTest : public QObject {
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     QCOMPARE(panel.shownAddress(), QStringLiteral("about:blank"));
-    panel.initExplorer();
+    panel.showStartPage();
     QVERIFY(panel.shownAddress().endsWith("/res/manual/index.html"));
     QVERIFY(panel.webView()->toPlainText().size() > 100);
 
@@ -172,7 +172,7 @@ class HelpWidgetsTest : public QObject {
     emit panel.webView()->anchorClicked(QUrl("/zwei"));
     QVERIFY(panel.webView()->toPlainText().contains("Seite zwei"));
     QVERIFY(!f.host.statuses.empty());
-    panel.initExplorer();
+    panel.showStartPage();
     QCOMPARE(panel.shownAddress(), server.url("/hilfe"));
 
     // "Startseite" brings the manual back.

@@ -45,7 +45,7 @@ struct Program {
     write(root() / "user" / "Alt.sgr.txt.del", "x\r\n");
     ws = std::make_unique<Workspace>(root(), host);
     form = std::make_unique<MainWindow>(*ws, host);
-    panel = new LibraryPanel(*ws, host, *form);
+    panel = new LibraryPanel(*ws, host);
     form->setLibraryPanel(panel);
     panel->relistLibrary();
     form->show();
@@ -132,8 +132,8 @@ class LibraryPanelTest : public QObject {
     Program p;
     p.click("Trend");
     p.form->setEditorTabsVisible(true);
-    p.form->layoutEditorAreaExtra();
-    p.form->tc1()->setCurrentIndex(1);
+    p.form->settleLayout();
+    p.form->tabSelector()->setCurrentIndex(1);
     const int before = p.ws->system().group(1).count();
 
     const QPoint start = p.centre("RSI");
@@ -147,7 +147,7 @@ class LibraryPanelTest : public QObject {
     QCOMPARE(p.panel->dragLabel()->text(), QStringLiteral("RSI"));
 
     // Released over the tab strip: the indicator joins the selected group.
-    QTabBar* tabs = p.form->tc1();
+    QTabBar* tabs = p.form->tabSelector();
     QVERIFY(tabs->isVisible());
     const QPoint overTabs = p.viewport()->mapFromGlobal(tabs->mapToGlobal(tabs->rect().center()));
     p.send(QEvent::MouseButtonRelease, overTabs, Qt::LeftButton, Qt::NoButton);

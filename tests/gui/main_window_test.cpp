@@ -17,6 +17,7 @@
 #include "help/help_panel.hpp"
 #include "help/help_panel_base.hpp"
 #include "app/main_commands.hpp"
+#include "library/library_panel_base.hpp"
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
 #include "model/trading_system.hpp"
@@ -36,7 +37,6 @@ std::string readAll(const fs::path& file) {
 
 // Watches what the window hands to the rest of the program.
 struct RecordingCommands : zorvik::MainCommands {
-  using MainCommands::MainCommands;
   QStringList calls;
   int silentChecks = 0;
   std::optional<InfoRows> rows;
@@ -56,6 +56,12 @@ struct RecordingCommands : zorvik::MainCommands {
   void askEqualTimeFrames() override { calls << "timeframes"; }
 };
 
+// Keeps the context commands the window hands to its library panel.
+struct RecordingLibraryPanel : zorvik::LibraryPanelBase {
+  QList<int> commands;
+  void contextCommand(std::int32_t id) override { commands << id; }
+};
+
 // A working folder with the program's res/ and a shown main window on it.
 struct Program {
   explicit Program(const QString& iniText = {}) {
@@ -69,7 +75,7 @@ struct Program {
   zorvik::MainWindow& start() {
     ws = std::make_unique<zorvik::Workspace>(root(), host);
     form = std::make_unique<zorvik::MainWindow>(*ws, host);
-    auto c = std::make_unique<RecordingCommands>(*ws);
+    auto c = std::make_unique<RecordingCommands>();
     commands = c.get();
     form->setCommands(std::move(c));
     // The tests drive the heartbeat themselves; on a busy machine the timer would otherwise
@@ -148,8 +154,8 @@ class MainWindowTest : public QObject {
       QCOMPARE(p.entries(5), (QStringList{"&German", "&English"}));
       QCOMPARE(p.checkedIds(), (QList<int>{95, 110, 202}));
       QCOMPARE(form.libraryContextMenu()->actions().at(1)->text(), QString("Delete"));
-      QCOMPARE(form.tc1()->tabText(5), QString("MONEY MANAGEMENT"));
-      QCOMPARE(form.TC2()->tabText(5), QString("MONEY MANAGEMENT"));
+      QCOMPARE(form.tabSelector()->tabText(5), QString("MONEY MANAGEMENT"));
+      QCOMPARE(form.editorTabs()->tabText(5), QString("MONEY MANAGEMENT"));
       QVERIFY(p.ws->language.missingTexts().empty());
     }
   }
@@ -166,23 +172,23 @@ class MainWindowTest : public QObject {
     QVERIFY(!form.editorTabsVisible());
     p.tick();
     QVERIFY(form.editorTabsVisible());
-    QVERIFY(!form.tc1()->isVisible());  // nothing to show in the sliver
+    QVERIFY(!form.tabSelector()->isVisible());  // nothing to show in the sliver
 
     form.commandDispatch(200);
     QCOMPARE(form.displayMode(), std::int16_t(0));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
     QCOMPARE(form.helpPanelPercent(), 35);
     QVERIFY(form.startLeft());
-    QVERIFY(form.tc1()->isVisible());
+    QVERIFY(form.tabSelector()->isVisible());
 
-    form.bigHelp(40);
+    form.setHelpPanelPercent(40);
     form.commandDispatch(201);  // leaving edit mode saves it at 40 percent
     QCOMPARE(form.displayMode(), std::int16_t(1));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 201}));
     QCOMPARE(form.helpPanelPercent(), 65);
     QVERIFY(fs::exists(p.res("cbLayoutEdit.bin")));
 
-    form.bigHelp(80);
+    form.setHelpPanelPercent(80);
     form.commandDispatch(200);  // the edit layout brings back 40 percent, which stays
     QCOMPARE(form.helpPanelPercent(), 40);
     form.commandDispatch(201);  // the help layout brings back 80 percent, which stays
@@ -196,7 +202,7 @@ class MainWindowTest : public QObject {
     // Reset keeps the mode and overwrites that mode's layout.
     form.commandDispatch(200);
     const std::string before = readAll(p.res("cbLayoutEdit.bin"));
-    form.bigHelp(20);
+    form.setHelpPanelPercent(20);
     form.commandDispatch(98);
     QCOMPARE(form.displayMode(), std::int16_t(0));
     QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 200}));
@@ -343,10 +349,10 @@ class MainWindowTest : public QObject {
                                 {"S:EURUSD", true, "SysInfo_SYMBOL"}, {"T:", false, "SysInfo_TIME"}};
     p.tick();
     QVERIFY(p.commands->silentChecks > 0);
-    QCOMPARE(form.picLabels()->rows().size(), std::size_t(6));
-    QCOMPARE(form.picLabels()->rows()[5].text, std::string("T:"));
+    QCOMPARE(form.infoStrip()->rows().size(), std::size_t(6));
+    QCOMPARE(form.infoStrip()->rows()[5].text, std::string("T:"));
 
-    auto* strip = form.picLabels();
+    auto* strip = form.infoStrip();
     const int rowHeight = strip->height() / 6;
     QVERIFY(rowHeight > 0);
     QCOMPARE(strip->rowAt(0), 1);
@@ -362,7 +368,7 @@ class MainWindowTest : public QObject {
     auto& form = p.start();
     form.commandDispatch(200);
     p.tick();
-    QCOMPARE(form.TC2()->tabText(3), QString("SHORT"));
+    QCOMPARE(form.editorTabs()->tabText(3), QString("SHORT"));
 
     auto* groupEditor = new QWidget;
     QList<int> shown;
@@ -371,27 +377,27 @@ class MainWindowTest : public QObject {
     bool settingsShown = false;
     form.setEditorPage(6, settings, [&settingsShown](int) { settingsShown = true; });
 
-    QTest::mouseClick(form.tc1(), Qt::LeftButton, {}, form.tc1()->tabRect(3).center());
+    QTest::mouseClick(form.tabSelector(), Qt::LeftButton, {}, form.tabSelector()->tabRect(3).center());
     QCOMPARE(form.selectedTab(), 3);
-    QCOMPARE(form.TC2()->currentIndex(), 3);
+    QCOMPARE(form.editorTabs()->currentIndex(), 3);
     QVERIFY(groupEditor->isVisible());
-    QVERIFY(form.TC2()->currentWidget()->isAncestorOf(groupEditor));
-    form.tc1()->setCurrentIndex(1);
-    QVERIFY(form.TC2()->currentWidget()->isAncestorOf(groupEditor));
-    form.tc1()->setCurrentIndex(6);
+    QVERIFY(form.editorTabs()->currentWidget()->isAncestorOf(groupEditor));
+    form.tabSelector()->setCurrentIndex(1);
+    QVERIFY(form.editorTabs()->currentWidget()->isAncestorOf(groupEditor));
+    form.tabSelector()->setCurrentIndex(6);
     QVERIFY(settings->isVisible());
     QCOMPARE(shown, (QList<int>{3, 1}));
     QVERIFY(!settingsShown);  // the settings page keeps what it shows
-    form.tc1()->setCurrentIndex(0);
+    form.tabSelector()->setCurrentIndex(0);
     form.commandDispatch(96);  // the settings entry leads to the settings tab
     QCOMPARE(form.selectedTab(), 6);
 
     // Tab icons show the in-use state only while a system is open.
-    QVERIFY(form.tc1()->tabIcon(1).isNull());
+    QVERIFY(form.tabSelector()->tabIcon(1).isNull());
     p.ws->system().systemFileName = "Trend.hsy.txt";
     form.updateGroupTabIcons();
-    for (int tab = 0; tab <= 5; ++tab) QVERIFY2(!form.tc1()->tabIcon(tab).isNull(), qPrintable(QString::number(tab)));
-    QVERIFY(form.tc1()->tabIcon(6).isNull());
+    for (int tab = 0; tab <= 5; ++tab) QVERIFY2(!form.tabSelector()->tabIcon(tab).isNull(), qPrintable(QString::number(tab)));
+    QVERIFY(form.tabSelector()->tabIcon(6).isNull());
   }
 
   void contextMenuOffersWhatFitsTheGroup() {
@@ -403,14 +409,16 @@ class MainWindowTest : public QObject {
         if (a->isVisible()) out << a->data().toInt();
       return out;
     };
-    form.menusOnOff("Ablage");
+    form.offerContextEntries("Ablage");
     QCOMPARE(visibleIds(), (QList<int>{11002, 11005, 11007}));
-    form.menusOnOff("");
+    form.offerContextEntries("");
     QCOMPARE(visibleIds().size(), 8);
     // Context commands reach the library panel; ids outside the table are ignored.
+    auto* panel = new RecordingLibraryPanel;
+    form.setLibraryPanel(panel);
     form.commandDispatch(11004);
-    QVERIFY(form.currentStatusText().startsWith("Noch nicht angeschlossen: "));
     form.commandDispatch(10100);
+    QCOMPARE(panel->commands, QList<int>{11004});
     QCOMPARE(p.host.messages.size(), std::size_t(0));
   }
 

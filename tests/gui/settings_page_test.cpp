@@ -10,7 +10,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 #include <QtTest>
 
 #include <filesystem>
@@ -40,22 +39,22 @@ class SettingsPageTest : public QObject {
     SettingsPage page(*env.ws, env.host);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QCOMPARE(page.Text1()->text(), QString("C:\\MT4"));
-    QVERIFY(!page.FoundTerminals()->isVisible());
-    QVERIFY(!page.Check1()->isChecked());
+    QCOMPARE(page.folderEdit()->text(), QString("C:\\MT4"));
+    QVERIFY(!page.foundTerminals()->isVisible());
+    QVERIFY(!page.slidersWithButtonsCheck()->isChecked());
 
-    QTest::mouseClick(page.Check1(), Qt::LeftButton);
+    QTest::mouseClick(page.slidersWithButtonsCheck(), Qt::LeftButton);
     QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
     QVERIFY(env.ini().contains("SLIDERMITBUTTONS=1\r\n"));
-    QTest::mouseClick(page.Check2(), Qt::LeftButton);
+    QTest::mouseClick(page.markStopsCheck(), Qt::LeftButton);
     QVERIFY(env.ini().contains("STOPLOSSIMCHART=1\r\n"));
 
     // The folder changes in memory as typed and reaches the file when the field is left.
-    page.Text1()->setFocus();
-    page.Text1()->selectAll();
-    QTest::keyClicks(page.Text1(), "D:\\MT4, Demo");
+    page.folderEdit()->setFocus();
+    page.folderEdit()->selectAll();
+    QTest::keyClicks(page.folderEdit(), "D:\\MT4, Demo");
     QCOMPARE(env.ws->settings.metatraderPfad, std::string("D:\\MT4, Demo"));
-    QTest::keyClick(page.Text1(), Qt::Key_Return);
+    QTest::keyClick(page.folderEdit(), Qt::Key_Return);
     QVERIFY(env.ini().contains("\"METATRADERPFAD=D:\\MT4, Demo\"\r\n"));
 
     // The settings page never writes the tab look to the file.
@@ -65,7 +64,7 @@ class SettingsPageTest : public QObject {
 
     // Clicking the label asks for its help text.
     QSignalSpy help(&page, &SettingsPage::helpRequested);
-    QTest::mouseClick(page.PathLabel(), Qt::LeftButton);
+    QTest::mouseClick(page.folderLabel(), Qt::LeftButton);
     QCOMPARE(help.count(), 1);
     QCOMPARE(help.at(0).at(0).toString(), QString("metatraderpfad"));
   }
@@ -84,33 +83,33 @@ class SettingsPageTest : public QObject {
     page.setHomeFolder(home.path());
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QComboBox* found = page.FoundTerminals();
+    QComboBox* found = page.foundTerminals();
     QVERIFY(found->isVisible());
     QCOMPARE(found->count(), 2);
     QCOMPARE(found->itemText(1), QString::fromStdString(mt4.string()));
 
     found->setCurrentIndex(1);
     emit found->activated(1);
-    QCOMPARE(page.Text1()->text(), QString::fromStdString(mt4.string()));
+    QCOMPARE(page.folderEdit()->text(), QString::fromStdString(mt4.string()));
     QCOMPARE(env.ws->settings.metatraderPfad, mt4.string());
     QVERIFY(env.ini().contains(QByteArray("METATRADERPFAD=") + QByteArray::fromStdString(mt4.string())));
     QVERIFY(!found->isVisible());
 
     // Clearing the field offers them again; browsing takes the chosen folder.
-    page.Text1()->clear();
+    page.folderEdit()->clear();
     QVERIFY(found->isVisible());
     QString askedFrom;
     page.chooseFolder = [&](const QString& start) {
       askedFrom = start;
       return home.path() + "/Broker MT4";
     };
-    QTest::mouseClick(page.Browse(), Qt::LeftButton);
+    QTest::mouseClick(page.browseButton(), Qt::LeftButton);
     QCOMPARE(askedFrom, home.path());
     QCOMPARE(env.ws->settings.metatraderPfad, (home.path() + "/Broker MT4").toStdString());
     QVERIFY(env.ini().contains("Broker MT4"));
     // Cancelling the folder dialog changes nothing.
     page.chooseFolder = [](const QString&) { return QString(); };
-    QTest::mouseClick(page.Browse(), Qt::LeftButton);
+    QTest::mouseClick(page.browseButton(), Qt::LeftButton);
     QCOMPARE(env.ws->settings.metatraderPfad, (home.path() + "/Broker MT4").toStdString());
   }
 
@@ -121,26 +120,26 @@ class SettingsPageTest : public QObject {
     tabs.setObjectName("TC2");
     SettingsPage page(*env.ws, env.host);
     page.setTabStrips(&bar, &tabs);
-    QCOMPARE(page.Combo1()->currentText(), QString("Stil 6"));
-    QCOMPARE(page.Label2(1)->text(), QString(" 255"));
+    QCOMPARE(page.tabStyleChoice()->currentText(), QString("Stil 6"));
+    QCOMPARE(page.colourNumberLabel(1)->text(), QString(" 255"));
     QVERIFY(bar.styleSheet().contains("#ff0000"));
     QVERIFY(bar.styleSheet().contains("qlineargradient"));  // styles 4..7 are shaded
 
     page.setPickerColour(3, colourNumber(0, 128, 0));
     QVERIFY(bar.styleSheet().contains("#008000"));
-    QCOMPARE(page.Label2(3)->text(), QString(" 32768"));
+    QCOMPARE(page.colourNumberLabel(3)->text(), QString(" 32768"));
     page.setPickerColour(5, colourNumber(1, 2, 3));
     QVERIFY(tabs.styleSheet().contains("#010203"));
 
-    page.Combo1()->setCurrentIndex(1);
+    page.tabStyleChoice()->setCurrentIndex(1);
     QCOMPARE(env.ws->settings.tabStil, 1);
     QVERIFY(!bar.styleSheet().contains("qlineargradient"));
 
-    QTest::mouseClick(page.Command3(), Qt::LeftButton);
+    QTest::mouseClick(page.defaultsButton(), Qt::LeftButton);
     QCOMPARE(env.ws->settings.tabColours[1], colourNumber(221, 0, 0));
     QCOMPARE(env.ws->settings.tabStil, 3);
-    QCOMPARE(page.Combo1()->currentText(), QString("Stil 3"));
-    QCOMPARE(page.Label2(0)->text(), QString(" 14540253"));
+    QCOMPARE(page.tabStyleChoice()->currentText(), QString("Stil 3"));
+    QCOMPARE(page.colourNumberLabel(0)->text(), QString(" 14540253"));
     QVERIFY(bar.styleSheet().contains("#dd0000"));
     QVERIFY(bar.styleSheet().contains("6px"));
   }
@@ -148,15 +147,15 @@ class SettingsPageTest : public QObject {
   void terminalAndEditorButtons() {
     Env env;
     SettingsPage page(*env.ws, env.host);
-    QVERIFY(page.EditorButton()->isHidden());
+    QVERIFY(page.metaEditorButton()->isHidden());
     // Without a folder the terminal cannot start; the user is told so.
-    QTest::mouseClick(page.Command5(), Qt::LeftButton);
+    QTest::mouseClick(page.terminalButton(), Qt::LeftButton);
     QCOMPARE(env.host.messages.size(), std::size_t(1));
     QVERIFY(env.host.started.empty());
 
     Env dev("ENTWICKLERMODUS=1\r\n");
     SettingsPage devPage(*dev.ws, dev.host);
-    QVERIFY(!devPage.EditorButton()->isHidden());
+    QVERIFY(!devPage.metaEditorButton()->isHidden());
   }
 
   void everyTextHasAnEnglishLine() {
@@ -170,41 +169,8 @@ class SettingsPageTest : public QObject {
     exe.close();
     page.setHomeFolder(home.path());
     page.show();
-    QCOMPARE(page.FoundTerminals()->count(), 2);
+    QCOMPARE(page.foundTerminals()->count(), 2);
     QCOMPARE(env.missingTexts(), QStringList());
-  }
-
-  // Renders the page into a PNG file for a person to look at, when asked for a folder.
-  void screenshots() {
-    const QString out = qEnvironmentVariable("ZORVIK_EDITOR_SHOTS");
-    if (out.isEmpty()) QSKIP("set ZORVIK_EDITOR_SHOTS to a folder to get pictures");
-    Env env(qEnvironmentVariableIsSet("ZORVIK_EDITOR_SHOTS_ENGLISH") ? "LANGUAGE=ENGLISCH\r\n" : "");
-    QTemporaryDir home;
-    fs::create_directories(fs::path(home.path().toStdString()) / ".wine/drive_c/Program Files/MetaTrader 4");
-    QFile exe(home.path() + "/.wine/drive_c/Program Files/MetaTrader 4/terminal.exe");
-    QVERIFY(exe.open(QIODevice::WriteOnly));
-    exe.close();
-    QWidget area;
-    auto* layout = new QVBoxLayout(&area);
-    auto* bar = new QTabBar(&area);
-    for (const char* t : {"GENERAL", "LONG", "EXIT LONG", "SHORT", "EXIT SHORT", "MM", "EINSTELLUNGEN"}) bar->addTab(t);
-    bar->setCurrentIndex(6);
-    auto* tabs = new QTabWidget(&area);
-    tabs->setObjectName("TC2");
-    tabs->tabBar()->hide();
-    auto* page = new SettingsPage(*env.ws, env.host);
-    page->setHomeFolder(home.path());
-    tabs->addTab(page, QString());
-    layout->addWidget(bar);
-    layout->addWidget(tabs);
-    page->setTabStrips(bar, tabs);
-    area.resize(800, 520);
-    area.show();
-    QTest::qWait(20);
-    area.grab().save(out + "/settings_page.png");
-    page->applyDefaults();
-    QTest::qWait(20);
-    area.grab().save(out + "/settings_page_default.png");
   }
 };
 

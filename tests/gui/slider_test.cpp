@@ -55,7 +55,7 @@ class SliderTest : public QObject {
   void draggingAndReleasingTheKnob() {
     PixelSlider p;
     QVERIFY(QTest::qWaitForWindowExposed(&p.s));
-    QCOMPARE(p.s.pic1Rect().width(), 111);
+    QCOMPARE(p.s.barRect().width(), 111);
     QCOMPARE(p.s.knobRect(), QRect(0, 0, 11, 21));
 
     QTest::mousePress(&p.s, Qt::LeftButton, {}, PixelSlider::at(0));
@@ -94,7 +94,7 @@ class SliderTest : public QObject {
     QCOMPARE(*p.log, (QStringList{"down R+shift", "up R+shift"}));
     QCOMPARE(p.s.value(), 40);
     QVERIFY(!p.s.hideButtons());
-    QVERIFY(p.s.cmdLeft()->isVisible());
+    QVERIFY(p.s.minusButton()->isVisible());
   }
 
   void endButtonsStepBySmallOrLargeChange() {
@@ -103,27 +103,27 @@ class SliderTest : public QObject {
     s.resize(200, 21);
     s.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s));
-    QVERIFY(s.cmdLeft()->geometry().right() < s.pic1Rect().left());
-    QVERIFY(s.cmdRight()->geometry().left() > s.pic1Rect().right());
+    QVERIFY(s.minusButton()->geometry().right() < s.barRect().left());
+    QVERIFY(s.plusButton()->geometry().left() > s.barRect().right());
     s.setValue(95);
     QStringList* log = recordSignals(s);
     const QPoint mid(10, 10);
-    QTest::mouseClick(s.cmdRight(), Qt::RightButton, {}, mid);   // +10, held at Max
-    QTest::mouseClick(s.cmdLeft(), Qt::LeftButton, {}, mid);     // -1
-    QTest::mouseClick(s.cmdLeft(), Qt::MiddleButton, {}, mid);   // -10
-    QTest::mouseClick(s.cmdRight(), Qt::LeftButton, {}, mid);    // +1
+    QTest::mouseClick(s.plusButton(), Qt::RightButton, {}, mid);   // +10, held at Max
+    QTest::mouseClick(s.minusButton(), Qt::LeftButton, {}, mid);     // -1
+    QTest::mouseClick(s.minusButton(), Qt::MiddleButton, {}, mid);   // -10
+    QTest::mouseClick(s.plusButton(), Qt::LeftButton, {}, mid);    // +1
     QCOMPARE(*log, (QStringList{"change 100", "change 99", "change 89", "change 90"}));
 
     // Pressed on "+" but released elsewhere: no step.
-    QTest::mousePress(s.cmdRight(), Qt::LeftButton, {}, mid);
-    QTest::mouseRelease(s.cmdRight(), Qt::LeftButton, {}, QPoint(-30, 10));
+    QTest::mousePress(s.plusButton(), Qt::LeftButton, {}, mid);
+    QTest::mouseRelease(s.plusButton(), Qt::LeftButton, {}, QPoint(-30, 10));
     QCOMPARE(s.value(), 90);
   }
 
   void keyboardAndProperties() {
     ValueSlider s;
     s.resize(160, 21);
-    s.setValueVis(true);
+    s.setValueVisible(true);
     s.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s));
     s.setFocus();
@@ -138,10 +138,10 @@ class SliderTest : public QObject {
 
     // The label shows the value however it got there, also after a quiet pull by Min.
     s.setProperty("Value", 7);
-    QCOMPARE(s.label1()->text(), QString("7"));
+    QCOMPARE(s.valueLabel()->text(), QString("7"));
     s.setMin(30);
     QCOMPARE(s.value(), 30);
-    QCOMPARE(s.label1()->text(), QString("30"));
+    QCOMPARE(s.valueLabel()->text(), QString("30"));
     QCOMPARE(changed.count(), 5);
 
     // Resizing or hiding the buttons moves the knob with the bar but changes no value.
@@ -152,7 +152,7 @@ class SliderTest : public QObject {
     QCOMPARE(changed.count(), 5);
   }
 
-  void dblPushReportsWhichHalfWasClicked() {
+  void acceptDiscardButtonsReportWhichHalfWasClicked() {
     AcceptDiscardButtons d;
     d.resize(101, 24);
     d.show();

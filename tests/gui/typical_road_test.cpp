@@ -161,16 +161,16 @@ struct Program {
     QApplication::sendEvent(viewport(), &e);
   }
   void selectTab(int tab) const {
-    QTabBar* tabs = form->tc1();
+    QTabBar* tabs = form->tabSelector();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
   }
   void clickListRow(int row) const {
-    QTreeWidget* list = groups().xi().ListView1();
+    QTreeWidget* list = groups().groupEditor().indicatorList();
     QTreeWidgetItem* item = list->topLevelItem(row);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
   }
   bool row1Green() const {
-    const InfoRows& rows = form->picLabels()->rows();
+    const InfoRows& rows = form->infoStrip()->rows();
     return !rows.empty() && rows.front().green;
   }
 };
@@ -206,7 +206,7 @@ class TypicalRoadTest : public QObject {
       QVERIFY(p.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
       QVERIFY(form.windowTitle().contains(QStringLiteral(">MA Trendfolger<")));
       form.heartbeat();  // the first tick brings the editor tabs
-      QVERIFY(form.tc1()->isVisible());
+      QVERIFY(form.tabSelector()->isVisible());
 
       // 2. On the LONG tab, the indicator "RSI 14" dragged from the library joins group 1.
       p.selectTab(1);
@@ -219,28 +219,28 @@ class TypicalRoadTest : public QObject {
       longCount = hs.group(1).count();
       QCOMPARE(longCount, before + 1);
       QCOMPARE(hs.group(1).indicator(longCount).type(), std::string("RSI"));
-      SignalGroupEditor& xi = p.groups().xi();
-      QCOMPARE(xi.ListView1()->topLevelItemCount(), longCount);
+      SignalGroupEditor& xi = p.groups().groupEditor();
+      QCOMPARE(xi.indicatorList()->topLevelItemCount(), longCount);
 
       // 3. Opened in the indicator editor, its period goes one step up on the slider, and
       // "übernehmen" keeps it.
       p.clickListRow(longCount - 1);
       QCOMPARE(xi.edit().number(), longCount);
-      IndicatorEditor& editor = p.groups().i();
-      QCOMPARE(editor.LHead()->text(), QStringLiteral("RSI-Einstellungen"));
+      IndicatorEditor& editor = p.groups().indicatorEditor();
+      QCOMPARE(editor.heading()->text(), QStringLiteral("RSI-Einstellungen"));
       const int periodRow = editor.rows().rowOfKey("period");
       QVERIFY(periodRow >= 0);
       ValueSlider* slider = editor.rows().slider(periodRow);
       QCOMPARE(slider->value(), 14);
       QTest::keyClick(slider, Qt::Key_Right);
       QCOMPARE(editor.rows().textBox(periodRow)->text(), rsiPeriod);
-      QTest::mouseClick(editor.Command21(), Qt::LeftButton);
+      QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
       QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), rsiPeriod);
       QCOMPARE(form.currentStatusText(), QStringLiteral("Indikator OK"));
 
       // 4. Entry long and exit short now differ.
       form.heartbeat();
-      QVERIFY(!form.picLabels()->rows().empty());
+      QVERIFY(!form.infoStrip()->rows().empty());
       QVERIFY(!p.row1Green());
 
       // 5. The Powerswitch copies entry long to exit short, which keeps its own stops.
@@ -275,7 +275,7 @@ class TypicalRoadTest : public QObject {
       // together with the settings.
       p.clickListRow(longCount - 1);
       QTest::keyClick(editor.rows().slider(editor.rows().rowOfKey("period")), Qt::Key_Right);
-      QTest::mouseClick(editor.Command21(), Qt::LeftButton);
+      QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
       QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
       form.close();
       const QStringList entryLong = sectionOf(p.ws->userFile(systemFile), QStringLiteral("entrylong"));

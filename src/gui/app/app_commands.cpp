@@ -20,32 +20,32 @@ std::int64_t runningVersion() {
 }  // namespace
 
 AppCommands::AppCommands(Workspace& ws, Host& host, QWidget* dialogParent)
-    : MainCommands(ws), host_(host), update_(std::make_unique<UpdateService>(ws, host, dialogParent, runningVersion())) {}
+    : ws_(ws), host_(host), update_(std::make_unique<UpdateService>(ws, host, dialogParent, runningVersion())) {}
 
 AppCommands::~AppCommands() = default;
 
 void AppCommands::newSystem() {
-  if (newSystemFromCommand(workspace())) host_.refreshLibrary();
+  if (newSystemFromCommand(ws_)) host_.refreshLibrary();
 }
 
 void AppCommands::saveSystem() {
-  if (saveCurrentSystem(workspace()) && systemSaved) systemSaved();
+  if (saveCurrentSystem(ws_) && systemSaved) systemSaved();
 }
 
-void AppCommands::generateExpert() { generateExpertOfOpenSystem(workspace()); }
+void AppCommands::generateExpert() { generateExpertOfOpenSystem(ws_); }
 
 std::optional<InfoRows> AppCommands::checkSystem(int mode) {
   const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
   // The silent run happens ten times a second; it never builds the difference texts.
-  const CheckResult r = m == CheckMode::Silent ? evaluateSystem(workspace(), workspace().system(), false)
-                                               : zorvik::checkSystem(workspace(), workspace().system(), m);
+  const CheckResult r = m == CheckMode::Silent ? evaluateSystem(ws_, ws_.system(), false)
+                                               : zorvik::checkSystem(ws_, ws_.system(), m);
   if (!r.drawRows) return std::nullopt;
   return InfoRows(r.rows.begin(), r.rows.end());
 }
 
-void AppCommands::askEqualSymbols() { zorvik::askEqualSymbols(workspace()); }
+void AppCommands::askEqualSymbols() { zorvik::askEqualSymbols(ws_); }
 
-void AppCommands::askEqualTimeFrames() { zorvik::askEqualTimeFrames(workspace()); }
+void AppCommands::askEqualTimeFrames() { zorvik::askEqualTimeFrames(ws_); }
 
 void AppCommands::checkForUpdate() { update_->checkForUpdate(); }
 

@@ -13,6 +13,7 @@ namespace zorvik {
 
 class Host;
 class UpdateService;
+class Workspace;
 
 class AppCommands : public MainCommands {
  public:
@@ -33,6 +34,7 @@ class AppCommands : public MainCommands {
   bool installDownloadedUpdate() override;
 
  private:
+  Workspace& ws_;
   Host& host_;
   std::unique_ptr<UpdateService> update_;
 };

@@ -1,8 +1,8 @@
 #pragma once
-// The main window `MainWindow`: menus of the command table, the library panel docked left,
-// the editor area with its tab strips `tc1` / `TC2` and the information strip, the help panel
-// docked right and the status bar; the three display modes with their saved layouts, the
-// timers and the orderly shutdown.
+// The main window: menus of the command table, the library panel docked left, the editor area
+// (tab selector, the page below it and the information strip), the help panel docked right
+// and the status bar; the three display modes with their saved layouts, the timers and the
+// orderly shutdown.
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -76,10 +76,12 @@ class MainWindow : public QMainWindow {
   QAction* commandAction(std::int32_t id) const;
   QMenu* libraryContextMenu() const { return contextMenu_; }
   // Offers only the context-menu entries that fit the group of the current library item.
-  void menusOnOff(const std::string& groupCaption);
-  // The library calls this before it handles a click: in start mode the click first switches
-  // to edit mode.
+  void offerContextEntries(const std::string& groupCaption);
+  // The library panel calls this before it handles a click: in start mode the click first
+  // switches to edit mode.
   void libraryClicked();
+  // The library context menu at a global position, with the entries that fit the group.
+  void showLibraryContextMenu(const QString& groupCaption, const QPoint& globalPos);
 
   // ---- Display modes ----------------------------------------------------------------------
   std::int16_t displayMode() const { return mode_; }
@@ -90,23 +92,20 @@ class MainWindow : public QMainWindow {
   void saveLayout(std::int16_t mode);
   bool loadLayout(std::int16_t mode);
   void resetLayout();
-  void showEditMode();
-  void showHelpMode();
-  void editierModusHaken();
-  void bigHelp(int percent);
+  void checkModeCommand();
+  void setHelpPanelPercent(int percent);
   int helpPanelPercent() const;
   int editorAreaWidth() const;
-  void editorAreaMinimum();
+  void keepEditorAreaMinimum();
   void layoutEditorArea();
-  void layoutEditorAreaExtra();
+  void settleLayout();
 
   // ---- Editor area ------------------------------------------------------------------------
-  QTabBar* tc1() const { return tc1_; }
-  QTabWidget* TC2() const { return tc2_; }
-  QTabWidget* editorTabs() const { return tc2_; }
-  SystemInfoStrip* picLabels() const { return strip_; }
+  QTabBar* tabSelector() const { return tabSelector_; }
+  QTabWidget* editorTabs() const { return editorTabs_; }
+  SystemInfoStrip* infoStrip() const { return infoStrip_; }
   int selectedTab() const;
-  void copyTc1Tc2();
+  void copyTabCaptions();
   void updateGroupTabIcons();
   // Both tab strips and the page; hidden while no system is open after a delete, while a side
   // panel is dragged and until the first heartbeat.
@@ -117,28 +116,22 @@ class MainWindow : public QMainWindow {
 
   // ---- Window services --------------------------------------------------------------------
   void updateWindowTitle();
-  void CheckButtonlanguage(std::int32_t id);
+  void checkLanguageCommand(std::int32_t id);
   void eventSound(const std::string& eventName);
-  // The status bar's text pane; the text is shown as it stands (already translated).
-  void statusText(const std::string& text);
+  // The text in the status bar's pane.
   QString currentStatusText() const;
-  // Shown in a message box once the current event has finished.
-  void deferredMessage(const std::string& text);
   // Diagnostic lines, shown by the about window.
   void protocol(const QString& line);
   void quitApplication();
 
-  // One tick of the heartbeat `Timer1`.
+  // One tick of the heartbeat (every 100 ms).
   void heartbeat();
-  QTimer* heartbeatTimer() { return &timer1_; }
-  QTimer* innerMinimumTimer() { return &timerInnen_; }
+  QTimer* heartbeatTimer() { return &heartbeatTimer_; }
   QDockWidget* libraryDock() const { return libraryDock_; }
   QDockWidget* helpDock() const { return helpDock_; }
 
  signals:
   void signalGroupArrangementChanged(int arrangement);
-  // A tab's page was shown after a selection in tc1.
-  void tabShown(int tab);
 
  public slots:
   void onEditorTabChanged(int index);
@@ -195,9 +188,9 @@ class MainWindow : public QMainWindow {
   HelpPanelBase* help_ = nullptr;
 
   QWidget* editorArea_ = nullptr;
-  QTabBar* tc1_ = nullptr;
-  QTabWidget* tc2_ = nullptr;
-  SystemInfoStrip* strip_ = nullptr;
+  QTabBar* tabSelector_ = nullptr;
+  QTabWidget* editorTabs_ = nullptr;
+  SystemInfoStrip* infoStrip_ = nullptr;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};
 
@@ -208,8 +201,8 @@ class MainWindow : public QMainWindow {
   QPointer<AboutWindow> about_;
   QStringList protocol_;
 
-  QTimer timer1_;
-  QTimer timerInnen_;
+  QTimer heartbeatTimer_;
+  QTimer innerMinimumTimer_;
   QTimer layoutTimer_;
 };
 

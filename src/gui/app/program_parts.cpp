@@ -7,7 +7,6 @@
 #include "app/app_commands.hpp"
 #include "help/help_panel.hpp"
 #include "help/help_topics.hpp"
-#include "library/library_panel_base.hpp"
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
 #include "help/help_popup.hpp"
@@ -52,7 +51,7 @@ void connectEditor(Editor* editor, MainWindow& form, HelpTopics* topics, HelpPop
 void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   // The library on the left. The window lists it and opens the last system once every part
   // is in place.
-  auto* library = new LibraryPanel(ws, host, form);
+  auto* library = new LibraryPanel(ws, host);
   form.setLibraryPanel(library);
   if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
     qtHost->setLibraryRefresh([panel = QPointer<LibraryPanel>(library)] {
@@ -100,7 +99,7 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
   // Tab 6: the program settings.
   auto* settingsPage = new SettingsPage(ws, host);
-  settingsPage->setTabStrips(form.tc1(), form.TC2());
+  settingsPage->setTabStrips(form.tabSelector(), form.editorTabs());
   connectParameterHelp(settingsPage, popup, ws);
   form.setEditorPage(6, settingsPage);
 

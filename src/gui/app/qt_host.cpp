@@ -86,19 +86,19 @@ void QtHost::status(const std::string& text) {
   if (window_) window_->statusBar()->showMessage(q(text));
 }
 
-QTimer* QtHost::timerHelp() {
-  if (!timerHelp_) {
-    timerHelp_ = std::make_unique<QTimer>();
-    timerHelp_->setSingleShot(true);
-    timerHelp_->setInterval(1);
-    QObject::connect(timerHelp_.get(), &QTimer::timeout, [this] { showDeferred(); });
+QTimer* QtHost::deferredMessageTimer() {
+  if (!deferredTimer_) {
+    deferredTimer_ = std::make_unique<QTimer>();
+    deferredTimer_->setSingleShot(true);
+    deferredTimer_->setInterval(1);
+    QObject::connect(deferredTimer_.get(), &QTimer::timeout, [this] { showDeferred(); });
   }
-  return timerHelp_.get();
+  return deferredTimer_.get();
 }
 
 void QtHost::deferredMessage(const std::string& text) {
   deferred_.push_back(text);
-  timerHelp()->start();
+  deferredMessageTimer()->start();
 }
 
 void QtHost::showDeferred() {
@@ -107,7 +107,7 @@ void QtHost::showDeferred() {
   deferred_.pop_front();
   message(text);
   // Texts deferred while the box was open follow one after the other, never stacked.
-  if (!deferred_.empty()) timerHelp()->start();
+  if (!deferred_.empty()) deferredMessageTimer()->start();
 }
 
 void QtHost::playSound(Sound sound) { eventSound(std::string(eventNameOf(sound))); }

@@ -43,7 +43,7 @@ class QtHost : public Host {
   std::optional<int> chooseItem(const std::string& title, const std::string& label,
                                 const std::vector<std::string>& items, int selected, bool cancellable) override;
   void status(const std::string& text) override;
-  // Queues the text and starts `TimerHelp`; the box appears once the current event is done.
+  // Queues the text and starts a 1 ms timer; the box appears once the current event is done.
   void deferredMessage(const std::string& text) override;
   void playSound(Sound sound) override;
   void eventSound(const std::string& eventName) override;
@@ -59,7 +59,7 @@ class QtHost : public Host {
 
 
   // The one-shot timer of the deferred message (1 ms).
-  QTimer* timerHelp();
+  QTimer* deferredMessageTimer();
   // Deferred texts not shown yet.
   const std::deque<std::string>& pendingDeferred() const { return deferred_; }
 
@@ -75,7 +75,7 @@ class QtHost : public Host {
   std::map<int, int> ended_;
   int nextHandle_ = 1;
   std::filesystem::path resFolder_;
-  std::unique_ptr<QTimer> timerHelp_;
+  std::unique_ptr<QTimer> deferredTimer_;
   std::deque<std::string> deferred_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The system information strip `PicLabels` of the editor area: six rows, each a green or red
+// The system information strip of the editor area: six rows, each a green or red
 // marker and a short text, filled by the consistency check of the open system. The strip only
 // draws what it is given and reports clicks and the row under the mouse.
 #include <QPixmap>

@@ -14,24 +14,27 @@ class AcceptDiscardButtons : public QWidget {
  public:
   explicit AcceptDiscardButtons(QWidget* parent = nullptr);
 
-  // Index 1 is the left button (Command1), 2 the right one (Command2); other indexes are
+  // Index 1 is the left (accept) button, 2 the right (discard) one; other indexes are
   // ignored.
   void setIcon(int index, const QIcon& picture);
   void setCaption(int index, const QString& text);
-  QPushButton* command(int index) const;
+  QPushButton* acceptButton() const { return accept_; }
+  QPushButton* discardButton() const { return discard_; }
 
   QSize sizeHint() const override;
 
  signals:
-  // 1 when Command1 was clicked, 2 when Command2 was.
+  // 1 when the accept button was clicked, 2 for the discard button.
   void clicked(int index);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QPushButton* command1_;
-  QPushButton* command2_;
+  QPushButton* button(int index) const;
+
+  QPushButton* accept_;
+  QPushButton* discard_;
 };
 
 }  // namespace zorvik

@@ -1,6 +1,6 @@
 #pragma once
-// The pictures of the in-use values of a system part (editok 0, 1, 2): on the two buttons of
-// the editors' OK controls and, through the main window, on the editor tabs.
+// The pictures of the in-use values of a system part (editok 0, 1, 2) on the two buttons of the
+// editors' OK controls. The editor tabs draw their own, rounder marks (main window).
 #include <QIcon>
 
 namespace zorvik {

@@ -50,40 +50,40 @@ ExportPartDialog::ExportPartDialog(Workspace& ws, const QString& kind, ToolboxSi
     option->setObjectName(QStringLiteral("Option1_%1").arg(i));
     group_->addButton(option, i);
     choiceLayout->addWidget(option);
-    options_[static_cast<std::size_t>(i)] = option;
+    choiceButtons_[static_cast<std::size_t>(i)] = option;
   }
   // There is no single parameter to export; the entry is shown for completeness only.
-  options_[static_cast<std::size_t>(ToolboxChoice::AnyParameter)]->setEnabled(false);
+  choiceButtons_[static_cast<std::size_t>(ToolboxChoice::AnyParameter)]->setEnabled(false);
   const int preselected = preselectedChoice(kind.toStdString());
-  if (preselected >= 0) options_[static_cast<std::size_t>(preselected)]->setChecked(true);
+  if (preselected >= 0) choiceButtons_[static_cast<std::size_t>(preselected)]->setChecked(true);
   layout->addWidget(choices);
 
   auto* fields = new QFormLayout;
-  text1_ = new QLineEdit(this);
-  text1_->setObjectName("Text1");
-  text2_ = new QPlainTextEdit(this);
-  text2_->setObjectName("Text2");
-  text2_->setTabChangesFocus(true);
-  text2_->setFixedHeight(text1_->sizeHint().height() * 3);
-  fields->addRow(q(ws_.tr("Name in Toolbox")), text1_);
-  fields->addRow(q(ws_.tr("Kommentar")), text2_);
+  name_ = new QLineEdit(this);
+  name_->setObjectName("Text1");
+  comment_ = new QPlainTextEdit(this);
+  comment_->setObjectName("Text2");
+  comment_->setTabChangesFocus(true);
+  comment_->setFixedHeight(name_->sizeHint().height() * 3);
+  fields->addRow(q(ws_.tr("Name in Toolbox")), name_);
+  fields->addRow(q(ws_.tr("Kommentar")), comment_);
   layout->addLayout(fields);
 
   auto* buttons = new QHBoxLayout;
   const char* captions[] = {"in die Toolbox!", "abbrechen", "Hilfe"};
-  for (std::size_t i = 0; i < commands_.size(); ++i) {
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
     auto* button = new QPushButton(q(ws_.tr(captions[i])), this);
     button->setObjectName(QStringLiteral("Command1_%1").arg(i));
     button->setAutoDefault(false);
     buttons->addWidget(button);
-    commands_[i] = button;
+    buttons_[i] = button;
   }
-  commands_[0]->setDefault(true);
+  buttons_[0]->setDefault(true);
   layout->addLayout(buttons);
 
-  connect(commands_[0], &QPushButton::clicked, this, &ExportPartDialog::exportChosen);
-  connect(commands_[1], &QPushButton::clicked, this, &QDialog::reject);
-  connect(commands_[2], &QPushButton::clicked, this, [this] {
+  connect(buttons_[0], &QPushButton::clicked, this, &ExportPartDialog::exportChosen);
+  connect(buttons_[1], &QPushButton::clicked, this, &QDialog::reject);
+  connect(buttons_[2], &QPushButton::clicked, this, [this] {
     ws_.message(
         "Wählen Sie, welcher Teil des offenen Systems in die Toolbox soll, geben Sie einen Namen ohne "
         "Endung und nach Wunsch einen Kommentar ein und klicken Sie auf \"in die Toolbox!\". Ein Bauteil "
@@ -99,7 +99,7 @@ ExportPartDialog::ExportPartDialog(Workspace& ws, const QString& kind, ToolboxSi
     pos.setY(std::max(area.top(), std::min(pos.y(), area.bottom() - height())));
   }
   move(pos);
-  text1_->setFocus();
+  name_->setFocus();
 }
 
 void ExportPartDialog::open(Workspace& ws, const QString& kind, ToolboxSituation situation, QWidget* parent) {
@@ -110,7 +110,7 @@ void ExportPartDialog::open(Workspace& ws, const QString& kind, ToolboxSituation
 int ExportPartDialog::choice() const { return group_->checkedId(); }
 
 void ExportPartDialog::exportChosen() {
-  export_.exportPart(choice(), text1_->text().toStdString(), commentForFile(text2_->toPlainText()));
+  export_.exportPart(choice(), name_->text().toStdString(), commentForFile(comment_->toPlainText()));
 }
 
 void ExportPartDialog::done(int result) {
@@ -125,7 +125,7 @@ void ExportPartDialog::done(int result) {
 
 void connectToolboxButtons(SignalGroupPage& groups, MoneyManagementEditor& mm, Workspace& ws, std::function<int()> currentTab) {
   auto open = [&groups, &ws, currentTab](const QString& kind, QWidget* from) {
-    const SignalGroupEditor& xi = groups.xi();
+    const SignalGroupEditor& xi = groups.groupEditor();
     ExportPartDialog::open(ws, kind, {currentTab ? currentTab() : -1, xi.selectedNumbers(), xi.currentNumber()}, from);
   };
   QObject::connect(&groups, &SignalGroupPage::toolboxRequested, &groups,

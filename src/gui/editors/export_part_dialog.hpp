@@ -1,6 +1,5 @@
 #pragma once
-// `ExportPartDialog`, the toolbox export dialog: stores a part of the open trading system in the
-// library under a typed name and comment. Modal, placed at the mouse position; it stays open
+// Stores a part of the open trading system in the library under a typed name and comment. Modal, placed at the mouse position; it stays open
 // after an export so that further parts can follow.
 #include <QDialog>
 #include <QPoint>
@@ -36,11 +35,12 @@ class ExportPartDialog : public QDialog {
 
   // The choice checked, -1 for none.
   int choice() const;
-  QRadioButton* Option1(int index) const { return options_.at(static_cast<std::size_t>(index)); }
-  QLineEdit* Text1() const { return text1_; }
-  QPlainTextEdit* Text2() const { return text2_; }
-  // 0 "in die Toolbox!", 1 "abbrechen", 2 "Hilfe".
-  QPushButton* Command1(int index) const { return commands_.at(static_cast<std::size_t>(index)); }
+  QRadioButton* choiceButton(int index) const { return choiceButtons_.at(static_cast<std::size_t>(index)); }
+  QLineEdit* nameEdit() const { return name_; }
+  QPlainTextEdit* commentEdit() const { return comment_; }
+  QPushButton* exportButton() const { return buttons_[0]; }  // "in die Toolbox!"
+  QPushButton* cancelButton() const { return buttons_[1]; }  // "abbrechen"
+  QPushButton* helpButton() const { return buttons_[2]; }    // "Hilfe"
   const ToolboxExport& exporter() const { return export_; }
 
  public slots:
@@ -52,10 +52,10 @@ class ExportPartDialog : public QDialog {
   Workspace& ws_;
   ToolboxExport export_;
   QButtonGroup* group_ = nullptr;
-  std::array<QRadioButton*, kToolboxChoiceCount> options_{};
-  std::array<QPushButton*, 3> commands_{};
-  QLineEdit* text1_ = nullptr;
-  QPlainTextEdit* text2_ = nullptr;
+  std::array<QRadioButton*, kToolboxChoiceCount> choiceButtons_{};
+  std::array<QPushButton*, 3> buttons_{};
+  QLineEdit* name_ = nullptr;
+  QPlainTextEdit* comment_ = nullptr;
   bool closed_ = false;
 };
 

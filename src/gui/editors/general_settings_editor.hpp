@@ -1,6 +1,6 @@
 #pragma once
-// `GeneralSettingsEditor`, the general settings editor: title, account, comment and magic number of the open
-// system (broker and account type are kept but not shown). Choosing an account switches to the
+// Title, account, comment and magic number of the open system (broker and account type are
+// kept but not shown). Choosing an account switches to the
 // symbol list of its broker.
 #include <functional>
 #include <string>

@@ -1,7 +1,6 @@
 #include "editors/indicator_editor.hpp"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -16,7 +15,6 @@
 namespace zorvik {
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
-constexpr int kF1KeyCode = 112;
 }  // namespace
 
 IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
@@ -29,35 +27,35 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
   scroll_->setWidgetResizable(true);
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  picture1_ = new QWidget;
-  picture1_->setObjectName("Picture1");
-  picture1_->setAutoFillBackground(true);
-  scroll_->setWidget(picture1_);
+  rowsPanel_ = new QWidget;
+  rowsPanel_->setObjectName("Picture1");
+  rowsPanel_->setAutoFillBackground(true);
+  scroll_->setWidget(rowsPanel_);
   layout->addWidget(scroll_);
 
-  rows_ = new ParameterRowBuilder(ws_, picture1_, "IFORM", this);
+  rows_ = new ParameterRowBuilder(ws_, rowsPanel_, "IFORM", this);
   rows_->setShiftSwitchesBack(true);
-  lHead_ = new QLabel(picture1_);
-  lHead_->setObjectName("LHead");
-  QFont bold = lHead_->font();
+  heading_ = new QLabel(rowsPanel_);
+  heading_->setObjectName("LHead");
+  QFont bold = heading_->font();
   bold.setBold(true);
-  lHead_->setFont(bold);
-  command21_ = new QPushButton(q(ws_.tr("übernehmen")), picture1_);
-  command21_->setObjectName("Command21");
-  command22_ = new QPushButton(q(ws_.tr("verwerfen")), picture1_);
-  command22_->setObjectName("Command22");
-  command1_ = new QPushButton(q(ws_.tr("->Toolbox")), picture1_);
-  command1_->setObjectName("Command1");
+  heading_->setFont(bold);
+  accept_ = new QPushButton(q(ws_.tr("übernehmen")), rowsPanel_);
+  accept_->setObjectName("Command21");
+  discard_ = new QPushButton(q(ws_.tr("verwerfen")), rowsPanel_);
+  discard_->setObjectName("Command22");
+  toolbox_ = new QPushButton(q(ws_.tr("->Toolbox")), rowsPanel_);
+  toolbox_->setObjectName("Command1");
 
-  connect(command21_, &QPushButton::clicked, this, [this] {
+  connect(accept_, &QPushButton::clicked, this, [this] {
     closeReason_ = 1;
-    Command2(1);
+    giveVerdict(1);
   });
-  connect(command22_, &QPushButton::clicked, this, [this] {
+  connect(discard_, &QPushButton::clicked, this, [this] {
     closeReason_ = 2;
-    Command2(2);
+    giveVerdict(2);
   });
-  connect(command1_, &QPushButton::clicked, this, [this] { emit toolboxRequested("Indikator"); });
+  connect(toolbox_, &QPushButton::clicked, this, [this] { emit toolboxRequested("Indikator"); });
   connect(rows_, &ParameterRowBuilder::valueChanged, this,
           [this](int, const QString& key, const QString& value) { storeRowValue(key, value); });
   connect(rows_, &ParameterRowBuilder::comboChosen, this,
@@ -94,9 +92,9 @@ void IndicatorEditor::build(Indicator* indicator) {
   closeReason_ = 0;
   rows_->begin();
   const std::string type = indicator ? indicator->type() : std::string("nix");
-  lHead_->setText(type == "nix" || type.empty() ? QString() : q(ws_.tr(type) + ws_.tr("-Einstellungen")));
-  rows_->addHeadingRow(lHead_, command1_);
-  command1_->setVisible(indicator != nullptr);
+  heading_->setText(type == "nix" || type.empty() ? QString() : q(ws_.tr(type) + ws_.tr("-Einstellungen")));
+  rows_->addHeadingRow(heading_, toolbox_);
+  toolbox_->setVisible(indicator != nullptr);
   if (indicator) {
     for (const std::string& key : ws_.catalogue.parameterKeysOf(type)) {
       const ParameterCoding* p = ws_.catalogue.parameter(key);
@@ -105,16 +103,16 @@ void IndicatorEditor::build(Indicator* indicator) {
       rows_->addParameterRow(key, indicator->parameter(key));
     }
   }
-  rows_->addSplitRow(command21_, command22_);
-  command21_->setEnabled(indicator != nullptr);
-  command22_->setEnabled(indicator != nullptr);
+  rows_->addSplitRow(accept_, discard_);
+  accept_->setEnabled(indicator != nullptr);
+  discard_->setEnabled(indicator != nullptr);
   rows_->end();
   updateHeight();
 }
 
 void IndicatorEditor::clear() { activateControls(nullptr); }
 
-void IndicatorEditor::updateHeight() { picture1_->setMinimumHeight(rows_->contentHeight()); }
+void IndicatorEditor::updateHeight() { rowsPanel_->setMinimumHeight(rows_->contentHeight()); }
 
 void IndicatorEditor::storeRowValue(const QString& key, const QString& value) {
   Indicator* ind = indicator();
@@ -129,7 +127,7 @@ void IndicatorEditor::storeComboChoice(const QString& key, const QString& captio
   ind->setParameter(ws_, k, comboChosenId(ws_, k, caption.toStdString()));
 }
 
-void IndicatorEditor::Command2(int index) {
+void IndicatorEditor::giveVerdict(int index) {
   const int result = index == 1 ? 1 : 0;
   const char* event = index == 1 ? "Indikator OK" : "Indikator Abbruch";
   ws_.host().status(ws_.tr(event));
@@ -140,17 +138,12 @@ void IndicatorEditor::Command2(int index) {
 void IndicatorEditor::closeWindow() {
   if (closeReason_ != 0) return;
   closeReason_ = 2;
-  Command2(2);
+  giveVerdict(2);
 }
 
 void IndicatorEditor::closeEvent(QCloseEvent* event) {
   closeWindow();
   QWidget::closeEvent(event);
-}
-
-void IndicatorEditor::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed("IForm", kF1KeyCode);
-  QWidget::keyPressEvent(event);
 }
 
 }  // namespace zorvik

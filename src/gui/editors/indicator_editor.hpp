@@ -1,5 +1,5 @@
 #pragma once
-// `IndicatorEditor`, the indicator editor: the parameters of one indicator of a signal group as rows.
+// The parameters of one indicator of a signal group as rows.
 // Every change goes straight into the indicator; the signal group editor keeps a copy taken
 // before the edit and, when this editor closes, keeps the changes or puts the copy back.
 // "übernehmen" and "verwerfen" give the verdict.
@@ -33,8 +33,6 @@ class IndicatorEditor : public QWidget {
   void activateControls(SignalGroup& group, int number, int availableHeight = 0);
   // An empty editor: no heading, no rows, the two buttons without an indicator to judge.
   void clear();
-  void setfparent(QWidget* form) { parentForm_ = form; }
-  QWidget* fparent() const { return parentForm_; }
   // Re-reads the indicator shown.
   void refresh();
 
@@ -44,27 +42,25 @@ class IndicatorEditor : public QWidget {
   // The window is asked to close: without a button's verdict this counts as "verwerfen".
   void closeWindow();
   // The verdict: 1 accepts, 2 discards; the window then closes.
-  void Command2(int index);
+  void giveVerdict(int index);
 
   ParameterRowBuilder& rows() { return *rows_; }
-  QLabel* LHead() const { return lHead_; }
-  QPushButton* Command21() const { return command21_; }
-  QPushButton* Command22() const { return command22_; }
-  QPushButton* Command1() const { return command1_; }
+  QLabel* heading() const { return heading_; }
+  QPushButton* acceptButton() const { return accept_; }
+  QPushButton* discardButton() const { return discard_; }
+  QPushButton* toolboxButton() const { return toolbox_; }
 
  signals:
   // The window closed with this edit result (1 "übernehmen", 0 "verwerfen").
   void closed(int editResult);
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -75,16 +71,15 @@ class IndicatorEditor : public QWidget {
 
   Workspace& ws_;
   QScrollArea* scroll_ = nullptr;
-  QWidget* picture1_ = nullptr;
+  QWidget* rowsPanel_ = nullptr;
   ParameterRowBuilder* rows_ = nullptr;
-  QLabel* lHead_ = nullptr;
-  QPushButton* command21_ = nullptr;
-  QPushButton* command22_ = nullptr;
-  QPushButton* command1_ = nullptr;
+  QLabel* heading_ = nullptr;
+  QPushButton* accept_ = nullptr;
+  QPushButton* discard_ = nullptr;
+  QPushButton* toolbox_ = nullptr;
   Indicator* indicator_ = nullptr;  // shown on its own, or
   SignalGroup* group_ = nullptr;   // the group and number of the indicator shown
   int number_ = 0;
-  QWidget* parentForm_ = nullptr;
   int closeReason_ = 0;
 };
 

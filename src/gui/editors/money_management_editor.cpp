@@ -13,20 +13,20 @@ namespace zorvik {
 
 MoneyManagementEditor::MoneyManagementEditor(Workspace& ws, QWidget* parent) : PartEditorBase(ws, "MMFORM", "mm_editok", parent) {
   setObjectName("MMForm");
-  Label1()->setText(QString::fromStdString(ws_.tr("Moneymanagement@5")));
-  command1_ = new QPushButton(QString::fromStdString(ws_.tr("->Toolbox")), Picture1());
-  command1_->setObjectName("Command1");
-  command1_->hide();
-  spacer_ = new QWidget(Picture1());
+  title()->setText(QString::fromStdString(ws_.tr("Moneymanagement@5")));
+  toolboxButton_ = new QPushButton(QString::fromStdString(ws_.tr("->Toolbox")), rowsPanel());
+  toolboxButton_->setObjectName("Command1");
+  toolboxButton_->hide();
+  spacer_ = new QWidget(rowsPanel());
   spacer_->hide();
-  connect(command1_, &QPushButton::clicked, this, [this] { emit toolboxRequested("MM"); });
+  connect(toolboxButton_, &QPushButton::clicked, this, [this] { emit toolboxRequested("MM"); });
 }
 
 std::string MoneyManagementEditor::parameterSet() const {
   return std::string(moneyManagementSet(system_ ? system_->parameter("mm_typ").value_or("") : std::string()));
 }
 
-void MoneyManagementEditor::rowsBuilt() { rows_->addLabelPairRow(spacer_, command1_); }
+void MoneyManagementEditor::rowsBuilt() { rows_->addLabelPairRow(spacer_, toolboxButton_); }
 
 void MoneyManagementEditor::textChanged(int, const QString& key, const QString& value) {
   storeSystemParameter(ws_, *system_, key.toStdString(), value.toStdString());

@@ -1,6 +1,6 @@
 #pragma once
-// `MoneyManagementEditor`, the money-management editor: the rows of the method chosen in `mm_typ`; choosing
-// another method shows that method's rows at once.
+// The rows of the money-management method chosen in `mm_typ`; choosing another method shows
+// that method's rows at once.
 #include <string>
 
 #include "editors/part_editor_base.hpp"
@@ -14,7 +14,7 @@ class MoneyManagementEditor : public PartEditorBase {
  public:
   explicit MoneyManagementEditor(Workspace& ws, QWidget* parent = nullptr);
 
-  QPushButton* Command1() const { return command1_; }
+  QPushButton* toolboxButton() const { return toolboxButton_; }
 
  signals:
   void toolboxRequested(const QString& kind);
@@ -26,7 +26,7 @@ class MoneyManagementEditor : public PartEditorBase {
   void comboChanged(int row, const QString& key, const QString& caption) override;
 
  private:
-  QPushButton* command1_ = nullptr;
+  QPushButton* toolboxButton_ = nullptr;
   QWidget* spacer_ = nullptr;
 };
 

@@ -2,12 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -19,11 +15,6 @@
 
 namespace zorvik {
 namespace {
-
-ColumnSet gColumns = kWideColumns;
-
-constexpr int kControlHeight = 24;
-constexpr int kMultiTextRows = 3;  // the multi-line box is three rows high
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -49,8 +40,6 @@ ParameterRowBuilder::ParameterRowBuilder(Workspace& ws, QWidget* container, QStr
   watchDrops(container_);
 }
 
-void ParameterRowBuilder::setWidthMeasure(int widthMeasure) { gColumns = columnSetFor(widthMeasure); }
-ColumnSet ParameterRowBuilder::columns() { return gColumns; }
 
 void ParameterRowBuilder::begin(int rowTop) {
   filling_ = true;
@@ -231,62 +220,6 @@ void ParameterRowBuilder::hideRow(int row) {
     if (w) w->hide();
 }
 
-void ParameterRowBuilder::placeRow(const Row& row) {
-  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
-  const int index = static_cast<int>(&row - rows_.data());
-  if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
-  switch (row.kind) {
-    case RowKind::Slider:
-      row.slider->setGeometry(c.middleX, row.top + 1, c.middleWidth, kControlHeight - 2);
-      row.text->setGeometry(c.valueX, row.top, c.valueWidth, kControlHeight);
-      break;
-    case RowKind::Combo:
-      row.combo->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
-      break;
-    case RowKind::Text:
-      row.text->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
-      break;
-    case RowKind::MultiText:
-      row.multi->setGeometry(c.middleX, row.top, c.valueX + c.valueWidth - c.middleX,
-                             kRowStep * kMultiTextRows - (kRowStep - kControlHeight));
-      break;
-  }
-}
-
-void ParameterRowBuilder::placeExtra(const Extra& e) {
-  const RowColumns c = rowColumns(columnSetForContainer(gColumns, container_->width()), container_->width());
-  switch (e.kind) {
-    case Extra::Note:
-    case Extra::Pair:
-      if (e.first) {
-        // The caption column of these rows is empty: a copy button whose text does not fit
-        // the middle column may take it too.
-        const int wanted = e.first->sizeHint().width();
-        const int left = wanted > c.middleWidth ? std::max(c.captionX, c.middleX + c.middleWidth - wanted) : c.middleX;
-        e.first->setGeometry(left, e.top, c.middleX + c.middleWidth - left, kControlHeight);
-      }
-      if (e.kind == Extra::Note) break;
-      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
-      break;
-    case Extra::Heading:
-      if (e.first) e.first->setGeometry(c.captionX, e.top, std::max(0, c.valueX - c.captionX - 4), kControlHeight);
-      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
-      break;
-    case Extra::Split: {
-      const int width = c.valueX + c.valueWidth - c.middleX;
-      const int half = std::max(0, (width - 4) / 2);
-      if (e.first) e.first->setGeometry(c.middleX, e.top, half, kControlHeight);
-      if (e.second) e.second->setGeometry(c.middleX + width - half, e.top, half, kControlHeight);
-      break;
-    }
-  }
-}
-
-void ParameterRowBuilder::relayout() {
-  for (int i = 0; i < used_; ++i) placeRow(rows_[i]);
-  for (const Extra& e : extras_) placeExtra(e);
-}
-
 QString ParameterRowBuilder::key(int row) const { return row >= 0 && row < used_ ? rows_[row].key : QString(); }
 
 int ParameterRowBuilder::rowOfKey(const QString& key) const {
@@ -331,7 +264,6 @@ ValueSlider* ParameterRowBuilder::ensureSlider(int index) {
     connect(r.slider, &ValueSlider::changed, this, [this, index](int v) { onSliderChanged(index, v); });
     connect(r.slider, &ValueSlider::mousePressed, this,
             [this, index](Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint) { onSliderPressed(index, b, m); });
-    connect(r.slider, &ValueSlider::mouseReleased, this, [this] { pressedSlider_ = -1; });
     watchDrops(r.slider);
   }
   return r.slider;
@@ -380,10 +312,6 @@ QPlainTextEdit* ParameterRowBuilder::ensureMulti(int index) {
   return r.multi;
 }
 
-void ParameterRowBuilder::registerHelp(QWidget* control, const QString& name, const QString& topic) {
-  emit helpRegistration(control, form_, name, topic);
-}
-
 void ParameterRowBuilder::onTextChanged(int index) {
   if (filling_ || index >= used_) return;
   Row& r = rows_[index];
@@ -419,10 +347,6 @@ void ParameterRowBuilder::onSliderChanged(int index, int value) {
 }
 
 void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-  if (button == Qt::LeftButton) {
-    pressedSlider_ = index;
-    return;
-  }
   if (button != Qt::RightButton) return;
   ValueSlider* s = rows_[index].slider;
   s->setHideButtons(!s->hideButtons());
@@ -431,61 +355,4 @@ void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt:
   ws_.settings.sliderMitButtons = s->hideButtons() ? 0 : 1;
   emit sliderSettingChanged();
 }
-
-void ParameterRowBuilder::watchDrops(QWidget* w) {
-  w->setAcceptDrops(true);
-  w->installEventFilter(this);
-}
-
-QString ParameterRowBuilder::dropTextFor(QObject* watched, const QString& tag) const {
-  for (int i = 0; i < used_; ++i) {
-    const Row& r = rows_[i];
-    if (watched == r.caption) return form_ + ";CLabel;" + r.caption->text() + ";" + tag;
-    if (watched == r.slider) return form_ + ";Slider;;" + tag;
-    if (watched == r.text) return form_ + ";Text;" + r.text->text() + ";" + tag;
-    if (watched == r.combo) return form_ + ";Combo;" + r.combo->currentText() + ";" + tag;
-    if (r.multi && (watched == r.multi || watched == r.multi->viewport()))
-      return form_ + ";Text;" + r.multi->toPlainText() + ";" + tag;
-  }
-  return form_ + ";Picture;;" + tag;
-}
-
-bool ParameterRowBuilder::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Resize:
-      if (watched == container_) relayout();
-      break;
-    case QEvent::MouseButtonPress: {
-      auto* me = static_cast<QMouseEvent*>(event);
-      if (me->button() != Qt::LeftButton) break;
-      for (int i = 0; i < used_; ++i)
-        if (watched == rows_[i].caption) {
-          emit captionClicked(rows_[i].key);
-          return true;
-        }
-      break;
-    }
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* de = static_cast<QDropEvent*>(event);
-      if (de->mimeData()->hasFormat(kLibraryItemMimeType)) {
-        de->acceptProposedAction();
-        return true;
-      }
-      break;
-    }
-    case QEvent::Drop: {
-      auto* de = static_cast<QDropEvent*>(event);
-      if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) break;
-      const QString tag = QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType));
-      de->acceptProposedAction();
-      emit itemDropped(dropTextFor(watched, tag));
-      return true;
-    }
-    default:
-      break;
-  }
-  return QObject::eventFilter(watched, event);
-}
-
 }  // namespace zorvik

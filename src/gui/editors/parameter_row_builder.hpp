@@ -32,9 +32,8 @@ class ParameterRowBuilder : public QObject {
   // formName is the editor's name in drop texts and help registrations ("IFORM", "XIForm", ...).
   ParameterRowBuilder(Workspace& ws, QWidget* container, QString formName, QObject* parent = nullptr);
 
-  // The column set of every builder; the main window passes its width measure once at start-up.
-  static void setWidthMeasure(int widthMeasure);
-  static ColumnSet columns();
+  // The column set of every builder (the wide one; narrow containers narrow it per row).
+  static ColumnSet columns() { return kWideColumns; }
 
   // Hides every row and starts a build at the given row top; value changes are not reported
   // until end().
@@ -80,8 +79,6 @@ class ParameterRowBuilder : public QObject {
   // the program-wide setting. With switchBack the slider first switches back, so the setting
   // takes the state from before the click.
   void setShiftSwitchesBack(bool switchBack) { shiftSwitchesBack_ = switchBack; }
-  // Row of the slider whose left button is down; -1 when none.
-  int pressedSlider() const { return pressedSlider_; }
 
   // Places every built row again after the container changed its width.
   void relayout();
@@ -92,7 +89,7 @@ class ParameterRowBuilder : public QObject {
   // A choice row's selection changed; caption is the chosen display text.
   void comboChosen(int row, const QString& key, const QString& caption);
   void captionClicked(const QString& key);
-  // The program-wide slider setting changed; the main window redoes its layout.
+  // The program-wide slider setting changed (right button with Shift on a slider).
   void sliderSettingChanged();
   // A library item was dropped on a row control or the background.
   void itemDropped(const QString& dropText);
@@ -103,6 +100,10 @@ class ParameterRowBuilder : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Pixels of a control's height; the multi-line box is this many row steps high.
+  static constexpr int kControlHeight = 24;
+  static constexpr int kMultiTextRows = 3;
+
   struct Row {
     QLabel* caption = nullptr;
     ValueSlider* slider = nullptr;
@@ -150,7 +151,6 @@ class ParameterRowBuilder : public QObject {
   bool filling_ = false;
   bool syncing_ = false;  // a text is moving its slider: the slider must not rewrite the text
   bool shiftSwitchesBack_ = false;
-  int pressedSlider_ = -1;
 };
 
 }  // namespace zorvik

@@ -1,6 +1,5 @@
 #include "editors/part_editor_base.hpp"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -14,35 +13,32 @@
 #include "model/workspace.hpp"
 
 namespace zorvik {
-namespace {
-constexpr int kF1KeyCode = 112;
-}
 
 PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::string okKey, QWidget* parent)
-    : QWidget(parent), ws_(ws), formName_(formName), okKey_(std::move(okKey)) {
+    : QWidget(parent), ws_(ws), okKey_(std::move(okKey)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   scroll_ = new QScrollArea(this);
   scroll_->setWidgetResizable(true);
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  picture1_ = new QWidget;
-  picture1_->setObjectName("Picture1");
-  scroll_->setWidget(picture1_);
+  rowsPanel_ = new QWidget;
+  rowsPanel_->setObjectName("Picture1");
+  scroll_->setWidget(rowsPanel_);
   layout->addWidget(scroll_);
 
-  rows_ = new ParameterRowBuilder(ws_, picture1_, formName_, this);
-  label1_ = new QLabel(picture1_);
-  label1_->setObjectName("Label1");
-  QFont bold = label1_->font();
+  rows_ = new ParameterRowBuilder(ws_, rowsPanel_, formName, this);
+  title_ = new QLabel(rowsPanel_);
+  title_->setObjectName("Label1");
+  QFont bold = title_->font();
   bold.setBold(true);
-  label1_->setFont(bold);
-  cEditOk_ = new AcceptDiscardButtons(picture1_);
-  cEditOk_->setObjectName("cEditOk");
-  cEditOk_->setIcon(1, editOkIcon(2));
-  cEditOk_->setIcon(2, editOkIcon(1));
+  title_->setFont(bold);
+  okButtons_ = new AcceptDiscardButtons(rowsPanel_);
+  okButtons_->setObjectName("cEditOk");
+  okButtons_->setIcon(1, editOkIcon(2));
+  okButtons_->setIcon(2, editOkIcon(1));
 
-  connect(cEditOk_, &AcceptDiscardButtons::clicked, this, [this](int index) {
+  connect(okButtons_, &AcceptDiscardButtons::clicked, this, [this](int index) {
     if (!system_) return;
     system_->setParameter(okKey_, index == 1 ? "2" : "1");
     emit overviewChanged();
@@ -68,7 +64,7 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   if (rebuild) rows_->clearComboTags();
   rows_->begin();
   // The first row carries the OK control in the value column; the title takes the rest.
-  rows_->addHeadingRow(label1_, cEditOk_);
+  rows_->addHeadingRow(title_, okButtons_);
   for (const std::string& key : ws_.catalogue.parameterKeysOf(parameterSet())) {
     if (key == "general_broker" || key == "general_account") rows_->clearComboTag(rows_->rowCount());
     const int row = rows_->addParameterRow(key, shownSystemParameter(ws_, system, key));
@@ -76,7 +72,7 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   }
   rowsBuilt();
   rows_->end();
-  picture1_->setMinimumHeight(rows_->contentHeight());
+  rowsPanel_->setMinimumHeight(rows_->contentHeight());
 }
 
 void PartEditorBase::textChanged(int, const QString& key, const QString& value) {
@@ -85,11 +81,6 @@ void PartEditorBase::textChanged(int, const QString& key, const QString& value) 
 
 void PartEditorBase::comboChanged(int, const QString& key, const QString& caption) {
   storeChosenCaption(ws_, *system_, key.toStdString(), caption.toStdString());
-}
-
-void PartEditorBase::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed(formName_, kF1KeyCode);
-  QWidget::keyPressEvent(event);
 }
 
 }  // namespace zorvik

@@ -24,19 +24,17 @@ class PartEditorBase : public QWidget {
   void activateControls(TradingSystem& system, bool rebuild = false);
   // Builds the rows again for the open system.
   void refresh() { activateControls(system_ ? *system_ : defaultSystem()); }
-  void setfparent(QWidget* form) { parentForm_ = form; }
 
   TradingSystem* system() const { return system_; }
   ParameterRowBuilder& rows() { return *rows_; }
-  QLabel* Label1() const { return label1_; }
-  AcceptDiscardButtons* cEditOk() const { return cEditOk_; }
-  QWidget* Picture1() const { return picture1_; }
+  QLabel* title() const { return title_; }
+  AcceptDiscardButtons* okButtons() const { return okButtons_; }
+  QWidget* rowsPanel() const { return rowsPanel_; }
 
  signals:
   // The part's OK flag changed: the main window refreshes the overview and the tab icons.
   void overviewChanged();
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void sliderSettingChanged();
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
@@ -53,7 +51,6 @@ class PartEditorBase : public QWidget {
   virtual void rowsBuilt() {}
   virtual void textChanged(int row, const QString& key, const QString& value);
   virtual void comboChanged(int row, const QString& key, const QString& caption);
-  void keyPressEvent(QKeyEvent* event) override;
 
   Workspace& ws_;
   TradingSystem* system_ = nullptr;
@@ -62,13 +59,11 @@ class PartEditorBase : public QWidget {
  private:
   TradingSystem& defaultSystem() const;
 
-  QString formName_;
   std::string okKey_;
   QScrollArea* scroll_ = nullptr;
-  QWidget* picture1_ = nullptr;
-  QLabel* label1_ = nullptr;
-  AcceptDiscardButtons* cEditOk_ = nullptr;
-  QWidget* parentForm_ = nullptr;
+  QWidget* rowsPanel_ = nullptr;
+  QLabel* title_ = nullptr;
+  AcceptDiscardButtons* okButtons_ = nullptr;
 };
 
 }  // namespace zorvik

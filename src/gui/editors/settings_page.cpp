@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -83,35 +82,35 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   savedFolder_ = s.metatraderPfad;
 
   auto* layout = new QVBoxLayout(this);
-  check1_ = new QCheckBox(q(ws_.tr("Alle Slider mit + und - Kästchen links und rechts")), this);
-  check1_->setObjectName("Check1");
-  check1_->setChecked(s.sliderMitButtons == 1);
-  check2_ = new QCheckBox(q(ws_.tr("Stoploss/Takeprofit im Chart markieren")), this);
-  check2_->setObjectName("Check2");
-  check2_->setChecked(s.stoplossImChart != 0);
-  layout->addWidget(check1_);
-  layout->addWidget(check2_);
+  slidersWithButtons_ = new QCheckBox(q(ws_.tr("Alle Slider mit + und - Kästchen links und rechts")), this);
+  slidersWithButtons_->setObjectName("Check1");
+  slidersWithButtons_->setChecked(s.sliderMitButtons == 1);
+  markStops_ = new QCheckBox(q(ws_.tr("Stoploss/Takeprofit im Chart markieren")), this);
+  markStops_->setObjectName("Check2");
+  markStops_->setChecked(s.stoplossImChart != 0);
+  layout->addWidget(slidersWithButtons_);
+  layout->addWidget(markStops_);
 
   // The MetaTrader folder: typed, chosen from the terminals found, or browsed for.
   auto* folderRow = new QHBoxLayout;
-  pathLabel_ = new QLabel(q(ws_.tr("Pfad Metatrader")), this);
-  pathLabel_->setObjectName("LabelPfad");
-  pathLabel_->setCursor(Qt::WhatsThisCursor);
-  pathLabel_->installEventFilter(this);
-  text1_ = new QLineEdit(q(s.metatraderPfad), this);
-  text1_->setObjectName("Text1");
+  folderLabel_ = new QLabel(q(ws_.tr("Pfad Metatrader")), this);
+  folderLabel_->setObjectName("LabelPfad");
+  folderLabel_->setCursor(Qt::WhatsThisCursor);
+  folderLabel_->installEventFilter(this);
+  folder_ = new QLineEdit(q(s.metatraderPfad), this);
+  folder_->setObjectName("Text1");
   browse_ = new QPushButton(q(ws_.tr("Durchsuchen ...")), this);
   browse_->setObjectName("Browse");
-  command5_ = new QPushButton(q(ws_.tr("Terminal")), this);
-  command5_->setObjectName("Command5");
-  editor_ = new QPushButton(q(ws_.tr("MetaEditor")), this);
-  editor_->setObjectName("EditorButton");
-  editor_->setVisible(s.developerMode == 1);
-  folderRow->addWidget(pathLabel_);
-  folderRow->addWidget(text1_, 1);
+  terminal_ = new QPushButton(q(ws_.tr("Terminal")), this);
+  terminal_->setObjectName("Command5");
+  metaEditor_ = new QPushButton(q(ws_.tr("MetaEditor")), this);
+  metaEditor_->setObjectName("EditorButton");
+  metaEditor_->setVisible(s.developerMode == 1);
+  folderRow->addWidget(folderLabel_);
+  folderRow->addWidget(folder_, 1);
   folderRow->addWidget(browse_);
-  folderRow->addWidget(command5_);
-  folderRow->addWidget(editor_);
+  folderRow->addWidget(terminal_);
+  folderRow->addWidget(metaEditor_);
   layout->addLayout(folderRow);
   found_ = new QComboBox(this);
   found_->setObjectName("FoundTerminals");
@@ -130,7 +129,7 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("Label2_%1").arg(i));
     pickers_[static_cast<std::size_t>(i)] = picker;
-    labels_[static_cast<std::size_t>(i)] = label;
+    colourNumbers_[static_cast<std::size_t>(i)] = label;
     grid->addWidget(picker, i / 2, (i % 2) * 2);
     grid->addWidget(label, i / 2, (i % 2) * 2 + 1);
     showPickerColour(i);
@@ -142,53 +141,53 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   }
   layout->addLayout(grid);
   auto* styleRow = new QHBoxLayout;
-  combo1_ = new QComboBox(this);
-  combo1_->setObjectName("Combo1");
-  for (const std::string& entry : tabStyleEntries()) combo1_->addItem(q(ws_.tr(entry)));
-  if (s.tabStil >= 0 && s.tabStil < kTabStyleCount) combo1_->setCurrentIndex(s.tabStil);
-  command1_ = new QPushButton(q(ws_.tr("alle übernehmen")), this);
-  command1_->setObjectName("Command1");
-  command3_ = new QPushButton(q(ws_.tr("Default")), this);
-  command3_->setObjectName("Command3");
-  styleRow->addWidget(combo1_);
-  styleRow->addWidget(command1_);
-  styleRow->addWidget(command3_);
+  tabStyle_ = new QComboBox(this);
+  tabStyle_->setObjectName("Combo1");
+  for (const std::string& entry : tabStyleEntries()) tabStyle_->addItem(q(ws_.tr(entry)));
+  if (s.tabStil >= 0 && s.tabStil < kTabStyleCount) tabStyle_->setCurrentIndex(s.tabStil);
+  applyAll_ = new QPushButton(q(ws_.tr("alle übernehmen")), this);
+  applyAll_->setObjectName("Command1");
+  defaults_ = new QPushButton(q(ws_.tr("Default")), this);
+  defaults_->setObjectName("Command3");
+  styleRow->addWidget(tabStyle_);
+  styleRow->addWidget(applyAll_);
+  styleRow->addWidget(defaults_);
   styleRow->addStretch(1);
   layout->addLayout(styleRow);
   layout->addStretch(1);
-  fshow();
+  showColourNumbers();
 
   chooseFolder = [this](const QString& start) {
     return QFileDialog::getExistingDirectory(this, q(ws_.tr("Pfad Metatrader")), start);
   };
 
-  connect(check1_, &QCheckBox::clicked, this, [this](bool on) {
+  connect(slidersWithButtons_, &QCheckBox::clicked, this, [this](bool on) {
     ws_.settings.sliderMitButtons = on ? 1 : 0;
     save();
   });
-  connect(check2_, &QCheckBox::clicked, this, [this](bool on) {
+  connect(markStops_, &QCheckBox::clicked, this, [this](bool on) {
     ws_.settings.stoplossImChart = on ? 1 : 0;
     save();
   });
-  connect(text1_, &QLineEdit::textChanged, this, &SettingsPage::folderTyped);
-  connect(text1_, &QLineEdit::editingFinished, this, &SettingsPage::saveFolderIfChanged);
+  connect(folder_, &QLineEdit::textChanged, this, &SettingsPage::folderTyped);
+  connect(folder_, &QLineEdit::editingFinished, this, &SettingsPage::saveFolderIfChanged);
   connect(found_, &QComboBox::activated, this, [this](int index) {
     if (index > 0) takeFolder(found_->itemData(index).toString());
   });
   connect(browse_, &QPushButton::clicked, this, [this] {
-    const QString start = text1_->text().isEmpty() ? home_ : text1_->text();
+    const QString start = folder_->text().isEmpty() ? home_ : folder_->text();
     const QString folder = chooseFolder ? chooseFolder(start) : QString();
     if (!folder.isEmpty()) takeFolder(QDir::toNativeSeparators(folder));
   });
-  connect(command5_, &QPushButton::clicked, this, [this] { startTerminal(ws_); });
-  connect(editor_, &QPushButton::clicked, this, [this] { openEditor(ws_); });
-  connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int index) {
+  connect(terminal_, &QPushButton::clicked, this, [this] { startTerminal(ws_); });
+  connect(metaEditor_, &QPushButton::clicked, this, [this] { openEditor(ws_); });
+  connect(tabStyle_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0) return;
     ws_.settings.tabStil = index;
     applyAll();
   });
-  connect(command1_, &QPushButton::clicked, this, &SettingsPage::applyAll);
-  connect(command3_, &QPushButton::clicked, this, &SettingsPage::applyDefaults);
+  connect(applyAll_, &QPushButton::clicked, this, &SettingsPage::applyAll);
+  connect(defaults_, &QPushButton::clicked, this, &SettingsPage::applyDefaults);
 
   applyAll();
 }
@@ -208,14 +207,14 @@ void SettingsPage::setHomeFolder(const QString& home) {
 
 void SettingsPage::applyAll() {
   applyTabLook(bar_, tabs_, ws_.settings);
-  fshow();
+  showColourNumbers();
 }
 
 void SettingsPage::applyDefaults() {
   applyTabDefaults(ws_.settings);
   for (int i = 0; i < kTabColourCount; ++i) showPickerColour(i);
-  const QSignalBlocker block(combo1_);
-  combo1_->setCurrentIndex(static_cast<int>(ws_.settings.tabStil));
+  const QSignalBlocker block(tabStyle_);
+  tabStyle_->setCurrentIndex(static_cast<int>(ws_.settings.tabStil));
   applyAll();
 }
 
@@ -224,16 +223,16 @@ void SettingsPage::setPickerColour(int index, std::int32_t colour) {
   ws_.settings.tabColours[static_cast<std::size_t>(index)] = colour;
   showPickerColour(index);
   applyTabLook(bar_, tabs_, ws_.settings);
-  fshow();
+  showColourNumbers();
 }
 
 void SettingsPage::showPickerColour(int index) {
   pickers_[static_cast<std::size_t>(index)]->setIcon(swatch(ws_.settings.tabColours[static_cast<std::size_t>(index)]));
 }
 
-void SettingsPage::fshow() {
+void SettingsPage::showColourNumbers() {
   for (int i = 0; i < kTabColourCount; ++i)
-    labels_[static_cast<std::size_t>(i)]->setText(
+    colourNumbers_[static_cast<std::size_t>(i)]->setText(
         q(colourNumberText(ws_.settings.tabColours[static_cast<std::size_t>(i)])));
 }
 
@@ -244,7 +243,7 @@ void SettingsPage::folderTyped(const QString& text) {
 }
 
 void SettingsPage::takeFolder(const QString& folder) {
-  text1_->setText(folder);
+  folder_->setText(folder);
   saveFolderIfChanged();
 }
 
@@ -269,21 +268,16 @@ void SettingsPage::offerFoundTerminals() {
       for (const auto& folder : folders) found_->addItem(q(folder.string()), q(folder.string()));
     }
   }
-  found_->setVisible(found_->count() > 1 && text1_->text().isEmpty());
+  found_->setVisible(found_->count() > 1 && folder_->text().isEmpty());
 }
 
 void SettingsPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (text1_->text().isEmpty()) offerFoundTerminals();
-}
-
-void SettingsPage::keyPressEvent(QKeyEvent* event) {
-  emit helpKeyPressed(objectName(), event->key());
-  QWidget::keyPressEvent(event);
+  if (folder_->text().isEmpty()) offerFoundTerminals();
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == pathLabel_ && event->type() == QEvent::MouseButtonRelease) emit helpRequested("metatraderpfad");
+  if (watched == folderLabel_ && event->type() == QEvent::MouseButtonRelease) emit helpRequested("metatraderpfad");
   return QWidget::eventFilter(watched, event);
 }
 

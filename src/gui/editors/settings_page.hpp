@@ -1,5 +1,5 @@
 #pragma once
-// The program settings page `Einstellungen` on the last tab of the editor area: the slider
+// The program settings page on the last tab of the editor area: the slider
 // buttons and chart-marking flags, the colours and style of the main window's tab strips and
 // the MetaTrader folder with the terminal start. There is no OK or Cancel: every change is
 // applied at once, and the flags and the folder are written to the settings file right away.
@@ -35,8 +35,8 @@ class SettingsPage : public QWidget {
  public:
   SettingsPage(Workspace& ws, Host& host, QWidget* parent = nullptr);
 
-  // The strips the colours and the style are drawn on (the main window's tc1 and TC2); they
-  // take the stored look at once.
+  // The strips the colours and the style are drawn on (the main window's tab selector and its
+  // page widget); they take the stored look at once.
   void setTabStrips(QTabBar* bar, QTabWidget* tabs);
 
   // "alle übernehmen": all colours and the style to the tab strips.
@@ -45,39 +45,37 @@ class SettingsPage : public QWidget {
   void applyDefaults();
   // A colour picker took a new colour (colour number, red in the low byte).
   void setPickerColour(int index, std::int32_t colour);
-  // Each Label2 shows its picker's colour number.
-  void fshow();
+  // The label beside each picker shows its colour number.
+  void showColourNumbers();
 
   // Asks for a folder when "Durchsuchen ..." is clicked; empty for cancel. Starts as a
   // QFileDialog; tests put their own answer here.
   std::function<QString(const QString& startFolder)> chooseFolder;
 
-  QCheckBox* Check1() const { return check1_; }
-  QCheckBox* Check2() const { return check2_; }
-  QPushButton* ColorPicker1(int i) const { return pickers_.at(static_cast<std::size_t>(i)); }
-  QLabel* Label2(int i) const { return labels_.at(static_cast<std::size_t>(i)); }
-  QComboBox* Combo1() const { return combo1_; }
-  QLineEdit* Text1() const { return text1_; }
-  QLabel* PathLabel() const { return pathLabel_; }
+  QCheckBox* slidersWithButtonsCheck() const { return slidersWithButtons_; }
+  QCheckBox* markStopsCheck() const { return markStops_; }
+  QPushButton* colourPicker(int i) const { return pickers_.at(static_cast<std::size_t>(i)); }
+  QLabel* colourNumberLabel(int i) const { return colourNumbers_.at(static_cast<std::size_t>(i)); }
+  QComboBox* tabStyleChoice() const { return tabStyle_; }
+  QLineEdit* folderEdit() const { return folder_; }
+  QLabel* folderLabel() const { return folderLabel_; }
   // Terminals found in the wine prefix, offered while no folder is set.
-  QComboBox* FoundTerminals() const { return found_; }
-  QPushButton* Browse() const { return browse_; }
-  QPushButton* Command1() const { return command1_; }
-  QPushButton* Command3() const { return command3_; }
-  QPushButton* Command5() const { return command5_; }
+  QComboBox* foundTerminals() const { return found_; }
+  QPushButton* browseButton() const { return browse_; }
+  QPushButton* applyAllButton() const { return applyAll_; }
+  QPushButton* defaultsButton() const { return defaults_; }
+  QPushButton* terminalButton() const { return terminal_; }
   // Shown in developer mode only: opens the generated source in MetaEditor.
-  QPushButton* EditorButton() const { return editor_; }
+  QPushButton* metaEditorButton() const { return metaEditor_; }
 
   // Looks for terminals below this home folder instead of the user's (tests).
   void setHomeFolder(const QString& home);
 
  signals:
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -96,19 +94,19 @@ class SettingsPage : public QWidget {
   bool searched_ = false;
   std::string savedFolder_;
 
-  QCheckBox* check1_ = nullptr;
-  QCheckBox* check2_ = nullptr;
+  QCheckBox* slidersWithButtons_ = nullptr;
+  QCheckBox* markStops_ = nullptr;
   std::array<QPushButton*, kTabColourCount> pickers_{};
-  std::array<QLabel*, kTabColourCount> labels_{};
-  QComboBox* combo1_ = nullptr;
-  QLineEdit* text1_ = nullptr;
-  QLabel* pathLabel_ = nullptr;
+  std::array<QLabel*, kTabColourCount> colourNumbers_{};
+  QComboBox* tabStyle_ = nullptr;
+  QLineEdit* folder_ = nullptr;
+  QLabel* folderLabel_ = nullptr;
   QComboBox* found_ = nullptr;
   QPushButton* browse_ = nullptr;
-  QPushButton* command1_ = nullptr;
-  QPushButton* command3_ = nullptr;
-  QPushButton* command5_ = nullptr;
-  QPushButton* editor_ = nullptr;
+  QPushButton* applyAll_ = nullptr;
+  QPushButton* defaults_ = nullptr;
+  QPushButton* terminal_ = nullptr;
+  QPushButton* metaEditor_ = nullptr;
 };
 
 }  // namespace zorvik

@@ -5,7 +5,6 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -30,9 +29,8 @@ namespace zorvik {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-constexpr int kF1KeyCode = 112;
 constexpr int kTagRole = Qt::UserRole;
-// Relative widths of the five list columns; spaltencheck keeps these proportions.
+// Relative widths of the five list columns; fitColumnWidths keeps these proportions.
 constexpr std::array<int, kListColumns> kColumnShares{22, 16, 34, 18, 10};
 
 AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
@@ -45,7 +43,7 @@ AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
 
 }  // namespace
 
-SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), i_(indicatorEditor) {
+SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), indicatorEditor_(indicatorEditor) {
   setObjectName("XIForm");
   setMinimumWidth(380);
   // The stop button sounds even when there was nothing to copy, as it always has.
@@ -72,33 +70,33 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
   layout->setContentsMargins(0, 0, 0, 4);
   layout->setSpacing(0);
 
-  picture1_ = new QWidget(body);
-  picture1_->setObjectName("Picture1");
-  picture2_ = new QWidget(body);
-  picture2_->setObjectName("Picture2");
-  layout->addWidget(picture1_);
-  layout->addWidget(picture2_);
-  stopRows_ = new ParameterRowBuilder(ws_, picture1_, "XIForm", this);
-  settingRows_ = new ParameterRowBuilder(ws_, picture2_, "XIForm", this);
+  stopsPanel_ = new QWidget(body);
+  stopsPanel_->setObjectName("Picture1");
+  settingsPanel_ = new QWidget(body);
+  settingsPanel_->setObjectName("Picture2");
+  layout->addWidget(stopsPanel_);
+  layout->addWidget(settingsPanel_);
+  stopRows_ = new ParameterRowBuilder(ws_, stopsPanel_, "XIForm", this);
+  settingRows_ = new ParameterRowBuilder(ws_, settingsPanel_, "XIForm", this);
 
-  cCopy_ = new QPushButton(picture1_);
-  cCopy_->setObjectName("cCopy");
-  cEditOk_ = makeOkControl(picture1_, "cEditOk");
-  cCopy2_ = new QPushButton(picture2_);
-  cCopy2_->setObjectName("cCopy2");
-  cEditOk2_ = makeOkControl(picture2_, "cEditOk2");
+  copyStops_ = new QPushButton(stopsPanel_);
+  copyStops_->setObjectName("cCopy");
+  stopsOk_ = makeOkControl(stopsPanel_, "cEditOk");
+  copySettings_ = new QPushButton(settingsPanel_);
+  copySettings_->setObjectName("cCopy2");
+  settingsOk_ = makeOkControl(settingsPanel_, "cEditOk2");
 
   const int margin = ParameterRowBuilder::columns().margin;
   auto* addRow = new QHBoxLayout;
   addRow->setContentsMargins(margin, 4, margin, 4);
-  combo1_ = new QComboBox(body);
-  combo1_->setObjectName("Combo1");
-  for (const std::string& type : ws_.catalogue.indicatorTypes().ids) combo1_->addItem(q(type));
-  combo1_->setCurrentIndex(combo1_->count() > 0 ? 0 : -1);
-  command1_ = new QPushButton(body);
-  command1_->setObjectName("Command1");
-  addRow->addWidget(combo1_, 1);
-  addRow->addWidget(command1_);
+  typeChoice_ = new QComboBox(body);
+  typeChoice_->setObjectName("Combo1");
+  for (const std::string& type : ws_.catalogue.indicatorTypes().ids) typeChoice_->addItem(q(type));
+  typeChoice_->setCurrentIndex(typeChoice_->count() > 0 ? 0 : -1);
+  addButton_ = new QPushButton(body);
+  addButton_->setObjectName("Command1");
+  addRow->addWidget(typeChoice_, 1);
+  addRow->addWidget(addButton_);
   layout->addLayout(addRow);
 
   list_ = new QTreeWidget(body);
@@ -126,48 +124,48 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
 
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(margin, 4, margin, 0);
-  command2_ = new QPushButton(body);
-  command2_->setObjectName("Command2");
-  command3_ = new QPushButton(q(ws_.tr("->Toolbox")), body);
-  command3_->setObjectName("Command3");
-  command5_ = new QPushButton(body);
-  command5_->setObjectName("Command5");
-  buttons->addWidget(command5_);
-  buttons->addWidget(command2_);
+  removeButton_ = new QPushButton(body);
+  removeButton_->setObjectName("Command2");
+  toolboxButton_ = new QPushButton(q(ws_.tr("->Toolbox")), body);
+  toolboxButton_->setObjectName("Command3");
+  editButton_ = new QPushButton(body);
+  editButton_->setObjectName("Command5");
+  buttons->addWidget(editButton_);
+  buttons->addWidget(removeButton_);
   buttons->addStretch(1);
-  buttons->addWidget(command3_);
+  buttons->addWidget(toolboxButton_);
   layout->addLayout(buttons);
 
-  timerDblClick_.setSingleShot(true);
-  timerDblClick_.setInterval(100);
+  doubleClickTimer_.setSingleShot(true);
+  doubleClickTimer_.setInterval(100);
 
-  connect(command1_, &QPushButton::clicked, this, &SignalGroupEditor::addIndicator);
-  connect(command2_, &QPushButton::clicked, this, &SignalGroupEditor::removeIndicator);
-  connect(command5_, &QPushButton::clicked, this, &SignalGroupEditor::finishEdit);
-  connect(command3_, &QPushButton::clicked, this, [this] {
-    emit toolboxRequested(q(toolboxKindOfSelection(selCount(), list_->topLevelItemCount())));
+  connect(addButton_, &QPushButton::clicked, this, &SignalGroupEditor::addIndicator);
+  connect(removeButton_, &QPushButton::clicked, this, &SignalGroupEditor::removeIndicator);
+  connect(editButton_, &QPushButton::clicked, this, &SignalGroupEditor::finishEdit);
+  connect(toolboxButton_, &QPushButton::clicked, this, [this] {
+    emit toolboxRequested(q(toolboxKindOfSelection(selectedCount(), list_->topLevelItemCount())));
   });
   connect(list_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { editIndicator(item->data(0, kTagRole).toInt()); });
-  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { timerDblClick_.start(); });
-  connect(&timerDblClick_, &QTimer::timeout, this, [this] {
-    timerDblClick_.stop();
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { doubleClickTimer_.start(); });
+  connect(&doubleClickTimer_, &QTimer::timeout, this, [this] {
+    doubleClickTimer_.stop();
     finishEdit();
   });
-  connect(list_->header(), &QHeaderView::sectionClicked, this, &SignalGroupEditor::SortListView);
-  connect(cCopy_, &QPushButton::clicked, this, [this] {
+  connect(list_->header(), &QHeaderView::sectionClicked, this, &SignalGroupEditor::sortByColumn);
+  connect(copyStops_, &QPushButton::clicked, this, [this] {
     if (!group_) return;
     cloneStops(ws_.system(), role_);
     emit overviewChanged();
   });
-  connect(cCopy2_, &QPushButton::clicked, this, [this] {
+  connect(copySettings_, &QPushButton::clicked, this, [this] {
     if (!group_) return;
     cloneSystem(ws_.system(), role_);
     emit overviewChanged();
   });
-  for (AcceptDiscardButtons* ok : {cEditOk_, cEditOk2_})
+  for (AcceptDiscardButtons* ok : {stopsOk_, settingsOk_})
     connect(ok, &AcceptDiscardButtons::clicked, this, [this](int index) { setGroupOk(index == 1 ? 2 : 1); });
-  connect(&i_, &IndicatorEditor::closed, this, &SignalGroupEditor::onIndicatorEditorClosed);
+  connect(&indicatorEditor_, &IndicatorEditor::closed, this, &SignalGroupEditor::onIndicatorEditorClosed);
 
   for (ParameterRowBuilder* rows : {stopRows_, settingRows_}) {
     connect(rows, &ParameterRowBuilder::valueChanged, this,
@@ -178,14 +176,14 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
     connect(rows, &ParameterRowBuilder::helpRegistration, this, &SignalGroupEditor::helpRegistration);
   }
   setButtonsForList(false);
-  command5_->hide();
+  editButton_->hide();
 }
 
 void SignalGroupEditor::activateControls(SignalGroup& group, int role) {
   if (!groupRoleOf(role)) return;
-  command1_->setText(q(ws_.tr("Indikator hinzufügen")));
-  command5_->setText(q(ws_.tr("Indikator bearbeiten")));
-  command2_->setText(q(ws_.tr("Indikator entfernen")));
+  addButton_->setText(q(ws_.tr("Indikator hinzufügen")));
+  editButton_->setText(q(ws_.tr("Indikator bearbeiten")));
+  removeButton_->setText(q(ws_.tr("Indikator entfernen")));
   group_ = &group;
   role_ = role;
   edit_.start(group, 0);  // an edit of another group never carries over
@@ -194,37 +192,37 @@ void SignalGroupEditor::activateControls(SignalGroup& group, int role) {
 
 void SignalGroupEditor::buildPanels() {
   const bool exitGroup = isExitGroup(role_);
-  picture1_->setVisible(exitGroup);
+  stopsPanel_->setVisible(exitGroup);
   if (exitGroup) {
     stopRows_->begin();
     for (const std::string& key : ws_.catalogue.parameterKeysOf("!STOP"))
       stopRows_->addSliderRow(key, groupValue(*group_, key));
-    cCopy_->setText(q(stopCopyCaption(ws_, role_)));
-    cCopy_->setToolTip(cCopy_->text());
-    stopRows_->addLabelPairRow(cCopy_, cEditOk_);
+    copyStops_->setText(q(stopCopyCaption(ws_, role_)));
+    copyStops_->setToolTip(copyStops_->text());
+    stopRows_->addLabelPairRow(copyStops_, stopsOk_);
     stopRows_->end();
-    picture1_->setFixedHeight(stopRows_->contentHeight());
+    stopsPanel_->setFixedHeight(stopRows_->contentHeight());
   }
 
   settingRows_->begin();
-  cCopy2_->setText(q(settingsCopyCaption(ws_, role_)));
-  cCopy2_->setToolTip(cCopy2_->text());
+  copySettings_->setText(q(settingsCopyCaption(ws_, role_)));
+  copySettings_->setToolTip(copySettings_->text());
   if (exitGroup) {
-    cEditOk2_->hide();
-    settingRows_->addNoteRow(cCopy2_);
+    settingsOk_->hide();
+    settingRows_->addNoteRow(copySettings_);
   } else {
-    settingRows_->addLabelPairRow(cCopy2_, cEditOk2_);
+    settingRows_->addLabelPairRow(copySettings_, settingsOk_);
   }
   settingRows_->addSliderRow("threshold", group_->threshold);
   settingRows_->end();
-  picture2_->setFixedHeight(settingRows_->contentHeight());
-  spaltencheck();
+  settingsPanel_->setFixedHeight(settingRows_->contentHeight());
+  fitColumnWidths();
 }
 
 void SignalGroupEditor::refresh() {
   if (!group_) return;
   activateControls(*group_, role_);
-  init(1);
+  showIndicators(1);
 }
 
 void SignalGroupEditor::fillList(int selectNumber) {
@@ -243,18 +241,18 @@ void SignalGroupEditor::fillList(int selectNumber) {
 }
 
 void SignalGroupEditor::setButtonsForList(bool hasIndicators) {
-  command1_->show();
-  command2_->setVisible(hasIndicators);
-  command3_->setVisible(hasIndicators);
-  command5_->setVisible(hasIndicators);
+  addButton_->show();
+  removeButton_->setVisible(hasIndicators);
+  toolboxButton_->setVisible(hasIndicators);
+  editButton_->setVisible(hasIndicators);
 }
 
-void SignalGroupEditor::init(int number) {
+void SignalGroupEditor::showIndicators(int number) {
   if (!group_) return;
   if (number < 1 || number > group_->count()) {
     fillList(0);
     edit_.start(*group_, 0);
-    i_.clear();
+    indicatorEditor_.clear();
     setButtonsForList(false);
     return;
   }
@@ -266,10 +264,10 @@ void SignalGroupEditor::init(int number) {
 void SignalGroupEditor::editIndicator(int number) {
   if (!group_ || number < 1 || number > group_->count()) return;
   edit_.start(*group_, number);
-  command5_->show();
-  i_.Command21()->show();
-  i_.Command22()->show();
-  i_.activateControls(*group_, number, i_.height());
+  editButton_->show();
+  indicatorEditor_.acceptButton()->show();
+  indicatorEditor_.discardButton()->show();
+  indicatorEditor_.activateControls(*group_, number, indicatorEditor_.height());
   if (QTreeWidgetItem* item = findListItemByTag(number); item && !item->isSelected()) {
     list_->clearSelection();
     item->setSelected(true);
@@ -284,23 +282,23 @@ void SignalGroupEditor::onIndicatorEditorClosed(int editResult) {
 void SignalGroupEditor::finishEdit() {
   if (!group_ || edit_.number() == 0) return;
   edit_.finishing = true;
-  i_.closeWindow();  // without a verdict of its buttons the edit counts as discarded
+  indicatorEditor_.closeWindow();  // without a verdict of its buttons the edit counts as discarded
   const int number = edit_.number();
   if (!edit_.finish(*group_, toDaySerial(localNow())) && !edit_.copyValid()) ws_.message("?");
   edit_.finishing = false;
-  init(number);
+  showIndicators(number);
   emit overviewChanged();
 }
 
 void SignalGroupEditor::addIndicator() {
   if (!group_) return;
-  const QString type = combo1_->currentText();
+  const QString type = typeChoice_->currentText();
   if (type.isEmpty()) {
     ws_.message("Bitte einen Indikator anklicken!");
     return;
   }
   group_->addIndicator(newIndicatorWithDefaults(ws_, type.toStdString(), toDaySerial(localNow())));
-  init(group_->count());
+  showIndicators(group_->count());
   emit overviewChanged();
   statusEvent("Neuer Indikator");
 }
@@ -318,10 +316,10 @@ void SignalGroupEditor::removeIndicator() {
   emit overviewChanged();
   statusEvent("Kill Indikator");
   if (group_->count() == 0) {
-    init(0);
+    showIndicators(0);
     return;
   }
-  init(1);
+  showIndicators(1);
 }
 
 void SignalGroupEditor::storeGroupRow(const QString& key, const QString& value) {
@@ -347,7 +345,7 @@ QTreeWidgetItem* SignalGroupEditor::findListItemByTag(int number) const {
   return nullptr;
 }
 
-int SignalGroupEditor::selCount() const { return static_cast<int>(list_->selectedItems().size()); }
+int SignalGroupEditor::selectedCount() const { return static_cast<int>(list_->selectedItems().size()); }
 
 std::vector<int> SignalGroupEditor::selectedNumbers() const {
   // selectedItems() comes in the order of selecting; an exported group keeps the list's order.
@@ -364,7 +362,7 @@ int SignalGroupEditor::currentNumber() const {
   return item && item->isSelected() ? item->data(0, kTagRole).toInt() : 0;
 }
 
-void SignalGroupEditor::SortListView(int column) {
+void SignalGroupEditor::sortByColumn(int column) {
   sorting_.click(column);
   list_->header()->setSortIndicatorShown(true);
   list_->header()->setSortIndicator(column, sorting_.ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -375,7 +373,7 @@ void SignalGroupEditor::SortListView(int column) {
     if (QTreeWidgetItem* item = findListItemByTag(number)) item->setSelected(true);
 }
 
-void SignalGroupEditor::spaltencheck() {
+void SignalGroupEditor::fitColumnWidths() {
   int total = 0;
   for (int share : kColumnShares) total += share;
   const int width = list_->viewport()->width();
@@ -389,7 +387,7 @@ void SignalGroupEditor::spaltencheck() {
   list_->setColumnWidth(kListColumns - 1, std::max(20, width - used));
 }
 
-int SignalGroupEditor::getCol(int x) const {
+int SignalGroupEditor::columnAt(int x) const {
   int right = 0;
   for (int c = 0; c < kListColumns; ++c) {
     right += list_->columnWidth(c);
@@ -400,22 +398,17 @@ int SignalGroupEditor::getCol(int x) const {
 
 void SignalGroupEditor::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  spaltencheck();
-}
-
-void SignalGroupEditor::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1) emit helpKeyPressed("XIForm", kF1KeyCode);
-  QWidget::keyPressEvent(event);
+  fitColumnWidths();
 }
 
 bool SignalGroupEditor::eventFilter(QObject* watched, QEvent* event) {
   if (watched == list_->viewport()) {
     switch (event->type()) {
       case QEvent::Resize:
-        spaltencheck();
+        fitColumnWidths();
         break;
       case QEvent::MouseMove: {
-        const int column = getCol(static_cast<QMouseEvent*>(event)->position().toPoint().x() +
+        const int column = columnAt(static_cast<QMouseEvent*>(event)->position().toPoint().x() +
                                   list_->header()->offset());
         if (column >= 0 && column != hoverColumn_) {
           hoverColumn_ = column;

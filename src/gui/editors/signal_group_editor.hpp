@@ -1,9 +1,9 @@
 #pragma once
-// `SignalGroupEditor`, the signal group editor: the group's indicators in a five-column list with their
-// shares of the group's signal total, adding, opening, removing and sorting them, the group's
-// threshold, the stops of the exit groups, the copies to the mirror group and the OK controls.
-// An opened indicator is edited in the indicator editor `IndicatorEditor`; this editor keeps the copy
-// taken before the edit and finishes it.
+// A signal group's indicators in a five-column list with their shares of the group's signal
+// total, adding, opening, removing and sorting them, the group's threshold, the stops of the
+// exit groups, the copies to the mirror group and the OK controls. An opened indicator is
+// edited in the IndicatorEditor; this editor keeps the copy taken before the edit and
+// finishes it.
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -38,25 +38,24 @@ class SignalGroupEditor : public QWidget {
   void activateControls(SignalGroup& group, int role);
   // Rebuilds the list from the group and opens indicator `number`; a number beyond the group
   // clears the indicator editor.
-  void init(int number);
+  void showIndicators(int number);
   void editIndicator(int number);
-  // Command5: finishes the current indicator edit (keeps it or puts the copy back).
+  // The edit button: finishes the current indicator edit (keeps it or puts the copy back).
   void finishEdit();
-  void addIndicator();     // Command1
-  void removeIndicator();  // Command2
-  void setfparent(QWidget* form) { parentForm_ = form; }
+  void addIndicator();
+  void removeIndicator();
   // Re-reads the group: rows and list, and opens the first indicator.
   void refresh();
 
   QTreeWidgetItem* findListItemByTag(int number) const;
-  int selCount() const;
+  int selectedCount() const;
   // Positions in the group of the selected items, in the order the list shows them, and of
   // the item under the list's cursor (0 when that item is not selected).
   std::vector<int> selectedNumbers() const;
   int currentNumber() const;
-  void SortListView(int column);
-  void spaltencheck();
-  int getCol(int x) const;
+  void sortByColumn(int column);
+  void fitColumnWidths();
+  int columnAt(int x) const;
 
   SignalGroup* group() const { return group_; }
   int role() const { return role_; }
@@ -68,21 +67,21 @@ class SignalGroupEditor : public QWidget {
   std::function<void(TradingSystem&, int group)> cloneStops;
   std::function<void(TradingSystem&, int group)> cloneSystem;
 
-  QTreeWidget* ListView1() const { return list_; }
-  QComboBox* Combo1() const { return combo1_; }
-  QPushButton* Command1() const { return command1_; }
-  QPushButton* Command2() const { return command2_; }
-  QPushButton* Command3() const { return command3_; }
-  QPushButton* Command5() const { return command5_; }
-  QPushButton* cCopy() const { return cCopy_; }
-  QPushButton* cCopy2() const { return cCopy2_; }
-  AcceptDiscardButtons* cEditOk() const { return cEditOk_; }
-  AcceptDiscardButtons* cEditOk2() const { return cEditOk2_; }
-  QWidget* Picture1() const { return picture1_; }
-  QWidget* Picture2() const { return picture2_; }
+  QTreeWidget* indicatorList() const { return list_; }
+  QComboBox* indicatorTypeChoice() const { return typeChoice_; }
+  QPushButton* addIndicatorButton() const { return addButton_; }
+  QPushButton* removeIndicatorButton() const { return removeButton_; }
+  QPushButton* toolboxButton() const { return toolboxButton_; }
+  QPushButton* editIndicatorButton() const { return editButton_; }
+  QPushButton* copyStopsButton() const { return copyStops_; }
+  QPushButton* copySettingsButton() const { return copySettings_; }
+  AcceptDiscardButtons* stopsOkButtons() const { return stopsOk_; }
+  AcceptDiscardButtons* settingsOkButtons() const { return settingsOk_; }
+  QWidget* stopsPanel() const { return stopsPanel_; }
+  QWidget* settingsPanel() const { return settingsPanel_; }
   ParameterRowBuilder& stopRows() { return *stopRows_; }
   ParameterRowBuilder& settingRows() { return *settingRows_; }
-  QTimer& TimerDblClick() { return timerDblClick_; }
+  QTimer& doubleClickTimer() { return doubleClickTimer_; }
 
  signals:
   // An OK flag, the indicators or a copied group changed: the main window refreshes the
@@ -90,7 +89,6 @@ class SignalGroupEditor : public QWidget {
   void overviewChanged();
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
@@ -98,7 +96,6 @@ class SignalGroupEditor : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -111,29 +108,28 @@ class SignalGroupEditor : public QWidget {
   void buildPanels();
 
   Workspace& ws_;
-  IndicatorEditor& i_;
+  IndicatorEditor& indicatorEditor_;
   SignalGroup* group_ = nullptr;
   int role_ = 0;
   IndicatorEdit edit_;
   ListSorting sorting_;
-  QWidget* parentForm_ = nullptr;
   int hoverColumn_ = -1;
 
-  QWidget* picture1_ = nullptr;  // stops
-  QWidget* picture2_ = nullptr;  // group settings
+  QWidget* stopsPanel_ = nullptr;  // stops
+  QWidget* settingsPanel_ = nullptr;  // group settings
   ParameterRowBuilder* stopRows_ = nullptr;
   ParameterRowBuilder* settingRows_ = nullptr;
-  QPushButton* cCopy_ = nullptr;
-  QPushButton* cCopy2_ = nullptr;
-  AcceptDiscardButtons* cEditOk_ = nullptr;
-  AcceptDiscardButtons* cEditOk2_ = nullptr;
-  QComboBox* combo1_ = nullptr;
-  QPushButton* command1_ = nullptr;
-  QPushButton* command2_ = nullptr;
-  QPushButton* command3_ = nullptr;
-  QPushButton* command5_ = nullptr;
+  QPushButton* copyStops_ = nullptr;
+  QPushButton* copySettings_ = nullptr;
+  AcceptDiscardButtons* stopsOk_ = nullptr;
+  AcceptDiscardButtons* settingsOk_ = nullptr;
+  QComboBox* typeChoice_ = nullptr;
+  QPushButton* addButton_ = nullptr;
+  QPushButton* removeButton_ = nullptr;
+  QPushButton* toolboxButton_ = nullptr;
+  QPushButton* editButton_ = nullptr;
   QTreeWidget* list_ = nullptr;
-  QTimer timerDblClick_;
+  QTimer doubleClickTimer_;
 };
 
 }  // namespace zorvik

@@ -22,13 +22,13 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
   splitter_->setChildrenCollapsible(false);
   layout->addWidget(splitter_);
 
-  t2_ = new QTabWidget(splitter_);
-  t2_->setObjectName("T2");
-  t2_->tabBar()->hide();
-  t3_ = new QTabWidget(splitter_);
-  t3_->setObjectName("T3");
-  i_ = new IndicatorEditor(ws_);
-  xi_ = new SignalGroupEditor(ws_, *i_);
+  groupEditorTabs_ = new QTabWidget(splitter_);
+  groupEditorTabs_->setObjectName("T2");
+  groupEditorTabs_->tabBar()->hide();
+  indicatorEditorTabs_ = new QTabWidget(splitter_);
+  indicatorEditorTabs_->setObjectName("T3");
+  indicatorEditor_ = new IndicatorEditor(ws_);
+  groupEditor_ = new SignalGroupEditor(ws_, *indicatorEditor_);
   // In a narrow editor area (a wide help panel, a small window) the editors keep the size
   // their rows need and scroll, instead of being cut off at the right.
   auto scrolled = [](QWidget* editor) {
@@ -38,19 +38,16 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
     area->setWidget(editor);
     return area;
   };
-  t2_->addTab(scrolled(xi_), QString());
-  t3_->addTab(scrolled(i_), QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
-  i_->setfparent(this);
-  xi_->setfparent(this);
+  groupEditorTabs_->addTab(scrolled(groupEditor_), QString());
+  indicatorEditorTabs_->addTab(scrolled(indicatorEditor_), QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
   splitter_->setStretchFactor(0, 3);
   splitter_->setStretchFactor(1, 2);
 
-  connect(xi_, &SignalGroupEditor::overviewChanged, this, &SignalGroupPage::overviewChanged);
-  for (auto* form : {static_cast<QObject*>(xi_), static_cast<QObject*>(i_)}) {
+  connect(groupEditor_, &SignalGroupEditor::overviewChanged, this, &SignalGroupPage::overviewChanged);
+  for (auto* form : {static_cast<QObject*>(groupEditor_), static_cast<QObject*>(indicatorEditor_)}) {
     // Both editors declare the same signals; forward each by name.
     connect(form, SIGNAL(toolboxRequested(QString)), this, SIGNAL(toolboxRequested(QString)));
     connect(form, SIGNAL(helpRequested(QString)), this, SIGNAL(helpRequested(QString)));
-    connect(form, SIGNAL(helpKeyPressed(QString, int)), this, SIGNAL(helpKeyPressed(QString, int)));
     connect(form, SIGNAL(itemDropped(QString)), this, SIGNAL(itemDropped(QString)));
     connect(form, SIGNAL(eventSound(QString)), this, SIGNAL(eventSound(QString)));
     connect(form, SIGNAL(sliderSettingChanged()), this, SIGNAL(sliderSettingChanged()));
@@ -63,8 +60,8 @@ void SignalGroupPage::showGroup(TradingSystem& system, int group) {
   if (group < 1 || group > system.groupCount()) return;
   system_ = &system;
   group_ = group;
-  xi_->activateControls(system.group(group), group);
-  xi_->init(1);
+  groupEditor_->activateControls(system.group(group), group);
+  groupEditor_->showIndicators(1);
 }
 
 void SignalGroupPage::refresh() { showGroup(system_ ? *system_ : ws_.system(), group_ == 0 ? 1 : group_); }
@@ -77,20 +74,12 @@ void SignalGroupPage::setArrangement(int arrangement) {
 }
 
 void SignalGroupPage::registerHelpTopics() {
-  emit helpRegistration(xi_->Command5(), "XIForm", "Command5", "IndikatorEdit");
-  emit helpRegistration(xi_->Command1(), "XIForm", "Command1", "IndikatorHinzu");
-  emit helpRegistration(xi_->Command2(), "XIForm", "Command2", "IndikatorWeg");
-  emit helpRegistration(xi_->Command3(), "XIForm", "Command3", "InTools");
-  emit helpRegistration(i_->Command22(), "IForm", "Command22", "IndEditVerwerfen");
-  emit helpRegistration(i_->Command21(), "IForm", "Command21", QString::fromUtf8("IndEditÜbernehmen"));
-}
-
-void SignalGroupPage::ixiSizetoI() {
-  const int wanted = i_->sizeHint().height();
-  if (arrangement_ == 1) {
-    const int total = splitter_->height();
-    splitter_->setSizes({std::max(0, total - wanted), wanted});
-  }
+  emit helpRegistration(groupEditor_->editIndicatorButton(), "XIForm", "Command5", "IndikatorEdit");
+  emit helpRegistration(groupEditor_->addIndicatorButton(), "XIForm", "Command1", "IndikatorHinzu");
+  emit helpRegistration(groupEditor_->removeIndicatorButton(), "XIForm", "Command2", "IndikatorWeg");
+  emit helpRegistration(groupEditor_->toolboxButton(), "XIForm", "Command3", "InTools");
+  emit helpRegistration(indicatorEditor_->discardButton(), "IForm", "Command22", "IndEditVerwerfen");
+  emit helpRegistration(indicatorEditor_->acceptButton(), "IForm", "Command21", QString::fromUtf8("IndEditÜbernehmen"));
 }
 
 }  // namespace zorvik

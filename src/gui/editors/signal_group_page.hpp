@@ -1,7 +1,7 @@
 #pragma once
-// `SignalGroupPage`, the host of one signal group: the signal group editor and the indicator editor
-// in two panels, side by side or one under the other. The main window keeps one host for the
-// tabs of the four groups and hands it the group of the selected tab.
+// The page of one signal group: the signal group editor and the indicator editor in two
+// panels, side by side or one under the other. The main window keeps one page for the tabs of
+// the four groups and hands it the group of the selected tab.
 #include <QWidget>
 
 class QSplitter;
@@ -33,20 +33,15 @@ class SignalGroupPage : public QWidget {
   // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
   // "IndEditÜbernehmen"); the main window calls it once its registry listens.
   void registerHelpTopics();
-  // Sizes the indicator editor's panel to what its rows need.
-  void ixiSizetoI();
 
-  SignalGroupEditor& xi() const { return *xi_; }
-  IndicatorEditor& i() const { return *i_; }
-  QTabWidget* T2() const { return t2_; }
-  QTabWidget* T3() const { return t3_; }
+  SignalGroupEditor& groupEditor() const { return *groupEditor_; }
+  IndicatorEditor& indicatorEditor() const { return *indicatorEditor_; }
 
  signals:
   // Everything the two editors report, in one place for the main window.
   void overviewChanged();
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
-  void helpKeyPressed(const QString& form, int keyCode);
   void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
@@ -58,10 +53,10 @@ class SignalGroupPage : public QWidget {
   int group_ = 0;
   int arrangement_ = 0;
   QSplitter* splitter_ = nullptr;
-  QTabWidget* t2_ = nullptr;
-  QTabWidget* t3_ = nullptr;
-  IndicatorEditor* i_ = nullptr;
-  SignalGroupEditor* xi_ = nullptr;
+  QTabWidget* groupEditorTabs_ = nullptr;
+  QTabWidget* indicatorEditorTabs_ = nullptr;
+  IndicatorEditor* indicatorEditor_ = nullptr;
+  SignalGroupEditor* groupEditor_ = nullptr;
 };
 
 }  // namespace zorvik

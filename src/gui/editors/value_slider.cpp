@@ -103,8 +103,8 @@ class SliderStepButton : public QWidget {
     const QColor border = isEnabled() ? QColor(0x70, 0x70, 0x70) : QColor(0xB0, 0xB0, 0xB0);
     if (owner_->buttonStyle() == 1) {
       p.setPen(QPen(border, 1));
-      p.setBrush(down_ ? ValueSlider::toQColor(owner_->pic1BackCol()).darker(112)
-                       : ValueSlider::toQColor(owner_->pic1BackCol()));
+      p.setBrush(down_ ? ValueSlider::toQColor(owner_->backgroundColour()).darker(112)
+                       : ValueSlider::toQColor(owner_->backgroundColour()));
       p.drawRect(r);
     } else {
       paintFace(p, r, down_, border);
@@ -127,11 +127,25 @@ class SliderStepButton : public QWidget {
   bool down_ = false;
 };
 
-ValueSlider::ValueSlider(QWidget* parent) : QWidget(parent) { init(); }
-
-ValueSlider::ValueSlider(const SliderPropertyBag& stored, QWidget* parent)
-    : QWidget(parent), model_(SliderModel::fromStored(stored)) {
-  init();
+ValueSlider::ValueSlider(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  minus_ = new SliderStepButton(false, this);
+  plus_ = new SliderStepButton(true, this);
+  for (SliderStepButton* b : {minus_, plus_})
+    b->onReleased = [this, b](Qt::MouseButton button) { endButtonReleased(b, button); };
+  valueLabel_ = new QLabel(this);
+  valueLabel_->setObjectName("Label1");
+  valueLabel_->setAlignment(Qt::AlignCenter);
+  valueLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QFont f = font();
+  f.setFamily("Arial");
+  valueLabel_->setFont(f);
+  valueLabel_->setText(QString::fromStdString(model_.labelText()));
+  QPalette pal = valueLabel_->palette();
+  pal.setColor(QPalette::WindowText, toQColor(model_.valueCol));
+  valueLabel_->setPalette(pal);
+  model_.setEventSink([this](const SliderEvent& e) { onModelEvent(e); });
+  layoutParts();
 }
 
 ValueSlider::~ValueSlider() {
@@ -139,27 +153,8 @@ ValueSlider::~ValueSlider() {
   model_.setEventSink(nullptr);
 }
 
-void ValueSlider::init() {
-  setFocusPolicy(Qt::StrongFocus);
-  cmdLeft_ = new SliderStepButton(false, this);
-  cmdRight_ = new SliderStepButton(true, this);
-  for (SliderStepButton* b : {cmdLeft_, cmdRight_})
-    b->onReleased = [this, b](Qt::MouseButton button) { endButtonReleased(b, button); };
-  label1_ = new QLabel(this);
-  label1_->setObjectName("Label1");
-  label1_->setAlignment(Qt::AlignCenter);
-  label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  QFont f = font();
-  f.setFamily("Arial");
-  label1_->setFont(f);
-  label1_->setText(QString::fromStdString(model_.labelText()));
-  setValueCol(model_.valueCol);
-  model_.setEventSink([this](const SliderEvent& e) { onModelEvent(e); });
-  layoutParts();
-}
-
-QWidget* ValueSlider::cmdLeft() const { return cmdLeft_; }
-QWidget* ValueSlider::cmdRight() const { return cmdRight_; }
+QWidget* ValueSlider::minusButton() const { return minus_; }
+QWidget* ValueSlider::plusButton() const { return plus_; }
 
 QColor ValueSlider::toQColor(uint colour) {
   int r = 0, g = 0, b = 0;
@@ -176,87 +171,45 @@ void ValueSlider::onModelEvent(const SliderEvent& e) {
       emit mouseReleased(qtButton(e.button), qtModifiers(e.shift), fromTwips(e.x, e.y));
       break;
     case SliderEvent::Kind::Change:
-      label1_->setText(QString::fromStdString(model_.labelText()));
-      redraw();
+      valueLabel_->setText(QString::fromStdString(model_.labelText()));
+      update();
       emit changed(e.value);
       break;
   }
 }
 
 QPoint ValueSlider::fromTwips(double x, double y) const {
-  return QPoint(pic1_.left() + qRound(x / kTwipsPerPixel), pic1_.top() + qRound(y / kTwipsPerPixel));
+  return QPoint(bar_.left() + qRound(x / kTwipsPerPixel), bar_.top() + qRound(y / kTwipsPerPixel));
 }
 
 void ValueSlider::setMin(int v) {
   model_.setMin(v);
   // The value may have moved up without a Change; the label still shows the truth.
-  label1_->setText(QString::fromStdString(model_.labelText()));
+  valueLabel_->setText(QString::fromStdString(model_.labelText()));
   layoutParts();
-  redraw();
+  update();
 }
 
 void ValueSlider::setMax(int v) {
   model_.setMax(v);
-  label1_->setText(QString::fromStdString(model_.labelText()));
+  valueLabel_->setText(QString::fromStdString(model_.labelText()));
   layoutParts();
-  redraw();
+  update();
 }
 
 void ValueSlider::setValue(int v) { model_.setValue(v); }
 void ValueSlider::setSmallChange(int v) { model_.setSmallChange(v); }
-void ValueSlider::setLargeChange(int v) { model_.setLargeChange(v); }
 
-void ValueSlider::setSliderWidHeight(double twips) {
-  model_.setKnobSize(twips);
-  redraw();
-}
-
-void ValueSlider::setBarBaseCol(uint c) { model_.barBaseCol = c; redraw(); }
-void ValueSlider::setBarMidCol(uint c) { model_.barMidCol = c; redraw(); }
-void ValueSlider::setBarBaseColLeft(uint c) { model_.barBaseColLeft = c; redraw(); }
-void ValueSlider::setBarMidColLeft(uint c) { model_.barMidColLeft = c; redraw(); }
-
-void ValueSlider::setPic1BackCol(uint c) {
-  model_.pic1BackCol = c;
-  redraw();
-  cmdLeft_->update();
-  cmdRight_->update();
-}
-
-void ValueSlider::setValueCol(uint c) {
-  model_.valueCol = c;
-  QPalette pal = label1_->palette();
-  pal.setColor(QPalette::WindowText, toQColor(c));
-  label1_->setPalette(pal);
-}
-
-void ValueSlider::setValueVis(bool on) {
+void ValueSlider::setValueVisible(bool on) {
   model_.valueVis = on;
   layoutParts();
-  redraw();
-}
-
-void ValueSlider::setButtonStyle(int style) {
-  model_.buttonStyle = style;
-  cmdLeft_->update();
-  cmdRight_->update();
+  update();
 }
 
 void ValueSlider::setHideButtons(bool hide) {
   model_.hideButtons = hide;
   layoutParts();
-  redraw();
-}
-
-void ValueSlider::setDontDraw(bool on) {
-  model_.dontDraw = on;
-  if (!on) update();
-}
-
-void ValueSlider::dored() { redraw(); }
-
-void ValueSlider::redraw() {
-  if (!model_.dontDraw) update();
+  update();
 }
 
 void ValueSlider::layoutParts() {
@@ -265,36 +218,36 @@ void ValueSlider::layoutParts() {
   int left = 0, right = w;
   if (buttons) {
     const int side = std::min(h, w / 4);
-    cmdLeft_->setGeometry(0, 0, side, h);
-    cmdRight_->setGeometry(w - side, 0, side, h);
+    minus_->setGeometry(0, 0, side, h);
+    plus_->setGeometry(w - side, 0, side, h);
     left = side + kButtonGap;
     right = w - side - kButtonGap;
   }
-  cmdLeft_->setVisible(buttons);
-  cmdRight_->setVisible(buttons);
+  minus_->setVisible(buttons);
+  plus_->setVisible(buttons);
   if (model_.valueVis) {
-    const QFontMetrics fm(label1_->font());
+    const QFontMetrics fm(valueLabel_->font());
     const int textWidth = std::max(fm.horizontalAdvance(QString::number(model_.min())),
                                    fm.horizontalAdvance(QString::number(model_.max())));
     const int lw = std::min(textWidth + 8, std::max(0, right - left));
-    label1_->setGeometry(right - lw, 0, lw, h);
+    valueLabel_->setGeometry(right - lw, 0, lw, h);
     right -= lw;
   }
-  label1_->setVisible(model_.valueVis);
-  pic1_ = QRect(left, 0, std::max(0, right - left), h);
+  valueLabel_->setVisible(model_.valueVis);
+  bar_ = QRect(left, 0, std::max(0, right - left), h);
   // Resizing moves the knob with the bar but is no change of the value.
-  model_.setBarWidth(static_cast<double>(pic1_.width()) * kTwipsPerPixel);
+  model_.setBarWidth(static_cast<double>(bar_.width()) * kTwipsPerPixel);
 }
 
 QRect ValueSlider::knobRect() const {
   const int size = std::max(1, qRound(model_.knobSize() / kTwipsPerPixel));
-  return QRect(pic1_.left() + qRound(model_.knobLeft() / kTwipsPerPixel), pic1_.top(), size, pic1_.height());
+  return QRect(bar_.left() + qRound(model_.knobLeft() / kTwipsPerPixel), bar_.top(), size, bar_.height());
 }
 
 void ValueSlider::paintBar(QPainter& p, int from, int to, Colour edge, Colour middle) const {
   if (to <= from) return;
-  const int lines = std::clamp(pic1_.height() * 2 / 5, 3, std::max(3, pic1_.height()));
-  const int top = pic1_.top() + (pic1_.height() - lines) / 2;
+  const int lines = std::clamp(bar_.height() * 2 / 5, 3, std::max(3, bar_.height()));
+  const int top = bar_.top() + (bar_.height() - lines) / 2;
   const Colour back = model_.pic1BackCol;
   for (int i = 0; i < lines; ++i) {
     Colour c = barLineColour(i, lines, edge, middle);
@@ -323,13 +276,11 @@ void ValueSlider::paintKnob(QPainter& p) const {
 }
 
 void ValueSlider::paintEvent(QPaintEvent*) {
-  // Painting goes on while DontDraw is set: a window uncovered meanwhile must not show a hole.
-  // DontDraw only holds back the repaints property changes would ask for.
-  if (pic1_.isEmpty()) return;
+  if (bar_.isEmpty()) return;
   QPainter p(this);
-  p.fillRect(pic1_, toQColor(model_.pic1BackCol));
+  p.fillRect(bar_, toQColor(model_.pic1BackCol));
   const int inset = 2;
-  const int from = pic1_.left() + inset, to = pic1_.right() + 1 - inset;
+  const int from = bar_.left() + inset, to = bar_.right() + 1 - inset;
   const int split = std::clamp(knobRect().center().x(), from, to);
   paintBar(p, from, split, model_.barBaseColLeft, model_.barMidColLeft);
   paintBar(p, split, to, model_.barBaseCol, model_.barMidCol);
@@ -346,7 +297,7 @@ void ValueSlider::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
     QFont f = font();
     f.setFamily("Arial");
-    label1_->setFont(f);
+    valueLabel_->setFont(f);
     layoutParts();
   }
   if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
@@ -355,19 +306,19 @@ void ValueSlider::changeEvent(QEvent* event) {
 void ValueSlider::mousePressEvent(QMouseEvent* event) {
   const int b = sliderButton(event->button());
   const QPointF pos = event->position();
-  if (b == 0 || !pic1_.contains(pos.toPoint())) {
+  if (b == 0 || !bar_.contains(pos.toPoint())) {
     event->ignore();
     return;
   }
   barButtons_ |= b;
   model_.mouseDown(b, shiftState(event->modifiers()), toTwipsX(pos.x()), toTwipsY(pos.y()));
-  redraw();
+  update();
 }
 
 void ValueSlider::mouseMoveEvent(QMouseEvent* event) {
   if (!model_.dragging()) return;
   model_.mouseMove(sliderButtons(event->buttons()), toTwipsX(event->position().x()));
-  redraw();
+  update();
 }
 
 void ValueSlider::mouseReleaseEvent(QMouseEvent* event) {
@@ -379,7 +330,7 @@ void ValueSlider::mouseReleaseEvent(QMouseEvent* event) {
   barButtons_ &= ~b;
   const QPointF pos = event->position();
   model_.mouseUp(b, shiftState(event->modifiers()), toTwipsX(pos.x()), toTwipsY(pos.y()));
-  redraw();
+  update();
 }
 
 void ValueSlider::keyPressEvent(QKeyEvent* event) {

@@ -39,10 +39,10 @@ HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(6);
 
-  phtop_ = new QLabel(this);
-  phtop_->setObjectName(QStringLiteral("phtop"));
-  phtop_->hide();  // shown with the web view once it has a picture
-  layout->addWidget(phtop_);
+  titlePicture_ = new QLabel(this);
+  titlePicture_->setObjectName(QStringLiteral("phtop"));
+  titlePicture_->hide();  // shown with the web view once it has a picture
+  layout->addWidget(titlePicture_);
 
   startPage_ = new QPushButton(q(ws_.tr("Browserfenster schliessen")), this);
   startPage_->setObjectName(QStringLiteral("c_Startseite"));
@@ -51,14 +51,14 @@ HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase
   layout->addWidget(startPage_, 0, Qt::AlignLeft);
   connect(startPage_, &QPushButton::clicked, this, &HelpPanel::startPagePressed);
 
-  wb1_ = new QTextBrowser(this);
-  wb1_->setObjectName(QStringLiteral("wb1"));
-  wb1_->setOpenLinks(false);
-  wb1_->setFrameShape(QFrame::StyledPanel);
-  layout->addWidget(wb1_, 1);
-  connect(wb1_, &QTextBrowser::anchorClicked, this, &HelpPanel::linkClicked);
+  webView_ = new QTextBrowser(this);
+  webView_->setObjectName(QStringLiteral("wb1"));
+  webView_->setOpenLinks(false);
+  webView_->setFrameShape(QFrame::StyledPanel);
+  layout->addWidget(webView_, 1);
+  connect(webView_, &QTextBrowser::anchorClicked, this, &HelpPanel::linkClicked);
   // Status texts of the web view: the link under the mouse, and the time a page was shown.
-  connect(wb1_, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
+  connect(webView_, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
           [this](const QUrl& url) { host_.status(url.toString().toStdString()); });
 
   net_ = new QNetworkAccessManager(this);
@@ -77,18 +77,18 @@ QString HelpPanel::manualAddress(const Workspace& ws) {
 
 QString HelpPanel::shownAddress() const {
   if (!remote_.isEmpty()) return remote_.toString();
-  const QUrl source = wb1_->source();
+  const QUrl source = webView_->source();
   return source.isEmpty() ? QStringLiteral("about:blank") : source.toString();
 }
 
-void HelpPanel::initExplorer() { navigate(startAddress_); }
+void HelpPanel::showStartPage() { navigate(startAddress_); }
 
 void HelpPanel::navigate(const QString& address) {
   const QString a = address.trimmed();
   if (a.isEmpty()) {
     remote_.clear();
-    wb1_->setSource(QUrl());
-    wb1_->clear();
+    webView_->setSource(QUrl());
+    webView_->clear();
     return;
   }
   if (isWebAddress(a)) {
@@ -98,13 +98,13 @@ void HelpPanel::navigate(const QString& address) {
   remote_.clear();
   const QUrl url = a.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(a) : QUrl::fromLocalFile(a);
   if (!QFileInfo::exists(url.toLocalFile())) {
-    wb1_->setSource(QUrl());
-    wb1_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p>")
+    webView_->setSource(QUrl());
+    webView_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p>")
                       .arg(q(ws_.tr("Die Seite konnte nicht geladen werden: ")).toHtmlEscaped(), a.toHtmlEscaped()));
     loaded();
     return;
   }
-  wb1_->setSource(url);
+  webView_->setSource(url);
   loaded();
 }
 
@@ -113,13 +113,13 @@ void HelpPanel::showFetched(const QUrl& url) {
   const FetchedPage page = fetchPageSync(*net_, url, kPageLimit, QByteArrayLiteral("Zorvik"), kPageTimeoutMs);
   QApplication::restoreOverrideCursor();
   remote_ = url;
-  wb1_->setSource(QUrl());
+  webView_->setSource(QUrl());
   if (!page.error.isEmpty() && page.body.isEmpty()) {
-    wb1_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p><p>%3</p>")
+    webView_->setHtml(QStringLiteral("<p>%1</p><p><tt>%2</tt></p><p>%3</p>")
                       .arg(q(ws_.tr("Die Seite konnte nicht geladen werden: ")).toHtmlEscaped(),
                            url.toString().toHtmlEscaped(), page.error.toHtmlEscaped()));
   } else {
-    wb1_->setHtml(QString::fromUtf8(page.body));
+    webView_->setHtml(QString::fromUtf8(page.body));
   }
   loaded();
 }
@@ -128,26 +128,26 @@ void HelpPanel::loaded() { host_.status(QTime::currentTime().toString(QStringLit
 
 void HelpPanel::linkClicked(const QUrl& url) {
   if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
-    wb1_->scrollToAnchor(url.fragment());
+    webView_->scrollToAnchor(url.fragment());
     return;
   }
   // Links of a fetched page are relative to that page, links of the manual to its file.
-  const QUrl target = !remote_.isEmpty() ? remote_.resolved(url) : wb1_->source().resolved(url);
+  const QUrl target = !remote_.isEmpty() ? remote_.resolved(url) : webView_->source().resolved(url);
   if (target.scheme() == QLatin1String("http") || target.scheme() == QLatin1String("https")) {
     showFetched(target);
   } else if (target.isLocalFile()) {
     remote_.clear();
-    wb1_->setSource(target);
+    webView_->setSource(target);
     loaded();
   }
 }
 
 void HelpPanel::setViewVisible(bool visible) {
-  wb1_->setVisible(visible);
-  phtop_->setVisible(visible && !phtop_->pixmap().isNull());
+  webView_->setVisible(visible);
+  titlePicture_->setVisible(visible && !titlePicture_->pixmap().isNull());
 }
 
-bool HelpPanel::viewVisible() const { return !wb1_->isHidden(); }
+bool HelpPanel::viewVisible() const { return !webView_->isHidden(); }
 
 void HelpPanel::startModeLeft() {
   startLeft_ = true;
@@ -160,14 +160,14 @@ void HelpPanel::startPagePressed() {
     return;
   }
   startAddress_ = manualAddress(ws_);
-  initExplorer();
+  showStartPage();
 }
 
 void HelpPanel::askForAddress() {
   const auto answer = host_.inputBox(ws_.tr("Pfad:"), ws_.tr("Hilfepfad"), startAddress_.toStdString());
   if (!answer) return;  // cancelled: the address stays
   startAddress_ = q(*answer);
-  initExplorer();
+  showStartPage();
 }
 
 void HelpPanel::hoverHelp(const QString&, const QString& key) {

@@ -1,6 +1,6 @@
 #pragma once
-// The help panel `PictureHelp` in the right dock: title picture `phtop`, the start-page
-// button `c_Startseite` and the web view `wb1` showing the manual.
+// The help panel in the right dock: a title picture, the start-page button and the web view
+// showing the manual.
 //
 // The start page is the manual shipped in "res/manual" (the English file when the program
 // runs in English). Shift with a right click on the button lets the user type another
@@ -30,8 +30,8 @@ class HelpPanel : public HelpPanelBase {
 
   // The address the web view shows; "about:blank" while it shows nothing.
   QString shownAddress() const override;
-  // Navigates the web view to the start page address (`initExplorer`).
-  void initExplorer() override;
+  // Navigates the web view to the start page address.
+  void showStartPage() override;
   // Shows any address: a local file, a "file:" address or an http(s) page.
   void navigate(const QString& address);
 
@@ -58,8 +58,8 @@ class HelpPanel : public HelpPanelBase {
   void registerHelpTopics(HelpTopics& topics);
 
   QPushButton* startPageButton() const { return startPage_; }
-  QTextBrowser* webView() const { return wb1_; }
-  QLabel* titlePicture() const { return phtop_; }
+  QTextBrowser* webView() const { return webView_; }
+  QLabel* titlePicture() const { return titlePicture_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,9 +73,9 @@ class HelpPanel : public HelpPanelBase {
 
   Workspace& ws_;
   Host& host_;
-  QLabel* phtop_ = nullptr;
+  QLabel* titlePicture_ = nullptr;
   QPushButton* startPage_ = nullptr;
-  QTextBrowser* wb1_ = nullptr;
+  QTextBrowser* webView_ = nullptr;
   QNetworkAccessManager* net_ = nullptr;
   QString startAddress_;
   QUrl remote_;  // the http(s) page shown, empty while a file (or nothing) is shown

@@ -14,8 +14,8 @@ class HelpPanelBase : public QWidget {
 
   // The address the web view shows; "about:blank" while it shows nothing.
   virtual QString shownAddress() const = 0;
-  // Navigates the web view to the start page (`initExplorer`).
-  virtual void initExplorer() = 0;
+  // Navigates the web view to the start page.
+  virtual void showStartPage() = 0;
   // The title picture and the web view. Hidden until the first heartbeat and while a side
   // panel's edge is dragged.
   virtual void setViewVisible(bool visible) = 0;

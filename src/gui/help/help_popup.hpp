@@ -1,5 +1,5 @@
 #pragma once
-// `HelpPopup`: the small borderless window that explains a parameter. It stays on top of every
+// The small borderless window that explains a parameter. It stays on top of every
 // window, shows one text beside the mouse pointer and goes away with the next click anywhere
 // in the program except on its own top strip.
 #include <QPoint>

@@ -3,15 +3,11 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "window/command_table.hpp"
-#include "app/main_window.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -36,8 +32,8 @@ QFont panelFont(const QFont& base) {
 
 }  // namespace
 
-LibraryPanel::LibraryPanel(Workspace& ws, Host& host, MainWindow& form, QWidget* parent)
-    : LibraryPanelBase(parent), ws_(ws), host_(host), form_(form), library_(ws) {
+LibraryPanel::LibraryPanel(Workspace& ws, Host& host, QWidget* parent)
+    : LibraryPanelBase(parent), ws_(ws), host_(host), library_(ws) {
   setObjectName(QStringLiteral("PictureTP"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -174,8 +170,7 @@ bool LibraryPanel::eventFilter(QObject* watched, QEvent* event) {
       pressed_ = me->button() == Qt::LeftButton;
       if (me->button() == Qt::RightButton) {
         if (record.id > 0) tree_->setCurrentItem(entry);  // the menu acts on what is marked
-        form_.menusOnOff(record.group);
-        if (QMenu* menu = form_.libraryContextMenu()) menu->popup(me->globalPosition().toPoint());
+        emit contextMenuRequested(q(record.group), me->globalPosition().toPoint());
         return true;
       }
       break;
@@ -222,7 +217,7 @@ bool LibraryPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void LibraryPanel::onRelease(QTreeWidgetItem* entry) {
   // Any click into the library leaves the start mode.
-  form_.libraryClicked();
+  emit clicked();
   if (entry->data(0, kIdRole).toInt() == 0) {
     clickHeader(entry);
   } else {
@@ -233,7 +228,7 @@ void LibraryPanel::onRelease(QTreeWidgetItem* entry) {
 void LibraryPanel::clickHeader(QTreeWidgetItem* header) {
   const int groupId = groupIdOf(header);
   if (groupId == libgroup::NewSystem) {
-    form_.commandDispatch(cmd::NewSystem);
+    emit commandRequested(cmd::NewSystem);
     relistLibrary();
     apply(ws_.system().systemFileName.empty() ? LibraryOutcome::Nothing : LibraryOutcome::SystemOpened);
   } else if (const std::string message = library_.emptyGroupMessage(groupId); !message.empty()) {
@@ -247,7 +242,7 @@ void LibraryPanel::clickHeader(QTreeWidgetItem* header) {
 
 void LibraryPanel::clickItem(const LibraryItem& record) {
   const LibraryGroup* g = library_.groupOfItem(record.id);
-  apply(library_.click(record, form_.selectedTab()));
+  apply(library_.click(record, selectedTab()));
   emit helpRegistration(tree_, QStringLiteral("ZorvikForm"), QStringLiteral("TP"), g ? q(g->caption) : QString(),
                         q(record.display));
 }
@@ -258,7 +253,7 @@ void LibraryPanel::openLastSystem() {
   const LibraryItem record = *last;
   library_.press(record);
   selectCurrent();
-  apply(library_.click(record, form_.selectedTab()));
+  apply(library_.click(record, selectedTab()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -270,26 +265,26 @@ void LibraryPanel::apply(LibraryOutcome outcome) {
       return;
     case LibraryOutcome::Changed:
       redraw();
-      form_.updateWindowTitle();
+      emit titleChanged();
       return;
     case LibraryOutcome::SystemOpened:
       redraw();
-      form_.updateWindowTitle();
+      emit titleChanged();
       // The tabs hidden after the open system's file went away come back with the next system.
       if (tabsHiddenHere_) {
         tabsHiddenHere_ = false;
-        form_.setEditorTabsVisible(true);
+        emit editorTabsVisibilityRequested(true);
       }
-      form_.onEditorTabChanged(form_.selectedTab());
+      emit pageRefreshRequested();
       return;
     case LibraryOutcome::SystemClosed:
       redraw();
-      form_.updateWindowTitle();
-      form_.setEditorTabsVisible(false);
+      emit titleChanged();
+      emit editorTabsVisibilityRequested(false);
       tabsHiddenHere_ = true;
       return;
     case LibraryOutcome::PageChanged:
-      form_.onEditorTabChanged(form_.selectedTab());
+      emit pageRefreshRequested();
       return;
   }
 }
@@ -305,7 +300,7 @@ void LibraryPanel::contextCommand(std::int32_t id) {
     case cmd::GenerateExpert:
       // The open system, whatever item was pressed.
       if (!ws_.system().systemFileName.empty() && !saveCurrentSystem(ws_)) break;
-      form_.commandDispatch(cmd::GenerateNow);
+      emit commandRequested(cmd::GenerateNow);
       relistLibrary();  // the new Expert Advisor
       break;
     case cmd::Rename:
@@ -324,7 +319,7 @@ void LibraryPanel::contextCommand(std::int32_t id) {
   }
 }
 
-void LibraryPanel::dropItem(const LibraryItem& record) { apply(library_.drop(record, form_.selectedTab())); }
+void LibraryPanel::dropItem(const LibraryItem& record) { apply(library_.drop(record, selectedTab())); }
 
 // ---------------------------------------------------------------------------------------------
 // Drag
@@ -347,14 +342,6 @@ void LibraryPanel::finishDrag(const QPoint& globalPos) {
   dragging_ = false;
   dragLabel_->hide();
   if (overEditorArea(globalPos)) dropItem(dragged_);
-}
-
-// The drop target is the editor area: either tab strip or the page below them.
-bool LibraryPanel::overEditorArea(const QPoint& globalPos) const {
-  for (QWidget* w : {static_cast<QWidget*>(form_.tc1()), static_cast<QWidget*>(form_.editorTabs())}) {
-    if (w && w->isVisible() && w->rect().contains(w->mapFromGlobal(globalPos))) return true;
-  }
-  return false;
 }
 
 }  // namespace zorvik

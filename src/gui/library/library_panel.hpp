@@ -1,9 +1,9 @@
 #pragma once
 // The library panel in the left dock: the groups of the component library as a tree of
 // collapsible groups. Clicks open systems and run the Powerswitch entries, the right button
-// brings up the window's library context menu, and items are dragged onto the editor area.
+// asks for the window's library context menu, and items are dragged onto the editor area.
 // The rules live in Library (core); this widget draws its groups and turns mouse events into
-// its calls.
+// its calls. It reaches the window only through the signals of LibraryPanelBase.
 #include <QPoint>
 #include <QString>
 
@@ -20,14 +20,12 @@ namespace zorvik {
 
 class Host;
 class Workspace;
-class MainWindow;
 
 class LibraryPanel : public LibraryPanelBase {
   Q_OBJECT
  public:
-  // Empty until relistLibrary (the window lists it once every part is in place). The library
-  // context menu and the editor tab strips are the form's; the panel only calls the form back.
-  LibraryPanel(Workspace& ws, Host& host, MainWindow& form, QWidget* parent = nullptr);
+  // Empty until relistLibrary (the window lists it once every part is in place).
+  LibraryPanel(Workspace& ws, Host& host, QWidget* parent = nullptr);
   ~LibraryPanel() override;
 
   void relistLibrary() override;
@@ -67,12 +65,10 @@ class LibraryPanel : public LibraryPanelBase {
   void startDrag(const QPoint& globalPos);
   void moveDrag(const QPoint& globalPos);
   void finishDrag(const QPoint& globalPos);
-  bool overEditorArea(const QPoint& globalPos) const;
   void selectCurrent();
 
   Workspace& ws_;
   Host& host_;
-  MainWindow& form_;
   Library library_;
   QTreeWidget* tree_ = nullptr;
   std::map<int, bool> expanded_;  // by group id; open unless the user closed it

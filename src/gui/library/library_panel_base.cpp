@@ -1,20 +1,21 @@
 #include "library/library_panel_base.hpp"
 
-#include "window/command_table.hpp"
-#include "app/main_window.hpp"
-#include "model/workspace.hpp"
+#include <QTabBar>
 
 namespace zorvik {
 
-LibraryPanelPlaceholder::LibraryPanelPlaceholder(MainWindow& form) : form_(form) {
-  setObjectName(QStringLiteral("PictureTP"));
-  setAutoFillBackground(true);
-  setBackgroundRole(QPalette::Base);
+void LibraryPanelBase::setEditorTabs(QTabBar* selector, QWidget* pages) {
+  selector_ = selector;
+  pages_ = pages;
 }
 
-void LibraryPanelPlaceholder::contextCommand(std::int32_t id) {
-  Workspace& ws = form_.workspace();
-  form_.statusText(ws.tr("Noch nicht angeschlossen: ") + ws.tr(commandCaption(id)));
+int LibraryPanelBase::selectedTab() const { return selector_ ? selector_->currentIndex() : -1; }
+
+bool LibraryPanelBase::overEditorArea(const QPoint& globalPos) const {
+  for (QWidget* w : {static_cast<QWidget*>(selector_.data()), pages_.data()}) {
+    if (w && w->isVisible() && w->rect().contains(w->mapFromGlobal(globalPos))) return true;
+  }
+  return false;
 }
 
 }  // namespace zorvik

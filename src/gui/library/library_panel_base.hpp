@@ -1,17 +1,17 @@
 #pragma once
-// What the main window needs from the library panel in its left dock. The component library
-// derives from LibraryPanelBase; until it is built the window shows LibraryPanelPlaceholder.
-//
-// The panel talks back to the window through MainWindow: libraryClicked() before it handles a
-// click (leaves the start mode), libraryContextMenu() and menusOnOff() for its context menu,
-// selectedTab() for the drop target, setEditorTabsVisible(), updateWindowTitle(), eventSound().
+// What the main window needs from the library panel in its left dock, and what the panel tells
+// the window. The window connects these signals when it takes a panel; the panel never holds
+// the window. A window built without the program's parts shows this base class: an empty
+// panel that ignores every command.
+#include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
 
-namespace zorvik {
+class QTabBar;
 
-class MainWindow;
+namespace zorvik {
 
 class LibraryPanelBase : public QWidget {
   Q_OBJECT
@@ -24,16 +24,34 @@ class LibraryPanelBase : public QWidget {
   virtual void openLastSystem() {}
   // A command of the library context menu (11001..11008) on the current item.
   virtual void contextCommand(std::int32_t id) { (void)id; }
-};
 
-class LibraryPanelPlaceholder : public LibraryPanelBase {
-  Q_OBJECT
- public:
-  explicit LibraryPanelPlaceholder(MainWindow& form);
-  void contextCommand(std::int32_t id) override;
+  // The editor area: its tab selector says which part a click or a drop goes to, and the
+  // selector and the page below it are where a dragged item may be dropped.
+  void setEditorTabs(QTabBar* selector, QWidget* pages);
+
+ signals:
+  // A click into the panel, before the panel handles it (it leaves the start mode).
+  void clicked();
+  // The right button on an entry of this group caption ("" for a group header); the window
+  // offers the fitting context-menu entries at the global position.
+  void contextMenuRequested(const QString& groupCaption, const QPoint& globalPos);
+  // A command of the window's command table (a new system, generating the Expert Advisor).
+  void commandRequested(std::int32_t id);
+  // The open system's title or file may have changed.
+  void titleChanged();
+  // The open system's file went away (false) or a system is open again (true).
+  void editorTabsVisibilityRequested(bool visible);
+  // The open system changed: the page in view shows it anew.
+  void pageRefreshRequested();
+
+ protected:
+  // The tab selected in the editor area; -1 before the window has set its tabs.
+  int selectedTab() const;
+  bool overEditorArea(const QPoint& globalPos) const;
 
  private:
-  MainWindow& form_;
+  QPointer<QTabBar> selector_;
+  QPointer<QWidget> pages_;
 };
 
 }  // namespace zorvik

@@ -86,13 +86,13 @@ void DownloadDialog::runList() {
     if (cancel_) break;
     address_->setText(item.address);
     target_->setText(QFileInfo(item.target).fileName());
-    OpenURLSaveFileX(item.address, item.target);
+    downloadFile(item.address, item.target);
   }
   running_ = false;
   accept();
 }
 
-QString DownloadDialog::OpenURLSaveFileX(const QString& address, const QString& target) {
+QString DownloadDialog::downloadFile(const QString& address, const QString& target) {
   DownloadOutcome outcome;
   QNetworkRequest request{QUrl(address)};
   request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brannik:INET"));

@@ -1,5 +1,5 @@
 #pragma once
-// The download window (`DownloadDialog`): downloads a list of files one after the other,
+// The download window: downloads a list of files one after the other,
 // shows the address, the target file and the progress, and can be cancelled. It runs on the
 // user-interface thread and lets window events run after every chunk, so the cancel button
 // and the progress stay responsive.
@@ -38,7 +38,7 @@ class DownloadDialog : public QDialog {
 
   // Downloads one file with progress and cancel; returns the final file length as decimal
   // text. A cancelled download removes the file and says "Download abgebrochen".
-  QString OpenURLSaveFileX(const QString& address, const QString& target);
+  QString downloadFile(const QString& address, const QString& target);
 
   // True while the window is open and working.
   bool downloadRunning() const { return running_; }

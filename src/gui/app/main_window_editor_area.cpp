@@ -1,0 +1,233 @@
+// The editor area of the main window: the tab selector, the pages below it (one container per
+// tab, into which the editors are moved), the tab marks and the information strip.
+#include "app/main_window.hpp"
+
+#include <QLabel>
+#include <QPainter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "app/main_commands.hpp"
+#include "help/help_panel_base.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The seven tabs of the editor area, in tab order.
+constexpr std::array<const char*, MainWindow::kTabCount> kTabCaptions{
+    "GENERAL@1", "LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1", "MONEYMANAGEMENT@1", "EINSTELLUNGEN@1"};
+
+// Pixels: the information strip's width, the gaps around it, and the narrowest editor area
+// that still shows its pages.
+constexpr int kStripWidth = 132;
+constexpr int kMargin = 6;
+constexpr int kSliverWidth = 40;
+
+// The central area between the docked panels. It has no layout manager: the window places the
+// tab selector, the pages and the information strip itself, so that the area can shrink to a
+// few pixels while the help panel is wide.
+class EditorArea : public QWidget {
+ public:
+  EditorArea(MainWindow& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("EditorArea"));
+    setMinimumSize(0, 0);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    form_.layoutEditorArea();
+  }
+
+ private:
+  MainWindow& form_;
+};
+
+// A quiet stand-in for an editor that is not built yet: the tab's caption, large and pale.
+QWidget* makePlaceholderPage(const QString& caption) {
+  auto* label = new QLabel(caption);
+  label->setAlignment(Qt::AlignCenter);
+  QFont f = label->font();
+  f.setPointSizeF(f.pointSizeF() * 2.2);
+  f.setBold(true);
+  label->setFont(f);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, p.color(QPalette::Mid));
+  label->setPalette(p);
+  return label;
+}
+
+// The in-use icon of a tab: 0 unused (hollow ring), 1 in use (amber dot), 2 confirmed (green
+// dot with a tick).
+QIcon tabMarkIcon(int editok) {
+  if (editok < 0 || editok > 2) return {};
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r(5, 5, 22, 22);
+  if (editok == 0) {
+    p.setPen(QPen(QColor(0x9a, 0xa3, 0xad), 3));
+    p.drawEllipse(r);
+  } else if (editok == 1) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xe6, 0xa2, 0x2c));
+    p.drawEllipse(r);
+  } else {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2e, 0xa0, 0x43));
+    p.drawEllipse(r);
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF{{10.5, 16.5}, {14.5, 20.5}, {21.5, 12}});
+  }
+  return QIcon(pm);
+}
+
+}  // namespace
+
+void MainWindow::buildEditorArea() {
+  editorArea_ = new EditorArea(*this, this);
+  tabSelector_ = new QTabBar(editorArea_);
+  tabSelector_->setObjectName(QStringLiteral("tc1"));
+  tabSelector_->setExpanding(false);
+  tabSelector_->setDrawBase(true);
+  tabSelector_->setElideMode(Qt::ElideNone);
+  tabSelector_->setIconSize(QSize(12, 12));
+  // A touch smaller than the menus, so that all seven tabs fit beside a help panel of 35 percent.
+  QFont tabFont = tabSelector_->font();
+  tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
+  tabSelector_->setFont(tabFont);
+  editorTabs_ = new QTabWidget(editorArea_);
+  editorTabs_->setObjectName(QStringLiteral("TC2"));
+  editorTabs_->tabBar()->hide();  // the selector above chooses the page
+  for (int i = 0; i < kTabCount; ++i) {
+    const QString caption = q(ws_.tr(kTabCaptions[static_cast<std::size_t>(i)]));
+    tabSelector_->addTab(caption);
+    auto* container = new QWidget;
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    containers_[static_cast<std::size_t>(i)] = container;
+    editorTabs_->addTab(container, QString());
+  }
+  tabSelector_->setTabToolTip(0, q(ws_.tr("Generelle Einstellungen")));
+  infoStrip_ = new SystemInfoStrip(ws_.resFolder(), editorArea_);
+  connect(infoStrip_, &SystemInfoStrip::rowClicked, this, [this](int row) {
+    if (row >= 1 && row <= 4) {
+      applyInfoRows(commands_->checkSystem(2));
+    } else if (row == 5) {
+      commands_->askEqualSymbols();
+    } else if (row == 6) {
+      commands_->askEqualTimeFrames();
+    }
+  });
+  connect(infoStrip_, &SystemInfoStrip::helpKeyHovered, this, [this](const QString& context, const QString& key) {
+    if (help_) help_->hoverHelp(context, key);
+  });
+  connect(tabSelector_, &QTabBar::currentChanged, this, &MainWindow::onEditorTabChanged);
+  setCentralWidget(editorArea_);
+  // Hidden until the first heartbeat, so that start-up does not flash half-laid-out pages.
+  setEditorTabsVisible(false);
+}
+
+void MainWindow::createEditorPages() {
+  // Each tab starts with a stand-in page; the editors replace them with setEditorPage.
+  for (int i = 0; i < kTabCount; ++i) setEditorPage(i, makePlaceholderPage(tabSelector_->tabText(i)));
+}
+
+void MainWindow::setEditorPage(int tab, QWidget* page, std::function<void(int)> onShow) {
+  if (tab < 0 || tab >= kTabCount || !page) return;
+  Page& slot = pages_[static_cast<std::size_t>(tab)];
+  QWidget* old = slot.widget;
+  slot = Page{page, std::move(onShow)};
+  const bool oldStillUsed =
+      std::any_of(pages_.begin(), pages_.end(), [old](const Page& p) { return p.widget == old; });
+  if (old && old != page && !oldStillUsed) old->deleteLater();
+  if (!page->parentWidget() || tab == selectedTab()) placePage(tab);
+}
+
+QWidget* MainWindow::editorPage(int tab) const {
+  if (tab < 0 || tab >= kTabCount) return nullptr;
+  return pages_[static_cast<std::size_t>(tab)].widget;
+}
+
+void MainWindow::placePage(int tab) {
+  QWidget* page = pages_[static_cast<std::size_t>(tab)].widget;
+  QWidget* container = containers_[static_cast<std::size_t>(tab)];
+  if (!page || !container) return;
+  if (page->parentWidget() != container) container->layout()->addWidget(page);
+  page->show();
+}
+
+void MainWindow::layoutEditorArea() {
+  if (!editorArea_ || !tabSelector_) return;
+  const int w = editorArea_->width();
+  const int h = editorArea_->height();
+  // In the sliver left beside a full-width help panel a page would only show a cut-off letter.
+  const bool showTabs = tabsWanted_ && w >= kSliverWidth;
+  tabSelector_->setVisible(showTabs);
+  editorTabs_->setVisible(showTabs);
+  const int tabHeight = tabSelector_->sizeHint().height();
+  tabSelector_->setGeometry(0, kMargin, w, tabHeight);
+  const int top = kMargin + tabHeight;
+  // Until the first check has drawn rows the strip takes no room from the page.
+  const int stripWidth = infoStrip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  infoStrip_->setVisible(showTabs && stripWidth > 0);
+  const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
+  editorTabs_->setGeometry(0, top, pageWidth, std::max(0, h - top));
+  infoStrip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
+                      std::min(infoStrip_->sizeHint().height(), std::max(0, h - top - 2 * kMargin)));
+}
+
+int MainWindow::selectedTab() const { return tabSelector_ ? tabSelector_->currentIndex() : -1; }
+
+void MainWindow::copyTabCaptions() {
+  for (int i = 0; i < tabSelector_->count() && i < editorTabs_->count(); ++i) editorTabs_->setTabText(i, tabSelector_->tabText(i));
+}
+
+void MainWindow::onEditorTabChanged(int index) {
+  if (index < 0 || index >= kTabCount) return;
+  editorTabs_->setCurrentIndex(index);
+  placePage(index);
+  // The settings page keeps what it shows; every other editor takes the open system anew.
+  if (index != 6) {
+    if (const auto& onShow = pages_[static_cast<std::size_t>(index)].onShow) onShow(index);
+  }
+  updateGroupTabIcons();
+}
+
+void MainWindow::updateGroupTabIcons() {
+  const TradingSystem& system = ws_.system();
+  const bool open = !system.systemFileName.empty();
+  for (int i = 0; i < kTabCount; ++i) {
+    int editok = -1;
+    if (open) {
+      if (i == 0) editok = system.general.editok;
+      else if (i >= 1 && i <= 4) editok = system.group(i).editok;
+      else if (i == 5) editok = system.mm.editok;
+    }
+    tabSelector_->setTabIcon(i, tabMarkIcon(editok));
+  }
+}
+
+void MainWindow::setEditorTabsVisible(bool visible) {
+  tabsWanted_ = visible;
+  layoutEditorArea();
+}
+
+void MainWindow::applyInfoRows(const std::optional<InfoRows>& rows) {
+  if (!rows) return;
+  const bool firstRows = infoStrip_->rows().empty() != rows->empty();
+  infoStrip_->setRows(*rows);
+  if (firstRows) layoutEditorArea();
+}
+
+}  // namespace zorvik

@@ -1,0 +1,183 @@
+// The main window's display modes and docks: the start, edit and help modes with their layout
+// files, the share of the help panel, and the sliver of editor area that is kept beside a
+// full-width help panel.
+#include "app/main_window.hpp"
+
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLayout>
+
+#include "help/help_panel.hpp"
+#include "library/library_panel_base.hpp"
+#include "model/workspace.hpp"
+#include "text/text_files.hpp"
+#include "window/command_table.hpp"
+#include "window/display_modes.hpp"
+
+namespace zorvik {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Version stamp of the layout files; restoreState refuses bytes of another version.
+constexpr int kLayoutVersion = 1;
+
+}  // namespace
+
+void MainWindow::buildDocks() {
+  // The panels may be resized but neither floated nor moved: their docks carry no features,
+  // and the heartbeat puts a panel that ended up on the wrong side back.
+  libraryDock_ = new QDockWidget(q(ws_.tr("Toolbox@2")), this);
+  libraryDock_->setObjectName(QStringLiteral("Toolbox"));
+  libraryDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  libraryDock_->setAllowedAreas(Qt::LeftDockWidgetArea);
+  // An empty panel until the program's parts put the library here.
+  auto* emptyPanel = new LibraryPanelBase;
+  emptyPanel->setObjectName(QStringLiteral("PictureTP"));
+  emptyPanel->setAutoFillBackground(true);
+  emptyPanel->setBackgroundRole(QPalette::Base);
+  setLibraryPanel(emptyPanel);
+  addDockWidget(Qt::LeftDockWidgetArea, libraryDock_);
+
+  helpDock_ = new QDockWidget(q(ws_.tr("Die Hilfe...@2")), this);
+  helpDock_->setObjectName(QStringLiteral("Helpbox"));
+  helpDock_->setAccessibleName(q(ws_.tr("Helpbox@2")));
+  helpDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  helpDock_->setAllowedAreas(Qt::RightDockWidgetArea);
+  setHelpPanel(new HelpPanel(ws_, host_));
+  // Like the tab strips, the web view waits for the first heartbeat (which brings both back).
+  help_->setViewVisible(false);
+  addDockWidget(Qt::RightDockWidgetArea, helpDock_);
+
+  // The panels' first widths, kept in the reset layout: a library column and a help column
+  // of about a third of the window.
+  resizeDocks({libraryDock_, helpDock_}, {250, 360}, Qt::Horizontal);
+  const QString titleStyle = QStringLiteral(
+      "QDockWidget::title { background: palette(midlight); padding: 5px 8px; border-bottom: 1px solid palette(mid); }");
+  libraryDock_->setStyleSheet(titleStyle);
+  helpDock_->setStyleSheet(titleStyle);
+  libraryDock_->installEventFilter(this);
+  helpDock_->installEventFilter(this);
+}
+
+void MainWindow::finishFirstLayout() {
+  // The freshly built arrangement becomes the reset layout, rewritten at every start.
+  saveLayout(mode::Start);
+  loadLayout(mode::Start);
+  mode_ = mode::Start;
+  checkModeCommand();
+  setHelpPanelPercent(100);
+  help_->showStartPage();
+  firstLayoutDone_ = true;
+}
+
+void MainWindow::saveLayout(std::int16_t mode) {
+  const std::string_view file = layoutFileName(mode);
+  if (file.empty()) return;
+  const QByteArray state = saveState(kLayoutVersion);
+  // The layout is a convenience; a failed write keeps the previous file and is not worth a
+  // message box.
+  writeFileAtomic(ws_.resFile(file), std::string_view(state.constData(), static_cast<std::size_t>(state.size())));
+}
+
+bool MainWindow::loadLayout(std::int16_t mode) {
+  bool applied = false;
+  const std::string_view file = layoutFileName(mode);
+  if (!file.empty()) {
+    if (const auto bytes = readFileBytes(ws_.resFile(file))) {
+      applied = restoreState(QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())), kLayoutVersion);
+    }
+  }
+  if (mode == mode::Edit || mode == mode::Help) mode_ = mode;
+  if (applied) settleLayout();
+  return applied;
+}
+
+void MainWindow::resetLayout() {
+  loadLayout(mode::Start);
+  checkModeCommand();
+  // The reset layout may have been saved while the help panel filled the window; the current
+  // mode's share rule keeps the help panel narrow in edit mode and wide in help mode.
+  if (mode_ == mode::Edit || mode_ == mode::Help) {
+    if (const auto share = shareAfterModeCommand(mode_ == mode::Edit ? cmd::EditMode : cmd::HelpMode,
+                                                 helpPanelPercent()))
+      setHelpPanelPercent(*share);
+  } else {
+    setHelpPanelPercent(100);
+  }
+  settleLayout();
+  saveLayout(mode_);
+}
+
+void MainWindow::checkModeCommand() {
+  const std::int32_t checked = checkedModeCommand(mode_);
+  for (std::int32_t id : {cmd::EditMode, cmd::HelpMode, cmd::StartMode}) setActionChecked(id, id == checked);
+}
+
+void MainWindow::leaveStartMode() {
+  if (startLeft_) return;
+  startLeft_ = true;
+  if (help_) help_->startModeLeft();
+}
+
+void MainWindow::onStartPageClose() {
+  leaveStartMode();
+  loadLayout(mode::Edit);
+  checkModeCommand();
+  setHelpPanelPercent(35);
+}
+
+int MainWindow::editorAreaWidth() const {
+  // When the docks leave the centre no room, the layout parks the editor area outside the
+  // window with its old size instead of giving it a width of 0.
+  if (!rect().intersects(editorArea_->geometry())) return 0;
+  return editorArea_->width();
+}
+
+int MainWindow::helpPanelPercent() const { return helpShareOf(helpDock_->width(), editorAreaWidth() + helpDock_->width()); }
+
+void MainWindow::setHelpPanelPercent(int percent) {
+  // The layout may give or take a few pixels to the library panel while the help panel
+  // changes, which changes the available width; a second pass meets the share again.
+  for (int pass = 0; pass < 3; ++pass) {
+    const int target = helpWidthForShare(percent, editorAreaWidth() + helpDock_->width());
+    if (pass > 0 && helpDock_->width() == target) break;
+    resizeDocks({helpDock_}, {target}, Qt::Horizontal);
+    settleLayout();
+  }
+}
+
+void MainWindow::keepEditorAreaMinimum() {
+  const int available = editorAreaWidth() + helpDock_->width();
+  resizeDocks({helpDock_}, {helpWidthKeepingInnerMinimum(available)}, Qt::Horizontal);
+  settleLayout();
+}
+
+void MainWindow::settleLayout() {
+  // Apply pending dock sizes now, so that the widths read right after are the new ones.
+  if (QLayout* l = layout()) {
+    l->invalidate();
+    l->activate();
+  }
+  layoutEditorArea();
+}
+
+void MainWindow::innerMinimumTick() {
+  innerMinimumTimer_.stop();
+  QElapsedTimer clock;
+  clock.start();
+  auto needed = [this] {
+    const int inner = editorAreaWidth();
+    return inner < kInnerMinimum || (helpPanelPercent() == 100 && inner != kInnerMinimum);
+  };
+  // Bounded: window events run inside the loop, and a layout that refuses the width must not
+  // keep the program here.
+  while (needed() && clock.elapsed() < 1000) {
+    QCoreApplication::processEvents();
+    keepEditorAreaMinimum();
+  }
+}
+}  // namespace zorvik

@@ -1,0 +1,72 @@
+// Where the row builder puts its controls: three columns (caption, middle, value) whose widths
+// follow the container's width, one row step per row.
+#include "editors/parameter_row_builder.hpp"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "editors/value_slider.hpp"
+
+namespace zorvik {
+
+void ParameterRowBuilder::placeRow(const Row& row) {
+  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
+  const int index = static_cast<int>(&row - rows_.data());
+  if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
+  switch (row.kind) {
+    case RowKind::Slider:
+      row.slider->setGeometry(c.middleX, row.top + 1, c.middleWidth, kControlHeight - 2);
+      row.text->setGeometry(c.valueX, row.top, c.valueWidth, kControlHeight);
+      break;
+    case RowKind::Combo:
+      row.combo->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      break;
+    case RowKind::Text:
+      row.text->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      break;
+    case RowKind::MultiText:
+      row.multi->setGeometry(c.middleX, row.top, c.valueX + c.valueWidth - c.middleX,
+                             kRowStep * kMultiTextRows - (kRowStep - kControlHeight));
+      break;
+  }
+}
+
+void ParameterRowBuilder::placeExtra(const Extra& e) {
+  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
+  switch (e.kind) {
+    case Extra::Note:
+    case Extra::Pair:
+      if (e.first) {
+        // The caption column of these rows is empty: a copy button whose text does not fit
+        // the middle column may take it too.
+        const int wanted = e.first->sizeHint().width();
+        const int left = wanted > c.middleWidth ? std::max(c.captionX, c.middleX + c.middleWidth - wanted) : c.middleX;
+        e.first->setGeometry(left, e.top, c.middleX + c.middleWidth - left, kControlHeight);
+      }
+      if (e.kind == Extra::Note) break;
+      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
+      break;
+    case Extra::Heading:
+      if (e.first) e.first->setGeometry(c.captionX, e.top, std::max(0, c.valueX - c.captionX - 4), kControlHeight);
+      if (e.second) e.second->setGeometry(c.valueX, e.top, c.valueWidth, kControlHeight);
+      break;
+    case Extra::Split: {
+      const int width = c.valueX + c.valueWidth - c.middleX;
+      const int half = std::max(0, (width - 4) / 2);
+      if (e.first) e.first->setGeometry(c.middleX, e.top, half, kControlHeight);
+      if (e.second) e.second->setGeometry(c.middleX + width - half, e.top, half, kControlHeight);
+      break;
+    }
+  }
+}
+
+void ParameterRowBuilder::relayout() {
+  for (int i = 0; i < used_; ++i) placeRow(rows_[i]);
+  for (const Extra& e : extras_) placeExtra(e);
+}
+}  // namespace zorvik
