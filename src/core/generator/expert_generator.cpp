@@ -1,3 +1,5 @@
+// Longer than our usual files on purpose: most of it is the Expert Advisor's fixed MQL4 text,
+// written in listing order, so that a reader can follow the generated EA top to bottom here.
 #include "generator/expert_generator.hpp"
 
 #include <array>
