@@ -3,6 +3,7 @@
 // source and (unless --source-only) compiles and installs it. Prints the path of the source, or
 // of the EA once it was created. Fails when the EA could not be put into the MetaTrader folder.
 #include <iostream>
+#include <optional>
 
 #include "analysis/strategy_lint.hpp"
 #include "command.hpp"
