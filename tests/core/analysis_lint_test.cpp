@@ -151,6 +151,16 @@ TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
   const auto findings = lint();
   EXPECT_EQ(findings.size(), 3u);
   EXPECT_FALSE(findings.back().text.starts_with("Max Trades"));
+
+  // Many distinct symbols: twenty are listed, then "..." stands for the rest.
+  std::string listed;
+  for (int k = 0; k < 30; ++k) {
+    const std::string symbol = "S" + std::to_string(k);
+    hs.group(1).addIndicator(makeIndicator(ws, "Moving Average", {{"symbol", symbol.c_str()}, {"value", "1"},
+                                                                  {"actiontyp", "idStandard"}, {"timeframe", "idChart"}}));
+    if (k < 19) listed += symbol + ", ";
+  }
+  EXPECT_EQ(lint()[1].text, "Indikatoren lesen die Kurse von GBPUSD, " + listed + "..., nicht die des Charts.");
 }
 
 TEST_F(LintTest, FindingsAreTranslated) {

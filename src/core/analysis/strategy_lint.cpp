@@ -43,8 +43,13 @@ bool isChartTimeframe(const Workspace& ws, std::string_view timeframe) {
   return ws.catalogue.timeframes.valueOf(timeframe) == "0";
 }
 
+// Distinct values in order of first appearance. A system with thousands of different symbols
+// must not make the check quadratic: past kMaxListed only "..." stands for the rest.
+constexpr std::size_t kMaxListed = 20;
 void addOnce(std::vector<std::string>& list, const std::string& value) {
-  if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
+  if (list.size() > kMaxListed) return;
+  if (std::find(list.begin(), list.end(), value) != list.end()) return;
+  list.push_back(list.size() == kMaxListed ? std::string("...") : value);
 }
 
 class Linter {
@@ -140,9 +145,10 @@ class Linter {
         const std::string symbol = ind.parameter("symbol");
         if (!isChartSymbol(ws_, symbol)) addOnce(symbols, symbol);
         const std::string timeframe = ind.parameter("timeframe");
-        if (!isChartTimeframe(ws_, timeframe))
-          addOnce(timeframes, ws_.definitions.idToCaption("timeframe", timeframe, ws_.captionLanguage()));
+        if (!isChartTimeframe(ws_, timeframe)) addOnce(timeframes, timeframe);
       }
+    for (std::string& timeframe : timeframes)
+      if (timeframe != "...") timeframe = ws_.definitions.idToCaption("timeframe", timeframe, ws_.captionLanguage());
     if (!symbols.empty())
       info(ws_.tr("Indikatoren lesen die Kurse von ") + join(symbols, ", ") + ws_.tr(", nicht die des Charts."));
     if (!timeframes.empty())
