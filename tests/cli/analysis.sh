@@ -12,8 +12,32 @@ file="$work/user/$sys.hsy.txt"
 
 out=$(run check "$sys") || fail "check failed"
 head -1 <<<"$out" | grep -q "^HS:$sys.hsy.txt$" || fail "list does not start with the system: $out"
-[ "$(tail -6 <<<"$out" | cut -f1 | tr -d '\n')" = "123456" ] || fail "six rows expected: $out"
+[ "$(grep -v '^lint	' <<<"$out" | tail -6 | cut -f1 | tr -d '\n')" = "123456" ] || fail "six rows expected: $out"
 grep -q "^6	green	T:1 Stunde$" <<<"$out" || fail "timeframe row: $out"
+# The lint follows the six rows: this demo system trails closer than its stop loss, on H1.
+[ "$(tail -3 <<<"$out")" = "lint	warn	EXIT LONG: der Trailing Stop (40) ist kleiner als der Stop Loss (60) und ersetzt ihn schon beim ersten Tick.
+lint	warn	EXIT SHORT: der Trailing Stop (40) ist kleiner als der Stop Loss (60) und ersetzt ihn schon beim ersten Tick.
+lint	info	Indikatoren rechnen im Zeitrahmen 1 Stunde, gleich in welchem Zeitrahmen der Chart steht." ] || fail "lint rows: $out"
+for demo in "$work"/user/*.hsy.txt; do
+  name=$(basename "$demo" .hsy.txt)
+  run check "$name" | grep -q "^lint	\(warn\|info\)	." || fail "no lint row for the demo system $name"
+done
+
+# An entry group of ADX alone fires (ADX writes its signal line); one of an unknown type never does.
+system_with_entry() {
+  printf 'START moneymanagement\r\nsymbol="Symbol()"\r\nENDE moneymanagement\r\n'
+  for g in entrylong exitlong; do
+    printf 'START %s\r\nthreshold="100"\r\nSTART indikator\r\nindikatortyp="%s"\r\nsymbol="Symbol()"\r\n' "$g" "$1"
+    printf 'timeframe="idChart"\r\nvalue="1"\r\nactiontyp="idStandard"\r\nSTOP indikator\r\nENDE %s\r\n' "$g"
+  done
+}
+system_with_entry ADX > "$work/user/Nur ADX.hsy.txt"
+out=$(run check "Nur ADX") || fail "check of an ADX system failed"
+grep -q "^lint	.*LONG" <<<"$out" && fail "an ADX group must not be reported: $out"
+system_with_entry Volumes > "$work/user/Nur Volumes.hsy.txt"
+out=$(run check "Nur Volumes")
+grep -q "^lint	warn	LONG: keiner ihrer Indikatoren kann ein Signal geben (Volumes), die Gruppe löst nie aus.$" <<<"$out" ||
+  fail "a group that never fires must be reported: $out"
 
 # A copy from tab 0 is refused, an unanswered question changes nothing.
 before=$(cat "$file")
@@ -34,4 +58,9 @@ out=$(run check "$sys")
 grep -q "^5	green	S:EURUSD$" <<<"$out" || fail "row 5 after uniform: $out"
 grep -q "^6	green	T:5 Minuten$" <<<"$out" || fail "row 6 after uniform: $out"
 grep -q 'timeframe="idM5"' "$file" || fail "timeframe not saved"
+
+# Last: the language stays English for later runs.
+out=$(run --english check "Nur Volumes") || fail "English check failed"
+grep -q "^lint	warn	LONG: none of its indicators can give a signal (Volumes), the group never fires.$" <<<"$out" ||
+  fail "English lint: $out"
 echo ok

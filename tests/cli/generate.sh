@@ -32,6 +32,32 @@ out=$("$cli" --workdir "$work" generate "$name" --source-only 2>/dev/null) || fa
 grep -q "extern int magic =1" "$out" || fail "source holds no magic number"
 grep -q "int start()" "$out" || fail "source holds no start function"
 
+# The lint's warnings go to stderr; generation goes on.
+err=$("$cli" --workdir "$work" generate "MA Trendfolger" 2>&1 >/dev/null) || fail "warnings must not stop generation: $err"
+grep -q "^lint	warn	EXIT LONG: der Trailing Stop (40)" <<<"$err" || fail "no lint warning before generating: $err"
+
+# --source-only -o FILE writes the source there; a missing folder or -o without --source-only is refused.
+out=$("$cli" --workdir "$work" generate "$name" --source-only -o "$work/ea.mq4" 2>/dev/null) || fail "-o failed"
+[ "$out" = "$work/ea.mq4" ] || fail "-o printed: $out"
+grep -q "int start()" "$work/ea.mq4" || fail "-o wrote no source"
+err=$("$cli" --workdir "$work" generate "$name" --source-only -o "$work/missing/ea.mq4" 2>&1 >/dev/null)
+[ $? -eq 1 ] || fail "a missing folder must fail"
+grep -q "Der Ordner für die Quelldatei existiert nicht: $work/missing" <<<"$err" || fail "no message for the folder: $err"
+[ ! -e "$work/missing" ] || fail "the folder must not be created"
+"$cli" --workdir "$work" generate "$name" -o "$work/ea2.mq4" >/dev/null 2>&1; [ $? -eq 2 ] || fail "-o needs --source-only"
+
+# A name holding "/" is named after its stored file.
+"$cli" --workdir "$work" new "EUR/USD" >/dev/null || fail "new EUR/USD failed"
+out=$("$cli" --workdir "$work" --yes generate "EUR/USD" 2>/dev/null) || fail "generate EUR/USD failed"
+[ "$out" = "$work/user/EUR%2FUSD.ex4" ] || fail "EUR/USD generated as: $out"
+[ -f "$work/MT4/MQL4/Experts/EUR%2FUSD.ex4" ] || fail "EUR/USD not installed"
+
+# An EA that reaches no experts folder is a failure, though it was compiled.
+mkdir -p "$work/MT4-broken"
+printf 'METATRADERPFAD=%s\r\n' "$work/MT4-broken" > "$work/res/Zorvik.ini"
+err=$("$cli" --workdir "$work" generate "$name" 2>&1 >/dev/null); [ $? -eq 1 ] || fail "a failed install must exit 1"
+grep -q "konnte nicht in den MetaTrader-Ordner kopiert werden" <<<"$err" || fail "no message for the install: $err"
+
 err=$("$cli" --workdir "$work" generate "No Such System" 2>&1 >/dev/null); [ $? -eq 1 ] || fail "a missing system must fail"
 grep -q "Das Handelssystem gibt es nicht: No Such System" <<<"$err" || fail "no message for a missing system: $err"
 echo ok

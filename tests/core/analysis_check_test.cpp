@@ -181,7 +181,13 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
   CheckResult r = checkSystem(ws, hs, CheckMode::List);
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
-  EXPECT_TRUE(t.host.messages[0].ends_with("überall gleicher TimeFrameidChart\r\n"));
+  // The difference list ends with the timeframe finding; the strategy lint follows it.
+  const std::string listEnd = "überall gleicher TimeFrameidChart\r\n";
+  const std::size_t at = t.host.messages[0].find(listEnd);
+  ASSERT_NE(at, std::string::npos);
+  std::string lintBlock = r.lint.empty() ? "" : "---------------\r\n";
+  for (const auto& f : r.lint) lintBlock += (f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") + f.text + "\r\n";
+  EXPECT_EQ(t.host.messages[0].substr(at + listEnd.size()), lintBlock);
   EXPECT_EQ(r.rows[5].text, "T:Chart");
 
   t.host.messages.clear();

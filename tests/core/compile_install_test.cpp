@@ -61,6 +61,7 @@ class SpawningHost : public RecordingHost {
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return 0;
     children.push_back(pid);
+    if (afterStart) afterStart();
     return pid;
   }
   std::optional<int> programExitCode(int handle) override {
@@ -74,6 +75,7 @@ class SpawningHost : public RecordingHost {
     std::this_thread::sleep_for(d / realShare);
   }
   int realShare = 2;  // 10 virtual seconds are 5 real ones
+  std::function<void()> afterStart;  // runs once each program has been started
   // Waits for every started child, so none outlives its test folder.
   void reapAll() {
     for (pid_t pid : children)
@@ -139,7 +141,10 @@ TEST_F(RealCompilerTest, CompilesRenamesAndInstallsReplacingAnEarlierEa) {
   EXPECT_EQ(host.sounds, std::vector<Sound>{Sound::Generate});
   EXPECT_EQ(host.libraryRefreshes, 1);
   ASSERT_EQ(host.started.size(), 1u);
-  EXPECT_EQ(host.started[0].args, std::vector<std::string>{"user/_Zorvik.mq4"});
+  // The compiler works on a copy in a fresh folder of this run, which goes once it ended.
+  EXPECT_EQ(host.started[0].args, std::vector<std::string>{"_Zorvik.mq4"});
+  EXPECT_EQ(host.started[0].workingDir.parent_path(), user("_Zorvik.runs"));
+  EXPECT_FALSE(fs::exists(host.started[0].workingDir));
 
   const std::string ea = readBytes(user("Trend.ex4"));
   EXPECT_EQ(ea.rfind("FAKE-EX4 _Zorvik.mq4", 0), 0u);
@@ -193,20 +198,46 @@ TEST_F(RealCompilerTest, SlowCompilerFailsAndItsLateOutputIsDeletedByTheNextRun)
   EXPECT_GT(host.waited, 10s);
   EXPECT_LE(host.waited, 10s + kWaitStep);
 
-  // The compiler finishes after all and writes its output into the user folder.
+  // The compiler finishes after all and writes its output into its run's folder.
   writeBytes(release, "");
   host.reapAll();
-  ASSERT_TRUE(fs::exists(user("_Zorvik.ex4")));
+  const fs::path lateRun = host.started[0].workingDir;
+  ASSERT_TRUE(fs::exists(lateRun / "_Zorvik.ex4"));
 
-  // The next run must not mistake that file for its own result.
+  // The next run must not mistake that file for its own result, and clears it away.
   writeBytes(ws->resFile("metalang.exe.cfg"), "fail=1\n");
   host.messages.clear();
   writeSource();
   EXPECT_EQ(compileAndInstall(*ws, "Trend").outcome, CompileOutcome::NotCreated);
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].rfind(kFailed, 0), 0u);
-  EXPECT_FALSE(fs::exists(user("_Zorvik.ex4")));
+  EXPECT_FALSE(fs::exists(lateRun));
   EXPECT_FALSE(fs::exists(user("Trend.ex4")));
+}
+
+// The worst case: the compiler of a timed-out run finishes while the next run's compiler is
+// still at work and then fails. Compiling in one shared folder, the next run found the late
+// output and installed it as its own.
+TEST_F(RealCompilerTest, LateOutputArrivingDuringTheNextRunIsNotTakenForItsResult) {
+  const fs::path release = t.dir.path() / "release";
+  installCompiler(ws->resFile("metalang.exe"), "wait_for=" + release.string() + "\n");
+  host.realShare = 100;
+  writeSource();
+  ASSERT_EQ(compileAndInstall(*ws, "Trend").outcome, CompileOutcome::NotCreated);
+
+  writeBytes(ws->resFile("metalang.exe.cfg"), "delay_ms=1500\nfail=1\n");
+  host.realShare = 2;
+  host.afterStart = [&] { writeBytes(release, ""); };
+  host.messages.clear();
+  writeSource();
+
+  const CompileReport r = compileAndInstall(*ws, "Trend");
+
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  EXPECT_EQ(host.messages,
+            std::vector<std::string>{kFailed + "\nDer Compiler hat sich ohne Ergebnis beendet, Rückgabewert 1"});
+  EXPECT_FALSE(fs::exists(user("Trend.ex4")));
+  EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
 }
 
 TEST_F(RealCompilerTest, MetaEditorCompilesWhenMetalangIsMissingAndItsErrorsAreQuoted) {
@@ -216,7 +247,7 @@ TEST_F(RealCompilerTest, MetaEditorCompilesWhenMetalangIsMissingAndItsErrorsAreQ
   ASSERT_EQ(host.started.size(), 1u);
   EXPECT_EQ(host.started[0].program, mt / "metaeditor.exe");
   EXPECT_EQ(host.started[0].args,
-            (std::vector<std::string>{"/compile:" + user("_Zorvik.mq4").string(), "/log"}));
+            (std::vector<std::string>{"/compile:" + (host.started[0].workingDir / "_Zorvik.mq4").string(), "/log"}));
   EXPECT_TRUE(fs::exists(mt / "experts" / "Trend.ex4"));
 
   host.messages.clear();
@@ -248,17 +279,19 @@ TEST_F(RealCompilerTest, DeveloperModeKeepsTheSourceUnderTheEaName) {
 // ---- simulated compiler on the virtual clock ----
 
 struct SimulatedCompilerTest : CompileFixture {
-  // A compiler in res/ that, once started, writes its output after `after` and ends then.
-  void compilerWritesAfter(std::chrono::milliseconds after, int exitCode = 0) {
+  // A compiler in res/ that, once started, writes its output into its working folder after
+  // `after` and ends then; by default only when it succeeds.
+  void compilerWritesAfter(std::chrono::milliseconds after, int exitCode = 0, bool writesOutput = true) {
     writeBytes(ws().resFile("metalang.exe"), "#!/bin/sh\n");
     t.host.onStart = [](const RecordingHost::Started&) { return true; };
-    t.host.onWait = [this, after, exitCode](std::chrono::milliseconds waited) {
+    t.host.onWait = [this, after, exitCode, writesOutput](std::chrono::milliseconds waited) {
       if (waited >= after && !t.host.exitCodes.count(1)) {
-        if (exitCode == 0) writeBytes(user("_Zorvik.ex4"), "EX4");
+        if (writesOutput) writeBytes(runFolder() / "_Zorvik.ex4", "EX4");
         t.host.exitCodes[1] = exitCode;
       }
     };
   }
+  fs::path runFolder() const { return t.host.started.back().workingDir; }
 };
 
 TEST_F(SimulatedCompilerTest, MissingCompilerDeletesTheSourceAndStartsNothing) {
@@ -284,7 +317,7 @@ TEST_F(SimulatedCompilerTest, CompilerThatNeverEndsIsGivenTenSeconds) {
   EXPECT_LE(t.host.waited, 10s + kWaitStep);
   ASSERT_EQ(t.host.started.size(), 1u);
   EXPECT_EQ(t.host.started[0].program, ws().resFile("metalang.exe"));
-  EXPECT_EQ(t.host.started[0].workingDir, ws().root());
+  EXPECT_EQ(t.host.started[0].workingDir.parent_path(), user("_Zorvik.runs"));
   EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
   EXPECT_EQ(t.host.libraryRefreshes, 1);
 }
@@ -292,13 +325,13 @@ TEST_F(SimulatedCompilerTest, CompilerThatNeverEndsIsGivenTenSeconds) {
 TEST_F(SimulatedCompilerTest, OutputIsRenamedOnlyAfterTheCompilerEnded) {
   // The output shows up at once, but the compiler goes on writing it for another second.
   writeBytes(ws().resFile("metalang.exe"), "#!/bin/sh\n");
-  t.host.onStart = [this](const RecordingHost::Started&) {
-    writeBytes(user("_Zorvik.ex4"), "EX4 part");
+  t.host.onStart = [](const RecordingHost::Started& s) {
+    writeBytes(s.workingDir / "_Zorvik.ex4", "EX4 part");
     return true;
   };
   t.host.onWait = [this](std::chrono::milliseconds waited) {
     if (waited >= 1s && !t.host.exitCodes.count(1)) {
-      writeBytes(user("_Zorvik.ex4"), "EX4 part and the rest");
+      writeBytes(runFolder() / "_Zorvik.ex4", "EX4 part and the rest");
       t.host.exitCodes[1] = 0;
     }
   };
@@ -319,7 +352,7 @@ TEST_F(SimulatedCompilerTest, RenameThatKeepsFailingIsReportedAfterFiveSeconds) 
   EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
   EXPECT_EQ(t.host.messages,
             std::vector<std::string>{kFailed + "\nDer kompilierte Expert Advisor konnte nicht umbenannt werden: " +
-                                     user("_Zorvik.ex4").string() + " -> " + user("Trend.ex4").string()});
+                                     (runFolder() / "_Zorvik.ex4").string() + " -> " + user("Trend.ex4").string()});
   EXPECT_TRUE(t.host.sounds.empty());
   EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
   EXPECT_GT(t.host.waited, 5s);
@@ -377,8 +410,54 @@ TEST_F(SimulatedCompilerTest, WindowsCompilerRunsThroughWineOrIsReportedAtOnce) 
   ASSERT_EQ(t.host.started.size(), 1u);
   EXPECT_EQ(t.host.started[0].program, "/usr/bin/wine");
   EXPECT_EQ(t.host.started[0].args,
-            (std::vector<std::string>{ws().resFile("metalang.exe").string(), "user\\_Zorvik.mq4"}));
+            (std::vector<std::string>{ws().resFile("metalang.exe").string(), "_Zorvik.mq4"}));
   EXPECT_EQ(t.host.messages, std::vector<std::string>{kFailed + "\nDas Programm konnte nicht gestartet werden: /usr/bin/wine"});
+}
+
+// An output file is no proof: a compiler that says it failed has failed, whatever it left.
+TEST_F(SimulatedCompilerTest, CompilerThatReportsErrorsFailsEvenWithAnOutputFile) {
+  compilerWritesAfter(200ms, 1, true);
+  writeSource();
+  CompileReport r = compileAndInstall(ws(), "Trend");
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  EXPECT_EQ(t.host.messages,
+            std::vector<std::string>{kFailed + "\nDer Compiler hat sich ohne Ergebnis beendet, Rückgabewert 1"});
+  EXPECT_FALSE(fs::exists(user("Trend.ex4")));
+  EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
+  EXPECT_TRUE(t.host.sounds.empty());
+
+  // MetaEditor's exit code says nothing; its log does.
+  fs::remove(ws().resFile("metalang.exe"));
+  writeBytes(mt / "metaeditor.exe", "#!/bin/sh\n");
+  const struct {
+    const char* log;
+    bool created;
+  } cases[] = {
+      {"_Zorvik.mq4(3,5) : error 2: ';' expected\r\nResult: 1 error(s), 0 warning(s)\r\n", false},
+      {"Result: 10 errors, 0 warnings\r\n", false},
+      {"Result: 0 error(s), 0 warning(s)\r\n", true},
+      {"0 errors, 2 warnings\r\n", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.log);
+    t.host.messages.clear();
+    t.host.exitCodes.clear();
+    t.host.started.clear();
+    t.host.onWait = [this, &c](std::chrono::milliseconds waited) {
+      if (waited >= 200ms && !t.host.exitCodes.count(1)) {
+        writeBytes(runFolder() / "_Zorvik.ex4", "EX4");
+        writeBytes(runFolder() / "_Zorvik.log", c.log);
+        t.host.exitCodes[1] = 1;
+      }
+    };
+    writeSource();
+    r = compileAndInstall(ws(), "Trend");
+    EXPECT_EQ(r.outcome, c.created ? CompileOutcome::Created : CompileOutcome::NotCreated);
+    EXPECT_EQ(fs::exists(mt / "experts" / "Trend.ex4"), c.created);
+    ASSERT_EQ(t.host.messages.size(), 1u);
+    EXPECT_EQ(t.host.messages[0].starts_with(kFailed + "\nMeldungen des Compilers:\n"), !c.created) << t.host.messages[0];
+    fs::remove(mt / "experts" / "Trend.ex4");
+  }
 }
 
 TEST_F(SimulatedCompilerTest, EaNameThatIsNoPlainFileNameIsRefused) {

@@ -2,7 +2,8 @@
 // main() does it: open a system from the library, drag an indicator into the entry-long group,
 // change its period with the slider and accept it, watch the information strip turn red and,
 // after the Powerswitch copy, green again, generate the Expert Advisor with the substitute
-// compiler, close the window and start again on the same folder.
+// compiler after answering the lint's question, close the window and start again on the same
+// folder.
 //
 // Only the modal boxes are replaced: a scripted host answers them and keeps their texts. The
 // status bar, the watched compiler process and the relisting of the library are the real ones.
@@ -257,8 +258,12 @@ class TypicalRoadTest : public QObject {
       QVERIFY(p.row1Green());
 
       // 6. Generating saves, compiles with the substitute compiler and installs the EA.
+      // The demo system trails closer than its stop loss: the trader is asked first and goes on.
       p.host.messages.clear();
+      p.host.answers = {true};
       form.commandAction(99)->trigger();
+      QCOMPARE(p.host.questions.size(), std::size_t(2));
+      QVERIFY(p.host.questions.back().starts_with("Das System hat Schwächen:\n- EXIT LONG: der Trailing Stop (40)"));
       const fs::path ea = p.ws->userFile("MA Trendfolger.ex4");
       QTRY_VERIFY(fs::exists(ea));
       QTRY_VERIFY(fs::exists(mt / "MQL4" / "Experts" / "MA Trendfolger.ex4"));

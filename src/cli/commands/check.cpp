@@ -1,6 +1,7 @@
 // "check SYSTEM": the consistency check as the check command of the window runs it with its
 // list: the difference list, then the six rows of the information panel, one per line as
-// "row<TAB>green|red<TAB>text". The system is opened but not saved.
+// "row<TAB>green|red<TAB>text", then the strategy lint, one finding per line as
+// "lint<TAB>warn|info<TAB>text". The system is opened but not saved.
 #include <iostream>
 
 #include "analysis/consistency_check.hpp"
@@ -21,6 +22,7 @@ int runCheck(Context& ctx) {
   for (const auto& text : r.differences.texts()) std::cout << text << "\n";
   for (std::size_t k = 0; k < r.rows.size(); ++k)
     std::cout << k + 1 << "\t" << (r.rows[k].green ? "green" : "red") << "\t" << r.rows[k].text << "\n";
+  for (const LintFinding& f : r.lint) std::cout << "lint\t" << lintLevelName(f.level) << "\t" << f.text << "\n";
   return kDone;
 }
 
@@ -28,7 +30,7 @@ int runCheck(Context& ctx) {
 
 Command checkCommand() {
   return {"check", "check SYSTEM",
-          "check a system's symmetry and consistency, print the findings and the six rows",
+          "check a system's symmetry and consistency, print the findings, the six rows and the lint",
           runCheck};
 }
 

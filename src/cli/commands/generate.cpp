@@ -1,42 +1,75 @@
-// "generate SYSTEM [--source-only]": opens the system as a library click does, saves it, writes
-// the Expert Advisor source and (unless --source-only) compiles and installs it. Prints the path
-// of the source, or of the EA once it was created.
+// "generate SYSTEM [--source-only [-o FILE]]": opens the system as a library click does, prints
+// the lint's warnings to stderr (they do not stop it), saves it, writes the Expert Advisor
+// source and (unless --source-only) compiles and installs it. Prints the path of the source, or
+// of the EA once it was created. Fails when the EA could not be put into the MetaTrader folder.
 #include <iostream>
+#include <optional>
 
+#include "analysis/strategy_lint.hpp"
 #include "command.hpp"
 #include "generator/generate_expert.hpp"
 #include "model/current_system.hpp"
 #include "open_named_system.hpp"
+#include "text/text_files.hpp"
 
 namespace zorvik::cli {
 namespace {
 
 int runGenerate(Context& ctx) {
   bool compile = true;
+  std::optional<fs::path> target;
   std::vector<std::string> names;
-  for (const auto& a : ctx.args) {
-    if (a == "--source-only") compile = false;
-    else names.push_back(a);
+  for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+    const std::string& a = ctx.args[i];
+    if (a == "--source-only") {
+      compile = false;
+    } else if (a == "-o") {
+      if (target || i + 1 >= ctx.args.size() || ctx.args[i + 1].empty()) return kUsage;
+      target = fs::path(ctx.args[++i]);
+    } else {
+      names.push_back(a);
+    }
   }
-  if (names.size() != 1) return kUsage;
+  if (names.size() != 1 || (target && compile)) return kUsage;
   Workspace& ws = ctx.ws;
+  if (target) {
+    // Refused before anything is written: the trader named a place that is not there.
+    std::error_code ec;
+    const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+      ws.message("Der Ordner für die Quelldatei existiert nicht: ", folder.string());
+      return kFailed;
+    }
+  }
   const auto system = openNamedSystem(ws, names[0]);
   if (!system) return kFailed;
-  const GenerateOutcome out = generateExpertOfOpenSystem(ws, compile);
+  for (const LintFinding& f : lintSystem(ws, ws.system()))
+    if (f.level == LintLevel::Warn) std::cerr << "lint\t" << lintLevelName(f.level) << "\t" << f.text << "\n";
+  const GenerateOutcome out = generateExpertOfOpenSystem(ws, compile, false);
   if (!out.sourceWritten) return kFailed;
   if (!compile) {
-    std::cout << ws.userFile("_Zorvik.mq4").string() << "\n";
+    const fs::path source = ws.userFile("_Zorvik.mq4");
+    if (target) {
+      const auto bytes = readFileBytes(source);
+      if (!bytes || !writeFileAtomic(*target, *bytes)) {
+        ws.message("Die Quelldatei kann nicht geschrieben werden: ", target->string());
+        return kFailed;
+      }
+      std::cout << target->string() << "\n";
+      return kDone;
+    }
+    std::cout << source.string() << "\n";
     return kDone;
   }
   if (!out.created) return kFailed;
   std::cout << ws.userFile(out.eaName + ".ex4").string() << "\n";
-  return kDone;
+  return out.installed ? kDone : kFailed;
 }
 
 }  // namespace
 
 Command generateCommand() {
-  return {"generate", "generate SYSTEM [--source-only]",
+  return {"generate", "generate SYSTEM [--source-only [-o FILE]]",
           "write the Expert Advisor of a system and compile and install it",
           runGenerate};
 }

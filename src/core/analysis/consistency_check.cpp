@@ -285,6 +285,7 @@ CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, boo
 
   r.drawRows = !system.systemFileName.empty();
   if (r.drawRows) r.rows = infoRows(r.flags, r.texts);
+  if (withDifferences) r.lint = lintSystem(ws, system);
   return r;
 }
 
@@ -299,7 +300,11 @@ CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckM
     if (r.flags.symbolUniform) host.message(ws.tr("Symbol überall gleich"));
     if (r.flags.timeframeUniform) host.message(ws.tr("Timeframe überall gleich"));
   }
-  if (r.differences.count() > 0) showDifferences(r.differences, host);
+  DifferenceList shown = r.differences;
+  if (!r.lint.empty()) shown.add(std::string(kRule));
+  for (const LintFinding& f : r.lint)
+    shown.add(ws.tr(f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") + f.text);
+  if (shown.count() > 0) showDifferences(shown, host);
   return r;
 }
 

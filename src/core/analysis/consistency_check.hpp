@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/strategy_lint.hpp"
 #include "model/signal_group.hpp"
 
 namespace zorvik {
@@ -55,15 +56,18 @@ struct CheckResult {
   // False when the system has no file name: the panel then keeps whatever it showed before.
   bool drawRows = false;
   std::array<InfoRow, kInfoRowCount> rows;
+  // The strategy lint; left empty by the silent run, which must stay cheap.
+  std::vector<LintFinding> lint;
 };
 
 // Runs every comparison without showing anything. With withDifferences false the difference
-// list stays empty: the heartbeat runs the check ten times a second and never shows the list,
+// list and the lint stay empty: the heartbeat runs the check ten times a second and never shows the list,
 // so building its texts there would be wasted work. Flags and rows are the same either way.
 CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, bool withDifferences);
 
 // The check as the main window runs it: evaluateSystem, then in mode 1 one message box per
-// property found true, and in modes 1 and 2 the difference list in one message box.
+// property found true, and in modes 1 and 2 the difference list in one message box, followed by
+// the lint findings ("Warnung: ..." / "Hinweis: ...").
 CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckMode mode);
 
 // The comparisons. A null list records nothing (and may stop at the first difference);

@@ -74,8 +74,7 @@ ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName) {
   const std::string name(eaName);
   f.compiler = ws.resFile("metalang.exe");
   f.source = ws.userFile(kSourceName);
-  f.output = ws.userFile(kOutputName);
-  f.compilerLog = ws.userFile(kLogName);
+  f.runs = ws.userFile(kRunsFolderName);
   f.namedEa = ws.userFile(name + ".ex4");
   f.namedSource = ws.userFile(name + ".mq4");
   if (const fs::path mt = metatraderFolder(ws); !mt.empty()) {
@@ -90,7 +89,7 @@ ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName) {
 CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
   Host& host = ws.host();
   CompileReport report;
-  const ExpertFiles files = expertFilesFor(ws, eaName);
+  ExpertFiles files = expertFilesFor(ws, eaName);
   const std::string name(eaName);
 
   if (!isPlainFileName(eaName)) {
@@ -106,27 +105,51 @@ CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
   }
   report.result = 1;
 
+  if (!prepareRunFolder(files)) {
+    report.outcome = CompileOutcome::NotCreated;
+    removeQuietly(files.namedEa);
+    host.message(ws.tr("Der EA konnte nicht erzeugt werden !") + "\n" +
+                 ws.tr("Der Ordner für den Compiler kann nicht angelegt werden: ") + files.runs.string());
+    keepOrRemoveSource(ws, files, name);
+    host.refreshLibrary();
+    return report;
+  }
   CompilerRun run = runCompiler(ws, files, *compiler);
   const bool metaEditor = *compiler == Compiler::MetaEditor;
+  // Only MetaEditor's log is ours to quote; a program that did not start wrote none.
+  auto readLog = [&] {
+    if (metaEditor && run.program.problem.empty()) report.compilerMessages = compilerErrorLines(files.compilerLog);
+  };
 
   removeQuietly(files.namedEa);
   if (!fileExists(files.output)) {
-    // Only MetaEditor's log is ours to quote; a program that did not start wrote none.
-    if (metaEditor && run.program.problem.empty()) report.compilerMessages = compilerErrorLines(files.compilerLog);
+    readLog();
     report.outcome = CompileOutcome::NotCreated;
     host.message(notCompiledMessage(ws, run, report.compilerMessages));
   } else if (!renameOutputToNamedEa(host, files, run)) {
     report.outcome = CompileOutcome::NotCreated;
     host.message(notRenamedMessage(ws, files));
+  } else if (readLog(); compilerReportedErrors(run, report.compilerMessages)) {
+    // An output file alone proves nothing: a compiler may leave one behind and still fail.
+    removeQuietly(files.namedEa);
+    report.outcome = CompileOutcome::NotCreated;
+    host.message(notCompiledMessage(ws, run, report.compilerMessages));
   } else {
     report.outcome = CompileOutcome::Created;
+    report.compilerMessages.clear();  // a clean log holds only its "0 error(s)" summary
     const Installation installation = copyIntoExpertFolders(files, name);
     report.installed = installation.installed;
+    report.installFailed = installation.installed.empty() && !installation.failed.empty();
     host.playSound(Sound::Generate);
     host.message(createdMessage(ws, name, installation));
   }
 
-  if (metaEditor) removeQuietly(files.compilerLog);
+  // A compiler still running keeps its folder until a later run clears it; an ended one's
+  // folder goes now.
+  if (run.program.handle <= 0 || run.ended(host)) {
+    std::error_code ec;
+    fs::remove_all(files.runFolder, ec);
+  }
   keepOrRemoveSource(ws, files, name);
   host.refreshLibrary();
   return report;

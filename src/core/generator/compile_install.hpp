@@ -36,12 +36,18 @@ std::string expertNameOf(std::string_view systemFileName);
 // folders count from the working folder. Empty when the setting is empty.
 fs::path metatraderFolder(const Workspace& ws);
 
-// The files one run works with.
+// The files one run works with. The compiler never works in the user folder itself: each run
+// copies the source into a fresh folder of its own below `runs` and compiles it there, so a
+// compiler left running by an earlier, timed-out run writes its late output into that run's
+// folder and can never pass it off as this run's result.
 struct ExpertFiles {
   fs::path compiler;     // res/metalang.exe
   fs::path source;       // user/_Zorvik.mq4
-  fs::path output;       // user/_Zorvik.ex4
-  fs::path compilerLog;  // user/_Zorvik.log, written by MetaEditor
+  fs::path runs;         // user/_Zorvik.runs, holding one folder per run
+  fs::path runFolder;    // this run's folder; empty until the run has made it
+  fs::path runSource;    // <run folder>/_Zorvik.mq4, the copy the compiler reads
+  fs::path output;       // <run folder>/_Zorvik.ex4
+  fs::path compilerLog;  // <run folder>/_Zorvik.log, written by MetaEditor
   fs::path namedEa;      // user/<EA name>.ex4
   fs::path namedSource;  // user/<EA name>.mq4, kept in developer mode
   fs::path metaEditor;   // <MetaTrader folder>/metaeditor.exe; empty without a MetaTrader folder
@@ -53,7 +59,8 @@ ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName);
 
 enum class CompileOutcome {
   NotRun,      // no compiler, or an EA name that cannot be a file name: nothing was started
-  NotCreated,  // the compile step ran and no named EA came out of it
+  NotCreated,  // the compile step ran and no named EA came out of it, or the compiler reported
+               // errors (exit code, log) whatever file it left
   Created,     // the named EA is in the user folder
 };
 
@@ -62,6 +69,9 @@ struct CompileReport {
   int result = 0;
   CompileOutcome outcome = CompileOutcome::NotRun;
   std::vector<fs::path> installed;            // copies of the EA in the terminal's folders
+  // A MetaTrader folder is set and not one of its experts folders got the EA. A newer terminal
+  // lacks the old "experts" folder, so one copy in "MQL4/Experts" is enough.
+  bool installFailed = false;
   std::vector<std::string> compilerMessages;  // error lines of MetaEditor's log, on failure
 };
 

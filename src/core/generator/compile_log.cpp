@@ -71,4 +71,15 @@ std::vector<std::string> compilerErrorLines(const fs::path& log) {
   return out;
 }
 
+bool isErrorReport(std::string_view line) {
+  const std::string lower = toLower(line);
+  // A summary names its count before the word: "0 error(s)", "0 errors". "10 errors" is one.
+  for (std::size_t at = lower.find("error"); at != std::string::npos; at = lower.find("error", at + 1)) {
+    const bool zeroBefore = at >= 2 && lower[at - 1] == ' ' && lower[at - 2] == '0' &&
+                            (at < 3 || !(lower[at - 3] >= '0' && lower[at - 3] <= '9'));
+    if (!zeroBefore) return true;
+  }
+  return false;
+}
+
 }  // namespace zorvik::compile

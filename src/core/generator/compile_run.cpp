@@ -1,5 +1,11 @@
-// Finding the compiler, starting it and waiting for its output.
+// Finding the compiler, starting it in a folder of its own and waiting for its output.
+#include <algorithm>
+#include <chrono>
+#include <unistd.h>
+
 #include "generator/compile_steps.hpp"
+#include "text/numbers.hpp"
+#include "text/text_files.hpp"
 
 namespace zorvik::compile {
 
@@ -33,24 +39,53 @@ bool CompilerRun::ended(Host& host) {
   return exitCode.has_value();
 }
 
+bool prepareRunFolder(ExpertFiles& files) {
+  std::error_code ec;
+  // Earlier runs' folders go first. One whose compiler still writes may refuse (Windows); it
+  // is left for a later run, and this run's folder is a different one anyway.
+  for (fs::directory_iterator it(files.runs, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ignored;
+    fs::remove_all(it->path(), ignored);
+  }
+  ec.clear();
+  fs::create_directories(files.runs, ec);
+  if (ec) return false;
+  // A name never used before, not merely one free now: a compiler started by an earlier run in
+  // a folder of the same name would otherwise write into this one.
+  const auto stamp = std::chrono::duration_cast<std::chrono::microseconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+  const std::string base = "run-" + intText(static_cast<std::int64_t>(::getpid())) + "-" + intText(stamp);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path folder = files.runs / (attempt == 0 ? base : base + "-" + intText(attempt));
+    if (!fs::create_directory(folder, ec) || ec) {
+      if (ec) return false;
+      continue;
+    }
+    files.runFolder = folder;
+    files.runSource = folder / kSourceName;
+    files.output = folder / kOutputName;
+    files.compilerLog = folder / kLogName;
+    const auto bytes = readFileBytes(files.source);
+    return bytes && writeFileAtomic(files.runSource, *bytes);
+  }
+  return false;
+}
+
 CompilerRun runCompiler(Workspace& ws, const ExpertFiles& files, Compiler compiler) {
   Host& host = ws.host();
   CompilerRun run;
   run.compiler = compiler;
   const bool metaEditor = compiler == Compiler::MetaEditor;
 
-  // A late output of an earlier run must not pass for this run's result.
-  removeQuietly(files.output);
-  if (metaEditor) removeQuietly(files.compilerLog);
-
-  const fs::path workingDir = absoluteOrAsIs(ws.root());
+  // The compiler works inside the run folder and gets the source by its bare name, so even its
+  // relative paths cannot reach another run's folder.
+  const fs::path workingDir = absoluteOrAsIs(files.runFolder);
   const LaunchPlan plan = planLaunch(host, metaEditor ? files.metaEditor : files.compiler);
   std::vector<std::string> args;
   if (metaEditor) {
-    args = {"/compile:" + plan.pathArgument(absoluteOrAsIs(files.source)), "/log"};
+    args = {"/compile:" + plan.pathArgument(absoluteOrAsIs(files.runSource)), "/log"};
   } else {
-    // The compiler runs in the working folder and gets the source relative to it.
-    args = {plan.pathArgument(files.source.lexically_relative(ws.root()))};
+    args = {plan.pathArgument(files.runSource.filename())};
   }
 
   const auto started = host.now();
@@ -63,6 +98,12 @@ CompilerRun runCompiler(Workspace& ws, const ExpertFiles& files, Compiler compil
       host.processEvents(kWaitStep);
   }
   return run;
+}
+
+bool compilerReportedErrors(const CompilerRun& run, const std::vector<std::string>& logErrorLines) {
+  if (run.compiler == Compiler::MetaEditor)
+    return std::any_of(logErrorLines.begin(), logErrorLines.end(), [](const std::string& l) { return isErrorReport(l); });
+  return run.exitCode.has_value() && *run.exitCode != 0;
 }
 
 }  // namespace zorvik::compile

@@ -17,6 +17,7 @@ namespace zorvik::compile {
 inline constexpr std::string_view kSourceName = "_Zorvik.mq4";
 inline constexpr std::string_view kOutputName = "_Zorvik.ex4";
 inline constexpr std::string_view kLogName = "_Zorvik.log";
+inline constexpr std::string_view kRunsFolderName = "_Zorvik.runs";
 
 // File system calls whose failure the caller finds out from the files themselves afterwards.
 inline bool fileExists(const fs::path& p) {
@@ -63,9 +64,17 @@ struct CompilerRun {
   bool ended(Host& host);
 };
 
-// Starts the compiler on the source, after removing the outputs of an earlier run, and waits
+// Removes the folders of earlier runs (with whatever a late compiler wrote there), makes this
+// run's fresh folder and copies the source into it. False when that cannot be done.
+bool prepareRunFolder(ExpertFiles& files);
+
+// Starts the compiler on the run folder's copy of the source, inside that folder, and waits
 // until the output appears, the compiler ends or its time limit is up.
 CompilerRun runCompiler(Workspace& ws, const ExpertFiles& files, Compiler compiler);
+
+// Whether the compiler said it failed: metalang by a non-zero exit code, MetaEditor by an error
+// in its log (its exit code is no reliable sign of success).
+bool compilerReportedErrors(const CompilerRun& run, const std::vector<std::string>& logErrorLines);
 
 // ---------------------------------------------------------------------------------------------
 // Collect
@@ -80,6 +89,10 @@ inline constexpr std::size_t kMaxCompilerLines = 12;
 // The error lines of a compiler log, each shortened to start at the source's file name;
 // empty when there is no log.
 std::vector<std::string> compilerErrorLines(const fs::path& log);
+
+// Whether an error line of the log reports an error, rather than summing up none
+// ("Result: 0 error(s), 0 warning(s)").
+bool isErrorReport(std::string_view errorLine);
 
 // ---------------------------------------------------------------------------------------------
 // Install

@@ -1,23 +1,45 @@
 #include "generator/generate_expert.hpp"
 
+#include "analysis/strategy_lint.hpp"
+
 #include "generator/compile_install.hpp"
 #include "generator/expert_generator.hpp"
+#include "library/file_names.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 
 namespace zorvik {
 
-GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile) {
+std::string lintQuestion(const Workspace& ws, const TradingSystem& system) {
+  std::string text;
+  for (const LintFinding& f : lintSystem(ws, system))
+    if (f.level == LintLevel::Warn) text += "- " + f.text + "\n";
+  if (text.empty()) return text;
+  return ws.tr("Das System hat Schwächen:") + "\n" + text + "\n" + ws.tr("Den Expert Advisor trotzdem erzeugen?");
+}
+
+GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile, bool askAboutWarnings) {
   GenerateOutcome out;
   const TradingSystem& system = ws.system();
-  if (system.systemFileName.empty() || !saveCurrentSystem(ws)) return out;
-  out.eaName = expertNameOf(system.systemFileName);
+  if (system.systemFileName.empty()) return out;
+  if (askAboutWarnings) {
+    const std::string question = lintQuestion(ws, system);
+    if (!question.empty() && !ws.host().askYesNo(question)) {
+      out.declined = true;
+      return out;
+    }
+  }
+  if (!saveCurrentSystem(ws)) return out;
+  // The program holds names decoded ("a/b.hsy.txt"); the EA is named after the file as stored
+  // ("a%2Fb"), so a "/" or "\" in a system's name never reaches a path.
+  out.eaName = expertNameOf(encodeFileName(system.systemFileName));
   generateExpertSource(ws, system, system.general.magic, out.eaName, [&](Workspace& w, std::string_view eaName) {
     out.sourceWritten = true;
     if (!compile) return 0;
     const CompileReport report = compileAndInstall(w, eaName);
     out.created = report.outcome == CompileOutcome::Created;
+    out.installed = out.created && !report.installFailed;
     return report.result;
   });
   return out;

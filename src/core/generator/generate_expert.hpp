@@ -6,16 +6,24 @@
 
 namespace zorvik {
 
+class TradingSystem;
 class Workspace;
 
 struct GenerateOutcome {
   bool sourceWritten = false;  // user/_Zorvik.mq4 holds the system's EA
   bool created = false;        // the compiled EA is in the user folder
+  bool installed = false;      // ... and reached every experts folder of the terminal
+  bool declined = false;       // the trader chose not to generate after the lint's warnings
   std::string eaName;
 };
 
 // Nothing happens without an open system. A system that cannot be saved is not generated: the
 // EA would not match what the library holds. With compile off only the source is written.
-GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile = true);
+// With askAboutWarnings the lint's warnings are put to the trader first as a Yes/No question
+// (Yes goes on); a No generates nothing. The command line passes false and prints them itself.
+GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile = true, bool askAboutWarnings = true);
+
+// The lint's warnings as one question: go on generating anyway? Empty without warnings.
+std::string lintQuestion(const Workspace& ws, const TradingSystem& system);
 
 }  // namespace zorvik

@@ -1,0 +1,220 @@
+// The strategy lint: groups that can never fire, exits left empty, a trailing stop that eats
+// the stop loss, another symbol or timeframe than the chart's, a daily limit without hedging;
+// shown by the check and put to the trader before generating.
+#include <gtest/gtest.h>
+
+#include "analysis/consistency_check.hpp"
+#include "analysis/strategy_lint.hpp"
+#include "analysis_fixtures.hpp"
+#include "generator/generate_expert.hpp"
+
+namespace zorvik {
+namespace {
+
+using testing::makeIndicator;
+using testing::TestWorkspace;
+
+struct IndicatorSpec {
+  const char* type;
+  const char* value = "1";
+  const char* action = "idStandard";
+};
+
+// A system that trades as it reads: every group one Moving Average worth one point, threshold
+// 100 %, stops 50/100 without trailing, the chart's symbol and timeframe, no daily limit.
+struct LintTest : ::testing::Test {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  TradingSystem& hs = ws.system();
+
+  void SetUp() override {
+    hs.systemFileName = "Demo.hsy.txt";
+    hs.mm.symbol = "Symbol()";
+    hs.mm.maxtrades = "0";
+    hs.mm.hedging = "idno Hedging";
+    for (int g = 1; g <= 4; ++g) fill(g, {{"Moving Average"}});
+    for (int g : {2, 4}) {
+      hs.group(g).sl = "50";
+      hs.group(g).tp = "100";
+      hs.group(g).ts = "0";
+    }
+  }
+  void fill(int g, std::vector<IndicatorSpec> specs, const char* threshold = "100") {
+    SignalGroup& group = hs.group(g);
+    group.resizeIndicators(0);
+    group.threshold = threshold;
+    for (const auto& s : specs)
+      group.addIndicator(makeIndicator(ws, s.type, {{"value", s.value}, {"actiontyp", s.action},
+                                                    {"symbol", "Symbol()"}, {"timeframe", "idChart"}}));
+  }
+  std::vector<LintFinding> lint() { return lintSystem(ws, hs); }
+};
+
+constexpr LintLevel W = LintLevel::Warn;
+constexpr LintLevel I = LintLevel::Info;
+
+TEST_F(LintTest, SoundSystemHasNoFindings) { EXPECT_EQ(lint(), std::vector<LintFinding>{}); }
+
+// The EA needs floor(threshold % x sum of all values / 100) points; only indicators that write
+// a signal line for their side can add theirs.
+TEST_F(LintTest, GroupThatCanNeverReachItsThresholdIsWarnedAbout) {
+  const char* never = "LONG: die Schwelle verlangt 3 Punkte, die Indikatoren, die ein Signal geben können, "
+                      "bringen zusammen nur 1, die Gruppe löst nie aus.";
+  const struct {
+    const char* name;
+    std::vector<IndicatorSpec> indicators;
+    const char* threshold;
+    std::vector<LintFinding> expected;
+  } cases[] = {
+      // ADX and Donchian Channel signal on every side: a group of them fires.
+      {"ADX only", {{"ADX"}}, "100", {}},
+      {"ADX reversed", {{"ADX", "1", "idReverse"}}, "100", {}},
+      {"Donchian and ADX", {{"Donchian Channel", "2"}, {"ADX", "3"}}, "100", {}},
+      {"unknown type", {{"Fractals"}}, "100",
+       {{W, "LONG: keiner ihrer Indikatoren kann ein Signal geben (Fractals), die Gruppe löst nie aus."}}},
+      // Without a known action type only the cross types still compare.
+      {"silent average outweighs the cross", {{"Moving Average", "2", "idOther"}, {"Moving Average Cross"}}, "100",
+       {{W, never}}},
+      {"lower threshold within reach", {{"Moving Average", "2", "idOther"}, {"Moving Average Cross"}}, "50", {}},
+      {"all silent", {{"RSI", "1", ""}, {"MACD", "2", ""}, {"RSI", "1", ""}}, "100",
+       {{W, "LONG: keiner ihrer Indikatoren kann ein Signal geben (RSI, MACD), die Gruppe löst nie aus."}}},
+      // The EA reads a threshold of 0 points as switched off.
+      {"threshold 0", {{"Moving Average"}}, "0",
+       {{W, "LONG: die Schwelle ergibt 0 Punkte, damit löst die Gruppe nie aus."}}},
+      {"threshold rounds down to 0", {{"Moving Average"}, {"RSI"}}, "40",
+       {{W, "LONG: die Schwelle ergibt 0 Punkte, damit löst die Gruppe nie aus."}}},
+      // Generation refuses such a value anyway; the lint does not guess.
+      {"value not a number", {{"Fractals", "abc"}}, "100", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fill(1, c.indicators, c.threshold);
+    EXPECT_EQ(lint(), c.expected);
+  }
+}
+
+TEST_F(LintTest, EmptyExitGroupBesideAnEntryGroupIsReported) {
+  fill(2, {});
+  hs.group(2).sl = "0";
+  hs.group(2).tp = "0";
+  fill(4, {});
+  const std::string xl = "EXIT LONG ist leer, obwohl LONG Positionen eröffnet: sie schließen nur über Stop Loss, "
+                         "Take Profit oder ein Gegensignal ohne Hedging.";
+  const std::string xs = "EXIT SHORT ist leer, obwohl SHORT Positionen eröffnet: sie schließen nur über Stop Loss, "
+                         "Take Profit oder ein Gegensignal ohne Hedging.";
+  // Without stops nothing ever closes the long side but an opposite signal: a warning. With
+  // stops it may be meant so: a note.
+  EXPECT_EQ(lint(), (std::vector<LintFinding>{{W, xl}, {I, xs}}));
+
+  fill(1, {});
+  fill(3, {});
+  EXPECT_EQ(lint(), std::vector<LintFinding>{});
+}
+
+TEST_F(LintTest, TrailingStopBelowTheStopLossIsWarnedAbout) {
+  const struct {
+    const char* sl;
+    const char* ts;
+    bool warned;
+  } cases[] = {{"50", "20", true}, {"50", "50", false}, {"50", "80", false}, {"0", "20", false}, {"50", "0", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.sl) + "/" + c.ts);
+    hs.group(4).sl = c.sl;
+    hs.group(4).ts = c.ts;
+    const std::vector<LintFinding> expected =
+        c.warned ? std::vector<LintFinding>{{W, std::string("EXIT SHORT: der Trailing Stop (") + c.ts +
+                                                   ") ist kleiner als der Stop Loss (" + c.sl +
+                                                   ") und ersetzt ihn schon beim ersten Tick."}}
+                 : std::vector<LintFinding>{};
+    EXPECT_EQ(lint(), expected);
+  }
+}
+
+TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
+  hs.mm.symbol = "EURUSD";
+  hs.group(1).indicator(1).setRaw("symbol", "GBPUSD");
+  hs.group(3).indicator(1).setRaw("symbol", "GBPUSD");
+  hs.group(2).indicator(1).setRaw("timeframe", "idH1");
+  hs.group(4).indicator(1).setRaw("timeframe", "idM5");
+  hs.mm.maxtrades = "2";
+  EXPECT_EQ(lint(), (std::vector<LintFinding>{
+                        {W, "Das System handelt EURUSD, nicht das Symbol des Charts: der EA handelt nur auf einem "
+                            "Chart dieses Symbols."},
+                        {I, "Indikatoren lesen die Kurse von GBPUSD, nicht die des Charts."},
+                        {I, "Indikatoren rechnen im Zeitrahmen 1 Stunde, 5 Minuten, gleich in welchem Zeitrahmen "
+                            "der Chart steht."},
+                        {I, "Max Trades ist gesetzt und Hedging aus: ist das Tageslimit erreicht, schließt ein "
+                            "Gegensignal die Position, ohne eine neue zu eröffnen."},
+                    }));
+
+  hs.mm.hedging = "idHedging";
+  const auto findings = lint();
+  EXPECT_EQ(findings.size(), 3u);
+  EXPECT_FALSE(findings.back().text.starts_with("Max Trades"));
+
+  // Many distinct symbols: twenty are listed, then "..." stands for the rest.
+  std::string listed;
+  for (int k = 0; k < 30; ++k) {
+    const std::string symbol = "S" + std::to_string(k);
+    hs.group(1).addIndicator(makeIndicator(ws, "Moving Average", {{"symbol", symbol.c_str()}, {"value", "1"},
+                                                                  {"actiontyp", "idStandard"}, {"timeframe", "idChart"}}));
+    if (k < 19) listed += symbol + ", ";
+  }
+  EXPECT_EQ(lint()[1].text, "Indikatoren lesen die Kurse von GBPUSD, " + listed + "..., nicht die des Charts.");
+}
+
+TEST_F(LintTest, FindingsAreTranslated) {
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  fill(1, {{"Moving Average", "2", "idOther"}, {"Moving Average Cross"}});
+  hs.group(2).ts = "20";
+  hs.mm.maxtrades = "1";
+  EXPECT_EQ(lint(), (std::vector<LintFinding>{
+                        {W, "LONG: the threshold needs 3 points, the indicators that can give a signal bring only 1, "
+                            "the group never fires."},
+                        {W, "EXIT LONG: the trailing stop (20) is smaller than the stop loss (50) and replaces it at "
+                            "the very first tick."},
+                        {I, "Max Trades is set and hedging is off: once the daily limit is reached, an opposite "
+                            "signal closes the position without opening a new one."},
+                    }));
+}
+
+TEST_F(LintTest, CheckShowsTheFindingsAfterTheDifferencesButTheSilentRunSkipsThem) {
+  hs.group(2).ts = "20";
+  EXPECT_TRUE(evaluateSystem(ws, hs, false).lint.empty());
+
+  const CheckResult r = checkSystem(ws, hs, CheckMode::List);
+  ASSERT_EQ(r.lint.size(), 1u);
+  ASSERT_EQ(t.host.messages.size(), 1u);
+  EXPECT_TRUE(t.host.messages[0].ends_with("---------------\r\nWarnung: " + r.lint[0].text + "\r\n"))
+      << t.host.messages[0];
+}
+
+TEST_F(LintTest, GeneratingAsksFirstWhenThereAreWarningsAndNoStopsIt) {
+  EXPECT_EQ(lintQuestion(ws, hs), "");
+  hs.group(2).ts = "20";
+  hs.mm.maxtrades = "1";  // a note only: not put to the trader
+  const std::string question = lintQuestion(ws, hs);
+  EXPECT_EQ(question, "Das System hat Schwächen:\n- EXIT LONG: der Trailing Stop (20) ist kleiner als der Stop Loss "
+                      "(50) und ersetzt ihn schon beim ersten Tick.\n\nDen Expert Advisor trotzdem erzeugen?");
+
+  t.host.answers = {false};
+  GenerateOutcome out = generateExpertOfOpenSystem(ws, false);
+  EXPECT_TRUE(out.declined);
+  EXPECT_FALSE(out.sourceWritten);
+  EXPECT_FALSE(fs::exists(ws.userFile("_Zorvik.mq4")));
+  EXPECT_EQ(t.host.questions, std::vector<std::string>{question});
+
+  t.host.answers = {true};
+  out = generateExpertOfOpenSystem(ws, false);
+  EXPECT_FALSE(out.declined);
+  EXPECT_TRUE(out.sourceWritten);
+  EXPECT_TRUE(fs::exists(ws.userFile("_Zorvik.mq4")));
+
+  // The command line prints the warnings itself and is never asked.
+  t.host.questions.clear();
+  EXPECT_TRUE(generateExpertOfOpenSystem(ws, false, false).sourceWritten);
+  EXPECT_TRUE(t.host.questions.empty());
+}
+
+}  // namespace
+}  // namespace zorvik
