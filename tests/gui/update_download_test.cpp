@@ -1,5 +1,6 @@
 // The update check over real HTTP: a server on 127.0.0.1 serves the update page and the
-// updater, with and without a content length, slowly, and cut short.
+// updater, with and without a content length, slowly, cut short, altered, and from a page
+// that points elsewhere.
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include <filesystem>
 
 #include "update/download_dialog.hpp"
+#include "update/sha256.hpp"
 #include "update/update_service.hpp"
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
@@ -31,6 +33,12 @@ QByteArray updaterBody() {
   QByteArray b;
   for (int i = 0; i < 40000; ++i) b += char('A' + i % 26);
   return b;
+}
+
+// The digest and size lines a current page carries for the given updater.
+QByteArray describing(const QByteArray& body) {
+  return "\nSHA256:" + QByteArray::fromStdString(sha256Hex(std::string_view(body.constData(), size_t(body.size())))) +
+         "\nSize:" + QByteArray::number(body.size()) + "\n";
 }
 
 struct Folder {
@@ -80,7 +88,8 @@ class UpdateDownloadTest : public QObject {
     const QByteArray body = updaterBody();
     server.routes["/file"] = Route{body, 200, withLength, 4096, 1};
     server.routes["/page"] =
-        Route{("<html>Version:1.1.147\r\nLink:" + server.url("/file") + "\r\nLengthmin:1000</html>").toUtf8()};
+        Route{("<html>Version:1.1.147\r\nLink:" + server.url("/file") + "\r\nLengthmin:1000").toUtf8() +
+              describing(body) + "</html>"};
     Folder f;
     f.ws.settings.updateUrl = server.url("/page").toStdString();
 
@@ -133,7 +142,7 @@ class UpdateDownloadTest : public QObject {
     LocalHttpServer server;
     server.routes["/slow"] = Route{QByteArray(400000, 'z'), 200, true, 4096, 20};
     server.routes["/page"] =
-        Route{("Version:1.1.147\nLink:" + server.url("/slow") + "\n").toUtf8()};
+        Route{("Version:1.1.147\nLink:" + server.url("/slow") + "\n").toUtf8() + describing(QByteArray(400000, 'z'))};
     Folder f;
     f.ws.settings.updateUrl = server.url("/page").toStdString();
     // The user presses the cancel button of the download window once some bytes arrived.
@@ -173,7 +182,7 @@ class UpdateDownloadTest : public QObject {
     Route file{updaterBody(), status, true};
     file.announceExtra = announceExtra;
     server.routes["/file"] = file;
-    server.routes["/page"] = Route{("Version:2.0.0 Link:" + server.url("/file")).toUtf8()};
+    server.routes["/page"] = Route{("Version:2.0.0 Link:" + server.url("/file")).toUtf8() + describing(updaterBody())};
     Folder f;
     f.ws.settings.updateUrl = server.url("/page").toStdString();
     UpdateService service(f.ws, f.host, nullptr, kRunning);
@@ -192,6 +201,66 @@ class UpdateDownloadTest : public QObject {
     QVERIFY(!service.checkForUpdate());
     QVERIFY(f.host.messages.empty());
     QCOMPARE(server.requests.size(), 1);  // the page only
+  }
+
+  // Whatever goes wrong between the page and the file, nothing is ever started and nothing
+  // is left behind. The page always describes updaterBody(); "FILE" in the link stands for
+  // the server's address of the file.
+  void nothingUnverifiedIsEverStarted_data() {
+    QTest::addColumn<QByteArray>("served");
+    QTest::addColumn<bool>("sendLength");
+    QTest::addColumn<qint64>("announceExtra");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("digest");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<QString>("said");
+    const QByteArray body = updaterBody();
+    QByteArray altered = body;
+    altered[20000] = '!';
+    const QString incomplete = QStringLiteral("Das Update konnte nicht vollständig geladen werden.");
+    QTest::newRow("cut short, no length") << body.left(1000) << false << qint64(0) << "FILE" << true << 2 << incomplete;
+    QTest::newRow("announced too short") << body << true << qint64(-1000) << "FILE" << true << 2 << incomplete;
+    QTest::newRow("announced too long") << body << true << qint64(1000) << "FILE" << true << 2 << incomplete;
+    QTest::newRow("wrong digest") << altered << true << qint64(0) << "FILE" << true << 2
+                                  << QStringLiteral("Das Update wurde verworfen: seine Prüfsumme (SHA-256) stimmt "
+                                                    "nicht mit der Update-Seite überein.");
+    QTest::newRow("foreign host") << body << true << qint64(0) << "https://evil.example/ZorvikUpdate.exe" << true << 1
+                                  << QString();
+    QTest::newRow("user part hides the host") << body << true << qint64(0) << "http://127.0.0.1\\@evil.example/x.exe"
+                                              << true << 1 << QString();
+    QTest::newRow("no digest on the page") << body << true << qint64(0) << "FILE" << false << 1 << QString();
+  }
+  void nothingUnverifiedIsEverStarted() {
+    QFETCH(QByteArray, served);
+    QFETCH(bool, sendLength);
+    QFETCH(qint64, announceExtra);
+    QFETCH(QString, link);
+    QFETCH(bool, digest);
+    QFETCH(int, requests);
+    QFETCH(QString, said);
+    LocalHttpServer server;
+    Route file{served, 200, sendLength};
+    file.announceExtra = announceExtra;
+    server.routes["/file"] = file;
+    link.replace(QStringLiteral("FILE"), server.url("/file"));
+    server.routes["/page"] =
+        Route{("Version:2.0.0\nLink:" + link + "\n").toUtf8() + (digest ? describing(updaterBody()) : QByteArray())};
+    Folder f;
+    f.ws.settings.updateUrl = server.url("/page").toStdString();
+    f.host.answers = {false};  // the browser offer of a page without digest is declined
+    f.host.onStart = [](const RecordingHost::Started&) { return true; };
+    UpdateService service(f.ws, f.host, nullptr, kRunning);
+    QVERIFY(!service.checkForUpdate());
+    QVERIFY(!service.state().updatePending);
+    QVERIFY(!fs::exists(f.updater()));
+    QCOMPARE(server.requests.size(), requests);
+    if (said.isEmpty()) {
+      QCOMPARE(f.host.messages.size(), size_t(0));
+    } else {
+      QCOMPARE(QString::fromStdString(f.host.messages.back()), said);
+    }
+    QVERIFY(!service.installUpdater());
+    QVERIFY(f.host.started.empty());
   }
 };
 

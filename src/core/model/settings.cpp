@@ -69,6 +69,8 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         s.developerMode = toInt16(value) == 1 ? 1 : 0;
       } else if (key == "UPDATEURL") {
         s.updateUrl = value;
+      } else if (key == "UPDATEHOSTS") {
+        s.updateHosts = value;
       }
     }
   }
@@ -95,6 +97,7 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
   };
   // Written only when switched on, so an ordinary settings file keeps its usual lines.
   if (s.developerMode == 1) lines.push_back(line("ENTWICKLERMODUS", "1"));
+  if (!s.updateHosts.empty()) lines.push_back(line("UPDATEHOSTS", s.updateHosts));
   return lines;
 }
 

@@ -29,6 +29,9 @@ struct Settings {
   // Address of the page that announces updates. Empty: the program never looks for one, so a
   // machine without network never waits on it.
   std::string updateUrl;
+  // "UPDATEHOSTS": further hosts the updater may be downloaded from over https, separated by
+  // blanks or ";". Empty: only the update page's own host.
+  std::string updateHosts;
 };
 
 // Reads the settings from the lines of a settings file. "LANGUAGE" switches the language

@@ -7,6 +7,7 @@
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "update/sha256.hpp"
 #include "update/update_page.hpp"
 
 namespace zorvik {
@@ -23,6 +24,17 @@ std::uint64_t lengthMinOf(const std::string& text) {
 }
 
 }  // namespace
+
+DownloadCheck checkDownloadedFile(const fs::path& file, std::uint64_t size, const std::string& sha256) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return DownloadCheck::Unreadable;
+  const std::uintmax_t actual = fs::file_size(file, ec);
+  if (ec) return DownloadCheck::Unreadable;
+  if (actual != size) return DownloadCheck::SizeDiffers;
+  const auto digest = sha256HexOfFile(file);
+  if (!digest) return DownloadCheck::Unreadable;
+  return *digest == toLower(sha256) ? DownloadCheck::Matches : DownloadCheck::DigestDiffers;
+}
 
 bool downloadComplete(const DownloadOutcome& o, std::uint64_t lengthMin) {
   if (o.cancelled || !o.error.empty() || o.bytes == 0) return false;
@@ -52,6 +64,11 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   const std::string address = trim(ws.settings.updateUrl);
   if (address.empty()) return false;
   const std::string requested = pageAddress(address);
+  // The page decides which program runs, so a page anyone on the way could rewrite is not read.
+  if (!pageAddressAllowed(requested)) {
+    ws.host().status(ws.tr("Update-Seite abgelehnt (nur https): ") + requested);
+    return false;
+  }
   const UpdatePage page = parseUpdatePage(transport.fetchPage(requested));
   if (!page.valid) return false;
 
@@ -65,15 +82,34 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   }
   if (offered <= running) return false;
 
-  // Checked before the user is told the download starts: a page that points to a plain http
-  // address (or to nothing) would have us run a program anyone on the way could replace.
-  if (!downloadAddressAllowed(page.link, requested)) {
-    ws.host().status(ws.tr("Update-Adresse abgelehnt (nur https): ") + page.link);
+  // Checked before the user is told the download starts: a link to plain http, to another
+  // host than the page's (and not trusted in the settings) or to nothing is refused.
+  if (!downloadAddressAllowed(page.link, requested, trustedUpdateHosts(ws.settings.updateHosts))) {
+    ws.host().status(ws.tr("Update-Adresse abgelehnt (nur https auf dem Server der Update-Seite): ") + page.link);
     return false;
   }
 
-  const std::string notice = ws.tr("Es ist eine neuere Version") + " " + page.version + " " +
-                             ws.tr("von Zorvik verfügbar!") + "\r\n" + ws.tr("Diese wird nun automatisch geladen...");
+  const std::string announcement = ws.tr("Es ist eine neuere Version") + " " + page.version + " " +
+                                   ws.tr("von Zorvik verfügbar!") + "\r\n";
+  if (!page.hasDigest) {
+    // An old page: without a digest nothing ties the file to the page, so it is not fetched
+    // here at all; the trader may fetch it in the browser and decide.
+    writeLastUpdateInfo(ws, page.version);
+    if (ws.host().askYesNo(announcement +
+                           ws.tr("Die Update-Seite nennt keine Prüfsumme, daher wird das Update nicht automatisch "
+                                 "installiert. Download-Adresse im Browser öffnen?") +
+                           "\r\n" + page.link)) {
+      transport.openInBrowser(page.link);
+    }
+    return false;
+  }
+  const std::optional<ExpectedFile> expected = expectedFileOf(page);
+  if (!expected) {
+    ws.host().status(ws.tr("Update-Seite fehlerhaft: Prüfsumme (SHA256:) oder Größe (Size:) ungültig"));
+    return false;
+  }
+
+  const std::string notice = announcement + ws.tr("Diese wird nun automatisch geladen...");
   if (readLastUpdateInfo(ws) != page.version) {
     ws.host().message(notice);
   } else if (!ws.host().askYesNo(notice)) {
@@ -82,25 +118,39 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   writeLastUpdateInfo(ws, page.version);
 
   const DownloadOutcome outcome = transport.download(page.link, updater);
-  if (!downloadComplete(outcome, lengthMinOf(page.lengthMin))) {
-    // Whatever is left is not the updater we meant to fetch; it must never be started.
+  // Whatever is left of a failed or unverified download is not the updater the page means;
+  // it must never be started.
+  if (!downloadComplete(outcome, lengthMinOf(page.lengthMin)) || outcome.bytes != expected->size) {
     removeFile(updater);
     if (!outcome.cancelled) ws.message("Das Update konnte nicht vollständig geladen werden.");
     return false;
   }
+  switch (checkDownloadedFile(updater, expected->size, expected->sha256)) {
+    case DownloadCheck::Matches:
+      break;
+    case DownloadCheck::DigestDiffers:
+      removeFile(updater);
+      ws.message("Das Update wurde verworfen: seine Prüfsumme (SHA-256) stimmt nicht mit der Update-Seite überein.");
+      return false;
+    case DownloadCheck::SizeDiffers:
+    case DownloadCheck::Unreadable:
+      removeFile(updater);
+      ws.message("Das Update konnte nicht vollständig geladen werden.");
+      return false;
+  }
   ws.host().message(ws.tr("Das Zorvik-Update") + " " + page.version + " " +
                     ws.tr("wurde soeben geladen und wird beim Beenden von Zorvik installiert!"));
   state.updatePending = true;
-  state.pendingBytes = outcome.bytes;
+  state.pendingBytes = expected->size;
+  state.pendingSha256 = expected->sha256;
   return true;
 }
 
 bool installUpdater(Workspace& ws, UpdateState& state) {
   if (!state.updatePending) return false;
   const fs::path updater = ws.root() / kUpdaterFile;
-  std::error_code ec;
-  // Only the very file this run wrote: present, and of the size it had when it was complete.
-  if (!fs::is_regular_file(updater, ec) || fs::file_size(updater, ec) != state.pendingBytes || ec) return false;
+  // Only the very file this run checked: it may have been replaced since.
+  if (checkDownloadedFile(updater, state.pendingBytes, state.pendingSha256) != DownloadCheck::Matches) return false;
   ws.message("Das Update wird nun installiert!");
   ws.host().processEvents(std::chrono::milliseconds(1000));
   state.updatePending = false;

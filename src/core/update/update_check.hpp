@@ -1,7 +1,9 @@
 #pragma once
-// The update check: once per run the program reads the update page, and when it announces a
-// newer version it downloads the updater "ZorvikUpdate.exe" into the working folder; the
-// updater is started when the program closes.
+// The update check: once per run the program reads the update page (https only), and when it
+// announces a newer version it downloads the updater "ZorvikUpdate.exe" into the working
+// folder; the updater is started when the program closes, and only when it is exactly the
+// file the page describes (SHA-256 and size). A page that names no digest is only offered as
+// a link for the browser: nothing unverified is ever started.
 //
 // The network is reached through UpdateTransport so that the rules here run without one: the
 // window program fetches with Qt and shows its download window, tests answer from a script.
@@ -39,13 +41,20 @@ class UpdateTransport {
   // Downloads the address into the target file with the download window (modal). On cancel
   // the window has already said "Download abgebrochen" and removed the file.
   virtual DownloadOutcome download(const std::string& address, const std::filesystem::path& target) = 0;
+  // Opens the address in the user's web browser; false when that is not possible.
+  virtual bool openInBrowser(const std::string& address) = 0;
 };
+
+// How a completely downloaded file compares with what the page describes.
+enum class DownloadCheck { Matches, Unreadable, SizeDiffers, DigestDiffers };
+DownloadCheck checkDownloadedFile(const std::filesystem::path& file, std::uint64_t size, const std::string& sha256);
 
 // State of the update for one run.
 struct UpdateState {
   bool checked = false;         // the check runs at most once per run
   bool updatePending = false;   // an updater was completely downloaded in this run
   std::uint64_t pendingBytes = 0;
+  std::string pendingSha256;    // lower-case hex digest of the pending updater
 };
 
 // "lui.txt" in the user folder: the version text offered last.
@@ -57,9 +66,9 @@ bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText);
 // when an updater was downloaded (state.updatePending).
 bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion);
 
-// At shutdown: when this run downloaded the updater and the file is still the one it wrote,
-// says "Das Update wird nun installiert!", waits a second and starts it in the working
-// folder. Returns true when it was started.
+// At shutdown: when this run downloaded the updater and the file is still the one it wrote
+// (same size and SHA-256), says "Das Update wird nun installiert!", waits a second and
+// starts it in the working folder. Returns true when it was started.
 bool installUpdater(Workspace& ws, UpdateState& state);
 
 }  // namespace zorvik

@@ -19,19 +19,19 @@ std::string afterMarker(std::string_view page, std::string_view marker, std::str
   return std::string(rest.substr(0, rest.find_first_of(stops)));
 }
 
-// The host part of an address: after "scheme://", before the port, path, query or fragment.
-std::string hostOf(std::string_view address) {
-  std::size_t start = address.find("://");
-  std::string_view rest = start == std::string_view::npos ? address : address.substr(start + 3);
-  rest = rest.substr(0, rest.find_first_of("/?#\\"));
-  // User information before "@" is not the host ("http://127.0.0.1@evil.example/").
-  if (std::size_t at = rest.rfind('@'); at != std::string_view::npos) rest = rest.substr(at + 1);
-  if (!rest.empty() && rest.front() == '[') {
-    std::size_t close = rest.find(']');
-    return toLower(rest.substr(0, close == std::string_view::npos ? rest.size() : close + 1));
-  }
-  return toLower(rest.substr(0, rest.find(':')));
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool allOf(std::string_view s, bool (*pred)(char)) { return std::all_of(s.begin(), s.end(), pred); }
+
+bool isIpv4Loopback(std::string_view host) {
+  const std::vector<std::string> parts = split(host, ".");
+  if (parts.size() != 4) return false;
+  for (const std::string& part : parts)
+    if (part.empty() || part.size() > 3 || !allOf(part, isDigit) || std::stoi(part) > 255) return false;
+  return parts[0] == "127";
 }
+
+bool isLoopbackHost(std::string_view host) { return host == "localhost" || host == "[::1]" || isIpv4Loopback(host); }
 
 }  // namespace
 
@@ -45,6 +45,18 @@ UpdatePage parseUpdatePage(std::string_view rawPage) {
   out.version = afterMarker(page, "Version:", " \r\n");
   out.link = afterMarker(page, "Link:", " \r\n");
   out.lengthMin = ifind(page, "Lengthmin:") == std::string::npos ? "0" : afterMarker(page, "Lengthmin:", " \r\n");
+  out.hasDigest = ifind(page, "SHA256:") != std::string::npos;
+  out.sha256 = toLower(afterMarker(page, "SHA256:", " \r\n"));
+  out.size = afterMarker(page, "Size:", " \r\n");
+  return out;
+}
+
+std::optional<ExpectedFile> expectedFileOf(const UpdatePage& page) {
+  if (page.sha256.size() != 64 || !allOf(page.sha256, isHexDigit)) return std::nullopt;
+  // At most 15 digits: far beyond any updater, and no overflow.
+  if (page.size.empty() || page.size.size() > 15 || !allOf(page.size, isDigit)) return std::nullopt;
+  ExpectedFile out{page.sha256, std::stoull(page.size)};
+  if (out.size == 0) return std::nullopt;
   return out;
 }
 
@@ -64,22 +76,92 @@ std::int64_t versionNumber(int major, int minor, int revision) {
   return (static_cast<std::int64_t>(major) * 1000 + minor) * 1000 + revision;
 }
 
+std::optional<WebAddress> parseWebAddress(std::string_view address) {
+  for (char c : address) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u >= 0x7f || c == '\\') return std::nullopt;
+  }
+  const std::size_t sep = address.find("://");
+  if (sep == std::string_view::npos) return std::nullopt;
+  WebAddress out;
+  out.scheme = toLower(address.substr(0, sep));
+  if (out.scheme != "http" && out.scheme != "https") return std::nullopt;
+  std::string_view authority = address.substr(sep + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (authority.find('@') != std::string_view::npos) return std::nullopt;
+
+  std::string_view host = authority;
+  std::string_view port;
+  if (!authority.empty() && authority.front() == '[') {
+    const std::size_t close = authority.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    host = authority.substr(0, close + 1);
+    const std::string_view inner = host.substr(1, host.size() - 2);
+    if (inner.empty() || !allOf(inner, [](char c) { return isHexDigit(c) || c == ':' || c == '.'; }))
+      return std::nullopt;
+    std::string_view after = authority.substr(close + 1);
+    if (!after.empty()) {
+      if (after.front() != ':') return std::nullopt;
+      port = after.substr(1);
+      if (port.empty()) return std::nullopt;
+    }
+  } else {
+    const std::size_t colon = authority.find(':');
+    if (colon != std::string_view::npos) {
+      host = authority.substr(0, colon);
+      port = authority.substr(colon + 1);
+      if (port.empty()) return std::nullopt;
+    }
+    if (host.empty() || host.front() == '.' || host.front() == '-' ||
+        !allOf(host, [](char c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '.'; }))
+      return std::nullopt;
+  }
+  out.host = toLower(host);
+  out.port = out.scheme == "https" ? 443 : 80;
+  if (!port.empty()) {
+    if (port.size() > 5 || !allOf(port, isDigit)) return std::nullopt;
+    out.port = std::stoi(std::string(port));
+    if (out.port < 1 || out.port > 65535) return std::nullopt;
+  }
+  return out;
+}
+
 std::string pageAddress(std::string_view address) {
-  if (istartsWith(address, "http://") || istartsWith(address, "https://")) return std::string(address);
-  return "http://" + std::string(address);
+  if (address.find("://") != std::string_view::npos) return std::string(address);
+  return "https://" + std::string(address);
 }
 
 bool isLoopbackAddress(std::string_view address) {
-  const std::string host = hostOf(address);
-  if (host == "localhost" || host == "[::1]") return true;
-  if (!startsWith(host, "127.")) return false;
-  // Only a dotted number: "127.evil.example" is a name, not the loopback network.
-  return host.find_first_not_of("0123456789.") == std::string::npos;
+  const auto parsed = parseWebAddress(address);
+  return parsed && isLoopbackHost(parsed->host);
 }
 
-bool downloadAddressAllowed(std::string_view link, std::string_view page) {
-  if (istartsWith(link, "https://")) return hostOf(link).size() > 0;
-  return istartsWith(link, "http://") && isLoopbackAddress(link) && isLoopbackAddress(pageAddress(page));
+bool pageAddressAllowed(std::string_view page) {
+  const auto parsed = parseWebAddress(page);
+  return parsed && (parsed->scheme == "https" || isLoopbackHost(parsed->host));
+}
+
+std::vector<std::string> trustedUpdateHosts(std::string_view settingsValue) {
+  std::vector<std::string> out;
+  std::string current;
+  for (char c : std::string(settingsValue) + ' ') {
+    if (c == ' ' || c == ';' || c == '\t') {
+      if (!current.empty()) out.push_back(toLower(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  return out;
+}
+
+bool downloadAddressAllowed(std::string_view link, std::string_view page, const std::vector<std::string>& extraHosts) {
+  const auto file = parseWebAddress(link);
+  const auto from = parseWebAddress(page);
+  if (!file || !from || !pageAddressAllowed(page)) return false;
+  if (file->scheme == "https")
+    return file->host == from->host || std::find(extraHosts.begin(), extraHosts.end(), file->host) != extraHosts.end();
+  return isLoopbackHost(file->host) && isLoopbackHost(from->host);
 }
 
 }  // namespace zorvik

@@ -94,13 +94,21 @@ void DownloadDialog::runList() {
 
 QString DownloadDialog::downloadFile(const QString& address, const QString& target) {
   DownloadOutcome outcome;
-  QNetworkRequest request{QUrl(address)};
+  // Strict, like the page: an address Qt would have to repair is not the one that was checked.
+  const QUrl url(address, QUrl::StrictMode);
+  if (!url.isValid()) {
+    outcome.error = "invalid address";
+    outcomes_.append(outcome);
+    return QStringLiteral("0");
+  }
+  QNetworkRequest request{url};
   request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brannik:INET"));
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
   request.setRawHeader("Cache-Control", "no-cache");
   // Unpacked on the way the body would no longer match the announced length.
   request.setRawHeader("Accept-Encoding", "identity");
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+  // The host was checked before the download; a redirect may not lead elsewhere.
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
   request.setTransferTimeout(kStallTimeoutMs);
   QPointer<QNetworkReply> reply = net_->get(request);
 

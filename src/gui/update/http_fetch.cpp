@@ -17,7 +17,8 @@ FetchedPage fetchPageSync(QNetworkAccessManager& net, const QUrl& url, qint64 li
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
   request.setRawHeader("Cache-Control", "no-cache");
   request.setRawHeader("Pragma", "no-cache");
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+  // A redirect may not take the page to another host or down to plain http.
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
 
   QPointer<QNetworkReply> reply = net.get(request);
   QEventLoop loop;

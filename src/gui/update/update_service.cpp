@@ -1,6 +1,7 @@
 #include "update/update_service.hpp"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QNetworkAccessManager>
 
 #include "update/download_dialog.hpp"
@@ -16,8 +17,11 @@ NetworkUpdateTransport::NetworkUpdateTransport(Workspace& ws, Host& host, QWidge
 NetworkUpdateTransport::~NetworkUpdateTransport() = default;
 
 std::string NetworkUpdateTransport::fetchPage(const std::string& address) {
+  // Strict: an address Qt would have to repair is not the one the core checked.
+  const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+  if (!url.isValid()) return {};
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FetchedPage page = fetchPageSync(*net_, QUrl(QString::fromStdString(address)),
+  const FetchedPage page = fetchPageSync(*net_, url,
                                          static_cast<qint64>(kUpdatePageLimit), QByteArrayLiteral("FTP Demo"),
                                          pageTimeoutMs_);
   QApplication::restoreOverrideCursor();
@@ -35,6 +39,11 @@ DownloadOutcome NetworkUpdateTransport::download(const std::string& address, con
     return none;
   }
   return window.outcomes().front();
+}
+
+bool NetworkUpdateTransport::openInBrowser(const std::string& address) {
+  const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+  return url.isValid() && QDesktopServices::openUrl(url);
 }
 
 UpdateService::UpdateService(Workspace& ws, Host& host, QWidget* dialogParent, std::int64_t runningVersion)

@@ -25,6 +25,7 @@ class NetworkUpdateTransport : public UpdateTransport {
   std::string fetchPage(const std::string& address) override;
   // Shows the download window modally for one file.
   DownloadOutcome download(const std::string& address, const std::filesystem::path& target) override;
+  bool openInBrowser(const std::string& address) override;
 
   // How long the page may take before the check gives up, in ms.
   void setPageTimeout(int ms) { pageTimeoutMs_ = ms; }
