@@ -46,11 +46,13 @@ std::vector<std::string> goldenCases() {
   return names;
 }
 
-// Reads a golden system into the workspace's system as opening it would: a reset, then the file.
+// Reads a golden system into the workspace's system as opening it would: a reset, the
+// defaults, then the file.
 TradingSystem& loadGoldenSystem(Workspace& ws, const std::string& name) {
   TradingSystem& hs = ws.system();
   hs.systemFileName = name + ".hsy.txt";
   hs.resetAll(systemDefaults(ws));
+  applySystemDefaults(ws, hs, false);
   EXPECT_TRUE(readComponent(ws, hs, goldenFolder() / hs.systemFileName, "", 0)) << name;
   return hs;
 }
@@ -125,15 +127,21 @@ TEST(ExpertGenerator, HeaderTimeStamp) {
 
 TEST(ExpertGenerator, HedgingIsTheMeta4TextOfItsId) {
   // An index that never went through the definition table loses its "#"; any other text that
-  // is no id is written as it stands.
+  // is no id is written as it stands when it is a boolean constant, and refused otherwise
+  // (an empty one once left "extern bool Hedging = ;").
   const std::pair<const char*, const char*> cases[] = {
-      {"idno Hedging", "false"}, {"idHedging", "true"}, {"#0", "0"}, {"0", "0"}, {"", ""},
+      {"idno Hedging", "false"}, {"idHedging", "true"}, {"#0", "0"}, {"0", "0"}, {"", nullptr}, {"vielleicht", nullptr},
   };
   TestWorkspace t;
   TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
   for (const auto& [hedging, meta4] : cases) {
     hs.mm.hedging = hedging;
     const ExpertSource source = generate(*t.ws, hs, kListingStamp);
+    if (!meta4) {
+      ASSERT_EQ(source.problems.size(), 1u) << hedging;
+      EXPECT_EQ(source.problems[0].key, "mm_hedging");
+      continue;
+    }
     const auto line = std::find_if(source.lines.begin(), source.lines.end(),
                                    [](const std::string& l) { return l.starts_with("extern bool Hedging = "); });
     ASSERT_NE(line, source.lines.end()) << hedging;

@@ -2,6 +2,8 @@
 // the placeholders, and the types that write little or nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "generator/indicator_code.hpp"
 #include "model/indicator.hpp"
 #include "test_support.hpp"
@@ -43,8 +45,9 @@ TEST(IndicatorCode, MovingAverageOfTheChartForEntryLong) {
 
 TEST(IndicatorCode, PlaceholdersFollowTheValueLists) {
   TestWorkspace t;
-  // A named symbol is quoted, an hour timeframe drops the chart note, the type name is matched
-  // whatever its letter case and shown in upper case.
+  // A named symbol is quoted, an hour timeframe drops the chart note and reads the bars of that
+  // symbol and timeframe, the type name is matched whatever its letter case and shown in upper
+  // case.
   Indicator ind = makeIndicator("moving average", kSimpleAverage);
   ind.setRaw("symbol", "EURUSD");
   ind.setRaw("timeframe", "idh1");
@@ -52,7 +55,7 @@ TEST(IndicatorCode, PlaceholdersFollowTheValueLists) {
   ind.setRaw("pricetype", "WEIGHTED");
   ind.setRaw("value", "7");
   EXPECT_EQ(codeOf(*t.ws, ind, "XL"), (std::vector<std::string>{
-                                          "  k1=Close[1];",
+                                          "  k1=iClose(\"EURUSD\",60,1);",
                                           "  l1=iMA(\"EURUSD\",60,55,0,MODE_LWMA ,PRICE_WEIGHTED,1);",
                                           "  if (k1<l1) {ic=ic+7;",
                                           "    if(Debug==TRUE) Print(\"MOVING AVERAGE ok\");} else {",
@@ -103,7 +106,10 @@ TEST(IndicatorCode, TwoAveragesUseTheChosenFastAndSlowPrices) {
   EXPECT_EQ(appliedPriceArgument(t.ws->catalogue, t.ws->definitions, "apricefast", "idHedging"), "0");
 }
 
-TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {
+// The SAR flips below price at bar s for "L"/"XS": SAR(s) < Low(s) and SAR(s+1) >= High(s+1);
+// above it for "S"/"XL". Once the test was inverted and paired bar s with bar s+1 on the short
+// side (SAR of s against the low of s+1).
+TEST(IndicatorCode, ParabolicSarFiresWhenItFlipsToTheOtherSideOfPrice) {
   TestWorkspace t;
   const Indicator sar = makeIndicator(
       "Parabolic SAR", {{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"pa_step", "0.02"}, {"pa_maximum", "0.2"},
@@ -117,19 +123,80 @@ TEST(IndicatorCode, ParabolicSarLevelsFollowTheSide) {
     head.push_back("    if(Debug==TRUE) Print(\"PARABOLIC SAR no\");}");
     return head;
   };
-  const auto bullish = with({"  l1=High[ 1];", "  l2=Low[ 2];"}, {"  if ((k1>l1) && (k2<=l2)) {ic=ic+2;"});
-  const auto bearish = with({"  l2=High[ 1];", "  l1=Low[ 2];"}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"});
+  const auto bullish = with({"  l1=Low[1];", "  l2=High[1+1];"}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"});
+  const auto sell = with({"  l1=High[1];", "  l2=Low[1+1];"}, {"  if ((k1>l1) && (k2<=l2)) {ic=ic+2;"});
   EXPECT_EQ(codeOf(*t.ws, sar, "L"), bullish);
   EXPECT_EQ(codeOf(*t.ws, sar, "XS"), bullish);
-  EXPECT_EQ(codeOf(*t.ws, sar, "S"), bearish);
-  EXPECT_EQ(codeOf(*t.ws, sar, "XL"), bearish);
-  // No side: no level lines, and the bearish test on whatever l1 and l2 hold.
-  EXPECT_EQ(codeOf(*t.ws, sar, ""), with({}, {"  if ((k1<l1) && (k2>=l2)) {ic=ic+2;"}));
+  EXPECT_EQ(codeOf(*t.ws, sar, "S"), sell);
+  EXPECT_EQ(codeOf(*t.ws, sar, "XL"), sell);
+  EXPECT_EQ(codeOf(*t.ws, sar, ""), sell);  // no side: as "S"
 
-  Indicator later = sar;
-  later.setRaw("shift", "2.5");  // rounded half to even
-  EXPECT_EQ(codeOf(*t.ws, later, "S")[0], "  l2=High[ 2];");
-  EXPECT_EQ(codeOf(*t.ws, later, "S")[1], "  l1=Low[ 3];");
+  // On another symbol the bars are that symbol's.
+  Indicator other = sar;
+  other.setRaw("symbol", "GBPUSD");
+  other.setRaw("timeframe", "idH1");
+  EXPECT_EQ(codeOf(*t.ws, other, "L")[0], "  l1=iLow(\"GBPUSD\",60,1);");
+  EXPECT_EQ(codeOf(*t.ws, other, "L")[1], "  l2=iHigh(\"GBPUSD\",60,1+1);");
+}
+
+// Donchian and ADX once wrote no signal line while their value still counted towards the
+// threshold, so a group holding them could never reach it.
+TEST(IndicatorCode, DonchianAndAdxFireOnTheirOwnConditions) {
+  TestWorkspace t;
+  const Params chart{{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "20"}, {"pricetype", "idCLOSE"},
+                     {"shift", "1"}, {"value", "5"}};
+  auto signal = [](std::string type, std::vector<std::string> lines, std::string test) {
+    lines.push_back(test + " {ic=ic+5;");
+    lines.push_back("    if(Debug==TRUE) Print(\"" + type + " ok\");} else {");
+    lines.push_back("    if(Debug==TRUE) Print(\"" + type + " no\");}");
+    return lines;
+  };
+  const Indicator donchian = makeIndicator("Donchian Channel", chart);
+  // The close of bar s against the channel of the `period` bars before it.
+  EXPECT_EQ(codeOf(*t.ws, donchian, "L"),
+            signal("DONCHIAN CHANNEL",
+                   {"// 0=Timeframe im Chart", "  k1=Close[1];", "  l1=High[iHighest(tSymbol,0,MODE_HIGH,20,1+1)];"},
+                   "  if (k1>l1)"));
+  EXPECT_EQ(codeOf(*t.ws, donchian, "XL"),
+            signal("DONCHIAN CHANNEL",
+                   {"// 0=Timeframe im Chart", "  k1=Close[1];", "  l1=Low[iLowest(tSymbol,0,MODE_LOW,20,1+1)];"},
+                   "  if (k1<l1)"));
+  Indicator daily = donchian;
+  daily.setRaw("timeframe", "idD1");
+  EXPECT_EQ(codeOf(*t.ws, daily, "XS")[1], "  l1=iHigh(tSymbol,1440,iHighest(tSymbol,1440,MODE_HIGH,20,1+1));");
+
+  const Indicator adx = makeIndicator("ADX", chart);
+  const std::vector<std::string> adxLines{
+      "// 0=Timeframe im Chart", "  k1=iADX(tSymbol,0,20,PRICE_CLOSE,MODE_PLUSDI,1);",
+      "  l1=iADX(tSymbol,0,20,PRICE_CLOSE,MODE_MINUSDI,1);", "  k2=iADX(tSymbol,0,20,PRICE_CLOSE,MODE_MAIN,1);",
+      "  l2=iADX(tSymbol,0,20,PRICE_CLOSE,MODE_MAIN,1+1);"};
+  EXPECT_EQ(codeOf(*t.ws, adx, "XS"), signal("ADX", adxLines, "  if ((k1>l1) && (k2>l2))"));
+  EXPECT_EQ(codeOf(*t.ws, adx, "S"), signal("ADX", adxLines, "  if ((k1<l1) && (k2>l2))"));
+
+  // Without a side neither writes more than the chart note; unknown types write nothing.
+  EXPECT_EQ(codeOf(*t.ws, donchian, ""), std::vector<std::string>{"// 0=Timeframe im Chart"});
+  EXPECT_EQ(codeOf(*t.ws, adx, "x"), std::vector<std::string>{"// 0=Timeframe im Chart"});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Ichimoku", chart), "S"), std::vector<std::string>{});
+  EXPECT_EQ(codeOf(*t.ws, makeIndicator("", {}), "S"), std::vector<std::string>{});
+}
+
+// Whether an indicator can make its group fire: exactly when its lines hold a signal test.
+TEST(IndicatorCode, WritesSignalLineAgreesWithTheWrittenLines) {
+  TestWorkspace t;
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX", "adx", "Ichimoku", ""};
+  for (const char* type : types) {
+    for (const char* side : {"L", "XS", "S", "XL", "", "x"}) {
+      const auto lines = codeOf(*t.ws, makeIndicator(type, {{"timeframe", "idD1"}, {"value", "3"}}), side);
+      const bool hasTest = std::any_of(lines.begin(), lines.end(),
+                                       [](const std::string& l) { return l.find("{ic=ic+") != std::string::npos; });
+      EXPECT_EQ(writesSignalLine(type, side), hasTest) << type << " / " << side;
+    }
+  }
+  EXPECT_TRUE(writesSignalLine("ADX", "L"));
+  EXPECT_FALSE(writesSignalLine("RSI", ""));
+  EXPECT_TRUE(writesSignalLine("Parabolic SAR", ""));
 }
 
 // Which types write a signal line for which side code: the condition, or none.
@@ -152,6 +219,9 @@ TEST(IndicatorCode, ConditionPerTypeAndSide) {
       {"MACD", "  if ((k1>0) && (l1<0))", "  if ((k1<0) && (l1>0))", ""},
       {"Stochastik", "  if (k1<l1)", "  if (k1>l1)", ""},
       {"Bollinger Bands", "  if (k1>l1)", "  if (k1<l2)", ""},
+      {"Parabolic SAR", "  if ((k1<l1) && (k2>=l2))", "  if ((k1>l1) && (k2<=l2))", "  if ((k1>l1) && (k2<=l2))"},
+      {"Donchian Channel", "  if (k1>l1)", "  if (k1<l1)", ""},
+      {"ADX", "  if ((k1>l1) && (k2>l2))", "  if ((k1<l1) && (k2>l2))", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
@@ -162,25 +232,13 @@ TEST(IndicatorCode, ConditionPerTypeAndSide) {
       const std::string expected = (s == "L" || s == "XS") ? c.bullish : (s == "S" || s == "XL") ? c.bearish : c.noSide;
       const auto lines = codeOf(*t.ws, ind, side);
       if (expected.empty()) {
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back().find("if"), std::string::npos) << lines.back();
+        for (const std::string& line : lines) EXPECT_EQ(line.find("if"), std::string::npos) << line;
       } else {
         ASSERT_GE(lines.size(), 3u);
         EXPECT_EQ(lines[lines.size() - 3], expected + " {ic=ic+3;");
       }
     }
   }
-}
-
-TEST(IndicatorCode, DonchianWritesOnlyTheChartNoteAdxAndUnknownNothing) {
-  TestWorkspace t;
-  const Params chart{{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "20"}, {"shift", "1"}, {"value", "5"}};
-  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Donchian Channel", chart), "L"),
-            std::vector<std::string>{"// 0=Timeframe im Chart"});
-  EXPECT_EQ(codeOf(*t.ws, makeIndicator("DONCHIAN CHANNEL", {{"timeframe", "idH4"}}), "L"), std::vector<std::string>{});
-  EXPECT_EQ(codeOf(*t.ws, makeIndicator("ADX", chart), "L"), std::vector<std::string>{});
-  EXPECT_EQ(codeOf(*t.ws, makeIndicator("Ichimoku", chart), "S"), std::vector<std::string>{});
-  EXPECT_EQ(codeOf(*t.ws, makeIndicator("", {}), "S"), std::vector<std::string>{});
 }
 
 }  // namespace

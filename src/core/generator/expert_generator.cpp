@@ -2,16 +2,19 @@
 // written in listing order, so that a reader can follow the generated EA top to bottom here.
 #include "generator/expert_generator.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
 
+#include "generator/expert_values.hpp"
 #include "generator/indicator_code.hpp"
 #include "generator/maker_identity.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 
@@ -60,6 +63,7 @@ void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingS
   out.push_back("extern int Takeprofit_Long = " + exitLong.tp + ";");
   out.push_back("extern int Stoploss_Short = " + exitShort.sl + ";");
   out.push_back("extern int Takeprofit_Short = " + exitShort.tp + ";");
+  out.emplace_back("// Trailing stops trail from the first tick: a distance below the stop loss replaces it at once");
   out.push_back("extern int Trailing_SL_Long = " + exitLong.ts + ";");
   out.push_back("extern int Trailing_SL_Short = " + exitShort.ts + ";");
   out.push_back("extern int OrderMitStop = 0;");
@@ -67,10 +71,10 @@ void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingS
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
   out.push_back("extern int maxTrades = " + mm.maxtrades + ";");
   out.push_back("extern bool Debug = TRUE;");
-  out.push_back("string tSymbol = \"" + mm.symbol + "\";");
+  out.push_back("string tSymbol = " + mqlStringLiteral(mm.symbol) + ";");
   out.push_back("extern int magic =" + std::string(magic) + ";");
   out.push_back("int merkVol =0;");
-  out.push_back("string dMMTyp =\"" + mm.type + "\";");
+  out.push_back("string dMMTyp =" + mqlStringLiteral(mm.type) + ";");
   out.push_back("string dComment = \"\";");
   out.push_back("extern double mmLots = " + lotsText(mm.lots) + ";");
   out.push_back("extern double mmMaxLots = " + lotsText(mm.maxlots) + ";");
@@ -81,6 +85,7 @@ void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingS
   out.push_back("int laufMax=10;");
   out.push_back("int istTrades=0;");
   out.push_back("int dayTrades=0;");
+  out.emplace_back("string tradeDay=\"\";  // the day the trade counters count, yyyy.mm.dd");
   for (std::size_t i = 0; i < thr.size(); ++i)
     out.push_back("int thr" + std::to_string(i + 1) + " = " + intText(thr[i]) + ";");
   add(out, {
@@ -127,11 +132,21 @@ void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
       R"~(  )~",
       R"~(  if(Debug==TRUE){Print("init()");})~",
   });
-  out.push_back("  dComment =  \"" + hs.general.title + R"~("+"  "+ magic + "; " + Period(); )~");
+  out.push_back("  dComment =  " + mqlStringLiteral(hs.general.title) + R"~(+"  "+ magic + "; " + Period(); )~");
   add(out, {
       R"~(merkVol=0;)~",
       R"~(if (tSymbol=="Symbol()") tSymbol = Symbol();)~",
+      // Orders use the chart's Ask, Bid, Point and Digits: on another symbol's chart every
+      // order would be refused or priced wrongly, so the EA does not trade there at all.
+      R"~(if (tSymbol!=Symbol()) {)~",
+      R"~(  sperr=TRUE;)~",
+      R"~(  Print("This EA trades "+tSymbol+" but runs on a "+Symbol()+" chart: it will not trade. Attach it to a "+tSymbol+" chart.");)~",
+      R"~(  Comment("This EA trades "+tSymbol+" but runs on a "+Symbol()+" chart: it will not trade.");)~",
+      R"~(  return(0);)~",
+      R"~(})~",
       R"~(checkStoplevels();)~",
+      R"~(if (Trailing_SL_Long>0 && Stoploss_Long>0 && Trailing_SL_Long<Stoploss_Long) Print("Trailing stop long "+Trailing_SL_Long+" is below the stop loss "+Stoploss_Long+": it replaces the stop loss at the first tick");)~",
+      R"~(if (Trailing_SL_Short>0 && Stoploss_Short>0 && Trailing_SL_Short<Stoploss_Short) Print("Trailing stop short "+Trailing_SL_Short+" is below the stop loss "+Stoploss_Short+": it replaces the stop loss at the first tick");)~",
   });
   out.push_back("Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
   add(out, {
@@ -248,7 +263,7 @@ void writeMeldeOrderFehler(Lines& out) {
   add(out, {
       R"~(void meldeOrderFehler(){)~",
       R"~(    if(Debug==TRUE){  Print("order error:"+ ErrCode(GetLastError()));})~",
-      R"~(    if(Debug==TRUE){  RefreshRates();})~",
+      R"~(    RefreshRates();)~",
       R"~(    if(Debug==TRUE){  Print("now Bid Ask:"+ Bid +" "+ Ask);})~",
       R"~(    )~",
       R"~(})~",
@@ -301,8 +316,9 @@ void writeEnterLong(Lines& out, const TradingSystem& hs) {
       R"~(    if (Debug==TRUE){if(lauf>0){Print("next try with adjusted stops");}})~",
       R"~(    price1=0;)~",
       R"~(    price2=0;)~",
-      R"~(    if (Stoploss_Long > 0) price1= Bid - Stoploss_Long * Point;)~",
-      R"~(    if (Takeprofit_Long > 0) price2= Bid + Takeprofit_Long * Point;)~",
+      R"~(    RefreshRates();)~",
+      R"~(    if (Stoploss_Long > 0) price1= NormalizeDouble(Bid - Stoploss_Long * Point, Digits);)~",
+      R"~(    if (Takeprofit_Long > 0) price2= NormalizeDouble(Bid + Takeprofit_Long * Point, Digits);)~",
       R"~(    if (Debug==TRUE){Print("SL TP -> " + price1 + " " + price2);})~",
       R"~(    if (OrderMitStop == 0) {)~",
       R"~(      if(Debug==TRUE){Print("send blank order without stops ");})~",
@@ -312,7 +328,7 @@ void writeEnterLong(Lines& out, const TradingSystem& hs) {
       R"~(        istTrades++;)~",
       R"~(        if(Debug==TRUE){Print("modify stops");})~",
       R"~(        OrderSelect(ticket,SELECT_BY_TICKET);)~",
-      R"~(        OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Green);} )~",
+      R"~(        if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Green)==FALSE) Print(ticket+": stops refused, retried next tick: "+ ErrCode(GetLastError()));} )~",
       R"~(        else {)~",
       R"~(        // Fehler)~",
       R"~(          meldeOrderFehler();)~",
@@ -358,8 +374,9 @@ void writeEnterShort(Lines& out, const TradingSystem& hs) {
       R"~(    if (Debug==TRUE){if(lauf>0){Print("next try with adjusted stops");}})~",
       R"~(    price1=0;)~",
       R"~(    price2=0;)~",
-      R"~(    if (Stoploss_Short > 0) price1=Ask + Stoploss_Short * Point;)~",
-      R"~(    if (Takeprofit_Short > 0) price2= Ask - Takeprofit_Short * Point;)~",
+      R"~(    RefreshRates();)~",
+      R"~(    if (Stoploss_Short > 0) price1=NormalizeDouble(Ask + Stoploss_Short * Point, Digits);)~",
+      R"~(    if (Takeprofit_Short > 0) price2= NormalizeDouble(Ask - Takeprofit_Short * Point, Digits);)~",
       R"~(    if (Debug==TRUE){Print("SL TP -> " + price1 + " " + price2);})~",
       R"~(    if (OrderMitStop == 0) {)~",
       R"~(      if(Debug==TRUE){Print("send blank order without stops ");})~",
@@ -368,7 +385,7 @@ void writeEnterShort(Lines& out, const TradingSystem& hs) {
       R"~(        istTrades++;)~",
       R"~(      if(Debug==TRUE){Print("modify stops");})~",
       R"~(      OrderSelect(ticket,SELECT_BY_TICKET);)~",
-      R"~(      OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Red);} else { )~",
+      R"~(      if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Red)==FALSE) Print(ticket+": stops refused, retried next tick: "+ ErrCode(GetLastError()));} else { )~",
       R"~(      // Fehler)~",
       R"~(        meldeOrderFehler();)~",
       R"~(      }  )~",
@@ -439,7 +456,7 @@ void writeTrailSl(Lines& out) {
       R"~(    {)~",
       R"~(      if(Debug==TRUE){Print("check order:"+(pos+1));})~",
       R"~(      if(Trailing_SL_Long > 0 && OrderMagicNumber() == magic && OrderType() == OP_BUY) {)~",
-      R"~(        newStop=Bid - Trailing_SL_Long * Point;)~",
+      R"~(        newStop=NormalizeDouble(Bid - Trailing_SL_Long * Point, Digits);)~",
       R"~(//      if(Bid > OrderOpenPrice() && newStop > OrderStopLoss()) {)~",
       R"~(        if(newStop > OrderStopLoss()) {)~",
       R"~(          if(Debug==TRUE){Print("long stop ="+ OrderStopLoss());})~",
@@ -449,7 +466,7 @@ void writeTrailSl(Lines& out) {
       R"~(      })~",
       R"~(      else {)~",
       R"~(        if(Trailing_SL_Short > 0 && OrderMagicNumber() == magic && OrderType() == OP_SELL) {)~",
-      R"~(          newStop=Ask + Trailing_SL_Short * Point;)~",
+      R"~(          newStop=NormalizeDouble(Ask + Trailing_SL_Short * Point, Digits);)~",
       R"~(//        if(Ask < OrderOpenPrice() && newStop < OrderStopLoss()) {)~",
       // A short position without a stop loss reports a stop of 0, which no new stop is below;
       // it is trailed from the first tick, as a long position without a stop is.
@@ -461,6 +478,31 @@ void writeTrailSl(Lines& out) {
       R"~(        })~",
       R"~(      })~",
       R"~(    })~",
+      R"~(  })~",
+      R"~(})~",
+  });
+}
+
+// A stop the broker refused when the position was opened is set again on every tick until the
+// broker takes it, so a position never stays unprotected without a line in the log.
+void writeSetMissingStops(Lines& out) {
+  add(out, {
+      R"~(void set_missing_stops() {)~",
+      R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
+      R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) continue;)~",
+      R"~(    if(OrderMagicNumber()!=magic || OrderSymbol()!=tSymbol) continue;)~",
+      R"~(    double sl=OrderStopLoss();)~",
+      R"~(    double tp=OrderTakeProfit();)~",
+      R"~(    if(OrderType()==OP_BUY){)~",
+      R"~(      if(sl==0 && Stoploss_Long>0) sl=NormalizeDouble(OrderOpenPrice() - Stoploss_Long * Point, Digits);)~",
+      R"~(      if(tp==0 && Takeprofit_Long>0) tp=NormalizeDouble(OrderOpenPrice() + Takeprofit_Long * Point, Digits);)~",
+      R"~(    } else if(OrderType()==OP_SELL){)~",
+      R"~(      if(sl==0 && Stoploss_Short>0) sl=NormalizeDouble(OrderOpenPrice() + Stoploss_Short * Point, Digits);)~",
+      R"~(      if(tp==0 && Takeprofit_Short>0) tp=NormalizeDouble(OrderOpenPrice() - Takeprofit_Short * Point, Digits);)~",
+      R"~(    } else continue;)~",
+      R"~(    if(sl==OrderStopLoss() && tp==OrderTakeProfit()) continue;)~",
+      R"~(    Print(OrderTicket()+": setting missing stops SL "+sl+" TP "+tp);)~",
+      R"~(    if(OrderModify(OrderTicket(),OrderOpenPrice(),sl,tp,OrderExpiration(),Blue)==FALSE) Print(OrderTicket()+": stops refused: "+ ErrCode(GetLastError()));)~",
       R"~(  })~",
       R"~(})~",
   });
@@ -483,6 +525,15 @@ void writeStart(Lines& out) {
       R"~(  }  )~",
       R"~()~",
       R"~(  if (sperr) return(0);)~",
+      // maxTrades is a limit per day: both counters start again at the first tick of a day.
+      R"~(  string today=StringSubstr(TimeToStr(TimeCurrent()),0,10);)~",
+      R"~(  if(today!=tradeDay){)~",
+      R"~(    if(tradeDay!="") Print("new day "+today+": trade counters reset");)~",
+      R"~(    istTrades=0;)~",
+      R"~(    dayTrades=0;)~",
+      R"~(    tradeDay=today;)~",
+      R"~(  })~",
+      R"~(  set_missing_stops();)~",
   });
   out.push_back("  Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
   add(out, {
@@ -622,6 +673,7 @@ void writeShowHistory(Lines& out) {
       R"~( if(Debug==TRUE){Print("check magicnumber:"+magic);})~",
       R"~( )~",
       R"~( dayTrades=0;)~",
+      R"~( tradeDay=sheute;)~",
       R"~(  if(Debug==TRUE){Print("showHistory()");})~",
       R"~( // retrieving info from trade history)~",
       R"~(  int i,hstTotal=OrdersHistoryTotal();)~",
@@ -747,8 +799,22 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
     thr[static_cast<std::size_t>(index - 1)] = thresholdPoints(group.threshold, *sum);
   }
 
+  result.problems = expertValueProblems(system, catalogue, definitions);
+  if (auto problem = magicProblem(options.magic))
+    result.problems.insert(result.problems.begin(), {0, 0, "", "general_magic", options.magic, *problem});
+  if (!result.problems.empty()) {
+    // A message box, not a report: the first few say what to mend.
+    constexpr std::size_t kShown = 5;
+    for (std::size_t i = 0; i < result.problems.size() && i < kShown; ++i) {
+      if (i > 0) result.fault += "\n";
+      result.fault += describeValueProblem(system, catalogue, result.problems[i], options.language);
+    }
+    if (result.problems.size() > kShown) result.fault += "\n...";
+    return result;
+  }
+
   Lines& out = result.lines;
-  out.reserve(512);
+  out.reserve(640);
   writeHeader(out, options.timeStamp);
   writeGlobals(out, definitions, system, options.magic, thr);
   writeCheckStoplevels(out);
@@ -761,6 +827,7 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
   writeEnterShort(out, system);
   writeExits(out);
   writeTrailSl(out);
+  writeSetMissingStops(out);
   writeStart(out);
   writeErrCode(out);
   writeShowHistory(out);
@@ -771,13 +838,30 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
 bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic) {
   const ExpertOptions options{std::string(magic), expertTimeStamp(localNow()), &ws.language};
   const ExpertSource source = expertSourceLines(system, ws.catalogue, ws.definitions, options);
+  if (!source.problems.empty()) {
+    ws.message("Der Expert Advisor wurde nicht erzeugt - diese Werte sind ungültig: ", source.fault);
+    return false;
+  }
   if (!source.ok()) {
     ws.message("Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ", source.fault);
     return false;
   }
   const fs::path file = ws.userFile(kExpertSourceFile);
+  // One buffer, sized once; the listing is ASCII but for the texts of the system, so most
+  // lines are copied as they stand instead of through the code-page conversion.
+  std::size_t size = 0;
+  for (const std::string& line : source.lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const std::string& line : source.lines) {
+    if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      text += line;
+    else
+      text += utf8ToCp1252(line);
+    text += "\r\n";
+  }
   std::string error;
-  if (!writeTextLines(file, source.lines, &error)) {
+  if (!writeFileAtomic(file, text, &error)) {
     ws.message("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: ", file.string() + " (" + error + ")");
     return false;
   }

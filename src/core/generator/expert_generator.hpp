@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "generator/expert_values.hpp"
 #include "text/numbers.hpp"
 
 namespace zorvik {
@@ -59,7 +60,9 @@ struct ExpertSource {
   std::vector<std::string> lines;  // the whole source, line by line; empty on a fault
   // A signal value that is not a number, by place: group caption, position, type and value,
   // "SHORT 1 (2 Moving Averages): \"drei\"". Empty when the source was made.
+  // Or the values the listing cannot take, one line each (see expertValueProblems).
   std::string fault;
+  std::vector<ValueProblem> problems;  // empty unless values were refused
   bool ok() const { return fault.empty(); }
 };
 

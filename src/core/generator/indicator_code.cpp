@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "generator/expert_values.hpp"
 #include "model/group_roles.hpp"
 #include "model/indicator.hpp"
 #include "model/catalogue.hpp"
@@ -25,11 +26,12 @@ enum class Kind {
   Stochastik,
   BollingerBands,
   DonchianChannel,
-  Other,  // ADX and any unknown type: no lines at all
+  Adx,
+  Other,  // any unknown type: no lines at all
 };
 
 // Matched in this order, ignoring case; the first match wins.
-constexpr std::array<std::pair<std::string_view, Kind>, 11> kKinds{{
+constexpr std::array<std::pair<std::string_view, Kind>, 12> kKinds{{
     {"Moving Average", Kind::MovingAverage},
     {"Moving Average Cross", Kind::MovingAverageCross},
     {"2 Moving Averages", Kind::TwoMovingAverages},
@@ -41,6 +43,7 @@ constexpr std::array<std::pair<std::string_view, Kind>, 11> kKinds{{
     {"Stochastik", Kind::Stochastik},
     {"Bollinger Bands", Kind::BollingerBands},
     {"Donchian Channel", Kind::DonchianChannel},
+    {"ADX", Kind::Adx},
 }};
 
 Kind kindOf(std::string_view type) {
@@ -70,8 +73,17 @@ Condition conditionOf(Kind kind) {
       return {"  if (k1>l1)", "  if (k1<l1)", false};
     case Kind::MovingAverageCross:
     case Kind::TwoMovingAveragesCross:
-    case Kind::ParabolicSar:
       return {"  if ((k1>l1) && (k2<=l2))", "  if ((k1<l1) && (k2>=l2))", true};
+    case Kind::ParabolicSar:
+      // k: the SAR of bar s and s+1; bullish l: Low of s, High of s+1; bearish the mirror.
+      // The SAR flips below price (bullish) or above it (bearish) at bar s.
+      return {"  if ((k1<l1) && (k2>=l2))", "  if ((k1>l1) && (k2<=l2))", true};
+    case Kind::DonchianChannel:
+      // k1 the close of bar s, l1 the channel edge of the `period` bars before it.
+      return {"  if (k1>l1)", "  if (k1<l1)", false};
+    case Kind::Adx:
+      // k1/l1 +DI/-DI of bar s, k2/l2 the ADX of bar s and s+1: a rising trend either way.
+      return {"  if ((k1>l1) && (k2>l2))", "  if ((k1<l1) && (k2>l2))", false};
     case Kind::Rsi:
     case Kind::Stochastik:
       return {"  if (k1<l1)", "  if (k1>l1)", false};
@@ -81,22 +93,32 @@ Condition conditionOf(Kind kind) {
       return {"  if ((k1>0) && (l1<0))", "  if ((k1<0) && (l1>0))", false};
     case Kind::BollingerBands:
       return {"  if (k1>l1)", "  if (k1<l2)", false};
-    case Kind::DonchianChannel:
     case Kind::Other:
       break;
   }
   return {{}, {}, false};
 }
 
+std::string_view testFor(Kind kind, std::string_view side) {
+  const Condition condition = conditionOf(kind);
+  const Direction direction = directionOf(side);
+  if (direction == Direction::Bullish) return condition.bullish;
+  if (direction == Direction::Bearish || condition.otherSideIsBearish) return condition.bearish;
+  return {};
+}
+
 }  // namespace
+
+bool hasIndicatorCode(std::string_view indicatorType) { return kindOf(indicatorType) != Kind::Other; }
+
+bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode) {
+  return !testFor(kindOf(indicatorType), sideCode).empty();
+}
 
 std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol) {
   const auto& ids = catalogue.symbols.ids;
   if (storedSymbol == "Symbol()" || (!ids.empty() && iequals(storedSymbol, ids.front()))) return "tSymbol";
-  std::string quoted = "\"";
-  quoted += storedSymbol;
-  quoted += '"';
-  return quoted;
+  return mqlStringLiteral(storedSymbol);
 }
 
 std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTable& definitions, std::string_view key,
@@ -129,6 +151,13 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
   // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
   const std::string prevShift = shift + "+1";
   const std::string where = symbol + "," + timeframe + ",";
+  // Close[], High[] and Low[] are the chart's bars; an indicator on another symbol or
+  // timeframe compares with that symbol's bars instead.
+  const bool onChart = symbol == "tSymbol" && timeframe == "0";
+  auto bar = [&](std::string_view series, const std::string& barShift) {
+    if (onChart) return std::string(series) + "[" + barShift + "]";
+    return "i" + std::string(series) + "(" + where + barShift + ")";
+  };
 
   auto chartNote = [&] {
     if (timeframe == "0") out.emplace_back("// 0=Timeframe im Chart");
@@ -154,17 +183,21 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
     return "iBands(" + where + p("period") + "," + p("bo_stab") + "," + p("bo_shift") + "," + price() + "," +
            std::string(mode) + "," + shift + ");";
   };
+  auto adx = [&](std::string_view mode, const std::string& barShift) {
+    return "iADX(" + where + p("period") + "," + price() + "," + std::string(mode) + "," + barShift + ");";
+  };
 
-  const Direction direction = directionOf(side);
+  const std::string_view test = testFor(kind, side);
+  const bool bullish = test == conditionOf(kind).bullish;
   switch (kind) {
     case Kind::MovingAverage:
-      out.push_back("  k1=Close[" + shift + "];");
+      out.push_back("  k1=" + bar("Close", shift) + ";");
       chartNote();
       out.push_back("  l1=" + ima(p("period"), p("ma_shift"), price(), shift));
       break;
     case Kind::MovingAverageCross:
-      out.push_back("  k1=Close[" + shift + "];");
-      out.push_back("  k2=Close[" + prevShift + "];");
+      out.push_back("  k1=" + bar("Close", shift) + ";");
+      out.push_back("  k2=" + bar("Close", prevShift) + ";");
       chartNote();
       out.push_back("  l1=" + ima(p("period"), p("ma_shift"), price(), shift));
       out.push_back("  l2=" + ima(p("period"), p("ma_shift"), price(), prevShift));
@@ -193,23 +226,15 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
       out.push_back("  l2=" + p("actionline") + ";");
       out.push_back("  k2=" + rsi(prevShift));
       break;
-    case Kind::ParabolicSar: {
-      // The levels are bar numbers computed here, each written after one blank.
-      const std::int64_t s = toInt32(shift);
-      const std::string bar = std::string(" ").append(intText(s));
-      const std::string nextBar = std::string(" ").append(intText(s + 1));
-      if (direction == Direction::Bullish) {
-        out.push_back("  l1=High[" + bar + "];");
-        out.push_back("  l2=Low[" + nextBar + "];");
-      } else if (direction == Direction::Bearish) {
-        out.push_back("  l2=High[" + bar + "];");
-        out.push_back("  l1=Low[" + nextBar + "];");
-      }
+    case Kind::ParabolicSar:
+      if (test.empty()) break;
+      // Bar s against the SAR of bar s, bar s+1 against the SAR of bar s+1.
+      out.push_back("  l1=" + bar(bullish ? "Low" : "High", shift) + ";");
+      out.push_back("  l2=" + bar(bullish ? "High" : "Low", prevShift) + ";");
       chartNote();
       out.push_back("  k1=" + sar(shift));
       out.push_back("  k2=" + sar(prevShift));
       break;
-    }
     case Kind::Macd: {
       const std::string periods = where + p("periodfast") + "," + p("periodslow") + "," + p("periodsignal") + "," + price();
       chartNote();
@@ -224,24 +249,34 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
       out.push_back("  l1=" + p("st_trigger") + ";");
       break;
     case Kind::BollingerBands:
-      out.push_back("  k1=Close[" + shift + "];");
+      out.push_back("  k1=" + bar("Close", shift) + ";");
       chartNote();
       out.push_back("  l1=" + bands("MODE_UPPER"));
       out.push_back("  l2=" + bands("MODE_LOWER"));
       break;
-    case Kind::DonchianChannel:
+    case Kind::DonchianChannel: {
       chartNote();
-      return;
+      if (test.empty()) return;
+      // The channel of the `period` bars before bar s, which itself is not part of it.
+      const std::string extreme = bullish ? "iHighest(" + where + "MODE_HIGH," + p("period") + "," + prevShift + ")"
+                                          : "iLowest(" + where + "MODE_LOW," + p("period") + "," + prevShift + ")";
+      out.push_back("  k1=" + bar("Close", shift) + ";");
+      out.push_back("  l1=" + bar(bullish ? "High" : "Low", extreme) + ";");
+      break;
+    }
+    case Kind::Adx:
+      chartNote();
+      if (test.empty()) return;
+      out.push_back("  k1=" + adx("MODE_PLUSDI", shift));
+      out.push_back("  l1=" + adx("MODE_MINUSDI", shift));
+      out.push_back("  k2=" + adx("MODE_MAIN", shift));
+      out.push_back("  l2=" + adx("MODE_MAIN", prevShift));
+      break;
     case Kind::Other:
       return;
   }
 
-  const Condition condition = conditionOf(kind);
-  std::string_view test;
-  if (direction == Direction::Bullish) test = condition.bullish;
-  else if (direction == Direction::Bearish || condition.otherSideIsBearish) test = condition.bearish;
   if (test.empty()) return;
-
   const std::string typeName = toUpper(indicator.type());
   out.push_back(std::string(test) + " {ic=ic+" + p("value") + ";");
   out.push_back("    if(Debug==TRUE) Print(\"" + typeName + " ok\");} else {");

@@ -18,8 +18,16 @@ class Indicator;
 void writeIndicatorCode(const Catalogue& catalogue, const DefinitionTable& definitions, const Indicator& indicator,
                         std::vector<std::string>& out, std::string_view side);
 
+// True for the types the generator writes lines for; any other type contributes nothing.
+bool hasIndicatorCode(std::string_view indicatorType);
+
+// True when the lines written for this type and side code ("L", "S", "XL", "XS", already
+// swapped for reversed indicators; empty for neither) can add the indicator's signal value:
+// a type without such a line only counts towards the threshold's sum and never fires.
+bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode);
+
 // The symbol argument of an indicator call: `tSymbol` for the chart's symbol, otherwise the
-// stored symbol in MQL4 string quotes.
+// stored symbol as an escaped MQL4 string literal.
 std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol);
 
 // The applied-price constant of a fast or slow price. The two-average types keep their prices

@@ -403,7 +403,7 @@ bool readComponent(Workspace& ws, TradingSystem& hs, const std::filesystem::path
   return true;
 }
 
-void applySystemDefaults(Workspace& ws, TradingSystem& hs) {
+void applySystemDefaults(Workspace& ws, TradingSystem& hs, bool drawMagic) {
   for (const std::string& row : ws.catalogue.indicatorRows()) {
     if (row.empty() || row.front() != '!') continue;
     for (const std::string& key : ws.catalogue.parameterKeysOf(row.substr(0, row.find(',')))) {
@@ -417,7 +417,7 @@ void applySystemDefaults(Workspace& ws, TradingSystem& hs) {
           SignalGroup& g = hs.group(groupNumber(role.role));
           (key == "stop_sl" ? g.sl : key == "stop_ts" ? g.ts : g.tp) = def;
         }
-      } else {
+      } else if (key != "general_magic" || drawMagic) {
         storeSystemParameter(ws, hs, key, def);
       }
     }

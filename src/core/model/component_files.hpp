@@ -94,8 +94,10 @@ void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes,
 
 // Fills the defaults of the catalogue's "!" rows into the system: money management, stops of
 // the exit groups, general settings (title from the file name, a fresh magic number) and the
-// thresholds of all four groups.
-void applySystemDefaults(Workspace& ws, TradingSystem& hs);
+// thresholds of all four groups. Opening an existing file applies them first too, so that a
+// key the file lacks keeps its default instead of an empty value reaching the Expert Advisor;
+// there the magic number is left to the file (drawMagic false).
+void applySystemDefaults(Workspace& ws, TradingSystem& hs, bool drawMagic = true);
 // Fills the defaults of the indicator's type row and stamps "lastedittime" with the given
 // day serial, or with the current time.
 void applyIndicatorDefaults(const Workspace& ws, Indicator& indicator,

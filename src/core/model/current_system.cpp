@@ -117,6 +117,7 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
   hs.systemFileName = std::string(fileName);
   hs.resetAll(systemDefaults(ws));
   if (bytes) {
+    applySystemDefaults(ws, hs, false);
     readComponentText(ws, hs, *bytes, "", 0);
     if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
     if (needsFreshMagic(hs.general.magic)) {
