@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "generator/expert_generator.hpp"
+#include "generator/indicator_code.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -13,26 +14,6 @@
 
 namespace zorvik {
 namespace {
-
-// Whether the generated check function holds an "ic=ic+value" line for an indicator of this
-// type under this side code, i.e. whether the indicator can ever add its points. This is the
-// rule of the generated code: every known type signals for the four side codes (Donchian
-// Channel and ADX included); for any other side code only the cross types and Parabolic SAR
-// still test (they fall back to the bearish comparison); an unknown type writes nothing.
-bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode) {
-  static constexpr std::array<std::string_view, 12> kKnown{
-      "Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
-      "RSI",            "RSI Cross",            "Parabolic SAR",     "MACD",
-      "Stochastik",     "Bollinger Bands",      "Donchian Channel",  "ADX"};
-  static constexpr std::array<std::string_view, 3> kTestingAnySide{"Moving Average Cross", "2 Moving Averages Cross",
-                                                                   "Parabolic SAR"};
-  auto among = [&](const auto& list) {
-    return std::any_of(list.begin(), list.end(), [&](std::string_view t) { return iequals(t, indicatorType); });
-  };
-  if (!among(kKnown)) return false;
-  if (groupRoleNamed(sideCode)) return true;
-  return among(kTestingAnySide);
-}
 
 // The values that stand for the chart's own symbol and timeframe, as the generator reads them.
 bool isChartSymbol(const Workspace& ws, std::string_view symbol) {
