@@ -116,7 +116,7 @@ TEST(QuickReaders, TakeKeysOnlyWhereTheReaderDoes) {
       {"Mehrzeilig.hsy.txt", "START general\ncomment=\"erste Zeile\nmagic=999\nbezeichnung=falsch\"\nbezeichnung=\"Echt\"\nmagic=\"100007\"\nENDE general\n",
        "100007", "Echt"},
       // A long comment before the key does not hide it.
-      {"Lang.hsy.txt", "START general\ncomment=\"" + std::string(5000, 'k') + "\"\nmagic=\"100008\"\nENDE general\n",
+      {"Lang.hsy.txt", "START general\ncomment=\"" + std::string(70000, 'k') + "\"\nmagic=\"100008\"\nENDE general\n",
        "100008", ""},
       // Only the general section counts.
       {"Spaeter.hsy.txt", "START general\nmagic=\"100009\"\nENDE general\nSTART moneymanagement\nmagic=\"1\"\nENDE moneymanagement\n",
