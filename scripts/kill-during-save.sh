@@ -24,7 +24,8 @@ done
 
 for ((i = 1; i <= runs; i++)); do
   n=${names[$((i % ${#names[@]}))]}
-  run resave "$n" >/dev/null 2>&1 &
+  # Started directly, not through run(): $! must be the program itself, not a subshell.
+  "$cli" --workdir "$work" resave "$n" >/dev/null 2>&1 &
   pid=$!
   sleep "0.0$((RANDOM % 10))$((RANDOM % 10))"
   kill -9 "$pid" 2>/dev/null
