@@ -201,7 +201,7 @@ TEST(CurrentSystem, NewSystemThroughTheDialog) {
   EXPECT_FALSE(createSystem(ws, ""));
 }
 
-TEST(CurrentSystem, QuickReadersLookAtTheFirstThousandCharacters) {
+TEST(CurrentSystem, QuickReadersReadTheWholeGeneralSection) {
   TestWorkspace t;
   writeUser(t, "A.hsy.txt", "START general\nBezeichnung=\"Groß & klein\"\nmAgIc=\"100009\"\n");
   writeUser(t, "B.hsy.txt", "START general\ncomment=\"setze magic=5 später\"\nbezeichnung=\"" + std::string(980, 'x') +
@@ -209,8 +209,9 @@ TEST(CurrentSystem, QuickReadersLookAtTheFirstThousandCharacters) {
   writeUser(t, "C.hsy.txt", "START general\nbezeichnung=\"Ohne Ende");
   EXPECT_EQ(readTitle(*t.ws, "A.hsy.txt"), "Groß & klein");
   EXPECT_EQ(readMagic(*t.ws, "A.hsy.txt"), "100009");
-  EXPECT_EQ(readTitle(*t.ws, "B.hsy.txt"), std::string(940, 'x'));  // cut where the 1000 end
-  EXPECT_EQ(readMagic(*t.ws, "B.hsy.txt"), "");  // beyond the first 1000 characters
+  // A long title or comment must not hide the magic number: a new system would get it again.
+  EXPECT_EQ(readTitle(*t.ws, "B.hsy.txt"), std::string(980, 'x'));
+  EXPECT_EQ(readMagic(*t.ws, "B.hsy.txt"), "100010");
   EXPECT_EQ(readTitle(*t.ws, "C.hsy.txt"), "Ohne Ende");
   EXPECT_EQ(readTitle(*t.ws, "fehlt.hsy.txt"), "");
 }

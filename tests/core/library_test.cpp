@@ -389,8 +389,17 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   EXPECT_EQ(t.host.messages.back(), "Dieser Dateiname existiert bereits !");
 
   t.host.sounds.clear();
+  t.host.messages.clear();
   t.host.inputs = {std::string("Kopie")};
+  const std::string originalMagic = ws.system().general.magic;
   EXPECT_EQ(lib.saveAs(), LibraryOutcome::SystemOpened);
+  // The copy trades under a number of its own, and the trader is told which.
+  const std::string copyMagic = readMagic(ws, "Kopie.hsy.txt");
+  EXPECT_EQ(readMagic(ws, "Trend.hsy.txt"), originalMagic);
+  EXPECT_NE(copyMagic, originalMagic);
+  EXPECT_EQ(readMagic(ws, "Range.hsy.txt") == copyMagic, false);
+  EXPECT_EQ(ws.system().general.magic, copyMagic);
+  EXPECT_EQ(t.host.messages, std::vector<std::string>{"Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic});
   EXPECT_EQ(t.host.prompts.back(), "Speichern unter");
   EXPECT_EQ(ws.system().systemFileName, "Kopie.hsy.txt");
   EXPECT_EQ(t.host.sounds, (std::vector<Sound>{Sound::Save, Sound::Save}));

@@ -6,6 +6,8 @@
 
 #include "editors/toolbox_export.hpp"
 #include "model/component_files.hpp"
+#include "model/current_system.hpp"
+#include "model/magic_numbers.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -19,7 +21,9 @@ using testing::TestWorkspace;
 
 std::vector<std::string> userFiles(const Workspace& ws) {
   std::vector<std::string> out;
-  for (const auto& entry : fs::directory_iterator(ws.userFolder())) out.push_back(entry.path().filename().string());
+  // The magic numbers' lock file is the program's own, not a part of the library.
+  for (const auto& entry : fs::directory_iterator(ws.userFolder()))
+    if (entry.path().filename() != kMagicLockFile) out.push_back(entry.path().filename().string());
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -137,15 +141,27 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
   for (const Case& c : cases) {
     TestWorkspace t;
     testing::fillSampleSystem(*t.ws, t.ws->system());
+    const std::string openMagic = t.ws->system().general.magic;
     ToolboxExport dialog(*t.ws, {c.tab, c.selected, c.current});
     const ToolboxResult r = dialog.exportPart(c.choice, "Alles", comment);
     ASSERT_EQ(r.outcome, ToolboxOutcome::Written) << c.file;
     EXPECT_EQ(userFiles(*t.ws), std::vector<std::string>{c.file});
     EXPECT_EQ(r.file, t.ws->userFile(c.file));
+    // A whole system stored is a second system: the same but for a magic number of its own,
+    // which the trader is told; the open system keeps its number.
+    TradingSystem reference = t.ws->system();
+    std::vector<std::string> messages;
+    if (c.choice == 0) {
+      const std::string copyMagic = readMagic(*t.ws, c.file);
+      EXPECT_NE(copyMagic, openMagic);
+      reference.setParameter("general_magic", copyMagic);
+      messages.push_back("Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic);
+    }
+    EXPECT_EQ(t.ws->system().general.magic, openMagic);
     const fs::path expected = t.dir.path() / "expected.txt";
-    ASSERT_TRUE(c.reference(t.ws->system(), expected, comment));
+    ASSERT_TRUE(c.reference(reference, expected, comment));
     EXPECT_EQ(readBytes(r.file), readBytes(expected)) << c.file;
-    EXPECT_TRUE(t.host.messages.empty());
+    EXPECT_EQ(t.host.messages, messages);
     EXPECT_EQ(t.host.statuses, std::vector<std::string>{"toolbox export"});
     EXPECT_EQ(t.host.eventSounds, std::vector<std::string>{"toolbox export"});
     EXPECT_EQ(t.host.libraryRefreshes, 1);

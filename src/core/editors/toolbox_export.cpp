@@ -1,10 +1,12 @@
 #include "editors/toolbox_export.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "editors/signal_group_editing.hpp"
 #include "library/file_names.hpp"
 #include "model/component_files.hpp"
+#include "model/magic_numbers.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
@@ -13,13 +15,6 @@ namespace zorvik {
 namespace {
 
 bool isGroupTab(int tab) { return groupRoleOf(tab).has_value(); }
-
-// A control character in a file name is legal on Linux but breaks the library's one-line
-// listing and every copy to a Windows folder; such names are refused.
-bool holdsControlCharacter(std::string_view name) {
-  return std::any_of(name.begin(), name.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-}
 
 }  // namespace
 
@@ -50,7 +45,10 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
     ws_.message("Es muß ein Name angegeben werden (ohne Endung)!");
     return {ToolboxOutcome::Refused, {}};
   }
-  if (holdsControlCharacter(trimmed)) {
+  // A control character in a file name is legal on Linux but breaks the library's one-line
+  // listing and every copy to a Windows folder; written as an escape ("%0A") it would come
+  // back from the listing as one.
+  if (decodesToControlCharacter(trimmed)) {
     ws_.message("Der Name enthält unzulässige Zeichen !");
     return {ToolboxOutcome::Refused, {}};
   }
@@ -86,10 +84,22 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
   const std::filesystem::path file = componentPath(ws_, fileName);
   std::string error;
   bool written = false;
+  // A whole system stored in the library is a second system: it gets its own magic number, or
+  // the two Expert Advisors would take each other's orders. The number is chosen and the file
+  // written under the lock.
+  std::optional<MagicNumberLock> magicLock;
+  std::string copyMagic;
   switch (c) {
-    case ToolboxChoice::System:
-      written = writeSystemFile(hs, file, &error);
+    case ToolboxChoice::System: {
+      magicLock.emplace(ws_);
+      const auto magic = handOutMagicNumber(ws_);
+      if (!magic) return {ToolboxOutcome::Refused, {}};
+      TradingSystem copy = hs;
+      copy.setParameter("general_magic", *magic);
+      written = writeSystemFile(copy, file, &error);
+      copyMagic = *magic;
       break;
+    }
     case ToolboxChoice::SignalGroups:
       written = writeSignalGroupsFile(hs, file, comment, &error);
       break;
@@ -121,6 +131,7 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
     return {ToolboxOutcome::WriteFailed, file};
   }
   ++exports_;
+  if (!copyMagic.empty()) tellCopyGotMagicNumber(ws_, copyMagic);
   ws_.host().status(ws_.tr("toolbox export"));
   ws_.host().eventSound("toolbox export");
   ws_.host().refreshLibrary();

@@ -1,5 +1,7 @@
 #include "library/file_names.hpp"
 
+#include <algorithm>
+
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
 
@@ -47,6 +49,12 @@ std::string decodeFileName(std::string_view fileName) {
     }
   }
   return out;
+}
+
+bool decodesToControlCharacter(std::string_view name) {
+  const std::string decoded = decodeFileName(encodeFileName(name));
+  const auto isControl = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
+  return std::any_of(name.begin(), name.end(), isControl) || std::any_of(decoded.begin(), decoded.end(), isControl);
 }
 
 std::string fileNameHead(std::string_view fileName) {

@@ -19,6 +19,10 @@ std::string encodeFileName(std::string_view name);
 // "%" and two upper-case hex digits -> that character, "+" -> blank; any other "%" stays.
 std::string decodeFileName(std::string_view fileName);
 
+// True when the name holds a control character, or an escape that the listing would decode to
+// one ("%00", "%0A"): such a name cannot become a file name that leads back to it.
+bool decodesToControlCharacter(std::string_view name);
+
 // The name before its extensions: the text before the next-to-last "." when the name holds
 // two or more, else before the last one ("abc.hsy.txt" -> "abc", "abc.ex4" -> "abc").
 std::string fileNameHead(std::string_view fileName);

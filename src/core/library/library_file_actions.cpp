@@ -8,6 +8,7 @@
 #include "library/library_internal.hpp"
 #include "model/component_files.hpp"
 #include "model/current_system.hpp"
+#include "model/magic_numbers.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
@@ -136,6 +137,11 @@ std::optional<std::string> Library::askNewName(std::string_view prompt, const st
                                                std::string_view extension) {
   const auto answer = ws_.host().inputBox(ws_.tr(prompt), "-", oldHead);
   if (!answer || answer->empty()) return std::nullopt;
+  if (decodesToControlCharacter(*answer)) {
+    ws_.message("Der Name enthält ein Steuerzeichen (auch als %00 bis %1F oder %7F geschrieben) und kann nicht verwendet werden: ",
+                *answer);
+    return std::nullopt;
+  }
   if (fileThere(componentPath(ws_, *answer + "." + std::string(extension)))) {
     ws_.message(*answer != oldHead ? "Dieser Dateiname existiert bereits !" : "Der Name bleibt gleich...");
     return std::nullopt;
@@ -189,11 +195,25 @@ LibraryOutcome Library::saveAs() {
   const auto answer = askNewName("Speichern unter", oldHead, "hsy.txt");
   if (!answer) return LibraryOutcome::Nothing;
   if (!saveCurrentSystem(ws_, true)) return LibraryOutcome::Nothing;
-  system.systemFileName = *answer + std::string(kSystemExtension);
-  if (!saveCurrentSystem(ws_, true)) {
-    system.systemFileName = oldName;
+  const std::string newName = *answer + std::string(kSystemExtension);
+  // The copy is a system of its own and must not trade under the original's magic number.
+  // Choosing it and writing the file happen under the lock, so no other program takes it.
+  MagicNumberLock lock(ws_);
+  if (fileThere(componentPath(ws_, newName))) {
+    ws_.message("Dieser Dateiname existiert bereits !");
     return LibraryOutcome::Nothing;
   }
+  const auto magic = handOutMagicNumber(ws_);
+  if (!magic) return LibraryOutcome::Nothing;
+  const std::string oldMagic = system.general.magic;
+  system.systemFileName = newName;
+  system.setParameter("general_magic", *magic);
+  if (!saveCurrentSystem(ws_, true)) {
+    system.systemFileName = oldName;
+    system.setParameter("general_magic", oldMagic);
+    return LibraryOutcome::Nothing;
+  }
+  tellCopyGotMagicNumber(ws_, *magic);
   relistLibrary();
   return LibraryOutcome::SystemOpened;
 }

@@ -202,7 +202,10 @@ void Library::listFolder() {
     const std::string onDisk = it->path().filename().string();
     const int groupId = groupOfFileName(onDisk);
     if (groupId == 0) continue;
-    const std::string decoded = decodeFileName(onDisk);
+    // A name that decodes to a control character ("%00") is listed as it stands on disk: the
+    // decoded name could not lead back to the file, and a NUL would cut the path.
+    std::string decoded = decodeFileName(onDisk);
+    if (decodesToControlCharacter(decoded)) decoded = onDisk;
     LibraryItem item = makeItem(groupId, decoded, encodeFileName(decoded) == onDisk ? std::string() : onDisk);
     if (groupId == libgroup::TradingSystems) {
       // A file that cannot be read is left out; the listing goes on with the next one.

@@ -4,6 +4,7 @@
 
 #include "model/catalogue.hpp"
 #include "model/group_roles.hpp"
+#include "model/magic_numbers.hpp"
 #include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -220,8 +221,10 @@ class ComponentReader {
     if (state_ == kGeneral) {
       if (key == "account" && value == "000000" && !ws_.knownAccounts.empty()) value = ws_.knownAccounts.front().number;
       if (key == "magic" && (value == "-" || value.empty() || value == "123456")) {
-        value = nextRunningNumber(ws_.settings);
-        generatedMagic_ = value;
+        if (auto magic = handOutMagicNumber(ws_)) {
+          value = std::move(*magic);
+          generatedMagic_ = value;
+        }
       }
       const std::string paraKey = "general_" + std::string(key);
       // Keys the system does not store are left out here: setParameter would ignore them anyway,

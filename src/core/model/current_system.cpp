@@ -1,10 +1,11 @@
 #include "model/current_system.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "library/file_names.hpp"
 #include "model/component_files.hpp"
+#include "model/magic_numbers.hpp"
 #include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -25,50 +26,76 @@ std::size_t characterCount(std::string_view utf8) {
   return n;
 }
 
+// A dangling link counts as taken too: writing through it would create its target.
 bool fileExists(const fs::path& p) {
   std::error_code ec;
-  return fs::exists(p, ec);
+  return fs::exists(fs::symlink_status(p, ec));
 }
 
-// The first 1000 characters of a file as UTF-8, and the same upper-cased; nullopt when the
-// file cannot be opened.
-struct FileHead {
-  std::string text;
-  std::string upper;  // same byte length as text
-};
-
-std::optional<FileHead> readFileHead(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  char buf[1000];
-  in.read(buf, sizeof buf);
-  FileHead head;
-  head.text = cp1252ToUtf8(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
-  head.upper = toUpper(head.text);
-  return head;
-}
-
-// The value of "key=" in a file head, without its quotes. The key must start a line: a
-// comment mentioning "magic=" is not the magic number.
-std::string headValue(const FileHead& head, std::string_view key) {
-  const std::string wanted = toUpper(key) + "=";
-  std::size_t pos = 0;
-  while ((pos = head.upper.find(wanted, pos)) != std::string::npos) {
-    if (pos == 0 || head.upper[pos - 1] == '\n' || head.upper[pos - 1] == '\r') break;
-    ++pos;
+// The title and magic number as the component reader would read them from the general
+// section: a value with line breaks goes on until a line that ends with a quote, so no line of
+// a multi-line comment is ever taken for a key, and the key is found wherever it stands in the
+// section. The last value wins, as it does on opening. Lines before the first section count as
+// general; the next section ends the search.
+SystemHeadValues generalValues(std::string_view bytes, bool* sectionEnded = nullptr) {
+  SystemHeadValues values;
+  if (sectionEnded) *sectionEnded = false;
+  // Lines are taken one by one as needed: the listing reads every system, and the rest of a
+  // file after its general section is never looked at.
+  std::size_t at = 0;
+  const auto nextLine = [&]() {
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+    const std::string_view line = bytes.substr(at, end - at);
+    at = end;
+    if (at < bytes.size() && bytes[at] == '\r') ++at;
+    if (at < bytes.size() && bytes[at] == '\n') ++at;
+    return line;
+  };
+  while (at < bytes.size()) {
+    const std::string_view line = nextLine();
+    const bool quoted = line.find('"') != std::string_view::npos;
+    bool closed = !quoted || line.back() == '"';
+    while (!closed && at < bytes.size()) {
+      const std::string_view next = nextLine();
+      closed = !next.empty() && next.back() == '"';
+    }
+    if (startsWith(line, "START ")) {
+      if (iequals(trim(line.substr(6)), "general")) continue;
+      if (sectionEnded) *sectionEnded = true;
+      break;
+    }
+    if (startsWith(line, "ENDE ") || startsWith(line, "STOP ")) {
+      if (!iequals(trim(line.substr(5)), "general")) continue;
+      if (sectionEnded) *sectionEnded = true;
+      break;
+    }
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    // A multi-line value gives its first line, as the title shown in the library.
+    const std::string_view key = line.substr(0, eq);
+    if (!iequals(key, "bezeichnung") && !iequals(key, "magic")) continue;
+    std::string value = cp1252ToUtf8(line.substr(eq + 1));
+    if (!value.empty() && value.front() == '"') value.erase(0, 1);
+    if (!value.empty() && value.back() == '"') value.pop_back();
+    (iequals(key, "magic") ? values.magic : values.title) = std::move(value);
   }
-  if (pos == std::string::npos) return {};
-  const std::size_t start = pos + wanted.size();
-  const std::size_t end = head.text.find_first_of("\r\n", start);
-  std::string value = head.text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  if (!value.empty() && value.front() == '"') value.erase(0, 1);
-  if (!value.empty() && value.back() == '"') value.pop_back();
-  return value;
+  return values;
 }
 
-std::string quickValue(const fs::path& file, std::string_view key) {
-  const auto head = readFileHead(file);
-  return head ? headValue(*head, key) : std::string();
+// The general section nearly always ends within the first block; only a longer one is read
+// further. Files larger than the limit are no system the program wrote.
+constexpr std::size_t kQuickReadBlock = 64u << 10;
+constexpr std::size_t kQuickReadLimit = 16u << 20;
+
+std::optional<SystemHeadValues> quickValues(const fs::path& file) {
+  auto bytes = readFileBytes(file, kQuickReadBlock);
+  if (!bytes) return std::nullopt;
+  bool ended = false;
+  SystemHeadValues values = generalValues(*bytes, &ended);
+  if (ended || bytes->size() < kQuickReadBlock) return values;
+  bytes = readFileBytes(file, kQuickReadLimit);
+  if (!bytes) return std::nullopt;
+  return generalValues(*bytes);
 }
 
 void showMagicNote(Workspace& ws) {
@@ -121,7 +148,7 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
     readComponentText(ws, hs, *bytes, "", 0);
     if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
     if (needsFreshMagic(hs.general.magic)) {
-      storeSystemParameter(ws, hs, "general_magic", nextRunningNumber(ws.settings));
+      if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, hs, "general_magic", *magic);
       if (ws.magicNoteCount < 4) {
         showMagicNote(ws);
         if (ws.magicNoteCount == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
@@ -147,11 +174,20 @@ std::string firstFreeSystemName(const Workspace& ws) {
 
 std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
   if (name.empty()) return std::nullopt;
+  if (decodesToControlCharacter(name)) {
+    ws.message("Der Name enthält ein Steuerzeichen (auch als %00 bis %1F oder %7F geschrieben) und kann nicht verwendet werden: ",
+               std::string(name));
+    return std::nullopt;
+  }
   std::string fileName = std::string(name) + std::string(kSystemExtension);
+  // Checking the name and writing the new file are one step for every program working on this
+  // library: of two creating the same name at once, the second finds the first one's file.
+  MagicNumberLock lock(ws);
   if (fileExists(componentPath(ws, fileName))) {
     ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
     return std::nullopt;
   }
+  if (!magicNumberAvailable(ws)) return std::nullopt;
   if (!openSystem(ws, fileName)) return std::nullopt;
   ws.host().playSound(Sound::NewSystem);
   const bool saved = saveCurrentSystem(ws);
@@ -190,18 +226,16 @@ std::optional<std::string> newSystemFromCommand(Workspace& ws) {
 }
 
 std::string readTitle(const Workspace& ws, std::string_view fileName) {
-  return quickValue(componentPath(ws, fileName), "bezeichnung");
+  const auto values = quickValues(componentPath(ws, fileName));
+  return values ? values->title : std::string();
 }
 
 std::string readMagic(const Workspace& ws, std::string_view fileName) {
-  return quickValue(componentPath(ws, fileName), "magic");
+  const auto values = quickValues(componentPath(ws, fileName));
+  return values ? values->magic : std::string();
 }
 
-std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file) {
-  const auto head = readFileHead(file);
-  if (!head) return std::nullopt;
-  return SystemHeadValues{headValue(*head, "bezeichnung"), headValue(*head, "magic")};
-}
+std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file) { return quickValues(file); }
 
 void raiseMagicCounter(Settings& settings, std::string_view magic) {
   const double v = std::floor(leadingNumber(magic));
@@ -212,7 +246,8 @@ void raiseMagicCounterFromLibrary(Workspace& ws) {
   std::error_code ec;
   for (fs::directory_iterator it(ws.userFolder(), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (endsWith(name, kSystemExtension)) raiseMagicCounter(ws.settings, quickValue(it->path(), "magic"));
+    if (!endsWith(name, kSystemExtension)) continue;
+    if (const auto values = quickValues(it->path())) raiseMagicCounter(ws.settings, values->magic);
   }
 }
 

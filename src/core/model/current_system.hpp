@@ -38,8 +38,9 @@ std::optional<std::string> newSystemFromCommand(Workspace& ws);
 // A used or empty name is refused (with the message for a used name).
 std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
 
-// The title and the magic number of a system file without opening it, from the first 1000
-// characters of the file; empty when the key is not there.
+// The title and the magic number of a system file without opening it, read from its general
+// section as opening would read them (never from inside a multi-line value); empty when the
+// key is not there.
 std::string readTitle(const Workspace& ws, std::string_view fileName);
 std::string readMagic(const Workspace& ws, std::string_view fileName);
 // Both at once from a file given by its path (one read for the library listing); nullopt when

@@ -12,13 +12,15 @@ std::string withoutTag(std::string_view text) {
 }
 
 void LanguageTable::switchLanguage(std::string_view languageName, const std::filesystem::path& resFolder) {
+  // The name is kept in one spelling whatever case it came in: everything that asks for the
+  // language (the choice lists' caption column among them) compares with these.
   if (iequals(languageName, "DEUTSCH")) {
     flag_ = 0;
-    name_ = std::string(languageName);
+    name_ = "DEUTSCH";
   } else if (iequals(languageName, "ENGLISCH")) {
     if (loadLanguageFile(resFolder / "langEng.txt")) {
       flag_ = 1;
-      name_ = std::string(languageName);
+      name_ = "ENGLISCH";
     }
   }
 }

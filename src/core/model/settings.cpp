@@ -101,8 +101,9 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
   return lines;
 }
 
-std::string nextRunningNumber(Settings& s) {
-  if (s.magic < std::numeric_limits<std::int32_t>::max()) ++s.magic;
+std::optional<std::string> nextRunningNumber(Settings& s) {
+  if (s.magic >= std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  ++s.magic;
   return intText(s.magic);
 }
 

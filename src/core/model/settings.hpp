@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,8 @@ void parseSettings(const std::vector<std::string>& lines, Settings& settings, La
 // The lines of the settings file for the current settings.
 std::vector<std::string> settingsLines(const Settings& settings, const LanguageTable& language);
 
-// Increments the running counter and returns its new value as text.
-std::string nextRunningNumber(Settings& settings);
+// Increments the running counter and returns its new value as text; nullopt, the counter
+// unchanged, when it stands at 2147483647 (wrapping would hand out numbers again).
+std::optional<std::string> nextRunningNumber(Settings& settings);
 
 }  // namespace zorvik

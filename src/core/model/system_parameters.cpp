@@ -1,5 +1,6 @@
 #include "model/system_parameters.hpp"
 
+#include "model/magic_numbers.hpp"
 #include "model/workspace.hpp"
 #include "text/strings.hpp"
 
@@ -9,7 +10,8 @@ SystemDefaults systemDefaults(Workspace& ws) {
   SystemDefaults d;
   d.firstAccount = ws.knownAccounts.empty() ? std::string() : ws.knownAccounts.front().number;
   d.hedgingId = ws.definitions.indexToId("mm_hedging", "#0");
-  d.magic = nextRunningNumber(ws.settings);
+  // Without a number left the system keeps "-", which every later open tries to replace.
+  d.magic = handOutMagicNumber(ws).value_or("-");
   return d;
 }
 
@@ -18,7 +20,7 @@ void storeSystemParameter(Workspace& ws, TradingSystem& system, std::string_view
   std::string value(rawValue);
   // The index is resolved first: the rules below see the id, never "#n".
   if (!value.empty() && value.front() == '#') value = ws.definitions.indexToId(key, value);
-  if (key == "general_magic" && value == "-") value = nextRunningNumber(ws.settings);
+  if (key == "general_magic" && value == "-") value = handOutMagicNumber(ws).value_or("-");
   if ((key == "mm_symbol" || key == "general_symbol") && value == ws.tr("Aktuelles Symbol")) value = "Symbol()";
   system.setParameter(key, value);
 }

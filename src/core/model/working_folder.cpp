@@ -22,6 +22,8 @@ bool copyMissingFiles(const fs::path& from, const fs::path& to, std::string* err
     std::error_code step;
     if (it->is_directory(step)) {
       fs::create_directories(target, step);
+    } else if (!it->is_regular_file(step)) {
+      continue;  // a FIFO or device among the shipped files would block the copy
     } else if (!fs::exists(target, step)) {
       fs::copy_file(it->path(), target, fs::copy_options::skip_existing, step);
     }

@@ -1,6 +1,7 @@
 #include "model/workspace.hpp"
 
 #include "model/trading_system.hpp"
+#include "platform/file_lock.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 
@@ -55,6 +56,9 @@ void Workspace::startUp() {
   fs::create_directories(res_, ec);
   fs::create_directories(user_, ec);
   if (!fs::is_directory(user_)) message("Der Ordner konnte nicht angelegt werden: ", user_.string());
+  ignoreFileSizeSignal();
+  removeStaleTemporaryFiles(user_);
+  removeStaleTemporaryFiles(res_);
   loadSettings();
   if (settings.magic < 100) settings.magic = 100000;
   readBrokerSymbols(*this, 1);

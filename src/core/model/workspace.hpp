@@ -34,6 +34,7 @@ struct KnownAccount {
 std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table);
 
 class TradingSystem;
+class FileLock;
 
 class Workspace {
  public:
@@ -95,6 +96,10 @@ class Workspace {
   int magicNoteCount = 0;
   // Help texts of the parameter rows and other help keys, read once at start-up.
   HelpTextTable helpTexts;
+  // The lock on the magic numbers while this program holds it (MagicNumberLock), and how
+  // deeply its holders are nested.
+  std::unique_ptr<FileLock> magicLock;
+  int magicLockDepth = 0;
 
  private:
   std::vector<std::function<void()>> systemOpenedListeners_;

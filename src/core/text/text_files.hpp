@@ -11,8 +11,12 @@ namespace zorvik {
 
 namespace fs = std::filesystem;
 
-// The raw bytes of a file; nullopt when it does not exist or cannot be read.
-std::optional<std::string> readFileBytes(const fs::path& path);
+// The raw bytes of a file, at most limit of them; nullopt when it does not exist, cannot be read
+// or is no regular file (a FIFO, a device or a folder is never opened for reading, so no reader
+// can hang on one).
+std::optional<std::string> readFileBytes(const fs::path& path, std::size_t limit = static_cast<std::size_t>(-1));
+// True for a regular file (or a link to one); never throws.
+bool isRegularFile(const fs::path& path);
 
 // Splits raw text into lines at CR LF, lone CR or lone LF. A final line end does not start
 // an empty line.
@@ -27,8 +31,17 @@ std::string toFileText(const std::vector<std::string>& lines);
 // Replaces the file atomically: the bytes go to a temporary file beside it, which is flushed
 // and then renamed over the target. On any failure the previous file is untouched, the
 // temporary file removed and false returned (with a reason in *error if given).
+// A symbolic link is written through to its target and stays a link; the new file keeps the
+// mode of the one it replaces; a read-only file, or anything but a regular file, is refused.
 bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* error = nullptr);
 bool writeTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error = nullptr);
+
+// Removes the temporary files that saves interrupted by a crash or a kill left in the folder
+// (only names of our own pattern whose process is gone); returns how many.
+int removeStaleTemporaryFiles(const fs::path& folder);
+
+// Makes a file-size limit a failed write (EFBIG) instead of a signal that ends the program.
+void ignoreFileSizeSignal();
 
 // Appends lines (UTF-8, written as Windows-1252 with CR LF) to a file, creating it if missing.
 bool appendTextLines(const fs::path& path, const std::vector<std::string>& lines);
