@@ -111,6 +111,7 @@ class MainWindow : public QMainWindow {
   // panel is dragged and until the first heartbeat.
   void setEditorTabsVisible(bool visible);
   bool editorTabsVisible() const { return tabsWanted_; }
+  QLabel* emptyEditorHint() const { return emptyHint_; }
   // Draws the rows when the check returned some; nothing changes for nullopt.
   void applyInfoRows(const std::optional<InfoRows>& rows);
 
@@ -191,6 +192,8 @@ class MainWindow : public QMainWindow {
   QTabBar* tabSelector_ = nullptr;
   QTabWidget* editorTabs_ = nullptr;
   SystemInfoStrip* infoStrip_ = nullptr;
+  // Says what to do next where the pages would be while no system is open.
+  QLabel* emptyHint_ = nullptr;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};
 

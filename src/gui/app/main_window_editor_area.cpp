@@ -133,6 +133,15 @@ void MainWindow::buildEditorArea() {
     if (help_) help_->hoverHelp(context, key);
   });
   connect(tabSelector_, &QTabBar::currentChanged, this, &MainWindow::onEditorTabChanged);
+  emptyHint_ = new QLabel(q(ws_.tr("Kein Handelssystem geöffnet.")) + QStringLiteral("\n\n") +
+                              q(ws_.tr("Links in der Toolbox ein Handelssystem anklicken oder mit "
+                                       "„Neues Handelssystem“ ein neues anlegen.")),
+                          editorArea_);
+  emptyHint_->setObjectName(QStringLiteral("emptyEditorHint"));
+  emptyHint_->setAlignment(Qt::AlignCenter);
+  emptyHint_->setWordWrap(true);
+  emptyHint_->setForegroundRole(QPalette::PlaceholderText);
+  emptyHint_->hide();
   setCentralWidget(editorArea_);
   // Hidden until the first heartbeat, so that start-up does not flash half-laid-out pages.
   setEditorTabsVisible(false);
@@ -175,6 +184,11 @@ void MainWindow::layoutEditorArea() {
   const bool showTabs = tabsWanted_ && w >= kSliverWidth;
   tabSelector_->setVisible(showTabs);
   editorTabs_->setVisible(showTabs);
+  // Before the first heartbeat the pages are hidden on purpose; afterwards hidden pages mean
+  // that no system is open, and the grey field says how to get one.
+  const bool hint = !showTabs && firstLayoutDone_ && ws_.system().systemFileName.empty() && w >= kSliverWidth;
+  emptyHint_->setVisible(hint);
+  if (hint) emptyHint_->setGeometry(2 * kMargin, 2 * kMargin, std::max(0, w - 4 * kMargin), std::max(0, h - 4 * kMargin));
   const int tabHeight = tabSelector_->sizeHint().height();
   tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
