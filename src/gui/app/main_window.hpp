@@ -157,6 +157,7 @@ class MainWindow : public QMainWindow {
   void createEditorPages();
   void finishFirstLayout();
   void placePage(int tab);
+  void fitTabSelector(int width);
   void modeCommand(std::int32_t id);
   void languageCommand(std::int32_t id);
   void leaveStartMode();
@@ -194,6 +195,7 @@ class MainWindow : public QMainWindow {
   SystemInfoStrip* infoStrip_ = nullptr;
   // Says what to do next where the pages would be while no system is open.
   QLabel* emptyHint_ = nullptr;
+  double tabBaseFontSize_ = 0;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};
 
