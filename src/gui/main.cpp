@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "app/first_paint_exit.hpp"
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
 #include "app/main_window.hpp"
@@ -9,6 +10,7 @@
 #include "model/workspace.hpp"
 
 int main(int argc, char** argv) {
+  const bool exitAfterFirstPaint = zorvik::wantsExitAfterFirstPaint(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Zorvik");
   QApplication::setOrganizationName("Zorvik");
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
   zorvik::Workspace ws(workingFolder, host);
   zorvik::MainWindow form(ws, host, nullptr,
                          [&](zorvik::MainWindow& f) { zorvik::installProgramParts(f, ws, host); });
+  if (exitAfterFirstPaint) new zorvik::FirstPaintExit(&form);
   form.show();
   return QApplication::exec();
 }

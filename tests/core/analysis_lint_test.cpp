@@ -29,6 +29,7 @@ struct LintTest : ::testing::Test {
 
   void SetUp() override {
     hs.systemFileName = "Demo.hsy.txt";
+    hs.general.magic = "100001";  // generation refuses a system without one
     hs.mm.symbol = "Symbol()";
     hs.mm.maxtrades = "0";
     hs.mm.hedging = "idno Hedging";

@@ -228,6 +228,7 @@ TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
     SCOPED_TRACE(step);
     setWriteFaultHook([step](std::string_view s) { return s != step; });
     EXPECT_FALSE(saveCurrentSystem(ws, true));
+    t.host.answers.push_back(false);  // keep the changes rather than discard them
     EXPECT_FALSE(openSystem(ws, "Anderes.hsy.txt"));  // would lose the change
     setWriteFaultHook(nullptr);
     EXPECT_EQ(testing::readBytes(userFile(t, "Trend.hsy.txt")), before);
@@ -251,6 +252,54 @@ TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {
 
   ws.system().systemFileName.clear();
   EXPECT_TRUE(saveCurrentSystem(ws));  // nothing open: nothing to do
+}
+
+TEST(CurrentSystem, ANewSystemThatCannotBeWrittenLeavesThePreviousOneOpen) {
+  TestWorkspace t;
+  Workspace& ws = *t.ws;
+  ASSERT_TRUE(createSystem(ws, "Trend"));
+  ws.system().setParameter("mm_lots", "5");
+  ASSERT_TRUE(saveCurrentSystem(ws));
+  t.host.messages.clear();
+
+  // A name longer than any file system allows: the new system's first save fails.
+  EXPECT_FALSE(createSystem(ws, std::string(300, 'n')));
+  EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
+  EXPECT_EQ(ws.system().mm.lots, "5");
+  ASSERT_FALSE(t.host.messages.empty());
+  EXPECT_EQ(t.host.messages.back(), "Das neue Handelssystem wurde nicht angelegt, das bisherige bleibt geöffnet.");
+
+  // Nothing is stuck: the next open and the next new system work without a question.
+  t.host.questions.clear();
+  ASSERT_TRUE(createSystem(ws, "Zweites"));
+  EXPECT_TRUE(openSystem(ws, "Trend.hsy.txt"));
+  EXPECT_TRUE(t.host.questions.empty());
+}
+
+TEST(CurrentSystem, OpeningAfterAFailedSaveAsksWhetherToDiscard) {
+  struct Case {
+    bool discard;
+    const char* openAfter;
+  };
+  for (const Case c : {Case{true, "Anderes.hsy.txt"}, Case{false, "Trend.hsy.txt"}}) {
+    SCOPED_TRACE(c.discard);
+    TestWorkspace t;
+    Workspace& ws = *t.ws;
+    ASSERT_TRUE(createSystem(ws, "Trend"));
+    ws.system().setParameter("mm_lots", "7");
+    t.host.answers.push_back(c.discard);
+    setWriteFaultHook([](std::string_view step) { return step != "write"; });
+    EXPECT_EQ(openSystem(ws, "Anderes.hsy.txt"), c.discard);
+    setWriteFaultHook(nullptr);
+    ASSERT_EQ(t.host.questions.size(), 1u);
+    EXPECT_NE(t.host.questions[0].find("verworfen"), std::string::npos);
+    EXPECT_EQ(ws.system().systemFileName, c.openAfter);
+    // Discarded changes never reach the file; kept ones stay in the open system.
+    EXPECT_EQ(testing::readBytes(userFile(t, "Trend.hsy.txt")).find("lots=\"7\""), std::string::npos);
+    if (!c.discard) {
+      EXPECT_EQ(ws.system().mm.lots, "7");
+    }
+  }
 }
 
 TEST(FileNames, EscapingListingAndLookup) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <cctype>
 #include <regex>
 
 #include "generator/expert_generator.hpp"
@@ -66,6 +67,26 @@ std::string codeOnly(const std::vector<std::string>& lines, std::vector<std::str
   return code;
 }
 
+// How often "<type> <name>(" stands in the code as a definition, blanks allowed as MQL4 allows
+// them. A plain scan: this runs for hundreds of listings, where a regular expression per
+// function name made the test crawl.
+long definitionCount(const std::string& code, std::string_view type, std::string_view name) {
+  auto isWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  long count = 0;
+  for (std::size_t at = code.find(type); at != std::string::npos; at = code.find(type, at + 1)) {
+    if (at > 0 && isWord(code[at - 1])) continue;
+    std::size_t i = at + type.size();
+    const std::size_t blanks = i;
+    while (i < code.size() && isBlank(code[i])) ++i;
+    if (i == blanks || code.compare(i, name.size(), name) != 0) continue;
+    i += name.size();
+    while (i < code.size() && isBlank(code[i])) ++i;
+    if (i < code.size() && code[i] == '(') ++count;
+  }
+  return count;
+}
+
 std::vector<std::string> shapeFaults(const std::vector<std::string>& lines) {
   std::vector<std::string> faults;
   for (const std::string& line : lines)
@@ -85,8 +106,7 @@ std::vector<std::string> shapeFaults(const std::vector<std::string>& lines) {
   }
   if (!open.empty()) faults.push_back("not closed: " + open);
   for (const auto& [type, name] : kFunctions) {
-    const std::regex definition(std::string("\\b") + type + "\\s+" + name + "\\s*\\(");
-    const auto count = std::distance(std::sregex_iterator(code.begin(), code.end(), definition), std::sregex_iterator());
+    const auto count = definitionCount(code, type, name);
     if (count != 1) faults.push_back(std::string("function ") + name + " defined " + std::to_string(count) + " times");
   }
   static const std::regex emptyValue(R"((^|[^=!<>+\-*/])=\s*[;,)}])");

@@ -380,13 +380,16 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   ws.system().setParameter("general_comment", "geändert");
   pressItem(libgroup::TradingSystems, "Range");  // another system is pressed
 
+  // The pressed item's name is offered; taking it as it stands names an existing file.
+  EXPECT_EQ(lib.saveAsProposal(), "Range");
   t.host.messages.clear();
-  t.host.inputs = {std::string("Trend")};
+  t.host.inputs.clear();
   EXPECT_EQ(lib.saveAs(), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Der Name bleibt gleich..."});
-  t.host.inputs = {std::string("Range")};
+  t.host.inputs = {std::string("Trend")};
   lib.saveAs();
   EXPECT_EQ(t.host.messages.back(), "Dieser Dateiname existiert bereits !");
+  EXPECT_EQ(ws.system().systemFileName, "Trend.hsy.txt");
 
   t.host.sounds.clear();
   t.host.messages.clear();

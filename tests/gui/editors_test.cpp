@@ -219,9 +219,13 @@ class EditorsTest : public QObject {
     QCOMPARE(overview.count(), 1);
     QCOMPARE(env.host.sounds.size(), soundsBefore + 1);
     QCOMPARE(env.host.sounds.back(), Sound::Clone);
+    QCOMPARE(env.host.statuses.back(), std::string("Stops von XL nach XS kopiert"));
 
     // The settings copy puts XL at S; an entry group takes the exit group's stops along.
     QTest::mouseClick(xi.copySettingsButton(), Qt::LeftButton);
+    QCOMPARE(env.host.statuses.back(),
+             "Einstellungen von XL nach S kopiert: " + std::to_string(env.hs().group(3).indicators().size()) +
+                 " Indikatoren");
     QCOMPARE(env.hs().group(3).name, std::string("S"));
     QCOMPARE(env.hs().group(3).threshold, env.hs().group(2).threshold);
     QCOMPARE(env.hs().group(3).ts, std::string("25"));

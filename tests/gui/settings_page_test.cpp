@@ -144,6 +144,21 @@ class SettingsPageTest : public QObject {
     QVERIFY(bar.styleSheet().contains("6px"));
   }
 
+  void tabCaptionsStayReadableInEveryColour() {
+    struct Case {
+      QColor text, background, expected;
+    };
+    const Case cases[] = {
+        {Qt::black, QColor(221, 0, 0), Qt::white},        // the default active tab
+        {Qt::black, QColor(0xDD, 0xDD, 0xDD), Qt::black},  // the default inactive tab keeps its text
+        {Qt::white, QColor(250, 250, 210), Qt::black},     // white on pale yellow
+        {QColor(0, 0, 200), Qt::white, QColor(0, 0, 200)}, // a chosen colour that reads well stays
+        {QColor(30, 30, 30), QColor(20, 20, 60), Qt::white},
+    };
+    for (const Case& c : cases)
+      QCOMPARE(zorvik::readableTextColour(c.text, c.background).name(), c.expected.name());
+  }
+
   void terminalAndEditorButtons() {
     Env env;
     SettingsPage page(*env.ws, env.host);

@@ -1,7 +1,9 @@
 // Writes PNG pictures of the editors and dialogs into a folder, for a person to look at after
 // a change of the look: the signal group page in both arrangements, the general and the
 // money-management editor, each at 1280x800 and 640x420, the program settings page (as set
-// and after "Default") and the toolbox export dialog.
+// and after "Default") and the toolbox export dialog; and the whole window as main() builds it
+// on the demo library at 1280x800 and 1024x700 (window_*.png): the start page, GENERAL, LONG
+// with an indicator open, EXIT LONG, MONEYMANAGEMENT, the settings and the system test report.
 //
 //   zorvik-screenshots <folder> [--english]
 //
@@ -19,13 +21,20 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include "analysis/consistency_check.hpp"
+#include "app/main_window.hpp"
+#include "app/program_parts.hpp"
+#include "app/system_test_report.hpp"
 #include "editors/export_part_dialog.hpp"
+#include "editors/indicator_editor.hpp"
+#include "model/current_system.hpp"
 #include "editors/general_settings_editor.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/settings_page.hpp"
@@ -145,6 +154,60 @@ void shootExportDialog(const QString& out, bool english) {
   dialog.grab().save(out + "/toolbox_plus.png");
 }
 
+void shootWindow(const QString& out, bool english) {
+  for (const QSize size : {QSize(1280, 800), QSize(1024, 700)}) {
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
+    fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "examples" / "user", root / "user", fs::copy_options::recursive);
+    if (english) {
+      QFile ini(dir.path() + "/res/Zorvik.ini");
+      if (ini.open(QIODevice::WriteOnly)) ini.write("LANGUAGE=ENGLISCH\r\n");
+    }
+    RecordingHost host;
+    Workspace ws(root, host);
+    MainWindow form(ws, host, nullptr, [&](MainWindow& f) { installProgramParts(f, ws, host); });
+    form.heartbeatTimer()->stop();
+    form.resize(size);
+    form.show();
+    settle();
+    form.heartbeat();
+    settle();
+    const QString suffix = QString("_%1x%2%3.png").arg(size.width()).arg(size.height()).arg(english ? "_en" : "");
+    form.grab().save(out + "/window_start" + suffix);
+
+    form.libraryClicked();
+    openSystem(ws, "MA Trendfolger.hsy.txt");
+    form.heartbeat();
+    settle();
+    const auto shoot = [&](int tab, const QString& name) {
+      form.tabSelector()->setCurrentIndex(tab);
+      settle();
+      form.grab().save(out + "/window_" + name + suffix);
+    };
+    shoot(0, "general");
+    form.tabSelector()->setCurrentIndex(1);
+    settle();
+    if (auto* groups = qobject_cast<SignalGroupPage*>(form.editorPage(1))) {
+      QTreeWidget* list = groups->groupEditor().indicatorList();
+      if (list->topLevelItemCount() > 0) {
+        list->setCurrentItem(list->topLevelItem(0));
+        groups->groupEditor().editIndicatorButton()->click();
+      }
+    }
+    shoot(1, "long_indicator");
+    if (auto* groups = qobject_cast<SignalGroupPage*>(form.editorPage(1))) groups->indicatorEditor().discardButton()->click();
+    shoot(2, "exit_long");
+    shoot(5, "moneymanagement");
+    shoot(6, "settings");
+
+    SystemTestReport report(ws, evaluateSystem(ws, ws.system(), true), &form);
+    report.show();
+    settle();
+    report.grab().save(out + "/system_test_report" + suffix);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,5 +228,6 @@ int main(int argc, char** argv) {
   shootEditors(out, english);
   shootSettingsPage(out, english);
   shootExportDialog(out, english);
+  shootWindow(out, english);
   return 0;
 }

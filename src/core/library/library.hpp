@@ -131,6 +131,8 @@ class Library {
   LibraryOutcome restore();
   // Saves the open system under a new name, whatever the current item is.
   LibraryOutcome saveAs();
+  // The name "Speichern unter" offers: the pressed item's name head, else the open system's.
+  std::string saveAsProposal() const;
 
  private:
   LibraryGroup* groupById(int id);

@@ -182,6 +182,15 @@ LibraryOutcome Library::rename() {
   return LibraryOutcome::Changed;
 }
 
+std::string Library::saveAsProposal() const {
+  // The name of the pressed item is offered, as renaming does, although the open system is
+  // the one saved: the trader names the copy starting from what was clicked.
+  if (!current_.nameHead.empty()) return current_.nameHead;
+  const std::string& open = ws_.system().systemFileName;
+  return endsWith(open, kSystemExtension) ? open.substr(0, open.size() - kSystemExtension.size())
+                                          : fileNameHead(open);
+}
+
 LibraryOutcome Library::saveAs() {
   TradingSystem& system = ws_.system();
   if (system.systemFileName.empty()) {
@@ -189,10 +198,7 @@ LibraryOutcome Library::saveAs() {
     return LibraryOutcome::Nothing;
   }
   const std::string oldName = system.systemFileName;
-  const std::string oldHead = endsWith(oldName, kSystemExtension)
-                                  ? oldName.substr(0, oldName.size() - kSystemExtension.size())
-                                  : fileNameHead(oldName);
-  const auto answer = askNewName("Speichern unter", oldHead, "hsy.txt");
+  const auto answer = askNewName("Speichern unter", saveAsProposal(), "hsy.txt");
   if (!answer) return LibraryOutcome::Nothing;
   if (!saveCurrentSystem(ws_, true)) return LibraryOutcome::Nothing;
   const std::string newName = *answer + std::string(kSystemExtension);

@@ -127,7 +127,7 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
   const std::string statusText = ws.tr("Lade Handelssystem");
   ws.host().status(statusText);
   TradingSystem& hs = ws.system();
-  if (!saveCurrentSystem(ws)) return false;
+  if (!saveOrDiscardCurrentSystem(ws)) return false;
 
   // Read the file before touching the model: a file that is there but cannot be read must
   // not be replaced by a default system at the next save.
@@ -188,12 +188,33 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
     return std::nullopt;
   }
   if (!magicNumberAvailable(ws)) return std::nullopt;
+  const std::string previous = ws.system().systemFileName;
   if (!openSystem(ws, fileName)) return std::nullopt;
   ws.host().playSound(Sound::NewSystem);
   const bool saved = saveCurrentSystem(ws);
   ws.host().refreshLibrary();
-  if (!saved) return std::nullopt;
+  if (!saved) {
+    reopenAfterFailedCreate(ws, previous);
+    return std::nullopt;
+  }
   return fileName;
+}
+
+bool saveOrDiscardCurrentSystem(Workspace& ws) {
+  if (saveCurrentSystem(ws)) return true;
+  return ws.ask(
+      "Das geöffnete Handelssystem kann nicht gespeichert werden. Sollen seine Änderungen verworfen werden?");
+}
+
+void reopenAfterFailedCreate(Workspace& ws, const std::string& previousFileName) {
+  // The new system has no file; keeping it open would make every later open, new or save
+  // under fail on it first. Its state is dropped unsaved and the system from before comes
+  // back as its file holds it (it was saved, or its changes discarded, just before).
+  ws.system().systemFileName.clear();
+  ws.system().changed = false;
+  ws.message("Das neue Handelssystem wurde nicht angelegt, das bisherige bleibt geöffnet.");
+  if (!previousFileName.empty()) openSystem(ws, previousFileName);
+  else ws.systemOpened();
 }
 
 namespace {
@@ -201,7 +222,7 @@ namespace {
 // Asks until the answer is empty or names no existing system, then creates that system.
 template <typename Ask>
 std::optional<std::string> newSystemAsking(Workspace& ws, Ask ask) {
-  if (!saveCurrentSystem(ws)) return std::nullopt;
+  if (!saveOrDiscardCurrentSystem(ws)) return std::nullopt;
   while (true) {
     const std::string name = ask();
     if (name.empty()) return std::nullopt;

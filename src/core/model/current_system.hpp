@@ -25,6 +25,13 @@ bool openSystem(Workspace& ws, std::string_view fileName);
 // With announce set a successful write plays the event sound of saving.
 bool saveCurrentSystem(Workspace& ws, bool announce = false);
 
+// Saves the open system before another one takes its place. When that save fails the user is
+// asked whether to discard the changes that cannot be written: true when saved or discarded.
+bool saveOrDiscardCurrentSystem(Workspace& ws);
+// After a new system could not be written: it is dropped and the system open before (none
+// for an empty name) is opened again from its file, with a message that says so.
+void reopenAfterFailedCreate(Workspace& ws, const std::string& previousFileName);
+
 // "Hsys" followed by the smallest n >= 1 whose "Hsys<n>.hsy.txt" is not in the user folder,
 // with the extension.
 std::string firstFreeSystemName(const Workspace& ws);

@@ -40,10 +40,8 @@ std::string_view eventNameOf(Sound sound) {
     case Sound::Drop: return "Drag&Drop";
     case Sound::Error:
     case Sound::Info: return {};
-    // Silent so far, although the table above knows their events ("Neues Handelssystem",
-    // "Clonen"); announcing them would be a change the window program has not made yet.
-    case Sound::NewSystem:
-    case Sound::Clone: return {};
+    case Sound::NewSystem: return "Neues Handelssystem";
+    case Sound::Clone: return "Clonen";
   }
   return {};
 }

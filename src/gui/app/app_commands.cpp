@@ -1,5 +1,8 @@
 #include "app/app_commands.hpp"
 
+#include "app/missing_compiler.hpp"
+#include "app/system_test_report.hpp"
+#include "generator/compile_steps.hpp"
 #include "analysis/consistency_check.hpp"
 #include "brokers/uniform_symbols.hpp"
 #include "window/display_modes.hpp"
@@ -9,6 +12,9 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "update/update_page.hpp"
+
+#include <QDesktopServices>
+#include <QUrl>
 
 namespace zorvik {
 
@@ -20,22 +26,47 @@ std::int64_t runningVersion() {
 }  // namespace
 
 AppCommands::AppCommands(Workspace& ws, Host& host, QWidget* dialogParent)
-    : ws_(ws), host_(host), update_(std::make_unique<UpdateService>(ws, host, dialogParent, runningVersion())) {}
+    : openFolder([](const std::filesystem::path& folder) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+      }),
+      ws_(ws),
+      host_(host),
+      dialogParent_(dialogParent),
+      update_(std::make_unique<UpdateService>(ws, host, dialogParent, runningVersion())) {}
 
 AppCommands::~AppCommands() = default;
 
 void AppCommands::newSystem() {
-  if (newSystemFromCommand(ws_)) host_.refreshLibrary();
+  // The dialog refuses the characters a system name cannot hold as they are typed.
+  if (newSystemFromDialog(ws_)) host_.refreshLibrary();
 }
 
 void AppCommands::saveSystem() {
   if (saveCurrentSystem(ws_) && systemSaved) systemSaved();
 }
 
-void AppCommands::generateExpert() { generateExpertOfOpenSystem(ws_); }
+void AppCommands::generateExpert() {
+  const TradingSystem& system = ws_.system();
+  if (!system.systemFileName.empty()) {
+    const ExpertFiles files = expertFilesFor(ws_, expertNameOf(system.systemFileName));
+    if (!compile::findCompiler(files)) {
+      keepSourceWithoutCompiler(ws_, files, !host_.findProgram("wine").empty(), dialogParent_, openFolder);
+      return;
+    }
+  }
+  generateExpertOfOpenSystem(ws_);
+}
 
 std::optional<InfoRows> AppCommands::checkSystem(int mode) {
   const CheckMode m = mode == 1 ? CheckMode::Messages : mode == 2 ? CheckMode::List : CheckMode::Silent;
+  if (m == CheckMode::Messages) {
+    // The trader's own test: one report instead of a box per finding.
+    const CheckResult r = evaluateSystem(ws_, ws_.system(), true);
+    if (!r.drawRows) return std::nullopt;
+    SystemTestReport report(ws_, r, dialogParent_);
+    report.exec();
+    return InfoRows(r.rows.begin(), r.rows.end());
+  }
   // The silent run happens ten times a second; it never builds the difference texts.
   const CheckResult r = m == CheckMode::Silent ? evaluateSystem(ws_, ws_.system(), false)
                                                : zorvik::checkSystem(ws_, ws_.system(), m);

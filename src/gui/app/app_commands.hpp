@@ -2,6 +2,7 @@
 // The window program's commands, connected to the work the core does: creating and saving the
 // open system, the consistency check, the uniform symbol and timeframe dialogs, generating,
 // compiling and installing the Expert Advisor, and the update check with its updater.
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,8 @@ class AppCommands : public MainCommands {
 
   // Runs after the open system was written by the save command (its title may have changed).
   std::function<void()> systemSaved;
+  // Opens a folder in the desktop's file manager (the folder of a kept source).
+  std::function<void(const std::filesystem::path&)> openFolder;
 
   void newSystem() override;
   void saveSystem() override;
@@ -36,6 +39,7 @@ class AppCommands : public MainCommands {
  private:
   Workspace& ws_;
   Host& host_;
+  QWidget* dialogParent_;
   std::unique_ptr<UpdateService> update_;
 };
 

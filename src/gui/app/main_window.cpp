@@ -36,6 +36,7 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
   if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) {
     qtHost->setMainWindow(this);
     qtHost->setResourceFolder(ws_.resFolder());
+    qtHost->setTranslator([&ws = ws_](std::string_view german) { return ws.tr(german); });
   }
   ws_.startUp();
   // 1280 x 800, or what the screen has room for.
@@ -74,7 +75,10 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
 }
 
 MainWindow::~MainWindow() {
-  if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) qtHost->setMainWindow(nullptr);
+  if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) {
+    qtHost->setMainWindow(nullptr);
+    qtHost->setTranslator({});
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

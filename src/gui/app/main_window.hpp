@@ -111,6 +111,7 @@ class MainWindow : public QMainWindow {
   // panel is dragged and until the first heartbeat.
   void setEditorTabsVisible(bool visible);
   bool editorTabsVisible() const { return tabsWanted_; }
+  QLabel* emptyEditorHint() const { return emptyHint_; }
   // Draws the rows when the check returned some; nothing changes for nullopt.
   void applyInfoRows(const std::optional<InfoRows>& rows);
 
@@ -156,6 +157,7 @@ class MainWindow : public QMainWindow {
   void createEditorPages();
   void finishFirstLayout();
   void placePage(int tab);
+  void fitTabSelector(int width);
   void modeCommand(std::int32_t id);
   void languageCommand(std::int32_t id);
   void leaveStartMode();
@@ -191,6 +193,9 @@ class MainWindow : public QMainWindow {
   QTabBar* tabSelector_ = nullptr;
   QTabWidget* editorTabs_ = nullptr;
   SystemInfoStrip* infoStrip_ = nullptr;
+  // Says what to do next where the pages would be while no system is open.
+  QLabel* emptyHint_ = nullptr;
+  double tabBaseFontSize_ = 0;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};
 

@@ -133,6 +133,15 @@ void MainWindow::buildEditorArea() {
     if (help_) help_->hoverHelp(context, key);
   });
   connect(tabSelector_, &QTabBar::currentChanged, this, &MainWindow::onEditorTabChanged);
+  emptyHint_ = new QLabel(q(ws_.tr("Kein Handelssystem geöffnet.")) + QStringLiteral("\n\n") +
+                              q(ws_.tr("Links in der Toolbox ein Handelssystem anklicken oder mit "
+                                       "„Neues Handelssystem“ ein neues anlegen.")),
+                          editorArea_);
+  emptyHint_->setObjectName(QStringLiteral("emptyEditorHint"));
+  emptyHint_->setAlignment(Qt::AlignCenter);
+  emptyHint_->setWordWrap(true);
+  emptyHint_->setForegroundRole(QPalette::PlaceholderText);
+  emptyHint_->hide();
   setCentralWidget(editorArea_);
   // Hidden until the first heartbeat, so that start-up does not flash half-laid-out pages.
   setEditorTabsVisible(false);
@@ -175,6 +184,12 @@ void MainWindow::layoutEditorArea() {
   const bool showTabs = tabsWanted_ && w >= kSliverWidth;
   tabSelector_->setVisible(showTabs);
   editorTabs_->setVisible(showTabs);
+  // Before the first heartbeat the pages are hidden on purpose; afterwards hidden pages mean
+  // that no system is open, and the grey field says how to get one.
+  const bool hint = !showTabs && firstLayoutDone_ && ws_.system().systemFileName.empty() && w >= kSliverWidth;
+  emptyHint_->setVisible(hint);
+  if (hint) emptyHint_->setGeometry(2 * kMargin, 2 * kMargin, std::max(0, w - 4 * kMargin), std::max(0, h - 4 * kMargin));
+  fitTabSelector(w);
   const int tabHeight = tabSelector_->sizeHint().height();
   tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
@@ -185,6 +200,18 @@ void MainWindow::layoutEditorArea() {
   editorTabs_->setGeometry(0, top, pageWidth, std::max(0, h - top));
   infoStrip_->setGeometry(pageWidth + kMargin, top + kMargin, std::max(0, stripWidth - kMargin),
                       std::min(infoStrip_->sizeHint().height(), std::max(0, h - top - 2 * kMargin)));
+}
+
+void MainWindow::fitTabSelector(int width) {
+  // Captions may not be shortened: where the seven tabs do not fit, the font shrinks in steps
+  // (to no less than 80 percent) before the strip falls back to its scroll arrows.
+  if (tabBaseFontSize_ <= 0) tabBaseFontSize_ = tabSelector_->font().pointSizeF();
+  QFont font = tabSelector_->font();
+  for (const double scale : {1.0, 0.93, 0.86, 0.8}) {
+    font.setPointSizeF(tabBaseFontSize_ * scale);
+    if (font != tabSelector_->font()) tabSelector_->setFont(font);
+    if (tabSelector_->sizeHint().width() <= width) return;
+  }
 }
 
 int MainWindow::selectedTab() const { return tabSelector_ ? tabSelector_->currentIndex() : -1; }

@@ -17,6 +17,7 @@
 #include "editors/settings_page.hpp"
 #include "editors/export_part_dialog.hpp"
 #include "editors/signal_group_editor.hpp"
+#include "help/help_registry.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -30,8 +31,12 @@ namespace {
 template <class Editor>
 void connectParameterHelp(Editor* editor, HelpPopup* popup, Workspace& ws) {
   QObject::connect(editor, &Editor::helpRequested, popup, [popup, &ws](const QString& key) {
-    const std::string text = ws.helpTexts.text(key.toStdString());
-    if (!text.empty()) popup->showText(QString::fromStdString(text), QCursor::pos());
+    // Caption line, then the help text in the user's language; a key without help text still
+    // shows its caption. Keys outside the catalogue (the settings page) have no caption line.
+    std::string text = parameterHelpText(ws.catalogue, ws.helpTexts, ws.language, key.toStdString());
+    if (!text.empty() && text.front() == '\n') text.erase(0, 1);
+    if (text.find_first_not_of(" \n") == std::string::npos) return;
+    popup->showText(QString::fromStdString(text), QCursor::pos());
   });
 }
 
@@ -68,6 +73,8 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   topics->installF1Hook();
   // The window's own help panel is the real one; a test may have put another in its place.
   if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
+  topics->watchTabSelector(form.tabSelector());
+  topics->registerHelp(form.editorTabs(), QStringLiteral("TC2"));
   auto* popup = new HelpPopup(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -23,19 +24,35 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 const QString kTitle = QStringLiteral("Zorvik");
 }  // namespace
 
-void QtHost::message(const std::string& text) { QMessageBox::information(window_, kTitle, q(text)); }
+QString QtHost::buttonText(const char* german) const {
+  return q(translate_ ? translate_(german) : std::string(german));
+}
+
+void QtHost::message(const std::string& text) {
+  QMessageBox box(QMessageBox::Information, kTitle, q(text), QMessageBox::Ok, window_);
+  box.button(QMessageBox::Ok)->setText(buttonText("OK"));
+  box.exec();
+}
 
 bool QtHost::askYesNo(const std::string& text) {
-  return QMessageBox::question(window_, kTitle, q(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, kTitle, q(text), QMessageBox::Yes | QMessageBox::No, window_);
+  box.button(QMessageBox::Yes)->setText(buttonText("Ja"));
+  box.button(QMessageBox::No)->setText(buttonText("Nein"));
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtHost::inputBox(const std::string& prompt, const std::string& title,
                                             const std::string& defaultText) {
-  bool ok = false;
-  QString answer = QInputDialog::getText(window_, title.empty() ? kTitle : q(title), q(prompt), QLineEdit::Normal,
-                                         q(defaultText), &ok);
-  if (!ok) return std::nullopt;
-  return answer.toStdString();
+  QInputDialog dialog(window_);
+  dialog.setWindowTitle(title.empty() ? kTitle : q(title));
+  dialog.setLabelText(q(prompt));
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setTextValue(q(defaultText));
+  dialog.setOkButtonText(buttonText("OK"));
+  dialog.setCancelButtonText(buttonText("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 std::optional<int> QtHost::chooseItem(const std::string& title, const std::string& label,
@@ -47,11 +64,16 @@ std::optional<int> QtHost::chooseItem(const std::string& title, const std::strin
   // Closing a choice that cannot be cancelled gives no entry either; the caller then keeps
   // what it had (a symbol stays as it was) rather than taking a value the user never picked.
   (void)cancellable;
-  bool ok = false;
-  const QString answer =
-      QInputDialog::getItem(window_, title.empty() ? kTitle : q(title), q(label), list, selected, false, &ok);
-  if (!ok) return std::nullopt;
-  const auto index = list.indexOf(answer);
+  QInputDialog dialog(window_);
+  dialog.setWindowTitle(title.empty() ? kTitle : q(title));
+  dialog.setLabelText(q(label));
+  dialog.setComboBoxItems(list);
+  dialog.setComboBoxEditable(false);
+  dialog.setTextValue(list.at(selected));
+  dialog.setOkButtonText(buttonText("OK"));
+  dialog.setCancelButtonText(buttonText("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const auto index = list.indexOf(dialog.textValue());
   return index >= 0 ? static_cast<int>(index) : selected;
 }
 
@@ -61,6 +83,8 @@ std::string QtHost::chooseSystemName(const std::string& caption) {
   dialog.setLabelText(q(caption));
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setTextValue(QString());
+  dialog.setOkButtonText(buttonText("OK"));
+  dialog.setCancelButtonText(buttonText("Abbrechen"));
   if (auto* edit = dialog.findChild<QLineEdit*>()) {
     QString refused;
     for (char c : kRefusedSystemNameCharacters) refused += QRegularExpression::escape(QString(QChar(c)));

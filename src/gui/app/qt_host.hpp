@@ -33,6 +33,9 @@ class QtHost : public Host {
   // the library panel itself, whose items must stay alive until it returns.
   void setLibraryRefresh(std::function<void()> relist) { relist_ = std::move(relist); }
   void refreshLibrary() override;
+  // Translates the German texts of the buttons of message, question and input boxes. Without
+  // it Qt writes its own English "Yes"/"No"/"Cancel" even in a German program.
+  void setTranslator(std::function<std::string(std::string_view)> translate) { translate_ = std::move(translate); }
   // Where the wave files of the event sounds lie.
   void setResourceFolder(const std::filesystem::path& folder) { resFolder_ = folder; }
 
@@ -65,9 +68,11 @@ class QtHost : public Host {
 
  private:
   void showDeferred();
+  QString buttonText(const char* german) const;
 
   QPointer<QMainWindow> window_;
   std::function<void()> relist_;
+  std::function<std::string(std::string_view)> translate_;
   bool relistQueued_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Watched programs still running, and the exit codes of those that have ended, by handle.

@@ -1,5 +1,7 @@
 #include "editors/settings_page.hpp"
 
+#include <cmath>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -50,7 +52,27 @@ QIcon swatch(std::int32_t number) {
   return QIcon(pixmap);
 }
 
+// The text colour as chosen when it can be read on the background, else black or white,
+// whichever stands out more. The default active tab is dark red with black text, which can
+// hardly be read; any colour setting must leave the tab captions readable.
+double luminance(const QColor& c) {
+  const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 }  // namespace
+
+QColor readableTextColour(const QColor& text, const QColor& background) {
+  constexpr double kReadable = 4.5;
+  if (contrast(text, background) >= kReadable) return text;
+  const QColor black(Qt::black), white(Qt::white);
+  return contrast(black, background) >= contrast(white, background) ? black : white;
+}
 
 void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& s) {
   const auto& c = s.tabColours;
@@ -61,9 +83,10 @@ void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& s) {
                                       " border-top-left-radius: %5px; border-top-right-radius: %5px;"
                                       " padding: 2px 5px; margin-right: 1px; }"
                                       "QTabBar::tab:selected { background: %6; color: %7; }")
-                           .arg(css(c[3]), background(c[0], look.shaded), css(c[6]), css(c[4]))
+                           .arg(css(c[3]), background(c[0], look.shaded),
+                                readableTextColour(colourOf(c[6]), colourOf(c[0])).name(), css(c[4]))
                            .arg(look.cornerRadius)
-                           .arg(background(c[1], look.shaded), css(c[7])));
+                           .arg(background(c[1], look.shaded), readableTextColour(colourOf(c[7]), colourOf(c[1])).name()));
   }
   // By object name: the pages hold tab widgets of their own that keep their usual look.
   if (tabs) {

@@ -4,6 +4,7 @@
 // the MetaTrader folder with the terminal start. There is no OK or Cancel: every change is
 // applied at once, and the flags and the folder are written to the settings file right away.
 #include <QString>
+#include <QColor>
 #include <QWidget>
 
 #include <array>
@@ -29,6 +30,9 @@ class Workspace;
 
 // Draws the tab strips with the eight colours and the style of the settings. tabs may be null.
 void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& settings);
+// The chosen text colour where it reads well on the background (contrast of at least 4.5),
+// else black or white.
+QColor readableTextColour(const QColor& text, const QColor& background);
 
 class SettingsPage : public QWidget {
   Q_OBJECT

@@ -43,16 +43,30 @@ AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
 
 }  // namespace
 
+std::string SignalGroupEditor::copyStatus(const char* german, const TradingSystem& system, int from, int to) const {
+  // The template is translated whole, so English keeps its own word order.
+  QString text = q(ws_.tr(german)).arg(q(system.group(from).name), q(system.group(to).name));
+  if (text.contains(QLatin1String("%3"))) text = text.arg(system.group(to).indicators().size());
+  return text.toStdString();
+}
+
 SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEditor, QWidget* parent) : QWidget(parent), ws_(ws), indicatorEditor_(indicatorEditor) {
   setObjectName("XIForm");
   setMinimumWidth(380);
-  // The stop button sounds even when there was nothing to copy, as it always has.
+  // The stop button sounds even when there was nothing to copy, as it always has. Both say in
+  // the status bar what they copied where: the copy acts at once and changes another tab.
   cloneStops = [this](TradingSystem& system, int group) {
-    copyStopsToPartner(system, group);
+    if (copyStopsToPartner(system, group)) {
+      const int partner = group == 2 ? 4 : 2;
+      ws_.host().status(copyStatus("Stops von %1 nach %2 kopiert", system, group, partner));
+    }
     ws_.host().playSound(Sound::Clone);
   };
   cloneSystem = [this](TradingSystem& system, int group) {
-    if (copyToCounterpart(system, group)) ws_.host().playSound(Sound::Clone);
+    if (!copyToCounterpart(system, group)) return;
+    const int counterpart = kGroupCount + 1 - group;
+    ws_.host().status(copyStatus("Einstellungen von %1 nach %2 kopiert: %3 Indikatoren", system, group, counterpart));
+    ws_.host().playSound(Sound::Clone);
   };
 
   // Everything scrolls as one page when the window is too low for the panels and a useful
@@ -91,7 +105,8 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
   addRow->setContentsMargins(margin, 4, margin, 4);
   typeChoice_ = new QComboBox(body);
   typeChoice_->setObjectName("Combo1");
-  for (const std::string& type : ws_.catalogue.indicatorTypes().ids) typeChoice_->addItem(q(type));
+  // Shown in the user's language; the catalogue's id travels as the item's data.
+  for (const std::string& type : ws_.catalogue.indicatorTypes().ids) typeChoice_->addItem(q(ws_.tr(type)), q(type));
   typeChoice_->setCurrentIndex(typeChoice_->count() > 0 ? 0 : -1);
   addButton_ = new QPushButton(body);
   addButton_->setObjectName("Command1");
@@ -292,7 +307,7 @@ void SignalGroupEditor::finishEdit() {
 
 void SignalGroupEditor::addIndicator() {
   if (!group_) return;
-  const QString type = typeChoice_->currentText();
+  const QString type = typeChoice_->currentData().toString();
   if (type.isEmpty()) {
     ws_.message("Bitte einen Indikator anklicken!");
     return;

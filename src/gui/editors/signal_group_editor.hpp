@@ -66,6 +66,9 @@ class SignalGroupEditor : public QWidget {
   // counterpart copy, each with the copy sound. A test may put its own in their place.
   std::function<void(TradingSystem&, int group)> cloneStops;
   std::function<void(TradingSystem&, int group)> cloneSystem;
+  // The status text after a copy: the translated template with the groups' names and the
+  // number of indicators the target now holds.
+  std::string copyStatus(const char* german, const TradingSystem& system, int from, int to) const;
 
   QTreeWidget* indicatorList() const { return list_; }
   QComboBox* indicatorTypeChoice() const { return typeChoice_; }

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QTabBar>
 #include <QWidget>
 
 #include "model/workspace.hpp"
@@ -17,6 +19,16 @@ std::string nameOf(const QWidget* w) {
   if (!w) return {};
   const QString name = w->objectName();
   return (name.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : name).toStdString();
+}
+
+// The caption as the user reads it: "&Ansicht" shows as "Ansicht", "&&" as one "&".
+QString withoutMnemonic(const QString& caption) {
+  QString plain;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+    plain += caption[i];
+  }
+  return plain;
 }
 
 }  // namespace
@@ -50,7 +62,7 @@ bool HelpTopics::helpTopicRequestAt(QWidget* form, int keyCode, QWidget* underCu
 void HelpTopics::menuHelpRequest(QMenu* menu) {
   if (!menu) return;
   // A menu opened from the menu bar carries its caption; a free popup is named by itself.
-  QString caption = menu->title();
+  QString caption = withoutMnemonic(menu->title());
   if (caption.isEmpty()) caption = QString::fromStdString(nameOf(menu));
   const MenuHelp help = menuHelp(ws_.language, caption.toStdString());
   QWidget* bar = nullptr;
@@ -66,7 +78,22 @@ void HelpTopics::installF1Hook() {
   hooked_ = true;
 }
 
+void HelpTopics::watchTabSelector(QTabBar* tabs) {
+  if (!tabs) return;
+  tabSelector_ = tabs;
+  tabs->setMouseTracking(true);
+  registerHelp(tabs, QStringLiteral("TC1"));
+  installF1Hook();
+}
+
 bool HelpTopics::eventFilter(QObject* watched, QEvent* event) {
+  if (tabSelector_ && watched == tabSelector_ &&
+      (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress)) {
+    const int tab = tabSelector_->tabAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    // Over no tab the topic stays as it was.
+    if (tab >= 0) registerHelp(tabSelector_, QStringLiteral("Reiter ") + withoutMnemonic(tabSelector_->tabText(tab)));
+    return QObject::eventFilter(watched, event);
+  }
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QObject::eventFilter(watched, event);
   const auto* key = static_cast<QKeyEvent*>(event);
   if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return QObject::eventFilter(watched, event);

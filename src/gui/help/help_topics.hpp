@@ -2,11 +2,13 @@
 // Context help of the window program: controls are registered under a help topic, F1 over a
 // control (or over a child of a registered control) and F1 in an open menu show the topic.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "help/help_registry.hpp"
 
 class QMenu;
+class QTabBar;
 class QWidget;
 
 namespace zorvik {
@@ -37,6 +39,10 @@ class HelpTopics : public QObject {
   // own; F1 in an open menu asks for menu help.
   void installF1Hook();
 
+  // The tab selector carries "TC1"; while the mouse moves over one of its tabs it carries
+  // "Reiter " and that tab's caption, so F1 names the tab under the pointer.
+  void watchTabSelector(QTabBar* tabs);
+
   const HelpRegistry& registry() const { return registry_; }
   static WindowHandle handleOf(const QWidget* w) { return reinterpret_cast<WindowHandle>(w); }
 
@@ -52,6 +58,7 @@ class HelpTopics : public QObject {
   Host& host_;
   HelpRegistry registry_;
   bool hooked_ = false;
+  QPointer<QTabBar> tabSelector_;
 };
 
 }  // namespace zorvik

@@ -1,0 +1,142 @@
+// What the window tells the trader after an action: generating without a compiler keeps the
+// source and says where a compiler was looked for, "System testen" answers in one report, and
+// an editor area without a system says what to do next.
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "app/app_commands.hpp"
+#include "app/main_window.hpp"
+#include "app/qt_host.hpp"
+#include "app/system_test_report.hpp"
+#include "model/current_system.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "test_support.hpp"
+
+namespace fs = std::filesystem;
+using namespace zorvik;
+
+namespace {
+
+// Runs action on every modal window that opens until the call under test returns, and counts
+// them.
+struct ModalWatch {
+  int opened = 0;
+  std::function<void(QWidget*)> action;
+  QTimer timer;
+  QPointer<QWidget> last;
+  explicit ModalWatch(std::function<void(QWidget*)> a) : action(std::move(a)) {
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || modal == last) return;
+      last = modal;
+      ++opened;
+      action(modal);
+    });
+    timer.start();
+  }
+};
+
+}  // namespace
+
+class WindowFeedbackTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void withoutACompilerTheSourceIsKeptAndTheSearchExplained() {
+    for (const bool english : {false, true}) {
+      testing::TestWorkspace t(testing::FolderSeed{.demoLibrary = true,
+                                                   .settings = english ? "LANGUAGE=ENGLISCH\r\n" : ""},
+                               true);
+      Workspace& ws = *t.ws;
+      QVERIFY(openSystem(ws, "MA Trendfolger.hsy.txt"));
+      QtHost host;
+      AppCommands commands(ws, host, nullptr);
+      std::vector<fs::path> opened;
+      commands.openFolder = [&opened](const fs::path& folder) { opened.push_back(folder); };
+      QString text;
+      ModalWatch watch([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        text = box->text();
+        QPushButton* folderButton = nullptr;
+        for (QAbstractButton* b : box->buttons())
+          if (b->text() == QString::fromStdString(ws.tr("Ordner öffnen"))) folderButton = qobject_cast<QPushButton*>(b);
+        QVERIFY(folderButton);
+        folderButton->click();
+        QVERIFY(box->isVisible());  // the message stays up beside the opened folder
+        box->accept();
+      });
+      commands.generateExpert();
+      QCOMPARE(watch.opened, 1);
+      const fs::path kept = ws.userFile("MA Trendfolger.mq4");
+      QVERIFY(fs::exists(kept));
+      QVERIFY(fs::file_size(kept) > 1000);
+      QVERIFY(!fs::exists(ws.userFile("_Zorvik.mq4")));
+      QCOMPARE(opened, std::vector<fs::path>{ws.userFolder()});
+      // Where it looked, whether wine is there, and the kept file; in the chosen language.
+      for (const char* part : {"metalang.exe", "metaeditor.exe", "wine", "MA Trendfolger.mq4"})
+        QVERIFY2(text.contains(QLatin1String(part)), part);
+      QVERIFY(text.contains(english ? QStringLiteral("The source was kept") : QStringLiteral("Der Quelltext wurde behalten")));
+    }
+  }
+
+  void systemTestShowsOneReportWithTheSixRows() {
+    testing::TestWorkspace t(true, true);
+    Workspace& ws = *t.ws;
+    QVERIFY(openSystem(ws, "MA Trendfolger.hsy.txt"));
+    QtHost host;
+    AppCommands commands(ws, host, nullptr);
+    QStringList rows;
+    int differenceLines = 0;
+    ModalWatch watch([&](QWidget* modal) {
+      auto* report = qobject_cast<SystemTestReport*>(modal);
+      QVERIFY(report);
+      for (int i = 0; i < report->rowList()->topLevelItemCount(); ++i) rows << report->rowList()->topLevelItem(i)->text(0);
+      differenceLines = static_cast<int>(report->differenceView()->document()->blockCount());
+      report->accept();
+    });
+    const auto shown = commands.checkSystem(1);
+    QCOMPARE(watch.opened, 1);
+    QVERIFY(shown.has_value());
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.size(), static_cast<qsizetype>(shown->size()));
+    for (std::size_t i = 0; i < shown->size(); ++i) QCOMPARE(rows[static_cast<qsizetype>(i)], QString::fromStdString((*shown)[i].text));
+    QVERIFY(differenceLines > 1);
+
+    // Without an open system nothing is tested and nothing opens.
+    ws.system().systemFileName.clear();
+    QVERIFY(!commands.checkSystem(1).has_value());
+    QCOMPARE(watch.opened, 1);
+  }
+
+  void anEmptyEditorAreaSaysWhatToDoNext() {
+    testing::TestWorkspace t(true, true);
+    QtHost host;
+    MainWindow form(*t.ws, host);
+    form.heartbeatTimer()->stop();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.heartbeat();
+    form.libraryClicked();
+    QVERIFY(openSystem(*t.ws, "MA Trendfolger.hsy.txt"));
+    form.setEditorTabsVisible(true);
+    QVERIFY(!form.emptyEditorHint()->isVisible());
+    // The open system's file is deleted: the pages go and the hint takes their place.
+    t.ws->system().systemFileName.clear();
+    form.setEditorTabsVisible(false);
+    QVERIFY(form.emptyEditorHint()->isVisible());
+    QVERIFY(form.emptyEditorHint()->text().contains(QStringLiteral("Neues Handelssystem")));
+  }
+};
+
+QTEST_MAIN(WindowFeedbackTest)
+#include "window_feedback_test.moc"

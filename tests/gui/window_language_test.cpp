@@ -1,0 +1,197 @@
+// Every text the window shows follows the chosen language. The whole program is assembled as
+// main() does it, on the demo library, in English and in German; every page, menu, dock and the
+// system test report are walked, and a word that belongs only to the other language's side of
+// the language table fails the test. User data (names of library files, values typed into
+// fields) is left out: it is the trader's own.
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <set>
+
+#include "app/main_window.hpp"
+#include "app/program_parts.hpp"
+#include "app/qt_host.hpp"
+#include "app/system_test_report.hpp"
+#include "analysis/consistency_check.hpp"
+#include "library/library_panel.hpp"
+#include "model/current_system.hpp"
+#include "model/workspace.hpp"
+#include "test_support.hpp"
+
+using namespace zorvik;
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The words of a table text: tags and mnemonics off, letters only.
+QStringList wordsOf(const QString& text) {
+  static const QRegularExpression word(QStringLiteral("[A-Za-zÄÖÜäöüß]{4,}"));
+  QStringList words;
+  QString plain = text;
+  plain.remove(QRegularExpression(QStringLiteral("@\\d+")));
+  plain.remove(QLatin1Char('&'));
+  for (auto it = word.globalMatch(plain); it.hasNext();) words << it.next().captured().toLower();
+  return words;
+}
+
+// Words of one side of the table that never occur on the other side.
+std::set<QString> wordsOnlyOn(const LanguageTable& table, bool germanSide) {
+  std::set<QString> own, other;
+  for (const auto& e : table.entries()) {
+    for (const QString& w : wordsOf(q(e.german))) (germanSide ? own : other).insert(w);
+    for (const QString& w : wordsOf(q(e.english))) (germanSide ? other : own).insert(w);
+  }
+  std::set<QString> only;
+  for (const QString& w : own)
+    if (!other.count(w)) only.insert(w);
+  return only;
+}
+
+// A host whose boxes never block: messages are kept, questions answered No.
+class QuietHost : public QtHost {
+ public:
+  QStringList shown;
+  void message(const std::string& text) override { shown << q(text); }
+  bool askYesNo(const std::string& text) override {
+    shown << q(text);
+    return false;
+  }
+};
+
+struct Seen {
+  QString text;
+  QString where;
+};
+
+void collect(QWidget* root, std::vector<Seen>& seen, const QWidget* skip) {
+  const auto add = [&seen](const QString& text, const QObject* from) {
+    if (!text.trimmed().isEmpty()) seen.push_back({text, from->objectName() + "/" + from->metaObject()->className()});
+  };
+  QList<QWidget*> widgets = root->findChildren<QWidget*>();
+  widgets.prepend(root);
+  for (QWidget* w : widgets) {
+    if (!w->isVisibleTo(root) && w != root) continue;
+    if (skip && (w == skip || skip->isAncestorOf(w))) continue;
+    add(w->toolTip(), w);
+    if (auto* label = qobject_cast<QLabel*>(w)) add(label->text(), w);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) add(button->text(), w);
+    if (auto* box = qobject_cast<QGroupBox*>(w)) add(box->title(), w);
+    if (auto* dock = qobject_cast<QDockWidget*>(w)) add(dock->windowTitle(), w);
+    if (auto* tabs = qobject_cast<QTabBar*>(w))
+      for (int i = 0; i < tabs->count(); ++i) add(tabs->tabText(i), w), add(tabs->tabToolTip(i), w);
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+      for (int i = 0; i < combo->count(); ++i) add(combo->itemText(i), w);
+    if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+      for (int c = 0; c < tree->columnCount(); ++c) add(tree->headerItem()->text(c), w);
+      for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        for (int c = 0; c < tree->columnCount(); ++c) add((*it)->text(c), w);
+    }
+  }
+}
+
+void collectMenus(QMenuBar* bar, std::vector<Seen>& seen) {
+  for (QAction* top : bar->actions()) {
+    seen.push_back({top->text(), QStringLiteral("menu bar")});
+    if (QMenu* menu = top->menu())
+      for (QAction* a : menu->actions()) seen.push_back({a->text(), top->text()});
+  }
+}
+
+}  // namespace
+
+class WindowLanguageTest : public QObject {
+  Q_OBJECT
+
+  // Everything the window shows in the given language, page by page.
+  static std::vector<Seen> walkWindow(bool english, QuietHost& host, std::unique_ptr<Workspace>& ws,
+                                      testing::TempDir& dir) {
+    testing::FolderSeed seed;
+    seed.demoLibrary = true;
+    seed.settings = english ? "LANGUAGE=ENGLISCH\r\n" : "LANGUAGE=DEUTSCH\r\n";
+    testing::seedWorkingFolder(dir.path(), seed);
+    ws = std::make_unique<Workspace>(dir.path(), host);
+    MainWindow form(*ws, host, nullptr, [&](MainWindow& f) { installProgramParts(f, *ws, host); });
+    form.heartbeatTimer()->stop();
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) qWarning("window not exposed");
+    form.heartbeat();
+    form.libraryClicked();  // leaves the start mode as a click into the library does
+    openSystem(*ws, "MA Trendfolger.hsy.txt");
+    form.heartbeat();
+    QTest::qWait(20);
+
+    std::vector<Seen> seen;
+    // The library's entries are the trader's file names; its group captions are ours.
+    auto* library = qobject_cast<LibraryPanel*>(form.libraryPanel());
+    if (library)
+      for (int i = 0; i < library->tree()->topLevelItemCount(); ++i)
+        seen.push_back({library->tree()->topLevelItem(i)->text(0), QStringLiteral("library group")});
+    for (int tab = 0; tab < MainWindow::kTabCount; ++tab) {
+      form.tabSelector()->setCurrentIndex(tab);
+      QTest::qWait(10);
+      collect(&form, seen, library);
+    }
+    collectMenus(form.menuBar(), seen);
+
+    SystemTestReport report(*ws, evaluateSystem(*ws, ws->system(), true), &form);
+    collect(&report, seen, report.differenceView());
+
+    // The boxes of the host: their buttons are Qt's unless the host names them.
+    QtHost plain;
+    plain.setTranslator([&ws](std::string_view german) { return ws->tr(german); });
+    QTimer::singleShot(0, [&seen] {
+      if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+        collect(dialog, seen, nullptr);
+        dialog->reject();
+      }
+    });
+    plain.chooseSystemName(ws->tr("Name Handelssystem"));
+    QTimer::singleShot(0, [&seen] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        collect(box, seen, nullptr);
+        box->reject();
+      }
+    });
+    plain.askYesNo("?");
+    return seen;
+  }
+
+  static void check(bool english) {
+    QuietHost host;
+    std::unique_ptr<Workspace> ws;
+    testing::TempDir dir;
+    const std::vector<Seen> seen = walkWindow(english, host, ws, dir);
+    QVERIFY(seen.size() > 50);
+    const std::set<QString> foreign = wordsOnlyOn(ws->language, english);
+    QStringList wrong;
+    for (const Seen& s : seen)
+      for (const QString& w : wordsOf(s.text))
+        if (foreign.count(w)) wrong << QStringLiteral("%1 in \"%2\" (%3)").arg(w, s.text.left(80), s.where);
+    wrong.removeDuplicates();
+    if (!wrong.isEmpty()) qWarning().noquote() << wrong.join(QLatin1Char('\n'));
+    QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) + " texts in the wrong language"));
+  }
+
+ private slots:
+  void englishWindowShowsNoGerman() { check(true); }
+  void germanWindowShowsNoEnglish() { check(false); }
+};
+
+QTEST_MAIN(WindowLanguageTest)
+#include "window_language_test.moc"
