@@ -114,6 +114,29 @@ class EditorsTest : public QObject {
     QVERIFY(xi.edit().copyValid());
   }
 
+  // A value the Expert Advisor would refuse is marked beside its field as it is typed, and
+  // stored all the same: nothing the trader types is lost.
+  void aValueTheExpertWouldRefuseIsMarkedButKept() {
+    Env env;
+    SignalGroupPage host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.showGroup(env.hs(), 1);
+    addIndicator(host.groupEditor(), "RSI");
+    ParameterRowBuilder& rows = host.indicatorEditor().rows();
+    const int period = rowOf(rows, "period");
+    QCOMPARE(rows.valueProblemText(period), QString());
+    const struct {
+      const char* typed;
+      bool refused;
+    } cases[] = {{"72,5", true}, {"abc", true}, {"1e3", true}, {"-50", true}, {"99999999999999999999", true}, {"14", false}};
+    for (const auto& c : cases) {
+      typeInto(rows.textBox(period), c.typed);
+      QCOMPARE(env.hs().group(1).indicator(1).parameter("period"), std::string(c.typed));
+      QVERIFY2(rows.valueProblemText(period).isEmpty() != c.refused, c.typed);
+    }
+  }
+
   void discardRestoresTheIndicatorExactly() {
     Env env;
     SignalGroupPage host(*env.ws);

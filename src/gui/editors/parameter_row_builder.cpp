@@ -1,15 +1,19 @@
 #include "editors/parameter_row_builder.hpp"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
 
 #include "editors/value_slider.hpp"
+#include "generator/expert_values.hpp"
 #include "model/catalogue.hpp"
 #include "model/workspace.hpp"
 
@@ -132,6 +136,7 @@ int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string&
 
   QLineEdit* text = ensureText(index);
   text->setText(q(displayedValue(value, def.zeroText)));
+  showValueProblem(index, value);
   ValueSlider* slider = ensureSlider(index);
   slider->setHideButtons(ws_.settings.sliderMitButtons != 1);
   const SliderRange range = sliderRangeFor(def, value);
@@ -169,6 +174,7 @@ int ParameterRowBuilder::addTextRow(const std::string& key, const std::string& v
   } else {
     QLineEdit* text = ensureText(index);
     text->setText(q(displayedValue(value, row.zeroText.toStdString())));
+    showValueProblem(index, value);
     text->show();
     registerHelp(text, QString("Text1(%1)").arg(index), caption);
   }
@@ -326,7 +332,40 @@ void ParameterRowBuilder::onTextChanged(int index) {
       syncing_ = false;
     }
   }
-  emit valueChanged(index, r.key, q(storedValueOfText(text.toStdString(), r.zeroText.toStdString())));
+  const std::string stored = storedValueOfText(text.toStdString(), r.zeroText.toStdString());
+  showValueProblem(index, stored);
+  emit valueChanged(index, r.key, q(stored));
+}
+
+QString ParameterRowBuilder::valueProblemText(int row) const {
+  if (row < 0 || row >= used_) return {};
+  const Row& r = rows_[static_cast<std::size_t>(row)];
+  return r.problem && r.problem->isVisible() ? r.problem->toolTip() : QString();
+}
+
+void ParameterRowBuilder::showValueProblem(int index, const std::string& storedValue) {
+  Row& r = rows_[index];
+  if (!r.text) return;
+  // The same check the generator makes before it writes the Expert Advisor, shown while the
+  // value is typed; the value is stored all the same, so nothing typed is ever lost.
+  const std::string key = r.key.toStdString();
+  std::optional<std::string> problem;
+  if (key == "general_magic") problem = magicProblem(storedValue);
+  else if (const ParameterCoding* coding = ws_.catalogue.parameter(key)) problem = valueProblem(*coding, storedValue);
+  if (!problem) {
+    if (r.problem) r.problem->setVisible(false);
+    r.text->setToolTip(QString());
+    return;
+  }
+  if (!r.problem) {
+    r.problem = r.text->addAction(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                  QLineEdit::TrailingPosition);
+    r.problem->setObjectName(QString("ValueProblem_%1").arg(index));
+  }
+  const QString message = q(ws_.tr(*problem));
+  r.problem->setToolTip(message);
+  r.problem->setVisible(true);
+  r.text->setToolTip(message);
 }
 
 void ParameterRowBuilder::onTextFinished(int index) {

@@ -14,6 +14,7 @@
 
 class QComboBox;
 class QLabel;
+class QAction;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -69,6 +70,8 @@ class ParameterRowBuilder : public QObject {
   QLabel* captionLabel(int row) const;
   ValueSlider* slider(int row) const;
   QLineEdit* textBox(int row) const;
+  // The translated problem shown beside a row's value, empty when the value can be generated.
+  QString valueProblemText(int row) const;
   QComboBox* comboBox(int row) const;
   QPlainTextEdit* multiText(int row) const;
   // Clears the remembered list keys so the next build refills every choice list.
@@ -110,6 +113,7 @@ class ParameterRowBuilder : public QObject {
     QLineEdit* text = nullptr;
     QComboBox* combo = nullptr;
     QPlainTextEdit* multi = nullptr;
+    QAction* problem = nullptr;  // the warning mark in the text box, shown while its value would be refused
     QString key;       // the hidden VLabel: the row's parameter key
     QString comboTag;  // the key whose list the combo holds
     RowKind kind = RowKind::Text;
@@ -124,6 +128,7 @@ class ParameterRowBuilder : public QObject {
   };
 
   Row& nextRow(const std::string& key, RowKind kind);
+  void showValueProblem(int index, const std::string& storedValue);
   QLabel* ensureCaption(int index);
   ValueSlider* ensureSlider(int index);
   QLineEdit* ensureText(int index);
