@@ -13,6 +13,7 @@
 #include "app/main_commands.hpp"
 #include "app/qt_host.hpp"
 #include "help/help_panel_base.hpp"
+#include "help/help_topics.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -75,6 +76,9 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
 }
 
 MainWindow::~MainWindow() {
+  // The help topics watch every event of the program; they go first, before the widgets they
+  // know are torn down and send their last events.
+  qDeleteAll(findChildren<HelpTopics*>(Qt::FindDirectChildrenOnly));
   if (auto* qtHost = dynamic_cast<QtHost*>(&host_)) {
     qtHost->setMainWindow(nullptr);
     qtHost->setTranslator({});

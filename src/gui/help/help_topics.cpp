@@ -87,8 +87,11 @@ void HelpTopics::watchTabSelector(QTabBar* tabs) {
 }
 
 bool HelpTopics::eventFilter(QObject* watched, QEvent* event) {
-  if (tabSelector_ && watched == tabSelector_ &&
-      (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress)) {
+  // Every event of the program passes here, also while the window's widgets are torn down:
+  // only the few kinds this filter cares about may touch its members.
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::MouseMove && type != QEvent::MouseButtonPress) return false;
+  if (type != QEvent::KeyPress && tabSelector_ && watched == tabSelector_) {
     const int tab = tabSelector_->tabAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     // Over no tab the topic stays as it was.
     if (tab >= 0) registerHelp(tabSelector_, QStringLiteral("Reiter ") + withoutMnemonic(tabSelector_->tabText(tab)));
