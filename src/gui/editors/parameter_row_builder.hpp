@@ -13,6 +13,7 @@
 #include "editors/parameter_rows.hpp"
 
 class QComboBox;
+class QEvent;
 class QLabel;
 class QAction;
 class QLineEdit;
@@ -26,6 +27,11 @@ class ValueSlider;
 
 // The drag data a library item carries: its tag as UTF-8 text.
 inline constexpr const char* kLibraryItemMimeType = "application/x-zorvik-library-item";
+
+// A library item dragged over or dropped on a control of an editor. Drag enter and move are
+// accepted; a drop is accepted and gives the item's tag in droppedTag. False for any other
+// event or data, which is then left alone.
+bool acceptLibraryDrag(QEvent* event, QString& droppedTag);
 
 class ParameterRowBuilder : public QObject {
   Q_OBJECT

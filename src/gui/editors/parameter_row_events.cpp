@@ -38,6 +38,16 @@ QString ParameterRowBuilder::dropTextFor(QObject* watched, const QString& tag) c
   return form_ + ";Picture;;" + tag;
 }
 
+bool acceptLibraryDrag(QEvent* event, QString& droppedTag) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* de = static_cast<QDropEvent*>(event);
+  if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) return false;
+  if (type == QEvent::Drop) droppedTag = QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType));
+  de->acceptProposedAction();
+  return true;
+}
+
 bool ParameterRowBuilder::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Resize:
@@ -54,20 +64,11 @@ bool ParameterRowBuilder::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* de = static_cast<QDropEvent*>(event);
-      if (de->mimeData()->hasFormat(kLibraryItemMimeType)) {
-        de->acceptProposedAction();
-        return true;
-      }
-      break;
-    }
+    case QEvent::DragMove:
     case QEvent::Drop: {
-      auto* de = static_cast<QDropEvent*>(event);
-      if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) break;
-      const QString tag = QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType));
-      de->acceptProposedAction();
-      emit itemDropped(dropTextFor(watched, tag));
+      QString tag;
+      if (!acceptLibraryDrag(event, tag)) break;
+      if (event->type() == QEvent::Drop) emit itemDropped(dropTextFor(watched, tag));
       return true;
     }
     default:

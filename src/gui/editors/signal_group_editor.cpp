@@ -432,19 +432,11 @@ bool SignalGroupEditor::eventFilter(QObject* watched, QEvent* event) {
         break;
       }
       case QEvent::DragEnter:
-      case QEvent::DragMove: {
-        auto* de = static_cast<QDropEvent*>(event);
-        if (de->mimeData()->hasFormat(kLibraryItemMimeType)) {
-          de->acceptProposedAction();
-          return true;
-        }
-        break;
-      }
+      case QEvent::DragMove:
       case QEvent::Drop: {
-        auto* de = static_cast<QDropEvent*>(event);
-        if (!de->mimeData()->hasFormat(kLibraryItemMimeType)) break;
-        de->acceptProposedAction();
-        emit itemDropped("XIForm;List;;" + QString::fromUtf8(de->mimeData()->data(kLibraryItemMimeType)));
+        QString tag;
+        if (!acceptLibraryDrag(event, tag)) break;
+        if (event->type() == QEvent::Drop) emit itemDropped("XIForm;List;;" + tag);
         return true;
       }
       default:
