@@ -23,6 +23,9 @@ struct Bar {
 struct BarSeries {
   std::string symbol;
   int timeframeMinutes = 0;  // 1, 5, 15, 30, 60, 240, 1440, 10080 (week), 43200 (month)
+  // Decimals of a price: from the .hst header, or the run's setting for a CSV. Every price is a
+  // whole number of points (10^-digits), which lets sums over a window be kept exactly.
+  int digits = 5;
   std::vector<std::int64_t> time;
   std::vector<double> open;
   std::vector<double> high;
