@@ -11,6 +11,7 @@
 #include "model/trading_system.hpp"
 #include "model/system_parameters.hpp"
 #include "model/workspace.hpp"
+#include "text/text_files.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
 
@@ -92,5 +93,20 @@ void BM_WriteExpertSource_Baseline(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes.size());
 }
 BENCHMARK(BM_WriteExpertSource_Baseline)->Unit(benchmark::kMicrosecond);
+
+// The safe replacement alone (temporary file, rename), for the same bytes.
+void BM_WriteExpertSource_AtomicOnly(benchmark::State& state) {
+  BigSystem big;
+  writeExpertSource(big.ws, big.ws.system(), "100001");
+  const fs::path written = big.ws.userFile("_Zorvik.mq4");
+  std::string bytes;
+  {
+    std::ifstream in(written, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const fs::path target = big.folder / "atomic.mq4";
+  for (auto _ : state) benchmark::DoNotOptimize(writeFileAtomic(target, bytes, nullptr, Durability::Regenerable));
+}
+BENCHMARK(BM_WriteExpertSource_AtomicOnly)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

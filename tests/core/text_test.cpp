@@ -68,6 +68,12 @@ TEST(Strings, SplitTrimUnquoteAndCase) {
   EXPECT_EQ(unquote("\""), "\"");
   EXPECT_TRUE(iequals("Verzögerung", "VERZÖGERUNG"));
   EXPECT_FALSE(iequals("ab", "abc"));
+  // Case-blind for ASCII and Latin-1 letters alone: the multiplication and division signs stay
+  // apart, and a byte after a finished letter pair is read as a letter of its own.
+  EXPECT_TRUE(iequals("äÖü", "ÄöÜ"));
+  EXPECT_FALSE(iequals("\xC3\x97", "\xC3\xB7"));
+  EXPECT_FALSE(iequals("x\xC3", "X\xC4"));
+  EXPECT_TRUE(iequals("\xC3\xA4" "a", "\xC3\x84" "A"));
   EXPECT_TRUE(istartsWith("English", "ENG"));
   EXPECT_EQ(replaceAll("a/b/c", "/", "%2F"), "a%2Fb%2Fc");
 }

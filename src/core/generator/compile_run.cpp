@@ -66,7 +66,7 @@ bool prepareRunFolder(ExpertFiles& files) {
     files.output = folder / kOutputName;
     files.compilerLog = folder / kLogName;
     const auto bytes = readFileBytes(files.source);
-    return bytes && writeFileAtomic(files.runSource, *bytes);
+    return bytes && writeFileAtomic(files.runSource, *bytes, nullptr, Durability::Regenerable);
   }
   return false;
 }

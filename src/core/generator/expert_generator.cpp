@@ -861,7 +861,8 @@ bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_v
     text += "\r\n";
   }
   std::string error;
-  if (!writeFileAtomic(file, text, &error)) {
+  // The listing is written again from the system at every generation: no wait for the disk.
+  if (!writeFileAtomic(file, text, &error, Durability::Regenerable)) {
     ws.message("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: ", file.string() + " (" + error + ")");
     return false;
   }

@@ -105,9 +105,9 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
     for (const auto& entry : typeCodings)
       if (entry.first == type) return entry.second;
     std::vector<std::pair<std::string, const ParameterCoding*>> codings;
-    for (std::string& key : catalogue.parameterKeysOf(type)) {
+    for (const std::string& key : catalogue.parameterKeysOf(type)) {
       const ParameterCoding* coding = catalogue.parameter(key);
-      codings.emplace_back(std::move(key), coding);
+      codings.emplace_back(key, coding);
     }
     typeCodings.emplace_back(type, std::move(codings));
     return typeCodings.back().second;
@@ -150,7 +150,7 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
       if (!hasIndicatorCode(ind.type())) continue;
       for (const auto& [key, coding] : codingsOf(ind.type())) {
         if (!coding) continue;
-        const std::string value = ind.parameter(key);
+        const std::string& value = ind.parameter(key);
         if (auto problem = valueProblem(*coding, value))
           problems.push_back({index, position, ind.type(), key, value, *problem});
       }

@@ -142,7 +142,7 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
   const Kind kind = kindOf(indicator.type());
   if (kind == Kind::Other) return;
 
-  auto p = [&](std::string_view key) { return indicator.parameter(key); };
+  auto p = [&](std::string_view key) -> const std::string& { return indicator.parameter(key); };
 
   const std::string symbol = symbolArgument(cat, p("symbol"));
   const std::string timeframe = cat.timeframes.valueOf(p("timeframe"));
@@ -162,7 +162,7 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
   auto chartNote = [&] {
     if (timeframe == "0") out.emplace_back("// 0=Timeframe im Chart");
   };
-  auto price = [&] { return cat.pricetypes.valueOf(p("pricetype")); };
+  auto price = [&]() -> const std::string& { return cat.pricetypes.valueOf(p("pricetype")); };
   auto ima = [&](const std::string& period, const std::string& maShift, const std::string& appliedPrice,
                  const std::string& barShift) {
     return "iMA(" + where + period + "," + maShift + "," + method + " ," + appliedPrice + "," + barShift + ");";

@@ -42,10 +42,11 @@ ParameterCoding parseParameterRow(std::string_view row) {
   return p;
 }
 
-std::string ValueList::valueOf(std::string_view id) const {
+const std::string& ValueList::valueOf(std::string_view id) const {
+  static const std::string kNone = "0";
   for (std::size_t i = 0; i < ids.size() && i < values.size(); ++i)
     if (iequals(ids[i], id)) return values[i];
-  return "0";
+  return kNone;
 }
 
 ValueList ValueList::fromTexts(std::string_view ids, std::string_view values) {
@@ -80,6 +81,12 @@ void Catalogue::setSymbols(const LanguageTable& language, const std::vector<std:
 
 void Catalogue::readIndicatorCoding() {
   indicatorRows_.assign(kIndicatorRows.begin(), kIndicatorRows.end());
+  indicatorKeys_.clear();
+  for (const std::string& row : indicatorRows_) {
+    auto keys = split(row, ",");
+    keys.erase(keys.begin());
+    indicatorKeys_.push_back(std::move(keys));
+  }
   indicatorTypeCount_ = 12;
   indicatorTypes_ = {};
   for (std::size_t i = 0; i < indicatorTypeCount_; ++i) {
@@ -89,25 +96,30 @@ void Catalogue::readIndicatorCoding() {
   }
 }
 
+namespace {
+// A row whose first column is exactly `key`; looked up for every parameter of every indicator
+// the generator writes, so it compares in place instead of building a prefix.
+bool rowHasKey(std::string_view row, std::string_view key) {
+  return row.size() > key.size() && row[key.size()] == ',' && row.substr(0, key.size()) == key;
+}
+}  // namespace
+
 std::string Catalogue::findIndicatorRow(std::string_view typeName) const {
-  const std::string prefix = std::string(typeName) + ",";
   for (const auto& row : indicatorRows_)
-    if (startsWith(row, prefix)) return row;
+    if (rowHasKey(row, typeName)) return row;
   return {};
 }
 
-std::vector<std::string> Catalogue::parameterKeysOf(std::string_view typeName) const {
-  std::string row = findIndicatorRow(typeName);
-  if (row.empty()) return {};
-  auto keys = split(row, ",");
-  keys.erase(keys.begin());
-  return keys;
+const std::vector<std::string>& Catalogue::parameterKeysOf(std::string_view typeName) const {
+  static const std::vector<std::string> kNone;
+  for (std::size_t i = 0; i < indicatorRows_.size() && i < indicatorKeys_.size(); ++i)
+    if (rowHasKey(indicatorRows_[i], typeName)) return indicatorKeys_[i];
+  return kNone;
 }
 
 std::size_t Catalogue::findParameterRow(std::string_view key) const {
-  const std::string prefix = std::string(key) + ",";
   for (std::size_t i = 0; i < parameterRows_.size(); ++i)
-    if (startsWith(parameterRows_[i], prefix)) return i + 1;
+    if (rowHasKey(parameterRows_[i], key)) return i + 1;
   return 0;
 }
 

@@ -35,7 +35,7 @@ struct ValueList {
   std::vector<std::string> values;
   std::size_t size() const { return ids.size(); }
   // The value at the position of the id, ids compared without regard to case; "0" if absent.
-  std::string valueOf(std::string_view id) const;
+  const std::string& valueOf(std::string_view id) const;
   static ValueList fromTexts(std::string_view ids, std::string_view values);
 };
 
@@ -59,7 +59,7 @@ class Catalogue {
   // The whole row whose text begins with the type name and ","; empty if none.
   std::string findIndicatorRow(std::string_view typeName) const;
   // The parameter keys of a type or "!" row, in order; empty if the row is unknown.
-  std::vector<std::string> parameterKeysOf(std::string_view typeName) const;
+  const std::vector<std::string>& parameterKeysOf(std::string_view typeName) const;
   // 1-based index of the parameter row of a key; 0 if none.
   std::size_t findParameterRow(std::string_view key) const;
   const ParameterCoding* parameter(std::string_view key) const;
@@ -76,6 +76,7 @@ class Catalogue {
   std::vector<std::string> parameterRows_;
   std::vector<ParameterCoding> parameters_;
   std::vector<std::string> indicatorRows_;
+  std::vector<std::vector<std::string>> indicatorKeys_;  // the parameter keys of each row
   std::size_t indicatorTypeCount_ = 0;
   ValueList indicatorTypes_;
 };

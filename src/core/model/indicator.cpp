@@ -39,9 +39,10 @@ void Indicator::setRaw(std::string_view name, std::string value) {
     params_.push_back({std::string(name), std::move(value)});
 }
 
-std::string Indicator::parameter(std::string_view name) const {
+const std::string& Indicator::parameter(std::string_view name) const {
+  static const std::string kNone;
   const Parameter* p = find(name);
-  return p ? p->value : std::string();
+  return p ? p->value : kNone;
 }
 
 bool Indicator::hasParameter(std::string_view name) const { return find(name) != nullptr; }

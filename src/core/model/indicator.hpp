@@ -38,7 +38,7 @@ class Indicator {
   void setParameterValue(int position, std::string value);
 
   // The value of the first parameter with that name; empty if none.
-  std::string parameter(std::string_view name) const;
+  const std::string& parameter(std::string_view name) const;
   bool hasParameter(std::string_view name) const;
 
   int parameterCount() const { return static_cast<int>(params_.size()); }

@@ -30,9 +30,30 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 std::string toUpper(std::string_view s) { return mapCase<true>(s); }
 std::string toLower(std::string_view s) { return mapCase<false>(s); }
 
+namespace {
+// The byte toUpper would write at this place, walking a text from its start; `pairOpen` tells
+// that the previous byte opened a two-byte Latin-1 letter.
+unsigned char upperByte(unsigned char c, bool& pairOpen) {
+  if (pairOpen) {
+    pairOpen = false;
+    return (c >= 0xA0 && c <= 0xBE && c != 0xB7) ? static_cast<unsigned char>(c - 0x20) : c;
+  }
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+  pairOpen = c == 0xC3;
+  return c;
+}
+}  // namespace
+
+// Called for every key lookup of the model and the generator: compares in place, without the
+// two upper-case copies.
 bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  return toUpper(a) == toUpper(b);
+  bool pairA = false;
+  bool pairB = false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upperByte(static_cast<unsigned char>(a[i]), pairA) != upperByte(static_cast<unsigned char>(b[i]), pairB))
+      return false;
+  return true;
 }
 
 bool istartsWith(std::string_view text, std::string_view prefix) {

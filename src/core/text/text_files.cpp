@@ -169,7 +169,7 @@ std::string toFileText(const std::vector<std::string>& lines) {
   return out;
 }
 
-bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* error) {
+bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* error, Durability durability) {
   const fs::path target = writeTarget(path);
   fs::path tmp;
   auto fail = [&](const std::string& why) {
@@ -204,7 +204,7 @@ bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
   }
   errno = 0;
   bool ok = stepAllowed("write") && writeAll(fd, bytes);
-  ok = ok && stepAllowed("flush") && ::fsync(fd) == 0;
+  ok = ok && stepAllowed("flush") && (durability == Durability::Regenerable || ::fsync(fd) == 0);
   const std::string why = errno ? std::strerror(errno) : "";
   if (::close(fd) != 0) ok = false;
   if (!ok) return fail("cannot write " + target.string() + (why.empty() ? "" : ": " + why));

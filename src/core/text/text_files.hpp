@@ -33,7 +33,14 @@ std::string toFileText(const std::vector<std::string>& lines);
 // temporary file removed and false returned (with a reason in *error if given).
 // A symbolic link is written through to its target and stays a link; the new file keeps the
 // mode of the one it replaces; a read-only file, or anything but a regular file, is refused.
-bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* error = nullptr);
+//
+// Durability::Synced waits until the bytes are on the disk before the rename, so a power cut
+// leaves the old or the new file. Regenerable skips that wait for files the program writes again
+// from the model at any time (the generated source): a crash still never leaves half a file in
+// place, only, after a power cut, possibly the previous version.
+enum class Durability { Synced, Regenerable };
+bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* error = nullptr,
+                     Durability durability = Durability::Synced);
 bool writeTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error = nullptr);
 
 // Removes the temporary files that saves interrupted by a crash or a kill left in the folder
