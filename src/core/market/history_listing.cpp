@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "editors/program_settings.hpp"
 #include "market/history_checks.hpp"
 #include "market/hst_layout.hpp"
 #include "text/strings.hpp"
@@ -103,7 +104,7 @@ HistoryFileInfo describeHstFile(const fs::path& path) {
   return info;
 }
 
-std::vector<HistoryFileInfo> listHistoryFiles(const std::vector<fs::path>& metatraderFolders) {
+std::vector<HistoryFileInfo> listHistoryFiles(const std::vector<fs::path>& metatraderFolders, const fs::path& workingFolder) {
   std::vector<fs::path> files;
   for (const fs::path& folder : metatraderFolders) {
     const fs::path history = childNamed(folder, "history");
@@ -121,12 +122,29 @@ std::vector<HistoryFileInfo> listHistoryFiles(const std::vector<fs::path>& metat
   std::sort(files.begin(), files.end());
   files.erase(std::unique(files.begin(), files.end()), files.end());
   std::vector<HistoryFileInfo> out;
-  out.reserve(files.size());
+  out.reserve(files.size() + 1);
+  if (!workingFolder.empty()) {
+    std::error_code ec;
+    const fs::path demo = demoHistoryPath(workingFolder);
+    if (fs::is_regular_file(demo, ec)) {
+      out.push_back(describeHstFile(demo));
+      out.back().server = "demo";
+    }
+  }
   for (const fs::path& f : files) {
     HistoryFileInfo info = describeHstFile(f);
     info.server = f.parent_path().filename().string();
     out.push_back(std::move(info));
   }
+  return out;
+}
+
+std::vector<fs::path> metatraderFoldersToSearch(const std::string& settingsFolder, const fs::path& home) {
+  std::vector<fs::path> out;
+  if (!settingsFolder.empty()) out.emplace_back(settingsFolder);
+  if (!home.empty())
+    for (fs::path& f : findWineTerminalFolders(home))
+      if (std::find(out.begin(), out.end(), f) == out.end()) out.push_back(std::move(f));
   return out;
 }
 

@@ -26,9 +26,16 @@ struct HistoryFileInfo {
 // Header, first and last record only: cheap on the largest files.
 HistoryFileInfo describeHstFile(const std::filesystem::path& path);
 
-// Every *.hst in history/<server>/ below each folder (names compared without regard to case),
+// The demo history of the working folder first (server "demo", when it exists), then every *.hst
+// in history/<server>/ below each MetaTrader folder (names compared without regard to case),
 // sorted by path. Unreadable folders are skipped; unreadable files are listed with their error.
-std::vector<HistoryFileInfo> listHistoryFiles(const std::vector<std::filesystem::path>& metatraderFolders);
+std::vector<HistoryFileInfo> listHistoryFiles(const std::vector<std::filesystem::path>& metatraderFolders,
+                                              const std::filesystem::path& workingFolder = {});
+
+// Where a trader's history is looked for: the settings' MetaTrader folder (when set) and the
+// terminals in the wine prefix below `home`, each once.
+std::vector<std::filesystem::path> metatraderFoldersToSearch(const std::string& settingsFolder,
+                                                             const std::filesystem::path& home);
 
 // <working folder>/history/DEMO60.hst
 std::filesystem::path demoHistoryPath(const std::filesystem::path& workingFolder);

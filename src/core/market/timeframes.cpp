@@ -12,7 +12,9 @@ namespace {
 // 1970-01-04, the first Sunday after the epoch: weeks are counted from it.
 constexpr std::int64_t kFirstSunday = 3 * 86400;
 
-std::string name(int minutes) {
+}  // namespace
+
+std::string timeframeName(int minutes) {
   switch (minutes) {
     case 1: return "M1";
     case 5: return "M5";
@@ -27,8 +29,6 @@ std::string name(int minutes) {
   }
 }
 
-}  // namespace
-
 std::int64_t timeframeBucketStart(std::int64_t time, int minutes) {
   if (minutes == kMinutesMN1) {
     const CivilDate d = civilFromDays(floorDiv(time, 86400));
@@ -41,7 +41,7 @@ std::int64_t timeframeBucketStart(std::int64_t time, int minutes) {
 }
 
 std::optional<std::string> timeframeBuildError(int fromMinutes, int toMinutes) {
-  const std::string what = "cannot build " + name(toMinutes) + " bars from " + name(fromMinutes) + " bars: ";
+  const std::string what = "cannot build " + timeframeName(toMinutes) + " bars from " + timeframeName(fromMinutes) + " bars: ";
   if (fromMinutes <= 0 || toMinutes <= 0) return what + "a timeframe must be a positive number of minutes";
   if (toMinutes < fromMinutes) return what + "a higher timeframe cannot be split into a lower one";
   if (toMinutes % fromMinutes != 0) return what + "only whole multiples of the history's timeframe can be built";

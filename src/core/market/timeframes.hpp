@@ -12,6 +12,9 @@ namespace zorvik {
 constexpr int kMinutesW1 = 10080;
 constexpr int kMinutesMN1 = 43200;
 
+// "M1" ... "MN1" for the terminal's timeframes, else "<n> minutes".
+std::string timeframeName(int minutes);
+
 // Open time of the target bar that holds `time`. `minutes` must be one that
 // timeframeBuildError() accepts for some source (divides a day, or W1, or MN1).
 std::int64_t timeframeBucketStart(std::int64_t time, int minutes);
