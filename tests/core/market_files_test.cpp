@@ -294,6 +294,7 @@ TEST(MarketCsv, BadFilesAreRefusedWithLineAndReason) {
        "expected 7 fields, found 8"},
       {"month 13", "EURUSD60.csv", hc + "2024.13.01,01:00,1.08,1.0812,1.0795,1.081,110\n", "line 2", "bad time"},
       {"February 30th", "EURUSD60.csv", "2024.02.30,01:00,1.08,1.0812,1.0795,1.081,110\n", "line 1", "bad time"},
+      {"date as a number", "EURUSD60.csv", "time,open,high,low,close\n20240301,1,1,1,1\n", "line 2", "bad time \"20240301\""},
       {"hour 24", "EURUSD60.csv", hdr + "2024.03.01 24:00,1.08,1.0812,1.0795,1.081,1\n", "line 3", "bad time"},
       {"letters in a price", "EURUSD60.csv", hc + "2024.03.01,01:00,1.08x,1.0812,1.0795,1.081,110\n", "line 2",
        "bad open \"1.08x\""},
@@ -309,7 +310,7 @@ TEST(MarketCsv, BadFilesAreRefusedWithLineAndReason) {
       {"column twice", "EURUSD60.csv", "time,open,high,low,close,Close\n", "line 1", "named twice"},
       {"no symbol", "60.csv", hc, "", "no symbol"},
       {"one bar, no timeframe", "EURUSD.csv", hc, "", "one bar does not tell the timeframe"},
-      {"irregular seconds", "EURUSD.csv", "time,open,high,low,close\n100000,1,1,1,1\n100030,1,1,1,1\n", "",
+      {"irregular seconds", "EURUSD.csv", "time,open,high,low,close\n1000000000,1,1,1,1\n1000000030,1,1,1,1\n", "",
        "30 seconds apart"},
   };
   for (const Case& c : cases) {

@@ -122,6 +122,9 @@ bool parseTimeField(std::string_view f, std::int64_t& t) {
   f = trimView(f);
   if (f.empty()) return false;
   if (std::all_of(f.begin(), f.end(), isDigit)) {
+    // Seconds since 1970 of any real quote have 9 or more digits; fewer is most likely a date
+    // written as YYYYMMDD, which must not be read as a moment in 1970.
+    if (f.size() < 9) return false;
     const auto r = std::from_chars(f.data(), f.data() + f.size(), t);
     return r.ec == std::errc() && r.ptr == f.data() + f.size();
   }
