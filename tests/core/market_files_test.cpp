@@ -164,6 +164,7 @@ TEST(MarketHst, BadFilesAreRefusedWithPlaceAndReason) {
       {"time backwards", hst400Bytes(withBar(3, {bars[0].time, 1.08, 1.09, 1.07, 1.08, 1})), "record 4",
        "goes backwards"},
       {"negative time", hst401Bytes(withBar(0, {-3600, 1.08, 1.09, 1.07, 1.08, 1})), "record 1", "out of range"},
+      {"absurd volume", hst401Bytes(withBar(1, {bars[1].time, 1.08, 1.09, 1.07, 1.08, 1e17})), "record 2", "not a count"},
       {"negative volume", hst401Bytes(withBar(1, {bars[1].time, 1.08, 1.09, 1.07, 1.08, -4})), "record 2", "volume -4"},
       {"cut last record", hst401Bytes(bars).substr(0, 148 + 4 * 60 + 59), "record 5", "truncated (59 of 60 bytes)"},
       {"cut v400 record", hst400Bytes(bars).substr(0, 148 + 44 + 10), "record 2", "truncated (10 of 44 bytes)"},
@@ -339,7 +340,7 @@ TEST(MarketFiles, WritersRefuseWhatTheirReadersWould) {
   EXPECT_TRUE(hstBytes(late, 401));
   EXPECT_FALSE(hstBytes(late, 400, &error));
   EXPECT_NE(error.find("2038"), std::string::npos);
-  BarSeries longName = seriesOf(fiveBars(), "EURUSD.micro.x");
+  BarSeries longName = seriesOf(fiveBars(), "EURUSD.micro.");
   EXPECT_FALSE(hstBytes(longName, 401, &error));
   BarSeries seconds = seriesOf({{kMarch1st2024 + 30, 1, 1, 1, 1, 1}});
   EXPECT_FALSE(historyCenterCsvText(seconds, &error));
