@@ -207,8 +207,9 @@ HistoryRead readHstFile(const std::filesystem::path& path) {
   if (st.st_size > static_cast<off_t>(kHstHeaderSize))
     r.series.reserve((static_cast<std::size_t>(st.st_size) - kHstHeaderSize) / size);
 
-  // Chunks of whole records small enough to stay in the cache between the read and the decode.
-  const std::size_t perChunk = (std::size_t{1} << 20) / size;
+  // Chunks of whole records small enough to stay in the core's L2 cache between the read and the
+  // decode (256 KB; 1 MB measured slower).
+  const std::size_t perChunk = (std::size_t{1} << 18) / size;
   std::vector<char> buf(perChunk * size);
   std::size_t carried = 0;  // bytes of a partial record kept at the front of buf
   HstDecoder d(r.series, version);
