@@ -21,8 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     (void)r.error->message();
   }
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("hst_reader_fuzz_" + std::to_string(::getpid()) + ".hst");
+  // One scratch file per fuzzing process, removed when the process ends.
+  struct Scratch {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("hst_reader_fuzz_" + std::to_string(::getpid()) + ".hst");
+    ~Scratch() {
+      std::error_code ec;
+      std::filesystem::remove(path, ec);
+    }
+  };
+  static const Scratch scratch;
+  const std::filesystem::path& file = scratch.path;
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
