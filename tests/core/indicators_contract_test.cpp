@@ -37,6 +37,8 @@ struct Case {
   std::function<Probe(const BarSeries&)> make;
   // The lines on constant bars at `price`, once defined.
   std::function<std::vector<double>(double price)> constantValues;
+  // The lines long after the prices stepped up to `price` and stayed there.
+  std::function<std::vector<double>(double price)> afterStepUp;
 };
 
 template <class Indicator, class... Args>
@@ -57,13 +59,16 @@ std::vector<Case> allCases() {
         const auto price = *appliedPriceFromNumber(a);
         cases.push_back({"MA " + std::string(maMethodName(method)) + " " + std::string(appliedPriceName(price)) + " " +
                              std::to_string(period),
-                         [=](const BarSeries& s) { return single<MovingAverage>(s, period, method, price); }, same});
+                         [=](const BarSeries& s) { return single<MovingAverage>(s, period, method, price); }, same, same});
       }
   for (int period : {1, 3, 14})
     for (auto price : {AppliedPrice::Close, AppliedPrice::Typical})
       cases.push_back({"RSI " + std::to_string(period) + " " + std::string(appliedPriceName(price)),
                        [=](const BarSeries& s) { return single<Rsi>(s, period, price); },
-                       [](double) { return std::vector<double>{50}; }});
+                       [](double) { return std::vector<double>{50}; },
+                       // No loss since the step: the gain fades but stays above 0 (with period 1
+                       // it is the last change alone).
+                       [=](double) { return std::vector<double>{period == 1 ? 50.0 : 100.0}; }});
   for (auto [f, sl, sg] : {std::tuple{12, 26, 9}, {3, 5, 2}, {5, 3, 1}})
     cases.push_back({"MACD " + std::to_string(f) + "," + std::to_string(sl) + "," + std::to_string(sg),
                      [=](const BarSeries& s) {
@@ -75,6 +80,7 @@ std::vector<Case> allCases() {
                                       return std::vector<double>{v.main, v.signal, v.osma};
                                     }};
                      },
+                     [](double) { return std::vector<double>{0, 0, 0}; },
                      [](double) { return std::vector<double>{0, 0, 0}; }});
   for (int period : {1, 4, 20})
     cases.push_back({"Bands " + std::to_string(period),
@@ -87,6 +93,7 @@ std::vector<Case> allCases() {
                                       return std::vector<double>{v.upper, v.lower, v.middle};
                                     }};
                      },
+                     [](double p) { return std::vector<double>{p, p, p}; },
                      [](double p) { return std::vector<double>{p, p, p}; }});
   for (int m = 0; m <= 3; ++m)
     for (auto field : {StochasticPriceField::LowHigh, StochasticPriceField::CloseClose})
@@ -103,10 +110,11 @@ std::vector<Case> allCases() {
                                           return std::vector<double>{v.main, v.signal};
                                         }};
                          },
+                         [](double) { return std::vector<double>{100, 100}; },
                          [](double) { return std::vector<double>{100, 100}; }});
       }
-  cases.push_back({"SAR", [](const BarSeries& s) { return single<ParabolicSar>(s, 0.02, 0.2); }, same});
-  cases.push_back({"SAR fast", [](const BarSeries& s) { return single<ParabolicSar>(s, 0.1, 0.3); }, same});
+  cases.push_back({"SAR", [](const BarSeries& s) { return single<ParabolicSar>(s, 0.02, 0.2); }, same, same});
+  cases.push_back({"SAR fast", [](const BarSeries& s) { return single<ParabolicSar>(s, 0.1, 0.3); }, same, same});
   for (int period : {1, 3, 14})
     cases.push_back({"ADX " + std::to_string(period),
                      [=](const BarSeries& s) {
@@ -118,7 +126,10 @@ std::vector<Case> allCases() {
                                       return std::vector<double>{v.main, v.plusDi, v.minusDi};
                                     }};
                      },
-                     [](double) { return std::vector<double>{0, 0, 0}; }});
+                     [](double) { return std::vector<double>{0, 0, 0}; },
+                     // +DI and -DI fade towards 0, +DI always the larger: DX stays 100 (with
+                     // period 1 the lines are the last bar's alone, which did not move).
+                     [=](double) { return std::vector<double>{period == 1 ? 0.0 : 100.0, 0, 0}; }});
   for (int period : {1, 20})
     cases.push_back({"Donchian " + std::to_string(period),
                      [=](const BarSeries& s) {
@@ -130,6 +141,7 @@ std::vector<Case> allCases() {
                                       return std::vector<double>{v.highest, v.lowest};
                                     }};
                      },
+                     [](double p) { return std::vector<double>{p, p}; },
                      [](double p) { return std::vector<double>{p, p}; }});
   return cases;
 }
@@ -195,6 +207,32 @@ TEST(IndicatorContract, ConstantBarsGiveTheConstantValues) {
           ASSERT_NEAR(p.lines[l][i], expected[l], 1e-12 * std::max({1.0, price, std::fabs(expected[l])}))
               << c.name << " line " << l << " bar " << i << " price " << price;
     }
+  }
+}
+
+TEST(IndicatorContract, AStepUpSettlesAtTheNewLevel) {
+  std::vector<double> prices(30, 1.2);
+  prices.resize(1030, 1.5);  // long enough for every recursion, short of underflow
+  const BarSeries step = testing_bars::closes(prices);
+  for (const Case& c : allCases()) {
+    const Probe p = c.make(step);
+    const std::vector<double> expected = c.afterStepUp(1.5);
+    for (std::size_t l = 0; l < p.lines.size(); ++l)
+      EXPECT_NEAR(p.lines[l].back(), expected[l], 1e-9 * std::max(1.5, std::fabs(expected[l]))) << c.name << " line " << l;
+  }
+}
+
+TEST(IndicatorContract, ABarNeverSeesLaterBars) {
+  const BarSeries walk = testing_bars::randomWalk(200, 5);
+  BarSeries head = walk;
+  for (auto* column : {&head.open, &head.high, &head.low, &head.close, &head.volume}) column->resize(90);
+  head.time.resize(90);
+  for (const Case& c : allCases()) {
+    const Probe whole = c.make(walk);
+    const Probe early = c.make(head);
+    for (std::size_t l = 0; l < whole.lines.size(); ++l)
+      for (std::size_t i = 0; i < head.size(); ++i)
+        ASSERT_TRUE(sameBits(whole.lines[l][i], early.lines[l][i])) << c.name << " line " << l << " bar " << i;
   }
 }
 
