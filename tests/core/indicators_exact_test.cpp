@@ -132,6 +132,8 @@ TEST(IndicatorParameters, BadParametersAndPricesAreRefused) {
   nanPrice.low[20] = std::numeric_limits<double>::quiet_NaN();
   BarSeries hugePrice = walk;
   hugePrice.high[20] = 1e300;
+  // 10^14 points a price: a sum of 100 000 of them would not fit in 64 bits.
+  const BarSeries heavy = testing_bars::closes(std::vector<double>(50, 100000.0), 9);
   struct Row {
     const char* what;
     std::function<void()> make;
@@ -141,6 +143,9 @@ TEST(IndicatorParameters, BadParametersAndPricesAreRefused) {
       {"MA digits 10", [&] { MovingAverage(badDigits, 5, MaMethod::Simple, AppliedPrice::Close); }},
       {"MA NaN close", [&] { MovingAverage(nanPrice, 5, MaMethod::Exponential, AppliedPrice::Close); }},
       {"MA huge high", [&] { MovingAverage(hugePrice, 5, MaMethod::Exponential, AppliedPrice::Median); }},
+      {"SMA too heavy", [&] { MovingAverage(heavy, 100'000, MaMethod::Simple, AppliedPrice::Close); }},
+      {"Bands too heavy", [&] { BollingerBands(heavy, 100'000, 2, AppliedPrice::Close); }},
+      {"RSI too heavy", [&] { Rsi(heavy, 100'000, AppliedPrice::Close); }},
       {"RSI period -1", [&] { Rsi(walk, -1, AppliedPrice::Close); }},
       {"MACD fast 0", [&] { Macd(walk, 0, 26, 9, AppliedPrice::Close); }},
       {"MACD signal 0", [&] { Macd(walk, 12, 26, 0, AppliedPrice::Close); }},

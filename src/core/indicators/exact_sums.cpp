@@ -43,7 +43,7 @@ int ceilLog2(int n) {
 
 }  // namespace
 
-double ratio(Int128 num, Int128 den) {
+double ratioOfLarge(Int128 num, Int128 den) {
   if (num > -kExactInDouble && num < kExactInDouble && den < kExactInDouble)
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
   if (num == 0) return 0.0;
@@ -94,6 +94,23 @@ std::int64_t PointScale::points(double price) const {
   if (!(std::fabs(scaled) < 1e15))
     throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
   return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+}
+
+void refuseUnsummable(std::int64_t count) {
+  throw std::invalid_argument("prices too large to be summed exactly over " + std::to_string(count) + " bars");
+}
+
+std::int64_t PointScale::termsOf(AppliedPrice p, double open, double high, double low, double close) const {
+  switch (p) {
+    case AppliedPrice::Close: return points(close);
+    case AppliedPrice::Open: return points(open);
+    case AppliedPrice::High: return points(high);
+    case AppliedPrice::Low: return points(low);
+    case AppliedPrice::Median: return points(high) + points(low);
+    case AppliedPrice::Typical: return points(high) + points(low) + points(close);
+    case AppliedPrice::Weighted: return points(high) + points(low) + 2 * points(close);
+  }
+  return points(close);
 }
 
 int PointScale::denominator(AppliedPrice p) {

@@ -31,8 +31,8 @@ MovingAverage::MovingAverage(const BarSeries& bars, int period, MaMethod method,
   if (method == MaMethod::LinearWeighted) weighted_.resize(n);
   if (method == MaMethod::Exponential || method == MaMethod::Smoothed) recursive_.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    terms_[i] = exact::PointScale::terms(price, scale_.points(bars.open[i]), scale_.points(bars.high[i]),
-                                         scale_.points(bars.low[i]), scale_.points(bars.close[i]));
+    terms_[i] = scale_.termsOf(price, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
+    exact::checkSummable(terms_[i], period_);
     const State s = step(i, terms_[i]);
     sum_[i] = s.sum;
     if (!weighted_.empty()) weighted_[i] = s.weighted;
@@ -83,8 +83,8 @@ MovingAverage::State MovingAverage::step(std::size_t i, std::int64_t terms) cons
 
 double MovingAverage::forming(std::size_t i, const Bar& partial) const {
   if (i > values_.size()) throw std::out_of_range("forming bar after the end of the series");
-  const std::int64_t terms = exact::PointScale::terms(price_, scale_.points(partial.open), scale_.points(partial.high),
-                                                      scale_.points(partial.low), scale_.points(partial.close));
+  const std::int64_t terms = scale_.termsOf(price_, partial);
+  exact::checkSummable(terms, period_);
   return step(i, terms).value;
 }
 

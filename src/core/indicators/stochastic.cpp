@@ -50,6 +50,7 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
     if (highs.front() + kp <= i) highs.pop_front();
     lowest_[i] = low_[lows.front()];
     highest_[i] = high_[highs.front()];
+    exact::checkSummable(highest_[i] - lowest_[i], slowing);
     // Window sums over `slowing` bars of bars that have a full %K window (others add nothing).
     const bool counted = i + 1 >= kp;
     const std::int64_t leavingNum = i >= sl && i - sl + 1 >= kp ? close_[i - sl] - lowest_[i - sl] : 0;
@@ -74,6 +75,7 @@ StochasticValues Stochastic::forming(std::size_t i, const Bar& partial) const {
     lowest = std::min(lowest, low_[j]);
     highest = std::max(highest, high_[j]);
   }
+  exact::checkSummable(highest - lowest, slowing_);
   const std::int64_t leavingNum = i >= sl && i - sl + 1 >= kp ? close_[i - sl] - lowest_[i - sl] : 0;
   const std::int64_t leavingDen = i >= sl && i - sl + 1 >= kp ? highest_[i - sl] - lowest_[i - sl] : 0;
   const std::int64_t num = (i > 0 ? num_[i - 1] : 0) + (close - lowest) - leavingNum;
