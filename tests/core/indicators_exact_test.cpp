@@ -99,6 +99,9 @@ TEST(IndicatorSums, AQuotientIsRoundedOnce) {
       {(Int128(1) << 70) * 5 + 1, Int128(1) << 70, 5.0},  // a remainder far below the last bit
       {Int128(1'000'000'000'000'000'000LL) * 1'000'000'000'000LL, 1'000'000'000'000LL, 1e18},
       {0, 7, 0.0},
+      {(Int128(1) << 100) + (Int128(1) << 47), 1, 0x1p100},                // a tie above 64 bits
+      {(Int128(1) << 100) + (Int128(1) << 47) + 1, 1, 0x1p100 + 0x1p48},  // just past it
+      {-((Int128(1) << 100) + (Int128(3) << 47)), 1, -(0x1p100 + 0x1p49)},
   };
   for (const Row& r : rows)
     EXPECT_TRUE(sameBits(exact::ratio(r.num, r.den), r.expected))

@@ -56,13 +56,37 @@ Int128 toFixed(double x, int exponent) {
   return p.negative ? -magnitude : magnitude;
 }
 
-// v * 2^exponent rounded once.
-double fromFixed(Int128 v, int exponent) {
-  const double d = ratio(v, 1);
+// d * 2^exponent, exact while the result stays a normal number.
+double timesPowerOfTwo(double d, int exponent) {
   if (exponent >= -1022 && exponent <= 1023)
-    return d * std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);  // exact
+    return d * std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
   return std::ldexp(d, exponent);
 }
+
+// 64 significant bits (top bit set) times 2^exponent, with `sticky` for any lower bits, rounded
+// to the nearest double, ties to even.
+double roundSignificand(std::uint64_t bits, bool sticky, int exponent, bool negative) {
+  std::uint64_t mantissa = bits >> 11;
+  const std::uint64_t rest = bits & 0x7FF;
+  if (rest > 0x400 || (rest == 0x400 && (sticky || (mantissa & 1) != 0))) ++mantissa;
+  const double magnitude = timesPowerOfTwo(static_cast<double>(mantissa), exponent + 11);
+  return negative ? -magnitude : magnitude;
+}
+
+// v rounded once to a double, without a division.
+double toDouble(Int128 v) {
+  if (v > -kExactInDouble && v < kExactInDouble) return static_cast<double>(static_cast<std::int64_t>(v));
+  const bool negative = v < 0;
+  const U128 a = negative ? U128(0) - U128(v) : U128(v);
+  const int length = bitLength(a);
+  if (length <= 64) return roundSignificand(static_cast<std::uint64_t>(a << (64 - length)), false, length - 64, negative);
+  const int drop = length - 64;
+  const bool sticky = (a & ((U128(1) << drop) - 1)) != 0;
+  return roundSignificand(static_cast<std::uint64_t>(a >> drop), sticky, drop, negative);
+}
+
+// v * 2^exponent rounded once.
+double fromFixed(Int128 v, int exponent) { return timesPowerOfTwo(toDouble(v), exponent); }
 
 int ceilLog2(int n) {
   int bits = 0;
@@ -75,6 +99,7 @@ int ceilLog2(int n) {
 double ratioOfLarge(Int128 num, Int128 den) {
   if (num > -kExactInDouble && num < kExactInDouble && den < kExactInDouble)
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
+  if (den == 1) return toDouble(num);
   if (num == 0) return 0.0;
   const bool negative = num < 0;
   const U128 a = negative ? U128(0) - U128(num) : U128(num);
@@ -102,12 +127,7 @@ double ratioOfLarge(Int128 num, Int128 den) {
     }
     sticky = r != 0;
   }
-  auto bits = static_cast<std::uint64_t>(q);
-  std::uint64_t mantissa = bits >> 11;
-  const std::uint64_t rest = bits & 0x7FF;
-  if (rest > 0x400 || (rest == 0x400 && (sticky || (mantissa & 1) != 0))) ++mantissa;
-  const double magnitude = std::ldexp(static_cast<double>(mantissa), exponent + 11);
-  return negative ? -magnitude : magnitude;
+  return roundSignificand(static_cast<std::uint64_t>(q), sticky, exponent, negative);
 }
 
 PointScale::PointScale(int digits) : digits_(digits), pow10_(1), scale_(1) {
