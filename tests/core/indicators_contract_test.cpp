@@ -148,8 +148,15 @@ std::vector<Case> allCases() {
 
 bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
+// Histories of every shape the contract must hold on: long, shorter than most periods, and
+// prices of no decimals (around 110000) or of nine (around 0.00011).
+std::vector<BarSeries> walks(std::uint64_t seed) {
+  return {testing_bars::randomWalk(300, seed), testing_bars::randomWalk(3, seed + 1),
+          testing_bars::randomWalk(150, seed + 2, 0), testing_bars::randomWalk(150, seed + 3, 9)};
+}
+
 TEST(IndicatorContract, LinesAreNaNExactlyBeforeTheirFirstDefinedBar) {
-  const BarSeries walk = testing_bars::randomWalk(400, 7);
+  for (const BarSeries& walk : walks(7))
   for (const Case& c : allCases()) {
     const Probe p = c.make(walk);
     ASSERT_EQ(p.lines.size(), p.firstDefined.size()) << c.name;
@@ -163,7 +170,7 @@ TEST(IndicatorContract, LinesAreNaNExactlyBeforeTheirFirstDefinedBar) {
 }
 
 TEST(IndicatorContract, TheFormingValueOfACompletedBarIsItsSeriesValue) {
-  const BarSeries walk = testing_bars::randomWalk(300, 11);
+  for (const BarSeries& walk : walks(11))
   for (const Case& c : allCases()) {
     const Probe p = c.make(walk);
     for (std::size_t i = 0; i < walk.size(); ++i) {

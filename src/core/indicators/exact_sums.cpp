@@ -51,6 +51,7 @@ int topExponent(double x) {
 // x / 2^exponent, an integer when no bit of x lies below 2^exponent.
 Int128 toFixed(double x, int exponent) {
   const Parts p = partsOf(x);
+  if (p.mantissa == 0) return 0;  // (its exponent says nothing: no shift by it)
   const int shift = p.exponent - exponent;
   const Int128 magnitude = shift >= 0 ? Int128(p.mantissa) << shift : Int128(p.mantissa >> -shift);
   return p.negative ? -magnitude : magnitude;

@@ -13,8 +13,10 @@
 //   it returns the series value at i bit for bit. i may be size() (a bar after the history).
 // - Parameters are checked by the constructors: a bad period, step or digits throws
 //   std::invalid_argument with a message naming the parameter.
-// - Prices are taken as whole numbers of points (10^-digits of the series), so that every sum
-//   over a window is exact and is rounded to a double once, whatever the order of adding.
+// - Where prices are summed or averaged they are taken as whole numbers of points (10^-digits of
+//   the series), so that every sum over a window is exact and is rounded to a double once,
+//   whatever the order of adding. (The parabolic SAR and the Donchian channel sum nothing and
+//   use the prices as stored.)
 
 #include <cstddef>
 #include <optional>

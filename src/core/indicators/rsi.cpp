@@ -1,5 +1,6 @@
 #include "indicators/rsi.hpp"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -16,13 +17,16 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price) : period_(period
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
   const std::size_t n = bars.size();
   terms_.resize(n);
-  state_.resize(n);
+  sums_.resize(std::min(n, static_cast<std::size_t>(period)));
+  averages_.resize(n);
   values_.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     terms_[i] = scale_.termsOf(price, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
     exact::checkSummable(terms_[i], period_);
-    state_[i] = step(i, terms_[i]);
-    values_[i] = state_[i].value;
+    const State s = step(i, terms_[i]);
+    if (i < sums_.size()) sums_[i] = {s.gainSum, s.lossSum};
+    averages_[i] = {s.gain, s.loss};
+    values_[i] = s.value;
   }
 }
 
@@ -34,14 +38,14 @@ Rsi::State Rsi::step(std::size_t i, std::int64_t terms) const {
   const std::int64_t up = change > 0 ? change : 0;
   const std::int64_t down = change < 0 ? -change : 0;
   const std::int64_t units = scale_.unitsPerPrice(price_);
-  const State& prev = state_[i - 1];
   if (i <= n) {
-    s.gainSum = prev.gainSum + up;
-    s.lossSum = prev.lossSum + down;
+    s.gainSum = sums_[i - 1].gain + up;
+    s.lossSum = sums_[i - 1].loss + down;
     if (i < n) return s;
     s.gain = exact::ratio(s.gainSum, units) / period_;
     s.loss = exact::ratio(s.lossSum, units) / period_;
   } else {
+    const Averages& prev = averages_[i - 1];
     s.gain = (prev.gain * (period_ - 1) + exact::ratio(up, units)) / period_;
     s.loss = (prev.loss * (period_ - 1) + exact::ratio(down, units)) / period_;
   }

@@ -37,8 +37,17 @@ class Rsi {
   int period_;
   AppliedPrice price_;
   exact::PointScale scale_;
+  struct Sums {
+    std::int64_t gain;
+    std::int64_t loss;
+  };
+  struct Averages {
+    double gain;
+    double loss;
+  };
   std::vector<std::int64_t> terms_;
-  std::vector<State> state_;
+  std::vector<Sums> sums_;          // bars 0..period-1: the exact sums of the changes so far
+  std::vector<Averages> averages_;  // per bar, from bar `period` on
   std::vector<double> values_;
 };
 

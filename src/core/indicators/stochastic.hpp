@@ -35,17 +35,21 @@ class Stochastic {
   StochasticValues forming(std::size_t i, const Bar& partial) const;
 
  private:
+  struct Step {
+    std::uint64_t num;  // running sums (wrapped) of close - lowest and highest - lowest
+    std::uint64_t den;
+    double main;
+  };
+  Step step(std::size_t i, std::int64_t close, std::int64_t lowest, std::int64_t highest) const;
+
   int kPeriod_;
   int slowing_;
   StochasticPriceField field_;
   exact::PointScale scale_;
-  std::vector<std::int64_t> low_;    // points of the field's low/high price and of the close
+  std::vector<std::int64_t> low_;   // points of the field's low and high price
   std::vector<std::int64_t> high_;
-  std::vector<std::int64_t> close_;
-  std::vector<std::int64_t> lowest_;   // over kPeriod bars ending at each bar
-  std::vector<std::int64_t> highest_;
-  std::vector<std::int64_t> num_;      // window sums over `slowing` bars ending at each bar
-  std::vector<std::int64_t> den_;
+  std::vector<std::uint64_t> num_;  // running sums per bar
+  std::vector<std::uint64_t> den_;
   std::vector<double> main_;
   exact::DoubleAverage signal_;
 };
