@@ -1,0 +1,50 @@
+#pragma once
+
+// iBands: middle = simple average of an applied price over `period` bars; upper/lower = middle
+// +/- deviation x the population standard deviation of the same `period` prices. Defined from
+// bar period-1. The sums of prices and of squared prices are exact integers of points; the sum
+// of squared distances from the mean is rounded once. bands_shift is applied by barAtShift().
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "indicators/exact_sums.hpp"
+#include "indicators/indicator_basics.hpp"
+#include "market/bar_series.hpp"
+
+namespace zorvik {
+
+struct BandsValues {
+  double upper;
+  double lower;
+  double middle;
+};
+
+class BollingerBands {
+ public:
+  BollingerBands(const BarSeries& bars, int period, double deviation, AppliedPrice price);
+
+  std::size_t size() const { return middle_.size(); }
+  const std::vector<double>& upper() const { return upper_; }
+  const std::vector<double>& lower() const { return lower_; }
+  const std::vector<double>& middle() const { return middle_; }
+  std::size_t firstDefined() const { return static_cast<std::size_t>(period_) - 1; }
+  BandsValues forming(std::size_t i, const Bar& partial) const;
+
+ private:
+  BandsValues valuesOf(std::int64_t sum, exact::Int128 squares) const;
+
+  int period_;
+  double deviation_;
+  AppliedPrice price_;
+  exact::PointScale scale_;
+  std::vector<std::int64_t> terms_;
+  std::vector<std::int64_t> sum_;        // last `period` terms (fewer at the start)
+  std::vector<exact::Int128> squares_;   // their squares
+  std::vector<double> upper_;
+  std::vector<double> lower_;
+  std::vector<double> middle_;
+};
+
+}  // namespace zorvik

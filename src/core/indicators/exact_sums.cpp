@@ -1,0 +1,217 @@
+#include "indicators/exact_sums.hpp"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace zorvik::exact {
+
+namespace {
+
+__extension__ typedef unsigned __int128 U128;
+
+constexpr Int128 kExactInDouble = Int128(1) << 53;
+
+int bitLength(U128 v) {
+  const auto hi = static_cast<std::uint64_t>(v >> 64);
+  if (hi != 0) return 128 - std::countl_zero(hi);
+  return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
+}
+
+// The exponent of the lowest set bit of a finite non-zero double.
+int lowestBitExponent(double x) {
+  int e = 0;
+  const double m = std::frexp(std::fabs(x), &e);  // x = m * 2^e, m in [0.5, 1)
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(m, 53));
+  return e - 53 + std::countr_zero(mantissa);
+}
+
+// The exponent just above a finite non-zero double: |x| < 2^topExponent(x).
+int topExponent(double x) {
+  int e = 0;
+  std::frexp(x, &e);
+  return e;
+}
+
+int ceilLog2(int n) {
+  int bits = 0;
+  while ((1LL << bits) < n) ++bits;
+  return bits;
+}
+
+}  // namespace
+
+double ratio(Int128 num, Int128 den) {
+  if (num > -kExactInDouble && num < kExactInDouble && den < kExactInDouble)
+    return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
+  if (num == 0) return 0.0;
+  const bool negative = num < 0;
+  const U128 a = negative ? U128(0) - U128(num) : U128(num);
+  const U128 b = U128(den);
+  // 64 significant bits of the quotient, the rest folded into `sticky`.
+  U128 q = a / b;
+  U128 r = a % b;
+  int exponent = 0;
+  bool sticky = false;
+  if (bitLength(q) > 64) {
+    const int drop = bitLength(q) - 64;
+    sticky = (q & ((U128(1) << drop) - 1)) != 0 || r != 0;
+    q >>= drop;
+    exponent = drop;
+  } else {
+    // den stays far below 2^126 here, so r << 1 cannot overflow.
+    while (q < (U128(1) << 63)) {
+      r <<= 1;
+      q <<= 1;
+      if (r >= b) {
+        r -= b;
+        q |= 1;
+      }
+      --exponent;
+    }
+    sticky = r != 0;
+  }
+  auto bits = static_cast<std::uint64_t>(q);
+  std::uint64_t mantissa = bits >> 11;
+  const std::uint64_t rest = bits & 0x7FF;
+  if (rest > 0x400 || (rest == 0x400 && (sticky || (mantissa & 1) != 0))) ++mantissa;
+  const double magnitude = std::ldexp(static_cast<double>(mantissa), exponent + 11);
+  return negative ? -magnitude : magnitude;
+}
+
+PointScale::PointScale(int digits) : digits_(digits), pow10_(1), scale_(1) {
+  if (digits < 0 || digits > 9)
+    throw std::invalid_argument("digits must be 0 to 9, not " + std::to_string(digits));
+  for (int k = 0; k < digits; ++k) pow10_ *= 10;
+  scale_ = static_cast<double>(pow10_);
+}
+
+std::int64_t PointScale::points(double price) const {
+  const double scaled = price * scale_;
+  // Also refuses NaN: every comparison with it is false.
+  if (!(std::fabs(scaled) < 1e15))
+    throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
+  return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+}
+
+int PointScale::denominator(AppliedPrice p) {
+  switch (p) {
+    case AppliedPrice::Median: return 2;
+    case AppliedPrice::Typical: return 3;
+    case AppliedPrice::Weighted: return 4;
+    default: return 1;
+  }
+}
+
+std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
+                               std::int64_t close) {
+  switch (p) {
+    case AppliedPrice::Close: return close;
+    case AppliedPrice::Open: return open;
+    case AppliedPrice::High: return high;
+    case AppliedPrice::Low: return low;
+    case AppliedPrice::Median: return high + low;
+    case AppliedPrice::Typical: return high + low + close;
+    case AppliedPrice::Weighted: return high + low + 2 * close;
+  }
+  return close;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+DoubleAverage::DoubleAverage(const std::vector<double>& x, std::size_t start, int period, MaMethod method)
+    : period_(period), method_(method), start_(start) {
+  if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
+  const std::size_t n = x.size();
+  out_.assign(n, std::numeric_limits<double>::quiet_NaN());
+  if (start >= n) return;
+
+  int low = std::numeric_limits<int>::max();
+  int top = std::numeric_limits<int>::min();
+  for (std::size_t j = start; j < n; ++j) {
+    if (!std::isfinite(x[j])) throw std::domain_error("an averaged value is not a finite number");
+    if (x[j] == 0) continue;
+    low = std::min(low, lowestBitExponent(x[j]));
+    top = std::max(top, topExponent(x[j]));
+  }
+  exponent_ = top < low ? 0 : low;
+  topExponent_ = top < low ? 0 : top;
+  // The weighted sum needs room for period * (period+1)/2 * max|x|.
+  if (top >= low && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
+    throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
+
+  fixed_.assign(n, 0);
+  sum_.assign(n, 0);
+  if (method == MaMethod::LinearWeighted) weighted_.assign(n, 0);
+  if (method == MaMethod::Exponential || method == MaMethod::Smoothed) recursive_.assign(n, 0);
+  for (std::size_t i = start; i < n; ++i) {
+    // An integer below 2^124 held exactly in the double: the conversion is exact.
+    fixed_[i] = static_cast<Int128>(std::ldexp(x[i], -exponent_));
+    const Step s = step(i, fixed_[i], exponent_, x[i]);
+    sum_[i] = s.sum;
+    if (!weighted_.empty()) weighted_[i] = s.weighted;
+    if (!recursive_.empty()) recursive_[i] = s.recursive;
+    out_[i] = s.value;
+  }
+}
+
+Int128 DoubleAverage::scaled(Int128 v, int exponent) const {
+  return v * (Int128(1) << (exponent_ - exponent));
+}
+
+Int128 DoubleAverage::fixedAt(std::size_t j, int exponent) const { return scaled(fixed_[j], exponent); }
+
+DoubleAverage::Step DoubleAverage::step(std::size_t i, Int128 xi, int exponent, double xd) const {
+  const auto n = static_cast<std::size_t>(period_);
+  const std::size_t k = i - start_;  // how many values came before this one
+  const Int128 prevSum = k > 0 ? scaled(sum_[i - 1], exponent) : 0;
+  const Int128 leaving = k >= n ? fixedAt(i - n, exponent) : 0;
+  Step s{};
+  s.sum = prevSum + xi - leaving;
+  s.value = std::numeric_limits<double>::quiet_NaN();
+  const bool full = k + 1 >= n;
+  auto sumValue = [&](Int128 v) { return std::ldexp(ratio(v, 1), exponent); };
+  switch (method_) {
+    case MaMethod::Simple:
+      if (full) s.value = sumValue(s.sum) / period_;
+      break;
+    case MaMethod::LinearWeighted: {
+      const Int128 prevWeighted = k > 0 ? scaled(weighted_[i - 1], exponent) : 0;
+      s.weighted = prevWeighted - prevSum + static_cast<Int128>(period_) * xi;
+      if (full) s.value = sumValue(s.weighted) / (static_cast<double>(period_) * (period_ + 1) / 2);
+      break;
+    }
+    case MaMethod::Exponential: {
+      const double a = 2.0 / (period_ + 1);
+      s.recursive = k == 0 ? xd : xd * a + recursive_[i - 1] * (1 - a);
+      if (full) s.value = s.recursive;
+      break;
+    }
+    case MaMethod::Smoothed:
+      if (k + 1 == n)
+        s.recursive = sumValue(s.sum) / period_;
+      else if (k + 1 > n)
+        s.recursive = (recursive_[i - 1] * (period_ - 1) + xd) / period_;
+      if (full) s.value = s.recursive;
+      break;
+  }
+  return s;
+}
+
+double DoubleAverage::forming(std::size_t i, double xi) const {
+  if (i > out_.size()) throw std::out_of_range("forming bar after the end of the series");
+  if (i < start_) return std::numeric_limits<double>::quiet_NaN();
+  if (!std::isfinite(xi)) throw std::domain_error("an averaged value is not a finite number");
+  int exponent = exponent_;
+  if (xi != 0) exponent = std::min(exponent, lowestBitExponent(xi));
+  // A finer exponent shifts the stored sums; refuse rather than overflow.
+  const int top = xi == 0 ? topExponent_ : std::max(topExponent_, topExponent(xi));
+  if (top - exponent + 2 * ceilLog2(period_ + 1) + 2 > 124)
+    throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
+  const auto fx = static_cast<Int128>(std::ldexp(xi, -exponent));
+  return step(i, fx, exponent, xi).value;
+}
+
+}  // namespace zorvik::exact

@@ -1,0 +1,79 @@
+#pragma once
+
+// Exact arithmetic under the indicators: prices as whole numbers of points, and sums of doubles
+// kept as integers of a common power of two. Not part of the indicators' interface.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "indicators/indicator_basics.hpp"
+
+namespace zorvik::exact {
+
+// GCC and Clang on 64-bit targets; __extension__ keeps -Wpedantic quiet about it.
+__extension__ typedef __int128 Int128;
+
+// The nearest double to num/den (ties to even), den > 0: the exact quotient rounded once.
+double ratio(Int128 num, Int128 den);
+
+// Prices of a series as whole numbers of points.
+class PointScale {
+ public:
+  explicit PointScale(int digits);  // digits 0..9, else std::invalid_argument
+  int digits() const { return digits_; }
+  std::int64_t points(double price) const;  // nearest whole number of points
+  // The numerator (in points) and the denominator (a multiple of points per unit) of an applied
+  // price: the price is terms / (denominator(p) * 10^digits).
+  static int denominator(AppliedPrice p);
+  static std::int64_t terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
+                            std::int64_t close);
+  std::int64_t unitsPerPrice(AppliedPrice p) const { return denominator(p) * pow10_; }
+  std::int64_t pow10() const { return pow10_; }
+  double toPrice(std::int64_t pts) const { return ratio(pts, pow10_); }
+
+ private:
+  int digits_;
+  std::int64_t pow10_;
+  double scale_;
+};
+
+// A moving average of doubles (the MACD main line, the stochastic %K) whose window sums are
+// exact: every value from `start` on is an integer multiple of 2^exponent, so the sums are kept
+// as integers and rounded once. Values before `start` are ignored (NaN in the output).
+class DoubleAverage {
+ public:
+  // Values before `start` are not read. Throws std::domain_error when the values span more
+  // bits than an exact 128-bit sum can hold (not for prices of any market).
+  DoubleAverage() = default;
+  DoubleAverage(const std::vector<double>& x, std::size_t start, int period, MaMethod method);
+
+  const std::vector<double>& values() const { return out_; }
+  std::size_t firstDefined() const { return start_ + static_cast<std::size_t>(period_) - 1; }
+  // The average at bar i when x[i] is `xi` (x[start..i-1] as given to the constructor).
+  double forming(std::size_t i, double xi) const;
+
+ private:
+  struct Step {
+    Int128 sum;       // window sum of the last `period` fixed values (fewer at the start)
+    Int128 weighted;  // weights period..1, newest first
+    double recursive; // EMA / SMMA state
+    double value;
+  };
+  Step step(std::size_t i, Int128 xi, int exponent, double xd) const;
+  Int128 fixedAt(std::size_t j, int exponent) const;
+  Int128 scaled(Int128 v, int exponent) const;
+
+  int period_ = 1;
+  MaMethod method_ = MaMethod::Simple;
+  std::size_t start_ = 0;
+  int exponent_ = 0;              // the common power of two of the fixed values
+  int topExponent_ = 0;           // every |x| < 2^topExponent_
+  std::vector<Int128> fixed_;     // x[j] / 2^exponent_, from start_
+  std::vector<Int128> sum_;       // per bar
+  std::vector<Int128> weighted_;  // per bar (linear weighted only)
+  std::vector<double> recursive_; // per bar (exponential, smoothed)
+  std::vector<double> out_;
+};
+
+}  // namespace zorvik::exact
