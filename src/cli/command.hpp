@@ -32,6 +32,7 @@ Command compileCommand();
 Command terminalCommand();
 Command copyCommand();
 Command generateCommand();
+Command historyCommand();
 Command infoCommand();
 Command newCommand();
 Command resaveCommand();
