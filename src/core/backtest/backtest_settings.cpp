@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "text/strings.hpp"
 
 namespace zorvik {
 namespace {
@@ -20,10 +19,6 @@ std::int64_t daysFromCivil(int y, int m, int d) {
 bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 }  // namespace
-
-int defaultDigitsOf(std::string_view symbol) {
-  return toUpper(std::string(symbol)).find("JPY") != std::string::npos ? 3 : 5;
-}
 
 std::optional<std::int64_t> parseDay(std::string_view t) {
   if (t.size() != 10 || t[4] != '-' || t[7] != '-') return std::nullopt;
@@ -43,7 +38,6 @@ std::optional<std::int64_t> parseDay(std::string_view t) {
 
 std::optional<std::string> settingsProblem(const BacktestSettings& s) {
   const SymbolProperties& p = s.symbol;
-  if (s.digits && (*s.digits < 0 || *s.digits > 8)) return "digits must be 0 to 8";
   if (p.spreadPoints < 0) return "the spread must not be negative";
   if (!(std::isfinite(s.deposit) && s.deposit > 0)) return "the deposit must be a positive amount";
   if (!(std::isfinite(p.contractSize) && p.contractSize > 0)) return "the contract size must be positive";

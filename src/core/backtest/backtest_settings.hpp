@@ -18,12 +18,8 @@ struct SymbolProperties {
   int stopLevelPoints = 0;      // the smallest distance of a stop from the current price
 };
 
-// 5 decimals, 3 for a yen pair, as brokers quote them.
-int defaultDigitsOf(std::string_view symbol);
-
 struct BacktestSettings {
-  // Unset: the history's own digits.
-  std::optional<int> digits;
+  // Its digits are the history's own: a run takes them from the bar series.
   SymbolProperties symbol;
   double deposit = 10000;  // in the quote currency
   // Days of the test, as seconds since 1970 of their midnight in the history's time; the
