@@ -20,19 +20,48 @@ int bitLength(U128 v) {
   return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
 }
 
+// |x| = mantissa * 2^exponent for a finite x (0 has mantissa 0).
+struct Parts {
+  std::uint64_t mantissa;
+  int exponent;
+  bool negative;
+};
+
+Parts partsOf(double x) {
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
+  const bool negative = (bits >> 63) != 0;
+  if (biased == 0) return {fraction, -1074, negative};  // subnormal
+  return {fraction | (std::uint64_t(1) << 52), biased - 1075, negative};
+}
+
 // The exponent of the lowest set bit of a finite non-zero double.
 int lowestBitExponent(double x) {
-  int e = 0;
-  const double m = std::frexp(std::fabs(x), &e);  // x = m * 2^e, m in [0.5, 1)
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(m, 53));
-  return e - 53 + std::countr_zero(mantissa);
+  const Parts p = partsOf(x);
+  return p.exponent + std::countr_zero(p.mantissa);
 }
 
 // The exponent just above a finite non-zero double: |x| < 2^topExponent(x).
 int topExponent(double x) {
-  int e = 0;
-  std::frexp(x, &e);
-  return e;
+  const Parts p = partsOf(x);
+  return p.exponent + static_cast<int>(std::bit_width(p.mantissa));
+}
+
+// x / 2^exponent, an integer when no bit of x lies below 2^exponent.
+Int128 toFixed(double x, int exponent) {
+  const Parts p = partsOf(x);
+  const int shift = p.exponent - exponent;
+  const Int128 magnitude = shift >= 0 ? Int128(p.mantissa) << shift : Int128(p.mantissa >> -shift);
+  return p.negative ? -magnitude : magnitude;
+}
+
+// v * 2^exponent rounded once.
+double fromFixed(Int128 v, int exponent) {
+  const double d = ratio(v, 1);
+  if (exponent >= -1022 && exponent <= 1023)
+    return d * std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);  // exact
+  return std::ldexp(d, exponent);
 }
 
 int ceilLog2(int n) {
@@ -43,7 +72,7 @@ int ceilLog2(int n) {
 
 }  // namespace
 
-double ratio(Int128 num, Int128 den) {
+double ratioOfLarge(Int128 num, Int128 den) {
   if (num > -kExactInDouble && num < kExactInDouble && den < kExactInDouble)
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
   if (num == 0) return 0.0;
@@ -88,22 +117,15 @@ PointScale::PointScale(int digits) : digits_(digits), pow10_(1), scale_(1) {
   scale_ = static_cast<double>(pow10_);
 }
 
-std::int64_t PointScale::points(double price) const {
-  const double scaled = price * scale_;
-  // Also refuses NaN: every comparison with it is false.
-  if (!(std::fabs(scaled) < 1e15))
-    throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
-  return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+void PointScale::refuse(double price) {
+  throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
 }
 
-int PointScale::denominator(AppliedPrice p) {
-  switch (p) {
-    case AppliedPrice::Median: return 2;
-    case AppliedPrice::Typical: return 3;
-    case AppliedPrice::Weighted: return 4;
-    default: return 1;
-  }
+void refuseUnsummable(std::int64_t count) {
+  throw std::invalid_argument("prices too large to be summed exactly over " + std::to_string(count) + " bars");
 }
+
+
 
 std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
                                std::int64_t close) {
@@ -147,8 +169,7 @@ DoubleAverage::DoubleAverage(const std::vector<double>& x, std::size_t start, in
   if (method == MaMethod::LinearWeighted) weighted_.assign(n, 0);
   if (method == MaMethod::Exponential || method == MaMethod::Smoothed) recursive_.assign(n, 0);
   for (std::size_t i = start; i < n; ++i) {
-    // An integer below 2^124 held exactly in the double: the conversion is exact.
-    fixed_[i] = static_cast<Int128>(std::ldexp(x[i], -exponent_));
+    fixed_[i] = toFixed(x[i], exponent_);
     const Step s = step(i, fixed_[i], exponent_, x[i]);
     sum_[i] = s.sum;
     if (!weighted_.empty()) weighted_[i] = s.weighted;
@@ -172,7 +193,7 @@ DoubleAverage::Step DoubleAverage::step(std::size_t i, Int128 xi, int exponent, 
   s.sum = prevSum + xi - leaving;
   s.value = std::numeric_limits<double>::quiet_NaN();
   const bool full = k + 1 >= n;
-  auto sumValue = [&](Int128 v) { return std::ldexp(ratio(v, 1), exponent); };
+  auto sumValue = [&](Int128 v) { return fromFixed(v, exponent); };
   switch (method_) {
     case MaMethod::Simple:
       if (full) s.value = sumValue(s.sum) / period_;
@@ -210,7 +231,7 @@ double DoubleAverage::forming(std::size_t i, double xi) const {
   const int top = xi == 0 ? topExponent_ : std::max(topExponent_, topExponent(xi));
   if (top - exponent + 2 * ceilLog2(period_ + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
-  const auto fx = static_cast<Int128>(std::ldexp(xi, -exponent));
+  const Int128 fx = toFixed(xi, exponent);
   return step(i, fx, exponent, xi).value;
 }
 
