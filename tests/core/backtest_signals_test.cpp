@@ -115,6 +115,10 @@ TEST(BacktestSignals, TheVoteExplanationShowsOperandsPointsSumAndThreshold) {
   EXPECT_EQ(g.threshold, 1);
   EXPECT_TRUE(g.fires);
   EXPECT_FALSE(v.groups[1].fires);  // an empty group needs 0 points: the EA never lets it fire
+  // A bar the history does not have is answered, not read.
+  const BarVotes beyond = std::get<Backtest>(b).votes(h.size());
+  EXPECT_TRUE(beyond.groups[0].indicators.empty());
+  EXPECT_FALSE(beyond.groups[0].fires);
 }
 
 // An H4 average read at shift 0 from an H1 history: the H4 bar being formed holds the H1 bars
