@@ -177,6 +177,48 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
   EXPECT_TRUE(std::holds_alternative<Backtest>(s.prepare(h)));
 }
 
+// Every indicator type with the catalogue's defaults, read at the forming bar (shift 0) and at
+// finished bars, on the chart and on H4: each can be prepared, and each fires on some bars of
+// the demo history and not on all of them. Two defaults never fire and are set otherwise: a
+// MACD signal period of 1 makes OsMA 0 on every bar, and a stochastic %K of one bar is 100 on
+// a bar that has only its open, which the trigger 100 never exceeds.
+TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
+  const BarSeries history = makeDemoHistory();
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX"};
+  for (const char* type : types) {
+    for (const char* shift : {"0", "1"}) {
+      for (const char* timeframe : {"idChart", "idH4"}) {
+        SCOPED_TRACE(std::string(type) + " shift " + shift + " " + timeframe);
+        SystemOnHistory s;
+        Indicator ind = testing::sampleIndicator(*s.t.ws, type);
+        ind.setRaw("shift", shift);
+        ind.setRaw("timeframe", timeframe);
+        ind.setRaw("value", "1");
+        ind.setRaw("actiontyp", "idStandard");
+        if (std::string(type) == "MACD") ind.setRaw("periodsignal", "9");
+        if (std::string(type) == "Stochastik") {
+          ind.setRaw("st_pk", "14");
+          ind.setRaw("st_slow", "3");
+          ind.setRaw("st_trigger", "30");
+        }
+        s.hs.group(1).addIndicator(ind);
+        auto b = s.prepare(history);
+        ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+        const auto plan = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history,
+                                           std::get<Backtest>(b).rules().thresholds);
+        const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
+        std::size_t fired = 0;
+        for (std::uint8_t c : checks) fired += (c & kEntryLongFires) != 0;
+        EXPECT_GT(fired, 0u);
+
+        EXPECT_LT(fired, history.size() - 1);
+      }
+    }
+  }
+}
+
 // Every system of the demo library on the demo history: the books balance, and two runs agree
 // bit for bit.
 TEST(BacktestRun, TheDemoSystemsRunOnTheDemoHistoryAndTheBooksBalance) {
