@@ -68,6 +68,19 @@ TEST(IndicatorSums, ARepeatingPatternGivesTheSameValueAtEveryBar) {
   constantFrom(st.signal(), st.firstDefinedSignal() + 7, "stochastic signal");
 }
 
+TEST(IndicatorSums, AveragedDoublesAreSummedExactlyAlsoForTheFormingBar) {
+  // Added in order, 2^-60 + 1 - 1 gives 0; the exact sum is 2^-60.
+  const std::vector<double> x = {0x1p-60, 1.0, -1.0};
+  const exact::DoubleAverage sma(x, 0, 3, MaMethod::Simple);
+  EXPECT_TRUE(sameBits(sma.values()[2], std::ldexp(1.0 / 3, -60)));
+  // A forming value with bits far below all earlier ones: the window 1, -1, 2^-100.
+  EXPECT_TRUE(sameBits(sma.forming(3, 0x1p-100), std::ldexp(1.0 / 3, -100)));
+  // Weights 3, 2, 1 (newest first) over 6: 3*2^-100 + 2*(-1) + 1*1 ... exactly.
+  const exact::DoubleAverage lwma(x, 0, 3, MaMethod::LinearWeighted);
+  EXPECT_EQ(lwma.forming(3, 0x1p-100), (3 * 0x1p-100 - 2.0 + 1.0) / 6);
+  EXPECT_TRUE(sameBits(lwma.values()[2], (-3.0 + 2.0 + 0x1p-60) / 6));
+}
+
 TEST(IndicatorSums, AQuotientIsRoundedOnce) {
   const Int128 two54 = Int128(1) << 54;
   struct Row {
@@ -86,6 +99,9 @@ TEST(IndicatorSums, AQuotientIsRoundedOnce) {
       {(Int128(1) << 70) * 5 + 1, Int128(1) << 70, 5.0},  // a remainder far below the last bit
       {Int128(1'000'000'000'000'000'000LL) * 1'000'000'000'000LL, 1'000'000'000'000LL, 1e18},
       {0, 7, 0.0},
+      {(Int128(1) << 100) + (Int128(1) << 47), 1, 0x1p100},                // a tie above 64 bits
+      {(Int128(1) << 100) + (Int128(1) << 47) + 1, 1, 0x1p100 + 0x1p48},  // just past it
+      {-((Int128(1) << 100) + (Int128(3) << 47)), 1, -(0x1p100 + 0x1p49)},
   };
   for (const Row& r : rows)
     EXPECT_TRUE(sameBits(exact::ratio(r.num, r.den), r.expected))

@@ -14,6 +14,7 @@ namespace zorvik::exact {
 
 // GCC and Clang on 64-bit targets; __extension__ keeps -Wpedantic quiet about it.
 __extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 U128Bits;  // wraps: for running sums whose differences fit
 
 // The nearest double to num/den (ties to even), den > 0: the exact quotient rounded once.
 double ratioOfLarge(Int128 num, Int128 den);
@@ -99,25 +100,23 @@ class DoubleAverage {
 
  private:
   struct Step {
-    Int128 sum;       // window sum of the last `period` fixed values (fewer at the start)
-    Int128 weighted;  // weights period..1, newest first
-    double recursive; // EMA / SMMA state
+    U128Bits prefix;   // all fixed values so far, wrapped (window sums are differences)
+    Int128 weighted;   // weights period..1, newest first
+    double recursive;  // EMA state
     double value;
   };
   Step step(std::size_t i, Int128 xi, int exponent, double xd) const;
-  Int128 fixedAt(std::size_t j, int exponent) const;
-  Int128 scaled(Int128 v, int exponent) const;
+  U128Bits prefixAt(std::size_t j, int exponent) const;
 
   int period_ = 1;
   MaMethod method_ = MaMethod::Simple;
   std::size_t start_ = 0;
-  int exponent_ = 0;              // the common power of two of the fixed values
-  int topExponent_ = 0;           // every |x| < 2^topExponent_
-  std::vector<Int128> fixed_;     // x[j] / 2^exponent_, from start_
-  std::vector<Int128> sum_;       // per bar
-  std::vector<Int128> weighted_;  // per bar (linear weighted only)
-  std::vector<double> recursive_; // per bar (exponential, smoothed)
-  std::vector<double> out_;
+  int exponent_ = 0;               // the common power of two of the fixed values
+  int topExponent_ = 0;            // every |x| < 2^topExponent_
+  std::vector<U128Bits> prefix_;   // simple, linear weighted: per bar; smoothed: up to its seed
+  std::vector<Int128> weighted_;   // linear weighted only
+  std::vector<double> recursive_;  // exponential only (its output is NaN during the warm-up)
+  std::vector<double> out_;       // also the smoothed recursion's state
 };
 
 }  // namespace zorvik::exact
