@@ -219,6 +219,68 @@ TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
   }
 }
 
+// Odd parameters and tiny histories: whatever the mix, a backtest either refuses with a reason
+// or runs to the end with balanced books; it never crashes or reads outside a series.
+TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX", "Unbekannt"};
+  const char* numbers[] = {"0", "1", "2", "3", "50", "200", "-1"};
+  const char* timeframes[] = {"idChart", "idH1", "idH4", "idD1", "idW1", "idMN1", "idM5"};
+  std::uint64_t state = 7;
+  auto pick = [&](std::size_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::size_t>((state >> 33) % n);
+  };
+  int ran = 0, refused = 0;
+  SystemOnHistory s;
+  const TradingSystem blank = s.hs;
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::pair<double, double>> bars;
+    double price = 1.1;
+    for (std::size_t i = 0, n = 1 + pick(40); i < n; ++i) {
+      const double next = price + (static_cast<double>(pick(41)) - 20) / 1e4;
+      bars.emplace_back(price, next);
+      price = next;
+    }
+    const BarSeries h = hourlyFromOpens(bars);
+    s.hs = blank;
+    for (int g = 1; g <= 4; ++g) {
+      s.hs.group(g).threshold = numbers[pick(6)];
+      if (g == 2 || g == 4) {
+        s.hs.group(g).sl = numbers[pick(6)];
+        s.hs.group(g).tp = numbers[pick(6)];
+        s.hs.group(g).ts = numbers[pick(6)];
+      }
+      const std::string type = types[pick(std::size(types))];
+      Indicator ind = type == "Unbekannt" ? Indicator(type) : testing::sampleIndicator(*s.t.ws, type);
+      for (const char* key : {"period", "periodfast", "periodslow", "periodsignal", "st_pk", "st_pd", "st_slow",
+                              "ma_shift", "bo_shift"})
+        if (ind.hasParameter(key)) ind.setRaw(key, numbers[pick(std::size(numbers))]);
+      ind.setRaw("shift", numbers[pick(4)]);
+      ind.setRaw("timeframe", timeframes[pick(std::size(timeframes))]);
+      ind.setRaw("value", numbers[1 + pick(3)]);
+      s.hs.group(g).addIndicator(ind);
+    }
+    s.hs.mm.type = pick(2) ? "idFixed Ratio" : "idFixed Fractional";
+    auto b = s.prepare(h);
+    if (auto* why = std::get_if<std::string>(&b)) {
+      EXPECT_FALSE(why->empty());
+      ++refused;
+      continue;
+    }
+    const BacktestResult r = std::get<Backtest>(b).run();
+    double sum = 0;
+    for (const Trade& t : r.trades) sum += t.profit;
+    ASSERT_EQ(r.balance.size(), h.size());
+    EXPECT_NEAR(r.balance.back(), r.deposit + sum, 1e-6);
+    for (std::size_t i = 0; i < h.size(); ++i) (void)std::get<Backtest>(b).votes(i);
+    ++ran;
+  }
+  EXPECT_GT(ran, 30);
+  EXPECT_GT(refused, 30);
+}
+
 // Every system of the demo library on the demo history: the books balance, and two runs agree
 // bit for bit.
 TEST(BacktestRun, TheDemoSystemsRunOnTheDemoHistoryAndTheBooksBalance) {
