@@ -27,6 +27,7 @@ struct Command {
 // Every command, in the order the help lists them.
 const std::vector<Command>& commands();
 
+Command backtestCommand();
 Command checkCommand();
 Command compileCommand();
 Command terminalCommand();

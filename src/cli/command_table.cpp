@@ -7,7 +7,7 @@ namespace zorvik::cli {
 const std::vector<Command>& commands() {
   static const std::vector<Command> all{
       checkCommand(),    compileCommand(), terminalCommand(), copyCommand(),    generateCommand(),
-      historyCommand(),
+      historyCommand(),  backtestCommand(),
       infoCommand(),     newCommand(),     resaveCommand(),   uniformCommand(),
   };
   return all;

@@ -1,0 +1,134 @@
+// "backtest SYSTEM --history FILE [options]": runs the system's Expert Advisor on a price
+// history as the terminal would (four ticks per bar) and prints the statistics. --trades,
+// --json and --report also write the trade list, the statistics and a whole HTML report.
+// Every refusal (a bad option, a history that cannot be read, a system that cannot run on it)
+// is said on stderr and ends with exit code 1.
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <optional>
+
+#include "backtest/backtest.hpp"
+#include "backtest/backtest_report.hpp"
+#include "command.hpp"
+#include "market/history_files.hpp"
+#include "market/timeframes.hpp"
+#include "model/trading_system.hpp"
+#include "open_named_system.hpp"
+#include "text/text_files.hpp"
+
+namespace zorvik::cli {
+namespace {
+
+int refuse(const std::string& reason) {
+  std::cerr << "backtest: " << reason << "\n";
+  return kFailed;
+}
+
+std::optional<long long> wholeNumber(const std::string& text, long long low, long long high) {
+  long long v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < low || v > high)
+    return std::nullopt;
+  return v;
+}
+
+std::optional<double> amount(const std::string& text) {
+  double v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
+  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v) || v <= 0)
+    return std::nullopt;
+  return v;
+}
+
+bool writeOut(const std::string& path, const std::string& text) {
+  std::string error;
+  if (writeFileAtomic(fs::path(path), text, &error)) return true;
+  std::cerr << "backtest: cannot write " << path << ": " << error << "\n";
+  return false;
+}
+
+int runBacktest(Context& ctx) {
+  std::vector<std::string> names;
+  std::optional<std::string> historyPath, tradesPath, jsonPath, reportPath;
+  std::optional<int> digits;
+  BacktestSettings settings;
+  const auto& args = ctx.args;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0) {
+      names.push_back(a);
+      continue;
+    }
+    if (i + 1 >= args.size()) return refuse(a + " needs a value");
+    const std::string& v = args[++i];
+    if (a == "--history") {
+      historyPath = v;
+    } else if (a == "--from" || a == "--to") {
+      const auto day = parseDay(v);
+      if (!day) return refuse(a + " " + v + ": not a day of the form YYYY-MM-DD");
+      (a == "--from" ? settings.fromDay : settings.toDay) = *day;
+    } else if (a == "--spread") {
+      const auto n = wholeNumber(v, 0, 100000);
+      if (!n) return refuse("--spread " + v + ": not a whole number of points from 0 to 100000");
+      settings.symbol.spreadPoints = static_cast<int>(*n);
+    } else if (a == "--deposit") {
+      const auto d = amount(v);
+      if (!d) return refuse("--deposit " + v + ": not a positive amount");
+      settings.deposit = *d;
+    } else if (a == "--digits") {
+      const auto n = wholeNumber(v, 0, 8);
+      if (!n) return refuse("--digits " + v + ": not a whole number from 0 to 8");
+      digits = static_cast<int>(*n);
+    } else if (a == "--trades") {
+      tradesPath = v;
+    } else if (a == "--json") {
+      jsonPath = v;
+    } else if (a == "--report") {
+      reportPath = v;
+    } else {
+      return refuse("unknown option " + a);
+    }
+  }
+  if (names.size() != 1) return refuse("name one system");
+  if (!historyPath) return refuse("--history FILE is missing");
+  if (auto problem = settingsProblem(settings)) return refuse(*problem);
+
+  CsvHistoryOptions csv;
+  if (digits) csv.digits = *digits;
+  HistoryRead read = readHistoryFile(*historyPath, csv);
+  if (!read.ok()) return refuse(read.error->message());
+  BarSeries& history = read.series;
+  if (digits) history.digits = *digits;
+
+  Workspace& ws = ctx.ws;
+  if (!openNamedSystem(ws, names[0])) return kFailed;
+  auto prepared = Backtest::prepare(ws.system(), ws.catalogue, ws.definitions, history, settings);
+  if (auto* fault = std::get_if<std::string>(&prepared)) return refuse(names[0] + ": " + *fault);
+  const Backtest& backtest = std::get<Backtest>(prepared);
+  const BacktestResult result = backtest.run();
+
+  std::cout << "system\t" << names[0] << "\n"
+            << "history\t" << history.symbol << " " << timeframeName(history.timeframeMinutes) << ", "
+            << historyTimeText(history.time[backtest.firstBar()]) << " - "
+            << historyTimeText(history.time[backtest.endBar() - 1]) << ", " << backtest.endBar() - backtest.firstBar()
+            << " bars\n\n"
+            << statisticsTable(result.statistics);
+
+  bool written = true;
+  if (tradesPath) written = writeOut(*tradesPath, tradesCsv(result)) && written;
+  if (jsonPath) written = writeOut(*jsonPath, statisticsJson(result.statistics)) && written;
+  if (reportPath) written = writeOut(*reportPath, reportHtml(result, ws.system().general.title)) && written;
+  return written ? kDone : kFailed;
+}
+
+}  // namespace
+
+Command backtestCommand() {
+  return {"backtest",
+          "backtest SYSTEM --history FILE [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--spread POINTS] "
+          "[--deposit AMOUNT] [--digits N] [--trades FILE.csv] [--json FILE] [--report FILE.html]",
+          "run a system on a price history as the terminal would and print its statistics", runBacktest};
+}
+
+}  // namespace zorvik::cli

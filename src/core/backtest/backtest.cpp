@@ -1,0 +1,58 @@
+#include "backtest/backtest.hpp"
+
+#include <algorithm>
+
+#include "backtest/expert_run.hpp"
+#include "market/bar_series.hpp"
+#include "market/history_files.hpp"
+#include "text/strings.hpp"
+
+namespace zorvik {
+
+std::variant<Backtest, std::string> Backtest::prepare(const TradingSystem& system, const Catalogue& catalogue,
+                                                      const DefinitionTable& definitions, const BarSeries& history,
+                                                      const BacktestSettings& settings) {
+  if (auto problem = settingsProblem(settings)) return *problem;
+  if (history.empty()) return std::string("the history has no bars");
+
+  auto rules = expertRulesOf(system, catalogue, definitions);
+  if (auto* fault = std::get_if<std::string>(&rules)) return "the Expert Advisor cannot be generated: " + *fault;
+  const ExpertRules& r = std::get<ExpertRules>(rules);
+  if (r.symbol != "Symbol()" && !iequals(r.symbol, history.symbol))
+    return "the system trades " + r.symbol + ", the history is of " + history.symbol;
+
+  const auto from = std::lower_bound(history.time.begin(), history.time.end(),
+                                     settings.fromDay.value_or(history.time.front()));
+  const auto end = settings.toDay ? std::lower_bound(history.time.begin(), history.time.end(), *settings.toDay + 86400)
+                                  : history.time.end();
+  if (from >= end) return std::string("no bar of the history lies between the first and the last day of the test");
+
+  auto plan = SignalPlan::make(system, catalogue, definitions, history, r.thresholds);
+  if (auto* fault = std::get_if<std::string>(&plan)) return *fault;
+
+  Backtest b(history, std::move(std::get<SignalPlan>(plan)));
+  b.rules_ = r;
+  b.symbol_ = settings.symbol;
+  b.symbol_.digits = history.digits;
+  b.deposit_ = settings.deposit;
+  b.firstBar_ = static_cast<std::size_t>(from - history.time.begin());
+  b.endBar_ = static_cast<std::size_t>(end - history.time.begin());
+  return b;
+}
+
+BacktestResult Backtest::run(const std::function<void(double)>& progress, const std::atomic<bool>* cancel) const {
+  const std::vector<std::uint8_t> checks = plan_.checks(firstBar_, endBar_);
+  ExpertRunInput in;
+  in.history = history_;
+  in.firstBar = firstBar_;
+  in.endBar = endBar_;
+  in.rules = rules_;
+  in.symbol = symbol_;
+  in.deposit = deposit_;
+  in.checks = &checks;
+  in.progress = progress;
+  in.cancel = cancel;
+  return runExpert(in);
+}
+
+}  // namespace zorvik

@@ -1,0 +1,201 @@
+#include "backtest/backtest_report.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "market/history_files.hpp"
+
+namespace zorvik {
+namespace {
+
+std::string shortestNumber(double v) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+std::string jsonNumber(const std::optional<double>& v) {
+  if (!v || !std::isfinite(*v)) return "null";
+  return shortestNumber(*v);
+}
+
+std::string optionalFixed(const std::optional<double>& v, int decimals) {
+  return v ? fixedNumber(*v, decimals) : std::string("-");
+}
+
+std::string htmlEscape(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+struct Row {
+  std::string label;
+  std::string value;
+};
+
+std::vector<Row> statisticRows(const BacktestStatistics& s) {
+  return {
+      {"Net profit", fixedNumber(s.netProfit, 2)},
+      {"Gross profit", fixedNumber(s.grossProfit, 2)},
+      {"Gross loss", fixedNumber(s.grossLoss, 2)},
+      {"Profit factor", optionalFixed(s.profitFactor, 2)},
+      {"Trades", std::to_string(s.trades)},
+      {"Won %", optionalFixed(s.wonPercent, 2)},
+      {"Average win", optionalFixed(s.averageWin, 2)},
+      {"Average loss", optionalFixed(s.averageLoss, 2)},
+      {"Largest win", optionalFixed(s.largestWin, 2)},
+      {"Largest loss", optionalFixed(s.largestLoss, 2)},
+      {"Maximal drawdown", fixedNumber(s.maxDrawdown, 2)},
+      {"Maximal drawdown %", fixedNumber(s.maxDrawdownPercent, 2)},
+      {"Recovery factor", optionalFixed(s.recoveryFactor, 2)},
+      {"Expectancy", optionalFixed(s.expectancy, 2)},
+  };
+}
+
+// Equity and balance as two polylines; many bars share a pixel column, so each column keeps
+// its lowest and highest value and the drawdowns stay visible.
+std::string equitySvg(const BacktestResult& r) {
+  constexpr int kWidth = 900, kHeight = 300, kColumns = 900;
+  const std::size_t n = r.equity.size();
+  std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) + "\" height=\"" +
+                    std::to_string(kHeight) + "\" viewBox=\"0 0 " + std::to_string(kWidth) + " " +
+                    std::to_string(kHeight) + "\" role=\"img\" aria-label=\"equity and balance\">";
+  svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\" stroke=\"#ccc\"/>";
+  if (n == 0) return svg + "</svg>";
+  double lo = r.deposit, hi = r.deposit;
+  for (std::size_t i = 0; i < n; ++i) {
+    lo = std::min({lo, r.equity[i], r.balance[i]});
+    hi = std::max({hi, r.equity[i], r.balance[i]});
+  }
+  if (hi - lo < 1e-9) hi = lo + 1;
+  const double pad = 10;
+  auto y = [&](double v) { return pad + (hi - v) / (hi - lo) * (kHeight - 2 * pad); };
+  auto line = [&](const std::vector<double>& values, const char* colour) {
+    std::string points;
+    const std::size_t columns = std::min<std::size_t>(n, kColumns);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::size_t a = c * n / columns, b = std::max(a + 1, (c + 1) * n / columns);
+      double mn = values[a], mx = values[a];
+      for (std::size_t i = a; i < b; ++i) {
+        mn = std::min(mn, values[i]);
+        mx = std::max(mx, values[i]);
+      }
+      const double x = columns == 1 ? kWidth / 2.0 : static_cast<double>(c) * (kWidth - 1) / (columns - 1);
+      points += fixedNumber(x, 1) + "," + fixedNumber(y(mx), 1) + " ";
+      if (mn != mx) points += fixedNumber(x, 1) + "," + fixedNumber(y(mn), 1) + " ";
+    }
+    return "<polyline fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"1.2\" points=\"" + points +
+           "\"/>";
+  };
+  svg += "<line x1=\"0\" x2=\"" + std::to_string(kWidth) + "\" y1=\"" + fixedNumber(y(r.deposit), 1) + "\" y2=\"" +
+         fixedNumber(y(r.deposit), 1) + "\" stroke=\"#bbb\" stroke-dasharray=\"4 4\"/>";
+  svg += line(r.balance, "#1f5fbf");
+  svg += line(r.equity, "#2a9d3a");
+  svg += "<text x=\"6\" y=\"14\" font-size=\"11\" fill=\"#333\">" + fixedNumber(hi, 2) + "</text>";
+  svg += "<text x=\"6\" y=\"" + std::to_string(kHeight - 4) + "\" font-size=\"11\" fill=\"#333\">" + fixedNumber(lo, 2) +
+         "</text>";
+  return svg + "</svg>";
+}
+
+}  // namespace
+
+std::string fixedNumber(double value, int decimals) {
+  if (!std::isfinite(value)) return "nan";
+  char buf[512];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  if (r.ec != std::errc()) return shortestNumber(value);
+  std::string s(buf, r.ptr);
+  if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);  // no "-0.00"
+  return s;
+}
+
+std::string tradesCsv(const BacktestResult& r) {
+  std::string out = "ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason\n";
+  for (const Trade& t : r.trades) {
+    out += std::to_string(t.ticket) + "," + std::string(tradeTypeName(t.type)) + "," + fixedNumber(t.lots, 2) + "," +
+           historyTimeText(t.openTime) + "," + fixedNumber(t.openPrice, r.digits) + "," + historyTimeText(t.closeTime) +
+           "," + fixedNumber(t.closePrice, r.digits) + "," + fixedNumber(t.stopLoss, r.digits) + "," +
+           fixedNumber(t.takeProfit, r.digits) + "," + fixedNumber(t.profit, 2) + "," +
+           std::string(closeReasonName(t.reason)) + "\n";
+  }
+  return out;
+}
+
+std::string statisticsJson(const BacktestStatistics& s) {
+  const std::pair<const char*, std::string> fields[] = {
+      {"net_profit", jsonNumber(s.netProfit)},
+      {"gross_profit", jsonNumber(s.grossProfit)},
+      {"gross_loss", jsonNumber(s.grossLoss)},
+      {"profit_factor", jsonNumber(s.profitFactor)},
+      {"trades", std::to_string(s.trades)},
+      {"won_percent", jsonNumber(s.wonPercent)},
+      {"average_win", jsonNumber(s.averageWin)},
+      {"average_loss", jsonNumber(s.averageLoss)},
+      {"largest_win", jsonNumber(s.largestWin)},
+      {"largest_loss", jsonNumber(s.largestLoss)},
+      {"max_drawdown", jsonNumber(s.maxDrawdown)},
+      {"max_drawdown_percent", jsonNumber(s.maxDrawdownPercent)},
+      {"recovery_factor", jsonNumber(s.recoveryFactor)},
+      {"expectancy", jsonNumber(s.expectancy)},
+  };
+  std::string out = "{\n";
+  bool first = true;
+  for (const auto& [key, value] : fields) {
+    if (!first) out += ",\n";
+    first = false;
+    out += "  \"" + std::string(key) + "\": " + value;
+  }
+  return out + "\n}\n";
+}
+
+std::string statisticsTable(const BacktestStatistics& s) {
+  std::string out;
+  for (const Row& row : statisticRows(s)) {
+    std::string label = row.label;
+    label.resize(std::max<std::size_t>(label.size(), 20), ' ');
+    out += label + " " + row.value + "\n";
+  }
+  return out;
+}
+
+std::string reportHtml(const BacktestResult& r, const std::string& title) {
+  std::string h = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Backtest " + htmlEscape(title) +
+                  "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
+                  "td,th{border:1px solid #ccc;padding:2px 8px;text-align:right}th{background:#eee}"
+                  "td.l,th.l{text-align:left}</style></head><body>\n";
+  h += "<h1>Backtest: " + htmlEscape(title) + "</h1>\n";
+  if (!r.barTime.empty())
+    h += "<p>" + htmlEscape(historyTimeText(r.barTime.front())) + " &ndash; " +
+         htmlEscape(historyTimeText(r.barTime.back())) + ", " + std::to_string(r.barTime.size()) +
+         " bars, deposit " + fixedNumber(r.deposit, 2) + (r.cancelled ? ", cancelled" : "") + "</p>\n";
+  h += "<h2>Statistics</h2>\n<table>\n";
+  for (const Row& row : statisticRows(r.statistics))
+    h += "<tr><td class=\"l\">" + htmlEscape(row.label) + "</td><td>" + htmlEscape(row.value) + "</td></tr>\n";
+  h += "</table>\n<h2>Equity (green) and balance (blue)</h2>\n" + equitySvg(r) + "\n<h2>Trades</h2>\n<table>\n<tr>";
+  for (const char* c : {"Ticket", "Type", "Lots", "Open time", "Open price", "Close time", "Close price", "SL", "TP",
+                        "Profit", "Reason"})
+    h += std::string("<th>") + c + "</th>";
+  h += "</tr>\n";
+  for (const Trade& t : r.trades) {
+    h += "<tr><td>" + std::to_string(t.ticket) + "</td><td class=\"l\">" + std::string(tradeTypeName(t.type)) +
+         "</td><td>" + fixedNumber(t.lots, 2) + "</td><td>" + historyTimeText(t.openTime) + "</td><td>" +
+         fixedNumber(t.openPrice, r.digits) + "</td><td>" + historyTimeText(t.closeTime) + "</td><td>" +
+         fixedNumber(t.closePrice, r.digits) + "</td><td>" + fixedNumber(t.stopLoss, r.digits) + "</td><td>" +
+         fixedNumber(t.takeProfit, r.digits) + "</td><td>" + fixedNumber(t.profit, 2) + "</td><td class=\"l\">" +
+         std::string(closeReasonName(t.reason)) + "</td></tr>\n";
+  }
+  return h + "</table>\n</body></html>\n";
+}
+
+}  // namespace zorvik

@@ -1,0 +1,27 @@
+#pragma once
+// A backtest's result as text: the trade list as CSV, the statistics as JSON and as a table
+// for the terminal, and the whole report as one HTML page with the equity curve drawn inline.
+// Numbers are written without the locale (a German desktop must not turn 1.5 into 1,5).
+#include <string>
+
+#include "backtest/backtest_result.hpp"
+
+namespace zorvik {
+
+// ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason; times
+// "YYYY.MM.DD HH:MM", prices with the symbol's digits, lots and profit with 2 decimals.
+std::string tradesCsv(const BacktestResult& result);
+
+// The statistics as one JSON object with snake_case keys; undefined ratios are null.
+std::string statisticsJson(const BacktestStatistics& statistics);
+
+// Label and value per line, for a terminal.
+std::string statisticsTable(const BacktestStatistics& statistics);
+
+// A page that stands alone: title, statistics, the equity and balance curve as SVG, the trades.
+std::string reportHtml(const BacktestResult& result, const std::string& title);
+
+// The number with `decimals` places, "." as the point.
+std::string fixedNumber(double value, int decimals);
+
+}  // namespace zorvik

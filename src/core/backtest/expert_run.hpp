@@ -1,0 +1,53 @@
+#pragma once
+// The tick loop of a backtest: the generated Expert Advisor's start() on four ticks per bar,
+// with the broker's side (fills, stops, money) around it. It is given what the EA's four
+// check functions return at the first tick of each bar, so it never looks at an indicator.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "backtest/backtest_result.hpp"
+#include "backtest/backtest_settings.hpp"
+#include "backtest/expert_rules.hpp"
+
+namespace zorvik {
+
+struct BarSeries;
+
+// Bits of GroupChecks: which of the EA's check functions return 1 at the first tick of a bar.
+enum : std::uint8_t {
+  kEntryLongFires = 1,
+  kExitLongFires = 2,
+  kEntryShortFires = 4,
+  kExitShortFires = 8,
+};
+
+struct ExpertRunInput {
+  const BarSeries* history = nullptr;
+  std::size_t firstBar = 0;  // the test's bars: [firstBar, endBar)
+  std::size_t endBar = 0;
+  ExpertRules rules;          // as the listing declares them; the stop level is applied here
+  SymbolProperties symbol;    // digits included
+  double deposit = 10000;
+  // One entry per bar of the history (or at least up to endBar): the check bits above.
+  const std::vector<std::uint8_t>* checks = nullptr;
+  // Called now and then with the share of the test's bars done, 0..1.
+  std::function<void(double)> progress;
+  // Set from another thread to stop the run early.
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+BacktestResult runExpert(const ExpertRunInput& input);
+
+// MQL4's NormalizeDouble for a price: the nearest value with that many decimals.
+double normalizePrice(double value, int digits);
+
+// The EA's normalize_lots: the maximum or minimum when beyond them, else down to the lot step.
+double normalizeLots(double lots, const SymbolProperties& symbol);
+
+// The terminal's volume check: within the limits and a whole multiple of the lot step.
+bool lotsAccepted(double lots, const SymbolProperties& symbol);
+
+}  // namespace zorvik

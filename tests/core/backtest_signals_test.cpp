@@ -1,0 +1,324 @@
+// The checks of a system's groups on hand-made histories: which bar an indicator reads, how a
+// higher timeframe's bar looks while it is being formed, what a vote explanation shows, and
+// what a backtest refuses to run.
+#include <gtest/gtest.h>
+
+#include "backtest/backtest.hpp"
+#include "backtest/expert_run.hpp"
+#include "market/bar_series.hpp"
+#include "market/demo_history.hpp"
+#include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
+#include "model/trading_system.hpp"
+#include "sample_system.hpp"
+#include "test_support.hpp"
+
+namespace zorvik {
+namespace {
+
+constexpr std::int64_t kMonday = 1704067200;  // 2024-01-01 00:00
+
+BarSeries hourlyFromOpens(const std::vector<std::pair<double, double>>& openClose, const std::string& symbol = "EURUSD") {
+  BarSeries s;
+  s.symbol = symbol;
+  s.timeframeMinutes = 60;
+  s.digits = 5;
+  for (std::size_t i = 0; i < openClose.size(); ++i) {
+    const auto [o, c] = openClose[i];
+    s.push_back({kMonday + static_cast<std::int64_t>(i) * 3600, o, std::max(o, c), std::min(o, c), c, 10});
+  }
+  return s;
+}
+
+struct SystemOnHistory {
+  testing::TestWorkspace t;
+  TradingSystem hs;
+
+  SystemOnHistory() {
+    hs.systemFileName = "Probe.hsy.txt";
+    hs.resetAll(systemDefaults(*t.ws));
+    applySystemDefaults(*t.ws, hs);
+    hs.mm.type = "idFixed Lots";
+    hs.mm.lots = "0.1";
+    for (int g = 1; g <= 4; ++g) hs.group(g).threshold = "100";
+  }
+  // A simple average of the closes in the long entry group.
+  Indicator& addAverage(const std::string& period, const std::string& timeframe, const std::string& shift,
+                        const std::string& action = "idStandard") {
+    Indicator ind = testing::sampleIndicator(*t.ws, "Moving Average");
+    ind.setRaw("period", period);
+    ind.setRaw("ma_method", "idSimple");
+    ind.setRaw("pricetype", "idCLOSE");
+    ind.setRaw("timeframe", timeframe);
+    ind.setRaw("shift", shift);
+    ind.setRaw("ma_shift", "0");
+    ind.setRaw("value", "1");
+    ind.setRaw("actiontyp", action);
+    hs.group(1).addIndicator(ind);
+    return hs.group(1).indicators().back();
+  }
+  std::variant<Backtest, std::string> prepare(const BarSeries& history, const BacktestSettings& settings = {}) {
+    return Backtest::prepare(hs, t.ws->catalogue, t.ws->definitions, history, settings);
+  }
+};
+
+std::vector<int> entryLongBits(const Backtest& b, std::size_t bars) {
+  std::vector<int> out;
+  for (std::size_t i = 0; i < bars; ++i) out.push_back(b.votes(i).groups[0].fires ? 1 : 0);
+  return out;
+}
+
+// Closes 1.10 1.12 1.08 1.20 1.20 1.00 1.00; the 3-bar average of bars 2..6 is 1.1, 1.1333,
+// 1.16, 1.1333, 1.0667. With shift 1 the check at bar i compares bar i-1; before bar 2 the
+// average is undefined and nothing fires.
+TEST(BacktestSignals, AnAverageOfTheChartReadsTheFinishedBarBeforeAndReversedSwapsTheSide) {
+  const BarSeries h =
+      hourlyFromOpens({{1.1, 1.1}, {1.12, 1.12}, {1.08, 1.08}, {1.2, 1.2}, {1.2, 1.2}, {1.0, 1.0}, {1.0, 1.0}});
+  struct Case {
+    const char* action;
+    std::vector<int> fires;
+  } cases[] = {
+      {"idStandard", {0, 0, 0, 0, 1, 1, 0}},  // close above the average at bars 3 and 4
+      {"idReverse", {0, 0, 0, 1, 0, 0, 1}},   // the short side's test: close below, bars 2 and 5
+  };
+  for (const Case& c : cases) {
+    SystemOnHistory s;
+    s.addAverage("3", "idChart", "1", c.action);
+    auto b = s.prepare(h);
+    ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+    const Backtest& backtest = std::get<Backtest>(b);
+    EXPECT_EQ(entryLongBits(backtest, h.size()), c.fires) << c.action;
+
+    // The run sees the same answers as the explanation.
+    const auto bits = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, h, backtest.rules().thresholds);
+    const auto checks = std::get<SignalPlan>(bits).checks(0, h.size());
+    for (std::size_t i = 1; i < h.size(); ++i) EXPECT_EQ((checks[i] & kEntryLongFires) != 0, c.fires[i] == 1) << i;
+  }
+}
+
+TEST(BacktestSignals, TheVoteExplanationShowsOperandsPointsSumAndThreshold) {
+  const BarSeries h = hourlyFromOpens({{1.1, 1.1}, {1.1, 1.1}, {1.1, 1.1}, {1.1, 1.2}, {1.2, 1.2}});
+  SystemOnHistory s;
+  s.addAverage("3", "idChart", "1");
+  s.addAverage("3", "idChart", "1", "idReverse");
+  s.hs.group(1).threshold = "50";  // 50 % of 2 points
+  auto b = s.prepare(h);
+  ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+  const BarVotes v = std::get<Backtest>(b).votes(4);
+  const GroupVote& g = v.groups[0];
+  ASSERT_EQ(g.indicators.size(), 2u);
+  EXPECT_TRUE(g.indicators[0].fired);
+  EXPECT_FALSE(g.indicators[1].fired);
+  EXPECT_DOUBLE_EQ(g.indicators[0].operands[0], 1.2);           // Close[1]
+  EXPECT_NEAR(g.indicators[0].operands[1], 3.4 / 3, 1e-12);      // the average of bar 3
+  EXPECT_EQ(g.sum, 1);
+  EXPECT_EQ(g.threshold, 1);
+  EXPECT_TRUE(g.fires);
+  EXPECT_FALSE(v.groups[1].fires);  // an empty group needs 0 points: the EA never lets it fire
+  // A bar the history does not have is answered, not read.
+  const BarVotes beyond = std::get<Backtest>(b).votes(h.size());
+  EXPECT_TRUE(beyond.groups[0].indicators.empty());
+  EXPECT_FALSE(beyond.groups[0].fires);
+}
+
+// An H4 average read at shift 0 from an H1 history: the H4 bar being formed holds the H1 bars
+// of its bucket so far and the open of the current one. SMA(2) at shift 0 is then above the
+// close (k1 = the forming close = the current H1 open) exactly when that open is above the
+// close of the previous H4 bar (1.1000), whatever the previous H1 bar closed at.
+TEST(BacktestSignals, AHigherTimeframeIsBuiltFromTheHistoryAndItsCurrentBarIsTheBucketSoFar) {
+  const BarSeries h = hourlyFromOpens({{1.1, 1.1}, {1.1, 1.1}, {1.1, 1.1}, {1.1, 1.1},            // 00:00 - 03:00
+                                       {1.1010, 1.0950}, {1.0990, 1.0970}, {1.1005, 1.1030}, {1.0980, 1.0990},
+                                       {1.1000, 1.1000}});
+  SystemOnHistory s;
+  s.addAverage("2", "idH4", "0");
+  auto b = s.prepare(h);
+  ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+  EXPECT_EQ(entryLongBits(std::get<Backtest>(b), h.size()), (std::vector<int>{0, 0, 0, 0, 1, 0, 1, 0, 1}));
+  // Bar 8 opens a new H4 bar: 1.1000 is above the close of the one before, 1.0990.
+}
+
+TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
+  const BarSeries h = hourlyFromOpens({{1.1, 1.1}, {1.1, 1.1}, {1.1, 1.1}});
+  struct Case {
+    const char* what;
+    std::function<void(SystemOnHistory&)> change;
+    BacktestSettings settings;
+    const char* reason;
+  } cases[] = {
+      {"indicator of another symbol", [](SystemOnHistory& s) { s.addAverage("3", "idChart", "1").setRaw("symbol", "GBPUSD"); },
+       {}, "another symbol"},
+      {"lower timeframe", [](SystemOnHistory& s) { s.addAverage("3", "idM30", "1"); }, {}, "cannot build M30"},
+      {"system of another symbol", [](SystemOnHistory& s) { s.hs.mm.symbol = "GBPUSD"; }, {}, "trades GBPUSD"},
+      {"fraction of zero", [](SystemOnHistory& s) {
+         s.hs.mm.type = "idFixed Fractional";
+         s.hs.mm.fraction = "0";
+       }, {}, "fraction, which is 0"},
+      {"window without bars", [](SystemOnHistory&) {}, [] {
+         BacktestSettings w;
+         w.fromDay = kMonday + 86400;
+         return w;
+       }(), "no bar"},
+      {"no deposit", [](SystemOnHistory&) {}, [] {
+         BacktestSettings w;
+         w.deposit = 0;
+         return w;
+       }(), "deposit"},
+  };
+  for (const Case& c : cases) {
+    SystemOnHistory s;
+    c.change(s);
+    auto b = s.prepare(h, c.settings);
+    ASSERT_TRUE(std::holds_alternative<std::string>(b)) << c.what;
+    EXPECT_NE(std::get<std::string>(b).find(c.reason), std::string::npos) << c.what << ": " << std::get<std::string>(b);
+  }
+  // The same symbol in another case is the same symbol.
+  SystemOnHistory s;
+  s.addAverage("3", "idChart", "1").setRaw("symbol", "eurusd");
+  EXPECT_TRUE(std::holds_alternative<Backtest>(s.prepare(h)));
+}
+
+// Every indicator type with the catalogue's defaults, read at the forming bar (shift 0) and at
+// finished bars, on the chart and on H4: each can be prepared, and each fires on some bars of
+// the demo history and not on all of them. Two defaults never fire and are set otherwise: a
+// MACD signal period of 1 makes OsMA 0 on every bar, and a stochastic %K of one bar is 100 on
+// a bar that has only its open, which the trigger 100 never exceeds.
+TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
+  const BarSeries history = makeDemoHistory();
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX"};
+  for (const char* type : types) {
+    for (const char* shift : {"0", "1"}) {
+      for (const char* timeframe : {"idChart", "idH4"}) {
+        SCOPED_TRACE(std::string(type) + " shift " + shift + " " + timeframe);
+        SystemOnHistory s;
+        Indicator ind = testing::sampleIndicator(*s.t.ws, type);
+        ind.setRaw("shift", shift);
+        ind.setRaw("timeframe", timeframe);
+        ind.setRaw("value", "1");
+        ind.setRaw("actiontyp", "idStandard");
+        if (std::string(type) == "MACD") ind.setRaw("periodsignal", "9");
+        if (std::string(type) == "Stochastik") {
+          ind.setRaw("st_pk", "14");
+          ind.setRaw("st_slow", "3");
+          ind.setRaw("st_trigger", "30");
+        }
+        s.hs.group(1).addIndicator(ind);
+        auto b = s.prepare(history);
+        ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+        const auto plan = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history,
+                                           std::get<Backtest>(b).rules().thresholds);
+        const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
+        std::size_t fired = 0;
+        for (std::uint8_t c : checks) fired += (c & kEntryLongFires) != 0;
+        EXPECT_GT(fired, 0u);
+
+        EXPECT_LT(fired, history.size() - 1);
+      }
+    }
+  }
+}
+
+// Odd parameters and tiny histories: whatever the mix, a backtest either refuses with a reason
+// or runs to the end with balanced books; it never crashes or reads outside a series.
+TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX", "Unbekannt"};
+  const char* numbers[] = {"0", "1", "2", "3", "50", "200", "-1"};
+  const char* timeframes[] = {"idChart", "idH1", "idH4", "idD1", "idW1", "idMN1", "idM5"};
+  std::uint64_t state = 7;
+  auto pick = [&](std::size_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::size_t>((state >> 33) % n);
+  };
+  int ran = 0, refused = 0;
+  SystemOnHistory s;
+  const TradingSystem blank = s.hs;
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::pair<double, double>> bars;
+    double price = 1.1;
+    for (std::size_t i = 0, n = 1 + pick(40); i < n; ++i) {
+      const double next = price + (static_cast<double>(pick(41)) - 20) / 1e4;
+      bars.emplace_back(price, next);
+      price = next;
+    }
+    const BarSeries h = hourlyFromOpens(bars);
+    s.hs = blank;
+    for (int g = 1; g <= 4; ++g) {
+      s.hs.group(g).threshold = numbers[pick(6)];
+      if (g == 2 || g == 4) {
+        s.hs.group(g).sl = numbers[pick(6)];
+        s.hs.group(g).tp = numbers[pick(6)];
+        s.hs.group(g).ts = numbers[pick(6)];
+      }
+      const std::string type = types[pick(std::size(types))];
+      Indicator ind = type == "Unbekannt" ? Indicator(type) : testing::sampleIndicator(*s.t.ws, type);
+      for (const char* key : {"period", "periodfast", "periodslow", "periodsignal", "st_pk", "st_pd", "st_slow",
+                              "ma_shift", "bo_shift"})
+        if (ind.hasParameter(key)) ind.setRaw(key, numbers[pick(std::size(numbers))]);
+      ind.setRaw("shift", numbers[pick(4)]);
+      ind.setRaw("timeframe", timeframes[pick(std::size(timeframes))]);
+      ind.setRaw("value", numbers[1 + pick(3)]);
+      s.hs.group(g).addIndicator(ind);
+    }
+    s.hs.mm.type = pick(2) ? "idFixed Ratio" : "idFixed Fractional";
+    auto b = s.prepare(h);
+    if (auto* why = std::get_if<std::string>(&b)) {
+      EXPECT_FALSE(why->empty());
+      ++refused;
+      continue;
+    }
+    const BacktestResult r = std::get<Backtest>(b).run();
+    double sum = 0;
+    for (const Trade& t : r.trades) sum += t.profit;
+    ASSERT_EQ(r.balance.size(), h.size());
+    EXPECT_NEAR(r.balance.back(), r.deposit + sum, 1e-6);
+    for (std::size_t i = 0; i < h.size(); ++i) (void)std::get<Backtest>(b).votes(i);
+    ++ran;
+  }
+  EXPECT_GT(ran, 30);
+  EXPECT_GT(refused, 30);
+}
+
+// Every system of the demo library on the demo history: the books balance, and two runs agree
+// bit for bit.
+TEST(BacktestRun, TheDemoSystemsRunOnTheDemoHistoryAndTheBooksBalance) {
+  testing::TestWorkspace t(true);
+  Workspace& ws = *t.ws;
+  BarSeries history = makeDemoHistory();
+  int ran = 0;
+  for (const auto& entry : fs::directory_iterator(ws.userFolder())) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() < 8 || name.substr(name.size() - 8) != ".hsy.txt") continue;
+    SCOPED_TRACE(name);
+    TradingSystem hs;
+    hs.resetAll(systemDefaults(ws));
+    ASSERT_TRUE(readComponent(ws, hs, entry.path(), componentKindOf(name)->readerCode, 1));
+    auto b = Backtest::prepare(hs, ws.catalogue, ws.definitions, history, {});
+    if (auto* why = std::get_if<std::string>(&b)) {
+      // A system reading a lower timeframe than the demo history's H1 cannot run on it.
+      EXPECT_NE(why->find("cannot build"), std::string::npos) << *why;
+      continue;
+    }
+    const BacktestResult r = std::get<Backtest>(b).run();
+    ++ran;
+    EXPECT_GT(r.trades.size(), 0u);
+    double sum = 0;
+    for (std::size_t i = 0; i < r.trades.size(); ++i) {
+      EXPECT_EQ(r.trades[i].ticket, static_cast<int>(i) + 1);
+      EXPECT_LE(r.trades[i].openTime, r.trades[i].closeTime);
+      sum += r.trades[i].profit;
+    }
+    ASSERT_EQ(r.balance.size(), history.size());
+    EXPECT_NEAR(r.balance.back(), r.deposit + sum, 1e-6);
+    EXPECT_DOUBLE_EQ(r.equity.back(), r.balance.back());
+    const BacktestResult again = std::get<Backtest>(b).run();
+    ASSERT_EQ(again.trades.size(), r.trades.size());
+    EXPECT_EQ(again.balance, r.balance);
+  }
+  EXPECT_GE(ran, 2);
+}
+
+}  // namespace
+}  // namespace zorvik
