@@ -40,7 +40,8 @@ out=$(bt "MA Trendfolger" --history "$demo" --from 2024-03-01 --to 2024-03-01) |
 grep -q "2024.03.01 00:00 - 2024.03.01 23:00, 24 bars" <<<"$out" || fail "window: $out"
 
 # A system reading M30 cannot run on H1 bars.
-err=$(bt "RSI Umkehr" --history "$demo" 2>&1 >/dev/null); rc=$?
+sed 's/timeframe="idH1"/timeframe="idM30"/' "$work/user/RSI Umkehr.hsy.txt" > "$work/user/RSI M30.hsy.txt"
+err=$(bt "RSI M30" --history "$demo" 2>&1 >/dev/null); rc=$?
 [ $rc = 1 ] && grep -q "cannot build M30" <<<"$err" || fail "M30 on H1: rc=$rc $err"
 
 # A small hand-written History Center export of another symbol.

@@ -97,10 +97,10 @@ void build(Demo& d) {
   // 2. RSI reversal: buy when RSI(14) crosses the 30 mark, sell when it crosses the 70 mark;
   //    leave at the opposite mark. At most two trades a day.
   TradingSystem rsi = d.system("RSI Umkehr", "100102",
-                            "Gegentrend: RSI 14 auf M30, Einstieg an den Marken 30 und 70.\r\n"
+                            "Gegentrend: RSI 14 auf H1, Einstieg an den Marken 30 und 70.\r\n"
                             "Höchstens zwei Trades am Tag.");
   auto rsiCross = [&](const char* line) {
-    return d.indicator("RSI Cross", {{"timeframe", "idM30"},
+    return d.indicator("RSI Cross", {{"timeframe", "idH1"},
                                      {"period", "14"},
                                      {"actionline", line},
                                      {"comment", std::string("RSI 14 / ").append(line).c_str()}});
