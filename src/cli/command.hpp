@@ -28,6 +28,7 @@ struct Command {
 const std::vector<Command>& commands();
 
 Command checkCommand();
+Command checkMq4Command();
 Command compileCommand();
 Command terminalCommand();
 Command copyCommand();
