@@ -61,6 +61,11 @@ int runGenerate(Context& ctx) {
     std::cout << source.string() << "\n";
     return kDone;
   }
+  if (out.checkedOnly) {
+    // No compiler: the checked source is the result, kept under the EA's name.
+    std::cout << ws.userFile(out.eaName + ".mq4").string() << "\n";
+    return kDone;
+  }
   if (!out.created) return kFailed;
   std::cout << ws.userFile(out.eaName + ".ex4").string() << "\n";
   return out.installed ? kDone : kFailed;

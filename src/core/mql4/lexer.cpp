@@ -381,8 +381,11 @@ namespace {
 // Where a brace pair's indentation gives the fault away: a closing brace first on its line and
 // indented deeper than the line that opened it is a stray one; indented shallower, the brace it
 // closes lacks its own. Compilers pair braces blindly and blame the end of the program; people
-// indent, and the first pair that breaks the indentation is where they went wrong.
-const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
+// indent, and the first pair that breaks the indentation is where they went wrong. Only pairs
+// from `from` on count: those before the faulty top-level item paired up rightly, however
+// sloppily they are indented.
+const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vector<std::pair<std::size_t, std::size_t>>& pairs,
+                              std::size_t from) {
   auto lineIndent = [&](std::size_t k) {
     while (k > 0 && tokens[k - 1].pos.line == tokens[k].pos.line) --k;
     return tokens[k].pos.column;
@@ -390,7 +393,8 @@ const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vecto
   auto firstOnLine = [&](std::size_t k) { return k == 0 || tokens[k - 1].pos.line != tokens[k].pos.line; };
   const Token* found = nullptr;
   for (const auto& [open, close] : pairs) {
-    if (tokens[open].spelling != "{" || !firstOnLine(close) || tokens[open].pos.line == tokens[close].pos.line) continue;
+    if (open < from || tokens[open].spelling != "{" || !firstOnLine(close) || tokens[open].pos.line == tokens[close].pos.line)
+      continue;
     const int opened = lineIndent(open);
     const int closed = tokens[close].pos.column;
     const Token* culprit = closed > opened ? &tokens[close] : closed < opened ? &tokens[open] : nullptr;
@@ -404,8 +408,15 @@ const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vecto
 bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
   std::vector<std::size_t> open;
   std::vector<std::pair<std::size_t, std::size_t>> pairs;
-  auto report = [&](const Token& fallback, std::string text) {
-    const Token* at = misindentedBrace(tokens, pairs);
+  // The first bracket of the latest top-level item that starts a line unindented, as
+  // declarations do; statements left outside by a premature '}' are indented and do not count.
+  std::size_t topLevel = 0;
+  auto startsUnindentedLine = [&](std::size_t k) {
+    while (k > 0 && tokens[k - 1].pos.line == tokens[k].pos.line) --k;
+    return tokens[k].pos.column == 1;
+  };
+  auto report = [&](const Token& fallback, std::size_t from, std::string text) {
+    const Token* at = misindentedBrace(tokens, pairs, from);
     if (at) text = "'" + std::string(at->spelling) + "' - unbalanced parentheses";
     diagnostics.push_back({at ? at->pos : fallback.pos, Severity::Error, std::move(text)});
   };
@@ -414,12 +425,19 @@ bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
     if (t.kind != TokenKind::Punct || t.spelling.size() != 1) continue;
     const char c = t.spelling[0];
     if (c == '(' || c == '[' || c == '{') {
+      if (open.empty() && startsUnindentedLine(k)) topLevel = k;
       open.push_back(k);
     } else if (c == ')' || c == ']' || c == '}') {
       const char want = c == ')' ? '(' : c == ']' ? '[' : '{';
-      if (open.empty() || tokens[open.back()].spelling[0] != want) {
-        // Everything after a stray bracket would pair up wrongly: stop here.
-        report(t, "'" + std::string(1, c) + "' - unbalanced parentheses");
+      if (!open.empty() && tokens[open.back()].spelling[0] != want) {
+        // A parenthesis or bracket left open: it is the fault, not the brace that ends its
+        // statement. Everything after would pair up wrongly: stop here.
+        const Token& unclosed = tokens[open.back()];
+        diagnostics.push_back({unclosed.pos, Severity::Error, "'" + std::string(unclosed.spelling) + "' - unbalanced parentheses"});
+        return false;
+      }
+      if (open.empty()) {
+        report(t, topLevel, "'" + std::string(1, c) + "' - unbalanced parentheses");
         return false;
       }
       pairs.emplace_back(open.back(), k);
@@ -428,7 +446,7 @@ bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
   }
   if (open.empty()) return true;
   const Token& first = tokens[open.front()];
-  report(first, "'" + std::string(first.spelling) + "' - unbalanced parentheses, not closed by the end of the program");
+  report(first, open.front(), "'" + std::string(first.spelling) + "' - unbalanced parentheses, not closed by the end of the program");
   return false;
 }
 
