@@ -197,6 +197,35 @@ TEST(Mql4Checker, PositionsAreLineAndColumnAsTheCompilerGivesThem) {
   EXPECT_EQ(formatDiagnostic("x.mq4", found[0]), "x.mq4(3,14): error: 'zz' - undeclared identifier");
 }
 
+// Sources built to exhaust the stack or the memory are refused with a message, not a crash.
+TEST(Mql4Checker, HostileSourcesAreRefusedCleanly) {
+  const std::string deepParentheses = "void f(){ int a = " + std::string(5000, '(') + "1" + std::string(5000, ')') + "; }";
+  std::string longSum = "void f(){ int a = 1";
+  for (int i = 0; i < 20000; ++i) longSum += "+1";
+  longSum += "; }";
+  std::string deepBlocks = "void f()" + std::string(5000, '{') + std::string(5000, '}');
+  std::string macroBomb = "#define A0 1\n";
+  for (int i = 1; i < 40; ++i) macroBomb += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
+  macroBomb += "void f(){ int a = A39; }";
+  const struct {
+    const char* what;
+    std::string source;
+    const char* error;
+  } cases[] = {
+      {"deep parentheses", deepParentheses, "nesting too deep"},
+      {"a very long expression", longSum, "expression too complex"},
+      {"deeply nested blocks", deepBlocks, "nesting too deep"},
+      {"macros that multiply", macroBomb, "macro expansion too large"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CheckResult r = checkSource(c.source);
+    const auto found = errors(r);
+    ASSERT_FALSE(found.empty());
+    EXPECT_NE(found.front().message.find(c.error), std::string::npos) << found.front().message;
+  }
+}
+
 // Warnings are reported and pass.
 TEST(Mql4Checker, WarningsDoNotFail) {
   const CheckResult r = checkSource("void f(){ int a = 1.5; }");

@@ -1,6 +1,7 @@
 #include "mql4/checker.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -376,7 +377,7 @@ class Checker {
         const auto& u = static_cast<const UnaryExpr&>(e);
         const auto v = fold(*u.operand);
         if (!v) return std::nullopt;
-        if (u.op == Op::Negate) return -*v;
+        if (u.op == Op::Negate) return static_cast<long long>(0ULL - static_cast<unsigned long long>(*v));
         if (u.op == Op::Plus) return *v;
         if (u.op == Op::BitNot) return ~*v;
         if (u.op == Op::Not) return *v == 0 ? 1 : 0;
@@ -388,16 +389,20 @@ class Checker {
         const auto l = fold(*b.left);
         const auto r = fold(*b.right);
         if (!l || !r) return std::nullopt;
+        // Wrapping arithmetic, as the terminal's 64-bit integers wrap; never undefined here.
+        const auto ul = static_cast<unsigned long long>(*l), ur = static_cast<unsigned long long>(*r);
         switch (b.op) {
-          case Op::Add: return *l + *r;
-          case Op::Sub: return *l - *r;
-          case Op::Mul: return *l * *r;
-          case Op::Div: return *r == 0 ? std::nullopt : std::optional<long long>(*l / *r);
-          case Op::Mod: return *r == 0 ? std::nullopt : std::optional<long long>(*l % *r);
+          case Op::Add: return static_cast<long long>(ul + ur);
+          case Op::Sub: return static_cast<long long>(ul - ur);
+          case Op::Mul: return static_cast<long long>(ul * ur);
+          case Op::Div:
+          case Op::Mod:
+            if (*r == 0 || (*r == -1 && *l == INT64_MIN)) return std::nullopt;
+            return b.op == Op::Div ? *l / *r : *l % *r;
           case Op::BitOr: return *l | *r;
           case Op::BitAnd: return *l & *r;
           case Op::BitXor: return *l ^ *r;
-          case Op::ShiftLeft: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(*l << *r);
+          case Op::ShiftLeft: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(static_cast<long long>(ul << *r));
           case Op::ShiftRight: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(*l >> *r);
           default: return std::nullopt;
         }

@@ -319,9 +319,10 @@ class Lexer {
       if (k + 1 < inner.size() && inner[k] == '0' && (inner[k + 1] == 'x' || inner[k + 1] == 'X')) {
         k += 2;
         for (; k < inner.size() && isHexDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
-          v = v * 16 + hexValue(static_cast<unsigned char>(inner[k]));
+          if (v <= 255) v = v * 16 + hexValue(static_cast<unsigned char>(inner[k]));
       } else {
-        for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true) v = v * 10 + (inner[k] - '0');
+        for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
+          if (v <= 255) v = v * 10 + (inner[k] - '0');
       }
       while (k < inner.size() && inner[k] == ' ') ++k;
       if (!any || v > 255) ok = false;
@@ -345,7 +346,9 @@ class Lexer {
     auto readInt = [&](long long& v) {
       bool any = false;
       v = 0;
-      for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true) v = v * 10 + (inner[k] - '0');
+      // Past 99999 a field is wrong anyway; stop growing it before it could overflow.
+      for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
+        if (v < 100000) v = v * 10 + (inner[k] - '0');
       return any;
     };
     bool ok = true;
@@ -358,7 +361,7 @@ class Lexer {
       ok = readInt(f[3]) && k < inner.size() && inner[k++] == ':' && readInt(f[4]);
       if (ok && k < inner.size()) ok = inner[k++] == ':' && readInt(f[5]);
     }
-    if (ok) ok = k == inner.size() && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 && f[3] < 24 && f[4] < 60 && f[5] < 60;
+    if (ok) ok = k == inner.size() && f[0] >= 1970 && f[0] <= 3000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 && f[3] < 24 && f[4] < 60 && f[5] < 60;
     if (!ok) error(t.pos, "invalid date constant");
     t.intValue = daysFromCivil(f[0], static_cast<unsigned>(f[1]), static_cast<unsigned>(f[2])) * 86400 + f[3] * 3600 + f[4] * 60 + f[5];
   }

@@ -55,6 +55,12 @@ namespace {
 
 struct SyntaxError {};
 
+// Limits that keep the recursive parser, the checker and the tree's destruction within the
+// stack on any input: nesting of statements and parentheses, and the tokens of one statement
+// (which bounds how deep its expression tree can grow). No EA comes near them.
+constexpr int kMaxNesting = 200;
+constexpr std::size_t kMaxStatementTokens = 4000;
+
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -108,7 +114,11 @@ class Parser {
     toks_.reserve(raw_.size());
     std::map<std::string, std::vector<Token>, std::less<>> macros;
     std::vector<std::string> expanding;
+    // Macros that expand into each other could multiply without end; past this many tokens
+    // the source is refused.
+    const std::size_t maxTokens = raw_.size() + 1'000'000;
     auto emit = [&](auto&& self, const Token& t, SourcePos at, int depth) -> void {
+      if (toks_.size() > maxTokens) return;
       if (t.kind == TokenKind::Identifier && depth < 32) {
         const auto m = macros.find(t.spelling);
         if (m != macros.end()) {
@@ -169,6 +179,11 @@ class Parser {
         }
       }
       emit(emit, t, t.pos, 0);
+      if (toks_.size() > maxTokens) {
+        diags_.push_back({t.pos, Severity::Error, "macro expansion too large"});
+        failed_ = true;
+        return;
+      }
     }
   }
 
@@ -189,6 +204,19 @@ class Parser {
     return false;
   }
   SourcePos previousEnd() const { return i_ > 0 ? toks_[i_ - 1].end : at().pos; }
+
+  // Counts one level of nesting for as long as it lives.
+  struct Nest {
+    explicit Nest(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting) parser.fail(parser.at().pos, "'" + std::string(parser.at().spelling) + "' - nesting too deep");
+    }
+    ~Nest() { --parser.depth_; }
+    Parser& parser;
+  };
+  void statementStarts() { statementStart_ = i_; }
+  void guardSize() {
+    if (i_ - statementStart_ > kMaxStatementTokens) fail(at().pos, "'" + std::string(at().spelling) + "' - expression too complex");
+  }
 
   [[noreturn]] void fail(SourcePos pos, std::string text) {
     diags_.push_back({pos, Severity::Error, std::move(text)});
@@ -242,6 +270,7 @@ class Parser {
   // Top level
 
   void topLevel(Program& program) {
+    statementStarts();
     const Token& t = at();
     if (t.kind == TokenKind::Directive) {
       directive(program, take());
@@ -342,6 +371,7 @@ class Parser {
     auto decl = std::make_unique<DeclStmt>(start);
     long long next = 0;
     while (!at().is("}")) {
+      statementStarts();
       auto v = std::make_unique<VarDecl>();
       v->pos = at().pos;
       v->name = identifier("enumerator");
@@ -403,6 +433,7 @@ class Parser {
   // name[size][size] = value, name2 ... up to (not including) the ';'.
   void declarators(DeclStmt& decl, Type type, Storage storage, bool isConst) {
     do {
+      statementStarts();
       auto v = std::make_unique<VarDecl>();
       v->pos = at().pos;
       v->name = identifier("variable name");
@@ -484,6 +515,8 @@ class Parser {
   }
 
   StmtPtr statement() {
+    const Nest nest(*this);
+    statementStarts();
     const Token& t = at();
     const SourcePos pos = t.pos;
     if (t.is("{")) return block();
@@ -612,6 +645,7 @@ class Parser {
   ExprPtr expression() {
     ExprPtr left = assignment();
     while (at().is(",")) {
+      guardSize();
       const SourcePos pos = take().pos;
       auto c = std::make_unique<BinaryExpr>(ExprKind::Comma, pos, Op::Assign);
       c->left = std::move(left);
@@ -622,6 +656,7 @@ class Parser {
   }
 
   ExprPtr assignment() {
+    const Nest nest(*this);
     ExprPtr left = conditional();
     static const std::pair<std::string_view, Op> kAssign[] = {
         {"=", Op::Assign},       {"+=", Op::AddAssign}, {"-=", Op::SubAssign},          {"*=", Op::MulAssign},
@@ -678,6 +713,7 @@ class Parser {
     ExprPtr left = unary();
     while (const BinaryLevel* l = binaryOp(at())) {
       if (l->level <= minLevel) break;
+      guardSize();
       const SourcePos pos = take().pos;
       auto b = std::make_unique<BinaryExpr>(ExprKind::Binary, pos, l->op);
       b->left = std::move(left);
@@ -688,6 +724,8 @@ class Parser {
   }
 
   ExprPtr unary() {
+    const Nest nest(*this);
+    guardSize();
     const Token& t = at();
     const SourcePos pos = t.pos;
     static const std::pair<std::string_view, Op> kPrefix[] = {
@@ -717,6 +755,7 @@ class Parser {
 
   ExprPtr postfix(ExprPtr e) {
     while (true) {
+      guardSize();
       if (at().is("[")) {
         auto ix = std::make_unique<IndexExpr>(take().pos);
         ix->array = std::move(e);
@@ -819,6 +858,8 @@ class Parser {
   bool inImport_ = false;
   int loops_ = 0;
   int switches_ = 0;
+  int depth_ = 0;
+  std::size_t statementStart_ = 0;
   std::set<std::string> enumTypes_;
 };
 
