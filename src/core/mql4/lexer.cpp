@@ -78,7 +78,12 @@ class Lexer {
       const std::size_t start = i_;
       const unsigned char c = static_cast<unsigned char>(src_[i_]);
       if (c == '#' && lineStart) {
-        directive(t);
+        t.spelling = directive();
+        t.kind = TokenKind::Directive;
+        lineStart = false;
+        t.end = pos();
+        out.push_back(std::move(t));
+        continue;
       } else if (isIdentStart(c)) {
         // C'..' and D'..' literals look like an identifier followed by a quote.
         if ((c == 'C' || c == 'D') && peek(1) == '\'') {
@@ -97,7 +102,7 @@ class Lexer {
       } else {
         bool matched = false;
         for (std::string_view p : kPunct) {
-          if (src_.substr(i_, p.size()) == p) {
+          if (p[0] == src_[i_] && sameText(src_.substr(i_, p.size()), p)) {
             for (std::size_t k = 0; k < p.size(); ++k) advance();
             t.kind = TokenKind::Punct;
             matched = true;
@@ -131,8 +136,7 @@ class Lexer {
   }
   void error(SourcePos at, std::string text) { diags_.push_back({at, Severity::Error, std::move(text)}); }
 
-  void directive(Token& t) {
-    t.kind = TokenKind::Directive;
+  std::string_view directive() {
     const std::size_t start = i_;
     bool inString = false;
     std::size_t stop = std::string_view::npos;
@@ -145,7 +149,7 @@ class Lexer {
     }
     std::string_view line = src_.substr(start, (stop == std::string_view::npos ? i_ : stop) - start);
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-    t.text = std::string(line);
+    return line;
   }
 
   void number(Token& t) {
@@ -257,13 +261,13 @@ class Lexer {
         return;
       }
       if (c == '\\') {
-        if (!escape(t.text)) {
+        scratch_.clear();
+        if (!escape(scratch_)) {
           error(t.pos, "unterminated string");
           return;
         }
         continue;
       }
-      t.text += c;
       advance();
     }
   }
@@ -368,12 +372,40 @@ class Lexer {
 
   std::string_view src_;
   Diagnostics& diags_;
+  std::string scratch_;  // where escapes are tried out; the value itself comes later
   std::size_t i_ = 0;
   int line_ = 1;
   int column_ = 1;
 };
 
 }  // namespace
+
+std::string stringLiteralValue(std::string_view spelling) {
+  // The spelling was checked by the lexer: quotes at both ends, escapes complete.
+  std::string out;
+  if (spelling.size() < 2) return out;
+  spelling = spelling.substr(1, spelling.size() - 2);
+  out.reserve(spelling.size());
+  for (std::size_t i = 0; i < spelling.size(); ++i) {
+    char c = spelling[i];
+    if (c == '\\' && i + 1 < spelling.size()) {
+      c = spelling[++i];
+      switch (c) {
+        case 'n': c = '\n'; break;
+        case 't': c = '\t'; break;
+        case 'r': c = '\r'; break;
+        case '0': c = '\0'; break;
+        case 'a': c = '\a'; break;
+        case 'b': c = '\b'; break;
+        case 'f': c = '\f'; break;
+        case 'v': c = '\v'; break;
+        default: break;
+      }
+    }
+    out += c;
+  }
+  return out;
+}
 
 std::vector<Token> tokenize(std::string_view source, Diagnostics& diagnostics) {
   return Lexer(source, diagnostics).run();

@@ -1,9 +1,11 @@
 #include "mql4/parser.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <deque>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <string>
 
 #include "mql4/lexer.hpp"
@@ -68,8 +70,8 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // Words that can never name a variable or function.
-const std::set<std::string_view>& reservedWords() {
-  static const std::set<std::string_view> words{
+const std::unordered_set<std::string_view>& reservedWords() {
+  static const std::unordered_set<std::string_view> words{
       "if", "else", "for", "while", "do", "switch", "case", "default", "break", "continue", "return",
       "extern", "input", "sinput", "static", "const", "enum", "struct", "class", "true", "false",
       "void", "bool", "char", "uchar", "short", "ushort", "int", "uint", "long", "ulong", "float",
@@ -111,6 +113,13 @@ class Parser {
 
   // #define NAME tokens... replaces NAME by its tokens from there on; #undef ends that.
   void expandMacros() {
+    const bool anyMacro = std::any_of(raw_.begin(), raw_.end(), [](const Token& t) {
+      return t.kind == TokenKind::Directive && t.spelling.find("def") != std::string_view::npos;  // #define, #undef
+    });
+    if (!anyMacro) {
+      toks_ = std::move(raw_);
+      return;
+    }
     toks_.reserve(raw_.size());
     std::map<std::string, std::vector<Token>, std::less<>> macros;
     std::vector<std::string> expanding;
@@ -139,9 +148,9 @@ class Parser {
       if (depth > 0) copy.pos = copy.end = at;
       toks_.push_back(std::move(copy));
     };
-    for (const Token& t : raw_) {
+    for (Token& t : raw_) {
       if (t.kind == TokenKind::Directive) {
-        std::string_view line = std::string_view(t.text).substr(1);
+        std::string_view line = t.spelling.substr(1);
         line = trimmed(line);
         const std::string_view word = line.substr(0, line.find_first_of(" \t"));
         std::string_view rest = trimmed(line.substr(word.size()));
@@ -177,6 +186,10 @@ class Parser {
           if (m != macros.end()) macros.erase(m);
           continue;
         }
+      }
+      if (t.kind != TokenKind::Identifier || macros.empty() || !macros.count(t.spelling)) {
+        toks_.push_back(std::move(t));
+        continue;
       }
       emit(emit, t, t.pos, 0);
       if (toks_.size() > maxTokens) {
@@ -250,7 +263,7 @@ class Parser {
   bool isTypeWord(const Token& t) const {
     if (t.kind != TokenKind::Identifier) return false;
     BaseType b;
-    return baseTypeOfKeyword(t.spelling, b) || enumTypes_.count(std::string(t.spelling));
+    return baseTypeOfKeyword(t.spelling, b) || (!enumTypes_.empty() && enumTypes_.count(t.spelling));
   }
   Type parseBaseType() {
     const Token& t = at();
@@ -259,7 +272,7 @@ class Parser {
       take();
       return {b, 0};
     }
-    if (t.kind == TokenKind::Identifier && enumTypes_.count(std::string(t.spelling))) {
+    if (t.kind == TokenKind::Identifier && !enumTypes_.empty() && enumTypes_.count(t.spelling)) {
       take();
       return kInt;  // an enumeration is an int with named values
     }
@@ -330,7 +343,7 @@ class Parser {
   }
 
   void directive(Program& program, const Token& t) {
-    std::string_view line = trimmed(std::string_view(t.text).substr(1));
+    std::string_view line = trimmed(t.spelling.substr(1));
     const std::string_view word = line.substr(0, line.find_first_of(" \t"));
     const std::string_view rest = trimmed(line.substr(word.size()));
     if (word == "property") {
@@ -524,7 +537,7 @@ class Parser {
       take();
       return std::make_unique<SimpleStmt>(StmtKind::Empty, pos);
     }
-    if (t.kind == TokenKind::Directive) fail(pos, "'" + t.text + "' - directive inside a function");
+    if (t.kind == TokenKind::Directive) fail(pos, "'" + std::string(t.spelling) + "' - directive inside a function");
     if (t.kind == TokenKind::Identifier) {
       const std::string_view w = t.spelling;
       if (w == "if") {
@@ -665,7 +678,7 @@ class Parser {
     };
     if (at().kind == TokenKind::Punct) {
       for (const auto& [spelling, op] : kAssign) {
-        if (at().spelling == spelling) {
+        if (sameText(at().spelling, spelling)) {
           const SourcePos pos = take().pos;
           auto a = std::make_unique<BinaryExpr>(ExprKind::Assign, pos, op);
           a->left = std::move(left);
@@ -704,7 +717,7 @@ class Parser {
     };
     if (t.kind != TokenKind::Punct) return nullptr;
     for (const BinaryLevel& l : kLevels)
-      if (l.spelling == t.spelling) return &l;
+      if (sameText(l.spelling, t.spelling)) return &l;
     return nullptr;
   }
 
@@ -733,7 +746,7 @@ class Parser {
     };
     if (t.kind == TokenKind::Punct) {
       for (const auto& [spelling, op] : kPrefix) {
-        if (t.spelling == spelling) {
+        if (sameText(t.spelling, spelling)) {
           take();
           auto u = std::make_unique<UnaryExpr>(ExprKind::Unary, pos, op);
           u->operand = unary();
@@ -800,7 +813,7 @@ class Parser {
         auto lit = std::make_unique<LiteralExpr>(pos);
         lit->literalType = kString;
         // "a" "b": adjacent strings are one.
-        while (at().kind == TokenKind::StringLiteral) lit->stringValue += take().text;
+        while (at().kind == TokenKind::StringLiteral) lit->stringValue += stringLiteralValue(take().spelling);
         return lit;
       }
       case TokenKind::Identifier: {
@@ -860,7 +873,7 @@ class Parser {
   int switches_ = 0;
   int depth_ = 0;
   std::size_t statementStart_ = 0;
-  std::set<std::string> enumTypes_;
+  std::set<std::string, std::less<>> enumTypes_;
 };
 
 }  // namespace
