@@ -117,10 +117,7 @@ class Checker {
       error(v.pos, inQuotes(v.name) + " - variable already defined");
       return;
     }
-    if (const BuiltinValue* b = table_.value(v.name); b && b->header.empty()) {
-      error(v.pos, inQuotes(v.name) + " - predefined name cannot be declared again");
-      return;
-    }
+    if (visibleBuiltin(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides a predefined name");
     globals_[v.name] = &v;
   }
 
@@ -203,10 +200,7 @@ class Checker {
     }
     if (findLocal(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides local declaration");
     else if (globals_.count(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides global declaration");
-    else if (visibleBuiltin(v.name)) {
-      error(v.pos, inQuotes(v.name) + " - predefined name cannot be declared again");
-      return;
-    }
+    else if (visibleBuiltin(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides a predefined name");
     locals_.push_back({v.name, &v});
   }
 

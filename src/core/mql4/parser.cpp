@@ -99,6 +99,14 @@ class Parser {
 
   Program run() {
     Program program;
+    // The terminal's own enumerations name ints, as ours do.
+    for (std::string_view e : {"ENUM_TIMEFRAMES", "ENUM_MA_METHOD", "ENUM_APPLIED_PRICE", "ENUM_STO_PRICE",
+                               "ENUM_LINE_STYLE", "ENUM_OBJECT", "ENUM_BASE_CORNER", "ENUM_ANCHOR_POINT",
+                               "ENUM_ORDER_TYPE", "ENUM_INIT_RETCODE", "ENUM_SYMBOL_INFO_DOUBLE",
+                               "ENUM_SYMBOL_INFO_INTEGER", "ENUM_SYMBOL_INFO_STRING", "ENUM_ACCOUNT_INFO_DOUBLE",
+                               "ENUM_ACCOUNT_INFO_INTEGER", "ENUM_ACCOUNT_INFO_STRING", "ENUM_DAY_OF_WEEK",
+                               "ENUM_SERIESMODE", "ENUM_ALIGN_MODE", "ENUM_BORDER_TYPE"})
+      enumTypes_.emplace(e);
     if (failed_) return program;
     try {
       while (at().kind != TokenKind::End) topLevel(program);
