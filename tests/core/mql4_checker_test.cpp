@@ -268,6 +268,12 @@ TEST(Mql4Checker, TreeCarriesTypesAndResolvedNames) {
   const auto& n = static_cast<const NameExpr&>(*div.right);
   EXPECT_EQ(t.ref.variable, decl.variables[0].get());
   EXPECT_EQ(n.ref.variable, r.program.globals[0]->variables[0].get());
+
+  // A call through a prototype with defaults runs the definition.
+  CheckResult p = checkSource("int g(int a, int b = 2);\nint f(){ return(g(1)); }\nint g(int a, int b){ return(a+b); }");
+  ASSERT_TRUE(p.ok()) << errorsOf(p, "prototype");
+  const auto& call2 = static_cast<const CallExpr&>(*static_cast<const ExprStmt&>(*p.program.functions[1]->body->statements[0]).expr);
+  EXPECT_EQ(call2.function, p.program.functions[2].get());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -756,6 +756,13 @@ class Checker {
     return ok;
   }
 
+  const FunctionDecl* definitionOf(const FunctionDecl& f) const {
+    if (f.body) return &f;
+    for (const FunctionDecl* g : functions_.at(f.name))
+      if (g->body && sameParameters(*g, f)) return g;
+    return &f;
+  }
+
   static std::size_t requiredArguments(const FunctionDecl& f) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < f.parameters.size(); ++i)
@@ -771,7 +778,8 @@ class Checker {
       user = &f->second;
       for (const FunctionDecl* fn : f->second) {
         if (fits(c, fn->parameters, requiredArguments(*fn), false, false)) {
-          c.function = fn;
+          // A prototype may give the defaults; the call runs the definition's body.
+          c.function = definitionOf(*fn);
           return fn->returnType;
         }
       }
