@@ -212,6 +212,18 @@ TEST(Mql4Checker, HostileSourcesAreRefusedCleanly) {
   std::string macroBomb = "#define A0 1\n";
   for (int i = 1; i < 40; ++i) macroBomb += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
   macroBomb += "void f(){ int a = A39; }";
+  // What real EAs hold stays well inside the limits: long else-if chains, long tables.
+  std::string elseIfChain = "string d(int e){ string s=\"\";\n";
+  for (int i = 0; i < 300; ++i) elseIfChain += (i ? " else if(e==" : " if(e==") + std::to_string(i) + ") s=\"" + std::to_string(i) + "\";\n";
+  elseIfChain += " return(s); }";
+  std::string table = "double t[3000] = {0";
+  for (int i = 1; i < 3000; ++i) table += "," + std::to_string(i) + ".5";
+  table += "};";
+  for (const std::string& fine : {elseIfChain, table}) {
+    const CheckResult r = checkSource(fine);
+    EXPECT_TRUE(r.ok()) << errorsOf(r, "fine").substr(0, 300);
+  }
+
   const struct {
     const char* what;
     std::string source;

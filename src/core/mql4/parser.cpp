@@ -59,8 +59,9 @@ struct SyntaxError {};
 
 // Limits that keep the recursive parser, the checker and the tree's destruction within the
 // stack on any input: nesting of statements and parentheses, and the tokens of one statement
-// (which bounds how deep its expression tree can grow). No EA comes near them.
-constexpr int kMaxNesting = 200;
+// (which bounds how deep its expression tree can grow). No EA comes near them: an "else if"
+// chain nests one level per branch, and each value of an initializer list counts on its own.
+constexpr int kMaxNesting = 1000;
 constexpr std::size_t kMaxStatementTokens = 4000;
 
 std::string_view trimmed(std::string_view s) {
@@ -486,11 +487,13 @@ class Parser {
         // Nested lists of a many-dimensional array: their values in order.
         take();
         while (!at().is("}")) {
+          statementStarts();
           v.initList.push_back(assignment());
           if (!accept(",")) break;
         }
         expect("}");
       } else {
+        statementStarts();
         v.initList.push_back(assignment());
       }
       if (!accept(",")) break;
