@@ -22,6 +22,9 @@ struct Command {
   std::string usage;    // e.g. "new NAME"
   std::string summary;  // one line for the help
   std::function<int(Context&)> run;
+  // Set for a command that reads only the files it is given: it runs without a working folder,
+  // so nothing is read from or written into the current folder (no settings, no res/ or user/).
+  std::function<int(const std::vector<std::string>& args)> runWithoutWorkspace = nullptr;
 };
 
 // Every command, in the order the help lists them.

@@ -52,6 +52,12 @@ int main(int argc, char** argv) {
     return kUsage;
   }
 
+  if (command->runWithoutWorkspace) {
+    const int rc = command->runWithoutWorkspace(std::vector<std::string>(argv + i, argv + argc));
+    if (rc == kUsage) std::cerr << "usage: zorvik-cli " << command->usage << "\n";
+    return rc;
+  }
+
   Workspace ws(workdir, host);
   ws.startUp();
   if (english) ws.language.switchLanguage("ENGLISCH", ws.resFolder());

@@ -29,4 +29,11 @@ err=$(run "$work/missing.mq4" 2>&1 >/dev/null); [ $? -eq 1 ] || fail "a missing 
 grep -q "missing.mq4(0,0): error: cannot read the file" <<<"$err" || fail "no word about the missing file: $err"
 
 run >/dev/null 2>&1; [ $? -eq 2 ] || fail "no file is a usage error"
+
+# Checking needs no working folder: the current folder stays as it was, no message about
+# missing program files.
+empty="$work/empty"; mkdir "$empty"
+err=$(cd "$empty" && "$cli" check-mq4 "$repo/tests/fixtures/mql4/valid_expert.mq4" 2>&1) || fail "check in an empty folder: $err"
+[ -z "$err" ] || fail "messages beyond the check: $err"
+[ -z "$(ls -A "$empty")" ] || fail "check-mq4 wrote into the current folder: $(ls -A "$empty")"
 echo ok

@@ -9,10 +9,10 @@
 namespace zorvik::cli {
 namespace {
 
-int runCheckMq4(Context& ctx) {
-  if (ctx.args.empty()) return kUsage;
+int runCheckMq4(const std::vector<std::string>& files) {
+  if (files.empty()) return kUsage;
   bool allPassed = true;
-  for (const std::string& file : ctx.args) {
+  for (const std::string& file : files) {
     const mql4::CheckResult result = mql4::checkFile(file);
     for (const std::string& line : mql4::formatDiagnostics(file, result.diagnostics)) std::cerr << line << "\n";
     if (!result.ok()) allPassed = false;
@@ -25,7 +25,7 @@ int runCheckMq4(Context& ctx) {
 Command checkMq4Command() {
   return {"check-mq4", "check-mq4 FILE...",
           "check MQL4 source files as the terminal's compiler does; errors on stderr, exit 1 on any",
-          runCheckMq4};
+          nullptr, runCheckMq4};
 }
 
 }  // namespace zorvik::cli
