@@ -41,6 +41,18 @@ SystemTestReport::SystemTestReport(const Workspace& ws, const CheckResult& resul
     item->setText(1, meaning.empty() ? QString() : q(ws.tr(meaning)).trimmed());
     item->setToolTip(1, item->text(1));
   }
+  // The lint findings follow the six rows: what the Expert Advisor would do otherwise than the
+  // system seems to say, and what the trader should know.
+  for (const LintFinding& finding : result.lint) {
+    auto* item = new QTreeWidgetItem(rows_);
+    const bool warn = finding.level == LintLevel::Warn;
+    QString level = q(ws.tr(warn ? "Warnung: " : "Hinweis: ")).trimmed();
+    if (level.endsWith(QLatin1Char(':'))) level.chop(1);
+    item->setText(0, level);
+    item->setForeground(0, warn ? QColor(170, 0, 0) : QColor(0, 70, 150));
+    item->setText(1, q(finding.text));
+    item->setToolTip(1, item->text(1));
+  }
   rows_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   rows_->header()->setStretchLastSection(true);
   layout->addWidget(rows_);

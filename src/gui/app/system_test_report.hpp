@@ -1,6 +1,6 @@
 #pragma once
 // The report of "System testen": one window with the six rows of the information strip, each
-// with its marker and what it means, and the list of differences below them. It replaces a row
+// with its marker and what it means, then the lint findings, and the list of differences below. It replaces a row
 // of message boxes that the trader had to click through one by one.
 #include <QDialog>
 
@@ -18,6 +18,7 @@ class SystemTestReport : public QDialog {
  public:
   SystemTestReport(const Workspace& ws, const CheckResult& result, QWidget* parent = nullptr);
 
+  // The six rows first, then one row per lint finding.
   QTreeWidget* rowList() const { return rows_; }
   QPlainTextEdit* differenceView() const { return differences_; }
 
