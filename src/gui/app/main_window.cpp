@@ -71,7 +71,10 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
   connect(&innerMinimumTimer_, &QTimer::timeout, this, &MainWindow::innerMinimumTick);
   layoutTimer_.setInterval(3000);
   layoutTimer_.setSingleShot(true);
-  connect(&layoutTimer_, &QTimer::timeout, this, [this] { layoutEditorArea(); });
+  connect(&layoutTimer_, &QTimer::timeout, this, [this] {
+    keepTabSelectorRoom();
+    layoutEditorArea();
+  });
   heartbeatTimer_.start();
 }
 
