@@ -105,10 +105,8 @@ class WindowFeedbackTest : public QObject {
     ModalWatch watch([&](QWidget* modal) {
       auto* report = qobject_cast<SystemTestReport*>(modal);
       QVERIFY(report);
-      for (int i = 0; i < report->rowList()->topLevelItemCount(); ++i) {
-        rows << report->rowList()->topLevelItem(i)->text(0);
-        meanings << report->rowList()->topLevelItem(i)->text(1);
-      }
+      rows = report->rowMarks();
+      meanings = report->rowMeanings();
       differenceLines = static_cast<int>(report->differenceView()->document()->blockCount());
       report->accept();
     });

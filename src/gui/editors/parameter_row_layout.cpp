@@ -42,7 +42,9 @@ void ParameterRowBuilder::placeRow(const Row& row) {
       row.text->setGeometry(c.valueX, row.top, c.valueWidth, kControlHeight);
       break;
     case RowKind::Combo:
-      row.combo->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      // The value column of a choice row is empty: long entries (an account with its broker)
+      // take it rather than being cut.
+      row.combo->setGeometry(c.middleX, row.top, c.valueX + c.valueWidth - c.middleX, kControlHeight);
       break;
     case RowKind::Text:
       row.text->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
