@@ -7,8 +7,9 @@ class QWidget;
 
 namespace zorvik {
 
-// Runs task once, in the event loop turn after the first paint of the window or one of its
-// children. Nothing runs when the window is gone by then.
-void runAfterFirstPaint(QWidget* window, std::function<void()> task);
+// Runs task once, two event loop turns after the first paint of the window or one of its
+// children; atPaint, if given, runs at that paint itself (it must be cheap). Nothing runs when
+// the window is gone by then.
+void runAfterFirstPaint(QWidget* window, std::function<void()> task, std::function<void()> atPaint = {});
 
 }  // namespace zorvik

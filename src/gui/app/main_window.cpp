@@ -144,7 +144,8 @@ void MainWindow::quitApplication() {
 // Timers
 
 void MainWindow::heartbeat() {
-  if (!firstLayoutDone_ || shutDown_) return;
+  // The first beat shows the manual and the pages: it waits for the first picture.
+  if (!firstLayoutDone_ || !firstPaintDone_ || shutDown_) return;
   ++tick_;
 
   // 1. A blank web view gets the start page, once per blank page.

@@ -208,6 +208,7 @@ class MainWindow : public QMainWindow {
   QLabel* emptyHint_ = nullptr;
   double tabBaseFontSize_ = 0;
   bool tabMarksShown_ = false;
+  bool firstPaintDone_ = false;
   std::function<void()> latePages_;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};

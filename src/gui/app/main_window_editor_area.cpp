@@ -204,7 +204,8 @@ void MainWindow::layoutEditorArea() {
   const bool hint = !showTabs && firstLayoutDone_ && ws_.system().systemFileName.empty() && w >= kSliverWidth;
   emptyHint_->setVisible(hint);
   if (hint) emptyHint_->setGeometry(2 * kMargin, 2 * kMargin, std::max(0, w - 4 * kMargin), std::max(0, h - 4 * kMargin));
-  fitTabSelector(w);
+  // Trying font sizes loads fonts: only for a strip that is shown.
+  if (showTabs) fitTabSelector(w);
   const int tabHeight = tabSelector_->sizeHint().height();
   tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;

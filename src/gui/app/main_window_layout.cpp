@@ -74,10 +74,14 @@ void MainWindow::finishFirstLayout() {
   firstLayoutDone_ = true;
   // The manual (a large page to lay out) and the hidden editors come after the first picture;
   // the web view is hidden until the first heartbeat anyway.
-  runAfterFirstPaint(this, [this] {
-    buildLatePages();
-    if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) help_->showStartPage();
-  });
+  runAfterFirstPaint(
+      this,
+      [this] {
+        buildLatePages();
+        if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0)
+          help_->showStartPage();
+      },
+      [this] { firstPaintDone_ = true; });
 }
 
 void MainWindow::saveLayout(std::int16_t mode) {
