@@ -122,6 +122,28 @@ TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
   EXPECT_EQ(r.rows[5].helpKey, "SysInfo_TIME");
 }
 
+TEST_F(CheckTest, DifferenceListFollowsTheLanguage) {
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  hs.group(1).addIndicator(ind("RSI"));
+  hs.group(2).addIndicator(ind("RSI"));
+  hs.group(3).addIndicator(ind("RSI"));
+  hs.group(4).addIndicator(ind("MACD"));
+  hs.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  hs.group(4).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  const std::vector<std::string> texts = evaluateSystem(ws, hs, true).differences.texts();
+  for (const char* expected : {"TS:Demo.hsy.txt", "L I:RSI no match", "Match", "More than one symbol:"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+  for (const std::string& text : texts)
+    for (const char* german : {"Übereinstimmung", "Instrument", "HS:", "ungleich"})
+      EXPECT_EQ(text.find(german), std::string::npos) << text;
+
+  for (int g = 1; g <= 4; ++g) hs.group(g).indicators().clear();
+  hs.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  const std::vector<std::string> one = evaluateSystem(ws, hs, true).differences.texts();
+  EXPECT_NE(std::find(one.begin(), one.end(), "Traded:Symbol()"), one.end());
+  EXPECT_NE(std::find(one.begin(), one.end(), "Indicators:EURUSD"), one.end());
+}
+
 TEST_F(CheckTest, SymbolsAndTimeframes) {
   hs.group(1).addIndicator(ind("RSI", {{"timeframe", "idH1"}}));
   hs.group(2).addIndicator(ind("ADX", {{"timeframe", "#0"}}));

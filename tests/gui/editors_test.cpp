@@ -271,6 +271,52 @@ class EditorsTest : public QObject {
     QCOMPARE(env.hs().group(1).threshold, std::string("60"));
   }
 
+  void captionsStayWholeAndTheVerdictButtonsInView() {
+    // An indicator with long captions, on the page as the window gives it at 1280 x 800 and
+    // at 1024 x 700: every caption whole, the verdict buttons inside the visible part.
+    for (const QSize size : {QSize(520, 720), QSize(440, 620)}) {
+      Env env;
+      SignalGroupPage host(*env.ws);
+      host.setArrangement(1);
+      host.resize(size);
+      host.show();
+      host.showGroup(env.hs(), 1);
+      addIndicator(host.groupEditor(), "2 Moving Averages Cross");
+      QTest::qWait(10);
+      IndicatorEditor& editor = host.indicatorEditor();
+      ParameterRowBuilder& rows = editor.rows();
+      const int row = rows.rowOfKey("apricefast");
+      QVERIFY(row >= 0);
+      QLabel* caption = rows.captionLabel(row);
+      const QString whole = QString::fromUtf8("Anwend.auf(schnell)");
+      QCOMPARE(caption->text(), whole);
+      QVERIFY(caption->fontMetrics().horizontalAdvance(whole) <= caption->width());
+      for (QPushButton* b : {editor.acceptButton(), editor.discardButton()}) {
+        QVERIFY(b->isVisible());
+        const QRect shown(b->mapTo(&host, QPoint(0, 0)), b->size());
+        QVERIFY2(host.rect().contains(shown), qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
+      }
+    }
+  }
+
+  void zeroWordFollowsTheLanguage() {
+    Env env(true);
+    env.hs().mm.maxlots = "0";
+    MoneyManagementEditor mm(*env.ws);
+    mm.resize(700, 500);
+    mm.show();
+    mm.activateControls(env.hs());
+    ParameterRowBuilder& rows = mm.rows();
+    const int maxlots = rows.rowOfKey("mm_maxlots");
+    const QString zero = QString::fromStdString(env.ws->tr("n.V"));
+    QVERIFY(zero != QString("n.V"));
+    QCOMPARE(rows.textBox(maxlots)->text(), zero);
+    typeInto(rows.textBox(maxlots), "0.5");
+    QCOMPARE(env.hs().mm.maxlots, std::string("0.5"));
+    typeInto(rows.textBox(maxlots), zero);  // the shown word reads back as 0
+    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+  }
+
   void moneyManagementMethodSwitchAndZeroText() {
     Env env;
     env.hs().mm.base = "2500";

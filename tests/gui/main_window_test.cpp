@@ -160,11 +160,30 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void smallWindowKeepsTheTabStripWhole() {
+    // At 1024 x 700 in edit mode the help panel, then the library panel, give up width until
+    // all seven captions fit at once: no scroll arrows, no shortened caption.
+    for (const char* settings : {"LANGUAGE=DEUTSCH\r\n", "LANGUAGE=ENGLISCH\r\n"}) {
+      Program p(settings);
+      auto& form = p.start();
+      form.resize(1024, 700);
+      p.tick();
+      form.commandDispatch(200);
+      p.tick();
+      QVERIFY(form.tabSelector()->isVisible());
+      QVERIFY2(form.tabSelector()->sizeHint().width() <= form.tabSelector()->width(), settings);
+      QVERIFY(form.helpDock()->width() >= 180);
+      QVERIFY(form.libraryDock()->width() >= 200);
+    }
+  }
+
   void modeSwitchesSaveTheLayoutOfTheModeBeingLeft() {
     Program p;
     // A stale reset layout from an earlier run is replaced at start.
     std::ofstream(p.res("cbLayoutZero.bin"), std::ios::binary) << "stale";
     auto& form = p.start();
+    // The window the shares are meant for; a smaller one gives the tab strip its room first.
+    form.resize(1280, 800);
     QCOMPARE(form.displayMode(), std::int16_t(-1));
     QVERIFY(readAll(p.res("cbLayoutZero.bin")) != "stale");
     QVERIFY(!readAll(p.res("cbLayoutZero.bin")).empty());

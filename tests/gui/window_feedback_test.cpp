@@ -89,27 +89,38 @@ class WindowFeedbackTest : public QObject {
     }
   }
 
-  void systemTestShowsOneReportWithTheSixRows() {
+  void systemTestShowsOneReportWithTheSixRowsAndTheLint() {
     testing::TestWorkspace t(true, true);
     Workspace& ws = *t.ws;
     QVERIFY(openSystem(ws, "MA Trendfolger.hsy.txt"));
+    // A trailing stop below the stop loss: a finding the report must carry after its rows.
+    ws.system().group(2).sl = "50";
+    ws.system().group(2).ts = "20";
+    const std::vector<LintFinding> findings = lintSystem(ws, ws.system());
+    QVERIFY(!findings.empty());
     QtHost host;
     AppCommands commands(ws, host, nullptr);
-    QStringList rows;
+    QStringList rows, meanings;
     int differenceLines = 0;
     ModalWatch watch([&](QWidget* modal) {
       auto* report = qobject_cast<SystemTestReport*>(modal);
       QVERIFY(report);
-      for (int i = 0; i < report->rowList()->topLevelItemCount(); ++i) rows << report->rowList()->topLevelItem(i)->text(0);
+      rows = report->rowMarks();
+      meanings = report->rowMeanings();
       differenceLines = static_cast<int>(report->differenceView()->document()->blockCount());
       report->accept();
     });
     const auto shown = commands.checkSystem(1);
     QCOMPARE(watch.opened, 1);
     QVERIFY(shown.has_value());
-    QCOMPARE(rows.size(), 6);
-    QCOMPARE(rows.size(), static_cast<qsizetype>(shown->size()));
+    QCOMPARE(shown->size(), std::size_t{6});
+    QCOMPARE(rows.size(), static_cast<qsizetype>(6 + findings.size()));
     for (std::size_t i = 0; i < shown->size(); ++i) QCOMPARE(rows[static_cast<qsizetype>(i)], QString::fromStdString((*shown)[i].text));
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+      const auto row = static_cast<qsizetype>(6 + i);
+      QCOMPARE(rows[row], findings[i].level == LintLevel::Warn ? QStringLiteral("Warnung") : QStringLiteral("Hinweis"));
+      QCOMPARE(meanings[row], QString::fromStdString(findings[i].text));
+    }
     QVERIFY(differenceLines > 1);
 
     // Without an open system nothing is tested and nothing opens.

@@ -1,8 +1,11 @@
 // Every text the window shows follows the chosen language. The whole program is assembled as
-// main() does it, on the demo library, in English and in German; every page, menu, dock and the
-// system test report are walked, and a word that belongs only to the other language's side of
-// the language table fails the test. User data (names of library files, values typed into
-// fields) is left out: it is the trader's own.
+// main() does it, on the demo library, in English and in German; every page, menu, dock, the
+// system test report with its difference list, the export and about windows and the boxes of
+// the host are walked. A text of the other language's side of the language table (whole, as a
+// line, as the start of a line, or as a phrase of several words inside one) fails the test, and
+// so does a word that occurs only on the other side. Texts that are the same in both languages
+// and identifiers are left out, and so is user data (names of library files, values typed into
+// fields): it is the trader's own.
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -23,11 +26,13 @@
 
 #include <set>
 
+#include "app/about_window.hpp"
 #include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
 #include "app/system_test_report.hpp"
 #include "analysis/consistency_check.hpp"
+#include "editors/export_part_dialog.hpp"
 #include "library/library_panel.hpp"
 #include "model/current_system.hpp"
 #include "model/workspace.hpp"
@@ -50,7 +55,8 @@ QStringList wordsOf(const QString& text) {
   return words;
 }
 
-// Words of one side of the table that never occur on the other side.
+// Words of one side of the table that never occur on the other side. "Chart" is German
+// traders' word as well; the choice lists write it alike in both languages.
 std::set<QString> wordsOnlyOn(const LanguageTable& table, bool germanSide) {
   std::set<QString> own, other;
   for (const auto& e : table.entries()) {
@@ -59,8 +65,57 @@ std::set<QString> wordsOnlyOn(const LanguageTable& table, bool germanSide) {
   }
   std::set<QString> only;
   for (const QString& w : own)
-    if (!other.count(w)) only.insert(w);
+    if (!other.count(w) && w != QLatin1String("chart")) only.insert(w);
   return only;
+}
+
+// A table text as it is shown: without its tag ("@2"), mnemonic and outer blanks.
+QString shownForm(const std::string& text) {
+  QString plain = q(text);
+  plain.remove(QRegularExpression(QStringLiteral("@\\d+$")));
+  plain.remove(QLatin1Char('&'));
+  return plain.trimmed();
+}
+
+// An identifier, a key or a mark rather than a sentence: one token without lower-case letters
+// ("GENERAL", "STOP="), or with an underscore or a leading "id".
+bool isIdentifier(const QString& text) {
+  if (text.contains(QLatin1Char(' '))) return false;
+  static const QRegularExpression lower(QStringLiteral("[a-zäöüß]"));
+  return !text.contains(lower) || text.contains(QLatin1Char('_')) || text.startsWith(QLatin1String("id"));
+}
+
+// The texts of the other side of the table that the shown language never uses itself.
+struct ForeignTexts {
+  std::set<QString> whole;    // a shown line must not be one of these
+  QStringList prefixes;       // nor start with one of these (texts that lead into a detail)
+  QStringList phrases;        // nor hold one of these (several words)
+};
+
+ForeignTexts foreignTextsOf(const LanguageTable& table, bool english) {
+  std::set<QString> own, other;
+  for (const auto& e : table.entries()) {
+    const QString german = shownForm(e.german), shownEnglish = shownForm(e.english);
+    // An id's German caption comes from the definition table, not from this side.
+    if (shownEnglish.isEmpty() || isIdentifier(german)) continue;
+    // A text both languages write alike belongs to either side.
+    if (german == shownEnglish) {
+      own.insert(german);
+      continue;
+    }
+    (english ? own : other).insert(shownEnglish);
+    (english ? other : own).insert(german);
+  }
+  ForeignTexts foreign;
+  static const QRegularExpression letters(QStringLiteral("[A-Za-zÄÖÜäöüß]{2,}"));
+  for (const QString& text : other) {
+    if (own.count(text) || isIdentifier(text) || !text.contains(letters)) continue;
+    foreign.whole.insert(text);
+    const QString raw = text;
+    if (text.size() >= 4 && (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('!')))) foreign.prefixes << raw;
+    if (text.count(QLatin1Char(' ')) >= 2) foreign.phrases << raw;
+  }
+  return foreign;
 }
 
 // A host whose boxes never block: messages are kept, questions answered No.
@@ -151,6 +206,17 @@ class WindowLanguageTest : public QObject {
 
     SystemTestReport report(*ws, evaluateSystem(*ws, ws->system(), true), &form);
     collect(&report, seen, report.differenceView());
+    for (const QString& line : report.differenceView()->toPlainText().split(QLatin1Char('\n')))
+      seen.push_back({line, QStringLiteral("difference list")});
+
+    ExportPartDialog exportDialog(*ws, QStringLiteral("Indikator"), {1, {1}, 1}, QPoint(0, 0), &form);
+    exportDialog.show();
+    collect(&exportDialog, seen, nullptr);
+    AboutWindow about(*ws, {}, &form);
+    about.show();
+    collect(&about, seen, nullptr);
+    // What the program says in its boxes while the window was walked.
+    for (const QString& text : host.shown) seen.push_back({text, QStringLiteral("message")});
 
     // The boxes of the host: their buttons are Qt's unless the host names them.
     QtHost plain;
@@ -178,11 +244,27 @@ class WindowLanguageTest : public QObject {
     testing::TempDir dir;
     const std::vector<Seen> seen = walkWindow(english, host, ws, dir);
     QVERIFY(seen.size() > 50);
-    const std::set<QString> foreign = wordsOnlyOn(ws->language, english);
+    // The German program loads no table; both sides come from the English one.
+    LanguageTable table;
+    QVERIFY(table.loadLanguageFile(ws->resFile("langEng.txt")));
+    QVERIFY(table.entries().size() > 100);
+    const std::set<QString> foreignWords = wordsOnlyOn(table, english);
+    const ForeignTexts foreign = foreignTextsOf(table, english);
     QStringList wrong;
-    for (const Seen& s : seen)
+    for (const Seen& s : seen) {
+      const QString where = QStringLiteral(" in \"%1\" (%2)").arg(s.text.left(80), s.where);
       for (const QString& w : wordsOf(s.text))
-        if (foreign.count(w)) wrong << QStringLiteral("%1 in \"%2\" (%3)").arg(w, s.text.left(80), s.where);
+        if (foreignWords.count(w)) wrong << w + where;
+      for (QString line : s.text.split(QLatin1Char('\n'))) {
+        line.remove(QLatin1Char('&'));
+        line = line.trimmed();
+        if (foreign.whole.count(line)) wrong << line + where;
+        for (const QString& prefix : foreign.prefixes)
+          if (line.startsWith(prefix)) wrong << prefix + where;
+        for (const QString& phrase : foreign.phrases)
+          if (line.contains(phrase)) wrong << phrase + where;
+      }
+    }
     wrong.removeDuplicates();
     if (!wrong.isEmpty()) qWarning().noquote() << wrong.join(QLatin1Char('\n'));
     QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) + " texts in the wrong language"));

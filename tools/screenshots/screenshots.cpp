@@ -3,7 +3,8 @@
 // money-management editor, each at 1280x800 and 640x420, the program settings page (as set
 // and after "Default") and the toolbox export dialog; and the whole window as main() builds it
 // on the demo library at 1280x800 and 1024x700 (window_*.png): the start page, GENERAL, LONG
-// with an indicator open, EXIT LONG, MONEYMANAGEMENT, the settings and the system test report.
+// with an indicator open, LONG side by side, EXIT LONG, MONEYMANAGEMENT, the settings and the
+// system test report.
 //
 //   zorvik-screenshots <folder> [--english]
 //
@@ -35,6 +36,7 @@
 #include "editors/export_part_dialog.hpp"
 #include "editors/indicator_editor.hpp"
 #include "model/current_system.hpp"
+#include "window/command_table.hpp"
 #include "editors/general_settings_editor.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/settings_page.hpp"
@@ -196,7 +198,11 @@ void shootWindow(const QString& out, bool english) {
       }
     }
     shoot(1, "long_indicator");
+    // The edit ends with "verwerfen"; each group tab then shows its own first indicator.
     if (auto* groups = qobject_cast<SignalGroupPage*>(form.editorPage(1))) groups->indicatorEditor().discardButton()->click();
+    form.commandDispatch(cmd::SideBySide);
+    shoot(1, "long_side_by_side");
+    form.commandDispatch(cmd::OneUnderTheOther);
     shoot(2, "exit_long");
     shoot(5, "moneymanagement");
     shoot(6, "settings");

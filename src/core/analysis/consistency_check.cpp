@@ -89,10 +89,10 @@ bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* l
     if (pa[i].name != pb[i].name) {
       equal = false;
       if (!list) return false;
-      list->add("I:ungleiche Parameterfolge ???");
+      list->add(language.translate("I:ungleiche Parameterfolge ???"));
     } else if (pa[i].value != pb[i].value) {
       if (isLastEditTime(pa[i].name)) {
-        add(list, "ungleiche lastEditTime toleriert");
+        add(list, language.translate("ungleiche lastEditTime toleriert"));
       } else {
         equal = false;
         if (!list) return false;
@@ -150,20 +150,20 @@ const Indicator* firstUnmatchedByKey(const SignalGroup& a, const SignalGroup& b,
 
 bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                        const LanguageTable& language) {
-  add(list, "Check:" + a.name + "/" + b.name);
+  add(list, language.translate("Check:") + a.name + "/" + b.name);
   bool equal = true;
   if (a.count() != b.count()) {
     equal = false;
-    add(list, "ungleiche Indikatorenzahl " + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
+    add(list, language.translate("ungleiche Indikatorenzahl ") + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
                   intText(b.count()));
   } else {
     const Indicator* unmatched =
         list ? firstUnmatchedTryingAll(a, b, *list, language) : firstUnmatchedByKey(a, b, language);
     if (unmatched) {
       equal = false;
-      add(list, a.name + " I:" + unmatched->type() + " keine Übereinstimmung");
+      add(list, a.name + " I:" + unmatched->type() + language.translate(" keine Übereinstimmung"));
     }
-    if (equal) add(list, "Übereinstimmung");
+    if (equal) add(list, language.translate("Übereinstimmung"));
   }
   add(list, std::string(kRule));
   return equal;
@@ -171,7 +171,7 @@ bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* l
 
 bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                      const LanguageTable& language) {
-  add(list, "Check Stops:" + a.name + "/" + b.name);
+  add(list, language.translate("Check Stops:") + a.name + "/" + b.name);
   bool equal = true;
   const struct {
     std::string_view caption;
@@ -196,7 +196,7 @@ bool checkSymbols(const LanguageTable& language, const TradingSystem& system, Di
   forEachIndicator(system, [&](const Indicator& ind) { found.offer(ind.parameter("symbol")); });
 
   if (found.values.size() >= 2) {
-    add(list, "Mehr als ein Instrument:");
+    add(list, language.translate("Mehr als ein Instrument:"));
     texts.symbol.clear();
     for (std::size_t i = 0; i < found.values.size(); ++i) {
       add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + found.values[i]);
@@ -209,11 +209,11 @@ bool checkSymbols(const LanguageTable& language, const TradingSystem& system, Di
     return false;
   }
   if (found.values.size() == 1 && found.values.front() != traded) {
-    add(list, "Gehandelt:" + traded);
-    add(list, "Indikatoren:" + found.values.front());
+    add(list, language.translate("Gehandelt:") + traded);
+    add(list, language.translate("Indikatoren:") + found.values.front());
     return false;
   }
-  add(list, "überall gleiches Instrument " + traded);
+  add(list, language.translate("überall gleiches Instrument ") + traded);
   texts.symbol = traded;
   return true;
 }
@@ -271,7 +271,7 @@ CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, boo
   CheckResult r;
   DifferenceList* list = withDifferences ? &r.differences : nullptr;
   const LanguageTable& language = ws.language;
-  add(list, "HS:" + system.systemFileName);
+  add(list, language.translate("HS:") + system.systemFileName);
   add(list, std::string(kRule));
 
   for (int g = 1; g <= 4; ++g) r.flags.emptyGroup[static_cast<std::size_t>(g - 1)] = system.group(g).count() == 0;

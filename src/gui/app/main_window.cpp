@@ -71,7 +71,10 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
   connect(&innerMinimumTimer_, &QTimer::timeout, this, &MainWindow::innerMinimumTick);
   layoutTimer_.setInterval(3000);
   layoutTimer_.setSingleShot(true);
-  connect(&layoutTimer_, &QTimer::timeout, this, [this] { layoutEditorArea(); });
+  connect(&layoutTimer_, &QTimer::timeout, this, [this] {
+    keepTabSelectorRoom();
+    layoutEditorArea();
+  });
   heartbeatTimer_.start();
 }
 
@@ -141,7 +144,8 @@ void MainWindow::quitApplication() {
 // Timers
 
 void MainWindow::heartbeat() {
-  if (!firstLayoutDone_ || shutDown_) return;
+  // The first beat shows the manual and the pages: it waits for the first picture.
+  if (!firstLayoutDone_ || !firstPaintDone_ || shutDown_) return;
   ++tick_;
 
   // 1. A blank web view gets the start page, once per blank page.

@@ -63,7 +63,12 @@ class MainWindow : public QMainWindow {
   // time the tab is selected (tabs 0..5) so the editor can take the open system and, for 1..4,
   // the group number, which is the tab index.
   void setEditorPage(int tab, QWidget* page, std::function<void(int tab)> onShow = {});
-  QWidget* editorPage(int tab) const;
+  // Builds the pages of tabs that are not in view at start-up; it runs right after the
+  // window's first paint, or at once when one of those pages is wanted before.
+  void setLatePages(std::function<void()> build) { latePages_ = std::move(build); }
+  void buildLatePages();
+  // The page of a tab; pages still to be built are built first.
+  QWidget* editorPage(int tab);
   MainCommands& commands() const { return *commands_; }
   void setCommands(std::unique_ptr<MainCommands> commands);
   // 0: signal-group editor and indicator editor side by side; 1: one under the other.
@@ -148,6 +153,7 @@ class MainWindow : public QMainWindow {
   struct Page {
     QWidget* widget = nullptr;
     std::function<void(int)> onShow;
+    bool standIn = false;  // the page put there before the editors came
   };
 
   void buildEditorArea();
@@ -158,6 +164,11 @@ class MainWindow : public QMainWindow {
   void finishFirstLayout();
   void placePage(int tab);
   void fitTabSelector(int width);
+  // The width the tab strip needs with all seven captions at its smallest font.
+  int tabSelectorMinimumWidth();
+  // A narrow help panel (edit mode), then the library panel, give up width until the tab strip
+  // fits, each down to a minimum: on a small screen the share is a wish, readable tabs a need.
+  void keepTabSelectorRoom();
   void modeCommand(std::int32_t id);
   void languageCommand(std::int32_t id);
   void leaveStartMode();
@@ -196,6 +207,9 @@ class MainWindow : public QMainWindow {
   // Says what to do next where the pages would be while no system is open.
   QLabel* emptyHint_ = nullptr;
   double tabBaseFontSize_ = 0;
+  bool tabMarksShown_ = false;
+  bool firstPaintDone_ = false;
+  std::function<void()> latePages_;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 #include "app/main_commands.hpp"
 #include "help/help_panel_base.hpp"
@@ -30,6 +31,8 @@ constexpr std::array<const char*, MainWindow::kTabCount> kTabCaptions{
 constexpr int kStripWidth = 132;
 constexpr int kMargin = 6;
 constexpr int kSliverWidth = 40;
+// The tab strip's font steps, largest first.
+constexpr std::array<double, 4> kTabFontScales{1.0, 0.93, 0.86, 0.8};
 
 // The central area between the docked panels. It has no layout manager: the window places the
 // tab selector, the pages and the information strip itself, so that the area can shrink to a
@@ -149,7 +152,10 @@ void MainWindow::buildEditorArea() {
 
 void MainWindow::createEditorPages() {
   // Each tab starts with a stand-in page; the editors replace them with setEditorPage.
-  for (int i = 0; i < kTabCount; ++i) setEditorPage(i, makePlaceholderPage(tabSelector_->tabText(i)));
+  for (int i = 0; i < kTabCount; ++i) {
+    setEditorPage(i, makePlaceholderPage(tabSelector_->tabText(i)));
+    pages_[static_cast<std::size_t>(i)].standIn = true;
+  }
 }
 
 void MainWindow::setEditorPage(int tab, QWidget* page, std::function<void(int)> onShow) {
@@ -163,8 +169,17 @@ void MainWindow::setEditorPage(int tab, QWidget* page, std::function<void(int)> 
   if (!page->parentWidget() || tab == selectedTab()) placePage(tab);
 }
 
-QWidget* MainWindow::editorPage(int tab) const {
+void MainWindow::buildLatePages() {
+  if (!latePages_) return;
+  // Taken out first: building may select a tab, which asks for the late pages again.
+  const std::function<void()> build = std::move(latePages_);
+  latePages_ = nullptr;
+  build();
+}
+
+QWidget* MainWindow::editorPage(int tab) {
   if (tab < 0 || tab >= kTabCount) return nullptr;
+  buildLatePages();
   return pages_[static_cast<std::size_t>(tab)].widget;
 }
 
@@ -189,7 +204,8 @@ void MainWindow::layoutEditorArea() {
   const bool hint = !showTabs && firstLayoutDone_ && ws_.system().systemFileName.empty() && w >= kSliverWidth;
   emptyHint_->setVisible(hint);
   if (hint) emptyHint_->setGeometry(2 * kMargin, 2 * kMargin, std::max(0, w - 4 * kMargin), std::max(0, h - 4 * kMargin));
-  fitTabSelector(w);
+  // Trying font sizes loads fonts: only for a strip that is shown.
+  if (showTabs) fitTabSelector(w);
   const int tabHeight = tabSelector_->sizeHint().height();
   tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
@@ -207,11 +223,22 @@ void MainWindow::fitTabSelector(int width) {
   // (to no less than 80 percent) before the strip falls back to its scroll arrows.
   if (tabBaseFontSize_ <= 0) tabBaseFontSize_ = tabSelector_->font().pointSizeF();
   QFont font = tabSelector_->font();
-  for (const double scale : {1.0, 0.93, 0.86, 0.8}) {
+  for (const double scale : kTabFontScales) {
     font.setPointSizeF(tabBaseFontSize_ * scale);
     if (font != tabSelector_->font()) tabSelector_->setFont(font);
     if (tabSelector_->sizeHint().width() <= width) return;
   }
+}
+
+int MainWindow::tabSelectorMinimumWidth() {
+  if (tabBaseFontSize_ <= 0) tabBaseFontSize_ = tabSelector_->font().pointSizeF();
+  const QFont shown = tabSelector_->font();
+  QFont smallest = shown;
+  smallest.setPointSizeF(tabBaseFontSize_ * kTabFontScales.back());
+  tabSelector_->setFont(smallest);
+  const int width = tabSelector_->sizeHint().width();
+  tabSelector_->setFont(shown);
+  return width;
 }
 
 int MainWindow::selectedTab() const { return tabSelector_ ? tabSelector_->currentIndex() : -1; }
@@ -222,6 +249,7 @@ void MainWindow::copyTabCaptions() {
 
 void MainWindow::onEditorTabChanged(int index) {
   if (index < 0 || index >= kTabCount) return;
+  if (pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
   editorTabs_->setCurrentIndex(index);
   placePage(index);
   // The settings page keeps what it shows; every other editor takes the open system anew.
@@ -242,6 +270,12 @@ void MainWindow::updateGroupTabIcons() {
       else if (i == 5) editok = system.mm.editok;
     }
     tabSelector_->setTabIcon(i, tabMarkIcon(editok));
+  }
+  // The marks widen every tab: the strip's font and the room beside the help panel follow.
+  if (open != tabMarksShown_) {
+    tabMarksShown_ = open;
+    keepTabSelectorRoom();
+    layoutEditorArea();
   }
 }
 

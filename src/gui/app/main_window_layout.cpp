@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 
+#include "app/after_first_paint.hpp"
 #include "help/help_panel.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/workspace.hpp"
@@ -70,8 +71,17 @@ void MainWindow::finishFirstLayout() {
   mode_ = mode::Start;
   checkModeCommand();
   setHelpPanelPercent(100);
-  help_->showStartPage();
   firstLayoutDone_ = true;
+  // The manual (a large page to lay out) and the hidden editors come after the first picture;
+  // the web view is hidden until the first heartbeat anyway.
+  runAfterFirstPaint(
+      this,
+      [this] {
+        buildLatePages();
+        if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0)
+          help_->showStartPage();
+      },
+      [this] { firstPaintDone_ = true; });
 }
 
 void MainWindow::saveLayout(std::int16_t mode) {
@@ -148,6 +158,27 @@ void MainWindow::setHelpPanelPercent(int percent) {
     resizeDocks({helpDock_}, {target}, Qt::Horizontal);
     settleLayout();
   }
+  if (percent <= 50) keepTabSelectorRoom();
+}
+
+void MainWindow::keepTabSelectorRoom() {
+  // Below these widths the manual's lines and the library's names would be cut more than the
+  // tabs gain.
+  constexpr int kHelpPanelMinimumWidth = 180;
+  constexpr int kLibraryPanelMinimumWidth = 200;
+  if (!firstLayoutDone_ || helpPanelPercent() > 50 || !helpDock_->isVisible()) return;
+  int missing = tabSelectorMinimumWidth() - editorAreaWidth();
+  if (missing <= 0) return;
+  const int help = std::max(kHelpPanelMinimumWidth, helpDock_->width() - missing);
+  if (help < helpDock_->width()) {
+    missing -= helpDock_->width() - help;
+    resizeDocks({helpDock_}, {help}, Qt::Horizontal);
+  }
+  if (missing > 0 && libraryDock_->isVisible()) {
+    const int library = std::max(kLibraryPanelMinimumWidth, libraryDock_->width() - missing);
+    if (library < libraryDock_->width()) resizeDocks({libraryDock_}, {library}, Qt::Horizontal);
+  }
+  settleLayout();
 }
 
 void MainWindow::keepEditorAreaMinimum() {

@@ -90,25 +90,32 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   form.setEditorPage(0, general, [general, &ws](int) { general->activateControls(ws.system(), true); });
   form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
 
-  // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
-  auto* groups = new SignalGroupPage(ws);
-  connectEditor(groups, form, topics, popup, ws);
-  QObject::connect(groups, &SignalGroupPage::eventSound, &form,
-                   [&form](const QString& name) { form.eventSound(name.toStdString()); });
-  QObject::connect(&form, &MainWindow::signalGroupArrangementChanged, groups, &SignalGroupPage::setArrangement);
-  groups->setArrangement(form.signalGroupArrangement());
-  groups->registerHelpTopics();
-  for (int tab = 1; tab <= 4; ++tab)
-    form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->showGroup(ws.system(), t); });
+  // The signal groups and the program settings are not in view at start-up: they are built
+  // after the first paint, or when they are wanted before.
+  form.setLatePages([&form, &ws, &host, topics, popup, mm] {
+    // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
+    auto* groups = new SignalGroupPage(ws);
+    connectEditor(groups, form, topics, popup, ws);
+    QObject::connect(groups, &SignalGroupPage::eventSound, &form,
+                     [&form](const QString& name) { form.eventSound(name.toStdString()); });
+    QObject::connect(&form, &MainWindow::signalGroupArrangementChanged, groups, &SignalGroupPage::setArrangement);
+    groups->setArrangement(form.signalGroupArrangement());
+    groups->registerHelpTopics();
+    for (int tab = 1; tab <= 4; ++tab)
+      form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->showGroup(ws.system(), t); });
 
-  // The "->Toolbox" buttons of the group, indicator and money-management editors.
-  connectToolboxButtons(*groups, *mm, ws, [&form] { return form.selectedTab(); });
+    // The "->Toolbox" buttons of the group, indicator and money-management editors.
+    connectToolboxButtons(*groups, *mm, ws, [&form] { return form.selectedTab(); });
 
-  // Tab 6: the program settings.
-  auto* settingsPage = new SettingsPage(ws, host);
-  settingsPage->setTabStrips(form.tabSelector(), form.editorTabs());
-  connectParameterHelp(settingsPage, popup, ws);
-  form.setEditorPage(6, settingsPage);
+    // Tab 6: the program settings.
+    auto* settingsPage = new SettingsPage(ws, host);
+    settingsPage->setTabStrips(form.tabSelector(), form.editorTabs());
+    connectParameterHelp(settingsPage, popup, ws);
+    form.setEditorPage(6, settingsPage);
+    // A page in view that was a stand-in until now shows its editor.
+    const int shown = form.selectedTab();
+    if (shown >= 1 && shown <= 4) form.onEditorTabChanged(shown);
+  });
 
   // The page in view is built at once, not only at the first tab change.
   form.onEditorTabChanged(form.selectedTab());

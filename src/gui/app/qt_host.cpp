@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/system_error_text.hpp"
 #include "window/event_sounds.hpp"
 
 namespace zorvik {
@@ -28,14 +29,16 @@ QString QtHost::buttonText(const char* german) const {
   return q(translate_ ? translate_(german) : std::string(german));
 }
 
+QString QtHost::shownText(const std::string& text) const { return q(localizeSystemErrors(text, translate_)); }
+
 void QtHost::message(const std::string& text) {
-  QMessageBox box(QMessageBox::Information, kTitle, q(text), QMessageBox::Ok, window_);
+  QMessageBox box(QMessageBox::Information, kTitle, shownText(text), QMessageBox::Ok, window_);
   box.button(QMessageBox::Ok)->setText(buttonText("OK"));
   box.exec();
 }
 
 bool QtHost::askYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, kTitle, q(text), QMessageBox::Yes | QMessageBox::No, window_);
+  QMessageBox box(QMessageBox::Question, kTitle, shownText(text), QMessageBox::Yes | QMessageBox::No, window_);
   box.button(QMessageBox::Yes)->setText(buttonText("Ja"));
   box.button(QMessageBox::No)->setText(buttonText("Nein"));
   box.setDefaultButton(QMessageBox::Yes);
@@ -107,7 +110,7 @@ void QtHost::refreshLibrary() {
 }
 
 void QtHost::status(const std::string& text) {
-  if (window_) window_->statusBar()->showMessage(q(text));
+  if (window_) window_->statusBar()->showMessage(shownText(text));
 }
 
 QTimer* QtHost::deferredMessageTimer() {

@@ -69,6 +69,9 @@ class QtHost : public Host {
  private:
   void showDeferred();
   QString buttonText(const char* german) const;
+  // The text of a box or the status bar, with the operating system's error wording in the
+  // program's language.
+  QString shownText(const std::string& text) const;
 
   QPointer<QMainWindow> window_;
   std::function<void()> relist_;

@@ -1,11 +1,11 @@
 #include "app/system_test_report.hpp"
 
 #include <QDialogButtonBox>
-#include <QHeaderView>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "model/workspace.hpp"
@@ -22,28 +22,51 @@ SystemTestReport::SystemTestReport(const Workspace& ws, const CheckResult& resul
   setWindowTitle(q(ws.tr("&System testen@2")).remove(QLatin1Char('&')));
   auto* layout = new QVBoxLayout(this);
 
-  rows_ = new QTreeWidget(this);
-  rows_->setObjectName(QStringLiteral("reportRows"));
-  rows_->setColumnCount(2);
-  rows_->setHeaderLabels({q(ws.tr("Prüfung")), q(ws.tr("Bedeutung"))});
-  rows_->setRootIsDecorated(false);
-  rows_->setSelectionMode(QAbstractItemView::NoSelection);
-  rows_->setWordWrap(true);
+  // Mark and meaning side by side; the meanings are sentences and wrap in their column.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("reportRows"));
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* rowsPanel = new QWidget;
+  rowsPanel->setBackgroundRole(QPalette::Base);
+  rowsPanel->setAutoFillBackground(true);
+  auto* grid = new QGridLayout(rowsPanel);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(6);
+  grid->setColumnStretch(1, 1);
+  const auto addRow = [&](const QString& mark, const QColor& colour, bool bold, const QString& meaning) {
+    const int at = grid->rowCount();
+    auto* markLabel = new QLabel(mark, rowsPanel);
+    // A palette colour would give way to the dialog's own; the marks must keep theirs.
+    markLabel->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+    QFont font = markLabel->font();
+    font.setBold(bold);
+    markLabel->setFont(font);
+    auto* meaningLabel = new QLabel(meaning, rowsPanel);
+    meaningLabel->setWordWrap(true);
+    meaningLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(markLabel, at, 0, Qt::AlignTop);
+    grid->addWidget(meaningLabel, at, 1);
+    marks_ << mark;
+    meanings_ << meaning;
+  };
   for (const InfoRow& row : result.rows) {
-    auto* item = new QTreeWidgetItem(rows_);
-    item->setText(0, q(row.text));
-    // Green where the system is consistent, red where it is not, as in the information strip.
-    item->setForeground(0, row.green ? QColor(0, 120, 0) : QColor(170, 0, 0));
-    QFont bold = item->font(0);
-    bold.setBold(true);
-    item->setFont(0, bold);
     const std::string meaning = ws.helpTexts.text(row.helpKey);
-    item->setText(1, meaning.empty() ? QString() : q(ws.tr(meaning)).trimmed());
-    item->setToolTip(1, item->text(1));
+    // Green where the system is consistent, red where it is not, as in the information strip.
+    addRow(q(row.text), row.green ? QColor(0, 120, 0) : QColor(170, 0, 0), true,
+           meaning.empty() ? QString() : q(ws.tr(meaning)).trimmed());
   }
-  rows_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-  rows_->header()->setStretchLastSection(true);
-  layout->addWidget(rows_);
+  // The lint findings follow the six rows: what the Expert Advisor would do otherwise than the
+  // system seems to say, and what the trader should know.
+  for (const LintFinding& finding : result.lint) {
+    const bool warn = finding.level == LintLevel::Warn;
+    QString level = q(ws.tr(warn ? "Warnung: " : "Hinweis: ")).trimmed();
+    if (level.endsWith(QLatin1Char(':'))) level.chop(1);
+    addRow(level, warn ? QColor(170, 0, 0) : QColor(0, 70, 150), false, q(finding.text));
+  }
+  grid->setRowStretch(grid->rowCount(), 1);
+  scroll->setWidget(rowsPanel);
+  layout->addWidget(scroll, 3);
 
   auto* differencesCaption = new QLabel(q(ws.tr("Unterschiede")), this);
   layout->addWidget(differencesCaption);
@@ -60,7 +83,10 @@ SystemTestReport::SystemTestReport(const Workspace& ws, const CheckResult& resul
   buttons->button(QDialogButtonBox::Ok)->setText(q(ws.tr("OK")));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
-  resize(640, 520);
+  // Wide enough for most meanings on one or two lines, but never wider than the window.
+  QSize size(900, 640);
+  if (parent) size = size.boundedTo(parent->window()->size() - QSize(40, 40));
+  resize(size.expandedTo(QSize(480, 360)));
 }
 
 }  // namespace zorvik

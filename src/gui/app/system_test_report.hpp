@@ -1,13 +1,13 @@
 #pragma once
 // The report of "System testen": one window with the six rows of the information strip, each
-// with its marker and what it means, and the list of differences below them. It replaces a row
+// with its marker and what it means, then the lint findings, and the list of differences below. It replaces a row
 // of message boxes that the trader had to click through one by one.
 #include <QDialog>
+#include <QStringList>
 
 #include "analysis/consistency_check.hpp"
 
 class QPlainTextEdit;
-class QTreeWidget;
 
 namespace zorvik {
 
@@ -18,11 +18,14 @@ class SystemTestReport : public QDialog {
  public:
   SystemTestReport(const Workspace& ws, const CheckResult& result, QWidget* parent = nullptr);
 
-  QTreeWidget* rowList() const { return rows_; }
+  // The marks and meanings of the rows as shown: the six rows first, then one row per lint
+  // finding ("Warnung" / "Hinweis" and its sentence).
+  const QStringList& rowMarks() const { return marks_; }
+  const QStringList& rowMeanings() const { return meanings_; }
   QPlainTextEdit* differenceView() const { return differences_; }
 
  private:
-  QTreeWidget* rows_ = nullptr;
+  QStringList marks_, meanings_;
   QPlainTextEdit* differences_ = nullptr;
 };
 

@@ -12,7 +12,7 @@ namespace zorvik {
 
 GeneralSettingsEditor::GeneralSettingsEditor(Workspace& ws, QWidget* parent) : PartEditorBase(ws, "GForm", "general_editok", parent) {
   setObjectName("GForm");
-  title()->setText(QString::fromStdString(ws_.tr("General Settings")));
+  title()->setText(QString::fromStdString(ws_.tr("Generelle Einstellungen")));
   switchBroker = [this](int, const std::string&) { ws_.catalogue.setSymbols(ws_.language, ws_.brokerSymbols); };
 }
 

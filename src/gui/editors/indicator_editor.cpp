@@ -1,11 +1,13 @@
 #include "editors/indicator_editor.hpp"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "editors/parameter_row_builder.hpp"
 #include "editors/parameter_rows.hpp"
 #include "model/catalogue.hpp"
 #include "model/indicator.hpp"
@@ -40,10 +42,19 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
   QFont bold = heading_->font();
   bold.setBold(true);
   heading_->setFont(bold);
-  accept_ = new QPushButton(q(ws_.tr("übernehmen")), rowsPanel_);
+  // The verdict buttons stay below the scrolling rows: a long indicator must not push them
+  // out of sight.
+  auto* verdict = new QHBoxLayout;
+  const ColumnSet columns = ParameterRowBuilder::columns();
+  verdict->setContentsMargins(columns.margin, 4, columns.margin, 6);
+  verdict->setSpacing(columns.gap);
+  accept_ = new QPushButton(q(ws_.tr("übernehmen")), this);
   accept_->setObjectName("Command21");
-  discard_ = new QPushButton(q(ws_.tr("verwerfen")), rowsPanel_);
+  discard_ = new QPushButton(q(ws_.tr("verwerfen")), this);
   discard_->setObjectName("Command22");
+  verdict->addWidget(accept_, 1);
+  verdict->addWidget(discard_, 1);
+  layout->addLayout(verdict);
   toolbox_ = new QPushButton(q(ws_.tr("->Toolbox")), rowsPanel_);
   toolbox_->setObjectName("Command1");
 
@@ -103,7 +114,6 @@ void IndicatorEditor::build(Indicator* indicator) {
       rows_->addParameterRow(key, indicator->parameter(key));
     }
   }
-  rows_->addSplitRow(accept_, discard_);
   accept_->setEnabled(indicator != nullptr);
   discard_->setEnabled(indicator != nullptr);
   rows_->end();

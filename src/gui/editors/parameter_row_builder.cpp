@@ -59,9 +59,14 @@ void ParameterRowBuilder::begin(int rowTop) {
   used_ = 0;
   rowTop_ = rowTop;
   bottom_ = rowTop;
+  widestCaption_ = 0;
 }
 
-void ParameterRowBuilder::end() { filling_ = false; }
+void ParameterRowBuilder::end() {
+  filling_ = false;
+  // A caption found wider late in the build widens the caption column of the rows before it.
+  relayout();
+}
 
 int ParameterRowBuilder::contentHeight() const { return std::max(bottom_, rowTop_) + 8; }
 
@@ -91,8 +96,11 @@ void ParameterRowBuilder::showCaption(Row& row, const std::string& key) {
   QLabel* label = ensureCaption(index);
   const ParameterCoding* p = ws_.catalogue.parameter(key);
   const QString caption = q(ws_.tr(p ? p->caption : key));
+  row.captionText = caption;
+  row.captionTip = p ? q(ws_.tr(p->description)) : QString();
   label->setText(caption);
-  label->setToolTip(p ? q(ws_.tr(p->description)) : QString());
+  label->setToolTip(row.captionTip);
+  widestCaption_ = std::max(widestCaption_, label->fontMetrics().horizontalAdvance(caption));
   label->show();
   registerHelp(label, QString("CLabel(%1)").arg(index), caption);
 }
@@ -117,7 +125,7 @@ int ParameterRowBuilder::addComboRow(const std::string& key, const std::string& 
   for (const QString& s : items) entries.push_back(s.toStdString());
   combo->setCurrentIndex(comboSelection(entries, comboDisplayText(ws_, key, value), value));
   combo->show();
-  registerHelp(combo, QString("ComboBox1(%1)").arg(index), captionLabel(index)->text());
+  registerHelp(combo, QString("ComboBox1(%1)").arg(index), row.captionText);
   placeRow(row);
   rowTop_ += kRowStep;
   bottom_ = rowTop_;
@@ -132,10 +140,11 @@ int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string&
   ParameterCoding none;
   const ParameterCoding& def = p ? *p : none;
   row.scale = effectiveScale(def.scale);
-  row.zeroText = q(def.zeroText);
+  // The word shown for 0 ("n.V", not used) follows the language; it is read back the same way.
+  row.zeroText = def.zeroText.empty() ? QString() : q(ws_.tr(def.zeroText));
 
   QLineEdit* text = ensureText(index);
-  text->setText(q(displayedValue(value, def.zeroText)));
+  text->setText(q(displayedValue(value, row.zeroText.toStdString())));
   showValueProblem(index, value);
   ValueSlider* slider = ensureSlider(index);
   slider->setHideButtons(ws_.settings.sliderMitButtons != 1);
@@ -149,7 +158,7 @@ int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string&
   slider->setValue(range.value);
   slider->show();
   text->show();
-  const QString caption = captionLabel(index)->text();
+  const QString caption = row.captionText;
   registerHelp(slider, QString("Slider1(%1)").arg(index), caption);
   registerHelp(text, QString("Text1(%1)").arg(index), caption);
   placeRow(row);
@@ -164,8 +173,8 @@ int ParameterRowBuilder::addTextRow(const std::string& key, const std::string& v
   showCaption(row, key);
   const ParameterCoding* p = ws_.catalogue.parameter(key);
   row.scale = 1;
-  row.zeroText = p ? q(p->zeroText) : QString();
-  const QString caption = captionLabel(index)->text();
+  row.zeroText = p && !p->zeroText.empty() ? q(ws_.tr(p->zeroText)) : QString();
+  const QString caption = row.captionText;
   if (multiLine) {
     QPlainTextEdit* m = ensureMulti(index);
     m->setPlainText(fromModelLines(value));

@@ -120,6 +120,8 @@ class ParameterRowBuilder : public QObject {
     QComboBox* combo = nullptr;
     QPlainTextEdit* multi = nullptr;
     QAction* problem = nullptr;  // the warning mark in the text box, shown while its value would be refused
+    QString captionText;  // the whole caption; the label may show it shortened
+    QString captionTip;   // the caption's own tool tip (the parameter's description)
     QString key;       // the hidden VLabel: the row's parameter key
     QString comboTag;  // the key whose list the combo holds
     RowKind kind = RowKind::Text;
@@ -140,6 +142,9 @@ class ParameterRowBuilder : public QObject {
   QLineEdit* ensureText(int index);
   QComboBox* ensureCombo(int index);
   QPlainTextEdit* ensureMulti(int index);
+  // The columns at the container's present width, the caption column widened for the widest
+  // caption of this build.
+  RowColumns currentColumns() const;
   void placeRow(const Row& row);
   void placeExtra(const Extra& e);
   void showCaption(Row& row, const std::string& key);
@@ -159,6 +164,7 @@ class ParameterRowBuilder : public QObject {
   int used_ = 0;
   int rowTop_ = kFirstRowTop;
   int bottom_ = kFirstRowTop;
+  int widestCaption_ = 0;  // pixels of the widest caption text built since begin()
   bool filling_ = false;
   bool syncing_ = false;  // a text is moving its slider: the slider must not rewrite the text
   bool shiftSwitchesBack_ = false;

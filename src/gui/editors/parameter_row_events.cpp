@@ -28,7 +28,7 @@ void ParameterRowBuilder::watchDrops(QWidget* w) {
 QString ParameterRowBuilder::dropTextFor(QObject* watched, const QString& tag) const {
   for (int i = 0; i < used_; ++i) {
     const Row& r = rows_[i];
-    if (watched == r.caption) return form_ + ";CLabel;" + r.caption->text() + ";" + tag;
+    if (watched == r.caption) return form_ + ";CLabel;" + r.captionText + ";" + tag;
     if (watched == r.slider) return form_ + ";Slider;;" + tag;
     if (watched == r.text) return form_ + ";Text;" + r.text->text() + ";" + tag;
     if (watched == r.combo) return form_ + ";Combo;" + r.combo->currentText() + ";" + tag;

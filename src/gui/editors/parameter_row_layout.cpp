@@ -14,17 +14,37 @@
 
 namespace zorvik {
 
+RowColumns ParameterRowBuilder::currentColumns() const {
+  const int width = container_->width();
+  ColumnSet set = columnSetForContainer(columns(), width);
+  // The caption column takes the widest caption, but leaves the middle column (slider, list)
+  // at least as wide as itself; a caption still too long is shortened with "..." in placeRow.
+  const int room = (width - 2 * (set.margin + set.gap) - set.valueWidth) / 2;
+  set.captionWidth = std::max(set.captionWidth, std::min(widestCaption_ + 4, room));
+  return rowColumns(set, width);
+}
+
 void ParameterRowBuilder::placeRow(const Row& row) {
-  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
+  const RowColumns c = currentColumns();
   const int index = static_cast<int>(&row - rows_.data());
-  if (QLabel* l = rows_[index].caption) l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
+  if (QLabel* l = rows_[index].caption) {
+    l->setGeometry(c.captionX, row.top, c.captionWidth, kControlHeight);
+    const QString shown = l->fontMetrics().elidedText(row.captionText, Qt::ElideRight, c.captionWidth);
+    l->setText(shown);
+    // Shortened, the caption's whole text leads its tool tip.
+    l->setToolTip(shown == row.captionText || row.captionText.isEmpty()
+                      ? row.captionTip
+                      : row.captionText + (row.captionTip.isEmpty() ? QString() : "\n\n" + row.captionTip));
+  }
   switch (row.kind) {
     case RowKind::Slider:
       row.slider->setGeometry(c.middleX, row.top + 1, c.middleWidth, kControlHeight - 2);
       row.text->setGeometry(c.valueX, row.top, c.valueWidth, kControlHeight);
       break;
     case RowKind::Combo:
-      row.combo->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
+      // The value column of a choice row is empty: long entries (an account with its broker)
+      // take it rather than being cut.
+      row.combo->setGeometry(c.middleX, row.top, c.valueX + c.valueWidth - c.middleX, kControlHeight);
       break;
     case RowKind::Text:
       row.text->setGeometry(c.middleX, row.top, c.middleWidth, kControlHeight);
@@ -37,7 +57,7 @@ void ParameterRowBuilder::placeRow(const Row& row) {
 }
 
 void ParameterRowBuilder::placeExtra(const Extra& e) {
-  const RowColumns c = rowColumns(columnSetForContainer(columns(), container_->width()), container_->width());
+  const RowColumns c = currentColumns();
   switch (e.kind) {
     case Extra::Note:
     case Extra::Pair:

@@ -81,7 +81,7 @@ void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& s) {
     bar->setStyleSheet(QStringLiteral("QTabBar { background: %1; }"
                                       "QTabBar::tab { background: %2; color: %3; border: 1px solid %4;"
                                       " border-top-left-radius: %5px; border-top-right-radius: %5px;"
-                                      " padding: 2px 5px; margin-right: 1px; }"
+                                      " padding: 2px 3px; margin-right: 1px; }"
                                       "QTabBar::tab:selected { background: %6; color: %7; }")
                            .arg(css(c[3]), background(c[0], look.shaded),
                                 readableTextColour(colourOf(c[6]), colourOf(c[0])).name(), css(c[4]))

@@ -30,8 +30,6 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kTagRole = Qt::UserRole;
-// Relative widths of the five list columns; fitColumnWidths keeps these proportions.
-constexpr std::array<int, kListColumns> kColumnShares{22, 16, 34, 18, 10};
 
 AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
   auto* ok = new AcceptDiscardButtons(parent);
@@ -79,6 +77,7 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   outer->addWidget(scroll);
   auto* body = new QWidget;
+  body_ = body;
   scroll->setWidget(body);
   auto* layout = new QVBoxLayout(body);
   layout->setContentsMargins(0, 0, 0, 4);
@@ -245,9 +244,13 @@ void SignalGroupEditor::fillList(int selectNumber) {
   if (!group_) return;
   for (const IndicatorListRow& row : sorting_.apply(listRows(ws_, *group_))) {
     auto* item = new QTreeWidgetItem(list_);
-    for (int c = 0; c < kListColumns; ++c) item->setText(c, q(row.columns[static_cast<std::size_t>(c)]));
+    for (int c = 0; c < kListColumns; ++c) {
+      item->setText(c, q(row.columns[static_cast<std::size_t>(c)]));
+      item->setToolTip(c, item->text(c));  // a narrow column shortens it
+    }
     item->setData(0, kTagRole, row.number);
   }
+  fitColumnWidths();
   list_->clearSelection();
   if (QTreeWidgetItem* item = findListItemByTag(selectNumber)) {
     item->setSelected(true);
@@ -389,13 +392,44 @@ void SignalGroupEditor::sortByColumn(int column) {
 }
 
 void SignalGroupEditor::fitColumnWidths() {
-  int total = 0;
-  for (int share : kColumnShares) total += share;
   const int width = list_->viewport()->width();
   if (width <= 0) return;
+  // Every column gets its whole caption and, where there is room, its widest entry; the
+  // parameter column takes what is left. Only a list too narrow for the captions falls back to
+  // fixed shares. The columns always add up to the list's width: no horizontal scroll bar.
+  constexpr int kParameterColumn = 2;
+  std::array<int, kListColumns> caption{}, content{};
+  const QFontMetrics metrics = list_->fontMetrics();
+  for (int c = 0; c < kListColumns; ++c) {
+    caption[static_cast<std::size_t>(c)] = list_->header()->sectionSizeHint(c);
+    int widest = caption[static_cast<std::size_t>(c)];
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+      widest = std::max(widest, metrics.horizontalAdvance(list_->topLevelItem(i)->text(c)) + 14);
+    content[static_cast<std::size_t>(c)] = widest;
+  }
+  const auto fitWith = [&](const std::array<int, kListColumns>& wanted) {
+    int others = 0;
+    for (int c = 0; c < kListColumns; ++c)
+      if (c != kParameterColumn) others += wanted[static_cast<std::size_t>(c)];
+    if (width - others < caption[kParameterColumn]) return false;
+    for (int c = 0; c < kListColumns; ++c)
+      list_->setColumnWidth(c, c == kParameterColumn ? width - others : wanted[static_cast<std::size_t>(c)]);
+    return true;
+  };
+  // Too narrow for every entry: the name and the date give up their width first, the share
+  // and the number (short, and read most) last.
+  std::array<int, kListColumns> wanted = content;
+  if (fitWith(wanted)) return;
+  for (int c : {0, 1, 3, 4}) {
+    wanted[static_cast<std::size_t>(c)] = caption[static_cast<std::size_t>(c)];
+    if (fitWith(wanted)) return;
+  }
+  // Not even the captions fit: each column keeps the same part of its caption.
+  int total = 0;
+  for (int w : caption) total += w;
   int used = 0;
   for (int c = 0; c < kListColumns - 1; ++c) {
-    const int w = width * kColumnShares[static_cast<std::size_t>(c)] / total;
+    const int w = width * caption[static_cast<std::size_t>(c)] / total;
     list_->setColumnWidth(c, w);
     used += w;
   }
@@ -410,6 +444,8 @@ int SignalGroupEditor::columnAt(int x) const {
   }
   return -1;
 }
+
+int SignalGroupEditor::neededHeight() const { return body_->minimumSizeHint().height(); }
 
 void SignalGroupEditor::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

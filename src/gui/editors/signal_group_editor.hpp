@@ -48,6 +48,9 @@ class SignalGroupEditor : public QWidget {
   void refresh();
 
   QTreeWidgetItem* findListItemByTag(int number) const;
+  // The height of the panels, the add row, a short list and the buttons: below it the editor
+  // scrolls.
+  int neededHeight() const;
   int selectedCount() const;
   // Positions in the group of the selected items, in the order the list shows them, and of
   // the item under the list's cursor (0 when that item is not selected).
@@ -131,6 +134,7 @@ class SignalGroupEditor : public QWidget {
   QPushButton* removeButton_ = nullptr;
   QPushButton* toolboxButton_ = nullptr;
   QPushButton* editButton_ = nullptr;
+  QWidget* body_ = nullptr;
   QTreeWidget* list_ = nullptr;
   QTimer doubleClickTimer_;
 };

@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "editors/indicator_editor.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "model/trading_system.hpp"
@@ -42,6 +44,7 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
   indicatorEditorTabs_->addTab(scrolled(indicatorEditor_), QString::fromStdString(ws_.tr("Indikatoreinstellungen")));
   splitter_->setStretchFactor(0, 3);
   splitter_->setStretchFactor(1, 2);
+  connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelsDragged_ = true; });
 
   connect(groupEditor_, &SignalGroupEditor::overviewChanged, this, &SignalGroupPage::overviewChanged);
   for (auto* form : {static_cast<QObject*>(groupEditor_), static_cast<QObject*>(indicatorEditor_)}) {
@@ -62,15 +65,48 @@ void SignalGroupPage::showGroup(TradingSystem& system, int group) {
   group_ = group;
   groupEditor_->activateControls(system.group(group), group);
   groupEditor_->showIndicators(1);
+  fitPanels();
 }
 
 void SignalGroupPage::refresh() { showGroup(system_ ? *system_ : ws_.system(), group_ == 0 ? 1 : group_); }
 
 void SignalGroupPage::setArrangement(int arrangement) {
   arrangement_ = arrangement == 1 ? 1 : 0;
-  splitter_->setOrientation(arrangement_ == 1 ? Qt::Vertical : Qt::Horizontal);
-  const int total = arrangement_ == 1 ? splitter_->height() : splitter_->width();
-  if (total > 0) splitter_->setSizes({total * 3 / 5, total - total * 3 / 5});
+  panelsDragged_ = false;
+  fitPanels();
+}
+
+bool SignalGroupPage::showsSideBySide() const {
+  return arrangement_ == 0 && width() >= groupEditor_->minimumWidth() + indicatorEditor_->minimumWidth() +
+                                              splitter_->handleWidth() + 8;
+}
+
+void SignalGroupPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  fitPanels();
+}
+
+void SignalGroupPage::fitPanels() {
+  const Qt::Orientation orientation = showsSideBySide() ? Qt::Horizontal : Qt::Vertical;
+  const bool turned = splitter_->orientation() != orientation;
+  splitter_->setOrientation(orientation);
+  if (panelsDragged_ && !turned) return;
+  const int total = (orientation == Qt::Vertical ? splitter_->height() : splitter_->width()) - splitter_->handleWidth();
+  if (total <= 0) return;
+  int first = total * 3 / 5;
+  if (orientation == Qt::Vertical) {
+    // The group editor gets what its panels, a short list and its buttons need; the indicator
+    // editor scrolls its rows below it and keeps its verdict buttons in view.
+    constexpr int kIndicatorPartMinimum = 150;
+    const int frame = groupEditorTabs_->height() > 0 && groupEditorTabs_->currentWidget()
+                          ? std::max(0, groupEditorTabs_->height() - groupEditorTabs_->currentWidget()->height())
+                          : 0;
+    first = std::clamp(groupEditor_->neededHeight() + frame + 2, std::min(total / 3, kIndicatorPartMinimum),
+                       std::max(total / 3, total - kIndicatorPartMinimum));
+  } else {
+    first = std::max(first, groupEditor_->minimumWidth() + 4);
+  }
+  splitter_->setSizes({first, total - first});
 }
 
 void SignalGroupPage::registerHelpTopics() {

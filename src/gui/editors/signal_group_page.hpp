@@ -26,9 +26,12 @@ class SignalGroupPage : public QWidget {
   void refresh();
   int group() const { return group_; }
 
-  // 0: the two editors side by side; 1: one under the other.
+  // 0: the two editors side by side; 1: one under the other. Side by side needs room for both
+  // editors' minimum widths; in a narrower page they stand one under the other until the page
+  // is wide enough again, rather than being cut.
   void setArrangement(int arrangement);
   int arrangement() const { return arrangement_; }
+  bool showsSideBySide() const;
   // Announces the help topics of the fixed buttons of both editors through helpRegistration
   // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
   // "IndEditÜbernehmen"); the main window calls it once its registry listens.
@@ -47,11 +50,18 @@ class SignalGroupPage : public QWidget {
   void sliderSettingChanged();
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // Orientation and sizes of the two panels for the arrangement and the page's size.
+  void fitPanels();
+
   Workspace& ws_;
   TradingSystem* system_ = nullptr;
   int group_ = 0;
   int arrangement_ = 0;
+  bool panelsDragged_ = false;  // the trader moved the divider: the sizes are theirs
   QSplitter* splitter_ = nullptr;
   QTabWidget* groupEditorTabs_ = nullptr;
   QTabWidget* indicatorEditorTabs_ = nullptr;
