@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "generator/generate_expert.hpp"
+#include "mql4/checker.hpp"
 #include "model/trading_system.hpp"
 #include "text/text_files.hpp"
 
@@ -42,8 +43,26 @@ std::filesystem::path keepSourceWithoutCompiler(Workspace& ws, const ExpertFiles
     kept = files.namedSource;
   }
   const CompilerSearch search{files.compiler, files.metaEditor, winePresent};
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Zorvik"), QString::fromStdString(missingCompilerText(ws, search, kept)),
-                  QMessageBox::NoButton, parent);
+  std::string text = missingCompilerText(ws, search, kept);
+  // Without a compiler our own check is what can be said about the source.
+  const mql4::CheckResult check = mql4::checkFile(kept);
+  if (check.ok()) {
+    text += "\n\n" + ws.tr("Der Expert Advisor ist geprüft und fehlerfrei, aber nicht kompiliert.");
+  } else {
+    text += "\n\n" + ws.tr("Die Prüfung des Quelltexts hat Fehler gefunden:");
+    constexpr std::size_t kShownErrors = 12;
+    std::size_t shown = 0;
+    for (const mql4::Diagnostic& d : check.diagnostics) {
+      if (d.severity != mql4::Severity::Error) continue;
+      if (shown++ == kShownErrors) {
+        text += "\n...";
+        break;
+      }
+      text += "\n" + mql4::formatDiagnostic(kept.filename().string(), d);
+    }
+  }
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Zorvik"), QString::fromStdString(text), QMessageBox::NoButton,
+                  parent);
   box.setObjectName(QStringLiteral("missingCompiler"));
   QPushButton* folder = box.addButton(QString::fromStdString(ws.tr("Ordner öffnen")), QMessageBox::ActionRole);
   box.addButton(QString::fromStdString(ws.tr("OK")), QMessageBox::AcceptRole);
