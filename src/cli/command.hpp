@@ -29,6 +29,7 @@ const std::vector<Command>& commands();
 
 Command backtestCommand();
 Command checkCommand();
+Command checkMq4Command();
 Command compileCommand();
 Command terminalCommand();
 Command copyCommand();

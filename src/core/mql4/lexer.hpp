@@ -1,0 +1,45 @@
+#pragma once
+// Tokens of MQL4 source. Preprocessor lines (#property, #include, #define ...) become one token
+// each, holding the whole line, so the parser sees them where they stand.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mql4/diagnostic.hpp"
+
+namespace zorvik::mql4 {
+
+enum class TokenKind {
+  End,
+  Identifier,
+  IntLiteral,     // 12, 0x1F, 'a'
+  DoubleLiteral,  // 1.5, .5, 1e3
+  StringLiteral,  // text holds the value, escapes resolved
+  ColorLiteral,   // C'255,0,0' or C'0x00,0x00,0xFF': value in intValue
+  DateLiteral,    // D'2020.01.01 00:00': seconds since 1970 in intValue
+  Directive,      // a whole preprocessor line, text from '#' to the line's end
+  Punct,          // operators and separators; text holds the spelling
+};
+
+struct Token {
+  TokenKind kind = TokenKind::End;
+  std::string_view spelling;  // into the source; for literals the source spelling
+  std::string text;           // string literal value, directive line
+  long long intValue = 0;
+  double doubleValue = 0;
+  SourcePos pos;
+  SourcePos end;  // just after the token: where a missing ';' belongs
+
+  bool is(std::string_view p) const { return kind == TokenKind::Punct && spelling == p; }
+  bool isWord(std::string_view w) const { return kind == TokenKind::Identifier && spelling == w; }
+};
+
+// Splits the source into tokens, ending with one End token. Lexical faults (unterminated
+// string or comment, stray characters) go to `diagnostics`; the tokens are still complete.
+std::vector<Token> tokenize(std::string_view source, Diagnostics& diagnostics);
+
+// Brackets in order: a closing one without its opening one, or of the wrong kind, and opening
+// ones never closed. True when they all pair up.
+bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics);
+
+}  // namespace zorvik::mql4
