@@ -1,0 +1,111 @@
+// The backtest engine and the generated Expert Advisor, run by the MQL4 interpreter, make the
+// same trades: every system of the demo library and of the golden listings, on the demo
+// history and on hand-made histories that provoke gaps, refused stops and other digits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "library/file_names.hpp"
+#include "market/demo_history.hpp"
+#include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
+#include "parity_support.hpp"
+#include "test_support.hpp"
+
+namespace zorvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every system file of the demo library and of the golden folder, read as opening it does.
+std::vector<std::pair<std::string, TradingSystem>> allSystems(Workspace& ws) {
+  std::vector<std::pair<std::string, TradingSystem>> out;
+  const fs::path folders[] = {ws.userFolder(), testing::sourceDir() / "tests" / "fixtures" / "golden"};
+  for (const fs::path& folder : folders) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+      const std::string name = file.filename().string();
+      if (name.size() < 8 || name.substr(name.size() - 8) != ".hsy.txt") continue;
+      TradingSystem hs;
+      hs.systemFileName = name;
+      hs.resetAll(systemDefaults(ws));
+      EXPECT_TRUE(readComponent(ws, hs, file, componentKindOf(name)->readerCode, 1)) << name;
+      out.emplace_back(name, std::move(hs));
+    }
+  }
+  return out;
+}
+
+// A walk of hourly bars with a gap now and then (the open far from the last close), so that
+// stops are jumped over; same on every machine.
+BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars) {
+  BarSeries s;
+  s.symbol = symbol;
+  s.timeframeMinutes = 60;
+  s.digits = digits;
+  const double point = std::pow(10.0, -digits);
+  std::uint64_t state = seed;
+  auto next = [&state](int range) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int>((state >> 33) % static_cast<std::uint64_t>(range));
+  };
+  std::int64_t close = digits == 3 ? 110000 : 110000;
+  std::int64_t time = 1704067200;  // 2024-01-01, a Monday
+  for (int i = 0; i < bars; ++i) {
+    std::int64_t open = close + (next(20) == 0 ? next(400) - 200 : next(5) - 2);
+    std::int64_t c = open + next(121) - 60 + (i / 300 % 2 ? 3 : -3);
+    const std::int64_t high = std::max(open, c) + next(40);
+    const std::int64_t low = std::min(open, c) - next(40);
+    s.push_back({time, open * point, high * point, low * point, c * point, static_cast<double>(10 + next(90))});
+    close = c;
+    time += 3600;
+    if (time / 86400 % 7 == 2) time += 2 * 86400;  // no bars on Saturday and Sunday
+  }
+  return s;
+}
+
+struct ParityCase {
+  const char* name;
+  BarSeries history;
+  BacktestSettings settings;
+};
+
+std::vector<ParityCase> histories() {
+  std::vector<ParityCase> cases;
+  cases.push_back({"demo history", makeDemoHistory(), {}});
+  BacktestSettings stopLevel;
+  stopLevel.symbol.stopLevelPoints = 50;
+  stopLevel.symbol.spreadPoints = 7;
+  cases.push_back({"gaps, stop level 50", walkWithGaps("DEMO", 5, 7, 3000), stopLevel});
+  BacktestSettings window;
+  window.deposit = 2500;
+  window.fromDay = 1704067200 + 20 * 86400;
+  window.toDay = 1704067200 + 80 * 86400;
+  cases.push_back({"three digits, window, small deposit", walkWithGaps("DEMO", 3, 11, 2500), window});
+  return cases;
+}
+
+TEST(ParityOfEngineAndExpert, EverySystemOfTheLibraryAndTheGoldenListings) {
+  testing::TestWorkspace t(true);
+  const auto systems = allSystems(*t.ws);
+  ASSERT_GE(systems.size(), 5u);
+  for (const ParityCase& h : histories()) {
+    int ran = 0;
+    int trades = 0;
+    for (const auto& [name, hs] : systems) {
+      SCOPED_TRACE(std::string(h.name) + ": " + name);
+      const testing::ParityOutcome o = testing::compareEngineAndExpert(*t.ws, hs, h.history, h.settings);
+      if (!o.ran) continue;  // another symbol or a timeframe below the history's
+      ++ran;
+      trades += o.trades;
+      EXPECT_EQ(o.difference, "");
+    }
+    EXPECT_GE(ran, 3) << h.name;
+    EXPECT_GT(trades, 20) << h.name;
+  }
+}
+
+}  // namespace
+}  // namespace zorvik

@@ -1,0 +1,23 @@
+#pragma once
+// Runs a trading system twice on one history, once in the backtest engine and once as its
+// generated Expert Advisor in the MQL4 interpreter, and tells where their trades differ.
+#include <string>
+
+#include "backtest/backtest_settings.hpp"
+#include "market/bar_series.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+
+namespace zorvik::testing {
+
+struct ParityOutcome {
+  bool ran = false;        // false: the engine refused the system on this history (refusal says why)
+  std::string refusal;
+  int trades = 0;          // the engine's
+  std::string difference;  // empty when both agree trade for trade
+};
+
+ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
+                                     const BacktestSettings& settings = {});
+
+}  // namespace zorvik::testing
