@@ -31,7 +31,8 @@ struct Outcome {
   std::string loadError;
 };
 
-Outcome runSource(const std::string& source, const BarSeries& history, SymbolProperties symbol = {}) {
+Outcome runSource(const std::string& source, const BarSeries& history, SymbolProperties symbol = {},
+                  long long loopLimit = 10'000'000) {
   Outcome out;
   const CheckResult checked = checkSource(source);
   std::string errors;
@@ -48,6 +49,7 @@ Outcome runSource(const std::string& source, const BarSeries& history, SymbolPro
   settings.endBar = history.size();
   settings.symbol = symbol;
   settings.symbol.digits = history.digits;
+  settings.loopLimit = loopLimit;
   settings.log = [&out](std::string_view line) { out.printed.emplace_back(line.substr(line.find("  ") + 2)); };
   out.run = std::get<0>(loaded)->run(settings);
   return out;
@@ -88,6 +90,8 @@ TEST(Mql4Interpreter, ValuesAndStatementsAsTheTerminalComputesThem) {
        "1970.01.01 00:00|1971.01.02 01:02:05|4"},
       {"Print(NormalizeDouble(1.234567,5)); Print(MathFloor(-1.5)); Print(MathMax(2,3.5)); Print(DoubleToStr(2.5,1));",
        "1.23457000|-2.00000000|3.50000000|2.5"},
+      // A literal is the double nearest to it, as a lot size of ".3" must be.
+      {"Print(0.3==3/10.0); Print(1.1==11/10.0); Print(2.675e-1==2675/10000.0);", "true|true|true"},
       {"int i=5; i+=2.9; Print(i); i<<=2; Print(i); i%=5; Print(i); double q=10; q/=4; Print(q);",
        "7|28|3|2.50000000"},
   };
@@ -123,7 +127,7 @@ TEST(Mql4Interpreter, CriticalErrorsStopTheExpertWithTheirLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);
-    const Outcome o = runSource(std::string("int start(){\n") + c.body + "\nreturn(0); }\n", kOneBar);
+    const Outcome o = runSource(std::string("int start(){\n") + c.body + "\nreturn(0); }\n", kOneBar, {}, 100000);
     ASSERT_FALSE(o.run.ok());
     EXPECT_NE(o.run.error.find("line " + std::to_string(c.line)), std::string::npos) << o.run.error;
     EXPECT_NE(o.run.error.find(c.message), std::string::npos) << o.run.error;

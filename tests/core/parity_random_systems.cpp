@@ -114,9 +114,11 @@ TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
 
   static const std::vector<std::string> methods = {"idFixed Lots", "idFixed Fractional", "idFixed Ratio"};
   hs.mm.type = dice.pick(methods);
-  static const std::vector<std::string> lots = {"0.1", "1", "0.01", "0.5", "2", ".3", "0.015"};
+  static const std::vector<std::string> lots = {"0.1", "1", "0.2", "0.5", "2", ".3", "0.015"};
   hs.mm.lots = dice.pick(lots);
-  static const std::vector<std::string> maxlots = {"0", "0", "1", "3"};
+  // A side stops adding positions at a few times the lots: without the limit a signal that
+  // fires bar after bar piles up thousands of them, which proves nothing more and takes long.
+  static const std::vector<std::string> maxlots = {"1", "2", "5"};
   hs.mm.maxlots = dice.pick(maxlots);
   static const std::vector<std::string> fractions = {"1000", "5000", "10000"};
   hs.mm.fraction = dice.pick(fractions);

@@ -21,14 +21,15 @@ std::uint64_t fromEnvironment(const char* name, std::uint64_t fallback) {
 TEST(ParityOfEngineAndExpert, RandomSystemsOnTheDemoHistory) {
   testing::TestWorkspace t;
   BarSeries history = makeDemoHistory();
-  // A year is plenty to open and close trades of every kind and keeps the test quick.
-  history.time.resize(6000);
-  history.open.resize(6000);
-  history.high.resize(6000);
-  history.low.resize(6000);
-  history.close.resize(6000);
-  history.volume.resize(6000);
-  const std::uint64_t systems = fromEnvironment("ZORVIK_PARITY_SYSTEMS", 30);
+  // Half a year is plenty to open and close trades of every kind and keeps the test quick.
+  const std::size_t bars = 3500;
+  history.time.resize(bars);
+  history.open.resize(bars);
+  history.high.resize(bars);
+  history.low.resize(bars);
+  history.close.resize(bars);
+  history.volume.resize(bars);
+  const std::uint64_t systems = fromEnvironment("ZORVIK_PARITY_SYSTEMS", 24);
   const std::uint64_t firstSeed = fromEnvironment("ZORVIK_PARITY_SEED", 1);
   int ran = 0;
   int traded = 0;

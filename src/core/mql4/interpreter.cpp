@@ -26,8 +26,6 @@ namespace zorvik::mql4 {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Loop turns one call of an event function may take before it counts as endless.
-constexpr long long kLoopBudget = 10'000'000;
 constexpr std::size_t kStackCells = 1 << 15;
 
 // A critical error of the running program: the terminal stops the EA.
@@ -658,7 +656,7 @@ struct Machine {
 };
 
 void spendLoopTurn(Ctx& c, SourcePos pos) {
-  if (++c.m->loopTurns > kLoopBudget) throw Fault(pos, "endless loop: the EA was stopped");
+  if (++c.m->loopTurns > c.m->settings->loopLimit) throw Fault(pos, "endless loop: the EA was stopped");
 }
 
 Flow Return::exec(Ctx& c) {

@@ -29,6 +29,9 @@ struct ExpertTestSettings {
   double deposit = 10000;
   // Every line the EA prints (Print, Alert), with the tick's time in front. Unset: dropped.
   std::function<void(std::string_view)> log;
+  // Loop turns one call of init(), start() or deinit() may take before the EA counts as stuck
+  // in an endless loop and is stopped.
+  long long loopLimit = 10'000'000;
 };
 
 struct ExpertTestRun {

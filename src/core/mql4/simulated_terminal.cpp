@@ -381,15 +381,17 @@ bool SimulatedTerminal::orderClose(int ticket, double lots, double requested) {
 
 bool SimulatedTerminal::orderSelect(long long index, int select, int pool) {
   if (select == 1) {  // SELECT_BY_TICKET: open or closed, whatever the pool
-    for (const Order& o : open_)
-      if (o.ticket == index) {
-        selectedTicket_ = o.ticket;
+    for (std::size_t i = 0; i < open_.size(); ++i)
+      if (open_[i].ticket == index) {
+        selectedTicket_ = open_[i].ticket;
+        selectedIndex_ = i;
         selectedFromHistory_ = false;
         return true;
       }
-    for (const Order& o : closed_)
-      if (o.ticket == index) {
-        selectedTicket_ = o.ticket;
+    for (std::size_t i = 0; i < closed_.size(); ++i)
+      if (closed_[i].ticket == index) {
+        selectedTicket_ = closed_[i].ticket;
+        selectedIndex_ = i;
         selectedFromHistory_ = true;
         return true;
       }
@@ -401,13 +403,17 @@ bool SimulatedTerminal::orderSelect(long long index, int select, int pool) {
     lastError_ = kErrInvalidTicket;
     return false;
   }
-  selectedTicket_ = list[static_cast<std::size_t>(index)].ticket;
+  selectedIndex_ = static_cast<std::size_t>(index);
+  selectedTicket_ = list[selectedIndex_].ticket;
   selectedFromHistory_ = pool == 1;
   return true;
 }
 
 const SimulatedTerminal::Order* SimulatedTerminal::selected() const {
   if (selectedTicket_ == 0) return nullptr;
+  // The position where it was selected, unless closes have moved it since.
+  const std::vector<Order>& pool = selectedFromHistory_ ? closed_ : open_;
+  if (selectedIndex_ < pool.size() && pool[selectedIndex_].ticket == selectedTicket_) return &pool[selectedIndex_];
   // A selected position that has closed since is found among the closed ones.
   for (const Order& o : open_)
     if (o.ticket == selectedTicket_) return &o;

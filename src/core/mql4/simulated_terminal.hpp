@@ -152,6 +152,7 @@ class SimulatedTerminal {
   // stale when the position closes.
   int selectedTicket_ = 0;
   bool selectedFromHistory_ = false;
+  std::size_t selectedIndex_ = 0;
 
   struct FrameCache {
     std::unique_ptr<BarSeries> own;  // built from the history; null for the chart's own
