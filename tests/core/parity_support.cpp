@@ -1,5 +1,7 @@
 #include "parity_support.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include "backtest/backtest.hpp"
@@ -32,6 +34,34 @@ bool same(const Trade& a, const Trade& b) {
 }
 
 }  // namespace
+
+// A walk of hourly bars with a gap now and then (the open far from the last close), so that
+// stops are jumped over; same on every machine.
+BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars) {
+  BarSeries s;
+  s.symbol = symbol;
+  s.timeframeMinutes = 60;
+  s.digits = digits;
+  const double point = std::pow(10.0, -digits);
+  std::uint64_t state = seed;
+  auto next = [&state](int range) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int>((state >> 33) % static_cast<std::uint64_t>(range));
+  };
+  std::int64_t close = digits == 3 ? 110000 : 110000;
+  std::int64_t time = 1704067200;  // 2024-01-01, a Monday
+  for (int i = 0; i < bars; ++i) {
+    std::int64_t open = close + (next(20) == 0 ? next(400) - 200 : next(5) - 2);
+    std::int64_t c = open + next(121) - 60 + (i / 300 % 2 ? 3 : -3);
+    const std::int64_t high = std::max(open, c) + next(40);
+    const std::int64_t low = std::min(open, c) - next(40);
+    s.push_back({time, open * point, high * point, low * point, c * point, static_cast<double>(10 + next(90))});
+    close = c;
+    time += 3600;
+    if (time / 86400 % 7 == 2) time += 2 * 86400;  // no bars on Saturday and Sunday
+  }
+  return s;
+}
 
 ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
                                      const BacktestSettings& settings) {

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a trading system twice on one history, once in the backtest engine and once as its
 // generated Expert Advisor in the MQL4 interpreter, and tells where their trades differ.
+#include <cstdint>
 #include <string>
 
 #include "backtest/backtest_settings.hpp"
@@ -16,6 +17,10 @@ struct ParityOutcome {
   int trades = 0;          // the engine's
   std::string difference;  // empty when both agree trade for trade
 };
+
+// A walk of hourly bars with a gap now and then (the open far from the last close), so that
+// stops are jumped over; the same on every machine. No bars on Saturdays and Sundays.
+BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars);
 
 ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
                                      const BacktestSettings& settings = {});
