@@ -192,5 +192,59 @@ TEST(Mql4Interpreter, OrdersAreFilledStoppedAndRefusedAsTheBrokerDoes) {
   EXPECT_NEAR(o.run.balance, 10000 + o.run.trades[0].profit + o.run.trades[1].profit, 1e-9);
 }
 
+// What an indicator shows at shift 0 while a bar forms is, at that bar's last tick, exactly the
+// value the next tick shows for the finished bar at shift 1: on the chart's timeframe and on a
+// higher one built from it (whose bar forms over several chart bars).
+TEST(Mql4Interpreter, TheFormingBarBecomesTheFinishedBar) {
+  std::vector<std::array<int, 4>> ohlc;
+  int price = 110000;
+  for (int i = 0; i < 120; ++i) {
+    const int close = price + ((i * 37) % 23 - 11) * 7;
+    ohlc.push_back({price, std::max(price, close) + (i % 5) * 3, std::min(price, close) - (i % 7) * 2, close});
+    price = close;
+  }
+  const BarSeries h = bars(ohlc);
+  const char* calls[] = {
+      "iMA(NULL,TF,5,0,MODE_EMA,PRICE_TYPICAL,S)",
+      "iMA(NULL,TF,4,0,MODE_LWMA,PRICE_CLOSE,S)",
+      "iRSI(NULL,TF,6,PRICE_CLOSE,S)",
+      "iMACD(NULL,TF,3,7,3,PRICE_CLOSE,MODE_SIGNAL,S)",
+      "iOsMA(NULL,TF,3,7,3,PRICE_MEDIAN,S)",
+      "iBands(NULL,TF,6,2,0,PRICE_CLOSE,MODE_UPPER,S)",
+      "iStochastic(NULL,TF,5,3,3,MODE_SMA,0,MODE_MAIN,S)",
+      "iSAR(NULL,TF,0.02,0.2,S)",
+      "iADX(NULL,TF,5,PRICE_CLOSE,MODE_MAIN,S)",
+      "iHigh(NULL,TF,S)",
+  };
+  for (const char* tf : {"0", "240"}) {
+    for (const char* call : calls) {
+      auto with = [&](const char* shift) {
+        std::string c = call;
+        c.replace(c.find("TF"), 2, tf);
+        c.replace(c.find(",S)"), 3, std::string(",") + shift + ")");
+        return c;
+      };
+      SCOPED_TRACE(with("s") + " on " + tf);
+      const std::string source =
+          "double last=0; datetime lastBar=0; int compared=0;\n"
+          "int start(){\n"
+          "  datetime bar=iTime(NULL," + std::string(tf) + ",0);\n"
+          "  if(lastBar!=0 && bar!=lastBar){\n"
+          "    double done=" + with("1") + ";\n"
+          "    if(done==last) compared++; else if(!(done!=done && last!=last)) Print(\"differs at \"+TimeToStr(bar)+\": \"+DoubleToStr(last,10)+\" \"+DoubleToStr(done,10));\n"
+          "  }\n"
+          "  last=" + with("0") + "; lastBar=bar;\n"
+          "  return(0); }\n"
+          "int deinit(){ Print(\"compared \"+compared); return(0); }\n";
+      const Outcome o = runSource(source, h);
+      ASSERT_TRUE(o.run.ok()) << o.run.error;
+      ASSERT_FALSE(o.printed.empty());
+      EXPECT_EQ(o.printed.size(), 1u) << o.printed.front();
+      EXPECT_GE(o.printed.back(), std::string("compared ")) << o.printed.back();
+      EXPECT_NE(o.printed.back(), "compared 0");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zorvik::mql4

@@ -423,7 +423,7 @@ struct Step : Node {  // ++x, --x, x++, x--
     if (kind == Kind::Double) return toInteger(d(c));
     Cell& x = target->cell(c);
     const long long before = x.i;
-    x.i = wrapTo(target->base, before + (up ? 1 : -1));
+    x.i = wrapTo(target->base, static_cast<long long>(static_cast<unsigned long long>(before) + (up ? 1ULL : ~0ULL)));
     return post ? before : x.i;
   }
   double d(Ctx& c) override {
@@ -907,7 +907,10 @@ struct BuiltinCall : Node {
         if (!p) throw Fault(pos, "unknown applied price " + doubleText(v, 0));
         return *p;
       };
-      auto whole = [](double v) { return static_cast<int>(v); };
+      auto whole = [&](double v) {
+        if (!(v >= -1e9 && v <= 1e9)) throw Fault(pos, "indicator parameter out of range: " + doubleText(v, 0));
+        return static_cast<int>(v);
+      };
       try {
         switch (id) {
           case B::IMA: slot.ma = std::make_unique<MovingAverage>(bars, whole(params[0]), method(params[1]), price(params[2])); break;
