@@ -38,6 +38,7 @@ Command historyCommand();
 Command infoCommand();
 Command newCommand();
 Command resaveCommand();
+Command runMq4Command();
 Command uniformCommand();
 
 }  // namespace zorvik::cli

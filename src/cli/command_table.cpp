@@ -8,7 +8,7 @@ const std::vector<Command>& commands() {
   static const std::vector<Command> all{
       backtestCommand(), checkCommand(),    checkMq4Command(), compileCommand(), terminalCommand(), copyCommand(),
       generateCommand(), historyCommand(),
-      infoCommand(),     newCommand(),     resaveCommand(),   uniformCommand(),
+      infoCommand(),     newCommand(),     resaveCommand(),   runMq4Command(),  uniformCommand(),
   };
   return all;
 }
