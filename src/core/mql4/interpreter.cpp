@@ -27,6 +27,8 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t kStackCells = 1 << 15;
+// The most elements an array may hold (a terminal would run out of memory long before).
+constexpr long long kMaxArrayCells = 10'000'000;
 
 // A critical error of the running program: the terminal stops the EA.
 struct Fault : std::runtime_error {
@@ -521,9 +523,10 @@ void initialize(Ctx& c, VarInit& v, SourcePos pos) {
     std::size_t total = 1;
     for (auto& sz : v.sizes) {
       long long n = sz ? sz->i(c) : 0;
-      if (n < 0 || n > 100'000'000) throw Fault(pos, "array size out of range");
+      if (n < 0 || n > kMaxArrayCells) throw Fault(pos, "array size out of range");
       a->dims.push_back(static_cast<int>(n));
       total *= static_cast<std::size_t>(n);
+      if (total > kMaxArrayCells) throw Fault(pos, "array too large");
     }
     if (v.sizes.empty()) a->dims.push_back(0);
     if (!v.initList.empty() && !v.sizes.empty() && !v.sizes[0] && a->dims.size() == 1) {
@@ -676,7 +679,7 @@ struct UserCall : Node {
   void call(Ctx& c) {
     Machine& m = *c.m;
     Function& f = *fn;
-    if (m.top + f.frameSize > m.stack.size() || m.depth > 2000) throw Fault(pos, "stack overflow");
+    if (m.top + f.frameSize > m.stack.size() || m.depth > 256) throw Fault(pos, "stack overflow");
     // The callee's frame is taken first, so that a call inside an argument builds its own
     // frame above it; the arguments are worked out in the caller's frame.
     Cell* frame = m.stack.data() + m.top;
@@ -897,19 +900,19 @@ struct BuiltinCall : Node {
       slot = IndicatorSlot{};
       slot.bars = f->bars;
       slot.params = params;
+      auto whole = [&](double v) {
+        if (!(v >= -1e9 && v <= 1e9)) throw Fault(pos, "indicator parameter out of range: " + doubleText(v, 0));
+        return static_cast<int>(v);
+      };
       auto method = [&](double v) {
-        auto m = maMethodFromNumber(static_cast<int>(v));
+        auto m = maMethodFromNumber(whole(v));
         if (!m) throw Fault(pos, "unknown moving average method " + doubleText(v, 0));
         return *m;
       };
       auto price = [&](double v) {
-        auto p = appliedPriceFromNumber(static_cast<int>(v));
+        auto p = appliedPriceFromNumber(whole(v));
         if (!p) throw Fault(pos, "unknown applied price " + doubleText(v, 0));
         return *p;
-      };
-      auto whole = [&](double v) {
-        if (!(v >= -1e9 && v <= 1e9)) throw Fault(pos, "indicator parameter out of range: " + doubleText(v, 0));
-        return static_cast<int>(v);
       };
       try {
         switch (id) {
@@ -1169,7 +1172,7 @@ struct BuiltinCall : Node {
       case B::ArrayResize: {
         ArrayData* a = arrayArg(c, 0);
         const long long n = args[1]->i(c);
-        if (n < 0 || n > 100'000'000) return -1;
+        if (n < 0 || static_cast<unsigned long long>(n) * a->inner() > kMaxArrayCells) return -1;
         a->dims[0] = static_cast<int>(n);
         a->cells.resize(static_cast<std::size_t>(n) * a->inner());
         return static_cast<long long>(a->cells.size());

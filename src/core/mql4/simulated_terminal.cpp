@@ -279,6 +279,7 @@ bool stopPoints(double price, double scale, std::int64_t& out) {
     return true;
   }
   const double scaled = price * scale;
+  if (!(std::fabs(scaled) < 9e15)) return false;
   const double whole = std::round(scaled);
   if (std::fabs(scaled - whole) > 1e-6) return false;
   out = static_cast<std::int64_t>(whole);
