@@ -37,10 +37,10 @@ bool same(const Trade& a, const Trade& b) {
 
 // A walk of hourly bars with a gap now and then (the open far from the last close), so that
 // stops are jumped over; same on every machine.
-BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars) {
+BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars, int minutes) {
   BarSeries s;
   s.symbol = symbol;
-  s.timeframeMinutes = 60;
+  s.timeframeMinutes = minutes;
   s.digits = digits;
   const double point = std::pow(10.0, -digits);
   std::uint64_t state = seed;
@@ -57,7 +57,7 @@ BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed
     const std::int64_t low = std::min(open, c) - next(40);
     s.push_back({time, open * point, high * point, low * point, c * point, static_cast<double>(10 + next(90))});
     close = c;
-    time += 3600;
+    time += minutes * 60;
     if (time / 86400 % 7 == 2) time += 2 * 86400;  // no bars on Saturday and Sunday
   }
   return s;

@@ -18,9 +18,9 @@ struct ParityOutcome {
   std::string difference;  // empty when both agree trade for trade
 };
 
-// A walk of hourly bars with a gap now and then (the open far from the last close), so that
+// A walk of bars (hourly unless told) with a gap now and then (the open far from the last close), so that
 // stops are jumped over; the same on every machine. No bars on Saturdays and Sundays.
-BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars);
+BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars, int minutes = 60);
 
 ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
                                      const BacktestSettings& settings = {});
