@@ -13,10 +13,20 @@ mkdir -p "$work/user" "$work/MT4/experts"
 printf 'METATRADERPFAD=%s\r\n' "$work/MT4" > "$work/res/Zorvik.ini"
 source_file="$repo/tests/fixtures/compile/complete_expert.mq4"
 
+# Without a compiler our own check is the verdict: a well-formed source passes and is kept.
 cp "$source_file" "$work/user/_Zorvik.mq4"
-err=$("$cli" --workdir "$work" compile Trend 2>&1 >/dev/null); [ $? -eq 1 ] || fail "missing compiler must fail"
+err=$("$cli" --workdir "$work" compile Trend 2>&1 >/dev/null) || fail "a checked source without a compiler must pass: $err"
 grep -q "Der Compiler kann nicht gefunden werden" <<<"$err" || fail "no message for a missing compiler: $err"
-[ ! -e "$work/user/_Zorvik.mq4" ] || fail "source left behind"
+grep -q "aber nicht kompiliert" <<<"$err" || fail "no word that the EA is not compiled: $err"
+[ ! -e "$work/user/_Zorvik.mq4" ] && cmp -s "$source_file" "$work/user/Trend.mq4" || fail "source not kept as Trend.mq4"
+[ ! -e "$work/user/Trend.ex4" ] || fail "an EA without a compiler"
+rm "$work/user/Trend.mq4"
+
+# A faulty source fails with or without a compiler, its errors listed.
+sed 's/int thr2 = 0;/int thr2 = ;/' "$source_file" > "$work/user/_Zorvik.mq4"
+err=$("$cli" --workdir "$work" compile Trend 2>&1 >/dev/null); [ $? -eq 1 ] || fail "a faulty source must fail"
+grep -q "Trend.mq4(11,12): error: ';' - expression expected" <<<"$err" || fail "no error line: $err"
+rm "$work/user/Trend.mq4"
 
 ln -s "$fake" "$work/res/metalang.exe"
 echo "delay_ms=1500" > "$work/res/metalang.exe.cfg"

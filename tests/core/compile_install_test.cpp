@@ -154,18 +154,20 @@ TEST_F(RealCompilerTest, CompilesRenamesAndInstallsReplacingAnEarlierEa) {
   for (const char* gone : {"_Zorvik.mq4", "_Zorvik.ex4", "Trend.mq4"}) EXPECT_FALSE(fs::exists(user(gone))) << gone;
 }
 
-TEST_F(RealCompilerTest, IncompleteSourceIsRejectedAndLeavesNoEa) {
+// Our own check stops a faulty source before any compiler sees it, lists the faults and keeps
+// the source under the EA's name for the trader to look at.
+TEST_F(RealCompilerTest, FaultySourceIsStoppedByTheCheckAndKept) {
   installCompiler(ws->resFile("metalang.exe"));
   const std::string good = completeSource();
   const struct {
     const char* fault;
     std::string source;
+    const char* line;
   } cases[] = {
-      {"unbalanced brace", replaced(good, "void exit_long() {\r\n}", "void exit_long() {\r\n")},
-      {"unbalanced parenthesis", replaced(good, "return(0);\r\n}\r\ndouble", "return(0;\r\n}\r\ndouble")},
-      {"missing function", replaced(good, "void trail_sl() {", "void trail_stop() {")},
-      {"empty value", replaced(good, "int thr2 = 0;", "int thr2 = ;")},
-      {"empty comparison", replaced(good, "if (lots >=0.1) {", "if (lots >=) {")},
+      {"unbalanced brace", replaced(good, "void exit_long() {\r\n}", "void exit_long() {\r\n"), "Trend.mq4(74,18): error: '{' - unbalanced parentheses"},
+      {"unbalanced parenthesis", replaced(good, "return(0);\r\n}\r\ndouble", "return(0;\r\n}\r\ndouble"), "Trend.mq4(28,9): error: '(' - unbalanced parentheses"},
+      {"empty value", replaced(good, "int thr2 = 0;", "int thr2 = ;"), "Trend.mq4(11,12): error: ';' - expression expected"},
+      {"empty comparison", replaced(good, "if (lots >=0.1) {", "if (lots >=) {"), "Trend.mq4(68,16): error: ')' - expression expected"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -177,11 +179,34 @@ TEST_F(RealCompilerTest, IncompleteSourceIsRejectedAndLeavesNoEa) {
 
     EXPECT_EQ(r.result, 1);
     EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
-    EXPECT_EQ(host.messages,
-              std::vector<std::string>{kFailed + "\nDer Compiler hat sich ohne Ergebnis beendet, Rückgabewert 1"});
+    ASSERT_FALSE(r.checkMessages.empty());
+    EXPECT_EQ(r.checkMessages[0].rfind(c.line, 0), 0u) << r.checkMessages[0];
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], kFailed + "\nDie Prüfung des Quelltexts hat Fehler gefunden:\n" + r.checkMessages[0] +
+                                    "\nDer Quelltext wurde behalten:\n" + user("Trend.mq4").string());
+    EXPECT_EQ(readBytes(user("Trend.mq4")), c.source);
     for (const char* gone : {"Trend.ex4", "_Zorvik.mq4", "_Zorvik.ex4"}) EXPECT_FALSE(fs::exists(user(gone))) << gone;
     EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
   }
+  EXPECT_TRUE(host.started.empty());
+  EXPECT_TRUE(host.sounds.empty());
+}
+
+// What passes our check and still fails the compiler leaves no EA either.
+TEST_F(RealCompilerTest, SourceTheCompilerRejectsLeavesNoEa) {
+  installCompiler(ws->resFile("metalang.exe"));
+  writeBytes(user("Trend.ex4"), "from an earlier run");
+  // Well-formed MQL4, but the substitute compiler wants every function of a generated EA.
+  writeSource(replaced(completeSource(), "void trail_sl() {", "void trail_stop() {"));
+
+  const CompileReport r = compileAndInstall(*ws, "Trend");
+
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(r.outcome, CompileOutcome::NotCreated);
+  EXPECT_TRUE(r.checkMessages.empty());
+  EXPECT_EQ(host.messages, std::vector<std::string>{kFailed + "\nDer Compiler hat sich ohne Ergebnis beendet, Rückgabewert 1"});
+  for (const char* gone : {"Trend.ex4", "_Zorvik.mq4", "_Zorvik.ex4"}) EXPECT_FALSE(fs::exists(user(gone))) << gone;
+  EXPECT_FALSE(fs::exists(mt / "experts" / "Trend.ex4"));
   EXPECT_TRUE(host.sounds.empty());
 }
 
@@ -294,14 +319,29 @@ struct SimulatedCompilerTest : CompileFixture {
   fs::path runFolder() const { return t.host.started.back().workingDir; }
 };
 
-TEST_F(SimulatedCompilerTest, MissingCompilerDeletesTheSourceAndStartsNothing) {
+// Without a compiler the check is the verdict: the trader learns that the EA is well-formed but
+// not compiled, and finds its source under the EA's name.
+TEST_F(SimulatedCompilerTest, MissingCompilerLeavesTheCheckedSourceAndStartsNothing) {
   writeSource();
   const CompileReport r = compileAndInstall(ws(), "Trend");
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(r.outcome, CompileOutcome::NotRun);
-  EXPECT_EQ(t.host.messages, std::vector<std::string>{"Der Compiler kann nicht gefunden werden"});
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(r.outcome, CompileOutcome::CheckedOnly);
+  EXPECT_EQ(t.host.messages, std::vector<std::string>{"Der Compiler kann nicht gefunden werden\n"
+                                                      "Der Expert Advisor ist geprüft und fehlerfrei, aber nicht kompiliert.\n"
+                                                      "Der Quelltext wurde behalten:\n" +
+                                                      user("Trend.mq4").string()});
   EXPECT_TRUE(t.host.started.empty());
   EXPECT_FALSE(fs::exists(user("_Zorvik.mq4")));
+  EXPECT_EQ(readBytes(user("Trend.mq4")), completeSource());
+  EXPECT_FALSE(fs::exists(user("Trend.ex4")));
+
+  // A faulty source without a compiler fails the same way as with one.
+  t.host.messages.clear();
+  writeSource(replaced(completeSource(), "int thr2 = 0;", "int thr2 = \"none\";"));
+  EXPECT_EQ(compileAndInstall(ws(), "Trend").outcome, CompileOutcome::NotCreated);
+  ASSERT_EQ(t.host.messages.size(), 1u);
+  EXPECT_NE(t.host.messages[0].find("Trend.mq4(11,12): error: '=' - cannot convert 'string' to 'int'"), std::string::npos)
+      << t.host.messages[0];
 }
 
 TEST_F(SimulatedCompilerTest, CompilerThatNeverEndsIsGivenTenSeconds) {

@@ -36,15 +36,19 @@ std::vector<Diagnostic> errors(const CheckResult& r) {
 // ---------------------------------------------------------------------------------------------
 // What the generator writes
 
-TEST(Mql4Checker, GoldenListingsPass) {
+// The golden listings, and EAs written by hand with the idioms traders use (event handlers,
+// enumerations, #define, objects, files, message boxes, strict and non-strict mode).
+TEST(Mql4Checker, GoldenListingsAndHandWrittenExpertsPass) {
   int checked = 0;
-  for (const auto& entry : fs::directory_iterator(fixtures() / "golden")) {
-    if (entry.path().extension() != ".mq4") continue;
-    const CheckResult r = checkFile(entry.path());
-    EXPECT_TRUE(r.ok()) << errorsOf(r, entry.path().filename().string());
-    ++checked;
+  for (const fs::path& folder : {fixtures() / "golden", fixtures() / "mql4"}) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      if (entry.path().extension() != ".mq4") continue;
+      const CheckResult r = checkFile(entry.path());
+      EXPECT_TRUE(r.ok()) << errorsOf(r, entry.path().filename().string());
+      ++checked;
+    }
   }
-  EXPECT_GT(checked, 0);
+  EXPECT_GE(checked, 6);
 }
 
 TEST(Mql4Checker, EveryDemoSystemsExpertPasses) {
@@ -135,6 +139,7 @@ TEST(Mql4Checker, LanguageRules) {
        ""},
       {"NULL stands for the symbol", "void f(){ double m = iMA(NULL,0,14,0,MODE_SMA,PRICE_CLOSE,0); Print(m); }", ""},
       {"a string parameter takes a reference variable", "void f(){ string s=\"ab\"; StringToUpper(s); }", ""},
+      {"a local may hide a predefined name", "void f(){ double Point = 1; Point = 2; Print(Point); }", ""},
       {"default parameters and overloads", "int g(int a, int b=2){ return(a+b); }\nint g(string s){ return(StringLen(s)); }\nvoid f(){ g(1); g(1,2); g(\"x\"); }", ""},
       // Rejected programs
       {"undeclared name", "void f(){ x = 1; }", "'x' - undeclared identifier", 1},
@@ -197,6 +202,47 @@ TEST(Mql4Checker, PositionsAreLineAndColumnAsTheCompilerGivesThem) {
   EXPECT_EQ(formatDiagnostic("x.mq4", found[0]), "x.mq4(3,14): error: 'zz' - undeclared identifier");
 }
 
+// Sources built to exhaust the stack or the memory are refused with a message, not a crash.
+TEST(Mql4Checker, HostileSourcesAreRefusedCleanly) {
+  const std::string deepParentheses = "void f(){ int a = " + std::string(5000, '(') + "1" + std::string(5000, ')') + "; }";
+  std::string longSum = "void f(){ int a = 1";
+  for (int i = 0; i < 20000; ++i) longSum += "+1";
+  longSum += "; }";
+  std::string deepBlocks = "void f()" + std::string(5000, '{') + std::string(5000, '}');
+  std::string macroBomb = "#define A0 1\n";
+  for (int i = 1; i < 40; ++i) macroBomb += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
+  macroBomb += "void f(){ int a = A39; }";
+  // What real EAs hold stays well inside the limits: long else-if chains, long tables.
+  std::string elseIfChain = "string d(int e){ string s=\"\";\n";
+  for (int i = 0; i < 300; ++i) elseIfChain += (i ? " else if(e==" : " if(e==") + std::to_string(i) + ") s=\"" + std::to_string(i) + "\";\n";
+  elseIfChain += " return(s); }";
+  std::string table = "double t[3000] = {0";
+  for (int i = 1; i < 3000; ++i) table += "," + std::to_string(i) + ".5";
+  table += "};";
+  for (const std::string& fine : {elseIfChain, table}) {
+    const CheckResult r = checkSource(fine);
+    EXPECT_TRUE(r.ok()) << errorsOf(r, "fine").substr(0, 300);
+  }
+
+  const struct {
+    const char* what;
+    std::string source;
+    const char* error;
+  } cases[] = {
+      {"deep parentheses", deepParentheses, "nesting too deep"},
+      {"a very long expression", longSum, "expression too complex"},
+      {"deeply nested blocks", deepBlocks, "nesting too deep"},
+      {"macros that multiply", macroBomb, "macro expansion too large"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CheckResult r = checkSource(c.source);
+    const auto found = errors(r);
+    ASSERT_FALSE(found.empty());
+    EXPECT_NE(found.front().message.find(c.error), std::string::npos) << found.front().message;
+  }
+}
+
 // Warnings are reported and pass.
 TEST(Mql4Checker, WarningsDoNotFail) {
   const CheckResult r = checkSource("void f(){ int a = 1.5; }");
@@ -209,7 +255,7 @@ TEST(Mql4Checker, WarningsDoNotFail) {
 // The tree a later pass walks: names and calls resolved, expressions typed.
 
 TEST(Mql4Checker, TreeCarriesTypesAndResolvedNames) {
-  CheckResult r = checkSource("int n = 3;\nint f(){ int t = OrderSend(Symbol(),OP_BUY,0.1,Ask,3,0,0); return(t / n); }");
+  CheckResult r = checkSource("int n = 3;\nint f(){ int t = OrderSend(Symbol(),OP_BUY,0.1,Ask,3,0,0,\"a\\\"b\" \"\\\\c\\n\"); return(t / n); }");
   ASSERT_TRUE(r.ok()) << errorsOf(r, "tree");
   ASSERT_EQ(r.program.functions.size(), 1u);
   const FunctionDecl& f = *r.program.functions[0];
@@ -224,6 +270,9 @@ TEST(Mql4Checker, TreeCarriesTypesAndResolvedNames) {
   const auto& op = static_cast<const NameExpr&>(*call.args[1]);
   EXPECT_EQ(op.ref.builtin->intValue, 0);
 
+  const auto& comment = static_cast<const LiteralExpr&>(*call.args[7]);
+  EXPECT_EQ(comment.stringValue, "a\"b\\c\n") << "escapes resolved, adjacent literals joined";
+
   const auto& ret = static_cast<const ExprStmt&>(*f.body->statements[1]);
   const auto& div = static_cast<const BinaryExpr&>(*ret.expr);
   EXPECT_EQ(div.type, kInt) << "int / int stays an integer division";
@@ -231,6 +280,12 @@ TEST(Mql4Checker, TreeCarriesTypesAndResolvedNames) {
   const auto& n = static_cast<const NameExpr&>(*div.right);
   EXPECT_EQ(t.ref.variable, decl.variables[0].get());
   EXPECT_EQ(n.ref.variable, r.program.globals[0]->variables[0].get());
+
+  // A call through a prototype with defaults runs the definition.
+  CheckResult p = checkSource("int g(int a, int b = 2);\nint f(){ return(g(1)); }\nint g(int a, int b){ return(a+b); }");
+  ASSERT_TRUE(p.ok()) << errorsOf(p, "prototype");
+  const auto& call2 = static_cast<const CallExpr&>(*static_cast<const ExprStmt&>(*p.program.functions[1]->body->statements[0]).expr);
+  EXPECT_EQ(call2.function, p.program.functions[2].get());
 }
 
 // ---------------------------------------------------------------------------------------------

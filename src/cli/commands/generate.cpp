@@ -1,6 +1,6 @@
 // "generate SYSTEM [--source-only [-o FILE]]": opens the system as a library click does, prints
 // the lint's warnings to stderr (they do not stop it), saves it, writes the Expert Advisor
-// source and (unless --source-only) compiles and installs it. Prints the path of the source, or
+// source, checks it and (unless --source-only) compiles and installs it. Prints the path of the source, or
 // of the EA once it was created. Fails when the EA could not be put into the MetaTrader folder.
 #include <iostream>
 #include <optional>
@@ -9,6 +9,7 @@
 #include "command.hpp"
 #include "generator/generate_expert.hpp"
 #include "model/current_system.hpp"
+#include "mql4/checker.hpp"
 #include "open_named_system.hpp"
 #include "text/text_files.hpp"
 
@@ -49,6 +50,12 @@ int runGenerate(Context& ctx) {
   if (!out.sourceWritten) return kFailed;
   if (!compile) {
     const fs::path source = ws.userFile("_Zorvik.mq4");
+    // The source leaves here without a compile step: our check is all it gets. Its errors are
+    // listed and fail the command; the source is written all the same, for a look at it.
+    const mql4::CheckResult check = mql4::checkFile(source);
+    for (const mql4::Diagnostic& d : check.diagnostics)
+      if (d.severity == mql4::Severity::Error) std::cerr << mql4::formatDiagnostic(source.string(), d) << "\n";
+    const int verdict = check.ok() ? kDone : kFailed;
     if (target) {
       const auto bytes = readFileBytes(source);
       if (!bytes || !writeFileAtomic(*target, *bytes)) {
@@ -56,9 +63,14 @@ int runGenerate(Context& ctx) {
         return kFailed;
       }
       std::cout << target->string() << "\n";
-      return kDone;
+      return verdict;
     }
     std::cout << source.string() << "\n";
+    return verdict;
+  }
+  if (out.checkedOnly) {
+    // No compiler: the checked source is the result, kept under the EA's name.
+    std::cout << ws.userFile(out.eaName + ".mq4").string() << "\n";
     return kDone;
   }
   if (!out.created) return kFailed;

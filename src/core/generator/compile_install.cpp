@@ -1,8 +1,10 @@
 #include "generator/compile_install.hpp"
 
 #include "generator/compile_steps.hpp"
+#include "mql4/checker.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "text/text_files.hpp"
 
 namespace zorvik {
 using namespace compile;
@@ -47,6 +49,33 @@ std::string createdMessage(const Workspace& ws, const std::string& name, const I
     text += "\n" + ws.tr("Der Expert Advisor konnte nicht in den MetaTrader-Ordner kopiert werden: ") +
             installation.failed.front().string();
   return text;
+}
+
+// The checker's error lines as the trader reads them, the file named as it is kept; at most
+// kMaxCompilerLines of them, "..." after that.
+std::vector<std::string> checkErrorLines(const mql4::CheckResult& check, const std::string& fileName) {
+  std::vector<std::string> lines;
+  for (const mql4::Diagnostic& d : check.diagnostics)
+    if (d.severity == mql4::Severity::Error) lines.push_back(mql4::formatDiagnostic(fileName, d));
+  return lines;
+}
+
+std::string shortList(std::vector<std::string> lines) {
+  if (lines.size() > kMaxCompilerLines) {
+    lines.resize(kMaxCompilerLines);
+    lines.push_back("...");
+  }
+  return join(lines, "\n");
+}
+
+// The source under the EA's name in the user folder, where the trader finds it beside the
+// others; the fixed-name file goes. Where that copy cannot be made the fixed-name file stays.
+fs::path keepSourceAsNamed(const ExpertFiles& files) {
+  if (const auto bytes = readFileBytes(files.source); bytes && writeFileAtomic(files.namedSource, *bytes)) {
+    removeQuietly(files.source);
+    return files.namedSource;
+  }
+  return files.source;
 }
 
 }  // namespace
@@ -97,10 +126,31 @@ CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
     ws.message("Der Name des Expert Advisors ist als Dateiname nicht zulässig: ", name);
     return report;
   }
+  // Our own check comes first: an EA with errors never reaches a compiler, and without one
+  // the check is all that can be said about the source.
+  const mql4::CheckResult check = mql4::checkFile(files.source);
+  if (!check.ok()) {
+    report.result = 1;
+    report.outcome = CompileOutcome::NotCreated;
+    report.checkMessages = checkErrorLines(check, files.namedSource.filename().string());
+    // The EA of an earlier run must not pass for this one.
+    removeQuietly(files.namedEa);
+    const fs::path kept = keepSourceAsNamed(files);
+    host.message(ws.tr("Der EA konnte nicht erzeugt werden !") + "\n" +
+                 ws.tr("Die Prüfung des Quelltexts hat Fehler gefunden:") + "\n" + shortList(report.checkMessages) +
+                 "\n" + ws.tr("Der Quelltext wurde behalten:") + "\n" + kept.string());
+    host.refreshLibrary();
+    return report;
+  }
   const std::optional<Compiler> compiler = findCompiler(files);
   if (!compiler) {
-    removeQuietly(files.source);
-    ws.message("Der Compiler kann nicht gefunden werden");
+    report.result = 1;
+    report.outcome = CompileOutcome::CheckedOnly;
+    const fs::path kept = keepSourceAsNamed(files);
+    host.message(ws.tr("Der Compiler kann nicht gefunden werden") + "\n" +
+                 ws.tr("Der Expert Advisor ist geprüft und fehlerfrei, aber nicht kompiliert.") + "\n" +
+                 ws.tr("Der Quelltext wurde behalten:") + "\n" + kept.string());
+    host.refreshLibrary();
     return report;
   }
   report.result = 1;

@@ -58,14 +58,15 @@ struct ExpertFiles {
 ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName);
 
 enum class CompileOutcome {
-  NotRun,      // no compiler, or an EA name that cannot be a file name: nothing was started
-  NotCreated,  // the compile step ran and no named EA came out of it, or the compiler reported
-               // errors (exit code, log) whatever file it left
-  Created,     // the named EA is in the user folder
+  NotRun,       // an EA name that cannot be a file name: nothing was checked or started
+  NotCreated,   // the check found errors, or the compile step ran and no named EA came out of
+                // it, or the compiler reported errors (exit code, log) whatever file it left
+  CheckedOnly,  // no compiler: the source passed the check and is kept as "<EA name>.mq4"
+  Created,      // the named EA is in the user folder
 };
 
 struct CompileReport {
-  // 1 when the compile step ran, whether or not the EA was created; 0 when it did not.
+  // 1 when the check or the compile step ran, whether or not the EA was created; 0 when not.
   int result = 0;
   CompileOutcome outcome = CompileOutcome::NotRun;
   std::vector<fs::path> installed;            // copies of the EA in the terminal's folders
@@ -73,10 +74,13 @@ struct CompileReport {
   // lacks the old "experts" folder, so one copy in "MQL4/Experts" is enough.
   bool installFailed = false;
   std::vector<std::string> compilerMessages;  // error lines of MetaEditor's log, on failure
+  std::vector<std::string> checkMessages;     // "<EA name>.mq4(line,col): error: text", on failure
 };
 
-// Compiles the already written user/_Zorvik.mq4, names the result "<EA name>.ex4" in the user
-// folder and copies it into the terminal's experts folder(s). Shows the outcome in a message
+// Checks the already written user/_Zorvik.mq4 with our own MQL4 checker, compiles it, names
+// the result "<EA name>.ex4" in the user folder and copies it into the terminal's experts
+// folder(s). A source with errors is not compiled, and without a compiler the check is the
+// verdict; either way the source is kept as "<EA name>.mq4" and the trader told where. Shows the outcome in a message
 // box, plays the "Generate" sound on success, removes the fixed-name files (in developer mode
 // the source is kept as "<EA name>.mq4" and installed beside the EA) and asks the library to
 // refresh. Waits keep window events running.

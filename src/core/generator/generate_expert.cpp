@@ -39,6 +39,7 @@ GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile, bool ask
     if (!compile) return 0;
     const CompileReport report = compileAndInstall(w, eaName);
     out.created = report.outcome == CompileOutcome::Created;
+    out.checkedOnly = report.outcome == CompileOutcome::CheckedOnly;
     out.installed = out.created && !report.installFailed;
     return report.result;
   });

@@ -12,6 +12,7 @@ class Workspace;
 struct GenerateOutcome {
   bool sourceWritten = false;  // user/_Zorvik.mq4 holds the system's EA
   bool created = false;        // the compiled EA is in the user folder
+  bool checkedOnly = false;    // no compiler: the source passed the check and is kept as "<EA name>.mq4"
   bool installed = false;      // ... and reached every experts folder of the terminal
   bool declined = false;       // the trader chose not to generate after the lint's warnings
   std::string eaName;

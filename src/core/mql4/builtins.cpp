@@ -624,13 +624,18 @@ BuiltinTable::BuiltinTable() {
   for (const PrototypeRow& row : kPrototypes) functions_.push_back(parsePrototype(row.header, row.prototype));
   for (const Builtin& b : functions_) byName_[b.name].push_back(&b);
 
-  for (const VariableRow& v : kVariables) values_.push_back({std::string(v.name), {v.type, v.dims}, false, 0, 0, {}});
-  for (const ConstantRow& c : kConstants) values_.push_back({std::string(c.name), scalar(c.type), true, c.value, static_cast<double>(c.value), {}});
-  for (const DoubleConstantRow& c : kDoubleConstants) values_.push_back({std::string(c.name), kDouble, true, 0, c.value, {}});
+  for (const VariableRow& v : kVariables) values_.push_back({std::string(v.name), {v.type, v.dims}, false, 0, 0, {}, {}});
+  for (const ConstantRow& c : kConstants) values_.push_back({std::string(c.name), scalar(c.type), true, c.value, static_cast<double>(c.value), {}, {}});
+  // What the compiler writes in for these; their values depend on where they stand, which an
+  // interpreter tells from the node's position.
+  for (std::string_view name : {"__FUNCTION__", "__FILE__", "__PATH__"}) values_.push_back({std::string(name), kString, true, 0, 0, {}, {}});
+  for (std::string_view name : {"__LINE__", "__MQLBUILD__", "__MQL4BUILD__"}) values_.push_back({std::string(name), kInt, true, 0, 0, {}, {}});
+  for (std::string_view name : {"__DATE__", "__DATETIME__"}) values_.push_back({std::string(name), kDatetime, true, 0, 0, {}, {}});
+  for (const DoubleConstantRow& c : kDoubleConstants) values_.push_back({std::string(c.name), kDouble, true, 0, c.value, {}, {}});
   for (const ColourRow& c : kColours) {
     const long long bgr = static_cast<long long>(((c.rgb & 0xFF) << 16) | (c.rgb & 0xFF00) | ((c.rgb >> 16) & 0xFF));
-    values_.push_back({std::string(c.name), kColor, true, bgr, static_cast<double>(bgr), {}});
-    values_.push_back({"clr" + std::string(c.name), kColor, true, bgr, static_cast<double>(bgr), {}});
+    values_.push_back({std::string(c.name), kColor, true, bgr, static_cast<double>(bgr), {}, {}});
+    values_.push_back({"clr" + std::string(c.name), kColor, true, bgr, static_cast<double>(bgr), {}, {}});
   }
   for (const BuiltinValue& v : values_) valueByName_[v.name] = &v;
 }

@@ -36,6 +36,7 @@ struct BuiltinValue {
   long long intValue = 0;
   double doubleValue = 0;
   std::string header;
+  std::string stringValue;  // of a string constant
 };
 
 class BuiltinTable {

@@ -1,6 +1,7 @@
 #include "mql4/checker.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -116,10 +117,7 @@ class Checker {
       error(v.pos, inQuotes(v.name) + " - variable already defined");
       return;
     }
-    if (const BuiltinValue* b = table_.value(v.name); b && b->header.empty()) {
-      error(v.pos, inQuotes(v.name) + " - predefined name cannot be declared again");
-      return;
-    }
+    if (visibleBuiltin(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides a predefined name");
     globals_[v.name] = &v;
   }
 
@@ -202,10 +200,7 @@ class Checker {
     }
     if (findLocal(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides local declaration");
     else if (globals_.count(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides global declaration");
-    else if (visibleBuiltin(v.name)) {
-      error(v.pos, inQuotes(v.name) + " - predefined name cannot be declared again");
-      return;
-    }
+    else if (visibleBuiltin(v.name)) warning(v.pos, "declaration of " + inQuotes(v.name) + " hides a predefined name");
     locals_.push_back({v.name, &v});
   }
 
@@ -376,7 +371,7 @@ class Checker {
         const auto& u = static_cast<const UnaryExpr&>(e);
         const auto v = fold(*u.operand);
         if (!v) return std::nullopt;
-        if (u.op == Op::Negate) return -*v;
+        if (u.op == Op::Negate) return static_cast<long long>(0ULL - static_cast<unsigned long long>(*v));
         if (u.op == Op::Plus) return *v;
         if (u.op == Op::BitNot) return ~*v;
         if (u.op == Op::Not) return *v == 0 ? 1 : 0;
@@ -388,16 +383,20 @@ class Checker {
         const auto l = fold(*b.left);
         const auto r = fold(*b.right);
         if (!l || !r) return std::nullopt;
+        // Wrapping arithmetic, as the terminal's 64-bit integers wrap; never undefined here.
+        const auto ul = static_cast<unsigned long long>(*l), ur = static_cast<unsigned long long>(*r);
         switch (b.op) {
-          case Op::Add: return *l + *r;
-          case Op::Sub: return *l - *r;
-          case Op::Mul: return *l * *r;
-          case Op::Div: return *r == 0 ? std::nullopt : std::optional<long long>(*l / *r);
-          case Op::Mod: return *r == 0 ? std::nullopt : std::optional<long long>(*l % *r);
+          case Op::Add: return static_cast<long long>(ul + ur);
+          case Op::Sub: return static_cast<long long>(ul - ur);
+          case Op::Mul: return static_cast<long long>(ul * ur);
+          case Op::Div:
+          case Op::Mod:
+            if (*r == 0 || (*r == -1 && *l == INT64_MIN)) return std::nullopt;
+            return b.op == Op::Div ? *l / *r : *l % *r;
           case Op::BitOr: return *l | *r;
           case Op::BitAnd: return *l & *r;
           case Op::BitXor: return *l ^ *r;
-          case Op::ShiftLeft: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(*l << *r);
+          case Op::ShiftLeft: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(static_cast<long long>(ul << *r));
           case Op::ShiftRight: return (*r < 0 || *r > 62) ? std::nullopt : std::optional<long long>(*l >> *r);
           default: return std::nullopt;
         }
@@ -697,18 +696,19 @@ class Checker {
     std::string_view name;
     Type type;
     bool isReference;
-    bool hasDefault;
   };
+  static Parameter parameterOf(const BuiltinParam& p) { return {p.name, p.type, p.isReference || p.type.isArray()}; }
+  static Parameter parameterOf(const VarDeclPtr& p) { return {p->name, p->type, p->isReference || p->type.isArray()}; }
 
   // Whether an argument fits a parameter; reports the fault when `report` is set.
   bool argumentFits(const Expr& arg, const Parameter& p, std::size_t index, bool report) {
     const Type t = arg.type;
     if (t.isError()) return true;
-    const std::string what = "parameter " + std::to_string(index + 1);
+    auto which = [&] { return " for parameter " + std::to_string(index + 1); };
     if (p.type.isArray()) {
       const NameExpr* root = arg.kind == ExprKind::Name ? static_cast<const NameExpr*>(&arg) : nullptr;
       const bool fits = root && t.dims == p.type.dims && (p.type.base == BaseType::Any || t.base == p.type.base);
-      if (!fits && report) error(arg.pos, inQuotes(p.name) + " - array of " + typeName(p.type.element()) + " expected for " + what);
+      if (!fits && report) error(arg.pos, inQuotes(p.name) + " - array of " + typeName(p.type.element()) + " expected" + which());
       return fits;
     }
     if (t.isArray() || t.base == BaseType::Void) {
@@ -720,11 +720,12 @@ class Checker {
       const bool variable = root && root->ref.kind == NameRef::Kind::Variable && !root->ref.variable->isConst &&
                             root->ref.variable->storage != Storage::Input;
       const bool fits = variable && (p.type.base == BaseType::Any || t.base == p.type.base);
-      if (!fits && report) error(arg.pos, inQuotes(p.name) + " - parameter passed as reference, variable of type '" + typeName(p.type) + "' expected");
+      if (!fits && report)
+        error(arg.pos, inQuotes(p.name) + " - parameter passed as reference, variable of type '" + typeName(p.type) + "' expected");
       return fits;
     }
     if (p.type.base != BaseType::String && p.type.base != BaseType::Any && t.base == BaseType::String) {
-      if (report) error(arg.pos, inQuotes(p.name) + " - cannot convert 'string' to '" + typeName(p.type) + "' for " + what);
+      if (report) error(arg.pos, inQuotes(p.name) + " - cannot convert 'string' to '" + typeName(p.type) + "'" + which());
       return false;
     }
     if (report) convert(t, p.type, arg.pos, p.name);
@@ -733,7 +734,8 @@ class Checker {
 
   // Checks the arguments against one signature. Returns whether they fit; reports only when
   // `report` is set.
-  bool fits(CallExpr& c, const std::vector<Parameter>& params, std::size_t minArgs, bool variadic, bool report) {
+  template <typename Params>
+  bool fits(CallExpr& c, const Params& params, std::size_t minArgs, bool variadic, bool report) {
     const std::size_t n = c.args.size();
     if (n < minArgs || (!variadic && n > params.size())) {
       if (report) error(c.pos, inQuotes(c.name) + " - wrong parameters count");
@@ -742,7 +744,7 @@ class Checker {
     bool ok = true;
     for (std::size_t i = 0; i < n; ++i) {
       if (i < params.size()) {
-        ok = argumentFits(*c.args[i], params[i], i, report) && ok;
+        ok = argumentFits(*c.args[i], parameterOf(params[i]), i, report) && ok;
       } else {
         const Type t = c.args[i]->type;
         if (!t.isError() && (t.isArray() || t.base == BaseType::Void)) {
@@ -754,57 +756,64 @@ class Checker {
     return ok;
   }
 
+  const FunctionDecl* definitionOf(const FunctionDecl& f) const {
+    if (f.body) return &f;
+    for (const FunctionDecl* g : functions_.at(f.name))
+      if (g->body && sameParameters(*g, f)) return g;
+    return &f;
+  }
+
+  static std::size_t requiredArguments(const FunctionDecl& f) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < f.parameters.size(); ++i)
+      if (!f.parameters[i]->init) n = i + 1;
+    return n;
+  }
+
   Type call(CallExpr& c) {
     for (ExprPtr& a : c.args) check(*a);
     // The program's own functions first: they may overload a built-in name.
-    std::vector<std::pair<std::vector<Parameter>, std::size_t>> user;
+    const std::vector<FunctionDecl*>* user = nullptr;
     if (const auto f = functions_.find(c.name); f != functions_.end()) {
+      user = &f->second;
       for (const FunctionDecl* fn : f->second) {
-        std::vector<Parameter> params;
-        std::size_t minArgs = 0;
-        for (const VarDeclPtr& p : fn->parameters) {
-          params.push_back({p->name, p->type, p->isReference || p->type.isArray(), p->init != nullptr});
-          if (!p->init) minArgs = params.size();
-        }
-        if (fits(c, params, minArgs, false, false)) {
-          c.function = fn;
+        if (fits(c, fn->parameters, requiredArguments(*fn), false, false)) {
+          // A prototype may give the defaults; the call runs the definition's body.
+          c.function = definitionOf(*fn);
           return fn->returnType;
         }
-        user.emplace_back(std::move(params), minArgs);
       }
     }
     const std::vector<const Builtin*>& builtins = visibleBuiltins(c.name);
-    std::vector<std::vector<Parameter>> builtinParams;
     for (const Builtin* b : builtins) {
-      std::vector<Parameter> params;
-      for (const BuiltinParam& p : b->params) params.push_back({p.name, p.type, p.isReference || p.type.isArray(), p.hasDefault});
-      if (fits(c, params, b->minArgs, b->variadic, false)) {
+      if (fits(c, b->params, b->minArgs, b->variadic, false)) {
         c.builtin = b;
         return b->returnType;
       }
-      builtinParams.push_back(std::move(params));
     }
-    if (user.empty() && builtins.empty()) {
+    if (!user && builtins.empty()) {
       error(c.pos, inQuotes(c.name) + " - function not defined");
       return kErrorType;
     }
     // None fits: report against the first candidate that takes this many arguments, or the
-    // first of all when none does.
+    // count when none does.
     const std::size_t n = c.args.size();
-    for (std::size_t i = 0; i < user.size(); ++i) {
-      if (n >= user[i].second && n <= user[i].first.size()) {
-        fits(c, user[i].first, user[i].second, false, true);
-        return functions_[c.name][i]->returnType;
+    if (user) {
+      for (const FunctionDecl* fn : *user) {
+        if (n >= requiredArguments(*fn) && n <= fn->parameters.size()) {
+          fits(c, fn->parameters, requiredArguments(*fn), false, true);
+          return fn->returnType;
+        }
       }
     }
-    for (std::size_t i = 0; i < builtins.size(); ++i) {
-      if (n >= builtins[i]->minArgs && (builtins[i]->variadic || n <= builtins[i]->params.size())) {
-        fits(c, builtinParams[i], builtins[i]->minArgs, builtins[i]->variadic, true);
-        return builtins[i]->returnType;
+    for (const Builtin* b : builtins) {
+      if (n >= b->minArgs && (b->variadic || n <= b->params.size())) {
+        fits(c, b->params, b->minArgs, b->variadic, true);
+        return b->returnType;
       }
     }
     error(c.pos, inQuotes(c.name) + " - wrong parameters count");
-    return !user.empty() ? functions_[c.name].front()->returnType : builtins.front()->returnType;
+    return user ? user->front()->returnType : builtins.front()->returnType;
   }
 
   const std::vector<const Builtin*>& visibleBuiltins(const std::string& name) {

@@ -79,7 +79,12 @@ class Lexer {
       const std::size_t start = i_;
       const unsigned char c = static_cast<unsigned char>(src_[i_]);
       if (c == '#' && lineStart) {
-        directive(t);
+        t.spelling = directive();
+        t.kind = TokenKind::Directive;
+        lineStart = false;
+        t.end = pos();
+        out.push_back(std::move(t));
+        continue;
       } else if (isIdentStart(c)) {
         // C'..' and D'..' literals look like an identifier followed by a quote.
         if ((c == 'C' || c == 'D') && peek(1) == '\'') {
@@ -98,7 +103,7 @@ class Lexer {
       } else {
         bool matched = false;
         for (std::string_view p : kPunct) {
-          if (src_.substr(i_, p.size()) == p) {
+          if (p[0] == src_[i_] && sameText(src_.substr(i_, p.size()), p)) {
             for (std::size_t k = 0; k < p.size(); ++k) advance();
             t.kind = TokenKind::Punct;
             matched = true;
@@ -132,8 +137,7 @@ class Lexer {
   }
   void error(SourcePos at, std::string text) { diags_.push_back({at, Severity::Error, std::move(text)}); }
 
-  void directive(Token& t) {
-    t.kind = TokenKind::Directive;
+  std::string_view directive() {
     const std::size_t start = i_;
     bool inString = false;
     std::size_t stop = std::string_view::npos;
@@ -146,7 +150,7 @@ class Lexer {
     }
     std::string_view line = src_.substr(start, (stop == std::string_view::npos ? i_ : stop) - start);
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-    t.text = std::string(line);
+    return line;
   }
 
   void number(Token& t) {
@@ -263,13 +267,13 @@ class Lexer {
         return;
       }
       if (c == '\\') {
-        if (!escape(t.text)) {
+        scratch_.clear();
+        if (!escape(scratch_)) {
           error(t.pos, "unterminated string");
           return;
         }
         continue;
       }
-      t.text += c;
       advance();
     }
   }
@@ -325,9 +329,10 @@ class Lexer {
       if (k + 1 < inner.size() && inner[k] == '0' && (inner[k + 1] == 'x' || inner[k + 1] == 'X')) {
         k += 2;
         for (; k < inner.size() && isHexDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
-          v = v * 16 + hexValue(static_cast<unsigned char>(inner[k]));
+          if (v <= 255) v = v * 16 + hexValue(static_cast<unsigned char>(inner[k]));
       } else {
-        for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true) v = v * 10 + (inner[k] - '0');
+        for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
+          if (v <= 255) v = v * 10 + (inner[k] - '0');
       }
       while (k < inner.size() && inner[k] == ' ') ++k;
       if (!any || v > 255) ok = false;
@@ -351,7 +356,9 @@ class Lexer {
     auto readInt = [&](long long& v) {
       bool any = false;
       v = 0;
-      for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true) v = v * 10 + (inner[k] - '0');
+      // Past 99999 a field is wrong anyway; stop growing it before it could overflow.
+      for (; k < inner.size() && isDigit(static_cast<unsigned char>(inner[k])); ++k, any = true)
+        if (v < 100000) v = v * 10 + (inner[k] - '0');
       return any;
     };
     bool ok = true;
@@ -364,19 +371,47 @@ class Lexer {
       ok = readInt(f[3]) && k < inner.size() && inner[k++] == ':' && readInt(f[4]);
       if (ok && k < inner.size()) ok = inner[k++] == ':' && readInt(f[5]);
     }
-    if (ok) ok = k == inner.size() && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 && f[3] < 24 && f[4] < 60 && f[5] < 60;
+    if (ok) ok = k == inner.size() && f[0] >= 1970 && f[0] <= 3000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= 31 && f[3] < 24 && f[4] < 60 && f[5] < 60;
     if (!ok) error(t.pos, "invalid date constant");
     t.intValue = daysFromCivil(f[0], static_cast<unsigned>(f[1]), static_cast<unsigned>(f[2])) * 86400 + f[3] * 3600 + f[4] * 60 + f[5];
   }
 
   std::string_view src_;
   Diagnostics& diags_;
+  std::string scratch_;  // where escapes are tried out; the value itself comes later
   std::size_t i_ = 0;
   int line_ = 1;
   int column_ = 1;
 };
 
 }  // namespace
+
+std::string stringLiteralValue(std::string_view spelling) {
+  // The spelling was checked by the lexer: quotes at both ends, escapes complete.
+  std::string out;
+  if (spelling.size() < 2) return out;
+  spelling = spelling.substr(1, spelling.size() - 2);
+  out.reserve(spelling.size());
+  for (std::size_t i = 0; i < spelling.size(); ++i) {
+    char c = spelling[i];
+    if (c == '\\' && i + 1 < spelling.size()) {
+      c = spelling[++i];
+      switch (c) {
+        case 'n': c = '\n'; break;
+        case 't': c = '\t'; break;
+        case 'r': c = '\r'; break;
+        case '0': c = '\0'; break;
+        case 'a': c = '\a'; break;
+        case 'b': c = '\b'; break;
+        case 'f': c = '\f'; break;
+        case 'v': c = '\v'; break;
+        default: break;
+      }
+    }
+    out += c;
+  }
+  return out;
+}
 
 std::vector<Token> tokenize(std::string_view source, Diagnostics& diagnostics) {
   return Lexer(source, diagnostics).run();
@@ -387,8 +422,11 @@ namespace {
 // Where a brace pair's indentation gives the fault away: a closing brace first on its line and
 // indented deeper than the line that opened it is a stray one; indented shallower, the brace it
 // closes lacks its own. Compilers pair braces blindly and blame the end of the program; people
-// indent, and the first pair that breaks the indentation is where they went wrong.
-const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
+// indent, and the first pair that breaks the indentation is where they went wrong. Only pairs
+// from `from` on count: those before the faulty top-level item paired up rightly, however
+// sloppily they are indented.
+const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vector<std::pair<std::size_t, std::size_t>>& pairs,
+                              std::size_t from) {
   auto lineIndent = [&](std::size_t k) {
     while (k > 0 && tokens[k - 1].pos.line == tokens[k].pos.line) --k;
     return tokens[k].pos.column;
@@ -396,7 +434,8 @@ const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vecto
   auto firstOnLine = [&](std::size_t k) { return k == 0 || tokens[k - 1].pos.line != tokens[k].pos.line; };
   const Token* found = nullptr;
   for (const auto& [open, close] : pairs) {
-    if (tokens[open].spelling != "{" || !firstOnLine(close) || tokens[open].pos.line == tokens[close].pos.line) continue;
+    if (open < from || tokens[open].spelling != "{" || !firstOnLine(close) || tokens[open].pos.line == tokens[close].pos.line)
+      continue;
     const int opened = lineIndent(open);
     const int closed = tokens[close].pos.column;
     const Token* culprit = closed > opened ? &tokens[close] : closed < opened ? &tokens[open] : nullptr;
@@ -410,8 +449,15 @@ const Token* misindentedBrace(const std::vector<Token>& tokens, const std::vecto
 bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
   std::vector<std::size_t> open;
   std::vector<std::pair<std::size_t, std::size_t>> pairs;
-  auto report = [&](const Token& fallback, std::string text) {
-    const Token* at = misindentedBrace(tokens, pairs);
+  // The first bracket of the latest top-level item that starts a line unindented, as
+  // declarations do; statements left outside by a premature '}' are indented and do not count.
+  std::size_t topLevel = 0;
+  auto startsUnindentedLine = [&](std::size_t k) {
+    while (k > 0 && tokens[k - 1].pos.line == tokens[k].pos.line) --k;
+    return tokens[k].pos.column == 1;
+  };
+  auto report = [&](const Token& fallback, std::size_t from, std::string text) {
+    const Token* at = misindentedBrace(tokens, pairs, from);
     if (at) text = "'" + std::string(at->spelling) + "' - unbalanced parentheses";
     diagnostics.push_back({at ? at->pos : fallback.pos, Severity::Error, std::move(text)});
   };
@@ -420,12 +466,19 @@ bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
     if (t.kind != TokenKind::Punct || t.spelling.size() != 1) continue;
     const char c = t.spelling[0];
     if (c == '(' || c == '[' || c == '{') {
+      if (open.empty() && startsUnindentedLine(k)) topLevel = k;
       open.push_back(k);
     } else if (c == ')' || c == ']' || c == '}') {
       const char want = c == ')' ? '(' : c == ']' ? '[' : '{';
-      if (open.empty() || tokens[open.back()].spelling[0] != want) {
-        // Everything after a stray bracket would pair up wrongly: stop here.
-        report(t, "'" + std::string(1, c) + "' - unbalanced parentheses");
+      if (!open.empty() && tokens[open.back()].spelling[0] != want) {
+        // A parenthesis or bracket left open: it is the fault, not the brace that ends its
+        // statement. Everything after would pair up wrongly: stop here.
+        const Token& unclosed = tokens[open.back()];
+        diagnostics.push_back({unclosed.pos, Severity::Error, "'" + std::string(unclosed.spelling) + "' - unbalanced parentheses"});
+        return false;
+      }
+      if (open.empty()) {
+        report(t, topLevel, "'" + std::string(1, c) + "' - unbalanced parentheses");
         return false;
       }
       pairs.emplace_back(open.back(), k);
@@ -434,7 +487,7 @@ bool checkBrackets(const std::vector<Token>& tokens, Diagnostics& diagnostics) {
   }
   if (open.empty()) return true;
   const Token& first = tokens[open.front()];
-  report(first, "'" + std::string(first.spelling) + "' - unbalanced parentheses, not closed by the end of the program");
+  report(first, open.front(), "'" + std::string(first.spelling) + "' - unbalanced parentheses, not closed by the end of the program");
   return false;
 }
 

@@ -14,25 +14,36 @@ enum class TokenKind {
   Identifier,
   IntLiteral,     // 12, 0x1F, 'a'
   DoubleLiteral,  // 1.5, .5, 1e3
-  StringLiteral,  // text holds the value, escapes resolved
+  StringLiteral,  // the value, escapes resolved, is stringLiteralValue(spelling)
   ColorLiteral,   // C'255,0,0' or C'0x00,0x00,0xFF': value in intValue
   DateLiteral,    // D'2020.01.01 00:00': seconds since 1970 in intValue
-  Directive,      // a whole preprocessor line, text from '#' to the line's end
+  Directive,      // a whole preprocessor line from '#' to its end, without a trailing comment
   Punct,          // operators and separators; text holds the spelling
 };
 
+// Equality of short texts without a library call: tokens and the words they are compared with
+// are a few bytes long, and the parser compares a great many of them.
+constexpr bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 struct Token {
   TokenKind kind = TokenKind::End;
-  std::string_view spelling;  // into the source; for literals the source spelling
-  std::string text;           // string literal value, directive line
+  std::string_view spelling;  // into the source, as written
   long long intValue = 0;
   double doubleValue = 0;
   SourcePos pos;
   SourcePos end;  // just after the token: where a missing ';' belongs
 
-  bool is(std::string_view p) const { return kind == TokenKind::Punct && spelling == p; }
-  bool isWord(std::string_view w) const { return kind == TokenKind::Identifier && spelling == w; }
+  bool is(std::string_view p) const { return kind == TokenKind::Punct && sameText(spelling, p); }
+  bool isWord(std::string_view w) const { return kind == TokenKind::Identifier && sameText(spelling, w); }
 };
+
+// The value of a string literal token's spelling ("a\"b" -> a"b), escapes resolved.
+std::string stringLiteralValue(std::string_view spelling);
 
 // Splits the source into tokens, ending with one End token. Lexical faults (unterminated
 // string or comment, stray characters) go to `diagnostics`; the tokens are still complete.

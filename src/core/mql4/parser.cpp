@@ -1,9 +1,11 @@
 #include "mql4/parser.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <deque>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <string>
 
 #include "mql4/lexer.hpp"
@@ -55,6 +57,13 @@ namespace {
 
 struct SyntaxError {};
 
+// Limits that keep the recursive parser, the checker and the tree's destruction within the
+// stack on any input: nesting of statements and parentheses, and the tokens of one statement
+// (which bounds how deep its expression tree can grow). No EA comes near them: an "else if"
+// chain nests one level per branch, and each value of an initializer list counts on its own.
+constexpr int kMaxNesting = 1000;
+constexpr std::size_t kMaxStatementTokens = 4000;
+
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -62,8 +71,8 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // Words that can never name a variable or function.
-const std::set<std::string_view>& reservedWords() {
-  static const std::set<std::string_view> words{
+const std::unordered_set<std::string_view>& reservedWords() {
+  static const std::unordered_set<std::string_view> words{
       "if", "else", "for", "while", "do", "switch", "case", "default", "break", "continue", "return",
       "extern", "input", "sinput", "static", "const", "enum", "struct", "class", "true", "false",
       "void", "bool", "char", "uchar", "short", "ushort", "int", "uint", "long", "ulong", "float",
@@ -91,6 +100,14 @@ class Parser {
 
   Program run() {
     Program program;
+    // The terminal's own enumerations name ints, as ours do.
+    for (std::string_view e : {"ENUM_TIMEFRAMES", "ENUM_MA_METHOD", "ENUM_APPLIED_PRICE", "ENUM_STO_PRICE",
+                               "ENUM_LINE_STYLE", "ENUM_OBJECT", "ENUM_BASE_CORNER", "ENUM_ANCHOR_POINT",
+                               "ENUM_ORDER_TYPE", "ENUM_INIT_RETCODE", "ENUM_SYMBOL_INFO_DOUBLE",
+                               "ENUM_SYMBOL_INFO_INTEGER", "ENUM_SYMBOL_INFO_STRING", "ENUM_ACCOUNT_INFO_DOUBLE",
+                               "ENUM_ACCOUNT_INFO_INTEGER", "ENUM_ACCOUNT_INFO_STRING", "ENUM_DAY_OF_WEEK",
+                               "ENUM_SERIESMODE", "ENUM_ALIGN_MODE", "ENUM_BORDER_TYPE"})
+      enumTypes_.emplace(e);
     if (failed_) return program;
     try {
       while (at().kind != TokenKind::End) topLevel(program);
@@ -105,10 +122,21 @@ class Parser {
 
   // #define NAME tokens... replaces NAME by its tokens from there on; #undef ends that.
   void expandMacros() {
+    const bool anyMacro = std::any_of(raw_.begin(), raw_.end(), [](const Token& t) {
+      return t.kind == TokenKind::Directive && t.spelling.find("def") != std::string_view::npos;  // #define, #undef
+    });
+    if (!anyMacro) {
+      toks_ = std::move(raw_);
+      return;
+    }
     toks_.reserve(raw_.size());
     std::map<std::string, std::vector<Token>, std::less<>> macros;
     std::vector<std::string> expanding;
+    // Macros that expand into each other could multiply without end; past this many tokens
+    // the source is refused.
+    const std::size_t maxTokens = raw_.size() + 1'000'000;
     auto emit = [&](auto&& self, const Token& t, SourcePos at, int depth) -> void {
+      if (toks_.size() > maxTokens) return;
       if (t.kind == TokenKind::Identifier && depth < 32) {
         const auto m = macros.find(t.spelling);
         if (m != macros.end()) {
@@ -129,9 +157,9 @@ class Parser {
       if (depth > 0) copy.pos = copy.end = at;
       toks_.push_back(std::move(copy));
     };
-    for (const Token& t : raw_) {
+    for (Token& t : raw_) {
       if (t.kind == TokenKind::Directive) {
-        std::string_view line = std::string_view(t.text).substr(1);
+        std::string_view line = t.spelling.substr(1);
         line = trimmed(line);
         const std::string_view word = line.substr(0, line.find_first_of(" \t"));
         std::string_view rest = trimmed(line.substr(word.size()));
@@ -168,7 +196,16 @@ class Parser {
           continue;
         }
       }
+      if (t.kind != TokenKind::Identifier || macros.empty() || !macros.count(t.spelling)) {
+        toks_.push_back(std::move(t));
+        continue;
+      }
       emit(emit, t, t.pos, 0);
+      if (toks_.size() > maxTokens) {
+        diags_.push_back({t.pos, Severity::Error, "macro expansion too large"});
+        failed_ = true;
+        return;
+      }
     }
   }
 
@@ -189,6 +226,19 @@ class Parser {
     return false;
   }
   SourcePos previousEnd() const { return i_ > 0 ? toks_[i_ - 1].end : at().pos; }
+
+  // Counts one level of nesting for as long as it lives.
+  struct Nest {
+    explicit Nest(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting) parser.fail(parser.at().pos, "'" + std::string(parser.at().spelling) + "' - nesting too deep");
+    }
+    ~Nest() { --parser.depth_; }
+    Parser& parser;
+  };
+  void statementStarts() { statementStart_ = i_; }
+  void guardSize() {
+    if (i_ - statementStart_ > kMaxStatementTokens) fail(at().pos, "'" + std::string(at().spelling) + "' - expression too complex");
+  }
 
   [[noreturn]] void fail(SourcePos pos, std::string text) {
     diags_.push_back({pos, Severity::Error, std::move(text)});
@@ -222,7 +272,7 @@ class Parser {
   bool isTypeWord(const Token& t) const {
     if (t.kind != TokenKind::Identifier) return false;
     BaseType b;
-    return baseTypeOfKeyword(t.spelling, b) || enumTypes_.count(std::string(t.spelling));
+    return baseTypeOfKeyword(t.spelling, b) || (!enumTypes_.empty() && enumTypes_.count(t.spelling));
   }
   Type parseBaseType() {
     const Token& t = at();
@@ -231,7 +281,7 @@ class Parser {
       take();
       return {b, 0};
     }
-    if (t.kind == TokenKind::Identifier && enumTypes_.count(std::string(t.spelling))) {
+    if (t.kind == TokenKind::Identifier && !enumTypes_.empty() && enumTypes_.count(t.spelling)) {
       take();
       return kInt;  // an enumeration is an int with named values
     }
@@ -242,6 +292,7 @@ class Parser {
   // Top level
 
   void topLevel(Program& program) {
+    statementStarts();
     const Token& t = at();
     if (t.kind == TokenKind::Directive) {
       directive(program, take());
@@ -301,7 +352,7 @@ class Parser {
   }
 
   void directive(Program& program, const Token& t) {
-    std::string_view line = trimmed(std::string_view(t.text).substr(1));
+    std::string_view line = trimmed(t.spelling.substr(1));
     const std::string_view word = line.substr(0, line.find_first_of(" \t"));
     const std::string_view rest = trimmed(line.substr(word.size()));
     if (word == "property") {
@@ -342,6 +393,7 @@ class Parser {
     auto decl = std::make_unique<DeclStmt>(start);
     long long next = 0;
     while (!at().is("}")) {
+      statementStarts();
       auto v = std::make_unique<VarDecl>();
       v->pos = at().pos;
       v->name = identifier("enumerator");
@@ -403,6 +455,7 @@ class Parser {
   // name[size][size] = value, name2 ... up to (not including) the ';'.
   void declarators(DeclStmt& decl, Type type, Storage storage, bool isConst) {
     do {
+      statementStarts();
       auto v = std::make_unique<VarDecl>();
       v->pos = at().pos;
       v->name = identifier("variable name");
@@ -434,11 +487,13 @@ class Parser {
         // Nested lists of a many-dimensional array: their values in order.
         take();
         while (!at().is("}")) {
+          statementStarts();
           v.initList.push_back(assignment());
           if (!accept(",")) break;
         }
         expect("}");
       } else {
+        statementStarts();
         v.initList.push_back(assignment());
       }
       if (!accept(",")) break;
@@ -484,6 +539,8 @@ class Parser {
   }
 
   StmtPtr statement() {
+    const Nest nest(*this);
+    statementStarts();
     const Token& t = at();
     const SourcePos pos = t.pos;
     if (t.is("{")) return block();
@@ -491,7 +548,7 @@ class Parser {
       take();
       return std::make_unique<SimpleStmt>(StmtKind::Empty, pos);
     }
-    if (t.kind == TokenKind::Directive) fail(pos, "'" + t.text + "' - directive inside a function");
+    if (t.kind == TokenKind::Directive) fail(pos, "'" + std::string(t.spelling) + "' - directive inside a function");
     if (t.kind == TokenKind::Identifier) {
       const std::string_view w = t.spelling;
       if (w == "if") {
@@ -612,6 +669,7 @@ class Parser {
   ExprPtr expression() {
     ExprPtr left = assignment();
     while (at().is(",")) {
+      guardSize();
       const SourcePos pos = take().pos;
       auto c = std::make_unique<BinaryExpr>(ExprKind::Comma, pos, Op::Assign);
       c->left = std::move(left);
@@ -622,6 +680,7 @@ class Parser {
   }
 
   ExprPtr assignment() {
+    const Nest nest(*this);
     ExprPtr left = conditional();
     static const std::pair<std::string_view, Op> kAssign[] = {
         {"=", Op::Assign},       {"+=", Op::AddAssign}, {"-=", Op::SubAssign},          {"*=", Op::MulAssign},
@@ -630,7 +689,7 @@ class Parser {
     };
     if (at().kind == TokenKind::Punct) {
       for (const auto& [spelling, op] : kAssign) {
-        if (at().spelling == spelling) {
+        if (sameText(at().spelling, spelling)) {
           const SourcePos pos = take().pos;
           auto a = std::make_unique<BinaryExpr>(ExprKind::Assign, pos, op);
           a->left = std::move(left);
@@ -669,7 +728,7 @@ class Parser {
     };
     if (t.kind != TokenKind::Punct) return nullptr;
     for (const BinaryLevel& l : kLevels)
-      if (l.spelling == t.spelling) return &l;
+      if (sameText(l.spelling, t.spelling)) return &l;
     return nullptr;
   }
 
@@ -678,6 +737,7 @@ class Parser {
     ExprPtr left = unary();
     while (const BinaryLevel* l = binaryOp(at())) {
       if (l->level <= minLevel) break;
+      guardSize();
       const SourcePos pos = take().pos;
       auto b = std::make_unique<BinaryExpr>(ExprKind::Binary, pos, l->op);
       b->left = std::move(left);
@@ -688,6 +748,8 @@ class Parser {
   }
 
   ExprPtr unary() {
+    const Nest nest(*this);
+    guardSize();
     const Token& t = at();
     const SourcePos pos = t.pos;
     static const std::pair<std::string_view, Op> kPrefix[] = {
@@ -695,7 +757,7 @@ class Parser {
     };
     if (t.kind == TokenKind::Punct) {
       for (const auto& [spelling, op] : kPrefix) {
-        if (t.spelling == spelling) {
+        if (sameText(t.spelling, spelling)) {
           take();
           auto u = std::make_unique<UnaryExpr>(ExprKind::Unary, pos, op);
           u->operand = unary();
@@ -717,6 +779,7 @@ class Parser {
 
   ExprPtr postfix(ExprPtr e) {
     while (true) {
+      guardSize();
       if (at().is("[")) {
         auto ix = std::make_unique<IndexExpr>(take().pos);
         ix->array = std::move(e);
@@ -761,7 +824,7 @@ class Parser {
         auto lit = std::make_unique<LiteralExpr>(pos);
         lit->literalType = kString;
         // "a" "b": adjacent strings are one.
-        while (at().kind == TokenKind::StringLiteral) lit->stringValue += take().text;
+        while (at().kind == TokenKind::StringLiteral) lit->stringValue += stringLiteralValue(take().spelling);
         return lit;
       }
       case TokenKind::Identifier: {
@@ -819,7 +882,9 @@ class Parser {
   bool inImport_ = false;
   int loops_ = 0;
   int switches_ = 0;
-  std::set<std::string> enumTypes_;
+  int depth_ = 0;
+  std::size_t statementStart_ = 0;
+  std::set<std::string, std::less<>> enumTypes_;
 };
 
 }  // namespace

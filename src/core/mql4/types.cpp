@@ -18,8 +18,10 @@ constexpr Keyword kKeywords[] = {
 }  // namespace
 
 bool baseTypeOfKeyword(std::string_view word, BaseType& out) {
+  // Every keyword is 3 to 8 letters of lower case: most identifiers are out at once.
+  if (word.size() < 3 || word.size() > 8 || word[0] < 'b' || word[0] > 'v') return false;
   for (const Keyword& k : kKeywords)
-    if (k.word == word) {
+    if (k.word.size() == word.size() && k.word[0] == word[0] && k.word == word) {
       out = k.type;
       return true;
     }

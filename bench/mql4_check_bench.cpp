@@ -1,0 +1,120 @@
+// Checking the Expert Advisor of a large system (four groups of fifty indicators, every
+// indicator type in turn) with our own MQL4 checker, as the compile step does before every
+// compile. The baseline is the plain scan a substitute compiler makes of the same bytes:
+// brackets balanced outside strings and comments.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "generator/expert_generator.hpp"
+#include "model/system_parameters.hpp"
+#include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "mql4/checker.hpp"
+#include "mql4/lexer.hpp"
+#include "platform/recording_host.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zorvik;
+
+constexpr const char* kTypes[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages",
+                                  "2 Moving Averages Cross", "RSI", "RSI Cross", "Parabolic SAR", "MACD",
+                                  "Stochastik", "Bollinger Bands", "Donchian Channel", "ADX"};
+
+// The bytes of user/_Zorvik.mq4 for the 4 x 50 system, as the generator writes them.
+std::string bigExpertSource() {
+  testing::TempDir dir;
+  RecordingHost host;
+  Workspace ws(dir.path(), host);
+  fs::create_directories(ws.userFolder());
+  ws.definitions.read(testing::sourceDir() / "res" / "DVDefTable2.dat");
+  ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
+  ws.catalogue.readIndicatorCoding();
+  TradingSystem& hs = ws.system();
+  hs.resetAll(systemDefaults(ws));
+  hs.mm.type = "idFixed Ratio";
+  hs.general.title = "Gross";
+  for (int g = 1; g <= 4; ++g) {
+    hs.group(g).threshold = "60";
+    hs.group(g).sl = "40";
+    hs.group(g).tp = "80";
+    hs.group(g).ts = "20";
+    for (int i = 0; i < 50; ++i) {
+      const std::string type = kTypes[(g * 50 + i) % 12];
+      Indicator ind(type);
+      for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
+        const ParameterCoding* p = ws.catalogue.parameter(key);
+        ind.setParameter(ws, key, p ? p->defaultValue : "");
+      }
+      ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
+      ind.setRaw("value", std::to_string(1 + i % 7));
+      ind.setRaw("actiontyp", i % 4 == 0 ? "idReverse" : "idStandard");
+      hs.group(g).addIndicator(std::move(ind));
+    }
+  }
+  if (!writeExpertSource(ws, hs, "100001")) return {};
+  std::ifstream in(ws.userFile("_Zorvik.mq4"), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const std::string& source() {
+  static const std::string bytes = bigExpertSource();
+  return bytes;
+}
+
+void BM_CheckExpert(benchmark::State& state) {
+  const std::string& bytes = source();
+  bool ok = false;
+  for (auto _ : state) {
+    const mql4::CheckResult r = mql4::checkSource(bytes);
+    ok = r.ok();
+    benchmark::DoNotOptimize(ok);
+  }
+  if (!ok) state.SkipWithError("the generated EA does not pass the check");
+  state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_CheckExpert)->Unit(benchmark::kMillisecond);
+
+// The lexer alone: how much of the check is reading the text.
+void BM_CheckExpert_Tokens(benchmark::State& state) {
+  const std::string& bytes = source();
+  for (auto _ : state) {
+    mql4::Diagnostics diagnostics;
+    auto tokens = mql4::tokenize(bytes, diagnostics);
+    benchmark::DoNotOptimize(tokens.data());
+  }
+}
+BENCHMARK(BM_CheckExpert_Tokens)->Unit(benchmark::kMillisecond);
+
+// The plain way: one pass over the bytes, brackets counted outside strings and comments.
+void BM_CheckExpert_Baseline(benchmark::State& state) {
+  const std::string& bytes = source();
+  for (auto _ : state) {
+    int depth = 0;
+    bool balanced = true;
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const char c = bytes[i];
+      if (c == '/' && i + 1 < n && bytes[i + 1] == '/') {
+        while (i < n && bytes[i] != '\n') ++i;
+      } else if (c == '"') {
+        for (++i; i < n && bytes[i] != '"' && bytes[i] != '\n'; ++i)
+          if (bytes[i] == '\\') ++i;
+      } else if (c == '{' || c == '(' || c == '[') {
+        ++depth;
+      } else if (c == '}' || c == ')' || c == ']') {
+        if (--depth < 0) balanced = false;
+      }
+    }
+    benchmark::DoNotOptimize(balanced &= depth == 0);
+  }
+}
+BENCHMARK(BM_CheckExpert_Baseline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
