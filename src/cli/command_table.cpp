@@ -6,9 +6,9 @@ namespace zorvik::cli {
 // here instead of following the order in which the linker happens to run static initialisers.
 const std::vector<Command>& commands() {
   static const std::vector<Command> all{
-      backtestCommand(), checkCommand(),    checkMq4Command(), compileCommand(), terminalCommand(), copyCommand(),
-      generateCommand(), historyCommand(),
-      infoCommand(),     newCommand(),     resaveCommand(),   runMq4Command(),  uniformCommand(),
+      checkCommand(),    checkMq4Command(), compileCommand(), terminalCommand(), copyCommand(),
+      generateCommand(), historyCommand(),  backtestCommand(), runMq4Command(),
+      infoCommand(),     newCommand(),      resaveCommand(),   uniformCommand(),
   };
   return all;
 }
