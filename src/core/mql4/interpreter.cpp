@@ -1827,8 +1827,10 @@ ExpertTestRun ExpertInterpreter::run(const ExpertTestSettings& settings) {
       const std::int64_t cl = term.pointsOf(bars.close[b]);
       const bool lowFirst = bars.close[b] >= bars.open[b];
       const std::int64_t path[4] = {o, lowFirst ? l : h, lowFirst ? h : l, cl};
+      const double prices[4] = {bars.open[b], lowFirst ? bars.low[b] : bars.high[b],
+                                lowFirst ? bars.high[b] : bars.low[b], bars.close[b]};
       for (int k = 1; k <= 4; ++k) {
-        term.beginTick(b, k, path[k - 1]);
+        term.beginTick(b, k, path[k - 1], prices[k - 1]);
         impl_->callEvent(c, impl_->start);
       }
     }

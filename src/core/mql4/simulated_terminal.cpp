@@ -33,6 +33,7 @@ SimulatedTerminal::SimulatedTerminal(const BarSeries& history, std::size_t first
     bid_ = pointsOf(history.open[bar_]);
     ask_ = bid_ + symbol_.spreadPoints;
     formingHigh_ = formingLow_ = bid_;
+    bidPrice_ = formingHighPrice_ = formingLowPrice_ = history.open[bar_];
   }
 }
 
@@ -42,14 +43,18 @@ bool SimulatedTerminal::isOurSymbol(std::string_view name) const {
   return name.empty() || iequals(name, history_.symbol);
 }
 
-void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints) {
+void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) {
   bar_ = bar;
   tickOfBar_ = k;
   bid_ = bidPoints;
   ask_ = bidPoints + symbol_.spreadPoints;
+  bidPrice_ = bidPrice;
   if (k == 1) {
     formingHigh_ = formingLow_ = bidPoints;
+    formingHighPrice_ = formingLowPrice_ = bidPrice;
   } else {
+    if (bidPoints > formingHigh_) formingHighPrice_ = bidPrice;
+    if (bidPoints < formingLow_) formingLowPrice_ = bidPrice;
     formingHigh_ = std::max(formingHigh_, bidPoints);
     formingLow_ = std::min(formingLow_, bidPoints);
   }
@@ -61,20 +66,20 @@ void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints
     const Order& p = open_[i];
     if (p.type == kOpBuy) {
       if (p.stopLoss && bid_ <= p.stopLoss) {
-        close(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss);
+        close(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss, !gap);
         continue;
       }
       if (p.takeProfit && bid_ >= p.takeProfit) {
-        close(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit);
+        close(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit, !gap);
         continue;
       }
     } else {
       if (p.stopLoss && ask_ >= p.stopLoss) {
-        close(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss);
+        close(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss, !gap);
         continue;
       }
       if (p.takeProfit && ask_ <= p.takeProfit) {
-        close(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit);
+        close(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit, !gap);
         continue;
       }
     }
@@ -86,7 +91,7 @@ void SimulatedTerminal::closeAtEnd() {
   while (!open_.empty()) close(0, open_.front().type == kOpBuy ? bid_ : ask_, CloseReason::EndOfTest);
 }
 
-void SimulatedTerminal::close(std::size_t index, std::int64_t fillPoints, CloseReason reason) {
+void SimulatedTerminal::close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop) {
   Order p = open_[index];
   open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(index));
   Trade t;
@@ -96,7 +101,7 @@ void SimulatedTerminal::close(std::size_t index, std::int64_t fillPoints, CloseR
   t.openTime = p.openTime;
   t.openPrice = p.openPrice;
   t.closeTime = time();
-  t.closePrice = price(fillPoints);
+  t.closePrice = atStop ? price(fillPoints) : fillPrice(fillPoints);
   t.stopLoss = priceOfPoints(p.stopLoss);
   t.takeProfit = priceOfPoints(p.takeProfit);
   const double move = p.type == kOpBuy ? t.closePrice - t.openPrice : t.openPrice - t.closePrice;
@@ -119,7 +124,7 @@ std::vector<Trade> SimulatedTerminal::trades() const {
 }
 
 double SimulatedTerminal::profitNow(const Order& o) const {
-  if (o.type == kOpBuy) return (price(bid_) - o.openPrice) * o.lots * symbol_.contractSize;
+  if (o.type == kOpBuy) return (bidPrice_ - o.openPrice) * o.lots * symbol_.contractSize;
   return (o.openPrice - price(ask_)) * o.lots * symbol_.contractSize;
 }
 
@@ -137,8 +142,8 @@ double SimulatedTerminal::marketInfo(std::string_view symbolName, int mode) {
     return 0;
   }
   switch (mode) {
-    case 1: return price(formingLow_);   // MODE_LOW: of the day in the terminal; the bar here
-    case 2: return price(formingHigh_);  // MODE_HIGH
+    case 1: return formingLowPrice_;   // MODE_LOW: of the day in the terminal; the bar here
+    case 2: return formingHighPrice_;  // MODE_HIGH
     case 5: return static_cast<double>(time());
     case 9: return bid();
     case 10: return ask();
@@ -185,10 +190,10 @@ const SimulatedTerminal::Frame& SimulatedTerminal::frame(int minutes) {
   }
   if (cache->builtForBar == bar_ && cache->builtForTick == tickOfBar_) return cache->frame;
   Frame& f = cache->frame;
-  const double bidPrice = price(bid_);
+  const double bidPrice = bidPrice_;
   if (!cache->own) {
     f.current = bar_;
-    f.forming = {history_.time[bar_], history_.open[bar_], price(formingHigh_), price(formingLow_), bidPrice,
+    f.forming = {history_.time[bar_], history_.open[bar_], formingHighPrice_, formingLowPrice_, bidPrice,
                  static_cast<double>(tickOfBar_)};
   } else {
     const BarSeries& s = *cache->own;
@@ -198,7 +203,7 @@ const SimulatedTerminal::Frame& SimulatedTerminal::frame(int minutes) {
     }
     // The higher bar as it stands: its finished chart bars plus the chart's forming one.
     const std::int64_t start = s.time[f.current];
-    Bar b{start, history_.open[bar_], price(formingHigh_), price(formingLow_), bidPrice, static_cast<double>(tickOfBar_)};
+    Bar b{start, history_.open[bar_], formingHighPrice_, formingLowPrice_, bidPrice, static_cast<double>(tickOfBar_)};
     for (std::size_t i = bar_; i-- > 0 && history_.time[i] >= start;) {
       b.open = history_.open[i];
       b.high = std::max(b.high, history_.high[i]);
@@ -318,7 +323,7 @@ int SimulatedTerminal::orderSend(std::string_view symbolName, int cmd, double lo
   o.type = cmd;
   o.lots = lots;
   o.openPoints = fill;
-  o.openPrice = price(fill);
+  o.openPrice = fillPrice(fill);
   o.stopLoss = sl;
   o.takeProfit = tp;
   o.openTime = time();

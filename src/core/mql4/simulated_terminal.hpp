@@ -44,7 +44,8 @@ class SimulatedTerminal {
 
   // --- the tick loop
   // Makes tick k (1..4) of `bar` the current one and lets the broker close what its stops hit.
-  void beginTick(std::size_t bar, int k, std::int64_t bidPoints);
+  // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
+  void beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice);
   // After the last tick: what is still open closes at the last prices, "end of test".
   void closeAtEnd();
   std::int64_t pointsOf(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
@@ -55,7 +56,7 @@ class SimulatedTerminal {
   int period() const { return history_.timeframeMinutes; }
   int digits() const { return symbol_.digits; }
   double point() const { return 1.0 / scale_; }
-  double bid() const { return price(bid_); }
+  double bid() const { return bidPrice_; }
   double ask() const { return price(ask_); }
   std::int64_t time() const { return history_.time[bar_]; }
   int bars() const { return static_cast<int>(bar_) + 1; }
@@ -129,7 +130,12 @@ class SimulatedTerminal {
  private:
   double price(std::int64_t points) const { return static_cast<double>(points) / scale_; }
   bool stopsAccepted(int type, std::int64_t stopLoss, std::int64_t takeProfit) const;
-  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason);
+  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop = false);
+  // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
+  double fillPrice(std::int64_t points) const {
+    if (points == bid_) return bidPrice_;
+    return price(points);
+  }
   Order* findOpen(int ticket);
 
   const BarSeries& history_;
@@ -140,6 +146,9 @@ class SimulatedTerminal {
   int tickOfBar_ = 1;
   std::int64_t bid_ = 0;
   std::int64_t ask_ = 0;
+  double bidPrice_ = 0;
+  double formingHighPrice_ = 0;
+  double formingLowPrice_ = 0;
   std::int64_t formingHigh_ = 0;
   std::int64_t formingLow_ = 0;
   int nextTicket_ = 1;
