@@ -3,6 +3,8 @@
 // sees (ticks, forming bar, orders and their refusals).
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "market/bar_series.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
@@ -190,6 +192,26 @@ TEST(Mql4Interpreter, OrdersAreFilledStoppedAndRefusedAsTheBrokerDoes) {
   EXPECT_DOUBLE_EQ(o.run.trades[1].closePrice, 1.09770);
   EXPECT_NEAR(o.run.trades[1].profit, (1.10000 - 1.09770) * 0.2 * 100000, 1e-9);
   EXPECT_NEAR(o.run.balance, 10000 + o.run.trades[0].profit + o.run.trades[1].profit, 1e-9);
+}
+
+// A stop reached by a later tick (no gap) fills at the stop's own price, even when the tick's
+// stored price has the same points but other last bits; Bid is the stored price itself.
+TEST(Mql4Interpreter, AStopFillsAtItsOwnPriceNotAtTheStoredTickPrice) {
+  BarSeries h = bars({{110000, 110050, 109950, 110020}, {110000, 110010, 109900, 109950}});
+  const double storedLow = std::nextafter(1.099, 2.0);  // 1.09900 in points, not the nearest double
+  h.low[1] = storedLow;
+  const Outcome o = runSource(
+      "int start(){\n"
+      "  if(Bars==1 && Volume[0]==1) OrderSend(Symbol(),OP_BUY,0.1,Ask,0,NormalizeDouble(Bid-0.0010,5),0);\n"
+      "  if(Bars==2 && Volume[0]==3) Print(Bid==Low[0]);\n"
+      "  return(0); }\n",
+      h);
+  ASSERT_TRUE(o.run.ok()) << o.run.error;
+  EXPECT_EQ(o.printed, std::vector<std::string>{"true"});
+  ASSERT_EQ(o.run.trades.size(), 1u);
+  EXPECT_EQ(o.run.trades[0].reason, CloseReason::StopLoss);
+  EXPECT_EQ(o.run.trades[0].closePrice, 1.099);
+  EXPECT_NE(o.run.trades[0].closePrice, storedLow);
 }
 
 // What an indicator shows at shift 0 while a bar forms is, at that bar's last tick, exactly the
