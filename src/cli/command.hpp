@@ -41,6 +41,7 @@ Command historyCommand();
 Command infoCommand();
 Command newCommand();
 Command resaveCommand();
+Command runMq4Command();
 Command uniformCommand();
 
 }  // namespace zorvik::cli

@@ -7,8 +7,8 @@ namespace zorvik::cli {
 const std::vector<Command>& commands() {
   static const std::vector<Command> all{
       checkCommand(),    checkMq4Command(), compileCommand(), terminalCommand(), copyCommand(),
-      generateCommand(), historyCommand(),  backtestCommand(),
-      infoCommand(),     newCommand(),     resaveCommand(),   uniformCommand(),
+      generateCommand(), historyCommand(),  backtestCommand(), runMq4Command(),
+      infoCommand(),     newCommand(),      resaveCommand(),   uniformCommand(),
   };
   return all;
 }

@@ -78,7 +78,7 @@ class Run {
   void checkSignals(std::uint8_t checks);
   void enter(TradeType type);
   void closeAll(TradeType type, CloseReason reason);
-  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason);
+  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop = false);
   bool stopsAccepted(TradeType type, std::int64_t stopLoss, std::int64_t takeProfit) const;
   bool modify(Position& p, std::int64_t stopLoss, std::int64_t takeProfit);
   double openProfit();
@@ -151,7 +151,7 @@ void Run::noteEquity() {
   }
 }
 
-void Run::close(std::size_t index, std::int64_t fillPoints, CloseReason reason) {
+void Run::close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop) {
   const Position p = open_[index];
   open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(index));
   Trade t;
@@ -161,7 +161,9 @@ void Run::close(std::size_t index, std::int64_t fillPoints, CloseReason reason) 
   t.openTime = p.openTime;
   t.openPrice = p.openPrice;
   t.closeTime = time_;
-  t.closePrice = fillPrice(fillPoints);
+  // A stop fills at its own price even when the tick's stored price has the same points:
+  // that stored double may differ from the stop's in the last bits.
+  t.closePrice = atStop ? price(fillPoints) : fillPrice(fillPoints);
   t.stopLoss = p.stopLoss ? price(p.stopLoss) : 0;
   t.takeProfit = p.takeProfit ? price(p.takeProfit) : 0;
   const double move = p.type == TradeType::Buy ? t.closePrice - t.openPrice : t.openPrice - t.closePrice;
@@ -180,20 +182,20 @@ void Run::checkStops(bool gap) {
     const Position& p = open_[i];
     if (p.type == TradeType::Buy) {
       if (p.stopLoss && bid_ <= p.stopLoss) {
-        close(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss);
+        close(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss, !gap);
         continue;
       }
       if (p.takeProfit && bid_ >= p.takeProfit) {
-        close(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit);
+        close(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit, !gap);
         continue;
       }
     } else {
       if (p.stopLoss && ask_ >= p.stopLoss) {
-        close(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss);
+        close(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss, !gap);
         continue;
       }
       if (p.takeProfit && ask_ <= p.takeProfit) {
-        close(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit);
+        close(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit, !gap);
         continue;
       }
     }

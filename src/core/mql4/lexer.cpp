@@ -1,5 +1,6 @@
 #include "mql4/lexer.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -209,6 +210,11 @@ class Lexer {
         exponent += sign * e;
       }
       t.doubleValue = mantissa * std::pow(10.0, exponent);
+      // The literal's correctly rounded value: mantissa times a power of ten rounds twice
+      // (0.3 became 0.30000000000000004), which moves a lot size off its step.
+      double exact = 0;
+      const auto parsed = std::from_chars(text.data(), text.data() + text.size(), exact);
+      if (parsed.ec == std::errc() && parsed.ptr == text.data() + text.size()) t.doubleValue = exact;
     } else {
       t.kind = TokenKind::IntLiteral;
       unsigned long long v = 0;

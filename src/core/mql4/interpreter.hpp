@@ -1,0 +1,68 @@
+#pragma once
+// Runs a checked MQL4 Expert Advisor on a history, tick by tick, on the simulated terminal:
+// init() once before the first tick, start() at every tick, deinit() after the last. The tree
+// is translated once into nodes that hold their variables' slots and their built-ins' numbers,
+// so a tick does no lookup by name.
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "backtest/backtest_result.hpp"
+#include "backtest/backtest_settings.hpp"
+#include "mql4/syntax_tree.hpp"
+
+namespace zorvik {
+struct BarSeries;
+}
+
+namespace zorvik::mql4 {
+
+struct ExpertTestSettings {
+  const BarSeries* history = nullptr;  // must outlive the run
+  std::size_t firstBar = 0;            // bars [firstBar, endBar) are played
+  std::size_t endBar = 0;
+  SymbolProperties symbol;             // its digits must be the history's
+  double deposit = 10000;
+  // Every line the EA prints (Print, Alert), with the tick's time in front. Unset: dropped.
+  std::function<void(std::string_view)> log;
+  // Loop turns one call of init(), start() or deinit() may take before the EA counts as stuck
+  // in an endless loop and is stopped.
+  long long loopLimit = 10'000'000;
+};
+
+struct ExpertTestRun {
+  std::vector<Trade> trades;  // by ticket; closes the EA made itself carry CloseReason::Signal
+  double balance = 0;         // at the end
+  std::string comment;        // the last Comment()
+  // Why the run stopped before its end (a critical error of the EA: division by zero, an
+  // array index out of range, an endless loop, a timeframe that cannot be built); empty when
+  // it ran through. The trades are those up to the fault.
+  std::string error;
+  bool ok() const { return error.empty(); }
+};
+
+class ExpertInterpreter {
+ public:
+  // The program must have passed the checker and must outlive the interpreter. Refused, with
+  // the reason, when it uses a built-in this interpreter does not run, or has no start().
+  static std::variant<std::unique_ptr<ExpertInterpreter>, std::string> load(const Program& program);
+
+  ~ExpertInterpreter();
+  ExpertInterpreter(const ExpertInterpreter&) = delete;
+  ExpertInterpreter& operator=(const ExpertInterpreter&) = delete;
+
+  // Every run starts from the globals' initial values.
+  ExpertTestRun run(const ExpertTestSettings& settings);
+
+  struct Impl;
+
+ private:
+  explicit ExpertInterpreter(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zorvik::mql4

@@ -1,0 +1,177 @@
+#pragma once
+// The terminal an interpreted Expert Advisor trades on: one symbol's history played as four
+// ticks per bar, a broker that fills market orders at once and watches stops, an account, the
+// chart's series and the terminal's indicators. It follows the same rules as the backtest
+// engine, so that the trades of both can be compared one by one.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "backtest/backtest_result.hpp"
+#include "backtest/backtest_settings.hpp"
+#include "market/bar_series.hpp"
+
+namespace zorvik::mql4 {
+
+// The terminal's error codes the interpreter sets (GetLastError).
+enum TerminalError : int {
+  kErrNone = 0,
+  kErrNoResult = 1,           // a modification that changes nothing
+  kErrInvalidTradeParameters = 3,
+  kErrInvalidPrice = 129,
+  kErrInvalidStops = 130,
+  kErrInvalidTradeVolume = 131,
+  kErrInvalidFunctionParameter = 4051,
+  kErrUnknownSymbol = 4106,
+  kErrInvalidTicket = 4108,
+  kErrNoOrderSelected = 4105,
+  kErrHistoryWillUpdated = 4066,
+};
+
+class SimulatedTerminal {
+ public:
+  // The history must outlive the terminal. Bars [firstBar, endBar) are played.
+  SimulatedTerminal(const BarSeries& history, std::size_t firstBar, std::size_t endBar, const SymbolProperties& symbol,
+                    double deposit);
+  ~SimulatedTerminal();
+  SimulatedTerminal(const SimulatedTerminal&) = delete;
+  SimulatedTerminal& operator=(const SimulatedTerminal&) = delete;
+
+  // --- the tick loop
+  // Makes tick k (1..4) of `bar` the current one and lets the broker close what its stops hit.
+  // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
+  void beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice);
+  // After the last tick: what is still open closes at the last prices, "end of test".
+  void closeAtEnd();
+  std::int64_t pointsOf(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
+
+  // --- market
+  const std::string& symbol() const { return history_.symbol; }
+  bool isOurSymbol(std::string_view name) const;  // also "" and NULL: the chart's
+  int period() const { return history_.timeframeMinutes; }
+  int digits() const { return symbol_.digits; }
+  double point() const { return 1.0 / scale_; }
+  double bid() const { return bidPrice_; }
+  double ask() const { return price(ask_); }
+  std::int64_t time() const { return history_.time[bar_]; }
+  int bars() const { return static_cast<int>(bar_) + 1; }
+  // MarketInfo(symbol, mode); 0 with the error set for an unknown symbol or mode.
+  double marketInfo(std::string_view symbolName, int mode);
+
+  // --- series of the chart's timeframe (minutes 0) or another one built from it. Shift 0 is
+  // the bar being formed as it stands at this tick. Undefined (NaN) before the history.
+  // field: 0 open, 1 low, 2 high, 3 close, 4 volume, 5 time (MODE_OPEN .. MODE_TIME).
+  double seriesValue(int minutes, int field, long long shift);
+  int seriesBars(int minutes);
+  // iHighest/iLowest: the shift of the extreme among count bars from start; -1 when the bars
+  // reach before the history.
+  int extremeShift(int minutes, int field, int count, int start, bool highest);
+  // The timeframe's bars and the index of the bar at shift 0, plus that bar as formed so far;
+  // throws std::runtime_error for a timeframe that cannot be built from the history's.
+  struct Frame {
+    const BarSeries* bars = nullptr;
+    std::size_t current = 0;  // index of the forming bar in *bars
+    Bar forming;
+  };
+  const Frame& frame(int minutes);
+
+  // --- account
+  double balance() const { return balance_; }
+  double equity() const;
+  double openProfit() const;
+
+  // --- orders
+  int orderSend(std::string_view symbolName, int cmd, double lots, double price, double stopLoss, double takeProfit,
+                std::string_view comment, int magic);
+  bool orderModify(int ticket, double stopLoss, double takeProfit);
+  bool orderClose(int ticket, double lots, double price);
+  bool orderSelect(long long index, int select, int pool);
+  int ordersTotal() const { return static_cast<int>(open_.size()); }
+  int ordersHistoryTotal() const { return static_cast<int>(closed_.size()); }
+
+  // The selected order's fields (OrderTicket() ...); 0 / "" when none is selected.
+  struct Order {
+    int ticket = 0;
+    int type = 0;  // OP_BUY / OP_SELL
+    double lots = 0;
+    std::int64_t openPoints = 0;
+    double openPrice = 0;
+    std::int64_t stopLoss = 0;    // points; 0: none
+    std::int64_t takeProfit = 0;  // points; 0: none
+    std::int64_t openTime = 0;
+    std::size_t openBar = 0;
+    int magic = 0;
+    std::string comment;
+    // Once closed
+    double closePrice = 0;
+    std::int64_t closeTime = 0;
+    double profit = 0;
+  };
+  const Order* selected() const;
+  double priceOfPoints(std::int64_t points) const { return points ? price(points) : 0; }
+  double profitNow(const Order& o) const;
+
+  int lastError() const { return lastError_; }
+  int takeLastError() {
+    const int e = lastError_;
+    lastError_ = 0;
+    return e;
+  }
+  void setLastError(int e) { lastError_ = e; }
+
+  // The trades closed so far, by ticket once the run has ended.
+  std::vector<Trade> trades() const;
+
+ private:
+  double price(std::int64_t points) const { return static_cast<double>(points) / scale_; }
+  bool stopsAccepted(int type, std::int64_t stopLoss, std::int64_t takeProfit) const;
+  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop = false);
+  // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
+  double fillPrice(std::int64_t points) const {
+    if (points == bid_) return bidPrice_;
+    return price(points);
+  }
+  Order* findOpen(int ticket);
+
+  const BarSeries& history_;
+  SymbolProperties symbol_;
+  double scale_;
+  double balance_;
+  std::size_t bar_ = 0;
+  int tickOfBar_ = 1;
+  std::int64_t bid_ = 0;
+  std::int64_t ask_ = 0;
+  double bidPrice_ = 0;
+  double formingHighPrice_ = 0;
+  double formingLowPrice_ = 0;
+  std::int64_t formingHigh_ = 0;
+  std::int64_t formingLow_ = 0;
+  int nextTicket_ = 1;
+  int lastError_ = 0;
+
+  std::vector<Order> open_;
+  std::vector<Order> closed_;
+  std::vector<Trade> trades_;
+  // The selection: a ticket, looked up again at every access, as the terminal's copy would go
+  // stale when the position closes.
+  int selectedTicket_ = 0;
+  bool selectedFromHistory_ = false;
+  std::size_t selectedIndex_ = 0;
+
+  struct FrameCache {
+    std::unique_ptr<BarSeries> own;  // built from the history; null for the chart's own
+    Frame frame;
+    std::size_t builtForBar = static_cast<std::size_t>(-1);
+    int builtForTick = 0;
+  };
+  std::map<int, FrameCache> frames_;
+  FrameCache* lastFrame_ = nullptr;
+  int lastFrameMinutes_ = -1;
+};
+
+}  // namespace zorvik::mql4

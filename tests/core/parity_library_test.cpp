@@ -1,0 +1,96 @@
+// The backtest engine and the generated Expert Advisor, run by the MQL4 interpreter, make the
+// same trades: every system of the demo library and of the golden listings, on the demo
+// history and on hand-made histories that provoke gaps, refused stops and other digits.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "library/file_names.hpp"
+#include "market/demo_history.hpp"
+#include "model/component_files.hpp"
+#include "model/system_parameters.hpp"
+#include "parity_support.hpp"
+#include "test_support.hpp"
+
+namespace zorvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every system file of the demo library and of the golden folder, read as opening it does.
+std::vector<std::pair<std::string, TradingSystem>> allSystems(Workspace& ws) {
+  std::vector<std::pair<std::string, TradingSystem>> out;
+  const fs::path folders[] = {ws.userFolder(), testing::sourceDir() / "tests" / "fixtures" / "golden"};
+  for (const fs::path& folder : folders) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+      const std::string name = file.filename().string();
+      if (name.size() < 8 || name.substr(name.size() - 8) != ".hsy.txt") continue;
+      TradingSystem hs;
+      hs.systemFileName = name;
+      hs.resetAll(systemDefaults(ws));
+      EXPECT_TRUE(readComponent(ws, hs, file, componentKindOf(name)->readerCode, 1)) << name;
+      out.emplace_back(name, std::move(hs));
+    }
+  }
+  return out;
+}
+
+struct ParityCase {
+  const char* name;
+  BarSeries history;
+  BacktestSettings settings;
+};
+
+std::vector<ParityCase> histories() {
+  std::vector<ParityCase> cases;
+  cases.push_back({"demo history", makeDemoHistory(), {}});
+  BacktestSettings stopLevel;
+  stopLevel.symbol.stopLevelPoints = 50;
+  stopLevel.symbol.spreadPoints = 7;
+  cases.push_back({"EURUSD M15, gaps, stop level 50", testing::walkWithGaps("EURUSD", 5, 7, 6000, 15), stopLevel});
+  BacktestSettings window;
+  window.deposit = 2500;
+  window.fromDay = 1704067200 + 20 * 86400;
+  window.toDay = 1704067200 + 80 * 86400;
+  cases.push_back({"USDJPY three digits, window, small deposit", testing::walkWithGaps("USDJPY", 3, 11, 2500), window});
+  return cases;
+}
+
+TEST(ParityOfEngineAndExpert, EverySystemOfTheLibraryAndTheGoldenListings) {
+  testing::TestWorkspace t(true);
+  const auto systems = allSystems(*t.ws);
+  ASSERT_GE(systems.size(), 5u);
+  std::set<std::string> ranSomewhere;
+  std::map<std::string, std::string> refusals;
+  for (const ParityCase& h : histories()) {
+    int ran = 0;
+    int trades = 0;
+    for (const auto& [name, hs] : systems) {
+      SCOPED_TRACE(std::string(h.name) + ": " + name);
+      const testing::ParityOutcome o = testing::compareEngineAndExpert(*t.ws, hs, h.history, h.settings);
+      if (!o.ran) {  // another symbol or a timeframe below the history's
+        refusals[name] += o.refusal + "\n";
+        continue;
+      }
+      ++ran;
+      trades += o.trades;
+      EXPECT_EQ(o.difference, "");
+      ranSomewhere.insert(name);
+    }
+    EXPECT_GE(ran, 2) << h.name;
+    EXPECT_GT(trades, 20) << h.name;
+  }
+  // Each system met a history it can run on (its symbol, a timeframe at or below its own),
+  // unless it reads two symbols at once, which no single history can give.
+  for (const auto& [name, hs] : systems) {
+    if (ranSomewhere.count(name)) continue;
+    EXPECT_NE(refusals[name].find("another symbol"), std::string::npos) << name << ": " << refusals[name];
+  }
+}
+
+}  // namespace
+}  // namespace zorvik

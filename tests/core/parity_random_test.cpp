@@ -1,0 +1,61 @@
+// Parity of the backtest engine and the interpreted Expert Advisor on systems made up at
+// random (a seeded few dozen here; scripts/parity.sh runs a few hundred more).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "market/demo_history.hpp"
+#include "parity_random_systems.hpp"
+#include "parity_support.hpp"
+#include "test_support.hpp"
+
+namespace zorvik {
+namespace {
+
+// ZORVIK_PARITY_SYSTEMS and ZORVIK_PARITY_SEED widen the run (scripts/parity.sh).
+std::uint64_t fromEnvironment(const char* name, std::uint64_t fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? std::strtoull(v, nullptr, 10) : fallback;
+}
+
+TEST(ParityOfEngineAndExpert, RandomSystems) {
+  testing::TestWorkspace t;
+  BarSeries history = makeDemoHistory();
+  // Half a year is plenty to open and close trades of every kind and keeps the test quick.
+  const std::size_t bars = 3500;
+  history.time.resize(bars);
+  history.open.resize(bars);
+  history.high.resize(bars);
+  history.low.resize(bars);
+  history.close.resize(bars);
+  history.volume.resize(bars);
+  const BarSeries gappy = testing::walkWithGaps("DEMO", 5, 3, 3500);
+  BacktestSettings broker;
+  broker.symbol.spreadPoints = 12;
+  broker.symbol.stopLevelPoints = 25;
+  const std::uint64_t systems = fromEnvironment("ZORVIK_PARITY_SYSTEMS", 24);
+  const std::uint64_t firstSeed = fromEnvironment("ZORVIK_PARITY_SEED", 1);
+  int ran = 0;
+  int traded = 0;
+  for (std::uint64_t seed = firstSeed; seed < firstSeed + systems; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const TradingSystem hs = testing::randomSystem(*t.ws, seed);
+    // Every other system on a history with gaps, a wider spread and a stop level, where
+    // stops are jumped over and refused.
+    const bool gaps = seed % 2 == 1;
+    const testing::ParityOutcome o =
+        testing::compareEngineAndExpert(*t.ws, hs, gaps ? gappy : history, gaps ? broker : BacktestSettings{});
+    if (!o.ran) {
+      ADD_FAILURE() << "the engine refused the system: " << o.refusal;
+      continue;
+    }
+    ++ran;
+    if (o.trades > 0) ++traded;
+    EXPECT_EQ(o.difference, "");
+  }
+  // Most random systems must trade, or the comparison proves little.
+  EXPECT_GE(traded * 2, ran);
+}
+
+}  // namespace
+}  // namespace zorvik
