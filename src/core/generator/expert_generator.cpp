@@ -273,7 +273,9 @@ void writeMeldeOrderFehler(Lines& out) {
 // The lot lines of the money-management method; true when they open a lot test whose brace
 // the function has to close at its end.
 bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
-  const std::string lotTest = "    if (lots >=" + lotsText(hs.mm.lots) + ") {";
+  // Both sides compare with the extern mmLots, so a lot size the trader changes in the
+  // terminal's inputs counts for long and short alike.
+  const std::string lotTest = "    if (lots >=mmLots) {";
   switch (moneyManagementOf(hs.mm.type)) {
     case MoneyManagement::FixedLots:
       out.emplace_back("    lots=mmLots;");
@@ -287,7 +289,7 @@ bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
       out.push_back(std::string(shortSide ? "    " : "   ") +
                     "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
                     "0.25) + 0.5));");
-      out.push_back(shortSide ? std::string("    if (lots >=mmLots) {") : lotTest);
+      out.push_back(lotTest);
       return true;
     case MoneyManagement::None:
       break;
