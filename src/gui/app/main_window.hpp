@@ -64,6 +64,8 @@ class MainWindow : public QMainWindow {
   // the group number, which is the tab index.
   void setEditorPage(int tab, QWidget* page, std::function<void(int tab)> onShow = {});
   QWidget* editorPage(int tab) const;
+  // A page after the editor tabs (the backtest), with its own caption; returns its tab index.
+  int addPage(const QString& caption, QWidget* page);
   MainCommands& commands() const { return *commands_; }
   void setCommands(std::unique_ptr<MainCommands> commands);
   // 0: signal-group editor and indicator editor side by side; 1: one under the other.

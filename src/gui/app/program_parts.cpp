@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QPointer>
 
+#include "backtest/backtest_page.hpp"
 #include "brokers/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
 #include "help/help_panel.hpp"
@@ -109,6 +110,11 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   settingsPage->setTabStrips(form.tabSelector(), form.editorTabs());
   connectParameterHelp(settingsPage, popup, ws);
   form.setEditorPage(6, settingsPage);
+
+  // After the editors: the backtest of the open system.
+  auto* backtest = new BacktestPage(ws, host);
+  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
+  for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
 
   // The page in view is built at once, not only at the first tab change.
   form.onEditorTabChanged(form.selectedTab());
