@@ -9,7 +9,7 @@ std::shared_ptr<BacktestOutcome> runBacktestJob(const BacktestJob& job, const st
   auto outcome = std::make_shared<BacktestOutcome>();
   outcome->history = job.history;
   if (!job.history || job.history->empty()) {
-    outcome->error = "Keine Kurshistorie gewählt.";
+    outcome->error = "no history chosen";
     return outcome;
   }
   // A worker thread has no one above it to catch: whatever escapes becomes the run's failure
