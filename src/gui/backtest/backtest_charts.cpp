@@ -53,8 +53,8 @@ std::vector<std::pair<qint64, double>> thinned(const std::vector<std::int64_t>& 
 
 QDateTimeAxis* timeAxis() {
   auto* axis = new QDateTimeAxis;
-  axis->setFormat(QStringLiteral("yyyy-MM-dd"));
-  axis->setTickCount(5);
+  axis->setFormat(QStringLiteral("yyyy-MM"));
+  axis->setTickCount(4);
   return axis;
 }
 

@@ -181,8 +181,10 @@ void BacktestPage::buildControls() {
   buttons->addWidget(cancel_);
   buttons->addWidget(autoRun_);
   buttons->addStretch(1);
-  buttons->addWidget(saveTrades_);
-  buttons->addWidget(saveReport_);
+  auto* statusRow = new QHBoxLayout;
+  statusRow->addWidget(status_, 1);
+  statusRow->addWidget(saveTrades_);
+  statusRow->addWidget(saveReport_);
 
   equityView_ = new QChartView;
   equityView_->setObjectName(QStringLiteral("backtestEquity"));
@@ -193,7 +195,10 @@ void BacktestPage::buildControls() {
   statistics_->setObjectName(QStringLiteral("backtestStatistics"));
   statistics_->setHeaderLabels({t("Kennzahl"), t("Wert")});
   statistics_->setRootIsDecorated(false);
-  statistics_->setMinimumWidth(180);
+  statistics_->setMinimumWidth(200);
+  statistics_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  statistics_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  statistics_->header()->setStretchLastSection(false);
   tradeModel_ = new QStandardItemModel(0, kTradeColumns, this);
   tradeModel_->setHorizontalHeaderLabels({t("Ticket"), t("Typ"), t("Lots"), t("Eröffnet"), t("Kurs"), t("Geschlossen"),
                                           t("Kurs"), t("SL"), t("TP"), t("Gewinn"), t("Grund")});
@@ -207,6 +212,7 @@ void BacktestPage::buildControls() {
   tradeTable_->verticalHeader()->hide();
   tradeTable_->verticalHeader()->setDefaultSectionSize(tradeTable_->fontMetrics().height() + 4);
   tradeTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tradeTable_->setMinimumHeight(90);
   tradeTable_->setToolTip(t("Alle Trades des Tests; ein Klick zeigt die Kurse um den Trade und warum er eröffnet und geschlossen wurde"));
   priceView_ = new QChartView;
   priceView_->setObjectName(QStringLiteral("backtestPrices"));
@@ -221,8 +227,8 @@ void BacktestPage::buildControls() {
   auto* top = new QSplitter(Qt::Horizontal);
   top->addWidget(equityView_);
   top->addWidget(statistics_);
-  top->setStretchFactor(0, 3);
-  top->setStretchFactor(1, 1);
+  top->setStretchFactor(0, 1);
+  top->setStretchFactor(1, 0);
   auto* bottom = new QSplitter(Qt::Horizontal);
   bottom->addWidget(priceView_);
   bottom->addWidget(votes_);
@@ -233,7 +239,7 @@ void BacktestPage::buildControls() {
   parts->addWidget(top);
   parts->addWidget(tradeTable_);
   parts->addWidget(bottom);
-  parts->setStretchFactor(0, 3);
+  parts->setStretchFactor(0, 2);
   parts->setStretchFactor(1, 2);
   parts->setStretchFactor(2, 3);
 
@@ -242,7 +248,7 @@ void BacktestPage::buildControls() {
   layout->addLayout(settings);
   layout->addLayout(buttons);
   layout->addWidget(progress_);
-  layout->addWidget(status_);
+  layout->addLayout(statusRow);
   layout->addWidget(parts, 1);
 
   connect(historyChoice_, &QComboBox::activated, this, &BacktestPage::historyChosen);
@@ -528,7 +534,6 @@ void BacktestPage::showStatistics() {
     auto* item = new QTreeWidgetItem(statistics_, {t(label), value});
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
-  statistics_->resizeColumnToContents(0);
 }
 
 void BacktestPage::showTrades() {
