@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeWidget>
@@ -20,10 +22,15 @@
 
 #include <filesystem>
 
+#include "app/main_window.hpp"
+#include "app/program_parts.hpp"
 #include "backtest/backtest.hpp"
 #include "backtest/backtest_page.hpp"
 #include "backtest/backtest_report.hpp"
+#include "help/help_registry.hpp"
+#include "help/help_topics.hpp"
 #include "market/demo_history.hpp"
+#include "market/history_files.hpp"
 #include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -133,10 +140,44 @@ class BacktestPageTest : public QObject {
     }
     QCOMPARE(firedEntries, 1);
 
-    // Any bar can be asked about: one bar, all four groups.
-    page.explainBar(page.outcome()->result.trades.back().closeBar);
+    // A click on a candle of the price chart explains that bar: one bar, all four groups.
+    QApplication::processEvents();
+    const Trade& picked = page.outcome()->result.trades[static_cast<std::size_t>(
+        page.tradeModel()->item(0, 0)->data(Qt::UserRole + 1).toULongLong())];
+    const std::size_t bar = picked.openBar + 1;
+    const BarSeries& prices = *page.outcome()->history;
+    QChart* chart = page.priceView()->chart();
+    const QPointF body = chart->mapToPosition(QPointF(static_cast<qreal>(bar), (prices.open[bar] + prices.close[bar]) / 2),
+                                              chart->series().front());
+    QTest::mouseClick(page.priceView()->viewport(), Qt::LeftButton, {},
+                      page.priceView()->mapFromScene(chart->mapToScene(body)));
     QCOMPARE(votes->topLevelItemCount(), 1);
     QCOMPARE(votes->topLevelItem(0)->childCount(), 4);
+    QVERIFY(votes->topLevelItem(0)->text(0).endsWith(QString::fromStdString(historyTimeText(prices.time[bar]))));
+  }
+
+  void pageIsATabOfTheWindowWithHelpForEveryControl() {
+    Env env;
+    MainWindow form(*env.ws, env.host, nullptr, [&](MainWindow& f) { installProgramParts(f, *env.ws, env.host); });
+    auto* page = form.findChild<BacktestPage*>();
+    QVERIFY(page);
+    const int tab = form.tabSelector()->count() - 1;
+    QCOMPARE(tab, MainWindow::kTabCount);
+    QCOMPARE(form.tabSelector()->tabText(tab), QString("BACKTEST"));
+    form.tabSelector()->setCurrentIndex(tab);
+    QCOMPARE(form.editorTabs()->currentWidget(), page);
+    // The editor tabs still work after it.
+    form.tabSelector()->setCurrentIndex(0);
+    QCOMPARE(form.editorTabs()->currentIndex(), 0);
+
+    auto* topics = form.findChild<HelpTopics*>();
+    QVERIFY(topics);
+    for (const auto& [control, topic] : page->helpTopics()) {
+      env.host.deferred.clear();
+      QVERIFY(topics->helpTopicRequestAt(&form, kKeyF1, control));
+      QVERIFY2(!env.host.deferred.empty() && env.host.deferred.back().find(topic.toStdString()) != std::string::npos,
+               qPrintable(topic));
+    }
   }
 
   void cancelStopsTheRunAndKeepsWhatWasShown() {
