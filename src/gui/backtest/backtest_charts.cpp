@@ -1,6 +1,7 @@
 #include "backtest/backtest_charts.hpp"
 
 #include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -54,7 +55,7 @@ std::vector<std::pair<qint64, double>> thinned(const std::vector<std::int64_t>& 
 QDateTimeAxis* timeAxis() {
   auto* axis = new QDateTimeAxis;
   axis->setFormat(QStringLiteral("yyyy-MM"));
-  axis->setTickCount(4);
+  axis->setTickCount(3);
   return axis;
 }
 
@@ -113,11 +114,22 @@ QChart* makePriceChart(const BarSeries* history, std::size_t first, std::size_t 
     chart->legend()->hide();
     return chart;
   }
-  // Candles by bar number, so that weekends leave no gaps; the title says which days they are.
+  // Candles by bar number, so that weekends leave no gaps. Candles cannot hang on a category
+  // axis; that one only shows the time of a few bars over the hidden bar-number axis.
   auto* x = new QValueAxis;
-  x->setLabelFormat(QStringLiteral("%d"));
   x->setRange(static_cast<double>(first) - 1, static_cast<double>(last) + 1);
-  x->setTitleText(QString::fromStdString(historyTimeText(history->time[first]) + "  -  " + historyTimeText(history->time[last])));
+  x->setVisible(false);
+  auto* times = new QCategoryAxis;
+  times->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  times->setRange(x->min(), x->max());
+  constexpr std::size_t kLabels = 3;
+  const std::size_t step = std::max<std::size_t>(1, (last - first) / kLabels);
+  for (std::size_t i = first + step / 2; i <= last; i += step) {
+    // "2024.01.05 10:00" -> "01.05 10:00": the year is in the trade list.
+    const std::string when = historyTimeText(history->time[i]);
+    times->append(QString::fromStdString(when.size() > 5 ? when.substr(5) : when), static_cast<qreal>(i));
+  }
+  chart->addAxis(times, Qt::AlignBottom);
   auto* y = new QValueAxis;
   y->setLabelFormat(QStringLiteral("%.") + QString::number(std::clamp(history->digits, 0, 8)) + QStringLiteral("f"));
   chart->addAxis(x, Qt::AlignBottom);

@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QShowEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -90,7 +91,15 @@ BacktestPage::BacktestPage(Workspace& ws, Host& host, QWidget* parent) : QWidget
   ws_.addSystemOpenedListener([page = QPointer<BacktestPage>(this)] {
     if (page) page->systemMayHaveChanged();
   });
-  listHistories();
+}
+
+void BacktestPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ensureHistoriesListed();
+}
+
+void BacktestPage::ensureHistoriesListed() {
+  if (!listed_) listHistories();
 }
 
 BacktestPage::~BacktestPage() {
@@ -279,6 +288,7 @@ std::vector<std::pair<QWidget*, QString>> BacktestPage::helpTopics() const {
 // ---- History ------------------------------------------------------------------------------
 
 void BacktestPage::listHistories() {
+  listed_ = true;
   const QString chosen = historyChoice_->currentText();
   std::vector<HistoryEntry> entries;
   // The chosen files of this run stay in the list.
@@ -326,6 +336,7 @@ void BacktestPage::historyChosen(int index) {
 }
 
 bool BacktestPage::chooseHistoryFile(const std::filesystem::path& path) {
+  ensureHistoriesListed();
   HistoryRead read = readHistoryFile(path);
   if (!read.ok()) {
     setStatus(t("Die Kurshistorie kann nicht gelesen werden:") + QStringLiteral(" ") + q(read.error->message()), true);
@@ -386,6 +397,7 @@ bool BacktestPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BacktestPage::startRun() {
+  ensureHistoriesListed();
   if (ws_.system().systemFileName.empty()) {
     setStatus(t("Kein Handelssystem geöffnet."), true);
     return;
@@ -597,7 +609,8 @@ void BacktestPage::tradeSelected() {
   last = std::min(last, first + kMostBars);
   drawPriceChart(first, last, &trade);
   const bool buy = trade.type == TradeType::Buy;
-  showVotes({{t("Einstieg"), trade.openBar}, {t("Ausstieg"), trade.closeBar}}, buy ? 1 : 3);
+  const QString exit = t("Ausstieg") + QStringLiteral(" (") + tradeModel_->itemFromIndex(rows.front().siblingAtColumn(kReason))->text() + QStringLiteral(")");
+  showVotes({{t("Einstieg"), trade.openBar}, {exit, trade.closeBar}}, buy ? 1 : 3);
 }
 
 void BacktestPage::drawPriceChart(std::size_t first, std::size_t last, const Trade* trade) {

@@ -43,6 +43,9 @@ class BacktestPage : public QWidget {
   BacktestPage(Workspace& ws, Host& host, QWidget* parent = nullptr);
   ~BacktestPage() override;
 
+  // Lists the histories the first time the page is shown or run: the search of the MetaTrader
+  // folders stays out of the program's start-up.
+  void ensureHistoriesListed();
   // Fills the history choice anew: the demo history of the working folder, then the
   // MetaTrader histories found. A file chosen through the dialog stays in the list.
   void listHistories();
@@ -96,6 +99,7 @@ class BacktestPage : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct HistoryEntry {
@@ -126,6 +130,7 @@ class BacktestPage : public QWidget {
   Host& host_;
 
   std::vector<HistoryEntry> histories_;
+  bool listed_ = false;
   std::shared_ptr<const BarSeries> history_;
   std::filesystem::path historyPath_;
 
