@@ -84,7 +84,8 @@ BacktestPage::BacktestPage(Workspace& ws, Host& host, QWidget* parent) : QWidget
       rerunTimer_.start();
       return;
     }
-    if (systemFingerprint() == runFingerprint_) return;
+    // A run of this very system under way or done: nothing new to see.
+    if (systemFingerprint() == (thread_ ? pendingFingerprint_ : runFingerprint_)) return;
     startRun();
   });
   qApp->installEventFilter(this);
@@ -472,6 +473,8 @@ void BacktestPage::finishRun(std::shared_ptr<BacktestOutcome> outcome, bool canc
   }
   // What the trader cancelled stays cancelled, even when the worker finished in the meantime.
   if (cancelledByTrader || !outcome || outcome->cancelled) {
+    // Not run again by itself for the same system: the trader stopped it on purpose.
+    if (cancelledByTrader) runFingerprint_ = pendingFingerprint_;
     progress_->setValue(0);
     setStatus(t("Der Test wurde abgebrochen."));
     emit runFinished();
