@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Zorvik and starts it on the working folder ./work.
 # The first start creates ./work with the program's res/, a demo library in user/ and the demo
-# history in history/;
-# later starts never overwrite what is already there.
+# history in history/; later starts never overwrite what is already there.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh

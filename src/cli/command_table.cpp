@@ -6,8 +6,8 @@ namespace zorvik::cli {
 // here instead of following the order in which the linker happens to run static initialisers.
 const std::vector<Command>& commands() {
   static const std::vector<Command> all{
-      backtestCommand(), checkCommand(),    compileCommand(), terminalCommand(), copyCommand(),    generateCommand(),
-      historyCommand(),
+      checkCommand(),    compileCommand(), terminalCommand(), copyCommand(),    generateCommand(),
+      historyCommand(),  backtestCommand(),
       infoCommand(),     newCommand(),     resaveCommand(),   uniformCommand(),
   };
   return all;

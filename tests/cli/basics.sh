@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # The help lists every command, in a fixed order, with its usage line.
 out=$("$cli" --help) || fail "--help must exit 0"
 names=$(sed -n '/^commands:/,$p' <<<"$out" | awk 'NR > 1 { printf "%s ", $1 }')
-[ "$names" = "check compile terminal copy generate history info new resave uniform " ] || fail "commands in the help: $names"
+[ "$names" = "check compile terminal copy generate history backtest info new resave uniform " ] || fail "commands in the help: $names"
 grep -q "^  uniform SYSTEM (--symbol S | --timeframe ID) put the whole system" <<<"$out" || fail "usage line missing: $out"
 
 cp -r "$repo/res" "$work/res"

@@ -3,6 +3,7 @@
 // so each test pins one rule without an indicator in the way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "backtest/expert_run.hpp"
@@ -297,9 +298,19 @@ TEST(BacktestStatistics, RatiosOfTrades) {
 TEST(BacktestRun, CancelStopsEarlyAndTheWindowLimitsTheBars) {
   std::vector<Ohlc> bars(200000, flat(1.1));
   Fixture f(bars);
+  std::vector<double> shares;
+  f.in.progress = [&](double share) { shares.push_back(share); };
+  EXPECT_FALSE(f.run().cancelled);
+  ASSERT_GE(shares.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+  EXPECT_EQ(shares.back(), 1.0);
+
   std::atomic<bool> cancel{true};
   f.in.cancel = &cancel;
-  EXPECT_TRUE(f.run().cancelled);
+  const BacktestResult stopped = f.run();
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_LT(stopped.equity.size(), bars.size());
+  f.in.progress = nullptr;
 
   f.in.cancel = nullptr;
   f.in.firstBar = 10;

@@ -115,6 +115,10 @@ TEST(BacktestSignals, TheVoteExplanationShowsOperandsPointsSumAndThreshold) {
   EXPECT_EQ(g.threshold, 1);
   EXPECT_TRUE(g.fires);
   EXPECT_FALSE(v.groups[1].fires);  // an empty group needs 0 points: the EA never lets it fire
+  // A bar the history does not have is answered, not read.
+  const BarVotes beyond = std::get<Backtest>(b).votes(h.size());
+  EXPECT_TRUE(beyond.groups[0].indicators.empty());
+  EXPECT_FALSE(beyond.groups[0].fires);
 }
 
 // An H4 average read at shift 0 from an H1 history: the H4 bar being formed holds the H1 bars
@@ -171,6 +175,110 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
   SystemOnHistory s;
   s.addAverage("3", "idChart", "1").setRaw("symbol", "eurusd");
   EXPECT_TRUE(std::holds_alternative<Backtest>(s.prepare(h)));
+}
+
+// Every indicator type with the catalogue's defaults, read at the forming bar (shift 0) and at
+// finished bars, on the chart and on H4: each can be prepared, and each fires on some bars of
+// the demo history and not on all of them. Two defaults never fire and are set otherwise: a
+// MACD signal period of 1 makes OsMA 0 on every bar, and a stochastic %K of one bar is 100 on
+// a bar that has only its open, which the trigger 100 never exceeds.
+TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
+  const BarSeries history = makeDemoHistory();
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX"};
+  for (const char* type : types) {
+    for (const char* shift : {"0", "1"}) {
+      for (const char* timeframe : {"idChart", "idH4"}) {
+        SCOPED_TRACE(std::string(type) + " shift " + shift + " " + timeframe);
+        SystemOnHistory s;
+        Indicator ind = testing::sampleIndicator(*s.t.ws, type);
+        ind.setRaw("shift", shift);
+        ind.setRaw("timeframe", timeframe);
+        ind.setRaw("value", "1");
+        ind.setRaw("actiontyp", "idStandard");
+        if (std::string(type) == "MACD") ind.setRaw("periodsignal", "9");
+        if (std::string(type) == "Stochastik") {
+          ind.setRaw("st_pk", "14");
+          ind.setRaw("st_slow", "3");
+          ind.setRaw("st_trigger", "30");
+        }
+        s.hs.group(1).addIndicator(ind);
+        auto b = s.prepare(history);
+        ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+        const auto plan = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history,
+                                           std::get<Backtest>(b).rules().thresholds);
+        const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
+        std::size_t fired = 0;
+        for (std::uint8_t c : checks) fired += (c & kEntryLongFires) != 0;
+        EXPECT_GT(fired, 0u);
+
+        EXPECT_LT(fired, history.size() - 1);
+      }
+    }
+  }
+}
+
+// Odd parameters and tiny histories: whatever the mix, a backtest either refuses with a reason
+// or runs to the end with balanced books; it never crashes or reads outside a series.
+TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
+  const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
+                         "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
+                         "Donchian Channel", "ADX", "Unbekannt"};
+  const char* numbers[] = {"0", "1", "2", "3", "50", "200", "-1"};
+  const char* timeframes[] = {"idChart", "idH1", "idH4", "idD1", "idW1", "idMN1", "idM5"};
+  std::uint64_t state = 7;
+  auto pick = [&](std::size_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::size_t>((state >> 33) % n);
+  };
+  int ran = 0, refused = 0;
+  SystemOnHistory s;
+  const TradingSystem blank = s.hs;
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::pair<double, double>> bars;
+    double price = 1.1;
+    for (std::size_t i = 0, n = 1 + pick(40); i < n; ++i) {
+      const double next = price + (static_cast<double>(pick(41)) - 20) / 1e4;
+      bars.emplace_back(price, next);
+      price = next;
+    }
+    const BarSeries h = hourlyFromOpens(bars);
+    s.hs = blank;
+    for (int g = 1; g <= 4; ++g) {
+      s.hs.group(g).threshold = numbers[pick(6)];
+      if (g == 2 || g == 4) {
+        s.hs.group(g).sl = numbers[pick(6)];
+        s.hs.group(g).tp = numbers[pick(6)];
+        s.hs.group(g).ts = numbers[pick(6)];
+      }
+      const std::string type = types[pick(std::size(types))];
+      Indicator ind = type == "Unbekannt" ? Indicator(type) : testing::sampleIndicator(*s.t.ws, type);
+      for (const char* key : {"period", "periodfast", "periodslow", "periodsignal", "st_pk", "st_pd", "st_slow",
+                              "ma_shift", "bo_shift"})
+        if (ind.hasParameter(key)) ind.setRaw(key, numbers[pick(std::size(numbers))]);
+      ind.setRaw("shift", numbers[pick(4)]);
+      ind.setRaw("timeframe", timeframes[pick(std::size(timeframes))]);
+      ind.setRaw("value", numbers[1 + pick(3)]);
+      s.hs.group(g).addIndicator(ind);
+    }
+    s.hs.mm.type = pick(2) ? "idFixed Ratio" : "idFixed Fractional";
+    auto b = s.prepare(h);
+    if (auto* why = std::get_if<std::string>(&b)) {
+      EXPECT_FALSE(why->empty());
+      ++refused;
+      continue;
+    }
+    const BacktestResult r = std::get<Backtest>(b).run();
+    double sum = 0;
+    for (const Trade& t : r.trades) sum += t.profit;
+    ASSERT_EQ(r.balance.size(), h.size());
+    EXPECT_NEAR(r.balance.back(), r.deposit + sum, 1e-6);
+    for (std::size_t i = 0; i < h.size(); ++i) (void)std::get<Backtest>(b).votes(i);
+    ++ran;
+  }
+  EXPECT_GT(ran, 30);
+  EXPECT_GT(refused, 30);
 }
 
 // Every system of the demo library on the demo history: the books balance, and two runs agree

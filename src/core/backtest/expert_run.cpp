@@ -58,7 +58,20 @@ class Run {
   double price(std::int64_t points) const { return static_cast<double>(points) / scale_; }
   std::int64_t points(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
 
-  void tick(std::size_t bar, int k, std::int64_t bidPoints);
+  void tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice);
+  // Ask as a price: Bid plus the spread, rounded to the digits; divided out only when needed.
+  double askPrice() {
+    if (!askKnown_) {
+      askPrice_ = price(ask_);
+      askKnown_ = true;
+    }
+    return askPrice_;
+  }
+  double fillPrice(std::int64_t points) {
+    if (points == bid_) return bidPrice_;
+    if (points == ask_) return askPrice();
+    return price(points);
+  }
   void checkStops(bool gap);
   void setMissingStops();
   void trail();
@@ -68,8 +81,8 @@ class Run {
   void close(std::size_t index, std::int64_t fillPoints, CloseReason reason);
   bool stopsAccepted(TradeType type, std::int64_t stopLoss, std::int64_t takeProfit) const;
   bool modify(Position& p, std::int64_t stopLoss, std::int64_t takeProfit);
-  double openProfit() const;
-  double equity() const { return balance_ + openProfit(); }
+  double openProfit();
+  double equity() { return balance_ + openProfit(); }
   bool holds(TradeType type) const;
   double lotsOf(TradeType type) const;
   void noteEquity();
@@ -99,15 +112,18 @@ class Run {
   std::int64_t time_ = 0;
   std::int64_t bid_ = 0;
   std::int64_t ask_ = 0;
+  double bidPrice_ = 0;  // the tick's price as the history holds it
+  double askPrice_ = 0;
+  bool askKnown_ = false;
 };
 
-double Run::openProfit() const {
+double Run::openProfit() {
   double sum = 0;
   for (const Position& p : open_) {
     if (p.type == TradeType::Buy)
-      sum += (price(bid_) - p.openPrice) * p.lots * sym_.contractSize;
+      sum += (bidPrice_ - p.openPrice) * p.lots * sym_.contractSize;
     else
-      sum += (p.openPrice - price(ask_)) * p.lots * sym_.contractSize;
+      sum += (p.openPrice - askPrice()) * p.lots * sym_.contractSize;
   }
   return sum;
 }
@@ -145,7 +161,7 @@ void Run::close(std::size_t index, std::int64_t fillPoints, CloseReason reason) 
   t.openTime = p.openTime;
   t.openPrice = p.openPrice;
   t.closeTime = time_;
-  t.closePrice = price(fillPoints);
+  t.closePrice = fillPrice(fillPoints);
   t.stopLoss = p.stopLoss ? price(p.stopLoss) : 0;
   t.takeProfit = p.takeProfit ? price(p.takeProfit) : 0;
   const double move = p.type == TradeType::Buy ? t.closePrice - t.openPrice : t.openPrice - t.closePrice;
@@ -284,7 +300,7 @@ void Run::enter(TradeType type) {
     if (rules_.takeprofitShort > 0) takeProfit = ask_ - rules_.takeprofitShort;
   }
   const std::int64_t fill = isLong ? ask_ : bid_;
-  Position p{nextTicket_++, type, lots, fill, price(fill), 0, 0, time_, bar_};
+  Position p{nextTicket_++, type, lots, fill, fillPrice(fill), 0, 0, time_, bar_};
   ++tradesToday_;
   // Sent without stops, then modified; a refused modification leaves the position without
   // them until setMissingStops gets them accepted.
@@ -312,9 +328,11 @@ void Run::checkSignals(std::uint8_t checks) {
   if (checks & kEntryShortFires) enter(TradeType::Sell);
 }
 
-void Run::tick(std::size_t bar, int k, std::int64_t bidPoints) {
+void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) {
   bid_ = bidPoints;
   ask_ = bidPoints + spread_;
+  bidPrice_ = bidPrice;
+  askKnown_ = false;
   if (!open_.empty()) checkStops(k == 1);
 
   // start()
@@ -363,17 +381,19 @@ BacktestResult Run::run() {
     const std::int64_t lowPts = points(bars_.low[b]);
     const std::int64_t closePts = points(bars_.close[b]);
     const bool lowFirst = bars_.close[b] >= bars_.open[b];
-    tick(b, 1, openPts);
+    tick(b, 1, openPts, bars_.open[b]);
     if (open_.empty()) {
       // Nothing is open and no signal is due before the next bar: the other three ticks
       // change nothing but the volume the EA remembers.
       merkVol_ = 4;
       bid_ = closePts;
       ask_ = closePts + spread_;
+      bidPrice_ = bars_.close[b];
+      askKnown_ = false;
     } else {
-      tick(b, 2, lowFirst ? lowPts : highPts);
-      tick(b, 3, lowFirst ? highPts : lowPts);
-      tick(b, 4, closePts);
+      tick(b, 2, lowFirst ? lowPts : highPts, lowFirst ? bars_.low[b] : bars_.high[b]);
+      tick(b, 3, lowFirst ? highPts : lowPts, lowFirst ? bars_.high[b] : bars_.low[b]);
+      tick(b, 4, closePts, bars_.close[b]);
     }
     if (b + 1 == in_.endBar) {
       while (!open_.empty())

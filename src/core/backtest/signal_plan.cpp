@@ -167,20 +167,22 @@ struct Operand {
     return (*series)[*j];
   }
 
-  void fill(std::size_t a, std::size_t b, double* out) const {
+  // The values for the bars [a, b): a view into the series where the operand is a finished
+  // bar of the history's own timeframe (the common case), else filled into `buffer`.
+  const double* values(std::size_t a, std::size_t b, double* buffer) const {
     if (!series) {
-      std::fill(out, out + (b - a), constant);
-      return;
+      std::fill(buffer, buffer + (b - a), constant);
+      return buffer;
     }
     const long long effective = static_cast<long long>(shift) + indicatorShift;
     if (frame->isChart() && effective >= 1) {
-      // The common case, a finished bar of the history's own timeframe: a plain copy.
       const std::size_t e = static_cast<std::size_t>(effective);
-      const double* s = series->data();
-      for (std::size_t i = a; i < b; ++i) out[i - a] = i >= e ? s[i - e] : kUndefined;
-      return;
+      if (a >= e) return series->data() + (a - e);
+      for (std::size_t i = a; i < b; ++i) buffer[i - a] = i >= e ? (*series)[i - e] : kUndefined;
+      return buffer;
     }
-    for (std::size_t i = a; i < b; ++i) out[i - a] = at(i);
+    for (std::size_t i = a; i < b; ++i) buffer[i - a] = at(i);
+    return buffer;
   }
 };
 
@@ -204,6 +206,39 @@ int addPoints(int ic, double value) {
   const double sum = std::trunc(static_cast<double>(ic) + value);
   if (!(sum == sum)) return 0;
   return clampToInt32(sum);
+}
+
+// Adds the points of one indicator wherever its test holds, the test chosen once per block.
+template <Test T>
+void addWherePasses(std::size_t n, const double* k1, const double* l1, const double* k2, const double* l2,
+                    double value, bool fewIndicators, int* points) {
+  // A whole signal value, as traders give them, adds exactly: no cut, and without a branch the
+  // loop runs on vectors. With fewer than 1024 indicators of at most 2^20 points each the sum
+  // cannot leave the int range, so the plain addition is the EA's.
+  constexpr double kWholeValue = 1 << 20;
+  if (fewIndicators && value == std::trunc(value) && std::fabs(value) <= kWholeValue) {
+    const int add = static_cast<int>(value);
+    for (std::size_t t = 0; t < n; ++t) points[t] += passes(T, k1[t], l1[t], k2[t], l2[t]) ? add : 0;
+    return;
+  }
+  for (std::size_t t = 0; t < n; ++t)
+    if (passes(T, k1[t], l1[t], k2[t], l2[t])) points[t] = addPoints(points[t], value);
+}
+
+void addWherePasses(Test test, std::size_t n, const double* k1, const double* l1, const double* k2, const double* l2,
+                    double value, bool fewIndicators, int* points) {
+  switch (test) {
+    case Test::None: return;
+    case Test::KAboveL: return addWherePasses<Test::KAboveL>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::KBelowL: return addWherePasses<Test::KBelowL>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::CrossAbove: return addWherePasses<Test::CrossAbove>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::CrossBelow: return addWherePasses<Test::CrossBelow>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::AboveRising: return addWherePasses<Test::AboveRising>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::BelowRising: return addWherePasses<Test::BelowRising>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::MainUpOsmaDown: return addWherePasses<Test::MainUpOsmaDown>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::MainDownOsmaUp: return addWherePasses<Test::MainDownOsmaUp>(n, k1, l1, k2, l2, value, fewIndicators, points);
+    case Test::KBelowL2: return addWherePasses<Test::KBelowL2>(n, k1, l1, k2, l2, value, fewIndicators, points);
+  }
 }
 
 std::optional<AppliedPrice> appliedPriceOf(std::string_view constant) {
@@ -535,14 +570,12 @@ std::vector<std::uint8_t> SignalPlan::checks(std::size_t first, std::size_t end)
       std::fill(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(n), 0);
       for (const IndicatorCheck& c : group.indicators) {
         if (c.test == Test::None) continue;
+        std::array<const double*, 4> v{};
         for (std::size_t o = 0; o < 4; ++o)
-          if (c.used[o]) c.operands[o].fill(a, b, column[o].data());
-        const double* k1 = column[0].data();
-        const double* l1 = column[1].data();
-        const double* k2 = c.used[2] ? column[2].data() : column[0].data();
-        const double* l2 = c.used[3] ? column[3].data() : column[1].data();
-        for (std::size_t t = 0; t < n; ++t)
-          if (passes(c.test, k1[t], l1[t], k2[t], l2[t])) points[t] = addPoints(points[t], c.value);
+          if (c.used[o]) v[o] = c.operands[o].values(a, b, column[o].data());
+        if (!v[2]) v[2] = v[0];  // unused operands: any defined pointer, the test ignores them
+        if (!v[3]) v[3] = v[1];
+        addWherePasses(c.test, n, v[0], v[1], v[2], v[3], c.value, group.indicators.size() < 1024, points.data());
       }
       const std::uint8_t bit = static_cast<std::uint8_t>(1u << g);
       for (std::size_t t = 0; t < n; ++t)
@@ -560,6 +593,7 @@ BarVotes SignalPlan::votes(std::size_t bar) const {
     GroupVote& out = v.groups[g];
     out.group = static_cast<int>(g) + 1;
     out.threshold = group.threshold;
+    if (bar >= impl_->history->size()) continue;  // no such bar: nothing voted
     for (const IndicatorCheck& c : group.indicators) {
       IndicatorVote iv;
       iv.position = c.position;

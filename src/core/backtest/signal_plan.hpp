@@ -58,6 +58,7 @@ class SignalPlan {
 
   // Check bits per history bar (see expert_run.hpp) for the bars [first, end); others stay 0.
   std::vector<std::uint8_t> checks(std::size_t first, std::size_t end) const;
+  // A bar beyond the history gets its groups' thresholds and no votes.
   BarVotes votes(std::size_t bar) const;
 
   struct Impl;

@@ -27,8 +27,8 @@ BollingerBands::BollingerBands(const BarSeries& bars, int period, double deviati
   middle_.resize(n);
   const auto p = static_cast<std::size_t>(period);
   for (std::size_t i = 0; i < n; ++i) {
-    const std::int64_t t = exact::PointScale::terms(price, scale_.points(bars.open[i]), scale_.points(bars.high[i]),
-                                                    scale_.points(bars.low[i]), scale_.points(bars.close[i]));
+    const std::int64_t t = scale_.termsOf(price, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
+    exact::checkSummable(t, period_);
     terms_[i] = t;
     const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
     sum_[i] = (i > 0 ? sum_[i - 1] : 0) + t - leaving;
@@ -55,8 +55,8 @@ BandsValues BollingerBands::forming(std::size_t i, const Bar& partial) const {
   if (i > size()) throw std::out_of_range("forming bar after the end of the series");
   const auto p = static_cast<std::size_t>(period_);
   if (i + 1 < p) return {kNaN, kNaN, kNaN};
-  const std::int64_t t = exact::PointScale::terms(price_, scale_.points(partial.open), scale_.points(partial.high),
-                                                  scale_.points(partial.low), scale_.points(partial.close));
+  const std::int64_t t = scale_.termsOf(price_, partial);
+  exact::checkSummable(t, period_);
   const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
   const std::int64_t sum = (i > 0 ? sum_[i - 1] : 0) + t - leaving;
   const exact::Int128 squares =

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -23,19 +22,21 @@ DonchianChannel::DonchianChannel(const BarSeries& bars, int period)
   highest_.assign(n, kNaN);
   lowest_.assign(n, kNaN);
   // Candidates among bars i-p .. i-1: prices falling (highs) or rising (lows) from the front.
-  std::deque<std::size_t> highs;
-  std::deque<std::size_t> lows;
+  // (Monotonic queues in plain arrays: each bar enters once, so n slots never run out.)
+  std::vector<std::size_t> highs(n);
+  std::vector<std::size_t> lows(n);
+  std::size_t highHead = 0, highTail = 0, lowHead = 0, lowTail = 0;
   for (std::size_t i = 1; i < n; ++i) {
     const std::size_t entering = i - 1;
-    while (!highs.empty() && high_[highs.back()] <= high_[entering]) highs.pop_back();
-    highs.push_back(entering);
-    while (!lows.empty() && low_[lows.back()] >= low_[entering]) lows.pop_back();
-    lows.push_back(entering);
-    if (highs.front() + p < i) highs.pop_front();
-    if (lows.front() + p < i) lows.pop_front();
+    while (highTail > highHead && high_[highs[highTail - 1]] <= high_[entering]) --highTail;
+    highs[highTail++] = entering;
+    while (lowTail > lowHead && low_[lows[lowTail - 1]] >= low_[entering]) --lowTail;
+    lows[lowTail++] = entering;
+    if (highs[highHead] + p < i) ++highHead;
+    if (lows[lowHead] + p < i) ++lowHead;
     if (i >= p) {
-      highest_[i] = high_[highs.front()];
-      lowest_[i] = low_[lows.front()];
+      highest_[i] = high_[highs[highHead]];
+      lowest_[i] = low_[lows[lowHead]];
     }
   }
 }

@@ -20,20 +20,73 @@ int bitLength(U128 v) {
   return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
 }
 
+// |x| = mantissa * 2^exponent for a finite x (0 has mantissa 0).
+struct Parts {
+  std::uint64_t mantissa;
+  int exponent;
+  bool negative;
+};
+
+Parts partsOf(double x) {
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
+  const bool negative = (bits >> 63) != 0;
+  if (biased == 0) return {fraction, -1074, negative};  // subnormal
+  return {fraction | (std::uint64_t(1) << 52), biased - 1075, negative};
+}
+
 // The exponent of the lowest set bit of a finite non-zero double.
 int lowestBitExponent(double x) {
-  int e = 0;
-  const double m = std::frexp(std::fabs(x), &e);  // x = m * 2^e, m in [0.5, 1)
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(m, 53));
-  return e - 53 + std::countr_zero(mantissa);
+  const Parts p = partsOf(x);
+  return p.exponent + std::countr_zero(p.mantissa);
 }
 
 // The exponent just above a finite non-zero double: |x| < 2^topExponent(x).
 int topExponent(double x) {
-  int e = 0;
-  std::frexp(x, &e);
-  return e;
+  const Parts p = partsOf(x);
+  return p.exponent + static_cast<int>(std::bit_width(p.mantissa));
 }
+
+// x / 2^exponent, an integer when no bit of x lies below 2^exponent.
+Int128 toFixed(double x, int exponent) {
+  const Parts p = partsOf(x);
+  const int shift = p.exponent - exponent;
+  const Int128 magnitude = shift >= 0 ? Int128(p.mantissa) << shift : Int128(p.mantissa >> -shift);
+  return p.negative ? -magnitude : magnitude;
+}
+
+// d * 2^exponent, exact while the result stays a normal number.
+double timesPowerOfTwo(double d, int exponent) {
+  if (exponent >= -1022 && exponent <= 1023)
+    return d * std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
+  return std::ldexp(d, exponent);
+}
+
+// 64 significant bits (top bit set) times 2^exponent, with `sticky` for any lower bits, rounded
+// to the nearest double, ties to even.
+double roundSignificand(std::uint64_t bits, bool sticky, int exponent, bool negative) {
+  std::uint64_t mantissa = bits >> 11;
+  const std::uint64_t rest = bits & 0x7FF;
+  if (rest > 0x400 || (rest == 0x400 && (sticky || (mantissa & 1) != 0))) ++mantissa;
+  const double magnitude = timesPowerOfTwo(static_cast<double>(mantissa), exponent + 11);
+  return negative ? -magnitude : magnitude;
+}
+
+// v rounded once to a double, without a division.
+double toDouble(Int128 v) {
+  if (v > -kExactInDouble && v < kExactInDouble) return static_cast<double>(static_cast<std::int64_t>(v));
+  const bool negative = v < 0;
+  const U128 a = negative ? U128(0) - U128(v) : U128(v);
+  const int length = bitLength(a);
+  if (length <= 64) return roundSignificand(static_cast<std::uint64_t>(a << (64 - length)), false, length - 64, negative);
+  const int drop = length - 64;
+  const bool sticky = (a & ((U128(1) << drop) - 1)) != 0;
+  return roundSignificand(static_cast<std::uint64_t>(a >> drop), sticky, drop, negative);
+}
+
+// v * 2^exponent rounded once.
+double fromFixed(Int128 v, int exponent) { return timesPowerOfTwo(toDouble(v), exponent); }
 
 int ceilLog2(int n) {
   int bits = 0;
@@ -43,9 +96,10 @@ int ceilLog2(int n) {
 
 }  // namespace
 
-double ratio(Int128 num, Int128 den) {
+double ratioOfLarge(Int128 num, Int128 den) {
   if (num > -kExactInDouble && num < kExactInDouble && den < kExactInDouble)
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
+  if (den == 1) return toDouble(num);
   if (num == 0) return 0.0;
   const bool negative = num < 0;
   const U128 a = negative ? U128(0) - U128(num) : U128(num);
@@ -73,12 +127,7 @@ double ratio(Int128 num, Int128 den) {
     }
     sticky = r != 0;
   }
-  auto bits = static_cast<std::uint64_t>(q);
-  std::uint64_t mantissa = bits >> 11;
-  const std::uint64_t rest = bits & 0x7FF;
-  if (rest > 0x400 || (rest == 0x400 && (sticky || (mantissa & 1) != 0))) ++mantissa;
-  const double magnitude = std::ldexp(static_cast<double>(mantissa), exponent + 11);
-  return negative ? -magnitude : magnitude;
+  return roundSignificand(static_cast<std::uint64_t>(q), sticky, exponent, negative);
 }
 
 PointScale::PointScale(int digits) : digits_(digits), pow10_(1), scale_(1) {
@@ -88,22 +137,15 @@ PointScale::PointScale(int digits) : digits_(digits), pow10_(1), scale_(1) {
   scale_ = static_cast<double>(pow10_);
 }
 
-std::int64_t PointScale::points(double price) const {
-  const double scaled = price * scale_;
-  // Also refuses NaN: every comparison with it is false.
-  if (!(std::fabs(scaled) < 1e15))
-    throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
-  return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+void PointScale::refuse(double price) {
+  throw std::invalid_argument("price " + std::to_string(price) + " is not a usable number of points");
 }
 
-int PointScale::denominator(AppliedPrice p) {
-  switch (p) {
-    case AppliedPrice::Median: return 2;
-    case AppliedPrice::Typical: return 3;
-    case AppliedPrice::Weighted: return 4;
-    default: return 1;
-  }
+void refuseUnsummable(std::int64_t count) {
+  throw std::invalid_argument("prices too large to be summed exactly over " + std::to_string(count) + " bars");
 }
+
+
 
 std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
                                std::int64_t close) {
@@ -142,45 +184,47 @@ DoubleAverage::DoubleAverage(const std::vector<double>& x, std::size_t start, in
   if (top >= low && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
 
-  fixed_.assign(n, 0);
-  sum_.assign(n, 0);
+  if (method == MaMethod::Simple || method == MaMethod::LinearWeighted) prefix_.assign(n, 0);
+  if (method == MaMethod::Smoothed) prefix_.assign(std::min(n, start + static_cast<std::size_t>(period)), 0);
   if (method == MaMethod::LinearWeighted) weighted_.assign(n, 0);
-  if (method == MaMethod::Exponential || method == MaMethod::Smoothed) recursive_.assign(n, 0);
+  if (method == MaMethod::Exponential) recursive_.assign(n, 0);
   for (std::size_t i = start; i < n; ++i) {
-    // An integer below 2^124 held exactly in the double: the conversion is exact.
-    fixed_[i] = static_cast<Int128>(std::ldexp(x[i], -exponent_));
-    const Step s = step(i, fixed_[i], exponent_, x[i]);
-    sum_[i] = s.sum;
+    const Step s = step(i, toFixed(x[i], exponent_), exponent_, x[i]);
+    if (i < prefix_.size()) prefix_[i] = s.prefix;
     if (!weighted_.empty()) weighted_[i] = s.weighted;
     if (!recursive_.empty()) recursive_[i] = s.recursive;
     out_[i] = s.value;
   }
 }
 
-Int128 DoubleAverage::scaled(Int128 v, int exponent) const {
-  return v * (Int128(1) << (exponent_ - exponent));
+// A stored prefix in units of 2^exponent (exponent <= exponent_): wrapped like the prefix itself.
+U128Bits DoubleAverage::prefixAt(std::size_t j, int exponent) const {
+  return static_cast<U128Bits>(prefix_[j]) << (exponent_ - exponent);
 }
-
-Int128 DoubleAverage::fixedAt(std::size_t j, int exponent) const { return scaled(fixed_[j], exponent); }
 
 DoubleAverage::Step DoubleAverage::step(std::size_t i, Int128 xi, int exponent, double xd) const {
   const auto n = static_cast<std::size_t>(period_);
   const std::size_t k = i - start_;  // how many values came before this one
-  const Int128 prevSum = k > 0 ? scaled(sum_[i - 1], exponent) : 0;
-  const Int128 leaving = k >= n ? fixedAt(i - n, exponent) : 0;
-  Step s{};
-  s.sum = prevSum + xi - leaving;
-  s.value = std::numeric_limits<double>::quiet_NaN();
   const bool full = k + 1 >= n;
-  auto sumValue = [&](Int128 v) { return std::ldexp(ratio(v, 1), exponent); };
+  // The sum of the `period` values ending at `end` (fewer at the start) from its prefix.
+  auto window = [&](U128Bits prefixAtEnd, std::size_t end) {
+    return static_cast<Int128>(prefixAtEnd - (end - start_ >= n ? prefixAt(end - n, exponent) : 0));
+  };
+  Step s{};
+  s.value = std::numeric_limits<double>::quiet_NaN();
   switch (method_) {
     case MaMethod::Simple:
-      if (full) s.value = sumValue(s.sum) / period_;
+      s.prefix = (k > 0 ? prefixAt(i - 1, exponent) : 0) + static_cast<U128Bits>(xi);
+      if (full) s.value = fromFixed(window(s.prefix, i), exponent) / period_;
       break;
     case MaMethod::LinearWeighted: {
-      const Int128 prevWeighted = k > 0 ? scaled(weighted_[i - 1], exponent) : 0;
-      s.weighted = prevWeighted - prevSum + static_cast<Int128>(period_) * xi;
-      if (full) s.value = sumValue(s.weighted) / (static_cast<double>(period_) * (period_ + 1) / 2);
+      const U128Bits prevPrefix = k > 0 ? prefixAt(i - 1, exponent) : 0;
+      const Int128 prevWindow = k > 0 ? window(prevPrefix, i - 1) : 0;
+      const Int128 prevWeighted =
+          k > 0 ? static_cast<Int128>(static_cast<U128Bits>(weighted_[i - 1]) << (exponent_ - exponent)) : 0;
+      s.prefix = prevPrefix + static_cast<U128Bits>(xi);
+      s.weighted = prevWeighted - prevWindow + static_cast<Int128>(period_) * xi;
+      if (full) s.value = fromFixed(s.weighted, exponent) / (static_cast<double>(period_) * (period_ + 1) / 2);
       break;
     }
     case MaMethod::Exponential: {
@@ -190,11 +234,12 @@ DoubleAverage::Step DoubleAverage::step(std::size_t i, Int128 xi, int exponent, 
       break;
     }
     case MaMethod::Smoothed:
-      if (k + 1 == n)
-        s.recursive = sumValue(s.sum) / period_;
-      else if (k + 1 > n)
-        s.recursive = (recursive_[i - 1] * (period_ - 1) + xd) / period_;
-      if (full) s.value = s.recursive;
+      if (k < n) {
+        s.prefix = (k > 0 ? prefixAt(i - 1, exponent) : 0) + static_cast<U128Bits>(xi);
+        if (k + 1 == n) s.value = fromFixed(static_cast<Int128>(s.prefix), exponent) / period_;
+      } else {
+        s.value = (out_[i - 1] * (period_ - 1) + xd) / period_;
+      }
       break;
   }
   return s;
@@ -210,7 +255,7 @@ double DoubleAverage::forming(std::size_t i, double xi) const {
   const int top = xi == 0 ? topExponent_ : std::max(topExponent_, topExponent(xi));
   if (top - exponent + 2 * ceilLog2(period_ + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
-  const auto fx = static_cast<Int128>(std::ldexp(xi, -exponent));
+  const Int128 fx = toFixed(xi, exponent);
   return step(i, fx, exponent, xi).value;
 }
 

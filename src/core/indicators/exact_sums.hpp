@@ -8,31 +8,76 @@
 #include <vector>
 
 #include "indicators/indicator_basics.hpp"
+#include "market/bar_series.hpp"
 
 namespace zorvik::exact {
 
 // GCC and Clang on 64-bit targets; __extension__ keeps -Wpedantic quiet about it.
 __extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 U128Bits;  // wraps: for running sums whose differences fit
 
 // The nearest double to num/den (ties to even), den > 0: the exact quotient rounded once.
-double ratio(Int128 num, Int128 den);
+double ratioOfLarge(Int128 num, Int128 den);
+inline double ratio(Int128 num, Int128 den) {
+  constexpr Int128 exactInDouble = Int128(1) << 53;
+  if (num > -exactInDouble && num < exactInDouble && den < exactInDouble)
+    return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
+  return ratioOfLarge(num, den);
+}
+
+// Refuses (std::invalid_argument) a value whose sum over `count` values (or twice it) could
+// leave 64 bits.
+[[noreturn]] void refuseUnsummable(std::int64_t count);
+inline void checkSummable(std::int64_t value, std::int64_t count) {
+  const Int128 reach = Int128(value) * count * 2;
+  if (reach > INT64_MAX || reach < -INT64_MAX) refuseUnsummable(count);
+}
 
 // Prices of a series as whole numbers of points.
 class PointScale {
  public:
   explicit PointScale(int digits);  // digits 0..9, else std::invalid_argument
   int digits() const { return digits_; }
-  std::int64_t points(double price) const;  // nearest whole number of points
+  // The nearest whole number of points; std::invalid_argument for NaN, infinity and prices of
+  // 10^15 points or more.
+  std::int64_t points(double price) const {
+    const double scaled = price * scale_;
+    if (!(scaled < 1e15 && scaled > -1e15)) refuse(price);
+    return scaled >= 0 ? static_cast<std::int64_t>(scaled + 0.5) : -static_cast<std::int64_t>(0.5 - scaled);
+  }
   // The numerator (in points) and the denominator (a multiple of points per unit) of an applied
   // price: the price is terms / (denominator(p) * 10^digits).
-  static int denominator(AppliedPrice p);
+  static int denominator(AppliedPrice p) {
+    switch (p) {
+      case AppliedPrice::Median: return 2;
+      case AppliedPrice::Typical: return 3;
+      case AppliedPrice::Weighted: return 4;
+      default: return 1;
+    }
+  }
   static std::int64_t terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
                             std::int64_t close);
+  // The same from prices, converting only those the applied price uses.
+  std::int64_t termsOf(AppliedPrice p, double open, double high, double low, double close) const {
+    switch (p) {
+      case AppliedPrice::Close: return points(close);
+      case AppliedPrice::Open: return points(open);
+      case AppliedPrice::High: return points(high);
+      case AppliedPrice::Low: return points(low);
+      case AppliedPrice::Median: return points(high) + points(low);
+      case AppliedPrice::Typical: return points(high) + points(low) + points(close);
+      case AppliedPrice::Weighted: return points(high) + points(low) + 2 * points(close);
+    }
+    return points(close);
+  }
+  std::int64_t termsOf(AppliedPrice p, const Bar& b) const { return termsOf(p, b.open, b.high, b.low, b.close); }
   std::int64_t unitsPerPrice(AppliedPrice p) const { return denominator(p) * pow10_; }
   std::int64_t pow10() const { return pow10_; }
   double toPrice(std::int64_t pts) const { return ratio(pts, pow10_); }
 
  private:
+  [[noreturn]] static void refuse(double price);
+
   int digits_;
   std::int64_t pow10_;
   double scale_;
@@ -55,25 +100,23 @@ class DoubleAverage {
 
  private:
   struct Step {
-    Int128 sum;       // window sum of the last `period` fixed values (fewer at the start)
-    Int128 weighted;  // weights period..1, newest first
-    double recursive; // EMA / SMMA state
+    U128Bits prefix;   // all fixed values so far, wrapped (window sums are differences)
+    Int128 weighted;   // weights period..1, newest first
+    double recursive;  // EMA state
     double value;
   };
   Step step(std::size_t i, Int128 xi, int exponent, double xd) const;
-  Int128 fixedAt(std::size_t j, int exponent) const;
-  Int128 scaled(Int128 v, int exponent) const;
+  U128Bits prefixAt(std::size_t j, int exponent) const;
 
   int period_ = 1;
   MaMethod method_ = MaMethod::Simple;
   std::size_t start_ = 0;
-  int exponent_ = 0;              // the common power of two of the fixed values
-  int topExponent_ = 0;           // every |x| < 2^topExponent_
-  std::vector<Int128> fixed_;     // x[j] / 2^exponent_, from start_
-  std::vector<Int128> sum_;       // per bar
-  std::vector<Int128> weighted_;  // per bar (linear weighted only)
-  std::vector<double> recursive_; // per bar (exponential, smoothed)
-  std::vector<double> out_;
+  int exponent_ = 0;               // the common power of two of the fixed values
+  int topExponent_ = 0;            // every |x| < 2^topExponent_
+  std::vector<U128Bits> prefix_;   // simple, linear weighted: per bar; smoothed: up to its seed
+  std::vector<Int128> weighted_;   // linear weighted only
+  std::vector<double> recursive_;  // exponential only (its output is NaN during the warm-up)
+  std::vector<double> out_;       // also the smoothed recursion's state
 };
 
 }  // namespace zorvik::exact

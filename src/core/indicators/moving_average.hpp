@@ -27,22 +27,24 @@ class MovingAverage {
 
  private:
   struct State {
-    std::int64_t sum;        // the last `period` terms (fewer at the start)
+    std::uint64_t prefix;    // sum of all terms so far, modulo 2^64 (window sums are differences)
     exact::Int128 weighted;  // weights period..1, newest first
-    double recursive;        // EMA / SMMA
     double value;
   };
+  template <MaMethod M>
   State step(std::size_t i, std::int64_t terms) const;
+  template <MaMethod M>
+  void computeAll(const BarSeries& bars);
+  std::int64_t windowSum(std::uint64_t prefixAtEnd, std::size_t end) const;
 
   int period_;
   MaMethod method_;
   AppliedPrice price_;
   exact::PointScale scale_;
-  std::vector<std::int64_t> terms_;  // applied price per bar, in units of 1/(denominator*10^digits)
-  std::vector<std::int64_t> sum_;
-  std::vector<exact::Int128> weighted_;
-  std::vector<double> recursive_;
-  std::vector<double> values_;
+  std::int64_t units_;                  // terms per unit of price: denominator * 10^digits
+  std::vector<std::uint64_t> prefix_;   // simple, linear weighted: every bar; smoothed: the first period
+  std::vector<exact::Int128> weighted_; // linear weighted only
+  std::vector<double> values_;          // also the exponential and smoothed recursions' state
 };
 
 // The applied price of a bar, rounded once from its whole points (what the averages use).

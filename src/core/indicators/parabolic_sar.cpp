@@ -19,7 +19,11 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum)
     : step_(step), maximum_(maximum), scale_(bars.digits) {
   if (!(step > 0) || !std::isfinite(step)) throw std::invalid_argument("step must be a positive number");
   if (!(maximum > 0) || !std::isfinite(maximum)) throw std::invalid_argument("maximum must be a positive number");
-  auto price = [&](double p) { return scale_.toPrice(scale_.points(p)); };
+  // The prices as stored: nothing is summed, so nothing needs whole points.
+  auto price = [](double p) {
+    if (!std::isfinite(p)) throw std::invalid_argument("a price is not a finite number");
+    return p;
+  };
   const std::size_t n = bars.size();
   high_.resize(n);
   low_.resize(n);
@@ -72,8 +76,9 @@ ParabolicSar::State ParabolicSar::step(std::size_t i, double high, double low) c
 double ParabolicSar::forming(std::size_t i, const Bar& partial) const {
   if (i > size()) throw std::out_of_range("forming bar after the end of the series");
   if (i < 1) return kNaN;
-  // Rounded to whole points like the series' prices.
-  return step(i, scale_.toPrice(scale_.points(partial.high)), scale_.toPrice(scale_.points(partial.low))).sar;
+  if (!std::isfinite(partial.high) || !std::isfinite(partial.low))
+    throw std::invalid_argument("a price is not a finite number");
+  return step(i, partial.high, partial.low).sar;
 }
 
 }  // namespace zorvik

@@ -34,7 +34,7 @@ class ParabolicSar {
   double step_;
   double maximum_;
   exact::PointScale scale_;
-  std::vector<double> high_;  // prices rounded to whole points
+  std::vector<double> high_;
   std::vector<double> low_;
   double firstOpen_ = 0;
   double firstClose_ = 0;

@@ -19,8 +19,8 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price) : period_(period
   state_.resize(n);
   values_.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    terms_[i] = exact::PointScale::terms(price, scale_.points(bars.open[i]), scale_.points(bars.high[i]),
-                                         scale_.points(bars.low[i]), scale_.points(bars.close[i]));
+    terms_[i] = scale_.termsOf(price, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
+    exact::checkSummable(terms_[i], period_);
     state_[i] = step(i, terms_[i]);
     values_[i] = state_[i].value;
   }
@@ -54,8 +54,8 @@ Rsi::State Rsi::step(std::size_t i, std::int64_t terms) const {
 
 double Rsi::forming(std::size_t i, const Bar& partial) const {
   if (i > values_.size()) throw std::out_of_range("forming bar after the end of the series");
-  const std::int64_t terms = exact::PointScale::terms(price_, scale_.points(partial.open), scale_.points(partial.high),
-                                                      scale_.points(partial.low), scale_.points(partial.close));
+  const std::int64_t terms = scale_.termsOf(price_, partial);
+  exact::checkSummable(terms, period_);
   return step(i, terms).value;
 }
 

@@ -1,7 +1,6 @@
 #include "indicators/stochastic.hpp"
 
 #include <algorithm>
-#include <deque>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -36,20 +35,23 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   den_.resize(n);
   main_.assign(n, kNaN);
   // Indices of the window's candidates, their prices rising (lowest) or falling (highest).
-  std::deque<std::size_t> lows;
-  std::deque<std::size_t> highs;
+  // (Monotonic queues in plain arrays: each bar enters once, so n slots never run out.)
+  std::vector<std::size_t> lows(n);
+  std::vector<std::size_t> highs(n);
+  std::size_t lowHead = 0, lowTail = 0, highHead = 0, highTail = 0;
   for (std::size_t i = 0; i < n; ++i) {
     close_[i] = scale_.points(bars.close[i]);
     low_[i] = field == StochasticPriceField::LowHigh ? scale_.points(bars.low[i]) : close_[i];
     high_[i] = field == StochasticPriceField::LowHigh ? scale_.points(bars.high[i]) : close_[i];
-    while (!lows.empty() && low_[lows.back()] >= low_[i]) lows.pop_back();
-    lows.push_back(i);
-    while (!highs.empty() && high_[highs.back()] <= high_[i]) highs.pop_back();
-    highs.push_back(i);
-    if (lows.front() + kp <= i) lows.pop_front();
-    if (highs.front() + kp <= i) highs.pop_front();
-    lowest_[i] = low_[lows.front()];
-    highest_[i] = high_[highs.front()];
+    while (lowTail > lowHead && low_[lows[lowTail - 1]] >= low_[i]) --lowTail;
+    lows[lowTail++] = i;
+    while (highTail > highHead && high_[highs[highTail - 1]] <= high_[i]) --highTail;
+    highs[highTail++] = i;
+    if (lows[lowHead] + kp <= i) ++lowHead;
+    if (highs[highHead] + kp <= i) ++highHead;
+    lowest_[i] = low_[lows[lowHead]];
+    highest_[i] = high_[highs[highHead]];
+    exact::checkSummable(highest_[i] - lowest_[i], slowing);
     // Window sums over `slowing` bars of bars that have a full %K window (others add nothing).
     const bool counted = i + 1 >= kp;
     const std::int64_t leavingNum = i >= sl && i - sl + 1 >= kp ? close_[i - sl] - lowest_[i - sl] : 0;
@@ -74,6 +76,7 @@ StochasticValues Stochastic::forming(std::size_t i, const Bar& partial) const {
     lowest = std::min(lowest, low_[j]);
     highest = std::max(highest, high_[j]);
   }
+  exact::checkSummable(highest - lowest, slowing_);
   const std::int64_t leavingNum = i >= sl && i - sl + 1 >= kp ? close_[i - sl] - lowest_[i - sl] : 0;
   const std::int64_t leavingDen = i >= sl && i - sl + 1 >= kp ? highest_[i - sl] - lowest_[i - sl] : 0;
   const std::int64_t num = (i > 0 ? num_[i - 1] : 0) + (close - lowest) - leavingNum;

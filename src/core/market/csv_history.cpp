@@ -122,6 +122,9 @@ bool parseTimeField(std::string_view f, std::int64_t& t) {
   f = trimView(f);
   if (f.empty()) return false;
   if (std::all_of(f.begin(), f.end(), isDigit)) {
+    // Seconds since 1970 of any real quote have 9 or more digits; fewer is most likely a date
+    // written as YYYYMMDD, which must not be read as a moment in 1970.
+    if (f.size() < 9) return false;
     const auto r = std::from_chars(f.data(), f.data() + f.size(), t);
     return r.ec == std::errc() && r.ptr == f.data() + f.size();
   }
@@ -173,6 +176,14 @@ class LineWalker {
   std::size_t pos_ = 0;
   std::size_t number_ = 0;
 };
+
+// The shape of "YYYY.MM.DD" at the front, valid or not: a History Center line with a bad date
+// is then refused for its date instead of being taken for a header row.
+bool looksLikeDate(std::string_view s) {
+  if (s.size() < 8 || !std::all_of(s.begin(), s.begin() + 4, isDigit) || std::string_view(".-/").find(s[4]) == std::string_view::npos)
+    return false;
+  return isDigit(s[5]);
+}
 
 bool blank(std::string_view line) { return trimView(line).empty(); }
 
@@ -396,10 +407,8 @@ HistoryRead readCsvHistory(std::string_view text, const std::string& name, const
   while (lines.next(first) && blank(first)) {
   }
   if (blank(first)) return refused(name, "", "no bars");
-  std::string_view probe = trimView(first);
-  std::int64_t days;
-  r = takeDate(probe, days) ? readHistoryCenter(lines, first, name, std::move(r))
-                            : readWithHeader(lines, first, name, std::move(r));
+  r = looksLikeDate(trimView(first)) ? readHistoryCenter(lines, first, name, std::move(r))
+                                     : readWithHeader(lines, first, name, std::move(r));
   if (!r.ok()) return r;
   BarSeries& s = r.series;
   if (s.empty()) return refused(name, "", "no bars");

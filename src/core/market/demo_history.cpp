@@ -8,6 +8,12 @@
 
 #include "market/civil_time.hpp"
 
+// A fused multiply-add rounds once instead of twice and would change the bytes on machines
+// where the compiler chooses to fuse; GCC never fuses in standard mode.
+#if defined(__clang__)
+#pragma STDC FP_CONTRACT OFF
+#endif
+
 namespace zorvik {
 
 namespace {

@@ -14,6 +14,9 @@ namespace zorvik::market_detail {
 // 1970-01-01 .. 2999-12-31: a time outside is a damaged record, not a price from the past.
 constexpr std::int64_t kLatestTime = 32503680000 - 1;
 constexpr double kMaxDouble = std::numeric_limits<double>::max();
+// 2^53: every whole count up to it is exact as a double and fits a .hst's int64 tick volume.
+// No bar ever had that many ticks; a bigger number is damage.
+constexpr double kMaxVolume = 9007199254740992.0;
 
 inline std::string numberText(double v) {
   char buf[64];
@@ -39,7 +42,7 @@ inline std::string barFault(std::int64_t time, double open, double high, double 
   }
   if (high < open || high < close) return "high " + numberText(high) + " below open/close";
   if (low > open || low > close) return "low " + numberText(low) + " above open/close";
-  if (!std::isfinite(volume) || volume < 0) return "volume " + numberText(volume) + " not a count";
+  if (!(volume >= 0 && volume <= kMaxVolume)) return "volume " + numberText(volume) + " not a count";
   return {};
 }
 
@@ -48,7 +51,7 @@ inline bool barSound(std::int64_t time, double open, double high, double low, do
                      bool hasPrevious, std::int64_t previousTime) {
   return time >= 0 && time <= kLatestTime && (!hasPrevious || time > previousTime) && low > 0 &&
          high >= open && high >= close && low <= open && low <= close && high <= kMaxDouble && volume >= 0 &&
-         volume <= kMaxDouble;
+         volume <= kMaxVolume;
 }
 
 // The first fault of a whole series with its 1-based bar number, or empty.

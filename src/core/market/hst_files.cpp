@@ -236,7 +236,10 @@ std::optional<std::string> hstBytes(const BarSeries& s, int version, std::string
   };
   if (version != 400 && version != 401) return fail("version " + std::to_string(version) + " is not 400 or 401");
   const std::string symbol = utf8ToCp1252(s.symbol);
-  if (symbol.empty() || symbol.size() > 11) return fail("symbol \"" + s.symbol + "\" must have 1 to 11 characters");
+  // The terminal's symbols have at most 11 characters and a closing NUL; a full field of 12 is
+  // still read back whole, so it is written as it is.
+  if (symbol.empty() || symbol.size() > 12 || symbol.find('\0') != std::string::npos)
+    return fail("symbol \"" + s.symbol + "\" must have 1 to 12 characters");
   if (s.timeframeMinutes <= 0) return fail("timeframe " + std::to_string(s.timeframeMinutes) + " not positive");
   if (s.digits < 0 || s.digits > kMaxDigits) return fail("digits " + std::to_string(s.digits) + " out of range");
   if (s.empty()) return fail("no bars");
@@ -259,7 +262,7 @@ std::optional<std::string> hstBytes(const BarSeries& s, int version, std::string
   for (std::size_t i = 0; i < s.size(); ++i) {
     const double vol = s.volume[i];
     if (version == 401) {
-      if (vol != std::floor(vol) || vol > 9.2e18) return fail("bar " + std::to_string(i + 1) + ": volume " + numberText(vol) + " not a whole count");
+      if (vol != std::floor(vol)) return fail("bar " + std::to_string(i + 1) + ": volume " + numberText(vol) + " not a whole count");
       store<std::int64_t>(out, s.time[i]);
       store<double>(out, s.open[i]);
       store<double>(out, s.high[i]);

@@ -30,6 +30,7 @@ std::string timeframeName(int minutes) {
 }
 
 std::int64_t timeframeBucketStart(std::int64_t time, int minutes) {
+  if (minutes <= 0) return time;
   if (minutes == kMinutesMN1) {
     const CivilDate d = civilFromDays(floorDiv(time, 86400));
     return daysFromCivil(d.year, d.month, 1) * 86400;
