@@ -239,11 +239,16 @@ void BacktestPage::buildControls() {
   top->addWidget(statistics_);
   top->setStretchFactor(0, 1);
   top->setStretchFactor(1, 0);
+  // The curve is what the trader looks at: it gets the larger part however narrow the page.
+  equityView_->setMinimumWidth(180);
+  top->setSizes({500, 260});
+
   auto* bottom = new QSplitter(Qt::Horizontal);
   bottom->addWidget(priceView_);
   bottom->addWidget(votes_);
   bottom->setStretchFactor(0, 1);
   bottom->setStretchFactor(1, 1);
+  bottom->setSizes({400, 300});
   auto* parts = new QSplitter(Qt::Vertical);
   parts->setObjectName(QStringLiteral("backtestParts"));
   parts->addWidget(top);
