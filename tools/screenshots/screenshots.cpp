@@ -3,8 +3,9 @@
 // money-management editor, each at 1280x800 and 640x420, the program settings page (as set
 // and after "Default") and the toolbox export dialog; and the whole window as main() builds it
 // on the demo library at 1280x800 and 1024x700 (window_*.png): the start page, GENERAL, LONG
-// with an indicator open, LONG side by side, EXIT LONG, MONEYMANAGEMENT, the settings and the
-// system test report.
+// with an indicator open, LONG side by side, EXIT LONG, MONEYMANAGEMENT, the settings, the
+// system test report and the backtest page on the demo history (a trade picked; then again
+// after a change, the curve before in grey).
 //
 //   zorvik-screenshots <folder> [--english]
 //
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -33,6 +35,7 @@
 #include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "app/system_test_report.hpp"
+#include "backtest/backtest_page.hpp"
 #include "editors/export_part_dialog.hpp"
 #include "editors/indicator_editor.hpp"
 #include "model/current_system.hpp"
@@ -206,6 +209,25 @@ void shootWindow(const QString& out, bool english) {
     shoot(2, "exit_long");
     shoot(5, "moneymanagement");
     shoot(6, "settings");
+
+    if (auto* backtest = form.findChild<BacktestPage*>()) {
+      const auto runAndWait = [&](const std::function<void()>& start) {
+        QEventLoop loop;
+        QObject::connect(backtest, &BacktestPage::runFinished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        start();
+        loop.exec();
+        backtest->tradeTable()->selectRow(2);
+      };
+      form.tabSelector()->setCurrentIndex(form.tabSelector()->count() - 1);
+      runAndWait([&] { backtest->startRun(); });
+      shoot(form.tabSelector()->count() - 1, "backtest");
+      runAndWait([&] {
+        ws.system().setParameter("mm_lots", "0.2");
+        backtest->systemMayHaveChanged();
+      });
+      shoot(form.tabSelector()->count() - 1, "backtest_rerun");
+    }
 
     SystemTestReport report(ws, evaluateSystem(ws, ws.system(), true), &form);
     report.show();

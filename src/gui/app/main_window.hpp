@@ -69,6 +69,8 @@ class MainWindow : public QMainWindow {
   void buildLatePages();
   // The page of a tab; pages still to be built are built first.
   QWidget* editorPage(int tab);
+  // A page after the editor tabs (the backtest), with its own caption; returns its tab index.
+  int addPage(const QString& caption, QWidget* page);
   MainCommands& commands() const { return *commands_; }
   void setCommands(std::unique_ptr<MainCommands> commands);
   // 0: signal-group editor and indicator editor side by side; 1: one under the other.

@@ -183,6 +183,12 @@ QWidget* MainWindow::editorPage(int tab) {
   return pages_[static_cast<std::size_t>(tab)].widget;
 }
 
+int MainWindow::addPage(const QString& caption, QWidget* page) {
+  const int tab = tabSelector_->addTab(caption);
+  editorTabs_->addTab(page, caption);
+  return tab;
+}
+
 void MainWindow::placePage(int tab) {
   QWidget* page = pages_[static_cast<std::size_t>(tab)].widget;
   QWidget* container = containers_[static_cast<std::size_t>(tab)];
@@ -248,9 +254,10 @@ void MainWindow::copyTabCaptions() {
 }
 
 void MainWindow::onEditorTabChanged(int index) {
-  if (index < 0 || index >= kTabCount) return;
-  if (pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
+  if (index < 0 || index >= editorTabs_->count()) return;
+  if (index < kTabCount && pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
   editorTabs_->setCurrentIndex(index);
+  if (index >= kTabCount) return;  // an added page keeps itself
   placePage(index);
   // The settings page keeps what it shows; every other editor takes the open system anew.
   if (index != 6) {

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QPointer>
 
+#include "backtest/backtest_page.hpp"
 #include "brokers/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
 #include "help/help_panel.hpp"
@@ -116,6 +117,11 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
     const int shown = form.selectedTab();
     if (shown >= 1 && shown <= 4) form.onEditorTabChanged(shown);
   });
+
+  // After the editors: the backtest of the open system.
+  auto* backtest = new BacktestPage(ws, host);
+  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
+  for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
 
   // The page in view is built at once, not only at the first tab change.
   form.onEditorTabChanged(form.selectedTab());

@@ -1,0 +1,172 @@
+#pragma once
+// The backtest page, a tab after the editors: the trader picks a history, the test window, the
+// spread and the deposit, and sees what the open system would have done on it: the equity and
+// balance curve, the statistics, the trades, the prices around a trade and why its groups fired.
+// Once it has run, every accepted change of the system runs it again by itself, and the curve
+// of the run before stays beside the new one in grey.
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backtest/backtest_job.hpp"
+
+class QCheckBox;
+class QChartView;
+class QComboBox;
+class QDateEdit;
+class QDoubleSpinBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QStandardItemModel;
+class QTableView;
+class QThread;
+class QTreeWidget;
+
+namespace zorvik {
+
+class Host;
+class Workspace;
+
+class BacktestPage : public QWidget {
+  Q_OBJECT
+ public:
+  BacktestPage(Workspace& ws, Host& host, QWidget* parent = nullptr);
+  ~BacktestPage() override;
+
+  // Lists the histories the first time the page is shown or run: the search of the MetaTrader
+  // folders stays out of the program's start-up.
+  void ensureHistoriesListed();
+  // Fills the history choice anew: the demo history of the working folder, then the
+  // MetaTrader histories found. A file chosen through the dialog stays in the list.
+  void listHistories();
+  // Chooses a history file (as the dialog does); false, with the reason shown, when it cannot be read.
+  bool chooseHistoryFile(const std::filesystem::path& path);
+
+  // Starts a run of the open system with the page's settings; a run in progress is stopped
+  // first. Returns at once: the result arrives when the worker is done.
+  void startRun();
+  void cancelRun();
+  bool running() const { return thread_ != nullptr; }
+
+  // Writes the trades as CSV / the report as HTML; false (and a message) when it cannot.
+  bool saveTrades(const std::filesystem::path& file);
+  bool saveReport(const std::filesystem::path& file);
+
+  // Shows the vote explanation of a history bar (as a click on the price chart does).
+  void explainBar(std::size_t bar);
+
+  // For the window's wiring: something may have changed the system (a mouse button or key let
+  // go anywhere, a system opened). After a quiet moment the page runs again when it has run
+  // before and the system differs from the one of its last run.
+  void systemMayHaveChanged();
+
+  // ---- For tests and help --------------------------------------------------------------
+  QComboBox* historyChoice() const { return historyChoice_; }
+  QPushButton* startButton() const { return start_; }
+  QPushButton* cancelButton() const { return cancel_; }
+  QProgressBar* progressBar() const { return progress_; }
+  QLabel* statusLabel() const { return status_; }
+  QTableView* tradeTable() const { return tradeTable_; }
+  QStandardItemModel* tradeModel() const { return tradeModel_; }
+  QTreeWidget* statisticsView() const { return statistics_; }
+  QTreeWidget* voteView() const { return votes_; }
+  QChartView* equityView() const { return equityView_; }
+  QChartView* priceView() const { return priceView_; }
+  QSpinBox* spreadEdit() const { return spread_; }
+  QDoubleSpinBox* depositEdit() const { return deposit_; }
+  QDateEdit* fromEdit() const { return from_; }
+  QDateEdit* toEdit() const { return to_; }
+  QTimer* rerunTimer() { return &rerunTimer_; }
+  const BacktestOutcome* outcome() const { return outcome_.get(); }
+  // The equity points of the run before, drawn in grey; empty after the first run.
+  const std::vector<std::pair<qint64, double>>& previousEquity() const { return previousEquity_; }
+  // The controls and the help topic each carries, for F1.
+  std::vector<std::pair<QWidget*, QString>> helpTopics() const;
+
+ signals:
+  // A run ended (done, refused or cancelled).
+  void runFinished();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct HistoryEntry {
+    QString caption;
+    std::filesystem::path path;
+    bool demo = false;
+  };
+
+  void buildControls();
+  void historyChosen(int index);
+  void setHistory(std::shared_ptr<const BarSeries> history, const std::filesystem::path& path);
+  void chooseFileByDialog();
+  void finishRun(std::shared_ptr<BacktestOutcome> outcome, bool cancelledByTrader);
+  void showOutcome();
+  void showStatistics();
+  void showTrades();
+  void drawEquity();
+  void tradeSelected();
+  void drawPriceChart(std::size_t first, std::size_t last, const Trade* trade);
+  void showVotes(const std::vector<std::pair<QString, std::size_t>>& bars, int highlightGroup);
+  void saveTradesByDialog();
+  void saveReportByDialog();
+  void setStatus(const QString& text, bool fault = false);
+  std::string systemFingerprint() const;
+  QString t(const char* german) const;
+
+  Workspace& ws_;
+  Host& host_;
+
+  std::vector<HistoryEntry> histories_;
+  bool listed_ = false;
+  std::shared_ptr<const BarSeries> history_;
+  std::filesystem::path historyPath_;
+
+  QComboBox* historyChoice_ = nullptr;
+  QPushButton* historyFile_ = nullptr;
+  QDateEdit* from_ = nullptr;
+  QDateEdit* to_ = nullptr;
+  QSpinBox* spread_ = nullptr;
+  QDoubleSpinBox* deposit_ = nullptr;
+  QCheckBox* autoRun_ = nullptr;
+  QPushButton* start_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  QPushButton* saveTrades_ = nullptr;
+  QPushButton* saveReport_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* status_ = nullptr;
+  QChartView* equityView_ = nullptr;
+  QTreeWidget* statistics_ = nullptr;
+  QTableView* tradeTable_ = nullptr;
+  QStandardItemModel* tradeModel_ = nullptr;
+  QChartView* priceView_ = nullptr;
+  QTreeWidget* votes_ = nullptr;
+
+  // The worker of the run in progress, with its cancel flag (shared: the worker may outlive a
+  // cancel request by a moment).
+  QThread* thread_ = nullptr;
+  std::shared_ptr<std::atomic<bool>> cancelFlag_;
+  bool cancelledByTrader_ = false;
+  bool runAgain_ = false;  // a run was asked for while one was in progress
+  std::shared_ptr<BacktestOutcome> outcome_;
+  std::string runFingerprint_;  // the system as it was when the shown run started
+  std::string runSystemFile_;
+  std::string pendingFingerprint_;
+  std::string pendingSystemFile_;
+  std::vector<std::pair<qint64, double>> previousEquity_;
+  QTimer rerunTimer_;
+};
+
+}  // namespace zorvik
