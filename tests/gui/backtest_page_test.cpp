@@ -245,6 +245,8 @@ class BacktestPageTest : public QObject {
   void refusalsReachTheTrader() {
     // A system reading M30 cannot run on H1 bars: the reason, and no trades from before.
     Env env("RSI Umkehr.hsy.txt");
+    for (int g = 1; g <= 4; ++g)
+      for (Indicator& indicator : env.ws->system().group(g).indicators()) indicator.setRaw("timeframe", "idM30");
     BacktestPage page(*env.ws, env.host);
     QVERIFY(runToEnd(page));
     QVERIFY(page.statusLabel()->text().contains("nicht möglich"));
