@@ -23,6 +23,7 @@
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/group_roles.hpp"
+#include "model/indicator_kind.hpp"
 #include "model/trading_system.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
@@ -32,41 +33,7 @@ namespace {
 
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
-enum class Kind {
-  MovingAverage,
-  MovingAverageCross,
-  TwoMovingAverages,
-  TwoMovingAveragesCross,
-  Rsi,
-  RsiCross,
-  ParabolicSar,
-  Macd,
-  Stochastik,
-  BollingerBands,
-  DonchianChannel,
-  Adx,
-  Other,
-};
-
-Kind kindOf(std::string_view type) {
-  static constexpr std::pair<std::string_view, Kind> kKinds[] = {
-      {"Moving Average", Kind::MovingAverage},
-      {"Moving Average Cross", Kind::MovingAverageCross},
-      {"2 Moving Averages", Kind::TwoMovingAverages},
-      {"2 Moving Averages Cross", Kind::TwoMovingAveragesCross},
-      {"RSI", Kind::Rsi},
-      {"RSI Cross", Kind::RsiCross},
-      {"Parabolic SAR", Kind::ParabolicSar},
-      {"MACD", Kind::Macd},
-      {"Stochastik", Kind::Stochastik},
-      {"Bollinger Bands", Kind::BollingerBands},
-      {"Donchian Channel", Kind::DonchianChannel},
-      {"ADX", Kind::Adx},
-  };
-  for (const auto& [name, kind] : kKinds)
-    if (iequals(name, type)) return kind;
-  return Kind::Other;
-}
+using Kind = IndicatorKind;
 
 // The comparisons of the listing's signal lines, by the operands k1, l1, k2, l2.
 enum class Test {
@@ -362,7 +329,7 @@ std::variant<SignalPlan, std::string> SignalPlan::make(const TradingSystem& syst
       c.type = ind.type();
       c.comment = p("comment");
       c.value = leadingNumber(p("value"));
-      const Kind kind = kindOf(ind.type());
+      const Kind kind = indicatorKindOf(ind.type());
       const std::string side = sideCodeFor(p("actiontyp"), role.name);
       if (kind == Kind::Other || !writesSignalLine(ind.type(), side)) {
         check.indicators.push_back(std::move(c));

@@ -6,6 +6,7 @@
 #include "generator/expert_values.hpp"
 #include "model/group_roles.hpp"
 #include "model/indicator.hpp"
+#include "model/indicator_kind.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "text/numbers.hpp"
@@ -14,43 +15,7 @@
 namespace zorvik {
 namespace {
 
-enum class Kind {
-  MovingAverage,
-  MovingAverageCross,
-  TwoMovingAverages,
-  TwoMovingAveragesCross,
-  Rsi,
-  RsiCross,
-  ParabolicSar,
-  Macd,
-  Stochastik,
-  BollingerBands,
-  DonchianChannel,
-  Adx,
-  Other,  // any unknown type: no lines at all
-};
-
-// Matched in this order, ignoring case; the first match wins.
-constexpr std::array<std::pair<std::string_view, Kind>, 12> kKinds{{
-    {"Moving Average", Kind::MovingAverage},
-    {"Moving Average Cross", Kind::MovingAverageCross},
-    {"2 Moving Averages", Kind::TwoMovingAverages},
-    {"2 Moving Averages Cross", Kind::TwoMovingAveragesCross},
-    {"RSI", Kind::Rsi},
-    {"RSI Cross", Kind::RsiCross},
-    {"Parabolic SAR", Kind::ParabolicSar},
-    {"MACD", Kind::Macd},
-    {"Stochastik", Kind::Stochastik},
-    {"Bollinger Bands", Kind::BollingerBands},
-    {"Donchian Channel", Kind::DonchianChannel},
-    {"ADX", Kind::Adx},
-}};
-
-Kind kindOf(std::string_view type) {
-  for (const auto& [name, kind] : kKinds)
-    if (iequals(name, type)) return kind;
-  return Kind::Other;
-}
+using Kind = IndicatorKind;
 
 enum class Direction { Bullish, Bearish, None };
 
@@ -109,10 +74,10 @@ std::string_view testFor(Kind kind, std::string_view side) {
 
 }  // namespace
 
-bool hasIndicatorCode(std::string_view indicatorType) { return kindOf(indicatorType) != Kind::Other; }
+bool hasIndicatorCode(std::string_view indicatorType) { return indicatorKindOf(indicatorType) != Kind::Other; }
 
 bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode) {
-  return !testFor(kindOf(indicatorType), sideCode).empty();
+  return !testFor(indicatorKindOf(indicatorType), sideCode).empty();
 }
 
 std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol) {
@@ -139,7 +104,7 @@ std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTab
 
 void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions, const Indicator& indicator,
                         std::vector<std::string>& out, std::string_view side) {
-  const Kind kind = kindOf(indicator.type());
+  const Kind kind = indicatorKindOf(indicator.type());
   if (kind == Kind::Other) return;
 
   auto p = [&](std::string_view key) -> const std::string& { return indicator.parameter(key); };
