@@ -11,6 +11,7 @@
 #include "backtest/backtest.hpp"
 #include "backtest/backtest_report.hpp"
 #include "command.hpp"
+#include "option_values.hpp"
 #include "market/history_files.hpp"
 #include "market/timeframes.hpp"
 #include "model/trading_system.hpp"
@@ -23,22 +24,6 @@ namespace {
 int refuse(const std::string& reason) {
   std::cerr << "backtest: " << reason << "\n";
   return kFailed;
-}
-
-std::optional<long long> wholeNumber(const std::string& text, long long low, long long high) {
-  long long v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < low || v > high)
-    return std::nullopt;
-  return v;
-}
-
-std::optional<double> amount(const std::string& text) {
-  double v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(v) || v <= 0)
-    return std::nullopt;
-  return v;
 }
 
 bool writeOut(const std::string& path, const std::string& text) {

@@ -12,6 +12,7 @@
 
 #include "backtest/backtest_report.hpp"
 #include "command.hpp"
+#include "option_values.hpp"
 #include "market/history_files.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
@@ -23,14 +24,6 @@ namespace {
 int refuse(const std::string& reason) {
   std::cerr << "run-mq4: " << reason << "\n";
   return kFailed;
-}
-
-std::optional<long long> wholeNumber(const std::string& text, long long low, long long high) {
-  long long v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < low || v > high)
-    return std::nullopt;
-  return v;
 }
 
 int runRunMq4(Context& ctx) {
