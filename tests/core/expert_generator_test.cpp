@@ -95,6 +95,11 @@ TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
     ADD_FAILURE() << "generated source differs from " << expectedFile << "; see " << dump;
   }
 
+  // Written straight as the file's bytes, the listing is the same.
+  const ExpertSource asFile = expertSourceFileText(hs, t.ws->catalogue, t.ws->definitions,
+                                                   ExpertOptions{hs.general.magic, std::string(kListingStamp), &t.ws->language});
+  EXPECT_EQ(asFile.fileText, actual);
+
   // The written file is the same listing, stamped with the time of writing.
   ASSERT_TRUE(writeExpertSource(*t.ws, hs, hs.general.magic));
   EXPECT_TRUE(t.host.messages.empty());
@@ -102,6 +107,21 @@ TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
   EXPECT_TRUE(std::regex_search(written, std::regex("^#property copyright \"Copyright \xA9 2026, Zorvik "
                                                     "\\d{2}-\\d{2}-\\d{4}/\\d{2}:\\d{2}:\\d{2}\"\r\n")));
   EXPECT_EQ(withoutFirstLine(written), withoutFirstLine(expected));
+}
+
+// Texts beyond ASCII (a title, a symbol's comment) reach the file in the terminal's code page,
+// whether the listing is kept as lines or written straight as bytes.
+TEST(ExpertGenerator, FileTextConvertsTextsBeyondAsciiLikeTheLines) {
+  TestWorkspace t;
+  TradingSystem& hs = loadGoldenSystem(*t.ws, goldenCases().front());
+  hs.general.title = "Größe € \"Trend\"";
+  const ExpertOptions options{hs.general.magic, std::string(kListingStamp), &t.ws->language};
+  const ExpertSource lines = expertSourceLines(hs, t.ws->catalogue, t.ws->definitions, options);
+  const ExpertSource file = expertSourceFileText(hs, t.ws->catalogue, t.ws->definitions, options);
+  ASSERT_TRUE(lines.ok() && file.ok()) << lines.fault;
+  EXPECT_TRUE(file.lines.empty());
+  EXPECT_EQ(file.fileText, toFileText(lines.lines));
+  EXPECT_NE(file.fileText.find("Gr\xF6\xDF" "e \x80"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, GoldenExpert, ::testing::ValuesIn(goldenCases()),

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "generator/indicator_code.hpp"
+#include "generator/listing.hpp"
 #include "model/indicator.hpp"
 #include "test_support.hpp"
 
@@ -21,9 +22,9 @@ Indicator makeIndicator(const std::string& type, const Params& params) {
 }
 
 std::vector<std::string> codeOf(const Workspace& ws, const Indicator& ind, std::string_view side) {
-  std::vector<std::string> out;
+  Listing out;
   writeIndicatorCode(ws.catalogue, ws.definitions, ind, out, side);
-  return out;
+  return out.takeLines();
 }
 
 const Params kSimpleAverage{{"symbol", "Symbol()"}, {"timeframe", "idChart"}, {"period", "55"},

@@ -10,6 +10,7 @@
 
 #include "generator/expert_values.hpp"
 #include "generator/indicator_code.hpp"
+#include "generator/listing.hpp"
 #include "generator/maker_identity.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
@@ -21,7 +22,7 @@
 namespace zorvik {
 namespace {
 
-using Lines = std::vector<std::string>;
+using Lines = Listing;
 
 void add(Lines& out, std::initializer_list<std::string_view> lines) {
   for (std::string_view line : lines) out.emplace_back(line);
@@ -46,8 +47,8 @@ MoneyManagement moneyManagementOf(std::string_view type) {
 }
 
 void writeHeader(Lines& out, std::string_view timeStamp) {
-  out.push_back("#property copyright \"" + std::string(kMakerCopyright) + " " + std::string(timeStamp) + "\"");
-  out.push_back("#property link \"" + std::string(kMakerWebAddress) + "\"");
+  out.line("#property copyright \"", std::string(kMakerCopyright), " ", std::string(timeStamp), "\"");
+  out.line("#property link \"", std::string(kMakerWebAddress), "\"");
 }
 
 void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingSystem& hs, std::string_view magic,
@@ -59,35 +60,35 @@ void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingS
   std::string hedging = definitions.idToMeta4(mm.hedging);
   if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
 
-  out.push_back("extern int Stoploss_Long = " + exitLong.sl + ";");
-  out.push_back("extern int Takeprofit_Long = " + exitLong.tp + ";");
-  out.push_back("extern int Stoploss_Short = " + exitShort.sl + ";");
-  out.push_back("extern int Takeprofit_Short = " + exitShort.tp + ";");
+  out.line("extern int Stoploss_Long = ", exitLong.sl, ";");
+  out.line("extern int Takeprofit_Long = ", exitLong.tp, ";");
+  out.line("extern int Stoploss_Short = ", exitShort.sl, ";");
+  out.line("extern int Takeprofit_Short = ", exitShort.tp, ";");
   out.emplace_back("// Trailing stops trail from the first tick: a distance below the stop loss replaces it at once");
-  out.push_back("extern int Trailing_SL_Long = " + exitLong.ts + ";");
-  out.push_back("extern int Trailing_SL_Short = " + exitShort.ts + ";");
+  out.line("extern int Trailing_SL_Long = ", exitLong.ts, ";");
+  out.line("extern int Trailing_SL_Short = ", exitShort.ts, ";");
   out.push_back("extern int OrderMitStop = 0;");
-  out.push_back("extern bool Hedging = " + hedging + ";");
+  out.line("extern bool Hedging = ", hedging, ";");
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
-  out.push_back("extern int maxTrades = " + mm.maxtrades + ";");
+  out.line("extern int maxTrades = ", mm.maxtrades, ";");
   out.push_back("extern bool Debug = TRUE;");
-  out.push_back("string tSymbol = " + mqlStringLiteral(mm.symbol) + ";");
-  out.push_back("extern int magic =" + std::string(magic) + ";");
+  out.line("string tSymbol = ", mqlStringLiteral(mm.symbol), ";");
+  out.line("extern int magic =", std::string(magic), ";");
   out.push_back("int merkVol =0;");
-  out.push_back("string dMMTyp =" + mqlStringLiteral(mm.type) + ";");
+  out.line("string dMMTyp =", mqlStringLiteral(mm.type), ";");
   out.push_back("string dComment = \"\";");
-  out.push_back("extern double mmLots = " + lotsText(mm.lots) + ";");
-  out.push_back("extern double mmMaxLots = " + lotsText(mm.maxlots) + ";");
-  out.push_back("double mmFraction = " + mm.fraction + ";");
-  out.push_back("double mmBase = " + mm.base + ";");
-  out.push_back("double mmDelta = " + mm.delta + ";");
-  out.push_back("double mmSlippage = " + mm.slippage + ";");
+  out.line("extern double mmLots = ", lotsText(mm.lots), ";");
+  out.line("extern double mmMaxLots = ", lotsText(mm.maxlots), ";");
+  out.line("double mmFraction = ", mm.fraction, ";");
+  out.line("double mmBase = ", mm.base, ";");
+  out.line("double mmDelta = ", mm.delta, ";");
+  out.line("double mmSlippage = ", mm.slippage, ";");
   out.push_back("int laufMax=10;");
   out.push_back("int istTrades=0;");
   out.push_back("int dayTrades=0;");
   out.emplace_back("string tradeDay=\"\";  // the day the trade counters count, yyyy.mm.dd");
   for (std::size_t i = 0; i < thr.size(); ++i)
-    out.push_back("int thr" + std::to_string(i + 1) + " = " + intText(thr[i]) + ";");
+    out.line("int thr", std::to_string(i + 1), " = ", intText(thr[i]), ";");
   add(out, {
       "bool sperr=FALSE;",
       "int lastPosCount=0;",
@@ -132,7 +133,7 @@ void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
       R"~(  )~",
       R"~(  if(Debug==TRUE){Print("init()");})~",
   });
-  out.push_back("  dComment =  " + mqlStringLiteral(hs.general.title) + R"~(+"  "+ magic + "; " + Period(); )~");
+  out.line("  dComment =  ", mqlStringLiteral(hs.general.title), R"~(+"  "+ magic + "; " + Period(); )~");
   add(out, {
       R"~(merkVol=0;)~",
       R"~(if (tSymbol=="Symbol()") tSymbol = Symbol();)~",
@@ -148,7 +149,7 @@ void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
       R"~(if (Trailing_SL_Long>0 && Stoploss_Long>0 && Trailing_SL_Long<Stoploss_Long) Print("Trailing stop long "+Trailing_SL_Long+" is below the stop loss "+Stoploss_Long+": it replaces the stop loss at the first tick");)~",
       R"~(if (Trailing_SL_Short>0 && Stoploss_Short>0 && Trailing_SL_Short<Stoploss_Short) Print("Trailing stop short "+Trailing_SL_Short+" is below the stop loss "+Stoploss_Short+": it replaces the stop loss at the first tick");)~",
   });
-  out.push_back("Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
+  out.line("Comment(\"x1, ", std::string(kMakerWebAddress), "\");");
   add(out, {
       R"~(showHistory();)~",
       R"~(return(0);)~",
@@ -226,8 +227,8 @@ void writeCheckFunction(Lines& out, const Catalogue& catalogue, const Definition
   const SignalGroup& group = hs.group(f.group);
   const std::string_view groupSide = kGroupRoles[static_cast<std::size_t>(f.group - 1)].name;
 
-  out.push_back("int " + std::string(f.name) + "() {");
-  out.push_back("  if(Debug==TRUE){Print(\"" + std::string(f.checking) + "\");}");
+  out.line("int ", std::string(f.name), "() {");
+  out.line("  if(Debug==TRUE){Print(\"", std::string(f.checking), "\");}");
   add(out, {
       "  int count=0;",
       "  int ic=0;",
@@ -240,22 +241,22 @@ void writeCheckFunction(Lines& out, const Catalogue& catalogue, const Definition
     writeIndicatorCode(catalogue, definitions, ind, out, sideCodeFor(actionType, groupSide));
   }
   out.emplace_back("// Ende Indikatoren ");
-  out.push_back(" if(" + thr + "!=0){");
-  out.push_back("  if(ic >=" + thr + ") {");
-  out.push_back("    if(Debug==TRUE){Print(\"" + std::string(f.triggered) + "\");}");
+  out.line(" if(", thr, "!=0){");
+  out.line("  if(ic >=", thr, ") {");
+  out.line("    if(Debug==TRUE){Print(\"", std::string(f.triggered), "\");}");
   add(out, {
       "    return (1);",
       "  }else{",
       "    if(ic>0){",
   });
-  out.push_back("      if(Debug==TRUE){Print(\"only \" + ic + \" points of \" + " + thr + ");}");
+  out.line("      if(Debug==TRUE){Print(\"only \" + ic + \" points of \" + ", thr, ");}");
   add(out, {
       "    }",
       "  }",
       " }",
   });
-  out.push_back(tail + "if(Debug==TRUE){Print(\"" + std::string(f.noSignal) + "\");}");
-  out.push_back(tail + "return(0);");
+  out.line(tail, "if(Debug==TRUE){Print(\"", std::string(f.noSignal), "\");}");
+  out.line(tail, "return(0);");
   out.emplace_back("}");
 }
 
@@ -286,8 +287,7 @@ bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
       return true;
     case MoneyManagement::FixedRatio:
       out.emplace_back("    if(AccountEquity() < mmBase) lots = 0.0;");
-      out.push_back(std::string(shortSide ? "    " : "   ") +
-                    "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
+      out.line(std::string(shortSide ? "    " : "   "), "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
                     "0.25) + 0.5));");
       out.push_back(lotTest);
       return true;
@@ -537,7 +537,7 @@ void writeStart(Lines& out) {
       R"~(  })~",
       R"~(  set_missing_stops();)~",
   });
-  out.push_back("  Comment(\"x1, " + std::string(kMakerWebAddress) + "\");");
+  out.line("  Comment(\"x1, ", std::string(kMakerWebAddress), "\");");
   add(out, {
       R"~(  if(lastPosCount != istPosCount) {)~",
       R"~(  if(Debug==TRUE){)~",
@@ -633,7 +633,7 @@ void writeErrCode(Lines& out) {
       R"~({)~",
   });
   for (const TradeError& e : kTradeErrors)
-    out.push_back("   case  " + std::to_string(e.number) + " : {s=\"" + std::string(e.text) + "\";break;}");
+    out.line("   case  ", std::to_string(e.number), " : {s=\"", std::string(e.text), "\";break;}");
   add(out, {
       R"~(})~",
       R"~(  return (s);)~",
@@ -645,14 +645,14 @@ void writeErrCode(Lines& out) {
 
 // Counts today's orders twice: those in the account history, then the open ones.
 void writeTodaysOrderScan(Lines& out, std::string_view total, std::string_view pool, std::string_view failure) {
-  out.push_back("  for(i=0;i<" + std::string(total) + ";i++)");
+  out.line("  for(i=0;i<", std::string(total), ";i++)");
   add(out, {
       R"~(    {)~",
       R"~(     //---- check selection result)~",
   });
-  out.push_back("     if(OrderSelect(i,SELECT_BY_POS," + std::string(pool) + ")==false)");
+  out.line("     if(OrderSelect(i,SELECT_BY_POS,", std::string(pool), ")==false)");
   out.emplace_back("       {");
-  out.push_back("        Print(\"" + std::string(failure) + "\",GetLastError(),\")\");");
+  out.line("        Print(\"", std::string(failure), "\",GetLastError(),\")\");");
   add(out, {
       R"~(        break;)~",
       R"~(       })~",
@@ -783,8 +783,10 @@ std::int32_t thresholdPoints(std::string_view threshold, double sum) {
 
 std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
 
-ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& catalogue,
-                               const DefinitionTable& definitions, const ExpertOptions& options) {
+namespace {
+
+ExpertSource writeListing(const TradingSystem& system, const Catalogue& catalogue, const DefinitionTable& definitions,
+                          const ExpertOptions& options, Listing::Form form) {
   ExpertSource result;
   std::array<std::int32_t, 4> thr{};
   for (int index = 1; index <= kGroupCount; ++index) {
@@ -815,8 +817,9 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
     return result;
   }
 
-  Lines& out = result.lines;
-  out.reserve(640);
+  Listing out(form);
+  // About what the largest systems need, so neither form grows while it is written.
+  out.reserve(2048, 96 * 1024);
   writeHeader(out, options.timeStamp);
   writeGlobals(out, definitions, system, options.magic, thr);
   writeCheckStoplevels(out);
@@ -834,12 +837,28 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
   writeErrCode(out);
   writeShowHistory(out);
   writeGetTotalLots(out);
+  if (form == Listing::Form::Lines)
+    result.lines = out.takeLines();
+  else
+    result.fileText = out.takeText();
   return result;
+}
+
+}  // namespace
+
+ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& catalogue,
+                               const DefinitionTable& definitions, const ExpertOptions& options) {
+  return writeListing(system, catalogue, definitions, options, Listing::Form::Lines);
+}
+
+ExpertSource expertSourceFileText(const TradingSystem& system, const Catalogue& catalogue,
+                                  const DefinitionTable& definitions, const ExpertOptions& options) {
+  return writeListing(system, catalogue, definitions, options, Listing::Form::FileText);
 }
 
 bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic) {
   const ExpertOptions options{std::string(magic), expertTimeStamp(localNow()), &ws.language};
-  const ExpertSource source = expertSourceLines(system, ws.catalogue, ws.definitions, options);
+  const ExpertSource source = expertSourceFileText(system, ws.catalogue, ws.definitions, options);
   if (!source.problems.empty()) {
     ws.message("Der Expert Advisor wurde nicht erzeugt - diese Werte sind ungültig: ", source.fault);
     return false;
@@ -849,22 +868,9 @@ bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_v
     return false;
   }
   const fs::path file = ws.userFile(kExpertSourceFile);
-  // One buffer, sized once; the listing is ASCII but for the texts of the system, so most
-  // lines are copied as they stand instead of through the code-page conversion.
-  std::size_t size = 0;
-  for (const std::string& line : source.lines) size += line.size() + 2;
-  std::string text;
-  text.reserve(size);
-  for (const std::string& line : source.lines) {
-    if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-      text += line;
-    else
-      text += utf8ToCp1252(line);
-    text += "\r\n";
-  }
   std::string error;
   // The listing is written again from the system at every generation: no wait for the disk.
-  if (!writeFileAtomic(file, text, &error, Durability::Regenerable)) {
+  if (!writeFileAtomic(file, source.fileText, &error, Durability::Regenerable)) {
     ws.message("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: ", file.string() + " (" + error + ")");
     return false;
   }

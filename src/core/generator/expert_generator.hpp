@@ -58,6 +58,7 @@ struct ExpertOptions {
 // The source, or why there is none.
 struct ExpertSource {
   std::vector<std::string> lines;  // the whole source, line by line; empty on a fault
+  std::string fileText;            // expertSourceFileText only: the file's bytes (CP-1252, CRLF)
   // A signal value that is not a number, by place: group caption, position, type and value,
   // "SHORT 1 (2 Moving Averages): \"drei\"". Empty when the source was made.
   // Or the values the listing cannot take, one line each (see expertValueProblems).
@@ -68,6 +69,9 @@ struct ExpertSource {
 
 ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& catalogue,
                                const DefinitionTable& definitions, const ExpertOptions& options);
+// The same source as the bytes of "_Zorvik.mq4", written in one pass without the lines.
+ExpertSource expertSourceFileText(const TradingSystem& system, const Catalogue& catalogue,
+                                  const DefinitionTable& definitions, const ExpertOptions& options);
 
 // Writes "_Zorvik.mq4" into the user folder, stamped with the local time, replacing an
 // earlier file atomically. A signal

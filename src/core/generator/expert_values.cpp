@@ -84,14 +84,34 @@ bool isBoolConstant(std::string_view s) {
   return false;
 }
 
+// What a parameter's values must be, worked out once per parameter: a large system checks the
+// same dozen rows thousands of times.
+struct ValueRule {
+  enum class Kind { Unchecked, Literal, Number } kind = Kind::Unchecked;
+  bool integer = false;
+  bool nonNegative = false;
+};
+
+ValueRule ruleOf(const ParameterCoding& coding) {
+  if (coding.key == "general_magic") return {ValueRule::Kind::Number, true, false};
+  if (coding.key == "general_bezeichnung" || isTextKind(coding.kind)) return {ValueRule::Kind::Literal};
+  if (!isNumberKind(coding.kind)) return {};
+  return {ValueRule::Kind::Number, isIntKey(coding.key), coding.minimum >= 0};
+}
+
+std::optional<std::string> problemUnder(const ValueRule& rule, std::string_view value) {
+  switch (rule.kind) {
+    case ValueRule::Kind::Literal: return literalProblem(value);
+    case ValueRule::Kind::Number: return numberProblem(value, rule.integer, rule.nonNegative);
+    case ValueRule::Kind::Unchecked: break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> valueProblem(const ParameterCoding& coding, std::string_view value) {
-  if (coding.key == "general_magic") return magicProblem(value);
-  if (coding.key == "general_bezeichnung") return literalProblem(value);
-  if (isTextKind(coding.kind)) return literalProblem(value);
-  if (!isNumberKind(coding.kind)) return std::nullopt;
-  return numberProblem(value, isIntKey(coding.key), coding.minimum >= 0);
+  return problemUnder(ruleOf(coding), value);
 }
 
 std::optional<std::string> magicProblem(std::string_view value) { return numberProblem(value, true, false); }
@@ -100,17 +120,21 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
                                               const DefinitionTable& definitions) {
   std::vector<ValueProblem> problems;
   // A large system repeats a dozen types: their keys and rows are looked up once.
-  std::vector<std::pair<std::string, std::vector<std::pair<std::string, const ParameterCoding*>>>> typeCodings;
-  auto codingsOf = [&](const std::string& type) -> const std::vector<std::pair<std::string, const ParameterCoding*>>& {
-    for (const auto& entry : typeCodings)
+  struct KeyRule {
+    const std::string* key;
+    ValueRule rule;
+  };
+  std::vector<std::pair<std::string, std::vector<KeyRule>>> typeRules;
+  auto rulesOf = [&](const std::string& type) -> const std::vector<KeyRule>& {
+    for (const auto& entry : typeRules)
       if (entry.first == type) return entry.second;
-    std::vector<std::pair<std::string, const ParameterCoding*>> codings;
-    for (const std::string& key : catalogue.parameterKeysOf(type)) {
-      const ParameterCoding* coding = catalogue.parameter(key);
-      codings.emplace_back(key, coding);
-    }
-    typeCodings.emplace_back(type, std::move(codings));
-    return typeCodings.back().second;
+    std::vector<KeyRule> rules;
+    for (const std::string& key : catalogue.parameterKeysOf(type))
+      if (const ParameterCoding* coding = catalogue.parameter(key))
+        if (const ValueRule rule = ruleOf(*coding); rule.kind != ValueRule::Kind::Unchecked)
+          rules.push_back({&key, rule});
+    typeRules.emplace_back(type, std::move(rules));
+    return typeRules.back().second;
   };
   auto check = [&](int group, int position, std::string_view type, std::string_view key, const std::string& value) {
     const ParameterCoding* coding = catalogue.parameter(key);
@@ -148,11 +172,10 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
     for (const Indicator& ind : group.indicators()) {
       ++position;
       if (!hasIndicatorCode(ind.type())) continue;
-      for (const auto& [key, coding] : codingsOf(ind.type())) {
-        if (!coding) continue;
-        const std::string& value = ind.parameter(key);
-        if (auto problem = valueProblem(*coding, value))
-          problems.push_back({index, position, ind.type(), key, value, *problem});
+      for (const KeyRule& checked : rulesOf(ind.type())) {
+        const std::string& value = ind.parameter(*checked.key);
+        if (auto problem = problemUnder(checked.rule, value))
+          problems.push_back({index, position, ind.type(), *checked.key, value, *problem});
       }
     }
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "generator/expert_values.hpp"
+#include "generator/listing.hpp"
 #include "model/group_roles.hpp"
 #include "model/indicator.hpp"
 #include "model/indicator_kind.hpp"
@@ -93,17 +94,17 @@ std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTab
     if (iequals(prices.ids[i], storedId)) return prices.values[i];
   // The entry's META4 text is taken only when it is one of the applied-price constants, so
   // an edited table cannot put arbitrary text into the source.
-  for (const DefinitionEntry* e : definitions.entriesOf(key)) {
-    if (!iequals(e->id, storedId)) continue;
+  for (const DefinitionEntry& e : definitions.entries()) {
+    if (e.type != key || !iequals(e.id, storedId)) continue;
     for (const auto& constant : prices.values)
-      if (e->meta4 == constant) return constant;
+      if (e.meta4 == constant) return constant;
     break;
   }
   return "0";
 }
 
 void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions, const Indicator& indicator,
-                        std::vector<std::string>& out, std::string_view side) {
+                        Listing& out, std::string_view side) {
   const Kind kind = indicatorKindOf(indicator.type());
   if (kind == Kind::Other) return;
 
@@ -114,14 +115,14 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
   const std::string method = cat.maMethods.valueOf(p("ma_method"));
   const std::string shift = p("shift");
   // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
-  const std::string prevShift = shift + "+1";
-  const std::string where = symbol + "," + timeframe + ",";
+  const std::string prevShift = joined(shift, "+1");
+  const std::string where = joined(symbol, ",", timeframe, ",");
   // Close[], High[] and Low[] are the chart's bars; an indicator on another symbol or
   // timeframe compares with that symbol's bars instead.
   const bool onChart = symbol == "tSymbol" && timeframe == "0";
   auto bar = [&](std::string_view series, const std::string& barShift) {
-    if (onChart) return std::string(series) + "[" + barShift + "]";
-    return "i" + std::string(series) + "(" + where + barShift + ")";
+    if (onChart) return joined(series, "[", barShift, "]");
+    return joined("i", series, "(", where, barShift, ")");
   };
 
   auto chartNote = [&] {
@@ -130,7 +131,7 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
   auto price = [&]() -> const std::string& { return cat.pricetypes.valueOf(p("pricetype")); };
   auto ima = [&](const std::string& period, const std::string& maShift, const std::string& appliedPrice,
                  const std::string& barShift) {
-    return "iMA(" + where + period + "," + maShift + "," + method + " ," + appliedPrice + "," + barShift + ");";
+    return joined("iMA(", where, period, ",", maShift, ",", method, " ,", appliedPrice, ",", barShift, ");");
   };
   auto fastMa = [&](const std::string& barShift) {
     return ima(p("periodfast"), p("ma_shiftfast"), appliedPriceArgument(cat, definitions, "apricefast", p("apricefast")), barShift);
@@ -139,85 +140,84 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
     return ima(p("periodslow"), p("ma_shiftslow"), appliedPriceArgument(cat, definitions, "apriceslow", p("apriceslow")), barShift);
   };
   auto rsi = [&](const std::string& barShift) {
-    return "iRSI(" + where + p("period") + "," + price() + "," + barShift + ");";
+    return joined("iRSI(", where, p("period"), ",", price(), ",", barShift, ");");
   };
   auto sar = [&](const std::string& barShift) {
-    return "iSAR(" + where + p("pa_step") + "," + p("pa_maximum") + "," + barShift + ");";
+    return joined("iSAR(", where, p("pa_step"), ",", p("pa_maximum"), ",", barShift, ");");
   };
   auto bands = [&](std::string_view mode) {
-    return "iBands(" + where + p("period") + "," + p("bo_stab") + "," + p("bo_shift") + "," + price() + "," +
-           std::string(mode) + "," + shift + ");";
+    return joined("iBands(", where, p("period"), ",", p("bo_stab"), ",", p("bo_shift"), ",", price(), ",", mode, ",",
+                  shift, ");");
   };
   auto adx = [&](std::string_view mode, const std::string& barShift) {
-    return "iADX(" + where + p("period") + "," + price() + "," + std::string(mode) + "," + barShift + ");";
+    return joined("iADX(", where, p("period"), ",", price(), ",", mode, ",", barShift, ");");
   };
 
   const std::string_view test = testFor(kind, side);
   const bool bullish = test == conditionOf(kind).bullish;
   switch (kind) {
     case Kind::MovingAverage:
-      out.push_back("  k1=" + bar("Close", shift) + ";");
+      out.line("  k1=", bar("Close", shift), ";");
       chartNote();
-      out.push_back("  l1=" + ima(p("period"), p("ma_shift"), price(), shift));
+      out.line("  l1=", ima(p("period"), p("ma_shift"), price(), shift));
       break;
     case Kind::MovingAverageCross:
-      out.push_back("  k1=" + bar("Close", shift) + ";");
-      out.push_back("  k2=" + bar("Close", prevShift) + ";");
+      out.line("  k1=", bar("Close", shift), ";");
+      out.line("  k2=", bar("Close", prevShift), ";");
       chartNote();
-      out.push_back("  l1=" + ima(p("period"), p("ma_shift"), price(), shift));
-      out.push_back("  l2=" + ima(p("period"), p("ma_shift"), price(), prevShift));
+      out.line("  l1=", ima(p("period"), p("ma_shift"), price(), shift));
+      out.line("  l2=", ima(p("period"), p("ma_shift"), price(), prevShift));
       break;
     case Kind::TwoMovingAverages:
-      out.push_back("  k1=" + fastMa(shift));
+      out.line("  k1=", fastMa(shift));
       chartNote();
-      out.push_back("  l1=" + slowMa(shift));
+      out.line("  l1=", slowMa(shift));
       break;
     case Kind::TwoMovingAveragesCross:
       chartNote();
-      out.push_back("  k1=" + fastMa(shift));
-      out.push_back("  l1=" + slowMa(shift));
-      out.push_back("  k2=" + fastMa(prevShift));
-      out.push_back("  l2=" + slowMa(prevShift));
+      out.line("  k1=", fastMa(shift));
+      out.line("  l1=", slowMa(shift));
+      out.line("  k2=", fastMa(prevShift));
+      out.line("  l2=", slowMa(prevShift));
       break;
     case Kind::Rsi:
-      out.push_back("  l1=" + p("actionline") + ";");
+      out.line("  l1=", p("actionline"), ";");
       chartNote();
-      out.push_back("  k1=" + rsi(shift));
+      out.line("  k1=", rsi(shift));
       break;
     case Kind::RsiCross:
-      out.push_back("  l1=" + p("actionline") + ";");
+      out.line("  l1=", p("actionline"), ";");
       chartNote();
-      out.push_back("  k1=" + rsi(shift));
-      out.push_back("  l2=" + p("actionline") + ";");
-      out.push_back("  k2=" + rsi(prevShift));
+      out.line("  k1=", rsi(shift));
+      out.line("  l2=", p("actionline"), ";");
+      out.line("  k2=", rsi(prevShift));
       break;
     case Kind::ParabolicSar:
       if (test.empty()) break;
       // Bar s against the SAR of bar s, bar s+1 against the SAR of bar s+1.
-      out.push_back("  l1=" + bar(bullish ? "Low" : "High", shift) + ";");
-      out.push_back("  l2=" + bar(bullish ? "High" : "Low", prevShift) + ";");
+      out.line("  l1=", bar(bullish ? "Low" : "High", shift), ";");
+      out.line("  l2=", bar(bullish ? "High" : "Low", prevShift), ";");
       chartNote();
-      out.push_back("  k1=" + sar(shift));
-      out.push_back("  k2=" + sar(prevShift));
+      out.line("  k1=", sar(shift));
+      out.line("  k2=", sar(prevShift));
       break;
     case Kind::Macd: {
-      const std::string periods = where + p("periodfast") + "," + p("periodslow") + "," + p("periodsignal") + "," + price();
+      const std::string periods = joined(where, p("periodfast"), ",", p("periodslow"), ",", p("periodsignal"), ",", price());
       chartNote();
-      out.push_back("  l1=iOsMA(" + periods + "," + prevShift + ");");
-      out.push_back("  k1=iMACD(" + periods + ",MODE_MAIN," + shift + ");");
+      out.line("  l1=iOsMA(", periods, ",", prevShift, ");");
+      out.line("  k1=iMACD(", periods, ",MODE_MAIN,", shift, ");");
       break;
     }
     case Kind::Stochastik:
       chartNote();
-      out.push_back("  k1=iStochastic(" + where + p("st_pk") + "," + p("st_pd") + "," + p("st_slow") + "," + method + "," +
-                    cat.pricefields.valueOf(p("pricefield")) + ",MODE_MAIN," + shift + ");");
-      out.push_back("  l1=" + p("st_trigger") + ";");
+      out.line("  k1=iStochastic(", where, p("st_pk"), ",", p("st_pd"), ",", p("st_slow"), ",", method, ",", cat.pricefields.valueOf(p("pricefield")), ",MODE_MAIN,", shift, ");");
+      out.line("  l1=", p("st_trigger"), ";");
       break;
     case Kind::BollingerBands:
-      out.push_back("  k1=" + bar("Close", shift) + ";");
+      out.line("  k1=", bar("Close", shift), ";");
       chartNote();
-      out.push_back("  l1=" + bands("MODE_UPPER"));
-      out.push_back("  l2=" + bands("MODE_LOWER"));
+      out.line("  l1=", bands("MODE_UPPER"));
+      out.line("  l2=", bands("MODE_LOWER"));
       break;
     case Kind::DonchianChannel: {
       chartNote();
@@ -225,17 +225,17 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
       // The channel of the `period` bars before bar s, which itself is not part of it.
       const std::string extreme = bullish ? "iHighest(" + where + "MODE_HIGH," + p("period") + "," + prevShift + ")"
                                           : "iLowest(" + where + "MODE_LOW," + p("period") + "," + prevShift + ")";
-      out.push_back("  k1=" + bar("Close", shift) + ";");
-      out.push_back("  l1=" + bar(bullish ? "High" : "Low", extreme) + ";");
+      out.line("  k1=", bar("Close", shift), ";");
+      out.line("  l1=", bar(bullish ? "High" : "Low", extreme), ";");
       break;
     }
     case Kind::Adx:
       chartNote();
       if (test.empty()) return;
-      out.push_back("  k1=" + adx("MODE_PLUSDI", shift));
-      out.push_back("  l1=" + adx("MODE_MINUSDI", shift));
-      out.push_back("  k2=" + adx("MODE_MAIN", shift));
-      out.push_back("  l2=" + adx("MODE_MAIN", prevShift));
+      out.line("  k1=", adx("MODE_PLUSDI", shift));
+      out.line("  l1=", adx("MODE_MINUSDI", shift));
+      out.line("  k2=", adx("MODE_MAIN", shift));
+      out.line("  l2=", adx("MODE_MAIN", prevShift));
       break;
     case Kind::Other:
       return;
@@ -243,9 +243,9 @@ void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions
 
   if (test.empty()) return;
   const std::string typeName = toUpper(indicator.type());
-  out.push_back(std::string(test) + " {ic=ic+" + p("value") + ";");
-  out.push_back("    if(Debug==TRUE) Print(\"" + typeName + " ok\");} else {");
-  out.push_back("    if(Debug==TRUE) Print(\"" + typeName + " no\");}");
+  out.line(std::string(test), " {ic=ic+", p("value"), ";");
+  out.line("    if(Debug==TRUE) Print(\"", typeName, " ok\");} else {");
+  out.line("    if(Debug==TRUE) Print(\"", typeName, " no\");}");
 }
 
 }  // namespace zorvik

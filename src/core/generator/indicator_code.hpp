@@ -11,12 +11,13 @@ namespace zorvik {
 class Catalogue;
 class DefinitionTable;
 class Indicator;
+class Listing;
 
 // Appends the indicator's lines to out. The side code ("L", "S", "XL", "XS", already swapped
 // for reversed indicators) picks the comparison: "L" and "XS" bullish, "S" and "XL" bearish.
 // Missing parameters contribute empty text; nothing here fails.
 void writeIndicatorCode(const Catalogue& catalogue, const DefinitionTable& definitions, const Indicator& indicator,
-                        std::vector<std::string>& out, std::string_view side);
+                        Listing& out, std::string_view side);
 
 // True for the types the generator writes lines for; any other type contributes nothing.
 bool hasIndicatorCode(std::string_view indicatorType);

@@ -4,15 +4,27 @@
 
 namespace zorvik {
 
+namespace {
+
+// Names are a few bytes long: compared in place, which is cheaper than a call to memcmp.
+bool sameName(const std::string& stored, std::string_view name) {
+  if (stored.size() != name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (stored[i] != name[i]) return false;
+  return true;
+}
+
+}  // namespace
+
 Indicator::Parameter* Indicator::find(std::string_view name) {
   for (auto& p : params_)
-    if (p.name == name) return &p;
+    if (sameName(p.name, name)) return &p;
   return nullptr;
 }
 
 const Indicator::Parameter* Indicator::find(std::string_view name) const {
   for (const auto& p : params_)
-    if (p.name == name) return &p;
+    if (sameName(p.name, name)) return &p;
   return nullptr;
 }
 
