@@ -204,15 +204,32 @@ TEST(BacktestMoney, LotsOfEachMethodAndTheBrokersVolumeCheck) {
   }
 }
 
-TEST(BacktestMoney, MaximumLotsPerSideStopNewOrders) {
-  Fixture f({flat(1.1), flat(1.1), flat(1.1), flat(1.1)});
+// mmMaxLots is the most a side may hold: no order once it is reached, and an order larger than
+// the room left is cut to it. (Before, the limit only stopped new orders: with 0.4 lots and a
+// limit of 1 the side came to 1.2, and one order of a grown account went far beyond it.)
+TEST(BacktestMoney, MaximumLotsPerSideLimitWhatASideHolds) {
+  Fixture f({flat(1.1), flat(1.1), flat(1.1), flat(1.1), flat(1.1)});
   f.in.rules.lots = 0.4;
   f.in.rules.maxLots = 1;
-  f.checks = {0, kEntryLongFires, kEntryLongFires, kEntryLongFires};
-  const BacktestResult r = f.run();
-  EXPECT_EQ(r.trades.size(), 3u);  // 0.4, 0.8 < 1, then 1.2 is not below 1: no fourth
+  f.checks = {0, kEntryLongFires, kEntryLongFires, kEntryLongFires, kEntryLongFires};
+  auto lotsOf = [](const BacktestResult& r) {
+    std::vector<double> lots;
+    for (const auto& t : r.trades) lots.push_back(t.lots);
+    return lots;
+  };
+  // 0.4, 0.8, then the room of 0.2 (1 - 0.8 as a double is just below 0.2: not cut to 0.19).
+  EXPECT_EQ(lotsOf(f.run()), (std::vector<double>{0.4, 0.4, 0.2}));
   f.in.rules.maxLots = 0.8;
-  EXPECT_EQ(f.run().trades.size(), 2u);
+  EXPECT_EQ(lotsOf(f.run()), (std::vector<double>{0.4, 0.4}));
+
+  // A fraction of a large account: one order of 10 lots is cut to the limit of 2.
+  Fixture big({flat(1.1), flat(1.1), flat(1.1)});
+  big.in.rules.lotMethod = LotMethod::FixedFractional;
+  big.in.rules.lots = 0.1;
+  big.in.rules.fraction = 100;
+  big.in.rules.maxLots = 2;
+  big.checks[1] = kEntryLongFires;
+  EXPECT_EQ(lotsOf(big.run()), (std::vector<double>{2.0}));
 }
 
 // The trailing stop follows Bid; near the take profit the broker refuses the move (both stops

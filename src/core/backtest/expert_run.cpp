@@ -268,13 +268,14 @@ void Run::enter(TradeType type) {
   if (!rules_.hedging && holds(isLong ? TradeType::Sell : TradeType::Buy)) return;
 
   double lots = 0;  // an unknown money management never sets it: every order is refused
+  bool lotTest = false;
   switch (rules_.lotMethod) {
     case LotMethod::FixedLots:
       lots = rules_.lots;
       break;
     case LotMethod::FixedFractional:
       lots = normalizeLots(rules_.lots * std::floor(equity() / rules_.fraction), sym_);
-      if (!(lots >= rules_.lots)) return;
+      lotTest = true;
       break;
     case LotMethod::FixedRatio: {
       const double e = equity();
@@ -283,12 +284,17 @@ void Run::enter(TradeType type) {
       else
         lots = normalizeLots(rules_.lots * std::floor(std::sqrt(2.0 * (e - rules_.base) / rules_.delta + 0.25) + 0.5),
                              sym_);
-      if (!(lots >= rules_.lots)) return;
+      lotTest = true;
       break;
     }
     case LotMethod::None:
       break;
   }
+  // mmMaxLots is the most a side may hold: a larger order is cut to the room left (plus the
+  // EA's 0.0000001, so that 1 - 0.8 does not lose a lot step to the floor).
+  if (rules_.lotMethod != LotMethod::None && rules_.maxLots != 0 && lots > rules_.maxLots - lotsOf(type))
+    lots = normalizeLots(rules_.maxLots - lotsOf(type) + 0.0000001, sym_);
+  if (lotTest && !(lots >= rules_.lots)) return;
 
   // The EA tries ten times; nothing changes between the tries here, so one refusal is all ten.
   if (!lotsAccepted(lots, sym_)) return;  // error 131

@@ -276,19 +276,32 @@ void writeMeldeOrderFehler(Lines& out) {
 bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
   // Both sides compare with the extern mmLots, so a lot size the trader changes in the
   // terminal's inputs counts for long and short alike.
-  const std::string lotTest = "    if (lots >=mmLots) {";
+  const std::string_view lotTest = "    if (lots >=mmLots) {";
+  // mmMaxLots is the most a side may hold: an order larger than the room left is cut to it
+  // (without this, one order of a growing account could go far beyond the limit). The room is
+  // a difference of lot sizes (1 - 0.8 is 0.19999999999999996 as a double); the tiny addition
+  // keeps the floor of normalize_lots from taking a whole lot step off it.
+  const std::string_view side = shortSide ? "OP_SELL" : "OP_BUY";
+  auto writeLotLimit = [&] {
+    out.line("    if (mmMaxLots!=0 && lots > mmMaxLots - getTotalLots(", side,
+             ")) lots=normalize_lots(mmMaxLots - getTotalLots(", side, ") + 0.0000001);");
+  };
   switch (moneyManagementOf(hs.mm.type)) {
     case MoneyManagement::FixedLots:
       out.emplace_back("    lots=mmLots;");
+      writeLotLimit();
       return false;
     case MoneyManagement::FixedFractional:
       out.emplace_back("    lots=normalize_lots(mmLots * MathFloor(AccountEquity() / mmFraction));");
+      writeLotLimit();
       out.push_back(lotTest);
       return true;
     case MoneyManagement::FixedRatio:
       out.emplace_back("    if(AccountEquity() < mmBase) lots = 0.0;");
-      out.line(std::string(shortSide ? "    " : "   "), "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
-                    "0.25) + 0.5));");
+      out.line(shortSide ? "    " : "   ",
+               "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
+               "0.25) + 0.5));");
+      writeLotLimit();
       out.push_back(lotTest);
       return true;
     case MoneyManagement::None:
