@@ -94,6 +94,49 @@ TEST_F(LintTest, GroupThatCanNeverReachItsThresholdIsWarnedAbout) {
   }
 }
 
+// Parameters that rule an indicator's own test out: the OsMA of a one-bar signal is always 0,
+// an RSI is never below 0 nor a %K above 100. Such an indicator is named, and counts as silent.
+TEST_F(LintTest, IndicatorWhoseParametersRuleOutItsTestIsNamed) {
+  const char* osma = "LONG 1 (MACD): mit der Signalperiode 1 ist der OsMA immer 0, der Indikator gibt nie ein Signal.";
+  const char* silentGroup = "LONG: keiner ihrer Indikatoren kann ein Signal geben (MACD), die Gruppe löst nie aus.";
+  const struct {
+    const char* name;
+    const char* type;
+    std::vector<std::pair<const char*, const char*>> values;
+    int group;
+    std::vector<LintFinding> expected;
+  } cases[] = {
+      {"MACD with a one-bar signal", "MACD", {{"periodsignal", "1"}}, 1, {{W, osma}, {W, silentGroup}}},
+      {"MACD with a signal of nine", "MACD", {{"periodsignal", "9"}}, 1, {}},
+      // The Stochastic's default trigger of 100: %K below it on the long side, never above it.
+      {"Stochastic 100 long", "Stochastik", {{"st_trigger", "100"}}, 1, {}},
+      {"Stochastic 100 short", "Stochastik", {{"st_trigger", "100"}}, 3,
+       {{W, "SHORT 1 (Stochastik): die Marke 100 liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der "
+            "Indikator nie ein Signal."},
+        {W, "SHORT: keiner ihrer Indikatoren kann ein Signal geben (Stochastik), die Gruppe löst nie aus."}}},
+      {"RSI below 0 long", "RSI", {{"actionline", "0"}}, 1,
+       {{W, "LONG 1 (RSI): die Marke 0 liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der Indikator "
+            "nie ein Signal."},
+        {W, "LONG: keiner ihrer Indikatoren kann ein Signal geben (RSI), die Gruppe löst nie aus."}}},
+      {"RSI cross at 100 long", "RSI Cross", {{"actionline", "100"}}, 1, {}},
+      {"RSI cross at 100 short", "RSI Cross", {{"actionline", "100"}}, 3,
+       {{W, "SHORT 1 (RSI Cross): die Marke 100 liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der "
+            "Indikator nie ein Signal."},
+        {W, "SHORT: keiner ihrer Indikatoren kann ein Signal geben (RSI Cross), die Gruppe löst nie aus."}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    SignalGroup& group = hs.group(c.group);
+    group.resizeIndicators(0);
+    Indicator ind = makeIndicator(ws, c.type, {{"value", "1"}, {"actiontyp", "idStandard"}, {"symbol", "Symbol()"},
+                                               {"timeframe", "idChart"}});
+    for (const auto& [key, value] : c.values) ind.setRaw(key, value);
+    group.addIndicator(std::move(ind));
+    EXPECT_EQ(lint(), c.expected);
+  }
+}
+
 TEST_F(LintTest, EmptyExitGroupBesideAnEntryGroupIsReported) {
   fill(2, {});
   hs.group(2).sl = "0";

@@ -64,8 +64,13 @@ class Linter {
     double firing = 0;
     std::vector<std::string> silent;
     bool anyFires = false;
+    int position = 0;
     for (const Indicator& ind : g.indicators()) {
-      if (writesSignalLine(ind.type(), sideCodeFor(ind.parameter("actiontyp"), role.name))) {
+      ++position;
+      const std::string side = sideCodeFor(ind.parameter("actiontyp"), role.name);
+      const NeverHolds never = testNeverHolds(ind, side);
+      if (never != NeverHolds::No) warnNeverHolds(role, position, ind, never);
+      if (never == NeverHolds::No && writesSignalLine(ind.type(), side)) {
         anyFires = true;
         firing = roundHalfEven(firing + leadingNumber(ind.parameter("value")));
       } else {
@@ -86,6 +91,20 @@ class Linter {
            ws_.tr(" Punkte, die Indikatoren, die ein Signal geben können, bringen zusammen nur ") +
            invariantNumber(firing) + ws_.tr(", die Gruppe löst nie aus."));
     }
+  }
+
+  // An indicator whose parameters rule its own test out: it counts towards the threshold's sum
+  // and never adds its value.
+  void warnNeverHolds(const GroupRoleInfo& role, int position, const Indicator& ind, NeverHolds never) {
+    std::string text = caption(role) + " " + intText(position) + " (" + ind.type() + ")";
+    if (never == NeverHolds::OsmaAlwaysZero) {
+      text += ws_.tr(": mit der Signalperiode 1 ist der OsMA immer 0, der Indikator gibt nie ein Signal.");
+    } else {
+      const std::string level = trim(ind.parameter(ind.type() == "Stochastik" ? "st_trigger" : "actionline"));
+      text += ws_.tr(": die Marke ") + level +
+              ws_.tr(" liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der Indikator nie ein Signal.");
+    }
+    warn(std::move(text));
   }
 
   // An exit group left empty closes nothing; the positions of its side then end only by their
