@@ -86,6 +86,7 @@ class Run {
   bool holds(TradeType type) const;
   double lotsOf(TradeType type) const;
   void noteEquity();
+  void startDay(std::int64_t time);
 
   const ExpertRunInput& in_;
   const BarSeries& bars_;
@@ -106,6 +107,10 @@ class Run {
   int merkVol_ = 0;
   int tradesToday_ = 0;  // istTrades; dayTrades stays 0, no orders are older than the run
   std::int64_t tradeDay_ = 0;
+  // The seconds [dayStart_, dayEnd_) of tradeDay_: most bars fall in the day of the bar
+  // before, and a comparison is cheaper than the division that names the day.
+  std::int64_t dayStart_ = 0;
+  std::int64_t dayEnd_ = 0;
 
   // The tick being worked.
   std::size_t bar_ = 0;
@@ -115,7 +120,14 @@ class Run {
   double bidPrice_ = 0;  // the tick's price as the history holds it
   double askPrice_ = 0;
   bool askKnown_ = false;
+  double noted_ = 0;  // the equity noteEquity saw last
 };
+
+void Run::startDay(std::int64_t time) {
+  tradeDay_ = dayOf(time);
+  dayStart_ = tradeDay_ * kSecondsPerDay;
+  dayEnd_ = dayStart_ + kSecondsPerDay;
+}
 
 double Run::openProfit() {
   double sum = 0;
@@ -143,6 +155,7 @@ double Run::lotsOf(TradeType type) const {
 
 void Run::noteEquity() {
   const double e = open_.empty() ? balance_ : equity();
+  noted_ = e;
   if (e > peak_) {
     peak_ = e;
   } else if (peak_ - e > maxDrawdown_) {
@@ -338,12 +351,10 @@ void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) 
   if (!open_.empty()) checkStops(k == 1);
 
   // start()
-  if (k == 1) {
+  if (k == 1 && (time_ < dayStart_ || time_ >= dayEnd_)) {
     const std::int64_t day = dayOf(time_);
-    if (day != tradeDay_) {
-      tradesToday_ = 0;
-      tradeDay_ = day;
-    }
+    if (day != tradeDay_) tradesToday_ = 0;
+    startDay(time_);
   }
   if (!open_.empty()) {
     setMissingStops();
@@ -351,7 +362,10 @@ void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) 
   }
   // Volume[0] of tick k is k: it falls below the remembered volume only at a new bar's first
   // tick, and never at the very first tick (merkVol starts at 0).
-  if (k < merkVol_) checkSignals((*in_.checks)[bar]);
+  // A bar where no group fires has nothing to close or open.
+  if (k < merkVol_) {
+    if (const std::uint8_t checks = (*in_.checks)[bar]) checkSignals(checks);
+  }
   merkVol_ = k;
   noteEquity();
 }
@@ -367,7 +381,7 @@ BacktestResult Run::run() {
   result.balance.reserve(count);
 
   constexpr std::size_t kReportEvery = 1 << 16;
-  if (count > 0) tradeDay_ = dayOf(bars_.time[in_.firstBar]);  // init(): showHistory
+  if (count > 0) startDay(bars_.time[in_.firstBar]);  // init(): showHistory
   for (std::size_t b = in_.firstBar; b < in_.endBar; ++b) {
     if ((b - in_.firstBar) % kReportEvery == 0 && b != in_.firstBar) {
       if (in_.cancel && in_.cancel->load(std::memory_order_relaxed)) {
@@ -397,17 +411,22 @@ BacktestResult Run::run() {
       tick(b, 3, lowFirst ? highPts : lowPts, lowFirst ? bars_.high[b] : bars_.low[b]);
       tick(b, 4, closePts, bars_.close[b]);
     }
-    if (b + 1 == in_.endBar) {
+    // The equity the bar's last tick noted, unless the end of the test closes what is open.
+    double barEquity = open_.empty() ? balance_ : noted_;
+    if (b + 1 == in_.endBar && !open_.empty()) {
       while (!open_.empty())
         close(0, open_.front().type == TradeType::Buy ? bid_ : ask_, CloseReason::EndOfTest);
+      barEquity = balance_;
     }
     result.barTime.push_back(time_);
-    result.equity.push_back(open_.empty() ? balance_ : equity());
+    result.equity.push_back(barEquity);
     result.balance.push_back(balance_);
   }
   if (in_.progress && !result.cancelled) in_.progress(1.0);
 
-  std::sort(closed_.begin(), closed_.end(), [](const Trade& a, const Trade& b) { return a.ticket < b.ticket; });
+  // Closed mostly in the order they were opened; sorted only where they were not.
+  const auto byTicket = [](const Trade& a, const Trade& b) { return a.ticket < b.ticket; };
+  if (!std::is_sorted(closed_.begin(), closed_.end(), byTicket)) std::sort(closed_.begin(), closed_.end(), byTicket);
   result.trades = std::move(closed_);
   fillTradeStatistics(result.trades, result.statistics);
   result.statistics.maxDrawdown = maxDrawdown_;
