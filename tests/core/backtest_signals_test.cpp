@@ -182,6 +182,50 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
 // the demo history and not on all of them. Two defaults never fire and are set otherwise: a
 // MACD signal period of 1 makes OsMA 0 on every bar, and a stochastic %K of one bar is 100 on
 // a bar that has only its open, which the trigger 100 never exceeds.
+// Groups that vote alike are counted once and their answers shared: with the long exit and
+// the short entry the same test of the same average, and the short exit the long entry's test
+// or one that differs in a single setting, every group's bits must still be its own vote.
+TEST(BacktestSignals, GroupsThatVoteAlikeShareTheirAnswersAndNoOthers) {
+  const BarSeries history = makeDemoHistory();
+  struct Case {
+    const char* key;
+    const char* value;
+  } cases[] = {{"period", "10"}, {"period", "11"}, {"shift", "2"}, {"value", "2"}, {"ma_shift", "1"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    SystemOnHistory s;
+    for (int g = 1; g <= 4; ++g) {
+      Indicator ind = testing::sampleIndicator(*s.t.ws, "Moving Average Cross");
+      ind.setRaw("period", "10");
+      ind.setRaw("ma_method", "idExponential");
+      ind.setRaw("pricetype", "idCLOSE");
+      ind.setRaw("timeframe", "idChart");
+      ind.setRaw("shift", "1");
+      ind.setRaw("ma_shift", "0");
+      ind.setRaw("value", "1");
+      ind.setRaw("actiontyp", "idStandard");
+      if (g == 4) ind.setRaw(c.key, c.value);
+      s.hs.group(g).addIndicator(ind);
+    }
+    auto b = s.prepare(history);
+    ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
+    const Backtest& backtest = std::get<Backtest>(b);
+    const auto plan =
+        SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history, backtest.rules().thresholds);
+    const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
+    std::array<std::size_t, 4> fired{};
+    for (std::size_t i = 0; i < history.size(); ++i) {
+      const BarVotes v = backtest.votes(i);
+      for (std::size_t g = 0; g < 4; ++g) {
+        const bool bit = (checks[i] >> g) & 1u;
+        ASSERT_EQ(bit, v.groups[g].fires) << "bar " << i << " group " << g + 1;
+        fired[g] += bit;
+      }
+    }
+    for (std::size_t g = 0; g < 4; ++g) EXPECT_GT(fired[g], 0u) << "group " << g + 1;
+  }
+}
+
 TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
   const BarSeries history = makeDemoHistory();
   const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",

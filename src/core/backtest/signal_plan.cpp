@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
@@ -166,7 +167,32 @@ struct IndicatorCheck {
 struct GroupCheck {
   int threshold = 0;
   std::vector<IndicatorCheck> indicators;
+  // An earlier group that always votes as this one does (the same threshold and the same
+  // tests of the same lines), whose bits are copied instead of counted again; -1: none.
+  int sameAs = -1;
 };
+
+// The same line at the same bars: one series (and with it one forming value) at one shift, or
+// one constant. Constants compare by their bits, so two undefined constants are the same too.
+bool sameOperand(const Operand& a, const Operand& b) {
+  if (a.series != b.series) return false;
+  if (!a.series) return std::memcmp(&a.constant, &b.constant, sizeof a.constant) == 0;
+  return a.frame == b.frame && a.shift == b.shift && a.indicatorShift == b.indicatorShift;
+}
+
+bool votesAlike(const GroupCheck& a, const GroupCheck& b) {
+  if (a.threshold != b.threshold || a.indicators.size() != b.indicators.size()) return false;
+  for (std::size_t i = 0; i < a.indicators.size(); ++i) {
+    const IndicatorCheck& x = a.indicators[i];
+    const IndicatorCheck& y = b.indicators[i];
+    if (x.test != y.test) return false;
+    if (x.test == Test::None) continue;
+    if (std::memcmp(&x.value, &y.value, sizeof x.value) != 0 || x.used != y.used) return false;
+    for (std::size_t o = 0; o < 4; ++o)
+      if (x.used[o] && !sameOperand(x.operands[o], y.operands[o])) return false;
+  }
+  return true;
+}
 
 // ic=ic+value with an int ic: the sum is a double that goes back into an int, cut toward zero.
 int addPoints(int ic, double value) {
@@ -515,6 +541,12 @@ std::variant<SignalPlan, std::string> SignalPlan::make(const TradingSystem& syst
       check.indicators.push_back(std::move(c));
     }
   }
+  for (std::size_t g = 0; g < impl->groups.size(); ++g)
+    for (std::size_t h = 0; h < g; ++h)
+      if (impl->groups[h].sameAs < 0 && votesAlike(impl->groups[h], impl->groups[g])) {
+        impl->groups[g].sameAs = static_cast<int>(h);
+        break;
+      }
   return SignalPlan(std::move(impl));
 }
 
@@ -534,6 +566,13 @@ std::vector<std::uint8_t> SignalPlan::checks(std::size_t first, std::size_t end)
     for (std::size_t g = 0; g < impl_->groups.size(); ++g) {
       const GroupCheck& group = impl_->groups[g];
       if (group.threshold == 0) continue;  // if(thr!=0): the group never fires
+      const std::uint8_t bit = static_cast<std::uint8_t>(1u << g);
+      if (group.sameAs >= 0) {
+        const std::uint8_t from = static_cast<std::uint8_t>(1u << group.sameAs);
+        std::uint8_t* out = bits.data();
+        for (std::size_t t = a; t < b; ++t) out[t] |= (out[t] & from) ? bit : std::uint8_t{0};
+        continue;
+      }
       std::fill(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(n), 0);
       for (const IndicatorCheck& c : group.indicators) {
         if (c.test == Test::None) continue;
@@ -544,9 +583,10 @@ std::vector<std::uint8_t> SignalPlan::checks(std::size_t first, std::size_t end)
         if (!v[3]) v[3] = v[1];
         addWherePasses(c.test, n, v[0], v[1], v[2], v[3], c.value, group.indicators.size() < 1024, points.data());
       }
-      const std::uint8_t bit = static_cast<std::uint8_t>(1u << g);
-      for (std::size_t t = 0; t < n; ++t)
-        if (points[t] >= group.threshold) bits[a + t] |= bit;
+      // Without a branch: whether a bar fires is as random as the market.
+      std::uint8_t* out = bits.data() + a;
+      const int threshold = group.threshold;
+      for (std::size_t t = 0; t < n; ++t) out[t] |= points[t] >= threshold ? bit : std::uint8_t{0};
     }
   }
   return bits;
