@@ -173,6 +173,7 @@ class BacktestPageTest : public QObject {
     auto* topics = form.findChild<HelpTopics*>();
     QVERIFY(topics);
     for (const auto& [control, topic] : page->helpTopics()) {
+      QVERIFY2(!env.ws->helpTexts.text(topic.toStdString()).empty(), qPrintable(topic));  // the hover text
       env.host.deferred.clear();
       QVERIFY(topics->helpTopicRequestAt(&form, kKeyF1, control));
       QVERIFY2(!env.host.deferred.empty() && env.host.deferred.back().find(topic.toStdString()) != std::string::npos,
