@@ -76,14 +76,10 @@ double roundSignificand(std::uint64_t bits, bool sticky, int exponent, bool nega
 
 // v rounded once to a double, without a division.
 double toDouble(Int128 v) {
-  if (v > -kExactInDouble && v < kExactInDouble) return static_cast<double>(static_cast<std::int64_t>(v));
-  const bool negative = v < 0;
-  const U128 a = negative ? U128(0) - U128(v) : U128(v);
-  const int length = bitLength(a);
-  if (length <= 64) return roundSignificand(static_cast<std::uint64_t>(a << (64 - length)), false, length - 64, negative);
-  const int drop = length - 64;
-  const bool sticky = (a & ((U128(1) << drop) - 1)) != 0;
-  return roundSignificand(static_cast<std::uint64_t>(a >> drop), sticky, drop, negative);
+  // The compiler's 128-bit conversion rounds to nearest, ties to even, as required; the
+  // 64-bit one is the cheaper path for the values that fit it.
+  if (v >= INT64_MIN && v <= INT64_MAX) return static_cast<double>(static_cast<std::int64_t>(v));
+  return static_cast<double>(v);
 }
 
 // v * 2^exponent rounded once.
