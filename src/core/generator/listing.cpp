@@ -24,13 +24,18 @@ bool isAscii(std::string_view s) {
 
 }  // namespace
 
+std::string joinedViews(const std::string_view* parts, std::size_t count) {
+  std::size_t size = 0;
+  for (std::size_t i = 0; i < count; ++i) size += parts[i].size();
+  std::string out;
+  out.reserve(size);
+  for (std::size_t i = 0; i < count; ++i) out += parts[i];
+  return out;
+}
+
 void Listing::append(const std::string_view* parts, std::size_t count) {
   if (form_ == Form::Lines) {
-    std::size_t size = 0;
-    for (std::size_t i = 0; i < count; ++i) size += parts[i].size();
-    std::string& line = lines_.emplace_back();
-    line.reserve(size);
-    for (std::size_t i = 0; i < count; ++i) line += parts[i];
+    lines_.push_back(joinedViews(parts, count));
     return;
   }
   // The listing is ASCII but for the texts of the system: a line with other characters is

@@ -12,15 +12,11 @@
 namespace zorvik {
 
 // The parts joined into one string, sized once.
+std::string joinedViews(const std::string_view* parts, std::size_t count);
 template <class... Parts>
 std::string joined(const Parts&... parts) {
   const std::string_view views[] = {std::string_view(parts)...};
-  std::size_t size = 0;
-  for (std::string_view v : views) size += v.size();
-  std::string out;
-  out.reserve(size);
-  for (std::string_view v : views) out += v;
-  return out;
+  return joinedViews(views, sizeof...(Parts));
 }
 
 class Listing {

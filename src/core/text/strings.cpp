@@ -48,6 +48,7 @@ unsigned char upperByte(unsigned char c, bool& pairOpen) {
 // two upper-case copies.
 bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // the common case of a stored id, without folding each byte
   bool pairA = false;
   bool pairB = false;
   for (std::size_t i = 0; i < a.size(); ++i)
