@@ -166,7 +166,7 @@ class MainWindow : public QMainWindow {
   void finishFirstLayout();
   void placePage(int tab);
   void fitTabSelector(int width);
-  // The width the tab strip needs with all seven captions at its smallest font.
+  // The width the tab strip needs for all captions in one row at its smallest font.
   int tabSelectorMinimumWidth();
   // A narrow help panel (edit mode), then the library panel, give up width until the tab strip
   // fits, each down to a minimum: on a small screen the share is a wish, readable tabs a need.
@@ -208,7 +208,6 @@ class MainWindow : public QMainWindow {
   SystemInfoStrip* infoStrip_ = nullptr;
   // Says what to do next where the pages would be while no system is open.
   QLabel* emptyHint_ = nullptr;
-  double tabBaseFontSize_ = 0;
   bool tabMarksShown_ = false;
   bool firstPaintDone_ = false;
   std::function<void()> latePages_;

@@ -12,6 +12,7 @@
 #include <array>
 
 #include "app/main_commands.hpp"
+#include "app/tab_selector.hpp"
 #include "help/help_panel_base.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
@@ -31,8 +32,6 @@ constexpr std::array<const char*, MainWindow::kTabCount> kTabCaptions{
 constexpr int kStripWidth = 132;
 constexpr int kMargin = 6;
 constexpr int kSliverWidth = 40;
-// The tab strip's font steps, largest first.
-constexpr std::array<double, 4> kTabFontScales{1.0, 0.93, 0.86, 0.8};
 
 // The central area between the docked panels. It has no layout manager: the window places the
 // tab selector, the pages and the information strip itself, so that the area can shrink to a
@@ -99,13 +98,17 @@ QIcon tabMarkIcon(int editok) {
 
 void MainWindow::buildEditorArea() {
   editorArea_ = new EditorArea(*this, this);
-  tabSelector_ = new QTabBar(editorArea_);
+  auto* selector = new TabSelector(editorArea_);
+  // In two rows: the system's general settings and its four signal groups, then money
+  // management, the settings and what follows; in three, the long and the short side apart.
+  selector->setRowBreaks({5, 3});
+  tabSelector_ = selector;
   tabSelector_->setObjectName(QStringLiteral("tc1"));
   tabSelector_->setExpanding(false);
   tabSelector_->setDrawBase(true);
   tabSelector_->setElideMode(Qt::ElideNone);
   tabSelector_->setIconSize(QSize(12, 12));
-  // A touch smaller than the menus, so that all seven tabs fit beside a help panel of 35 percent.
+  // A touch smaller than the menus: fewer tabs need a second row beside a narrow help panel.
   QFont tabFont = tabSelector_->font();
   tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
   tabSelector_->setFont(tabFont);
@@ -225,27 +228,11 @@ void MainWindow::layoutEditorArea() {
 }
 
 void MainWindow::fitTabSelector(int width) {
-  // Captions may not be shortened: where the seven tabs do not fit, the font shrinks in steps
-  // (to no less than 80 percent) before the strip falls back to its scroll arrows.
-  if (tabBaseFontSize_ <= 0) tabBaseFontSize_ = tabSelector_->font().pointSizeF();
-  QFont font = tabSelector_->font();
-  for (const double scale : kTabFontScales) {
-    font.setPointSizeF(tabBaseFontSize_ * scale);
-    if (font != tabSelector_->font()) tabSelector_->setFont(font);
-    if (tabSelector_->sizeHint().width() <= width) return;
-  }
+  // Captions may not be shortened: where the tabs do not fit in one row they take two or three.
+  static_cast<TabSelector*>(tabSelector_)->fitTo(width);
 }
 
-int MainWindow::tabSelectorMinimumWidth() {
-  if (tabBaseFontSize_ <= 0) tabBaseFontSize_ = tabSelector_->font().pointSizeF();
-  const QFont shown = tabSelector_->font();
-  QFont smallest = shown;
-  smallest.setPointSizeF(tabBaseFontSize_ * kTabFontScales.back());
-  tabSelector_->setFont(smallest);
-  const int width = tabSelector_->sizeHint().width();
-  tabSelector_->setFont(shown);
-  return width;
-}
+int MainWindow::tabSelectorMinimumWidth() { return static_cast<TabSelector*>(tabSelector_)->oneRowMinimumWidth(); }
 
 int MainWindow::selectedTab() const { return tabSelector_ ? tabSelector_->currentIndex() : -1; }
 

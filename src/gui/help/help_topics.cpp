@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include "app/tab_selector.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
 
@@ -92,7 +93,10 @@ bool HelpTopics::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::MouseMove && type != QEvent::MouseButtonPress) return false;
   if (type != QEvent::KeyPress && tabSelector_ && watched == tabSelector_) {
-    const int tab = tabSelector_->tabAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+    // The window's strip may lay its tabs out in several rows, which QTabBar::tabAt does not know.
+    const auto* rows = qobject_cast<const TabSelector*>(tabSelector_.data());
+    const int tab = rows ? rows->tabIndexAt(pos) : tabSelector_->tabAt(pos);
     // Over no tab the topic stays as it was.
     if (tab >= 0) registerHelp(tabSelector_, QStringLiteral("Reiter ") + withoutMnemonic(tabSelector_->tabText(tab)));
     return QObject::eventFilter(watched, event);

