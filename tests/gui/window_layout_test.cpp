@@ -19,6 +19,7 @@
 #include "backtest/backtest_page.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "editors/signal_group_page.hpp"
+#include "help/help_panel.hpp"
 #include "model/current_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -107,6 +108,22 @@ class WindowLayoutTest : public QObject {
           QCOMPARE(tabs->tabIndexAt(area.center()), i);
         }
       }
+    }
+  }
+
+  void theManualNeedsNoHorizontalScrolling() {
+    for (const Case& c : cases()) {
+      Window w(c);
+      auto* help = qobject_cast<HelpPanel*>(w.form->helpPanel());
+      QVERIFY(help);
+      QTextBrowser* view = help->webView();
+      // The manual comes after the first picture.
+      QTRY_VERIFY(view->source().isLocalFile());
+      QVERIFY(view->isVisible());
+      const QString where = c.name() + " " + view->source().fileName();
+      QVERIFY2(view->source().fileName() == (c.english ? "index_en.html" : "index.html"), qPrintable(where));
+      // The page is laid out a part at a time; the scroll bar's range settles with the last part.
+      QTRY_COMPARE_WITH_TIMEOUT(view->horizontalScrollBar()->maximum(), 0, 3000);
     }
   }
 };

@@ -55,6 +55,9 @@ HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase
   webView_->setObjectName(QStringLiteral("wb1"));
   webView_->setOpenLinks(false);
   webView_->setFrameShape(QFrame::StyledPanel);
+  // The panel may be narrow: a word or a table column wider than it breaks inside rather than
+  // make the page scroll sideways.
+  webView_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout->addWidget(webView_, 1);
   connect(webView_, &QTextBrowser::anchorClicked, this, &HelpPanel::linkClicked);
   // Status texts of the web view: the link under the mouse, and the time a page was shown.
