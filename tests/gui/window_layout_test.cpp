@@ -62,6 +62,7 @@ struct Window {
     form->resize(c.size);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
+    QTest::qWait(30);  // the first picture, and what waits for it
     form->heartbeat();
     form->libraryClicked();  // leaves the start mode as a click into the library does
     openSystem(*ws, "MA Trendfolger.hsy.txt");
@@ -74,6 +75,15 @@ struct Window {
     QTest::qWait(20);
   }
 };
+
+// An entry of the list shown whole in its cell, on as many lines as the row has room for.
+bool shownWhole(const QTreeWidget* list, const QTreeWidgetItem* item, int column) {
+  const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+  const int width = list->columnWidth(column) - margins;
+  const QRect needed =
+      list->fontMetrics().boundingRect(QRect(0, 0, width, 1 << 16), Qt::TextWordWrap, item->text(column));
+  return needed.width() <= width && needed.height() <= list->visualItemRect(item).height();
+}
 
 }  // namespace
 
@@ -124,6 +134,36 @@ class WindowLayoutTest : public QObject {
       QVERIFY2(view->source().fileName() == (c.english ? "index_en.html" : "index.html"), qPrintable(where));
       // The page is laid out a part at a time; the scroll bar's range settles with the last part.
       QTRY_COMPARE_WITH_TIMEOUT(view->horizontalScrollBar()->maximum(), 0, 3000);
+    }
+  }
+
+  void theIndicatorListShowsItsEntriesWhole() {
+    // Name, date, share and number whole, on one line or two; the parameters (a long string
+    // without blanks) are the only entries that may be shortened; every caption whole.
+    for (const Case& c : cases()) {
+      Window w(c);
+      for (int tab = 1; tab <= 4; ++tab) {
+        w.select(tab);
+        auto* groups = qobject_cast<SignalGroupPage*>(w.form->editorPage(tab));
+        QVERIFY(groups);
+        QTreeWidget* list = groups->groupEditor().indicatorList();
+        const QString where = c.name() + " tab " + QString::number(tab);
+        QVERIFY2(list->topLevelItemCount() > 0, qPrintable(where));
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+          for (int col : {0, 1, 3, 4})
+            QVERIFY2(shownWhole(list, list->topLevelItem(i), col),
+                     qPrintable(where + " entry " + list->topLevelItem(i)->text(col)));
+        const QFontMetrics header = list->header()->fontMetrics();
+        for (int col = 0; col < list->columnCount(); ++col) {
+          const QString caption = list->headerItem()->text(col);
+          const QStringList lines = caption.split(QLatin1Char('\n'));
+          for (const QString& line : lines)
+            QVERIFY2(header.horizontalAdvance(line) < list->columnWidth(col), qPrintable(where + " caption " + line));
+          QVERIFY2(lines.size() * header.lineSpacing() <= list->header()->height(),
+                   qPrintable(where + " caption " + caption));
+        }
+      }
     }
   }
 };

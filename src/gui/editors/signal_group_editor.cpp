@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +31,49 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kTagRole = Qt::UserRole;
+// The list's parameter column: a long string without blanks, shortened rather than wrapped.
+constexpr int kParameterColumn = 2;
+
+// Rows as high as their wrapped entries (the view itself measures every entry on one line);
+// one column keeps its entries on one line, shortened where they do not fit.
+class WrappingRows : public QStyledItemDelegate {
+ public:
+  WrappingRows(QTreeView* view, int oneLineColumn) : QStyledItemDelegate(view), view_(view), oneLine_(oneLineColumn) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem inColumn = option;
+    inColumn.rect = QRect(0, 0, view_->columnWidth(index.column()), 1 << 16);
+    return QStyledItemDelegate::sizeHint(inColumn, index);
+  }
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() == oneLine_) option->features &= ~QStyleOptionViewItem::WrapText;
+  }
+
+ private:
+  QTreeView* view_;
+  int oneLine_;
+};
+
+// The narrowest width of a text on at most two lines, broken at one of its blanks.
+int twoLineWidth(const QFontMetrics& metrics, const QString& text) {
+  int best = metrics.horizontalAdvance(text);
+  for (qsizetype i = text.indexOf(QLatin1Char(' ')); i > 0; i = text.indexOf(QLatin1Char(' '), i + 1))
+    best =
+        std::min(best, std::max(metrics.horizontalAdvance(text.left(i)), metrics.horizontalAdvance(text.mid(i + 1))));
+  return best;
+}
+
+// The text on two lines, broken at the blank that makes the wider line narrowest.
+QString onTwoLines(const QFontMetrics& metrics, const QString& text) {
+  const int width = twoLineWidth(metrics, text);
+  if (width >= metrics.horizontalAdvance(text)) return text;
+  for (qsizetype i = text.indexOf(QLatin1Char(' ')); i > 0; i = text.indexOf(QLatin1Char(' '), i + 1))
+    if (std::max(metrics.horizontalAdvance(text.left(i)), metrics.horizontalAdvance(text.mid(i + 1))) == width)
+      return text.left(i) + QLatin1Char('\n') + text.mid(i + 1);
+  return text;
+}
 
 AcceptDiscardButtons* makeOkControl(QWidget* parent, const char* name) {
   auto* ok = new AcceptDiscardButtons(parent);
@@ -120,7 +164,12 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
   for (std::string_view caption : kListColumnCaptions) headers << q(ws_.tr(caption));
   list_->setHeaderLabels(headers);
   list_->setRootIsDecorated(false);
-  list_->setUniformRowHeights(true);
+  // A narrow list wraps its entries and captions instead of shortening them.
+  list_->setWordWrap(true);
+  list_->setUniformRowHeights(false);
+  list_->setItemDelegate(new WrappingRows(list_, kParameterColumn));
+  list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  list_->header()->setTextElideMode(Qt::ElideNone);
   list_->setAlternatingRowColors(true);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSortingEnabled(false);
@@ -394,46 +443,71 @@ void SignalGroupEditor::sortByColumn(int column) {
 void SignalGroupEditor::fitColumnWidths() {
   const int width = list_->viewport()->width();
   if (width <= 0) return;
-  // Every column gets its whole caption and, where there is room, its widest entry; the
-  // parameter column takes what is left. Only a list too narrow for the captions falls back to
-  // fixed shares. The columns always add up to the list's width: no horizontal scroll bar.
-  constexpr int kParameterColumn = 2;
-  std::array<int, kListColumns> caption{}, content{};
+  // Every column gets its whole caption and its widest entry on one line, the parameter column
+  // what is left. Where that is too wide, the date, the name, the share and the number in this
+  // order may take two lines (caption and entries); the parameters, a long string without
+  // blanks, are shortened first (their tool tip holds them whole). Only a list too narrow for
+  // that falls back to fixed shares. The columns always add up to the list's width: no
+  // horizontal scroll bar.
+  constexpr int kEntryMargin = 14;
+  QHeaderView* header = list_->header();
+  const QFontMetrics headerMetrics = header->fontMetrics();
   const QFontMetrics metrics = list_->fontMetrics();
+  std::array<int, kListColumns> oneLine{}, twoLines{}, caption{};
   for (int c = 0; c < kListColumns; ++c) {
-    caption[static_cast<std::size_t>(c)] = list_->header()->sectionSizeHint(c);
-    int widest = caption[static_cast<std::size_t>(c)];
-    for (int i = 0; i < list_->topLevelItemCount(); ++i)
-      widest = std::max(widest, metrics.horizontalAdvance(list_->topLevelItem(i)->text(c)) + 14);
-    content[static_cast<std::size_t>(c)] = widest;
+    const auto k = static_cast<std::size_t>(c);
+    const QString text = q(ws_.tr(kListColumnCaptions[k]));
+    // What the section adds to its caption: margins, and the sort mark where shown.
+    const int margin = header->sectionSizeHint(c) - headerMetrics.size(0, list_->headerItem()->text(c)).width();
+    caption[k] = headerMetrics.horizontalAdvance(text) + margin;
+    oneLine[k] = caption[k];
+    twoLines[k] = twoLineWidth(headerMetrics, text) + margin;
+    // The parameters are never wrapped: the caption alone is their minimum.
+    if (c == kParameterColumn) continue;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+      const QString entry = list_->topLevelItem(i)->text(c);
+      oneLine[k] = std::max(oneLine[k], metrics.horizontalAdvance(entry) + kEntryMargin);
+      twoLines[k] = std::max(twoLines[k], twoLineWidth(metrics, entry) + kEntryMargin);
+    }
   }
-  const auto fitWith = [&](const std::array<int, kListColumns>& wanted) {
+  const auto apply = [&](const std::array<int, kListColumns>& widths) {
+    for (int c = 0; c < kListColumns; ++c) {
+      const auto k = static_cast<std::size_t>(c);
+      list_->setColumnWidth(c, widths[k]);
+      const QString text = q(ws_.tr(kListColumnCaptions[k]));
+      const QString shown = widths[k] >= caption[k] ? text : onTwoLines(headerMetrics, text);
+      if (list_->headerItem()->text(c) != shown) list_->headerItem()->setText(c, shown);
+    }
+    // Row heights follow the wrapped entries.
+    list_->doItemsLayout();
+  };
+  const auto fitWith = [&](std::array<int, kListColumns> wanted) {
     int others = 0;
     for (int c = 0; c < kListColumns; ++c)
       if (c != kParameterColumn) others += wanted[static_cast<std::size_t>(c)];
-    if (width - others < caption[kParameterColumn]) return false;
-    for (int c = 0; c < kListColumns; ++c)
-      list_->setColumnWidth(c, c == kParameterColumn ? width - others : wanted[static_cast<std::size_t>(c)]);
+    const int rest = width - others;
+    if (rest < twoLines[kParameterColumn]) return false;
+    wanted[kParameterColumn] = rest;
+    apply(wanted);
     return true;
   };
-  // Too narrow for every entry: the name and the date give up their width first, the share
-  // and the number (short, and read most) last.
-  std::array<int, kListColumns> wanted = content;
+  std::array<int, kListColumns> wanted = oneLine;
   if (fitWith(wanted)) return;
-  for (int c : {0, 1, 3, 4}) {
-    wanted[static_cast<std::size_t>(c)] = caption[static_cast<std::size_t>(c)];
+  for (int c : {1, 0, 3, 4}) {
+    wanted[static_cast<std::size_t>(c)] = twoLines[static_cast<std::size_t>(c)];
     if (fitWith(wanted)) return;
   }
-  // Not even the captions fit: each column keeps the same part of its caption.
+  // Not even that fits: each column keeps the same part of its caption.
   int total = 0;
   for (int w : caption) total += w;
+  std::array<int, kListColumns> shares{};
   int used = 0;
   for (int c = 0; c < kListColumns - 1; ++c) {
-    const int w = width * caption[static_cast<std::size_t>(c)] / total;
-    list_->setColumnWidth(c, w);
-    used += w;
+    shares[static_cast<std::size_t>(c)] = width * caption[static_cast<std::size_t>(c)] / total;
+    used += shares[static_cast<std::size_t>(c)];
   }
-  list_->setColumnWidth(kListColumns - 1, std::max(20, width - used));
+  shares[kListColumns - 1] = std::max(20, width - used);
+  apply(shares);
 }
 
 int SignalGroupEditor::columnAt(int x) const {
@@ -463,7 +537,8 @@ bool SignalGroupEditor::eventFilter(QObject* watched, QEvent* event) {
                                   list_->header()->offset());
         if (column >= 0 && column != hoverColumn_) {
           hoverColumn_ = column;
-          emit helpRegistration(list_, "XIForm", "ListView1", list_->headerItem()->text(column));
+          emit helpRegistration(list_, "XIForm", "ListView1",
+                                q(ws_.tr(kListColumnCaptions[static_cast<std::size_t>(column)])));
         }
         break;
       }
