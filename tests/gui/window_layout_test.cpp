@@ -11,6 +11,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QtCharts/QChartView>
 #include <QtTest>
 
 #include "app/main_window.hpp"
@@ -164,6 +165,30 @@ class WindowLayoutTest : public QObject {
                    qPrintable(where + " caption " + caption));
         }
       }
+    }
+  }
+
+  void theBacktestStatisticsShowEveryFigureWhole() {
+    for (const Case& c : cases()) {
+      Window w(c);
+      auto* page = w.form->findChild<BacktestPage*>();
+      QVERIFY(page);
+      w.select(w.form->tabSelector()->count() - 1);
+      QSignalSpy finished(page, &BacktestPage::runFinished);
+      page->startRun();
+      QVERIFY(finished.wait(20000) || finished.count() > 0);
+      QTest::qWait(20);
+      QTreeWidget* statistics = page->statisticsView();
+      const QString where = c.name();
+      QCOMPARE(statistics->topLevelItemCount(), 14);
+      QCOMPARE(statistics->horizontalScrollBar()->maximum(), 0);
+      for (int i = 0; i < statistics->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = statistics->topLevelItem(i);
+        for (int col : {0, 1})
+          QVERIFY2(shownWhole(statistics, item, col), qPrintable(where + " " + item->text(0) + " " + item->text(1)));
+      }
+      const int used = statistics->columnWidth(0) + statistics->columnWidth(1);
+      QVERIFY2(used <= statistics->viewport()->width(), qPrintable(where));
     }
   }
 };

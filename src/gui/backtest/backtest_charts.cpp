@@ -5,6 +5,7 @@
 #include <QtCharts/QCandlestickSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QGraphicsLayout>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -52,6 +53,16 @@ std::vector<std::pair<qint64, double>> thinned(const std::vector<std::int64_t>& 
   return out;
 }
 
+// A chart that uses the whole view: a narrow page has no pixels to spare for a frame around it.
+QChart* newChart() {
+  auto* chart = new QChart;
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  chart->setBackgroundRoundness(0);
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->legend()->setAlignment(Qt::AlignTop);
+  return chart;
+}
+
 QDateTimeAxis* timeAxis() {
   auto* axis = new QDateTimeAxis;
   axis->setFormat(QStringLiteral("yyyy-MM"));
@@ -67,9 +78,7 @@ std::vector<std::pair<qint64, double>> equityPoints(const BacktestResult& result
 
 QChart* makeEquityChart(const BacktestResult* result, const std::vector<std::pair<qint64, double>>& previous,
                         const QStringList& names) {
-  auto* chart = new QChart;
-  chart->legend()->setAlignment(Qt::AlignTop);
-  chart->setMargins(QMargins(2, 2, 2, 2));
+  auto* chart = newChart();
   if (!result || result->barTime.empty()) {
     chart->legend()->hide();
     return chart;
@@ -106,10 +115,8 @@ QChart* makeEquityChart(const BacktestResult* result, const std::vector<std::pai
 }
 
 QChart* makePriceChart(const BarSeries* history, std::size_t first, std::size_t last, const Trade* trade,
-                       const QStringList& names, std::function<void(std::size_t bar)> barClicked) {
-  auto* chart = new QChart;
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->legend()->setAlignment(Qt::AlignTop);
+                       const QStringList& names, std::function<void(std::size_t bar)> barClicked, int timeLabels) {
+  auto* chart = newChart();
   if (!history || history->empty() || first > last || last >= history->size()) {
     chart->legend()->hide();
     return chart;
@@ -122,8 +129,8 @@ QChart* makePriceChart(const BarSeries* history, std::size_t first, std::size_t 
   auto* times = new QCategoryAxis;
   times->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   times->setRange(x->min(), x->max());
-  constexpr std::size_t kLabels = 3;
-  const std::size_t step = std::max<std::size_t>(1, (last - first) / kLabels);
+  const auto labels = static_cast<std::size_t>(std::max(1, timeLabels));
+  const std::size_t step = std::max<std::size_t>(1, (last - first) / labels);
   for (std::size_t i = first + step / 2; i <= last; i += step) {
     // "2024.01.05 10:00" -> "01.05 10:00": the year is in the trade list.
     const std::string when = historyTimeText(history->time[i]);

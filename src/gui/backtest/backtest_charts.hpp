@@ -26,8 +26,9 @@ QChart* makeEquityChart(const BacktestResult* result, const std::vector<std::pai
 
 // Candles of the bars [first, last] with the trade marked (when given); a click on a candle
 // names its bar. names: prices, entry, exit, stop loss, take profit. history may be null.
+// timeLabels: how many times of day the time axis names (as many as fit the view's width).
 QChart* makePriceChart(const BarSeries* history, std::size_t first, std::size_t last, const Trade* trade,
-                       const QStringList& names, std::function<void(std::size_t bar)> barClicked);
+                       const QStringList& names, std::function<void(std::size_t bar)> barClicked, int timeLabels);
 
 // Puts the chart into the view and deletes the one it showed (the view lets go of it only).
 void replaceChart(QChartView* view, QChart* chart);

@@ -205,9 +205,8 @@ void BacktestPage::buildControls() {
   statistics_->setObjectName(QStringLiteral("backtestStatistics"));
   statistics_->setHeaderLabels({t("Kennzahl"), t("Wert")});
   statistics_->setRootIsDecorated(false);
-  statistics_->setMinimumWidth(200);
-  statistics_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-  statistics_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  statistics_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  statistics_->header()->setSectionResizeMode(QHeaderView::Fixed);
   statistics_->header()->setStretchLastSection(false);
   tradeModel_ = new QStandardItemModel(0, kTradeColumns, this);
   tradeModel_->setHorizontalHeaderLabels({t("Ticket"), t("Typ"), t("Lots"), t("Eröffnet"), t("Kurs"), t("Geschlossen"),
@@ -235,13 +234,14 @@ void BacktestPage::buildControls() {
   votes_->setMinimumWidth(180);
 
   auto* top = new QSplitter(Qt::Horizontal);
+  top->setChildrenCollapsible(false);
   top->addWidget(equityView_);
   top->addWidget(statistics_);
   top->setStretchFactor(0, 1);
   top->setStretchFactor(1, 0);
-  // The curve is what the trader looks at: it gets the larger part however narrow the page.
+  // The statistics take the width of their texts, the curve everything else.
   equityView_->setMinimumWidth(180);
-  top->setSizes({500, 260});
+  fitStatisticsWidth();
 
   auto* bottom = new QSplitter(Qt::Horizontal);
   bottom->addWidget(priceView_);
@@ -399,6 +399,9 @@ bool BacktestPage::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && watched->isWidgetType())
     systemMayHaveChanged();
+  // A wider or narrower price chart names more or fewer times, none of them shortened.
+  if (type == QEvent::Resize && watched == priceView_ && priceTimeLabels() != priceLabels_)
+    drawPriceChart(priceShown_.first, priceShown_.last, priceShown_.trade);
   return QWidget::eventFilter(watched, event);
 }
 
@@ -528,32 +531,56 @@ void BacktestPage::showOutcome() {
   saveReport_->setEnabled(outcome_ != nullptr);
 }
 
+namespace {
+
+// The figures of the statistics, in the order shown.
+constexpr std::array<const char*, 14> kStatisticLabels{
+    "Nettogewinn",     "Bruttogewinn",       "Bruttoverlust",        "Profitfaktor",
+    "Trades",          "Gewonnen %",         "Durchschnittlicher Gewinn", "Durchschnittlicher Verlust",
+    "Größter Gewinn",  "Größter Verlust",    "Maximaler Drawdown",   "Maximaler Drawdown %",
+    "Erholungsfaktor", "Erwartungswert"};
+
+}  // namespace
+
+void BacktestPage::fitStatisticsWidth() {
+  // Every label and every value whole, with room for the vertical scroll bar a short page
+  // needs: the value column is never the one that is cut. Room for a six-digit sum is there
+  // before any run, so that the first result does not move the curve.
+  const QFontMetrics metrics = statistics_->fontMetrics();
+  // The item's text margins, and a pixel each side for the rounding of the glyphs' extent.
+  const int cellMargin =
+      2 * (statistics_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, statistics_) + 1) + 2;
+  int label = statistics_->header()->sectionSizeHint(0);
+  for (const char* text : kStatisticLabels) label = std::max(label, metrics.horizontalAdvance(t(text)) + cellMargin);
+  int value = std::max(statistics_->header()->sectionSizeHint(1),
+                       metrics.horizontalAdvance(QStringLiteral("-100000.00")) + cellMargin);
+  for (QTreeWidgetItemIterator it(statistics_); *it; ++it)
+    value = std::max(value, metrics.horizontalAdvance((*it)->text(1)) + cellMargin);
+  const int scrollBar = statistics_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, statistics_);
+  statistics_->setColumnWidth(0, label);
+  statistics_->setColumnWidth(1, value);
+  statistics_->setFixedWidth(label + value + scrollBar + 2 * statistics_->frameWidth());
+}
+
 void BacktestPage::showStatistics() {
   statistics_->clear();
-  if (!outcome_) return;
+  if (!outcome_) {
+    fitStatisticsWidth();
+    return;
+  }
   const BacktestStatistics& s = outcome_->result.statistics;
   const auto money = [](double v) { return q(fixedNumber(v, 2)); };
   const auto maybe = [&](const std::optional<double>& v) { return v ? money(*v) : QStringLiteral("-"); };
-  const std::vector<std::pair<const char*, QString>> rows{
-      {"Nettogewinn", money(s.netProfit)},
-      {"Bruttogewinn", money(s.grossProfit)},
-      {"Bruttoverlust", money(s.grossLoss)},
-      {"Profitfaktor", maybe(s.profitFactor)},
-      {"Trades", QString::number(s.trades)},
-      {"Gewonnen %", maybe(s.wonPercent)},
-      {"Durchschnittlicher Gewinn", maybe(s.averageWin)},
-      {"Durchschnittlicher Verlust", maybe(s.averageLoss)},
-      {"Größter Gewinn", maybe(s.largestWin)},
-      {"Größter Verlust", maybe(s.largestLoss)},
-      {"Maximaler Drawdown", money(s.maxDrawdown)},
-      {"Maximaler Drawdown %", money(s.maxDrawdownPercent)},
-      {"Erholungsfaktor", maybe(s.recoveryFactor)},
-      {"Erwartungswert", maybe(s.expectancy)},
-  };
-  for (const auto& [label, value] : rows) {
-    auto* item = new QTreeWidgetItem(statistics_, {t(label), value});
+  const std::array<QString, kStatisticLabels.size()> values{
+      money(s.netProfit),        money(s.grossProfit), money(s.grossLoss),   maybe(s.profitFactor),
+      QString::number(s.trades), maybe(s.wonPercent),  maybe(s.averageWin),  maybe(s.averageLoss),
+      maybe(s.largestWin),       maybe(s.largestLoss), money(s.maxDrawdown), money(s.maxDrawdownPercent),
+      maybe(s.recoveryFactor),   maybe(s.expectancy)};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    auto* item = new QTreeWidgetItem(statistics_, {t(kStatisticLabels[i]), values[i]});
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
+  fitStatisticsWidth();
 }
 
 void BacktestPage::showTrades() {
@@ -621,10 +648,20 @@ void BacktestPage::tradeSelected() {
   showVotes({{t("Einstieg"), trade.openBar}, {exit, trade.closeBar}}, buy ? 1 : 3);
 }
 
+int BacktestPage::priceTimeLabels() const {
+  // A time label ("01.05 10:00") with some air on either side, beside the price labels.
+  const QFontMetrics metrics(priceView_->font());
+  const int label = metrics.horizontalAdvance(QStringLiteral("00.00 00:00")) + 3 * metrics.averageCharWidth();
+  const int prices = metrics.horizontalAdvance(QStringLiteral("0.000000")) + 40;
+  return std::clamp((priceView_->width() - prices) / std::max(1, label), 1, 3);
+}
+
 void BacktestPage::drawPriceChart(std::size_t first, std::size_t last, const Trade* trade) {
+  priceShown_ = {first, last, trade};
+  priceLabels_ = priceTimeLabels();
   const BarSeries* history = outcome_ ? outcome_->history.get() : nullptr;
   QChart* chart = makePriceChart(history, first, last, trade, {t("Kurs"), t("Einstieg"), t("Ausstieg"), t("SL"), t("TP")},
-                                 [this](std::size_t bar) { explainBar(bar); });
+                                 [this](std::size_t bar) { explainBar(bar); }, priceLabels_);
   replaceChart(priceView_, chart);
 }
 

@@ -115,10 +115,12 @@ class BacktestPage : public QWidget {
   void finishRun(std::shared_ptr<BacktestOutcome> outcome, bool cancelledByTrader);
   void showOutcome();
   void showStatistics();
+  void fitStatisticsWidth();
   void showTrades();
   void drawEquity();
   void tradeSelected();
   void drawPriceChart(std::size_t first, std::size_t last, const Trade* trade);
+  int priceTimeLabels() const;
   void showVotes(const std::vector<std::pair<QString, std::size_t>>& bars, int highlightGroup);
   void saveTradesByDialog();
   void saveReportByDialog();
@@ -167,6 +169,13 @@ class BacktestPage : public QWidget {
   std::string pendingSystemFile_;
   std::vector<std::pair<qint64, double>> previousEquity_;
   QTimer rerunTimer_;
+  // What the price chart shows, so that it can be drawn again for another width.
+  struct PriceRange {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    const Trade* trade = nullptr;
+  } priceShown_;
+  int priceLabels_ = 0;
 };
 
 }  // namespace zorvik
