@@ -68,9 +68,9 @@ class Linter {
     for (const Indicator& ind : g.indicators()) {
       ++position;
       const std::string side = sideCodeFor(ind.parameter("actiontyp"), role.name);
-      const NeverHolds never = testNeverHolds(ind, side);
-      if (never != NeverHolds::No) warnNeverHolds(role, position, ind, never);
-      if (never == NeverHolds::No && writesSignalLine(ind.type(), side)) {
+      const NeverHoldsFinding never = testNeverHolds(ind, side);
+      if (never.reason != NeverHolds::No) warnNeverHolds(role, position, ind, never);
+      if (never.reason == NeverHolds::No && writesSignalLine(ind.type(), side)) {
         anyFires = true;
         firing = roundHalfEven(firing + leadingNumber(ind.parameter("value")));
       } else {
@@ -95,12 +95,12 @@ class Linter {
 
   // An indicator whose parameters rule its own test out: it counts towards the threshold's sum
   // and never adds its value.
-  void warnNeverHolds(const GroupRoleInfo& role, int position, const Indicator& ind, NeverHolds never) {
+  void warnNeverHolds(const GroupRoleInfo& role, int position, const Indicator& ind, const NeverHoldsFinding& never) {
     std::string text = caption(role) + " " + intText(position) + " (" + ind.type() + ")";
-    if (never == NeverHolds::OsmaAlwaysZero) {
+    if (never.reason == NeverHolds::OsmaAlwaysZero) {
       text += ws_.tr(": mit der Signalperiode 1 ist der OsMA immer 0, der Indikator gibt nie ein Signal.");
     } else {
-      const std::string level = trim(ind.parameter(ind.type() == "Stochastik" ? "st_trigger" : "actionline"));
+      const std::string level = trim(ind.parameter(never.levelKey));
       text += ws_.tr(": die Marke ") + level +
               ws_.tr(" liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der Indikator nie ein Signal.");
     }

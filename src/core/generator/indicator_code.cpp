@@ -81,29 +81,34 @@ bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode)
   return !testFor(indicatorKindOf(indicatorType), sideCode).empty();
 }
 
-NeverHolds testNeverHolds(const Indicator& indicator, std::string_view sideCode) {
+NeverHoldsFinding testNeverHolds(const Indicator& indicator, std::string_view sideCode) {
   const Kind kind = indicatorKindOf(indicator.type());
   const std::string_view test = testFor(kind, sideCode);
-  if (test.empty()) return NeverHolds::No;
+  if (test.empty()) return {};
   const bool bullish = test == conditionOf(kind).bullish;
   switch (kind) {
     case Kind::Macd:
       // l1 is the OsMA, the main line less its signal: with a signal of one bar, always 0.
-      return leadingNumber(indicator.parameter("periodsignal")) == 1 ? NeverHolds::OsmaAlwaysZero : NeverHolds::No;
+      if (leadingNumber(indicator.parameter("periodsignal")) == 1) return {NeverHolds::OsmaAlwaysZero, {}};
+      return {};
     case Kind::Rsi:
     case Kind::Stochastik: {
       // Bullish: the value below the level; bearish: above it. Both live in 0..100.
-      const double level = leadingNumber(indicator.parameter(kind == Kind::Rsi ? "actionline" : "st_trigger"));
-      return (bullish ? level <= 0 : level >= 100) ? NeverHolds::LevelBeyondScale : NeverHolds::No;
+      const std::string_view key = kind == Kind::Rsi ? "actionline" : "st_trigger";
+      const double level = leadingNumber(indicator.parameter(key));
+      if (bullish ? level <= 0 : level >= 100) return {NeverHolds::LevelBeyondScale, key};
+      return {};
     }
     case Kind::RsiCross: {
       // Bullish: below the line at bar s, at or above it at s+1; bearish the mirror.
-      const double level = leadingNumber(indicator.parameter("actionline"));
+      const std::string_view key = "actionline";
+      const double level = leadingNumber(indicator.parameter(key));
       const bool beyond = bullish ? (level <= 0 || level > 100) : (level >= 100 || level < 0);
-      return beyond ? NeverHolds::LevelBeyondScale : NeverHolds::No;
+      if (beyond) return {NeverHolds::LevelBeyondScale, key};
+      return {};
     }
     default:
-      return NeverHolds::No;
+      return {};
   }
 }
 

@@ -30,9 +30,14 @@ bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode)
 // Why an indicator's written test can never hold with its parameters, on the given side:
 // a MACD whose signal period is 1 (its OsMA is then always 0), or an RSI or Stochastic level
 // at or beyond the end of their scale of 0 to 100 for the side's comparison (an RSI below 0,
-// a %K above 100). None when it can hold, or when it writes no test at all.
+// a %K above 100). None when it can hold, or when it writes no test at all. For a level, the
+// key of the parameter that holds it.
 enum class NeverHolds { No, OsmaAlwaysZero, LevelBeyondScale };
-NeverHolds testNeverHolds(const Indicator& indicator, std::string_view sideCode);
+struct NeverHoldsFinding {
+  NeverHolds reason = NeverHolds::No;
+  std::string_view levelKey;
+};
+NeverHoldsFinding testNeverHolds(const Indicator& indicator, std::string_view sideCode);
 
 // The symbol argument of an indicator call: `tSymbol` for the chart's symbol, otherwise the
 // stored symbol as an escaped MQL4 string literal.
