@@ -42,7 +42,11 @@ struct RecordingCommands : zorvik::MainCommands {
   std::optional<InfoRows> rows;
 
   void newSystem() override { calls << "new"; }
-  void saveSystem() override { calls << "save"; }
+  bool saveFails = false;
+  bool saveSystem() override {
+    calls << "save";
+    return !saveFails;
+  }
   void generateExpert() override { calls << "generate"; }
   std::optional<InfoRows> checkSystem(int mode) override {
     if (mode == 0) {
@@ -357,6 +361,31 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(p.res("cbLayoutEdit.bin")));
     QVERIFY(readAll(p.res("Zorvik.ini")).find("MAGIC=100042\r\n") != std::string::npos);
     for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+  }
+
+  void aSaveThatFailsNeitherSoundsNorQuitsWithoutAsking() {
+    Program p;
+    auto& form = p.start();
+    p.ws->system().systemFileName = "Trend.hsy.txt";
+    p.commands->saveFails = true;
+    form.commandDispatch(103);
+    QVERIFY(p.host.eventSounds.empty());
+
+    // Quitting asks whether the changes that cannot be written may go; No keeps the program.
+    p.host.answers = {false};
+    form.commandDispatch(104);
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.exiting());
+    QCOMPARE(p.host.questions.size(), std::size_t{1});
+    QVERIFY(p.host.questions[0].find("nicht gespeichert werden") != std::string::npos);
+
+    // Once the file can be written again, quitting saves as usual.
+    p.commands->saveFails = false;
+    form.commandDispatch(104);
+    QVERIFY(!form.isVisible());
+    QVERIFY(form.exiting());
+    QCOMPARE(p.commands->calls, (QStringList{"save", "save", "save"}));
+    QCOMPARE(p.host.eventSounds, std::vector<std::string>{"Write System"});
   }
 
   void informationStripRowsAndClicksGoThroughTheCommands() {

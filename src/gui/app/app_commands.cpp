@@ -41,8 +41,10 @@ void AppCommands::newSystem() {
   if (newSystemFromDialog(ws_)) host_.refreshLibrary();
 }
 
-void AppCommands::saveSystem() {
-  if (saveCurrentSystem(ws_) && systemSaved) systemSaved();
+bool AppCommands::saveSystem() {
+  if (!saveCurrentSystem(ws_)) return false;
+  if (systemSaved) systemSaved();
+  return true;
 }
 
 void AppCommands::generateExpert() {

@@ -28,7 +28,7 @@ class AppCommands : public MainCommands {
   std::function<void(const std::filesystem::path&)> openFolder;
 
   void newSystem() override;
-  void saveSystem() override;
+  bool saveSystem() override;
   void generateExpert() override;
   std::optional<InfoRows> checkSystem(int mode) override;
   void askEqualSymbols() override;

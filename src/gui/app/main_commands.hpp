@@ -22,8 +22,9 @@ class MainCommands {
   // Command 100: a new system, its name asked in an input box.
   virtual void newSystem() {}
   // Writes the open system to its file (the window calls it only when the system has a file
-  // name, and plays "Write System" itself).
-  virtual void saveSystem() {}
+  // name, and plays "Write System" itself when it worked). False when the file could not be
+  // written; the user has been told why.
+  virtual bool saveSystem() { return true; }
   // Command 99 with an open system: save it, then generate, compile and install the Expert
   // Advisor.
   virtual void generateExpert() {}

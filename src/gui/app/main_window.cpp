@@ -250,14 +250,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
+    // The open system first: when its file cannot be written the user may stay and save it
+    // elsewhere instead of losing the changes with the program.
+    if (!ws_.system().systemFileName.empty()) {
+      if (commands_->saveSystem()) {
+        eventSound("Write System");
+      } else if (!ws_.ask("Das geöffnete Handelssystem kann nicht gespeichert werden. Sollen seine Änderungen "
+                          "verworfen werden?")) {
+        event->ignore();
+        return;
+      }
+    }
     shutDown_ = true;
     heartbeatTimer_.stop();
     innerMinimumTimer_.stop();
     saveLayout(mode_ == mode::Transitional ? mode::Start : mode_);
-    if (!ws_.system().systemFileName.empty()) {
-      commands_->saveSystem();
-      eventSound("Write System");
-    }
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w != this && w->isVisible()) w->close();
     ws_.saveSettings();

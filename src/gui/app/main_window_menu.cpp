@@ -117,10 +117,7 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
       commands_->newSystem();
       break;
     case cmd::SaveSystem:
-      if (hasSystem) {
-        commands_->saveSystem();
-        eventSound("Write System");
-      }
+      if (hasSystem && commands_->saveSystem()) eventSound("Write System");
       break;
     case cmd::Quit:
       close();
