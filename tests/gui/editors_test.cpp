@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -137,6 +138,27 @@ class EditorsTest : public QObject {
     }
   }
 
+  // The group editor's buttons stay in view when the first indicator brings them: the page
+  // gives the group editor the height it now needs.
+  void theFirstIndicatorsButtonsAreInView() {
+    Env env;
+    SignalGroupPage host(*env.ws);
+    host.resize(525, 640);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    host.showGroup(env.hs(), 1);
+    QCOMPARE(env.hs().group(1).count(), 0);
+    addIndicator(host.groupEditor(), "RSI");
+    QApplication::processEvents();
+    for (QPushButton* button : {host.groupEditor().editIndicatorButton(), host.groupEditor().removeIndicatorButton()}) {
+      QVERIFY(button->isVisible());
+      auto* area = qobject_cast<QScrollArea*>(host.groupEditor().parentWidget()->parentWidget());
+      QVERIFY(area);
+      const QRect inView(button->mapTo(area->viewport(), QPoint(0, 0)), button->size());
+      QVERIFY2(area->viewport()->rect().contains(inView), qPrintable(button->text()));
+    }
+  }
+
   void discardRestoresTheIndicatorExactly() {
     Env env;
     SignalGroupPage host(*env.ws);
@@ -161,10 +183,20 @@ class EditorsTest : public QObject {
     QCOMPARE(env.host.statuses.back(), std::string("Indikator Abbruch"));
     QCOMPARE(i.rows().textBox(rowOf(i.rows(), "period"))->text(), QString("55"));
 
-    // Finishing with the edit button without a verdict discards as well.
+    // The edit button ends an edit with changes only after asking: No discards, Yes accepts.
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
+    env.host.answers = {false};
     QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
     QVERIFY(env.hs().group(3) == before);
+    QCOMPARE(env.host.questions.size(), std::size_t{1});
+    i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
+    env.host.answers = {true};
+    QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
+    QCOMPARE(env.hs().group(3).indicator(1).parameter("period"), std::string("20"));
+    QCOMPARE(env.host.statuses.back(), std::string("Indikator OK"));
+    // Without changes there is nothing to ask.
+    QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
+    QCOMPARE(env.host.questions.size(), std::size_t{2});
   }
 
   void removeRenumbersAndSortingKeepsNumbers() {

@@ -4,6 +4,7 @@
 // scroll bar, the indicator list's entries whole where the list is wide enough, and every
 // figure of the backtest's statistics inside its column.
 #include <QHeaderView>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -18,6 +19,7 @@
 #include "app/program_parts.hpp"
 #include "app/tab_selector.hpp"
 #include "backtest/backtest_page.hpp"
+#include "editors/indicator_editor.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "editors/signal_group_page.hpp"
 #include "help/help_panel.hpp"
@@ -164,6 +166,42 @@ class WindowLayoutTest : public QObject {
           QVERIFY2(lines.size() * header.lineSpacing() <= list->header()->height(),
                    qPrintable(where + " caption " + caption));
         }
+      }
+    }
+  }
+
+  // Side by side from the menu: where the screen allows it, the help and library panels make
+  // room; where it does not, the status bar says why the editors stay one under the other.
+  void sideBySideTakesTheRoomItNeedsOrSaysWhyNot() {
+    for (const Case& c : cases()) {
+      Window w(c);
+      w.select(1);
+      auto* groups = qobject_cast<SignalGroupPage*>(w.form->editorPage(1));
+      QVERIFY(groups);
+      w.form->commandDispatch(142);  // one under the other
+      QVERIFY(!groups->showsSideBySide());
+      const std::size_t statuses = w.host.statuses.size();
+      w.form->commandDispatch(141);
+      QTest::qWait(20);
+      const QString where = c.name();
+      if (c.size.width() >= 1280) {
+        QVERIFY2(groups->showsSideBySide(), qPrintable(where));
+        // Both editors whole in their panels: nothing to scroll sideways.
+        for (QWidget* editor : {static_cast<QWidget*>(&groups->groupEditor()), static_cast<QWidget*>(&groups->indicatorEditor())}) {
+          auto* area = qobject_cast<QScrollArea*>(editor->parentWidget()->parentWidget());
+          QVERIFY2(area, qPrintable(where));
+          QVERIFY2(area->horizontalScrollBar()->maximum() == 0, qPrintable(where + " " + editor->metaObject()->className()));
+        }
+        // The narrower manual still wraps its lines.
+        auto* help = qobject_cast<HelpPanel*>(w.form->helpPanel());
+        QVERIFY(help);
+        QTRY_VERIFY(help->webView()->source().isLocalFile());
+        QTRY_COMPARE_WITH_TIMEOUT(help->webView()->horizontalScrollBar()->maximum(), 0, 3000);
+      } else {
+        QVERIFY2(!groups->showsSideBySide(), qPrintable(where));
+        QVERIFY2(w.host.statuses.size() > statuses, qPrintable(where));
+        QVERIFY2(w.host.statuses.back().find(c.english ? "too narrow" : "zu schmal") != std::string::npos,
+                 qPrintable(where));
       }
     }
   }

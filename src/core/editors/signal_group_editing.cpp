@@ -138,6 +138,11 @@ void IndicatorEdit::start(const SignalGroup& group, int number) {
   number_ = number;
 }
 
+bool IndicatorEdit::changed(const SignalGroup& group) const {
+  if (!copy_ || number_ < 1 || number_ > group.count()) return false;
+  return !(group.indicator(number_) == *copy_);
+}
+
 bool IndicatorEdit::finish(SignalGroup& group, double nowSerial) {
   if (number_ < 1 || number_ > group.count()) return false;
   Indicator& ind = group.indicator(number_);

@@ -93,6 +93,8 @@ class IndicatorEdit {
   void start(const SignalGroup& group, int number);
   bool copyValid() const { return copy_.has_value(); }
   int number() const { return number_; }
+  // True when the edited indicator no longer equals the copy taken at the start.
+  bool changed(const SignalGroup& group) const;
   // Stamps "lastedittime" of the edited indicator, then keeps the changes (editResult 1: the
   // group's OK flag becomes 1) or puts the copy back. The copy always goes back to the
   // indicator it was taken from, whatever the list shows selected meanwhile. False when a

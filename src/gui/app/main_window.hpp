@@ -140,8 +140,14 @@ class MainWindow : public QMainWindow {
 
  signals:
   void signalGroupArrangementChanged(int arrangement);
+  // The trader chose side by side from the menu (after signalGroupArrangementChanged).
+  void sideBySideAsked();
 
  public slots:
+  // A narrow help panel (edit mode), then the library panel, give up this many pixels to the
+  // editor area, each down to a minimum: on a small screen the share is a wish, readable
+  // editors a need.
+  void widenEditorArea(int missing);
   void onEditorTabChanged(int index);
 
  protected:
@@ -168,8 +174,7 @@ class MainWindow : public QMainWindow {
   void fitTabSelector(int width);
   // The width the tab strip needs for all captions in one row at its smallest font.
   int tabSelectorMinimumWidth();
-  // A narrow help panel (edit mode), then the library panel, give up width until the tab strip
-  // fits, each down to a minimum: on a small screen the share is a wish, readable tabs a need.
+  // Widens the editor area until the tab strip fits in one row.
   void keepTabSelectorRoom();
   void modeCommand(std::int32_t id);
   void languageCommand(std::int32_t id);

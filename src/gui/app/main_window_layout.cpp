@@ -162,13 +162,17 @@ void MainWindow::setHelpPanelPercent(int percent) {
 }
 
 void MainWindow::keepTabSelectorRoom() {
+  // Measuring the strip tries fonts: only where the panels could give way at all.
+  if (!firstLayoutDone_ || helpPanelPercent() > 50 || !helpDock_->isVisible()) return;
+  widenEditorArea(tabSelectorMinimumWidth() - editorAreaWidth());
+}
+
+void MainWindow::widenEditorArea(int missing) {
   // Below these widths the manual's lines and the library's names would be cut more than the
-  // tabs gain.
+  // editors gain.
   constexpr int kHelpPanelMinimumWidth = 180;
   constexpr int kLibraryPanelMinimumWidth = 200;
-  if (!firstLayoutDone_ || helpPanelPercent() > 50 || !helpDock_->isVisible()) return;
-  int missing = tabSelectorMinimumWidth() - editorAreaWidth();
-  if (missing <= 0) return;
+  if (!firstLayoutDone_ || missing <= 0 || helpPanelPercent() > 50 || !helpDock_->isVisible()) return;
   const int help = std::max(kHelpPanelMinimumWidth, helpDock_->width() - missing);
   if (help < helpDock_->width()) {
     missing -= helpDock_->width() - help;

@@ -144,6 +144,7 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
     case cmd::OneUnderTheOther:
       arrangement_ = id == cmd::SideBySide ? 0 : 1;
       emit signalGroupArrangementChanged(arrangement_);
+      if (id == cmd::SideBySide) emit sideBySideAsked();
       layoutEditorArea();
       break;
     case cmd::CheckSystem:

@@ -101,6 +101,8 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
                      [&form](const QString& name) { form.eventSound(name.toStdString()); });
     QObject::connect(&form, &MainWindow::signalGroupArrangementChanged, groups, &SignalGroupPage::setArrangement);
     groups->setArrangement(form.signalGroupArrangement());
+    QObject::connect(&form, &MainWindow::sideBySideAsked, groups, &SignalGroupPage::askRoomForSideBySide);
+    QObject::connect(groups, &SignalGroupPage::widthWanted, &form, &MainWindow::widenEditorArea);
     groups->registerHelpTopics();
     for (int tab = 1; tab <= 4; ++tab)
       form.setEditorPage(tab, groups, [groups, &ws](int t) { groups->showGroup(ws.system(), t); });

@@ -58,10 +58,7 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
   toolbox_ = new QPushButton(q(ws_.tr("->Toolbox")), rowsPanel_);
   toolbox_->setObjectName("Command1");
 
-  connect(accept_, &QPushButton::clicked, this, [this] {
-    closeReason_ = 1;
-    giveVerdict(1);
-  });
+  connect(accept_, &QPushButton::clicked, this, &IndicatorEditor::acceptEdit);
   connect(discard_, &QPushButton::clicked, this, [this] {
     closeReason_ = 2;
     giveVerdict(2);
@@ -143,6 +140,11 @@ void IndicatorEditor::giveVerdict(int index) {
   ws_.host().status(ws_.tr(event));
   emit eventSound(event);
   emit closed(result);
+}
+
+void IndicatorEditor::acceptEdit() {
+  closeReason_ = 1;
+  giveVerdict(1);
 }
 
 void IndicatorEditor::closeWindow() {

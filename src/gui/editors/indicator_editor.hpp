@@ -43,6 +43,8 @@ class IndicatorEditor : public QWidget {
   void closeWindow();
   // The verdict: 1 accepts, 2 discards; the window then closes.
   void giveVerdict(int index);
+  // As "übernehmen" does.
+  void acceptEdit();
 
   ParameterRowBuilder& rows() { return *rows_; }
   QLabel* heading() const { return heading_; }

@@ -204,7 +204,7 @@ SignalGroupEditor::SignalGroupEditor(Workspace& ws, IndicatorEditor& indicatorEd
 
   connect(addButton_, &QPushButton::clicked, this, &SignalGroupEditor::addIndicator);
   connect(removeButton_, &QPushButton::clicked, this, &SignalGroupEditor::removeIndicator);
-  connect(editButton_, &QPushButton::clicked, this, &SignalGroupEditor::finishEdit);
+  connect(editButton_, &QPushButton::clicked, this, &SignalGroupEditor::finishEditAsked);
   connect(toolboxButton_, &QPushButton::clicked, this, [this] {
     emit toolboxRequested(q(toolboxKindOfSelection(selectedCount(), list_->topLevelItemCount())));
   });
@@ -308,10 +308,12 @@ void SignalGroupEditor::fillList(int selectNumber) {
 }
 
 void SignalGroupEditor::setButtonsForList(bool hasIndicators) {
+  const bool changed = removeButton_->isVisibleTo(this) != hasIndicators;
   addButton_->show();
   removeButton_->setVisible(hasIndicators);
   toolboxButton_->setVisible(hasIndicators);
   editButton_->setVisible(hasIndicators);
+  if (changed) emit neededHeightChanged();
 }
 
 void SignalGroupEditor::showIndicators(int number) {
@@ -355,6 +357,16 @@ void SignalGroupEditor::finishEdit() {
   edit_.finishing = false;
   showIndicators(number);
   emit overviewChanged();
+}
+
+void SignalGroupEditor::finishEditAsked() {
+  // The button ends the edit under way; changes made in it are not dropped without asking.
+  if (group_ && edit_.number() != 0 && edit_.changed(*group_) &&
+      ws_.ask("Die Änderungen am Indikator übernehmen?")) {
+    indicatorEditor_.acceptEdit();
+    return;
+  }
+  finishEdit();
 }
 
 void SignalGroupEditor::addIndicator() {

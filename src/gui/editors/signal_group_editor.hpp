@@ -40,8 +40,10 @@ class SignalGroupEditor : public QWidget {
   // clears the indicator editor.
   void showIndicators(int number);
   void editIndicator(int number);
-  // The edit button: finishes the current indicator edit (keeps it or puts the copy back).
+  // Finishes the current indicator edit: keeps it after "übernehmen", else puts the copy back.
   void finishEdit();
+  // The edit button: as finishEdit, but changes not yet accepted are kept when the user says so.
+  void finishEditAsked();
   void addIndicator();
   void removeIndicator();
   // Re-reads the group: rows and list, and opens the first indicator.
@@ -93,6 +95,8 @@ class SignalGroupEditor : public QWidget {
   // An OK flag, the indicators or a copied group changed: the main window refreshes the
   // overview and the tab icons.
   void overviewChanged();
+  // The buttons below the list came or went: the height the editor needs changed.
+  void neededHeightChanged();
   void toolboxRequested(const QString& kind);
   void helpRequested(const QString& key);
   void itemDropped(const QString& dropText);

@@ -47,6 +47,7 @@ SignalGroupPage::SignalGroupPage(Workspace& ws, QWidget* parent) : QWidget(paren
   connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelsDragged_ = true; });
 
   connect(groupEditor_, &SignalGroupEditor::overviewChanged, this, &SignalGroupPage::overviewChanged);
+  connect(groupEditor_, &SignalGroupEditor::neededHeightChanged, this, &SignalGroupPage::fitPanels);
   for (auto* form : {static_cast<QObject*>(groupEditor_), static_cast<QObject*>(indicatorEditor_)}) {
     // Both editors declare the same signals; forward each by name.
     connect(form, SIGNAL(toolboxRequested(QString)), this, SIGNAL(toolboxRequested(QString)));
@@ -65,6 +66,7 @@ void SignalGroupPage::showGroup(TradingSystem& system, int group) {
   group_ = group;
   groupEditor_->activateControls(system.group(group), group);
   groupEditor_->showIndicators(1);
+  takeRoomIfWanted();
   fitPanels();
 }
 
@@ -73,12 +75,39 @@ void SignalGroupPage::refresh() { showGroup(system_ ? *system_ : ws_.system(), g
 void SignalGroupPage::setArrangement(int arrangement) {
   arrangement_ = arrangement == 1 ? 1 : 0;
   panelsDragged_ = false;
+  if (arrangement_ == 1) roomWanted_ = false;
   fitPanels();
 }
 
-bool SignalGroupPage::showsSideBySide() const {
-  return arrangement_ == 0 && width() >= groupEditor_->minimumWidth() + indicatorEditor_->minimumWidth() +
-                                              splitter_->handleWidth() + 8;
+namespace {
+
+// What a panel's tab frame and scroll area take from its width around the editor.
+int frameAround(const QTabWidget* tabs, const QWidget* editor) {
+  const QWidget* viewport = editor->parentWidget();
+  return viewport && tabs->width() > viewport->width() ? tabs->width() - viewport->width() : 0;
+}
+
+}  // namespace
+
+int SignalGroupPage::sideBySideWidth() const {
+  return groupEditor_->minimumWidth() + frameAround(groupEditorTabs_, groupEditor_) + indicatorEditor_->minimumWidth() +
+         frameAround(indicatorEditorTabs_, indicatorEditor_) + splitter_->handleWidth() + 8;
+}
+
+bool SignalGroupPage::showsSideBySide() const { return arrangement_ == 0 && width() >= sideBySideWidth(); }
+
+void SignalGroupPage::askRoomForSideBySide() {
+  roomWanted_ = true;
+  takeRoomIfWanted();
+  fitPanels();
+}
+
+void SignalGroupPage::takeRoomIfWanted() {
+  if (!roomWanted_ || arrangement_ != 0 || !isVisible()) return;
+  roomWanted_ = false;
+  if (width() < sideBySideWidth()) emit widthWanted(sideBySideWidth() - width());
+  if (width() < sideBySideWidth())
+    ws_.host().status(ws_.tr("Für die Anzeige nebeneinander ist das Fenster zu schmal."));
 }
 
 void SignalGroupPage::resizeEvent(QResizeEvent* event) {
@@ -104,7 +133,10 @@ void SignalGroupPage::fitPanels() {
     first = std::clamp(groupEditor_->neededHeight() + frame + 2, std::min(total / 3, kIndicatorPartMinimum),
                        std::max(total / 3, total - kIndicatorPartMinimum));
   } else {
-    first = std::max(first, groupEditor_->minimumWidth() + 4);
+    // The group editor gets its share, but never so much that the indicator editor would have
+    // to scroll sideways.
+    first = std::max(first, groupEditor_->minimumWidth() + frameAround(groupEditorTabs_, groupEditor_));
+    first = std::min(first, total - indicatorEditor_->minimumWidth() - frameAround(indicatorEditorTabs_, indicatorEditor_));
   }
   splitter_->setSizes({first, total - first});
 }

@@ -32,6 +32,11 @@ class SignalGroupPage : public QWidget {
   void setArrangement(int arrangement);
   int arrangement() const { return arrangement_; }
   bool showsSideBySide() const;
+  // The page width both editors need side by side.
+  int sideBySideWidth() const;
+  // The trader asked for side by side: the page asks the window for the width it lacks, now
+  // or when it is next shown, and says so when the window cannot give it.
+  void askRoomForSideBySide();
   // Announces the help topics of the fixed buttons of both editors through helpRegistration
   // ("IndikatorEdit", "IndikatorHinzu", "IndikatorWeg", "InTools", "IndEditVerwerfen",
   // "IndEditÜbernehmen"); the main window calls it once its registry listens.
@@ -49,6 +54,8 @@ class SignalGroupPage : public QWidget {
   void eventSound(const QString& eventName);
   void sliderSettingChanged();
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
+  // The page would need this many pixels more.
+  void widthWanted(int missing);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -56,12 +63,14 @@ class SignalGroupPage : public QWidget {
  private:
   // Orientation and sizes of the two panels for the arrangement and the page's size.
   void fitPanels();
+  void takeRoomIfWanted();
 
   Workspace& ws_;
   TradingSystem* system_ = nullptr;
   int group_ = 0;
   int arrangement_ = 0;
   bool panelsDragged_ = false;  // the trader moved the divider: the sizes are theirs
+  bool roomWanted_ = false;     // side by side was asked for and the page not yet widened
   QSplitter* splitter_ = nullptr;
   QTabWidget* groupEditorTabs_ = nullptr;
   QTabWidget* indicatorEditorTabs_ = nullptr;
