@@ -5,13 +5,17 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <filesystem>
 
+#include "app/main_window.hpp"
+#include "app/program_parts.hpp"
 #include "help/help_panel.hpp"
 #include "help/help_topics.hpp"
 #include "help/help_popup.hpp"
+#include "library/library_panel.hpp"
 #include "local_http_server.hpp"
 #include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
@@ -138,6 +142,20 @@ class HelpWidgetsTest : public QObject {
     topics.menuHelpRequest(menu);
     QCOMPARE(QString::fromStdString(f.host.deferred.back()), QStringLiteral("Quelle: MENÜ \nHilfethema: MENU_Datei"));
     QCOMPARE(topics.registry().find(HelpTopics::handleOf(main.menuBar()))->topic, std::string("MENU_Datei"));
+  }
+
+  // Before any click into the library, F1 over it explains its first entry, "Neues
+  // Handelssystem"; a click then registers the clicked group instead.
+  void f1OverTheLibraryBeforeAnyClick() {
+    Folder f;
+    MainWindow form(f.ws, f.host, nullptr, [&](MainWindow& w) { installProgramParts(w, f.ws, f.host); });
+    auto* library = form.findChild<LibraryPanel*>();
+    QVERIFY(library);
+    auto* topics = form.findChild<HelpTopics*>();
+    QVERIFY(topics);
+    QVERIFY(topics->helpTopicRequestAt(&form, 112, library->tree()->viewport()));
+    QVERIFY2(QString::fromStdString(f.host.deferred.back()).contains("Hilfethema: Neues Handelssystem"),
+             f.host.deferred.back().c_str());
   }
 
   void startPageButtonAndAddress() {

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QPointer>
+#include <QTreeWidget>
 
 #include "backtest/backtest_page.hpp"
 #include "brokers/uniform_symbols.hpp"
@@ -76,6 +77,9 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
   topics->watchTabSelector(form.tabSelector());
   topics->registerHelp(form.editorTabs(), QStringLiteral("TC2"));
+  // The library's first entry creates a new system: until a click registers the clicked
+  // group, F1 over the library explains that.
+  topics->registerHelp(library->tree(), QStringLiteral("Neues Handelssystem"));
   auto* popup = new HelpPopup(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,
