@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QLineEdit>
 #include <QtTest>
 
 #include <set>
@@ -273,6 +274,25 @@ class WindowLanguageTest : public QObject {
  private slots:
   void englishWindowShowsNoGerman() { check(true); }
   void germanWindowShowsNoEnglish() { check(false); }
+
+  // Qt's own texts follow too: a text box's context menu in German, then in English.
+  void qtsOwnTextsFollowTheLanguage() {
+    for (const bool english : {false, true}) {
+      QuietHost host;
+      testing::TempDir dir;
+      testing::FolderSeed seed;
+      seed.settings = english ? "LANGUAGE=ENGLISCH\r\n" : "LANGUAGE=DEUTSCH\r\n";
+      testing::seedWorkingFolder(dir.path(), seed);
+      Workspace ws(dir.path(), host);
+      MainWindow form(ws, host, nullptr, [&](MainWindow& f) { installProgramParts(f, ws, host); });
+      QLineEdit box;
+      std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+      QStringList entries;
+      for (QAction* a : menu->actions())
+        if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+      QVERIFY2(entries.contains(english ? "Paste" : "Einfügen"), qPrintable(entries.join(", ")));
+    }
+  }
 };
 
 QTEST_MAIN(WindowLanguageTest)

@@ -10,6 +10,7 @@
 #include "help/help_panel.hpp"
 #include "help/help_topics.hpp"
 #include "app/qt_host.hpp"
+#include "app/qt_translations.hpp"
 #include "app/main_window.hpp"
 #include "help/help_popup.hpp"
 #include "editors/general_settings_editor.hpp"
@@ -58,6 +59,8 @@ void connectEditor(Editor* editor, MainWindow& form, HelpTopics* topics, HelpPop
 void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   // The library on the left. The window lists it and opens the last system once every part
   // is in place.
+  // Qt's own dialogs and menus speak the language the start-up read.
+  followLanguageInQtTexts(ws.language.english());
   auto* library = new LibraryPanel(ws, host);
   form.setLibraryPanel(library);
   if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
