@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: menus in both languages, display modes and
 // their layout files, panels that keep their sides, the language switch that ends the
 // program, the shutdown, the information strip and the editor pages.
+#include <QLabel>
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -425,6 +426,18 @@ class MainWindowTest : public QObject {
     bool settingsShown = false;
     form.setEditorPage(6, settings, [&settingsShown](int) { settingsShown = true; });
 
+    // Without an open system only the settings show; the other pages make way for the hint.
+    QTest::mouseClick(form.tabSelector(), Qt::LeftButton, {}, form.tabSelector()->tabRect(3).center());
+    QVERIFY(!groupEditor->isVisible());
+    QVERIFY(form.emptyEditorHint()->isVisible());
+    QVERIFY(form.tabSelector()->isVisible());
+    form.commandDispatch(96);
+    QVERIFY(settings->isVisible());
+    QVERIFY(!form.emptyEditorHint()->isVisible());
+    form.tabSelector()->setCurrentIndex(0);
+
+    p.ws->system().systemFileName = "Trend.hsy.txt";
+    shown.clear();
     QTest::mouseClick(form.tabSelector(), Qt::LeftButton, {}, form.tabSelector()->tabRect(3).center());
     QCOMPARE(form.selectedTab(), 3);
     QCOMPARE(form.editorTabs()->currentIndex(), 3);
@@ -441,6 +454,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.selectedTab(), 6);
 
     // Tab icons show the in-use state only while a system is open.
+    p.ws->system().systemFileName.clear();
+    form.updateGroupTabIcons();
     QVERIFY(form.tabSelector()->tabIcon(1).isNull());
     p.ws->system().systemFileName = "Trend.hsy.txt";
     form.updateGroupTabIcons();

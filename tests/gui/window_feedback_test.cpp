@@ -144,11 +144,17 @@ class WindowFeedbackTest : public QObject {
     QVERIFY(openSystem(*t.ws, "MA Trendfolger.hsy.txt"));
     form.setEditorTabsVisible(true);
     QVERIFY(!form.emptyEditorHint()->isVisible());
-    // The open system's file is deleted: the pages go and the hint takes their place.
+    // The open system's file is deleted: the next heartbeat puts the hint in the page's place;
+    // the tabs stay, so that the program settings can still be reached.
     t.ws->system().systemFileName.clear();
-    form.setEditorTabsVisible(false);
+    form.heartbeat();
     QVERIFY(form.emptyEditorHint()->isVisible());
     QVERIFY(form.emptyEditorHint()->text().contains(QStringLiteral("Neues Handelssystem")));
+    QVERIFY(form.tabSelector()->isVisible());
+    QVERIFY(!form.editorTabs()->isVisible());
+    form.tabSelector()->setCurrentIndex(MainWindow::kSettingsTab);
+    QVERIFY(form.editorTabs()->isVisible());
+    QVERIFY(!form.emptyEditorHint()->isVisible());
   }
 };
 

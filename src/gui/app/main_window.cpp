@@ -101,7 +101,6 @@ void MainWindow::setLibraryPanel(LibraryPanelBase* panel) {
   connect(panel, &LibraryPanelBase::contextMenuRequested, this, &MainWindow::showLibraryContextMenu);
   connect(panel, &LibraryPanelBase::commandRequested, this, [this](std::int32_t id) { commandDispatch(id); });
   connect(panel, &LibraryPanelBase::titleChanged, this, &MainWindow::updateWindowTitle);
-  connect(panel, &LibraryPanelBase::editorTabsVisibilityRequested, this, &MainWindow::setEditorTabsVisible);
   connect(panel, &LibraryPanelBase::pageRefreshRequested, this, [this] { onEditorTabChanged(selectedTab()); });
   if (old) old->deleteLater();
 }
@@ -192,7 +191,10 @@ void MainWindow::heartbeat() {
   // 7. The editor area follows a widening of the inner area.
   if (inner > tabSelector_->width() + 15) settleLayout();
 
-  // 8. After start-up or a drag of a panel's edge the hidden views come back.
+  // 8. A system opened or closed by any path: the pages or the hint in their place.
+  if (systemShown_ == ws_.system().systemFileName.empty()) layoutEditorArea();
+
+  // 9. After start-up or a drag of a panel's edge the hidden views come back.
   if (!help_->viewVisible() && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
     hiddenByDrag_ = false;
     help_->setViewVisible(true);

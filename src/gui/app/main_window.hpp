@@ -38,6 +38,8 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   static constexpr int kTabCount = 7;
+  // The program settings: the one page that needs no open system.
+  static constexpr int kSettingsTab = 6;
 
   // Puts the program's parts into the window (setCommands, setLibraryPanel, setHelpPanel,
   // setEditorPage) once it is built and before the library is listed and the last system
@@ -214,6 +216,7 @@ class MainWindow : public QMainWindow {
   // Says what to do next where the pages would be while no system is open.
   QLabel* emptyHint_ = nullptr;
   bool tabMarksShown_ = false;
+  bool systemShown_ = false;  // whether the last layout had an open system
   bool firstPaintDone_ = false;
   std::function<void()> latePages_;
   std::array<Page, kTabCount> pages_{};

@@ -206,20 +206,28 @@ void MainWindow::layoutEditorArea() {
   const int h = editorArea_->height();
   // In the sliver left beside a full-width help panel a page would only show a cut-off letter.
   const bool showTabs = tabsWanted_ && w >= kSliverWidth;
+  // Without an open system every page but the program settings would edit a system that
+  // cannot be saved: the grey field takes its place and says how to get one. Before the first
+  // heartbeat the pages are hidden on purpose.
+  systemShown_ = !ws_.system().systemFileName.empty();
+  const bool noSystem = firstLayoutDone_ && !systemShown_ && w >= kSliverWidth;
+  const bool hintForPage = showTabs && noSystem && selectedTab() != kSettingsTab;
+  const bool hint = (!showTabs && noSystem) || hintForPage;
   tabSelector_->setVisible(showTabs);
-  editorTabs_->setVisible(showTabs);
-  // Before the first heartbeat the pages are hidden on purpose; afterwards hidden pages mean
-  // that no system is open, and the grey field says how to get one.
-  const bool hint = !showTabs && firstLayoutDone_ && ws_.system().systemFileName.empty() && w >= kSliverWidth;
+  editorTabs_->setVisible(showTabs && !hintForPage);
   emptyHint_->setVisible(hint);
-  if (hint) emptyHint_->setGeometry(2 * kMargin, 2 * kMargin, std::max(0, w - 4 * kMargin), std::max(0, h - 4 * kMargin));
   // Trying font sizes loads fonts: only for a strip that is shown.
   if (showTabs) fitTabSelector(w);
   const int tabHeight = tabSelector_->sizeHint().height();
   tabSelector_->setGeometry(0, kMargin, w, tabHeight);
   const int top = kMargin + tabHeight;
-  // Until the first check has drawn rows the strip takes no room from the page.
-  const int stripWidth = infoStrip_->rows().empty() ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  const int hintTop = showTabs ? top : 0;
+  if (hint)
+    emptyHint_->setGeometry(2 * kMargin, hintTop + 2 * kMargin, std::max(0, w - 4 * kMargin),
+                            std::max(0, h - hintTop - 4 * kMargin));
+  // Until the first check has drawn rows the strip takes no room from the page; without a
+  // system it has nothing to say.
+  const int stripWidth = infoStrip_->rows().empty() || hintForPage ? 0 : std::min(kStripWidth, std::max(0, w / 4));
   infoStrip_->setVisible(showTabs && stripWidth > 0);
   const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
   editorTabs_->setGeometry(0, top, pageWidth, std::max(0, h - top));
@@ -242,6 +250,8 @@ void MainWindow::copyTabCaptions() {
 
 void MainWindow::onEditorTabChanged(int index) {
   if (index < 0 || index >= editorTabs_->count()) return;
+  // Without a system the hint stands in for every page but the settings.
+  if (!systemShown_ || ws_.system().systemFileName.empty()) layoutEditorArea();
   if (index < kTabCount && pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
   editorTabs_->setCurrentIndex(index);
   if (index >= kTabCount) return;  // an added page keeps itself

@@ -270,18 +270,13 @@ void LibraryPanel::apply(LibraryOutcome outcome) {
     case LibraryOutcome::SystemOpened:
       redraw();
       emit titleChanged();
-      // The tabs hidden after the open system's file went away come back with the next system.
-      if (tabsHiddenHere_) {
-        tabsHiddenHere_ = false;
-        emit editorTabsVisibilityRequested(true);
-      }
       emit pageRefreshRequested();
       return;
     case LibraryOutcome::SystemClosed:
+      // The window puts its hint in place of the pages that need a system.
       redraw();
       emit titleChanged();
-      emit editorTabsVisibilityRequested(false);
-      tabsHiddenHere_ = true;
+      emit pageRefreshRequested();
       return;
     case LibraryOutcome::PageChanged:
       emit pageRefreshRequested();

@@ -77,7 +77,6 @@ class LibraryPanel : public LibraryPanelBase {
   QLabel* dragLabel_ = nullptr;  // a window of its own, deleted with the panel
   bool pressed_ = false;
   bool dragging_ = false;
-  bool tabsHiddenHere_ = false;  // by a delete or trash of the open system
   LibraryItem dragged_;
 };
 

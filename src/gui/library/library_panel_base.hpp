@@ -39,9 +39,7 @@ class LibraryPanelBase : public QWidget {
   void commandRequested(std::int32_t id);
   // The open system's title or file may have changed.
   void titleChanged();
-  // The open system's file went away (false) or a system is open again (true).
-  void editorTabsVisibilityRequested(bool visible);
-  // The open system changed: the page in view shows it anew.
+  // The open system changed, or its file went away: the page in view shows it anew.
   void pageRefreshRequested();
 
  protected:
