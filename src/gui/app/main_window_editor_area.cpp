@@ -242,7 +242,8 @@ void MainWindow::copyTabCaptions() {
 
 void MainWindow::onEditorTabChanged(int index) {
   if (index < 0 || index >= editorTabs_->count()) return;
-  if (index < kTabCount && pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
+  // A stand-in in view, or an added page (built with the late pages), needs them now.
+  if (index >= kTabCount || pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
   editorTabs_->setCurrentIndex(index);
   if (index >= kTabCount) return;  // an added page keeps itself
   placePage(index);

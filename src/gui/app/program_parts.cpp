@@ -91,9 +91,14 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   form.setEditorPage(0, general, [general, &ws](int) { general->activateControls(ws.system(), true); });
   form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
 
-  // The signal groups and the program settings are not in view at start-up: they are built
-  // after the first paint, or when they are wanted before.
-  form.setLatePages([&form, &ws, &host, topics, popup, mm] {
+  // After the editors: the backtest of the open system. Its tab is there from the start, its
+  // controls and charts come with the late pages.
+  auto* backtest = new BacktestPage(ws, host, nullptr, false);
+  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
+
+  // The signal groups, the program settings and the backtest are not in view at start-up:
+  // they are built after the first paint, or when they are wanted before.
+  form.setLatePages([&form, &ws, &host, topics, popup, mm, backtest = QPointer<BacktestPage>(backtest)] {
     // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
     auto* groups = new SignalGroupPage(ws);
     connectEditor(groups, form, topics, popup, ws);
@@ -116,12 +121,12 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
     // A page in view that was a stand-in until now shows its editor.
     const int shown = form.selectedTab();
     if (shown >= 1 && shown <= 4) form.onEditorTabChanged(shown);
-  });
 
-  // After the editors: the backtest of the open system.
-  auto* backtest = new BacktestPage(ws, host);
-  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
-  for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
+    if (backtest) {
+      backtest->build();
+      for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
+    }
+  });
 
   // The page in view is built at once, not only at the first tab change.
   form.onEditorTabChanged(form.selectedTab());
