@@ -65,9 +65,10 @@ void MainWindow::buildDocks() {
 }
 
 void MainWindow::finishFirstLayout() {
-  // The freshly built arrangement becomes the reset layout, rewritten at every start.
-  saveLayout(mode::Start);
-  loadLayout(mode::Start);
+  // The freshly built arrangement becomes the reset layout, rewritten at every start (the
+  // file once the window is on screen).
+  const QByteArray freshLayout = saveState(kLayoutVersion);
+  if (restoreState(freshLayout, kLayoutVersion)) settleLayout();
   mode_ = mode::Start;
   checkModeCommand();
   setHelpPanelPercent(100);
@@ -76,18 +77,21 @@ void MainWindow::finishFirstLayout() {
   // the web view is hidden until the first heartbeat anyway.
   runAfterFirstPaint(
       this,
-      [this] {
+      [this, freshLayout] {
+        writeLayoutFile(mode::Start, freshLayout);
         buildLatePages();
+        setMenuIcons();
         if (help_->shownAddress().compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0)
           help_->showStartPage();
       },
       [this] { firstPaintDone_ = true; });
 }
 
-void MainWindow::saveLayout(std::int16_t mode) {
+void MainWindow::saveLayout(std::int16_t mode) { writeLayoutFile(mode, saveState(kLayoutVersion)); }
+
+void MainWindow::writeLayoutFile(std::int16_t mode, const QByteArray& state) {
   const std::string_view file = layoutFileName(mode);
   if (file.empty()) return;
-  const QByteArray state = saveState(kLayoutVersion);
   // The layout is a convenience; a failed write keeps the previous file and is not worth a
   // message box.
   writeFileAtomic(ws_.resFile(file), std::string_view(state.constData(), static_cast<std::size_t>(state.size())));
