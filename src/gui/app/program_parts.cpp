@@ -76,7 +76,6 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
   topics->watchTabSelector(form.tabSelector());
   topics->registerHelp(form.editorTabs(), QStringLiteral("TC2"));
-  auto* popup = new HelpPopup(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,
                             const QString& subtopic) { topics->registerHelp(control, topic, subtopic); });
@@ -88,7 +87,9 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
   // No editor is in view at start-up (the editor tabs wait for the first heartbeat): they are
   // built after the first paint, or when they are wanted before.
-  form.setLatePages([&form, &ws, &host, topics, popup, backtest = QPointer<BacktestPage>(backtest)] {
+  form.setLatePages([&form, &ws, &host, topics, backtest = QPointer<BacktestPage>(backtest)] {
+    // The parameter help beside the mouse, for the editors' parameters.
+    auto* popup = new HelpPopup(&form);
     // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
     auto* general = new GeneralSettingsEditor(ws);
     auto* mm = new MoneyManagementEditor(ws);
