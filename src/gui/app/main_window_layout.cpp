@@ -34,13 +34,18 @@ class DockTitle : public QWidget {
  public:
   explicit DockTitle(QDockWidget* dock) : QWidget(dock), dock_(dock) {
     connect(dock, &QWidget::windowTitleChanged, this, [this] {
+      hint_ = QSize();
       updateGeometry();
       update();
     });
   }
+  // Asked for again and again while the docks are laid out: measured once per caption and font.
   QSize sizeHint() const override {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(dock_->windowTitle()) + kTextLeft + kPadRight, metrics.height() + 2 * kPadY};
+    if (!hint_.isValid()) {
+      const QFontMetrics metrics(font());
+      hint_ = {metrics.horizontalAdvance(dock_->windowTitle()) + kTextLeft + kPadRight, metrics.height() + 2 * kPadY};
+    }
+    return hint_;
   }
   QSize minimumSizeHint() const override { return {kTextLeft + kPadRight, sizeHint().height()}; }
 
@@ -53,12 +58,17 @@ class DockTitle : public QWidget {
     p.drawText(QRect(kTextLeft, kPadY, width() - kTextLeft - kPadRight, fontMetrics().height()),
                Qt::AlignLeft | Qt::AlignVCenter, dock_->windowTitle());
   }
+  void changeEvent(QEvent* event) override {
+    if (event->type() == QEvent::FontChange) hint_ = QSize();
+    QWidget::changeEvent(event);
+  }
 
  private:
   static constexpr int kTextLeft = 12;
   static constexpr int kPadRight = 8;
   static constexpr int kPadY = 5;  // the line below included
   QDockWidget* dock_;
+  mutable QSize hint_;
 };
 
 }  // namespace
