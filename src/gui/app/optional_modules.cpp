@@ -69,6 +69,11 @@ QObject* moduleInstance(Module module) {
   return nullptr;
 }
 
+void moduleRefused(Module module) {
+  loadedModules()[static_cast<std::size_t>(module)].problem =
+      moduleFileName(module) + QStringLiteral(": a plug-in of another program version");
+}
+
 QString moduleProblem(Module module) { return loadedModules()[static_cast<std::size_t>(module)].problem; }
 
 }  // namespace zorvik

@@ -20,10 +20,17 @@ enum class Module { Sound, Web, Charts };
 // is missing or cannot be loaded (every later call answers at once).
 QObject* moduleInstance(Module module);
 
+// Notes that the loaded plug-in does not offer the interface asked for (a plug-in of another
+// version of the program).
+void moduleRefused(Module module);
+
 // The plug-in's interface, or null.
 template <class Interface>
 Interface* loadModule(Module module) {
-  return qobject_cast<Interface*>(moduleInstance(module));
+  QObject* instance = moduleInstance(module);
+  auto* found = qobject_cast<Interface*>(instance);
+  if (instance && !found) moduleRefused(module);
+  return found;
 }
 
 // Why the plug-in could not be loaded: its file name and the reason (language-neutral detail
