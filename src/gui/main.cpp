@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
   QDir::setCurrent(QString::fromStdString(workingFolder.string()));
 
   zorvik::QtHost host;
+  // A start-up measurement must end by itself: a box before the first paint would wait forever.
+  host.setUnattended(exitAfterFirstPaint);
   zorvik::Workspace ws(workingFolder, host);
   zorvik::MainWindow form(ws, host, nullptr,
                          [&](zorvik::MainWindow& f) { zorvik::installProgramParts(f, ws, host); });

@@ -63,6 +63,13 @@ QString statistic(const BacktestPage& page, const QString& label) {
   return found.isEmpty() ? QString() : found.front()->text(1);
 }
 
+// The page's chart views come from the chart plug-in.
+QChartView* chartView(QWidget* view) {
+  auto* chart = qobject_cast<QChartView*>(view);
+  if (!chart) throw std::runtime_error("no chart view: the chart plug-in was not loaded");
+  return chart;
+}
+
 bool runToEnd(BacktestPage& page) {
   QSignalSpy finished(&page, &BacktestPage::runFinished);
   QTest::mouseClick(page.startButton(), Qt::LeftButton);
@@ -106,7 +113,7 @@ class BacktestPageTest : public QObject {
     QCOMPARE(statistic(page, "Nettogewinn"), QString::fromStdString(fixedNumber(expected.statistics.netProfit, 2)));
     QVERIFY(page.statusLabel()->text().contains(QString::number(expected.trades.size())));
     QCOMPARE(page.progressBar()->value(), page.progressBar()->maximum());
-    QVERIFY(!page.equityView()->chart()->series().isEmpty());
+    QVERIFY(!chartView(page.equityView())->chart()->series().isEmpty());
 
     // Sorted by profit, the rows follow the numbers, not their text ("10.00" after "9.00").
     page.tradeTable()->sortByColumn(kProfitColumn, Qt::AscendingOrder);
@@ -119,7 +126,7 @@ class BacktestPageTest : public QObject {
 
     // A trade picked: its candles and marks, and the entry group that fired on its entry bar.
     page.tradeTable()->selectRow(0);
-    QVERIFY(page.priceView()->chart()->series().size() >= 3);
+    QVERIFY(chartView(page.priceView())->chart()->series().size() >= 3);
     QTreeWidget* votes = page.voteView();
     QCOMPARE(votes->topLevelItemCount(), 2);
     QTreeWidgetItem* entry = votes->topLevelItem(0);
@@ -146,11 +153,11 @@ class BacktestPageTest : public QObject {
         page.tradeModel()->item(0, 0)->data(Qt::UserRole + 1).toULongLong())];
     const std::size_t bar = picked.openBar + 1;
     const BarSeries& prices = *page.outcome()->history;
-    QChart* chart = page.priceView()->chart();
+    QChart* chart = chartView(page.priceView())->chart();
     const QPointF body = chart->mapToPosition(QPointF(static_cast<qreal>(bar), (prices.open[bar] + prices.close[bar]) / 2),
                                               chart->series().front());
-    QTest::mouseClick(page.priceView()->viewport(), Qt::LeftButton, {},
-                      page.priceView()->mapFromScene(chart->mapToScene(body)));
+    QTest::mouseClick(chartView(page.priceView())->viewport(), Qt::LeftButton, {},
+                      chartView(page.priceView())->mapFromScene(chart->mapToScene(body)));
     QCOMPARE(votes->topLevelItemCount(), 1);
     QCOMPARE(votes->topLevelItem(0)->childCount(), 4);
     QVERIFY(votes->topLevelItem(0)->text(0).endsWith(QString::fromStdString(historyTimeText(prices.time[bar]))));
@@ -222,7 +229,7 @@ class BacktestPageTest : public QObject {
     QVERIFY(finished.wait(5000));
     QVERIFY(!page.previousEquity().empty());
     QVERIFY(std::abs(page.outcome()->result.statistics.netProfit - 2 * firstNet) < 0.02 + std::abs(firstNet) * 1e-9);
-    QCOMPARE(page.equityView()->chart()->series().size(), 3);
+    QCOMPARE(chartView(page.equityView())->chart()->series().size(), 3);
   }
 
   void savesTradesAndReportAndSaysWhenItCannot() {

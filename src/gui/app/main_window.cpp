@@ -76,6 +76,7 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
     layoutEditorArea();
   });
   heartbeatTimer_.start();
+  constructing_ = false;
 }
 
 MainWindow::~MainWindow() {

@@ -99,6 +99,7 @@ class MainWindow : public QMainWindow {
   // Set once the program is shutting down; windows that refuse to close give in then.
   bool exiting() const { return exiting_; }
   void saveLayout(std::int16_t mode);
+  void writeLayoutFile(std::int16_t mode, const QByteArray& state);
   bool loadLayout(std::int16_t mode);
   void resetLayout();
   void checkModeCommand();
@@ -169,6 +170,7 @@ class MainWindow : public QMainWindow {
   void buildEditorArea();
   void buildDocks();
   void buildMenus();
+  void setMenuIcons();
   void buildStatusBar();
   void createEditorPages();
   void finishFirstLayout();
@@ -218,6 +220,8 @@ class MainWindow : public QMainWindow {
   bool tabMarksShown_ = false;
   bool systemShown_ = false;  // whether the last layout had an open system
   bool firstPaintDone_ = false;
+  // While the window is built no stand-in page asks for the late pages: nothing is in view yet.
+  bool constructing_ = true;
   std::function<void()> latePages_;
   std::array<Page, kTabCount> pages_{};
   std::array<QWidget*, kTabCount> containers_{};

@@ -252,7 +252,9 @@ void MainWindow::onEditorTabChanged(int index) {
   if (index < 0 || index >= editorTabs_->count()) return;
   // Without a system the hint stands in for every page but the settings.
   if (!systemShown_ || ws_.system().systemFileName.empty()) layoutEditorArea();
-  if (index < kTabCount && pages_[static_cast<std::size_t>(index)].standIn) buildLatePages();
+  // A stand-in in view, or an added page (built with the late pages), needs them now; not yet
+  // while the window is built, when no page is in view.
+  if (!constructing_ && (index >= kTabCount || pages_[static_cast<std::size_t>(index)].standIn)) buildLatePages();
   editorTabs_->setCurrentIndex(index);
   if (index >= kTabCount) return;  // an added page keeps itself
   placePage(index);
@@ -285,6 +287,10 @@ void MainWindow::updateGroupTabIcons() {
 
 void MainWindow::setEditorTabsVisible(bool visible) {
   tabsWanted_ = visible;
+  // The page coming into view is an editor, never a stand-in.
+  const int shown = selectedTab();
+  if (visible && shown >= 0 && shown < kTabCount && pages_[static_cast<std::size_t>(shown)].standIn)
+    onEditorTabChanged(shown);
   layoutEditorArea();
 }
 

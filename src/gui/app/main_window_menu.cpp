@@ -56,7 +56,12 @@ void MainWindow::buildMenus() {
     connect(a, &QAction::triggered, this, [this, id, a] { commandDispatch(id, a->text()); });
   }
 
-  // Icons: the strip "Toolbar.png" holds one square image per id; without it the toolkit's
+  buildStatusBar();
+  checkLanguageCommand(checkedLanguageCommand(ws_.language.name()));
+}
+
+void MainWindow::setMenuIcons() {
+  // Only seen in an open menu, so set after the first paint. The strip "Toolbar.png" holds one square image per id; without it the toolkit's
   // own new and save icons stand in.
   QPixmap strip;
   const auto stripFile = ws_.resFile("Toolbar.png");
@@ -72,8 +77,6 @@ void MainWindow::buildMenus() {
   actions_[cmd::NewSystem]->setIcon(iconOf(cmd::NewSystem, QStyle::SP_FileIcon));
   actions_[cmd::SaveSystem]->setIcon(iconOf(cmd::SaveSystem, QStyle::SP_DialogSaveButton));
 
-  buildStatusBar();
-  checkLanguageCommand(checkedLanguageCommand(ws_.language.name()));
 }
 
 void MainWindow::buildStatusBar() {

@@ -57,10 +57,10 @@ void connectEditor(Editor* editor, MainWindow& form, HelpTopics* topics, HelpPop
 }  // namespace
 
 void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
-  // The library on the left. The window lists it and opens the last system once every part
-  // is in place.
   // Qt's own dialogs and menus speak the language the start-up read.
   followLanguageInQtTexts(ws.language.english());
+  // The library on the left. The window lists it and opens the last system once every part
+  // is in place.
   auto* library = new LibraryPanel(ws, host);
   form.setLibraryPanel(library);
   if (auto* qtHost = dynamic_cast<QtHost*>(&host)) {
@@ -83,24 +83,30 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   // The library's first entry creates a new system: until a click registers the clicked
   // group, F1 over the library explains that.
   topics->registerHelp(library->tree(), QStringLiteral("Neues Handelssystem"));
-  auto* popup = new HelpPopup(&form);
   QObject::connect(library, &LibraryPanel::helpRegistration, topics,
                    [topics](QWidget* control, const QString&, const QString&, const QString& topic,
                             const QString& subtopic) { topics->registerHelp(control, topic, subtopic); });
 
-  // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
-  auto* general = new GeneralSettingsEditor(ws);
-  auto* mm = new MoneyManagementEditor(ws);
-  general->setMoneyManagementEditor(mm);
-  general->switchBroker = [&ws](int, const std::string& account) { switchToBrokerOfAccount(ws, account); };
-  connectEditor(general, form, topics, popup, ws);
-  connectEditor(mm, form, topics, popup, ws);
-  form.setEditorPage(0, general, [general, &ws](int) { general->activateControls(ws.system(), true); });
-  form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
+  // After the editors: the backtest of the open system. Its tab is there from the start, its
+  // controls and charts come with the late pages.
+  auto* backtest = new BacktestPage(ws, host, nullptr, false);
+  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
 
-  // The signal groups and the program settings are not in view at start-up: they are built
-  // after the first paint, or when they are wanted before.
-  form.setLatePages([&form, &ws, &host, topics, popup, mm] {
+  // No editor is in view at start-up (the editor tabs wait for the first heartbeat): they are
+  // built after the first paint, or when they are wanted before.
+  form.setLatePages([&form, &ws, &host, topics, backtest = QPointer<BacktestPage>(backtest)] {
+    // The parameter help beside the mouse, for the editors' parameters.
+    auto* popup = new HelpPopup(&form);
+    // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
+    auto* general = new GeneralSettingsEditor(ws);
+    auto* mm = new MoneyManagementEditor(ws);
+    general->setMoneyManagementEditor(mm);
+    general->switchBroker = [&ws](int, const std::string& account) { switchToBrokerOfAccount(ws, account); };
+    connectEditor(general, form, topics, popup, ws);
+    connectEditor(mm, form, topics, popup, ws);
+    form.setEditorPage(0, general, [general, &ws](int) { general->activateControls(ws.system(), true); });
+    form.setEditorPage(5, mm, [mm, &ws](int) { mm->activateControls(ws.system(), true); });
+
     // Tabs 1 to 4 share one signal-group host; it moves to whichever of them is shown.
     auto* groups = new SignalGroupPage(ws);
     connectEditor(groups, form, topics, popup, ws);
@@ -124,15 +130,15 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
     form.setEditorPage(6, settingsPage);
     // A page in view that was a stand-in until now shows its editor.
     const int shown = form.selectedTab();
-    if (shown >= 1 && shown <= 4) form.onEditorTabChanged(shown);
+    if (shown >= 0 && shown < MainWindow::kTabCount) form.onEditorTabChanged(shown);
+
+    if (backtest) {
+      backtest->build();
+      for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
+    }
   });
 
-  // After the editors: the backtest of the open system.
-  auto* backtest = new BacktestPage(ws, host);
-  form.addPage(QString::fromStdString(ws.tr("BACKTEST")), backtest);
-  for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
-
-  // The page in view is built at once, not only at the first tab change.
+  // The page in view is chosen at once; its editor comes with the late pages.
   form.onEditorTabChanged(form.selectedTab());
 }
 

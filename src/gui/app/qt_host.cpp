@@ -11,11 +11,14 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStandardPaths>
-#include <QSoundEffect>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+
+#include "app/optional_modules.hpp"
+#include "app/sound_module.hpp"
 #include "app/system_error_text.hpp"
 #include "window/event_sounds.hpp"
 
@@ -31,13 +34,21 @@ QString QtHost::buttonText(const char* german) const {
 
 QString QtHost::shownText(const std::string& text) const { return q(localizeSystemErrors(text, translate_)); }
 
+bool QtHost::skipBox(const std::string& text) const {
+  if (!unattended_) return false;
+  std::fprintf(stderr, "%s\n", shownText(text).toLocal8Bit().constData());
+  return true;
+}
+
 void QtHost::message(const std::string& text) {
+  if (skipBox(text)) return;
   QMessageBox box(QMessageBox::Information, kTitle, shownText(text), QMessageBox::Ok, window_);
   box.button(QMessageBox::Ok)->setText(buttonText("OK"));
   box.exec();
 }
 
 bool QtHost::askYesNo(const std::string& text) {
+  if (skipBox(text)) return false;
   QMessageBox box(QMessageBox::Question, kTitle, shownText(text), QMessageBox::Yes | QMessageBox::No, window_);
   box.button(QMessageBox::Yes)->setText(buttonText("Ja"));
   box.button(QMessageBox::No)->setText(buttonText("Nein"));
@@ -47,6 +58,7 @@ bool QtHost::askYesNo(const std::string& text) {
 
 std::optional<std::string> QtHost::inputBox(const std::string& prompt, const std::string& title,
                                             const std::string& defaultText) {
+  if (skipBox(prompt)) return std::nullopt;
   QInputDialog dialog(window_);
   dialog.setWindowTitle(title.empty() ? kTitle : q(title));
   dialog.setLabelText(q(prompt));
@@ -60,7 +72,7 @@ std::optional<std::string> QtHost::inputBox(const std::string& prompt, const std
 
 std::optional<int> QtHost::chooseItem(const std::string& title, const std::string& label,
                                       const std::vector<std::string>& items, int selected, bool cancellable) {
-  if (items.empty()) return std::nullopt;
+  if (items.empty() || skipBox(label)) return std::nullopt;
   QStringList list;
   for (const auto& item : items) list << q(item);
   if (selected < 0 || selected >= list.size()) selected = 0;
@@ -81,6 +93,7 @@ std::optional<int> QtHost::chooseItem(const std::string& title, const std::strin
 }
 
 std::string QtHost::chooseSystemName(const std::string& caption) {
+  if (skipBox(caption)) return {};
   QInputDialog dialog(window_);
   dialog.setWindowTitle(q(caption));
   dialog.setLabelText(q(caption));
@@ -146,12 +159,16 @@ void QtHost::eventSound(const std::string& eventName) {
   // A missing wave file means silence, never a message.
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return;
-  auto& effect = sounds_[path.string()];
-  if (!effect) {
-    effect = std::make_unique<QSoundEffect>();
-    effect->setSource(QUrl::fromLocalFile(q(path.string())));
+  if (!playerTried_) {
+    playerTried_ = true;
+    if (auto* module = loadModule<SoundModule>(Module::Sound)) {
+      player_.reset(module->newPlayer());
+    } else {
+      const std::string lead = "Die Klänge können nicht abgespielt werden:";
+      status((translate_ ? translate_(lead) : lead) + " " + moduleProblem(Module::Sound).toStdString());
+    }
   }
-  effect->play();
+  if (player_) player_->play(q(path.string()));
 }
 
 bool QtHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

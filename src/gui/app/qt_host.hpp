@@ -1,6 +1,6 @@
 #pragma once
 // The Host of the window program: message boxes with the program title, input boxes, the
-// status bar, event sounds with QSoundEffect, the deferred message and programs started
+// status bar, event sounds through the sound plug-in, the deferred message and programs started
 // through QProcess.
 #include <QMainWindow>
 #include <QPointer>
@@ -14,10 +14,11 @@
 #include "platform/host.hpp"
 
 class QProcess;
-class QSoundEffect;
 class QTimer;
 
 namespace zorvik {
+
+class SoundPlayer;
 
 class QtHost : public Host {
  public:
@@ -36,6 +37,10 @@ class QtHost : public Host {
   // Translates the German texts of the buttons of message, question and input boxes. Without
   // it Qt writes its own English "Yes"/"No"/"Cancel" even in a German program.
   void setTranslator(std::function<std::string(std::string_view)> translate) { translate_ = std::move(translate); }
+  // Nobody there to answer (a start-up measurement, --exit-after-first-paint): message,
+  // question and input boxes write their text to standard error instead of waiting for a
+  // click, and take the cautious answer (no, cancel).
+  void setUnattended(bool unattended) { unattended_ = unattended; }
   // Where the wave files of the event sounds lie.
   void setResourceFolder(const std::filesystem::path& folder) { resFolder_ = folder; }
 
@@ -72,11 +77,14 @@ class QtHost : public Host {
   // The text of a box or the status bar, with the operating system's error wording in the
   // program's language.
   QString shownText(const std::string& text) const;
+  // In the unattended mode: writes the box's text to standard error and answers true.
+  bool skipBox(const std::string& text) const;
 
   QPointer<QMainWindow> window_;
   std::function<void()> relist_;
   std::function<std::string(std::string_view)> translate_;
   bool relistQueued_ = false;
+  bool unattended_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Watched programs still running, and the exit codes of those that have ended, by handle.
   std::map<int, QProcess*> running_;
@@ -85,7 +93,9 @@ class QtHost : public Host {
   std::filesystem::path resFolder_;
   std::unique_ptr<QTimer> deferredTimer_;
   std::deque<std::string> deferred_;
-  std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
+  // Made at the first sound; without the sound plug-in the program stays silent and says so once.
+  std::unique_ptr<SoundPlayer> player_;
+  bool playerTried_ = false;
 };
 
 }  // namespace zorvik

@@ -22,13 +22,13 @@
 #include <QDateTime>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QtCharts/QChartView>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 
+#include "app/optional_modules.hpp"
 #include "backtest/backtest_charts.hpp"
 #include "backtest/backtest_report.hpp"
 #include "market/demo_history.hpp"
@@ -71,9 +71,10 @@ QStandardItem* cell(const QString& text, const QVariant& sortValue) {
 
 QString BacktestPage::t(const char* german) const { return q(ws_.tr(german)); }
 
-BacktestPage::BacktestPage(Workspace& ws, Host& host, QWidget* parent) : QWidget(parent), ws_(ws), host_(host) {
+BacktestPage::BacktestPage(Workspace& ws, Host& host, QWidget* parent, bool buildNow)
+    : QWidget(parent), ws_(ws), host_(host) {
   setObjectName(QStringLiteral("BacktestPage"));
-  buildControls();
+  if (buildNow) build();
   rerunTimer_.setSingleShot(true);
   rerunTimer_.setInterval(kRerunDelayMs);
   connect(&rerunTimer_, &QTimer::timeout, this, [this] {
@@ -94,8 +95,29 @@ BacktestPage::BacktestPage(Workspace& ws, Host& host, QWidget* parent) : QWidget
   });
 }
 
+void BacktestPage::build() {
+  if (built_) return;
+  built_ = true;
+  buildControls();
+}
+
+QWidget* BacktestPage::newChartView(const QString& name) {
+  QWidget* view = nullptr;
+  if (auto* charts = loadModule<ChartModule>(Module::Charts)) {
+    view = charts->newChartView(nullptr);
+  } else {
+    auto* note = new QLabel(t("Die Diagramme können nicht gezeigt werden:") + QLatin1Char('\n') + moduleProblem(Module::Charts));
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignCenter);
+    view = note;
+  }
+  view->setObjectName(name);
+  return view;
+}
+
 void BacktestPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  build();
   ensureHistoriesListed();
 }
 
@@ -196,9 +218,7 @@ void BacktestPage::buildControls() {
   statusRow->addWidget(saveTrades_);
   statusRow->addWidget(saveReport_);
 
-  equityView_ = new QChartView;
-  equityView_->setObjectName(QStringLiteral("backtestEquity"));
-  equityView_->setRenderHint(QPainter::Antialiasing);
+  equityView_ = newChartView(QStringLiteral("backtestEquity"));
   equityView_->setMinimumHeight(120);
   equityView_->setToolTip(t("Kapital (Equity) und Kontostand (Balance) am Ende jeder Bar; grau: der Lauf davor"));
   statistics_ = new QTreeWidget;
@@ -223,9 +243,7 @@ void BacktestPage::buildControls() {
   tradeTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tradeTable_->setMinimumHeight(90);
   tradeTable_->setToolTip(t("Alle Trades des Tests; ein Klick zeigt die Kurse um den Trade und warum er eröffnet und geschlossen wurde"));
-  priceView_ = new QChartView;
-  priceView_->setObjectName(QStringLiteral("backtestPrices"));
-  priceView_->setRenderHint(QPainter::Antialiasing);
+  priceView_ = newChartView(QStringLiteral("backtestPrices"));
   priceView_->setMinimumHeight(120);
   priceView_->setToolTip(t("Die Kurse um den gewählten Trade; ein Klick auf eine Kerze erklärt die Signale dieser Bar"));
   votes_ = new QTreeWidget;
@@ -294,6 +312,7 @@ std::vector<std::pair<QWidget*, QString>> BacktestPage::helpTopics() const {
 // ---- History ------------------------------------------------------------------------------
 
 void BacktestPage::listHistories() {
+  build();
   listed_ = true;
   const QString chosen = historyChoice_->currentText();
   std::vector<HistoryEntry> entries;
@@ -406,6 +425,7 @@ bool BacktestPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BacktestPage::startRun() {
+  build();
   ensureHistoriesListed();
   if (ws_.system().systemFileName.empty()) {
     setStatus(t("Kein Handelssystem geöffnet."), true);
@@ -624,8 +644,9 @@ void BacktestPage::showTrades() {
 }
 
 void BacktestPage::drawEquity() {
-  replaceChart(equityView_, makeEquityChart(outcome_ ? &outcome_->result : nullptr, previousEquity_,
-                                        {t("Equity"), t("Balance"), t("vorher")}));
+  if (auto* charts = loadModule<ChartModule>(Module::Charts))
+    charts->showEquity(equityView_, equityChartData(outcome_ ? &outcome_->result : nullptr, previousEquity_,
+                                                    {t("Equity"), t("Balance"), t("vorher")}));
 }
 
 void BacktestPage::tradeSelected() {
@@ -660,9 +681,14 @@ void BacktestPage::drawPriceChart(std::size_t first, std::size_t last, const Tra
   priceShown_ = {first, last, trade};
   priceLabels_ = priceTimeLabels();
   const BarSeries* history = outcome_ ? outcome_->history.get() : nullptr;
-  QChart* chart = makePriceChart(history, first, last, trade, {t("Kurs"), t("Einstieg"), t("Ausstieg"), t("SL"), t("TP")},
-                                 [this](std::size_t bar) { explainBar(bar); }, priceLabels_);
-  replaceChart(priceView_, chart);
+  auto* charts = loadModule<ChartModule>(Module::Charts);
+  if (!charts) return;
+  charts->showPrices(priceView_,
+                     priceChartData(history, first, last, trade, {t("Kurs"), t("Einstieg"), t("Ausstieg"), t("SL"), t("TP")},
+                                    priceLabels_),
+                     [this](double bar) {
+                       if (bar >= 0) explainBar(static_cast<std::size_t>(std::llround(bar)));
+                     });
 }
 
 void BacktestPage::explainBar(std::size_t bar) {

@@ -19,7 +19,6 @@
 #include "backtest/backtest_job.hpp"
 
 class QCheckBox;
-class QChartView;
 class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
@@ -40,8 +39,15 @@ class Workspace;
 class BacktestPage : public QWidget {
   Q_OBJECT
  public:
-  BacktestPage(Workspace& ws, Host& host, QWidget* parent = nullptr);
+  // buildNow false: the controls are built by build(), at the latest when the page is shown,
+  // so that a page the window does not show at first costs its start-up nothing.
+  BacktestPage(Workspace& ws, Host& host, QWidget* parent = nullptr, bool buildNow = true);
   ~BacktestPage() override;
+
+  // Builds the controls once; the charts come from the chart plug-in (a note in their place
+  // without it).
+  void build();
+  bool built() const { return built_; }
 
   // Lists the histories the first time the page is shown or run: the search of the MetaTrader
   // folders stays out of the program's start-up.
@@ -80,8 +86,9 @@ class BacktestPage : public QWidget {
   QStandardItemModel* tradeModel() const { return tradeModel_; }
   QTreeWidget* statisticsView() const { return statistics_; }
   QTreeWidget* voteView() const { return votes_; }
-  QChartView* equityView() const { return equityView_; }
-  QChartView* priceView() const { return priceView_; }
+  // The chart views (QChartView), or the notes in their place without the chart plug-in.
+  QWidget* equityView() const { return equityView_; }
+  QWidget* priceView() const { return priceView_; }
   QSpinBox* spreadEdit() const { return spread_; }
   QDoubleSpinBox* depositEdit() const { return deposit_; }
   QDateEdit* fromEdit() const { return from_; }
@@ -109,6 +116,7 @@ class BacktestPage : public QWidget {
   };
 
   void buildControls();
+  QWidget* newChartView(const QString& name);
   void historyChosen(int index);
   void setHistory(std::shared_ptr<const BarSeries> history, const std::filesystem::path& path);
   void chooseFileByDialog();
@@ -133,6 +141,7 @@ class BacktestPage : public QWidget {
 
   std::vector<HistoryEntry> histories_;
   bool listed_ = false;
+  bool built_ = false;
   std::shared_ptr<const BarSeries> history_;
   std::filesystem::path historyPath_;
 
@@ -149,11 +158,11 @@ class BacktestPage : public QWidget {
   QPushButton* saveReport_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QLabel* status_ = nullptr;
-  QChartView* equityView_ = nullptr;
+  QWidget* equityView_ = nullptr;
   QTreeWidget* statistics_ = nullptr;
   QTableView* tradeTable_ = nullptr;
   QStandardItemModel* tradeModel_ = nullptr;
-  QChartView* priceView_ = nullptr;
+  QWidget* priceView_ = nullptr;
   QTreeWidget* votes_ = nullptr;
 
   // The worker of the run in progress, with its cancel flag (shared: the worker may outlive a

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -64,7 +63,6 @@ HelpPanel::HelpPanel(Workspace& ws, Host& host, QWidget* parent) : HelpPanelBase
   connect(webView_, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
           [this](const QUrl& url) { host_.status(url.toString().toStdString()); });
 
-  net_ = new QNetworkAccessManager(this);
   startAddress_ = manualAddress(ws_);
 }
 
@@ -113,7 +111,8 @@ void HelpPanel::navigate(const QString& address) {
 
 void HelpPanel::showFetched(const QUrl& url) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FetchedPage page = fetchPageSync(*net_, url, kPageLimit, QByteArrayLiteral("Zorvik"), kPageTimeoutMs);
+  if (!web_) web_ = std::make_unique<WebClient>();
+  const FetchedPage page = web_->fetchPage(url, kPageLimit, QByteArrayLiteral("Zorvik"), kPageTimeoutMs);
   QApplication::restoreOverrideCursor();
   remote_ = url;
   webView_->setSource(QUrl());

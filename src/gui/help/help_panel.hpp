@@ -9,10 +9,11 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <memory>
+
 #include "help/help_panel_base.hpp"
 
 class QLabel;
-class QNetworkAccessManager;
 class QPushButton;
 class QTextBrowser;
 
@@ -20,6 +21,7 @@ namespace zorvik {
 
 class Host;
 class HelpTopics;
+class WebClient;
 class Workspace;
 
 class HelpPanel : public HelpPanelBase {
@@ -76,7 +78,7 @@ class HelpPanel : public HelpPanelBase {
   QLabel* titlePicture_ = nullptr;
   QPushButton* startPage_ = nullptr;
   QTextBrowser* webView_ = nullptr;
-  QNetworkAccessManager* net_ = nullptr;
+  std::unique_ptr<WebClient> web_;  // made at the first web page
   QString startAddress_;
   QUrl remote_;  // the http(s) page shown, empty while a file (or nothing) is shown
   bool startLeft_ = false;

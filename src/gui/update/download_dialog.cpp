@@ -1,20 +1,16 @@
 #include "update/download_dialog.hpp"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "model/workspace.hpp"
+#include "update/http_fetch.hpp"
 #include "platform/host.hpp"
 
 namespace zorvik {
@@ -48,14 +44,14 @@ DownloadDialog::DownloadDialog(Workspace& ws, Host& host, QWidget* parent) : QDi
   layout->addWidget(progressText_);
   layout->addWidget(cancelButton_, 0, Qt::AlignRight);
   connect(cancelButton_, &QPushButton::clicked, this, &DownloadDialog::cancel);
-  net_ = new QNetworkAccessManager(this);
+  web_ = std::make_unique<WebClient>();
 }
 
 DownloadDialog::~DownloadDialog() = default;
 
 void DownloadDialog::cancel() {
   cancel_ = true;
-  if (waiting_) waiting_->quit();
+  if (current_) current_->wake();
 }
 
 void DownloadDialog::reject() {
@@ -101,16 +97,14 @@ QString DownloadDialog::downloadFile(const QString& address, const QString& targ
     outcomes_.append(outcome);
     return QStringLiteral("0");
   }
-  QNetworkRequest request{url};
-  request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brannik:INET"));
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setRawHeader("Cache-Control", "no-cache");
-  // Unpacked on the way the body would no longer match the announced length.
-  request.setRawHeader("Accept-Encoding", "identity");
-  // The host was checked before the download; a redirect may not lead elsewhere.
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-  request.setTransferTimeout(kStallTimeoutMs);
-  QPointer<QNetworkReply> reply = net_->get(request);
+  QString error;
+  const std::unique_ptr<WebDownload> reply =
+      web_->startDownload(url, QByteArrayLiteral("Brannik:INET"), kStallTimeoutMs, error);
+  if (!reply) {
+    outcome.error = error.toStdString();
+    outcomes_.append(outcome);
+    return QStringLiteral("0");
+  }
 
   progress_->setRange(0, 0);
   progress_->setValue(0);
@@ -119,32 +113,28 @@ QString DownloadDialog::downloadFile(const QString& address, const QString& targ
   if (!file.open(QIODevice::WriteOnly)) {
     outcome.error = file.errorString().toStdString();
     reply->abort();
-    reply->deleteLater();
     outcomes_.append(outcome);
     return QStringLiteral("0");
   }
 
   bool lengthKnown = false;
   auto readLength = [&] {
-    if (lengthKnown || !reply) return;
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (!length.isValid()) return;
+    if (lengthKnown) return;
+    const std::optional<qulonglong> length = reply->announcedLength();
+    if (!length) return;
     lengthKnown = true;
-    outcome.announced = length.toULongLong();
-    progress_->setRange(0, static_cast<int>(qMin<qulonglong>(length.toULongLong(), INT_MAX)));
+    outcome.announced = *length;
+    progress_->setRange(0, static_cast<int>(qMin<qulonglong>(*length, INT_MAX)));
   };
 
-  QEventLoop loop;
-  waiting_ = &loop;
-  connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
-  connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  connect(reply, &QNetworkReply::metaDataChanged, &loop, readLength);
+  current_ = reply.get();
   qint64 position = 0;
   bool writeFailed = false;
   while (!cancel_) {
     if (reply->bytesAvailable() == 0) {
-      if (reply->isFinished()) break;
-      loop.exec();
+      if (reply->finished()) break;
+      reply->waitForData();
+      readLength();
       continue;
     }
     readLength();
@@ -160,21 +150,19 @@ QString DownloadDialog::downloadFile(const QString& address, const QString& targ
     progressText_->setText(QString::number(position));
     emit progressed(position);
   }
-  waiting_ = nullptr;
+  current_ = nullptr;
 
-  if (reply) {
-    readLength();
-    if (cancel_ || writeFailed) {
-      reply->abort();
-    } else {
-      const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-      if (reply->error() != QNetworkReply::NoError) {
-        outcome.error = reply->errorString().toStdString();
-      } else if (status != 0 && (status < 200 || status > 299)) {
-        outcome.error = "HTTP " + std::to_string(status);
-      }
+  readLength();
+  if (cancel_ || writeFailed) {
+    reply->abort();
+  } else {
+    const int status = reply->httpStatus();
+    const QString failure = reply->errorString();
+    if (!failure.isEmpty()) {
+      outcome.error = failure.toStdString();
+    } else if (status != 0 && (status < 200 || status > 299)) {
+      outcome.error = "HTTP " + std::to_string(status);
     }
-    reply->deleteLater();
   }
   file.close();
   const QString length = QString::number(QFileInfo(target).size());

@@ -7,17 +7,19 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 #include "update/update_check.hpp"
 
-class QEventLoop;
 class QLabel;
-class QNetworkAccessManager;
 class QProgressBar;
 class QPushButton;
 
 namespace zorvik {
 
 class Host;
+class WebClient;
+class WebDownload;
 class Workspace;
 
 class DownloadDialog : public QDialog {
@@ -70,8 +72,8 @@ class DownloadDialog : public QDialog {
   QLabel* progressText_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
-  QNetworkAccessManager* net_ = nullptr;
-  QEventLoop* waiting_ = nullptr;
+  std::unique_ptr<WebClient> web_;
+  WebDownload* current_ = nullptr;  // the download under way
   QList<Item> items_;
   QList<DownloadOutcome> outcomes_;
   bool running_ = false;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QNetworkAccessManager>
 
 #include "update/download_dialog.hpp"
 #include "update/http_fetch.hpp"
@@ -12,7 +11,7 @@
 namespace zorvik {
 
 NetworkUpdateTransport::NetworkUpdateTransport(Workspace& ws, Host& host, QWidget* dialogParent)
-    : ws_(ws), host_(host), parent_(dialogParent), net_(std::make_unique<QNetworkAccessManager>()) {}
+    : ws_(ws), host_(host), parent_(dialogParent) {}
 
 NetworkUpdateTransport::~NetworkUpdateTransport() = default;
 
@@ -21,9 +20,8 @@ std::string NetworkUpdateTransport::fetchPage(const std::string& address) {
   const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
   if (!url.isValid()) return {};
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FetchedPage page = fetchPageSync(*net_, url,
-                                         static_cast<qint64>(kUpdatePageLimit), QByteArrayLiteral("FTP Demo"),
-                                         pageTimeoutMs_);
+  const FetchedPage page =
+      web_.fetchPage(url, static_cast<qint64>(kUpdatePageLimit), QByteArrayLiteral("FTP Demo"), pageTimeoutMs_);
   QApplication::restoreOverrideCursor();
   return page.body.toStdString();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The update check of the window program: the page is read with Qt's network access, the
+// The update check of the window program: the page is read through the web plug-in, the
 // updater downloaded in the download window, and started when the program closes.
 #include <QPointer>
 #include <QWidget>
@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "update/http_fetch.hpp"
 #include "update/update_check.hpp"
-
-class QNetworkAccessManager;
 
 namespace zorvik {
 
@@ -34,7 +33,7 @@ class NetworkUpdateTransport : public UpdateTransport {
   Workspace& ws_;
   Host& host_;
   QPointer<QWidget> parent_;
-  std::unique_ptr<QNetworkAccessManager> net_;
+  WebClient web_;
   int pageTimeoutMs_ = 10000;
 };
 
