@@ -114,6 +114,11 @@ class BacktestPageTest : public QObject {
     QVERIFY(page.statusLabel()->text().contains(QString::number(expected.trades.size())));
     QCOMPARE(page.progressBar()->value(), page.progressBar()->maximum());
     QVERIFY(!chartView(page.equityView())->chart()->series().isEmpty());
+    // The first trade is in view at once: its candles and its votes.
+    QCOMPARE(page.tradeTable()->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(page.tradeTable()->selectionModel()->selectedRows().front().data().toString(), QString("1"));
+    QVERIFY(chartView(page.priceView())->chart()->series().size() >= 3);
+    QCOMPARE(page.voteView()->topLevelItemCount(), 2);
 
     // Sorted by profit, the rows follow the numbers, not their text ("10.00" after "9.00").
     page.tradeTable()->sortByColumn(kProfitColumn, Qt::AscendingOrder);

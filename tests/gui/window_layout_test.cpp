@@ -3,6 +3,7 @@
 // every tab caption of the editor area readable at once, the manual without a horizontal
 // scroll bar, the indicator list's entries whole where the list is wide enough, and every
 // figure of the backtest's statistics inside its column.
+#include <QDockWidget>
 #include <QHeaderView>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -180,6 +181,7 @@ class WindowLayoutTest : public QObject {
       QVERIFY(groups);
       w.form->commandDispatch(142);  // one under the other
       QVERIFY(!groups->showsSideBySide());
+      const int helpWidth = w.form->helpDock()->width();
       const std::size_t statuses = w.host.statuses.size();
       w.form->commandDispatch(141);
       QTest::qWait(20);
@@ -197,6 +199,11 @@ class WindowLayoutTest : public QObject {
         QVERIFY(help);
         QTRY_VERIFY(help->webView()->source().isLocalFile());
         QTRY_COMPARE_WITH_TIMEOUT(help->webView()->horizontalScrollBar()->maximum(), 0, 3000);
+        // One under the other gives the help panel its width back.
+        QVERIFY2(w.form->helpDock()->width() < helpWidth, qPrintable(where));
+        w.form->commandDispatch(142);
+        QTest::qWait(20);
+        QVERIFY2(std::abs(w.form->helpDock()->width() - helpWidth) <= 2, qPrintable(where));
       } else {
         QVERIFY2(!groups->showsSideBySide(), qPrintable(where));
         QVERIFY2(w.host.statuses.size() > statuses, qPrintable(where));

@@ -219,6 +219,7 @@ class MainWindow : public QMainWindow {
   QLabel* emptyHint_ = nullptr;
   bool tabMarksShown_ = false;
   bool systemShown_ = false;  // whether the last layout had an open system
+  QList<int> panelWidthsBeforeSideBySide_;  // help, library; empty when nothing to give back
   bool firstPaintDone_ = false;
   // While the window is built no stand-in page asks for the late pages: nothing is in view yet.
   bool constructing_ = true;

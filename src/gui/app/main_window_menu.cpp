@@ -1,6 +1,7 @@
 // The main window's menus, library context menu, commands and status bar.
 #include "app/main_window.hpp"
 
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -146,6 +147,14 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
     case cmd::SideBySide:
     case cmd::OneUnderTheOther:
       arrangement_ = id == cmd::SideBySide ? 0 : 1;
+      // The panels that gave way to side by side get their widths back with one under the other.
+      if (id == cmd::SideBySide) {
+        panelWidthsBeforeSideBySide_ = {helpDock_->width(), libraryDock_->width()};
+      } else if (!panelWidthsBeforeSideBySide_.isEmpty()) {
+        resizeDocks({helpDock_, libraryDock_}, panelWidthsBeforeSideBySide_, Qt::Horizontal);
+        panelWidthsBeforeSideBySide_.clear();
+        settleLayout();
+      }
       emit signalGroupArrangementChanged(arrangement_);
       if (id == cmd::SideBySide) emit sideBySideAsked();
       layoutEditorArea();

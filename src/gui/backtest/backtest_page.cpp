@@ -542,11 +542,23 @@ void BacktestPage::setStatus(const QString& text, bool fault) {
 // ---- Result -------------------------------------------------------------------------------
 
 void BacktestPage::showOutcome() {
+  // The trade in view before a re-run stays in view when the new run has it too; otherwise the
+  // first trade is shown, so that the chart and the vote explanation are never empty.
+  qulonglong ticket = 0;
+  if (const QModelIndexList rows = tradeTable_->selectionModel()->selectedRows(kTicket); !rows.isEmpty())
+    ticket = rows.front().data(Qt::UserRole).toULongLong();
   showStatistics();
   showTrades();
   drawEquity();
   drawPriceChart(0, 0, nullptr);
   votes_->clear();
+  if (tradeModel_->rowCount() > 0) {
+    int row = 0;
+    for (int r = 0; r < tradeModel_->rowCount() && ticket != 0; ++r)
+      if (tradeModel_->item(r, kTicket)->data(Qt::UserRole).toULongLong() == ticket) row = r;
+    tradeTable_->selectRow(row);
+    tradeTable_->scrollTo(tradeModel_->index(row, kTicket));
+  }
   saveTrades_->setEnabled(outcome_ != nullptr);
   saveReport_->setEnabled(outcome_ != nullptr);
 }

@@ -67,6 +67,8 @@ QChart* equityChart(const EquityChartData& data) {
     series->attachAxis(y);
   }
   y->setRange(data.low, data.high);
+  // Round steps (10 100, 10 200, ...) rather than the curve's own extremes.
+  y->applyNiceNumbers();
   x->setRange(QDateTime::fromMSecsSinceEpoch(data.first, Qt::UTC), QDateTime::fromMSecsSinceEpoch(data.last, Qt::UTC));
   return chart;
 }
@@ -128,6 +130,7 @@ QChart* priceChart(const PriceChartData& data, std::function<void(double bar)> b
     mark->attachAxis(y);
   }
   y->setRange(data.low, data.high);
+  y->applyNiceNumbers();
   return chart;
 }
 
