@@ -45,7 +45,7 @@ BollingerBands::BollingerBands(const BarSeries& bars, int period, double deviati
 BandsValues BollingerBands::valuesOf(std::int64_t sum, exact::Int128 squares) const {
   const exact::Int128 units = scale_.unitsPerPrice(price_);
   const exact::Int128 n = period_;
-  const double middle = exact::ratio(sum, units) / period_;
+  const double middle = exact::ratio(exact::Int128(sum), units) / period_;
   const double squaredDistances = exact::ratio(n * squares - exact::Int128(sum) * sum, n * units * units);
   const double sd = std::sqrt(squaredDistances / period_);
   return {middle + deviation_ * sd, middle - deviation_ * sd, middle};

@@ -143,6 +143,39 @@ void refuseUnsummable(std::int64_t count) {
 }
 
 
+void PointColumn::widen() {
+  wide_.assign(narrow_.begin(), narrow_.end());
+  std::vector<std::int32_t>().swap(narrow_);
+}
+
+void PointScale::termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count,
+                         const SumLimit& limit, std::int64_t* out) const {
+  const double* open = bars.open.data() + from;
+  const double* high = bars.high.data() + from;
+  const double* low = bars.low.data() + from;
+  const double* close = bars.close.data() + from;
+  const PointScale scale = *this;  // a local copy: the stores to `out` cannot change it
+  auto each = [&](auto termsAt) {
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::int64_t t = termsAt(k);
+      limit.check(t);
+      out[k] = t;
+    }
+  };
+  switch (p) {
+    case AppliedPrice::Close: each([&](std::size_t k) { return scale.points(close[k]); }); return;
+    case AppliedPrice::Open: each([&](std::size_t k) { return scale.points(open[k]); }); return;
+    case AppliedPrice::High: each([&](std::size_t k) { return scale.points(high[k]); }); return;
+    case AppliedPrice::Low: each([&](std::size_t k) { return scale.points(low[k]); }); return;
+    case AppliedPrice::Median: each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]); }); return;
+    case AppliedPrice::Typical:
+      each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]) + scale.points(close[k]); });
+      return;
+    case AppliedPrice::Weighted:
+      each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]) + 2 * scale.points(close[k]); });
+      return;
+  }
+}
 
 std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
                                std::int64_t close) {

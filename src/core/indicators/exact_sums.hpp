@@ -3,6 +3,7 @@
 // Exact arithmetic under the indicators: prices as whole numbers of points, and sums of doubles
 // kept as integers of a common power of two. Not part of the indicators' interface.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -24,6 +25,13 @@ inline double ratio(Int128 num, Int128 den) {
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
   return ratioOfLarge(num, den);
 }
+// The same for 64-bit operands, the common case kept to 64-bit comparisons.
+inline double ratio(std::int64_t num, std::int64_t den) {
+  constexpr std::int64_t exactInDouble = std::int64_t(1) << 53;
+  if (num > -exactInDouble && num < exactInDouble && den < exactInDouble)
+    return static_cast<double>(num) / static_cast<double>(den);
+  return ratioOfLarge(num, den);
+}
 
 // Refuses (std::invalid_argument) a value whose sum over `count` values (or twice it) could
 // leave 64 bits.
@@ -32,6 +40,48 @@ inline void checkSummable(std::int64_t value, std::int64_t count) {
   const Int128 reach = Int128(value) * count * 2;
   if (reach > INT64_MAX || reach < -INT64_MAX) refuseUnsummable(count);
 }
+
+// The same check as a bound worked out once per series: one comparison a bar.
+class SumLimit {
+ public:
+  explicit SumLimit(std::int64_t count) : count_(count), largest_(INT64_MAX / (2 * std::max<std::int64_t>(count, 1))) {}
+  void check(std::int64_t value) const {
+    if (value > largest_ || value < -largest_) refuseUnsummable(count_);
+  }
+  std::int64_t largest() const { return largest_; }  // the largest |value| that passes
+
+ private:
+  std::int64_t count_;
+  std::int64_t largest_;
+};
+
+// Whole numbers of points kept per bar in 32 bits while every one fits, in 64 bits from the
+// first that does not: the common prices take half the memory.
+class PointColumn {
+ public:
+  void resize(std::size_t n) {
+    narrow_.resize(n);
+    wide_.clear();
+  }
+  std::size_t size() const { return wide_.empty() ? narrow_.size() : wide_.size(); }
+  void set(std::size_t j, std::int64_t v) {
+    if (wide_.empty()) {
+      if (v == static_cast<std::int32_t>(v)) {
+        narrow_[j] = static_cast<std::int32_t>(v);
+        return;
+      }
+      widen();
+    }
+    wide_[j] = v;
+  }
+  std::int64_t operator[](std::size_t j) const { return wide_.empty() ? narrow_[j] : wide_[j]; }
+
+ private:
+  void widen();
+
+  std::vector<std::int32_t> narrow_;
+  std::vector<std::int64_t> wide_;
+};
 
 // Prices of a series as whole numbers of points.
 class PointScale {
@@ -71,6 +121,12 @@ class PointScale {
     return points(close);
   }
   std::int64_t termsOf(AppliedPrice p, const Bar& b) const { return termsOf(p, b.open, b.high, b.low, b.close); }
+  // The terms of bars [from, from + count) into `out`, each checked against `limit` in order:
+  // one pass over the columns the applied price uses.
+  void termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count, const SumLimit& limit,
+               std::int64_t* out) const;
+  // Bars are converted a block at a time into a buffer of this size.
+  static constexpr std::size_t kBlock = 256;
   std::int64_t unitsPerPrice(AppliedPrice p) const { return denominator(p) * pow10_; }
   std::int64_t pow10() const { return pow10_; }
   double toPrice(std::int64_t pts) const { return ratio(pts, pow10_); }
