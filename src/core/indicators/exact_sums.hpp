@@ -141,38 +141,37 @@ class PointScale {
 
 // A moving average of doubles (the MACD main line, the stochastic %K) whose window sums are
 // exact: every value from `start` on is an integer multiple of 2^exponent, so the sums are kept
-// as integers and rounded once. Values before `start` are ignored (NaN in the output).
+// as integers and rounded once. Values before `start` are ignored (NaN in the output). It keeps
+// the values it averages (inputs()), from which the forming value re-sums its window.
 class DoubleAverage {
  public:
   // Values before `start` are not read. Throws std::domain_error when the values span more
   // bits than an exact 128-bit sum can hold (not for prices of any market).
   DoubleAverage() = default;
-  DoubleAverage(const std::vector<double>& x, std::size_t start, int period, MaMethod method);
+  DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method);
 
+  const std::vector<double>& inputs() const { return x_; }
   const std::vector<double>& values() const { return out_; }
   std::size_t firstDefined() const { return start_ + static_cast<std::size_t>(period_) - 1; }
   // The average at bar i when x[i] is `xi` (x[start..i-1] as given to the constructor).
   double forming(std::size_t i, double xi) const;
 
  private:
-  struct Step {
-    U128Bits prefix;   // all fixed values so far, wrapped (window sums are differences)
-    Int128 weighted;   // weights period..1, newest first
-    double recursive;  // EMA state
-    double value;
-  };
-  Step step(std::size_t i, Int128 xi, int exponent, double xd) const;
-  U128Bits prefixAt(std::size_t j, int exponent) const;
+  template <MaMethod M>
+  void computeAll();
+  // x[i-period+1 .. i-1] (from `start` on) and xi at 2^exponent: their sum and their sum
+  // weighted period..1, newest first.
+  Int128 windowSum(std::size_t i, Int128 xi, int exponent) const;
+  Int128 weightedSum(std::size_t i, Int128 xi, int exponent) const;
 
   int period_ = 1;
   MaMethod method_ = MaMethod::Simple;
   std::size_t start_ = 0;
   int exponent_ = 0;               // the common power of two of the fixed values
   int topExponent_ = 0;            // every |x| < 2^topExponent_
-  std::vector<U128Bits> prefix_;   // simple, linear weighted: per bar; smoothed: up to its seed
-  std::vector<Int128> weighted_;   // linear weighted only
-  std::vector<double> recursive_;  // exponential only (its output is NaN during the warm-up)
-  std::vector<double> out_;       // also the smoothed recursion's state
+  std::vector<double> x_;
+  std::vector<double> warmUp_;     // exponential: the recursion while its output is still NaN
+  std::vector<double> out_;        // also the recursions' state
 };
 
 }  // namespace zorvik::exact

@@ -22,13 +22,14 @@ MovingAverage checkedEma(const BarSeries& bars, int period, AppliedPrice price, 
 
 Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeriod, AppliedPrice price)
     : fast_(checkedEma(bars, fastPeriod, price, "fast period")),
-      slow_(checkedEma(bars, slowPeriod, price, "slow period")),
-      main_(difference(fast_, slow_)) {
+      slow_(checkedEma(bars, slowPeriod, price, "slow period")) {
   if (signalPeriod < 1)
     throw std::invalid_argument("signal period must be at least 1, not " + std::to_string(signalPeriod));
-  signal_ = exact::DoubleAverage(main_, 0, signalPeriod, MaMethod::Simple);
-  osma_.resize(main_.size());
-  for (std::size_t i = 0; i < main_.size(); ++i) osma_[i] = main_[i] - signal_.values()[i];
+  signal_ = exact::DoubleAverage(difference(fast_, slow_), 0, signalPeriod, MaMethod::Simple);
+  const std::vector<double>& main = signal_.inputs();
+  const std::vector<double>& signal = signal_.values();
+  osma_.resize(main.size());
+  for (std::size_t i = 0; i < main.size(); ++i) osma_[i] = main[i] - signal[i];
 }
 
 MacdValues Macd::forming(std::size_t i, const Bar& partial) const {

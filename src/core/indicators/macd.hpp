@@ -24,8 +24,8 @@ class Macd {
  public:
   Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeriod, AppliedPrice price);
 
-  std::size_t size() const { return main_.size(); }
-  const std::vector<double>& main() const { return main_; }
+  std::size_t size() const { return signal_.inputs().size(); }
+  const std::vector<double>& main() const { return signal_.inputs(); }
   const std::vector<double>& signal() const { return signal_.values(); }
   const std::vector<double>& osma() const { return osma_; }
   std::size_t firstDefinedMain() const { return 0; }
@@ -35,8 +35,7 @@ class Macd {
  private:
   MovingAverage fast_;
   MovingAverage slow_;
-  std::vector<double> main_;
-  exact::DoubleAverage signal_;
+  exact::DoubleAverage signal_;  // holds the main line as its inputs
   std::vector<double> osma_;
 };
 
