@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
+
+#include "indicators/window_extreme.hpp"
 
 namespace zorvik {
 
@@ -15,44 +18,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 void checkPeriod(int value, const char* name) {
   if (value < 1) throw std::invalid_argument(std::string(name) + " must be at least 1, not " + std::to_string(value));
 }
-
-// The lowest (Before = std::less) or highest price of the last `period` bars. Short windows are
-// rescanned without a branch; longer ones keep a monotonic queue of candidates, each bar entering
-// once. Both live in rings of a power-of-two size.
-template <class Before>
-class WindowExtreme {
- public:
-  static constexpr std::size_t kRescanned = 16;
-  explicit WindowExtreme(std::size_t period)
-      : period_(period), ring_(std::bit_ceil(period)), mask_(ring_.size() - 1) {}
-  // Adds bar i's price and returns the extreme of bars i-period+1 .. i (0 .. i at the start).
-  std::int64_t push(std::size_t i, std::int64_t price) {
-    if (period_ <= kRescanned) {
-      ring_[i & mask_].price = price;
-      std::int64_t extreme = price;
-      for (std::size_t j = i >= period_ ? i + 1 - period_ : 0; j < i; ++j) {
-        const std::int64_t p = ring_[j & mask_].price;
-        extreme = Before()(p, extreme) ? p : extreme;
-      }
-      return extreme;
-    }
-    while (tail_ != head_ && !Before()(ring_[(tail_ - 1) & mask_].price, price)) --tail_;
-    ring_[tail_++ & mask_] = {i, price};
-    if (ring_[head_ & mask_].bar + period_ <= i) ++head_;
-    return ring_[head_ & mask_].price;
-  }
-
- private:
-  struct Entry {
-    std::size_t bar;
-    std::int64_t price;
-  };
-  std::size_t period_;
-  std::vector<Entry> ring_;
-  std::size_t mask_;
-  std::size_t head_ = 0;
-  std::size_t tail_ = 0;
-};
 
 }  // namespace
 
@@ -81,8 +46,8 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   const std::size_t mask = leaving.size() - 1;
   std::int64_t num = 0;
   std::int64_t den = 0;
-  WindowExtreme<std::less<std::int64_t>> lowest(kp);
-  WindowExtreme<std::greater<std::int64_t>> highest(kp);
+  WindowExtreme<std::int64_t, std::less<>> lowest(kp);
+  WindowExtreme<std::int64_t, std::greater<>> highest(kp);
   const exact::PointScale scale = scale_;
   const std::size_t first = firstDefinedMain();
   // A block of bars at a time: first the window sums (branches, short dependencies), then the
