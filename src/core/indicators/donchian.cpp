@@ -28,8 +28,8 @@ DonchianChannel::DonchianChannel(const BarSeries& bars, int period) : period_(pe
 }
 
 // Bar i's channel is the window of bars i-p .. i-1, i.e. the extremes after bar i-1 entered.
-// Returns false, having stopped, at a NaN price when rescanning short windows.
-bool DonchianChannel::computeAll(const BarSeries& bars, bool rescan) {
+// Returns false, having stopped, at a NaN price unless `comparable` is false.
+bool DonchianChannel::computeAll(const BarSeries& bars, bool comparable) {
   const std::size_t n = bars.size();
   const auto p = static_cast<std::size_t>(period_);
   highest_.resize(n);
@@ -38,12 +38,12 @@ bool DonchianChannel::computeAll(const BarSeries& bars, bool rescan) {
   double* lowest = lowest_.data();
   const double* highs = bars.high.data();
   const double* lows = bars.low.data();
-  WindowExtreme<double, std::greater<>> high(p, rescan);
-  WindowExtreme<double, std::less<>> low(p, rescan);
+  WindowExtreme<double, std::greater<>> high(p, comparable);
+  WindowExtreme<double, std::less<>> low(p, comparable);
   if (n > 0) highest[0] = lowest[0] = kNaN;
   for (std::size_t i = 1; i < n; ++i) {
     const std::size_t entering = i - 1;
-    if (rescan && (std::isnan(highs[entering]) || std::isnan(lows[entering]))) return false;
+    if (comparable && (std::isnan(highs[entering]) || std::isnan(lows[entering]))) return false;
     const double h = high.push(entering, highs[entering]);
     const double l = low.push(entering, lows[entering]);
     highest[i] = i >= p ? h : kNaN;

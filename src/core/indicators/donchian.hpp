@@ -28,7 +28,7 @@ class DonchianChannel {
   DonchianValues forming(std::size_t i, const Bar& partial) const;
 
  private:
-  bool computeAll(const BarSeries& bars, bool rescan);
+  bool computeAll(const BarSeries& bars, bool comparable);
 
   int period_;
   std::vector<double> lastHighs_;  // of the last `period` bars, for a bar after the history
