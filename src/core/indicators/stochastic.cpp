@@ -79,9 +79,37 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
       nums[k] = num;
       dens[k] = den;
     }
-    for (std::size_t k = from >= first ? 0 : first - from; k < count; ++k) main[from + k] = mainOf(nums[k], dens[k]);
+    const std::size_t begin = from >= first ? 0 : first - from;
+    if (begin < count) quotients(nums + begin, dens + begin, count - begin, main.data() + from + begin);
   }
   signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method);
+}
+
+// mainOf() of a block: num/den are 0 <= num <= den, so when den < 2^53 (and 10^digits is) every
+// quotient is rounded once from exact operands; the block's divisions then run independently,
+// two at a time where the compiler pairs them.
+void Stochastic::quotients(const std::int64_t* nums, const std::int64_t* dens, std::size_t count, double* out) const {
+  constexpr std::int64_t exactInDouble = std::int64_t(1) << 53;
+  std::int64_t largest = 0;
+  for (std::size_t k = 0; k < count; ++k) largest = std::max(largest, dens[k]);
+  if (largest >= exactInDouble || scale_.pow10() >= exactInDouble) {
+    for (std::size_t k = 0; k < count; ++k) out[k] = mainOf(nums[k], dens[k]);
+    return;
+  }
+  const double unit = static_cast<double>(scale_.pow10());
+  double num[kQuotientBlock];
+  double den[kQuotientBlock];
+  for (std::size_t from = 0; from < count; from += kQuotientBlock) {
+    const std::size_t m = std::min(kQuotientBlock, count - from);
+    for (std::size_t k = 0; k < m; ++k) {
+      num[k] = static_cast<double>(nums[from + k]);
+      den[k] = static_cast<double>(dens[from + k]);
+    }
+    double* q = out + from;
+    for (std::size_t k = 0; k < m; ++k) q[k] = num[k] / unit / (den[k] / unit) * 100.0;
+    for (std::size_t k = 0; k < m; ++k)
+      if (den[k] == 0) q[k] = 100.0;
+  }
 }
 
 // Bar i's window re-summed from the completed bars' points and the partial bar: the same exact

@@ -39,6 +39,8 @@ class Stochastic {
   double mainOf(std::int64_t num, std::int64_t den) const {
     return den == 0 ? 100.0 : scale_.toPrice(num) / scale_.toPrice(den) * 100.0;
   }
+  static constexpr std::size_t kQuotientBlock = 64;
+  void quotients(const std::int64_t* nums, const std::int64_t* dens, std::size_t count, double* out) const;
   std::int64_t lowAt(std::size_t j) const { return field_ == StochasticPriceField::LowHigh ? low_[j] : close_[j]; }
   std::int64_t highAt(std::size_t j) const { return field_ == StochasticPriceField::LowHigh ? high_[j] : close_[j]; }
 
