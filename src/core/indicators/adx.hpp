@@ -51,10 +51,15 @@ class Adx {
   exact::PointColumn high_;
   exact::PointColumn low_;
   exact::PointColumn close_;
+  State stateAfter(std::size_t j) const;  // j >= 1
+
+  // The +DI and -DI recursions' state (the main line is its own) at every kEvery-th bar; a bar
+  // between is replayed from the points.
+  static constexpr std::size_t kEvery = 8;
   struct Averages {
     double plus, minus;
   };
-  std::vector<Averages> averages_;  // the +DI and -DI recursions' state (the main line is its own)
+  std::vector<Averages> averages_;
   std::vector<double> main_;
   std::vector<double> plusDi_;
   std::vector<double> minusDi_;
