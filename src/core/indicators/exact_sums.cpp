@@ -48,12 +48,13 @@ int topExponent(double x) {
   return p.exponent + static_cast<int>(std::bit_width(p.mantissa));
 }
 
-// x / 2^exponent, an integer when no bit of x lies below 2^exponent.
-Int128 toFixed(double x, int exponent) {
+// x / 2^exponent, an integer when no bit of x lies below 2^exponent (in Acc when it fits).
+template <class Acc = Int128>
+Acc toFixed(double x, int exponent) {
   const Parts p = partsOf(x);
   if (p.mantissa == 0) return 0;  // (its exponent says nothing: no shift by it)
   const int shift = p.exponent - exponent;
-  const Int128 magnitude = shift >= 0 ? Int128(p.mantissa) << shift : Int128(p.mantissa >> -shift);
+  const Acc magnitude = shift >= 0 ? Acc(p.mantissa) << shift : Acc(p.mantissa >> -shift);
   return p.negative ? -magnitude : magnitude;
 }
 
@@ -84,6 +85,7 @@ double toDouble(Int128 v) {
 
 // v * 2^exponent rounded once.
 double fromFixed(Int128 v, int exponent) { return timesPowerOfTwo(toDouble(v), exponent); }
+double fromFixed(std::int64_t v, int exponent) { return timesPowerOfTwo(static_cast<double>(v), exponent); }
 
 int ceilLog2(int n) {
   int bits = 0;
@@ -214,17 +216,31 @@ DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int perio
   // The weighted sum needs room for period * (period+1)/2 * max|x|.
   if (top >= low && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
-  switch (method) {
-    case MaMethod::Simple: computeAll<MaMethod::Simple>(); break;
-    case MaMethod::Exponential: computeAll<MaMethod::Exponential>(); break;
-    case MaMethod::Smoothed: computeAll<MaMethod::Smoothed>(); break;
-    case MaMethod::LinearWeighted: computeAll<MaMethod::LinearWeighted>(); break;
+  // The running sums fit 64 bits when the largest of them (and what is added on the way), at
+  // 2^exponent, stays below 2^63 (with a margin for the rounding of this estimate).
+  double largest = 0;
+  for (std::size_t j = start; j < n; ++j) largest = std::max(largest, std::fabs(x_[j]));
+  const double p = period;
+  const double reach = largest * (method == MaMethod::LinearWeighted ? p * (p + 1) / 2 + 2 * p : p + 1);
+  if (std::ldexp(reach, -exponent_) < 0x1.ffp62)
+    computeWith<std::int64_t>();
+  else
+    computeWith<Int128>();
+}
+
+template <class Acc>
+void DoubleAverage::computeWith() {
+  switch (method_) {
+    case MaMethod::Simple: computeAll<MaMethod::Simple, Acc>(); break;
+    case MaMethod::Exponential: computeAll<MaMethod::Exponential, Acc>(); break;
+    case MaMethod::Smoothed: computeAll<MaMethod::Smoothed, Acc>(); break;
+    case MaMethod::LinearWeighted: computeAll<MaMethod::LinearWeighted, Acc>(); break;
   }
 }
 
 // Running sums in registers: the window gains x[i] and loses x[i-period]; the weighted sum gains
 // period*x[i] and loses the previous window.
-template <MaMethod M>
+template <MaMethod M, class Acc>
 void DoubleAverage::computeAll() {
   const std::size_t n = x_.size();
   const auto p = static_cast<std::size_t>(period_);
@@ -234,15 +250,15 @@ void DoubleAverage::computeAll() {
   const double period = period_;
   const double weights = static_cast<double>(period_) * (period_ + 1) / 2;
   const double a = 2.0 / (period_ + 1);
-  Int128 window = 0;
-  Int128 weighted = 0;
+  Acc window = 0;
+  Acc weighted = 0;
   double previous = 0;
   for (std::size_t i = start_; i < n; ++i) {
     const std::size_t k = i - start_;  // how many values came before this one
     if constexpr (M == MaMethod::Simple || M == MaMethod::LinearWeighted) {
-      const Int128 xi = toFixed(x[i], exponent);
-      if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Int128>(period_) * xi - window;
-      window += xi - (k >= p ? toFixed(x[i - p], exponent) : 0);
+      const Acc xi = toFixed<Acc>(x[i], exponent);
+      if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Acc>(period_) * xi - window;
+      window += xi - (k >= p ? toFixed<Acc>(x[i - p], exponent) : 0);
       if (k + 1 >= p)
         out[i] = M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights;
     } else if constexpr (M == MaMethod::Exponential) {
@@ -253,7 +269,7 @@ void DoubleAverage::computeAll() {
         warmUp_.push_back(previous);
     } else {
       if (k < p) {
-        window += toFixed(x[i], exponent);
+        window += toFixed<Acc>(x[i], exponent);
         if (k + 1 == p) out[i] = previous = fromFixed(window, exponent) / period;
       } else {
         out[i] = previous = (previous * (period - 1) + x[i]) / period;

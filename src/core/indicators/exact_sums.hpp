@@ -157,7 +157,9 @@ class DoubleAverage {
   double forming(std::size_t i, double xi) const;
 
  private:
-  template <MaMethod M>
+  template <class Acc>
+  void computeWith();
+  template <MaMethod M, class Acc>
   void computeAll();
   // x[i-period+1 .. i-1] (from `start` on) and xi at 2^exponent: their sum and their sum
   // weighted period..1, newest first.
