@@ -62,9 +62,7 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
   low_.resize(n);
   close_.resize(n);
   averages_.resize(n / kEvery + 1);
-  main_.resize(n);
-  plusDi_.resize(n);
-  minusDi_.resize(n);
+  for (std::vector<double>* line : {&main_, &plusDi_, &minusDi_}) line->reserve(n);
   if (n == 0) return;
   const exact::PointScale scale = scale_;
   const double* highs = bars.high.data();
@@ -74,7 +72,9 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
   high_.set(0, previous.high);
   low_.set(0, previous.low);
   close_.set(0, previous.close);
-  main_[0] = plusDi_[0] = minusDi_[0] = kNaN;
+  main_.push_back(kNaN);
+  plusDi_.push_back(kNaN);
+  minusDi_.push_back(kNaN);
   State state{kNaN, kNaN, kNaN};
   for (std::size_t i = 1; i < n; ++i) {
     const Points now{scale.points(highs[i]), scale.points(lows[i]), scale.points(closes[i])};
@@ -84,9 +84,9 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
     state = step(i, now.high, now.low, previous, state);
     if (i % kEvery == 0) averages_[i / kEvery] = {state.plus, state.minus};
     const AdxValues v = valuesOf(state);
-    main_[i] = v.main;
-    plusDi_[i] = v.plusDi;
-    minusDi_[i] = v.minusDi;
+    main_.push_back(v.main);
+    plusDi_.push_back(v.plusDi);
+    minusDi_.push_back(v.minusDi);
     previous = now;
   }
 }

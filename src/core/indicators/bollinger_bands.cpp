@@ -33,12 +33,10 @@ bool BollingerBands::computeAll(const BarSeries& bars) {
   const std::int64_t fits = wide ? INT64_MAX : 3'000'000'000LL / period_;
   if (!wide && exact::Int128(period_) * units * units > INT64_MAX) return false;
   terms_.resize(n);
-  upper_.resize(n);
-  lower_.resize(n);
-  middle_.resize(n);
-  double* upper = upper_.data();
-  double* lower = lower_.data();
-  double* middle = middle_.data();
+  for (std::vector<double>* line : {&upper_, &lower_, &middle_}) {
+    line->clear();
+    line->reserve(n);
+  }
   Acc sum = 0;
   Acc squares = 0;
   std::int64_t block[exact::PointScale::kBlock];
@@ -54,9 +52,9 @@ bool BollingerBands::computeAll(const BarSeries& bars) {
       sum += t - leaving;
       squares += Acc(t) * t - Acc(leaving) * leaving;
       const BandsValues v = i + 1 >= p ? valuesOf<Acc>(sum, squares) : BandsValues{kNaN, kNaN, kNaN};
-      upper[i] = v.upper;
-      lower[i] = v.lower;
-      middle[i] = v.middle;
+      upper_.push_back(v.upper);
+      lower_.push_back(v.lower);
+      middle_.push_back(v.middle);
     }
   }
   return true;

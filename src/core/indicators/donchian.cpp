@@ -32,22 +32,25 @@ DonchianChannel::DonchianChannel(const BarSeries& bars, int period) : period_(pe
 bool DonchianChannel::computeAll(const BarSeries& bars, bool comparable) {
   const std::size_t n = bars.size();
   const auto p = static_cast<std::size_t>(period_);
-  highest_.resize(n);
-  lowest_.resize(n);
-  double* highest = highest_.data();
-  double* lowest = lowest_.data();
+  highest_.clear();
+  lowest_.clear();
+  highest_.reserve(n);
+  lowest_.reserve(n);
   const double* highs = bars.high.data();
   const double* lows = bars.low.data();
   WindowExtreme<double, std::greater<>> high(p, comparable);
   WindowExtreme<double, std::less<>> low(p, comparable);
-  if (n > 0) highest[0] = lowest[0] = kNaN;
+  if (n > 0) {
+    highest_.push_back(kNaN);
+    lowest_.push_back(kNaN);
+  }
   for (std::size_t i = 1; i < n; ++i) {
     const std::size_t entering = i - 1;
     if (comparable && (std::isnan(highs[entering]) || std::isnan(lows[entering]))) return false;
     const double h = high.push(entering, highs[entering]);
     const double l = low.push(entering, lows[entering]);
-    highest[i] = i >= p ? h : kNaN;
-    lowest[i] = i >= p ? l : kNaN;
+    highest_.push_back(i >= p ? h : kNaN);
+    lowest_.push_back(i >= p ? l : kNaN);
   }
   return true;
 }

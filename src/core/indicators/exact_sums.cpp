@@ -145,9 +145,24 @@ void refuseUnsummable(std::int64_t count) {
 }
 
 
-void PointColumn::widen() {
-  wide_.assign(narrow_.begin(), narrow_.end());
-  std::vector<std::int32_t>().swap(narrow_);
+void PointColumn::widen(std::size_t set) {
+  wide_.reset(new std::int64_t[size_]);
+  std::copy(narrow_.get(), narrow_.get() + set, wide_.get());
+  narrow_.reset();
+}
+
+PointColumn& PointColumn::operator=(const PointColumn& other) {
+  if (this == &other) return *this;
+  // Indicators copy their columns whole once every element is set.
+  resize(other.size_);
+  if (other.wide_) {
+    narrow_.reset();
+    wide_.reset(new std::int64_t[size_]);
+    std::copy(other.wide_.get(), other.wide_.get() + size_, wide_.get());
+  } else if (size_ > 0) {
+    std::copy(other.narrow_.get(), other.narrow_.get() + size_, narrow_.get());
+  }
+  return *this;
 }
 
 void PointScale::termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count,
@@ -199,14 +214,17 @@ DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int perio
     : period_(period), method_(method), start_(start), x_(std::move(x)) {
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
   const std::size_t n = x_.size();
-  out_.assign(n, std::numeric_limits<double>::quiet_NaN());
+  out_.assign(std::min(start, n), std::numeric_limits<double>::quiet_NaN());
   if (start >= n) return;
+  out_.reserve(n);
 
   int low = std::numeric_limits<int>::max();
   int top = std::numeric_limits<int>::min();
+  double largest = 0;
   for (std::size_t j = start; j < n; ++j) {
     const double v = x_[j];
     if (!std::isfinite(v)) throw std::domain_error("an averaged value is not a finite number");
+    largest = std::max(largest, std::fabs(v));
     if (v == 0) continue;
     low = std::min(low, lowestBitExponent(v));
     top = std::max(top, topExponent(v));
@@ -218,8 +236,6 @@ DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int perio
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
   // The running sums fit 64 bits when the largest of them (and what is added on the way), at
   // 2^exponent, stays below 2^63 (with a margin for the rounding of this estimate).
-  double largest = 0;
-  for (std::size_t j = start; j < n; ++j) largest = std::max(largest, std::fabs(x_[j]));
   const double p = period;
   const double reach = largest * (method == MaMethod::LinearWeighted ? p * (p + 1) / 2 + 2 * p : p + 1);
   if (std::ldexp(reach, -exponent_) < 0x1.ffp62)
@@ -245,7 +261,7 @@ void DoubleAverage::computeAll() {
   const std::size_t n = x_.size();
   const auto p = static_cast<std::size_t>(period_);
   const double* x = x_.data();
-  double* out = out_.data();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   const int exponent = exponent_;
   const double period = period_;
   const double weights = static_cast<double>(period_) * (period_ + 1) / 2;
@@ -259,20 +275,26 @@ void DoubleAverage::computeAll() {
       const Acc xi = toFixed<Acc>(x[i], exponent);
       if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Acc>(period_) * xi - window;
       window += xi - (k >= p ? toFixed<Acc>(x[i - p], exponent) : 0);
-      if (k + 1 >= p)
-        out[i] = M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights;
+      if (k + 1 < p)
+        out_.push_back(nan);
+      else
+        out_.push_back(M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights);
     } else if constexpr (M == MaMethod::Exponential) {
       previous = k == 0 ? x[i] : x[i] * a + previous * (1 - a);
-      if (k + 1 >= p)
-        out[i] = previous;
-      else
+      if (k + 1 >= p) {
+        out_.push_back(previous);
+      } else {
         warmUp_.push_back(previous);
+        out_.push_back(nan);
+      }
     } else {
       if (k < p) {
         window += toFixed<Acc>(x[i], exponent);
-        if (k + 1 == p) out[i] = previous = fromFixed(window, exponent) / period;
+        if (k + 1 == p) previous = fromFixed(window, exponent) / period;
+        out_.push_back(k + 1 == p ? previous : nan);
       } else {
-        out[i] = previous = (previous * (period - 1) + x[i]) / period;
+        previous = (previous * (period - 1) + x[i]) / period;
+        out_.push_back(previous);
       }
     }
   }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "indicators/indicator_basics.hpp"
@@ -56,31 +57,40 @@ class SumLimit {
 };
 
 // Whole numbers of points kept per bar in 32 bits while every one fits, in 64 bits from the
-// first that does not: the common prices take half the memory.
+// first that does not: the common prices take half the memory. Not initialised by resize(): the
+// elements are set in order, each before it is read.
 class PointColumn {
  public:
+  PointColumn() = default;
+  PointColumn(const PointColumn& other) { *this = other; }
+  PointColumn(PointColumn&&) noexcept = default;
+  PointColumn& operator=(const PointColumn& other);
+  PointColumn& operator=(PointColumn&&) noexcept = default;
+
   void resize(std::size_t n) {
-    narrow_.resize(n);
-    wide_.clear();
+    narrow_.reset(new std::int32_t[n]);
+    wide_.reset();
+    size_ = n;
   }
-  std::size_t size() const { return wide_.empty() ? narrow_.size() : wide_.size(); }
+  std::size_t size() const { return size_; }
   void set(std::size_t j, std::int64_t v) {
-    if (wide_.empty()) {
+    if (!wide_) {
       if (v == static_cast<std::int32_t>(v)) {
         narrow_[j] = static_cast<std::int32_t>(v);
         return;
       }
-      widen();
+      widen(j);
     }
     wide_[j] = v;
   }
-  std::int64_t operator[](std::size_t j) const { return wide_.empty() ? narrow_[j] : wide_[j]; }
+  std::int64_t operator[](std::size_t j) const { return wide_ ? wide_[j] : narrow_[j]; }
 
  private:
-  void widen();
+  void widen(std::size_t set);  // elements 0 .. set-1 are set
 
-  std::vector<std::int32_t> narrow_;
-  std::vector<std::int64_t> wide_;
+  std::unique_ptr<std::int32_t[]> narrow_;
+  std::unique_ptr<std::int64_t[]> wide_;
+  std::size_t size_ = 0;
 };
 
 // Prices of a series as whole numbers of points.

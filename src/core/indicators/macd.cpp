@@ -32,7 +32,8 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
   const std::size_t n = bars.size();
   terms_.resize(n);
   emas_.resize(n / kEvery + 1);
-  std::vector<double> main(n);
+  std::vector<double> main;
+  main.reserve(n);
   Emas e{0, 0};
   std::int64_t block[exact::PointScale::kBlock];
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
@@ -45,14 +46,14 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
       const double p = exact::ratio(block[k], units_);
       e = i == 0 ? Emas{p, p} : next(e, p);
       if (i % kEvery == 0) emas_[i / kEvery] = e;
-      main[i] = e.fast - e.slow;
+      main.push_back(e.fast - e.slow);
     }
   }
   signal_ = exact::DoubleAverage(std::move(main), 0, signalPeriod, MaMethod::Simple);
   const std::vector<double>& mainLine = signal_.inputs();
   const std::vector<double>& signal = signal_.values();
-  osma_.resize(n);
-  for (std::size_t i = 0; i < n; ++i) osma_[i] = mainLine[i] - signal[i];
+  osma_.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) osma_.push_back(mainLine[i] - signal[i]);
 }
 
 Macd::Emas Macd::emasAt(std::size_t j) const {

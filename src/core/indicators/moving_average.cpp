@@ -41,10 +41,10 @@ template <MaMethod M>
 void MovingAverage::computeAll(const BarSeries& bars) {
   const std::size_t n = bars.size();
   const auto p = static_cast<std::size_t>(period_);
-  values_.resize(n);
+  values_.clear();
+  values_.reserve(n);
   if (M == MaMethod::Simple) terms_.resize(n);
   if (M == MaMethod::Smoothed) terms_.resize(std::min(n, p));
-  double* out = values_.data();
   const double units = static_cast<double>(units_);
   const double period = period_;
   const bool exactQuotients = units_ < (std::int64_t(1) << 53);  // and every term and sum, by the limit
@@ -62,13 +62,13 @@ void MovingAverage::computeAll(const BarSeries& bars) {
         terms_.set(i, terms);
         window += terms - (i >= p ? terms_[i - p] : 0);
         if (i + 1 < p)
-          out[i] = kNaN;
+          values_.push_back(kNaN);
         else
-          out[i] = exactQuotients ? static_cast<double>(window) / units / period : simpleValue(window);
+          values_.push_back(exactQuotients ? static_cast<double>(window) / units / period : simpleValue(window));
       } else if constexpr (M == MaMethod::Exponential) {
         const double price = exactQuotients ? static_cast<double>(terms) / units : this->price(terms);
         previous = i == 0 ? price : price * a + previous * (1 - a);
-        out[i] = previous;
+        values_.push_back(previous);
       } else {
         if (i < p) {
           terms_.set(i, terms);
@@ -78,7 +78,7 @@ void MovingAverage::computeAll(const BarSeries& bars) {
           const double price = exactQuotients ? static_cast<double>(terms) / units : this->price(terms);
           previous = (previous * (period - 1) + price) / period;
         }
-        out[i] = previous;
+        values_.push_back(previous);
       }
     }
   }
@@ -91,9 +91,9 @@ template <class Weighted>
 bool MovingAverage::computeWeighted(const BarSeries& bars) {
   const std::size_t n = bars.size();
   const auto p = static_cast<std::size_t>(period_);
-  values_.resize(n);
+  values_.clear();
+  values_.reserve(n);
   terms_.resize(n);
-  double* out = values_.data();
   // |weighted| <= period*(period+1)/2 * max|terms|.
   const std::int64_t fits =
       sizeof(Weighted) > 8 ? INT64_MAX : INT64_MAX / (static_cast<std::int64_t>(period_) * (period_ + 1) / 2);
@@ -111,7 +111,7 @@ bool MovingAverage::computeWeighted(const BarSeries& bars) {
       terms_.set(i, terms);
       weighted += period * terms - window;
       window += terms - (i >= p ? terms_[i - p] : 0);
-      out[i] = i + 1 >= p ? weightedValue(weighted) : kNaN;
+      values_.push_back(i + 1 >= p ? weightedValue(weighted) : kNaN);
     }
   }
   return true;

@@ -26,8 +26,8 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum) :
     return p;
   };
   const std::size_t n = bars.size();
-  carry_.resize(n);
-  values_.resize(n);
+  carry_.reserve(n);
+  values_.reserve(n);
   if (n == 0) return;
   const double* highs = bars.high.data();
   const double* lows = bars.low.data();
@@ -35,8 +35,8 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum) :
   firstClose_ = price(bars.close[0]);
   firstHigh_ = price(highs[0]);
   firstLow_ = price(lows[0]);
-  values_[0] = kNaN;
-  carry_[0] = {kNaN, kNaN, kNaN};
+  values_.push_back(kNaN);
+  carry_.push_back({kNaN, kNaN, kNaN});
   State s{kNaN, kNaN, kNaN, true};
   double previousHigh = firstHigh_;
   double previousLow = firstLow_;
@@ -45,9 +45,9 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum) :
     const double high = price(highs[i]);
     const double low = price(lows[i]);
     s = this->step(i, s, bound, high, low);
-    values_[i] = s.sar;
+    values_.push_back(s.sar);
     bound = s.rising ? lower(low, previousLow) : higher(high, previousHigh);
-    carry_[i] = {s.extreme, s.rising ? s.factor : -s.factor, bound};
+    carry_.push_back({s.extreme, s.rising ? s.factor : -s.factor, bound});
     previousHigh = high;
     previousLow = low;
   }

@@ -21,8 +21,7 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
   const auto p = static_cast<std::size_t>(period);
   terms_.resize(n);
   averages_.resize(n / kEvery + 1);
-  values_.resize(n);
-  double* out = values_.data();
+  values_.reserve(n);
   std::int64_t gainSum = 0;
   std::int64_t lossSum = 0;
   Averages a{kNaN, kNaN};
@@ -39,7 +38,7 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
       previous = terms;
       if (i == 0 || i < p) {
         if (i > 0) (change > 0 ? gainSum : lossSum) += change > 0 ? change : -change;
-        out[i] = kNaN;
+        values_.push_back(kNaN);
         continue;
       }
       if (i == p) {
@@ -49,7 +48,7 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
         a = next(a, change);
       }
       if (i % kEvery == 0) averages_[i / kEvery] = a;
-      out[i] = valueOf(a);
+      values_.push_back(valueOf(a));
     }
   }
 }
