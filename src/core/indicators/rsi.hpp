@@ -29,12 +29,16 @@ class Rsi {
     double gain;
     double loss;
   };
-  // Wilder's step: the averages after a change of `change` terms.
+  // Wilder's step: the averages after a change of `change` terms. Gain and loss go side by side
+  // through the same operations (one rounding each, as apart); at most one of up and down is not
+  // 0, and 0 over the units is +0, so one quotient serves both.
   Averages next(const Averages& before, std::int64_t change) const {
-    const std::int64_t up = change > 0 ? change : 0;
-    const std::int64_t down = change < 0 ? -change : 0;
-    return {(before.gain * (period_ - 1) + exact::ratio(up, units_)) / period_,
-            (before.loss * (period_ - 1) + exact::ratio(down, units_)) / period_};
+    __extension__ typedef double Pair __attribute__((vector_size(16)));
+    const double moved = exact::ratio(change > 0 ? change : -change, units_);
+    const Pair x = {change > 0 ? moved : 0.0, change < 0 ? moved : 0.0};
+    const Pair b = {before.gain, before.loss};
+    const Pair r = (b * static_cast<double>(period_ - 1) + x) / static_cast<double>(period_);
+    return {r[0], r[1]};
   }
   // The first averages: the exact means of the first `period` changes.
   Averages seed(std::int64_t gainSum, std::int64_t lossSum) const {
