@@ -62,7 +62,10 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
   low_.resize(n);
   close_.resize(n);
   averages_.resize(n / kEvery + 1);
-  for (std::vector<double>* line : {&main_, &plusDi_, &minusDi_}) line->reserve(n);
+  for (std::vector<double>* line : {&main_, &plusDi_, &minusDi_}) {
+    line->reserve(n);
+    exact::preferLargePages(*line);
+  }
   if (n == 0) return;
   const exact::PointScale scale = scale_;
   const double* highs = bars.high.data();

@@ -36,6 +36,7 @@ bool BollingerBands::computeAll(const BarSeries& bars) {
   for (std::vector<double>* line : {&upper_, &lower_, &middle_}) {
     line->clear();
     line->reserve(n);
+    exact::preferLargePages(*line);
   }
   Acc sum = 0;
   Acc squares = 0;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "indicators/exact_sums.hpp"
 #include "indicators/window_extreme.hpp"
 
 namespace zorvik {
@@ -36,6 +37,8 @@ bool DonchianChannel::computeAll(const BarSeries& bars, bool comparable) {
   lowest_.clear();
   highest_.reserve(n);
   lowest_.reserve(n);
+  exact::preferLargePages(highest_);
+  exact::preferLargePages(lowest_);
   const double* highs = bars.high.data();
   const double* lows = bars.low.data();
   WindowExtreme<double, std::greater<>> high(p, comparable);

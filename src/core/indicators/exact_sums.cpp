@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <string>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace zorvik::exact {
 
 namespace {
@@ -145,8 +149,22 @@ void refuseUnsummable(std::int64_t count) {
 }
 
 
+void preferLargePages(const void* data, std::size_t bytes) {
+#if defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kLarge - 1) & ~(kLarge - 1);
+  const std::uintptr_t last = (begin + bytes) & ~(kLarge - 1);
+  if (data && first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 void PointColumn::widen(std::size_t set) {
   wide_.reset(new std::int64_t[size_]);
+  preferLargePages(wide_.get(), size_ * sizeof(std::int64_t));
   std::copy(narrow_.get(), narrow_.get() + set, wide_.get());
   narrow_.reset();
 }
@@ -217,6 +235,7 @@ DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int perio
   out_.assign(std::min(start, n), std::numeric_limits<double>::quiet_NaN());
   if (start >= n) return;
   out_.reserve(n);
+  preferLargePages(out_);
 
   int low = std::numeric_limits<int>::max();
   int top = std::numeric_limits<int>::min();

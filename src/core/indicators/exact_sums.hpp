@@ -34,6 +34,15 @@ inline double ratio(std::int64_t num, std::int64_t den) {
   return ratioOfLarge(num, den);
 }
 
+// The lines and columns of a long history are megabytes written once from front to back: asks
+// for large pages for [data, data + bytes) where the system hands them out on request, sparing
+// the kernel a fault for every 4 KiB. Only advice; nothing changes where it is not taken.
+void preferLargePages(const void* data, std::size_t bytes);
+template <class T>
+void preferLargePages(const std::vector<T>& v) {
+  preferLargePages(v.data(), v.capacity() * sizeof(T));
+}
+
 // Refuses (std::invalid_argument) a value whose sum over `count` values (or twice it) could
 // leave 64 bits.
 [[noreturn]] void refuseUnsummable(std::int64_t count);
@@ -71,6 +80,7 @@ class PointColumn {
     narrow_.reset(new std::int32_t[n]);
     wide_.reset();
     size_ = n;
+    preferLargePages(narrow_.get(), n * sizeof(std::int32_t));
   }
   std::size_t size() const { return size_; }
   void set(std::size_t j, std::int64_t v) {

@@ -34,6 +34,7 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
   emas_.resize(n / kEvery + 1);
   std::vector<double> main;
   main.reserve(n);
+  exact::preferLargePages(main);
   Emas e{0, 0};
   std::int64_t block[exact::PointScale::kBlock];
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
@@ -53,6 +54,7 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
   const std::vector<double>& mainLine = signal_.inputs();
   const std::vector<double>& signal = signal_.values();
   osma_.reserve(n);
+  exact::preferLargePages(osma_);
   for (std::size_t i = 0; i < n; ++i) osma_.push_back(mainLine[i] - signal[i]);
 }
 

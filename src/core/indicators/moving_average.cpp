@@ -43,6 +43,7 @@ void MovingAverage::computeAll(const BarSeries& bars) {
   const auto p = static_cast<std::size_t>(period_);
   values_.clear();
   values_.reserve(n);
+  exact::preferLargePages(values_);
   if (M == MaMethod::Simple) terms_.resize(n);
   if (M == MaMethod::Smoothed) terms_.resize(std::min(n, p));
   const double units = static_cast<double>(units_);
@@ -93,6 +94,7 @@ bool MovingAverage::computeWeighted(const BarSeries& bars) {
   const auto p = static_cast<std::size_t>(period_);
   values_.clear();
   values_.reserve(n);
+  exact::preferLargePages(values_);
   terms_.resize(n);
   // |weighted| <= period*(period+1)/2 * max|terms|.
   const std::int64_t fits =

@@ -28,6 +28,8 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum) :
   const std::size_t n = bars.size();
   carry_.reserve(n);
   values_.reserve(n);
+  exact::preferLargePages(carry_);
+  exact::preferLargePages(values_);
   if (n == 0) return;
   const double* highs = bars.high.data();
   const double* lows = bars.low.data();

@@ -22,6 +22,7 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
   terms_.resize(n);
   averages_.resize(n / kEvery + 1);
   values_.reserve(n);
+  exact::preferLargePages(values_);
   std::int64_t gainSum = 0;
   std::int64_t lossSum = 0;
   Averages a{kNaN, kNaN};

@@ -36,7 +36,10 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
     low_.resize(n);
     high_.resize(n);
   }
-  std::vector<double> main(n, kNaN);
+  std::vector<double> main;
+  main.reserve(n);
+  exact::preferLargePages(main);
+  main.assign(n, kNaN);
   // The two sums over `slowing` bars, and a ring of the terms that leave them.
   struct Terms {
     std::int64_t num;
