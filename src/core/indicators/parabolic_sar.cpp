@@ -17,7 +17,8 @@ double higher(double a, double b) { return b > a ? b : a; }
 
 }  // namespace
 
-ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum) : step_(step), maximum_(maximum) {
+ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum)
+    : step_(step), maximum_(maximum), scale_(bars.digits) {
   if (!(step > 0) || !std::isfinite(step)) throw std::invalid_argument("step must be a positive number");
   if (!(maximum > 0) || !std::isfinite(maximum)) throw std::invalid_argument("maximum must be a positive number");
   // The prices as stored: nothing is summed, so nothing needs whole points.

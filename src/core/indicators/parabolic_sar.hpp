@@ -37,6 +37,7 @@ class ParabolicSar {
 
   double step_;
   double maximum_;
+  exact::PointScale scale_;  // (prices are used as stored; the digits are still checked)
   // What bar i+1 needs of bar i beyond its value: the extreme point, the factor (negative while
   // falling) and the stop's bound.
   struct Carry {
