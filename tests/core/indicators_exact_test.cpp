@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -79,6 +80,50 @@ TEST(IndicatorSums, AveragedDoublesAreSummedExactlyAlsoForTheFormingBar) {
   const exact::DoubleAverage lwma(x, 0, 3, MaMethod::LinearWeighted);
   EXPECT_EQ(lwma.forming(3, 0x1p-100), (3 * 0x1p-100 - 2.0 + 1.0) / 6);
   EXPECT_TRUE(sameBits(lwma.values()[2], (-3.0 + 2.0 + 0x1p-60) / 6));
+}
+
+TEST(IndicatorWindows, ExtremesOfEveryWindowLengthMatchARescan) {
+  // Lengths below, at and above the sizes the windows are kept in (blocks of the period, rings
+  // of a power of two).
+  const BarSeries walk = testing_bars::randomWalk(400, 21);
+  BarSeries withNaN = walk;
+  withNaN.high[150] = std::numeric_limits<double>::quiet_NaN();
+  for (int period : {1, 2, 3, 7, 15, 16, 17, 31, 32, 33, 64, 65}) {
+    const auto p = static_cast<std::size_t>(period);
+    const DonchianChannel dc(walk, period);
+    for (std::size_t i = p; i < walk.size(); ++i) {
+      double highest = walk.high[i - p];
+      double lowest = walk.low[i - p];
+      for (std::size_t j = i - p; j < i; ++j) {
+        highest = std::max(highest, walk.high[j]);
+        lowest = std::min(lowest, walk.low[j]);
+      }
+      ASSERT_EQ(dc.highest()[i], highest) << "period " << period << " bar " << i;
+      ASSERT_EQ(dc.lowest()[i], lowest) << "period " << period << " bar " << i;
+    }
+    // Prices that do not compare take the other way; the bars before the NaN are unaffected.
+    const DonchianChannel nan(withNaN, period);
+    for (std::size_t i = p; i <= 150; ++i) ASSERT_EQ(nan.highest()[i], dc.highest()[i]) << "period " << period;
+    // The stochastic's forming value rescans its windows: it must meet the series.
+    const Stochastic st(walk, period, 3, 2, MaMethod::Simple, StochasticPriceField::LowHigh);
+    for (std::size_t i = st.firstDefinedMain(); i < walk.size(); ++i)
+      ASSERT_TRUE(sameBits(st.forming(i, walk.bar(i)).main, st.main()[i])) << "period " << period << " bar " << i;
+  }
+}
+
+TEST(IndicatorSums, PointsBeyond32BitsMidwaySumExactly) {
+  // Nine digits: 1.0 is 10^9 points, 5.0 is 5*10^9, beyond 32 bits from bar 40 on.
+  std::vector<double> prices(40, 1.0);
+  prices.resize(80, 5.0);
+  const BarSeries s = testing_bars::closes(prices, 9);
+  const MovingAverage sma(s, 4, MaMethod::Simple, AppliedPrice::Close);
+  EXPECT_EQ(sma.values()[39], 1.0);
+  EXPECT_EQ(sma.values()[41], 3.0);  // 1 + 1 + 5 + 5
+  EXPECT_EQ(sma.values()[79], 5.0);
+  EXPECT_EQ(sma.forming(42, s.bar(42)), 4.0);
+  const Rsi rsi(s, 5, AppliedPrice::Close);
+  EXPECT_EQ(rsi.forming(41, s.bar(41)), rsi.values()[41]);
+  EXPECT_EQ(rsi.forming(40, s.bar(40)), 100.0);
 }
 
 TEST(IndicatorSums, AQuotientIsRoundedOnce) {

@@ -13,32 +13,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (period + 1)), scale_(bars.digits) {
-  if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
-  const std::size_t n = bars.size();
-  high_.resize(n);
-  low_.resize(n);
-  close_.resize(n);
-  state_.resize(n);
-  main_.assign(n, kNaN);
-  plusDi_.assign(n, kNaN);
-  minusDi_.assign(n, kNaN);
-  for (std::size_t i = 0; i < n; ++i) {
-    high_[i] = scale_.points(bars.high[i]);
-    low_[i] = scale_.points(bars.low[i]);
-    close_[i] = scale_.points(bars.close[i]);
-    if (i == 0) continue;
-    state_[i] = step(i, high_[i], low_[i]);
-    const AdxValues v = valuesOf(state_[i]);
-    main_[i] = v.main;
-    plusDi_[i] = v.plusDi;
-    minusDi_[i] = v.minusDi;
-  }
-}
-
-Adx::State Adx::step(std::size_t i, std::int64_t high, std::int64_t low) const {
-  std::int64_t plusDm = high - high_[i - 1];
-  std::int64_t minusDm = low_[i - 1] - low;
+inline Adx::State Adx::step(std::size_t i, std::int64_t high, std::int64_t low, const Points& previous,
+                     const State& before) const {
+  std::int64_t plusDm = high - previous.high;
+  std::int64_t minusDm = previous.low - low;
   if (plusDm < 0) plusDm = 0;
   if (minusDm < 0) minusDm = 0;
   if (plusDm == minusDm)
@@ -47,24 +25,73 @@ Adx::State Adx::step(std::size_t i, std::int64_t high, std::int64_t low) const {
     plusDm = 0;
   else
     minusDm = 0;
-  const std::int64_t prevClose = close_[i - 1];
+  const std::int64_t prevClose = previous.close;
   const std::int64_t trueRange = std::max(high, prevClose) - std::min(low, prevClose);
-  const double plusRatio = trueRange == 0 ? 0.0 : exact::ratio(plusDm, trueRange);
-  const double minusRatio = trueRange == 0 ? 0.0 : exact::ratio(minusDm, trueRange);
+  // At most one of the two is not 0, and 0 over a positive range is +0: one division serves both.
+  double plusRatio = 0.0;
+  double minusRatio = 0.0;
+  if (trueRange > 0) {
+    const double r = exact::ratio(plusDm + minusDm, trueRange);
+    plusRatio = plusDm > 0 ? r : 0.0;
+    minusRatio = minusDm > 0 ? r : 0.0;
+  } else if (trueRange < 0) {  // (a high below its low)
+    plusRatio = exact::ratio(plusDm, trueRange);
+    minusRatio = exact::ratio(minusDm, trueRange);
+  }
+  const double alpha = alpha_;
   State s{};
   if (i == 1) {
     s.plus = plusRatio;
     s.minus = minusRatio;
   } else {
-    s.plus = plusRatio * alpha_ + state_[i - 1].plus * (1 - alpha_);
-    s.minus = minusRatio * alpha_ + state_[i - 1].minus * (1 - alpha_);
+    s.plus = plusRatio * alpha + before.plus * (1 - alpha);
+    s.minus = minusRatio * alpha + before.minus * (1 - alpha);
   }
   const double plusDi = 100.0 * s.plus;
   const double minusDi = 100.0 * s.minus;
   const double sum = plusDi + minusDi;
   const double dx = sum == 0 ? 0.0 : 100.0 * std::fabs(plusDi - minusDi) / sum;
-  s.adx = i == 1 ? dx : dx * alpha_ + state_[i - 1].adx * (1 - alpha_);
+  s.adx = i == 1 ? dx : dx * alpha + before.adx * (1 - alpha);
   return s;
+}
+
+Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (period + 1)), scale_(bars.digits) {
+  if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
+  const std::size_t n = bars.size();
+  high_.resize(n);
+  low_.resize(n);
+  close_.resize(n);
+  averages_.resize(n / kEvery + 1);
+  for (std::vector<double>* line : {&main_, &plusDi_, &minusDi_}) {
+    line->reserve(n);
+    exact::preferLargePages(*line);
+  }
+  if (n == 0) return;
+  const exact::PointScale scale = scale_;
+  const double* highs = bars.high.data();
+  const double* lows = bars.low.data();
+  const double* closes = bars.close.data();
+  Points previous{scale.points(highs[0]), scale.points(lows[0]), scale.points(closes[0])};
+  high_.set(0, previous.high);
+  low_.set(0, previous.low);
+  close_.set(0, previous.close);
+  main_.push_back(kNaN);
+  plusDi_.push_back(kNaN);
+  minusDi_.push_back(kNaN);
+  State state{kNaN, kNaN, kNaN};
+  for (std::size_t i = 1; i < n; ++i) {
+    const Points now{scale.points(highs[i]), scale.points(lows[i]), scale.points(closes[i])};
+    high_.set(i, now.high);
+    low_.set(i, now.low);
+    close_.set(i, now.close);
+    state = step(i, now.high, now.low, previous, state);
+    if (i % kEvery == 0) averages_[i / kEvery] = {state.plus, state.minus};
+    const AdxValues v = valuesOf(state);
+    main_.push_back(v.main);
+    plusDi_.push_back(v.plusDi);
+    minusDi_.push_back(v.minusDi);
+    previous = now;
+  }
 }
 
 AdxValues Adx::valuesOf(const State& s) const { return {s.adx, 100.0 * s.plus, 100.0 * s.minus}; }
@@ -72,7 +99,23 @@ AdxValues Adx::valuesOf(const State& s) const { return {s.adx, 100.0 * s.plus, 1
 AdxValues Adx::forming(std::size_t i, const Bar& partial) const {
   if (i > size()) throw std::out_of_range("forming bar after the end of the series");
   if (i < 1) return {kNaN, kNaN, kNaN};
-  return valuesOf(step(i, scale_.points(partial.high), scale_.points(partial.low)));
+  const Points previous{high_[i - 1], low_[i - 1], close_[i - 1]};
+  const State before = i >= 2 ? stateAfter(i - 1) : State{kNaN, kNaN, kNaN};
+  return valuesOf(step(i, scale_.points(partial.high), scale_.points(partial.low), previous, before));
+}
+
+Adx::State Adx::stateAfter(std::size_t j) const {
+  std::size_t at = j / kEvery * kEvery;
+  State s{kNaN, kNaN, kNaN};
+  if (at == 0) {
+    at = 1;
+    s = step(1, high_[1], low_[1], Points{high_[0], low_[0], close_[0]}, s);
+  } else {
+    s = {averages_[at / kEvery].plus, averages_[at / kEvery].minus, kNaN};
+  }
+  for (std::size_t m = at + 1; m <= j; ++m) s = step(m, high_[m], low_[m], Points{high_[m - 1], low_[m - 1], close_[m - 1]}, s);
+  s.adx = main_[j];  // the main line's own state, replayed above without it
+  return s;
 }
 
 }  // namespace zorvik

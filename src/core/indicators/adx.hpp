@@ -38,16 +38,28 @@ class Adx {
     double minus;  // EMA of -DM/TR
     double adx;    // EMA of DX
   };
-  State step(std::size_t i, std::int64_t high, std::int64_t low) const;
+  struct Points {
+    std::int64_t high, low, close;
+  };
+  // Bar i from bar i-1's points and state (i >= 1).
+  State step(std::size_t i, std::int64_t high, std::int64_t low, const Points& previous, const State& before) const;
   AdxValues valuesOf(const State& s) const;
 
   int period_;
   double alpha_;
   exact::PointScale scale_;
-  std::vector<std::int64_t> high_;
-  std::vector<std::int64_t> low_;
-  std::vector<std::int64_t> close_;
-  std::vector<State> state_;
+  exact::PointColumn high_;
+  exact::PointColumn low_;
+  exact::PointColumn close_;
+  State stateAfter(std::size_t j) const;  // j >= 1
+
+  // The +DI and -DI recursions' state (the main line is its own) at every kEvery-th bar; a bar
+  // between is replayed from the points.
+  static constexpr std::size_t kEvery = 8;
+  struct Averages {
+    double plus, minus;
+  };
+  std::vector<Averages> averages_;
   std::vector<double> main_;
   std::vector<double> plusDi_;
   std::vector<double> minusDi_;

@@ -1,5 +1,6 @@
 #include "indicators/bollinger_bands.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -14,39 +15,60 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 }  // namespace
 
 BollingerBands::BollingerBands(const BarSeries& bars, int period, double deviation, AppliedPrice price)
-    : period_(period), deviation_(deviation), price_(price), scale_(bars.digits) {
+    : period_(period), deviation_(deviation), price_(price), scale_(bars.digits), limit_(period) {
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
   if (period > 1'000'000) throw std::invalid_argument("period must be at most 1000000, not " + std::to_string(period));
   if (!std::isfinite(deviation)) throw std::invalid_argument("deviation must be a finite number");
+  if (!computeAll<std::int64_t>(bars)) computeAll<exact::Int128>(bars);
+}
+
+template <class Acc>
+bool BollingerBands::computeAll(const BarSeries& bars) {
   const std::size_t n = bars.size();
+  const auto p = static_cast<std::size_t>(period_);
+  // 64 bits hold period * squares and sum^2 while period * |term| < 2^31.5, and the divisor
+  // period * units^2 while it fits.
+  const exact::Int128 units = scale_.unitsPerPrice(price_);
+  const bool wide = sizeof(Acc) > 8;
+  const std::int64_t fits = wide ? INT64_MAX : 3'000'000'000LL / period_;
+  if (!wide && exact::Int128(period_) * units * units > INT64_MAX) return false;
   terms_.resize(n);
-  sum_.resize(n);
-  squares_.resize(n);
-  upper_.resize(n);
-  lower_.resize(n);
-  middle_.resize(n);
-  const auto p = static_cast<std::size_t>(period);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::int64_t t = scale_.termsOf(price, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
-    exact::checkSummable(t, period_);
-    terms_[i] = t;
-    const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
-    sum_[i] = (i > 0 ? sum_[i - 1] : 0) + t - leaving;
-    squares_[i] = (i > 0 ? squares_[i - 1] : 0) + exact::Int128(t) * t - exact::Int128(leaving) * leaving;
-    const BandsValues v = i + 1 >= p ? valuesOf(sum_[i], squares_[i]) : BandsValues{kNaN, kNaN, kNaN};
-    upper_[i] = v.upper;
-    lower_[i] = v.lower;
-    middle_[i] = v.middle;
+  for (std::vector<double>* line : {&upper_, &lower_, &middle_}) {
+    line->clear();
+    line->reserve(n);
+    exact::preferLargePages(*line);
   }
+  Acc sum = 0;
+  Acc squares = 0;
+  std::int64_t block[exact::PointScale::kBlock];
+  for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
+    const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
+    scale_.termsOf(price_, bars, from, count, limit_, block);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const std::int64_t t = block[k];
+      if (t > fits || t < -fits) return false;
+      terms_.set(i, t);
+      const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
+      sum += t - leaving;
+      squares += Acc(t) * t - Acc(leaving) * leaving;
+      const BandsValues v = i + 1 >= p ? valuesOf<Acc>(sum, squares) : BandsValues{kNaN, kNaN, kNaN};
+      upper_.push_back(v.upper);
+      lower_.push_back(v.lower);
+      middle_.push_back(v.middle);
+    }
+  }
+  return true;
 }
 
 // From the exact sum and sum of squares of the window's terms (units of 1/u, u = units per price):
 // the sum of squared distances from the mean is (n*Q - S^2) / (n * u^2), rounded once.
-BandsValues BollingerBands::valuesOf(std::int64_t sum, exact::Int128 squares) const {
-  const exact::Int128 units = scale_.unitsPerPrice(price_);
-  const exact::Int128 n = period_;
+template <class Acc>
+BandsValues BollingerBands::valuesOf(Acc sum, Acc squares) const {
+  const Acc units = scale_.unitsPerPrice(price_);
+  const Acc n = period_;
   const double middle = exact::ratio(sum, units) / period_;
-  const double squaredDistances = exact::ratio(n * squares - exact::Int128(sum) * sum, n * units * units);
+  const double squaredDistances = exact::ratio(n * squares - sum * sum, n * units * units);
   const double sd = std::sqrt(squaredDistances / period_);
   return {middle + deviation_ * sd, middle - deviation_ * sd, middle};
 }
@@ -56,12 +78,15 @@ BandsValues BollingerBands::forming(std::size_t i, const Bar& partial) const {
   const auto p = static_cast<std::size_t>(period_);
   if (i + 1 < p) return {kNaN, kNaN, kNaN};
   const std::int64_t t = scale_.termsOf(price_, partial);
-  exact::checkSummable(t, period_);
-  const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
-  const std::int64_t sum = (i > 0 ? sum_[i - 1] : 0) + t - leaving;
-  const exact::Int128 squares =
-      (i > 0 ? squares_[i - 1] : 0) + exact::Int128(t) * t - exact::Int128(leaving) * leaving;
-  return valuesOf(sum, squares);
+  limit_.check(t);
+  exact::Int128 sum = t;
+  exact::Int128 squares = exact::Int128(t) * t;
+  for (std::size_t j = i + 1 - p; j < i; ++j) {
+    const exact::Int128 u = terms_[j];
+    sum += u;
+    squares += u * u;
+  }
+  return valuesOf<exact::Int128>(sum, squares);
 }
 
 }  // namespace zorvik

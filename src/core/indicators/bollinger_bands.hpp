@@ -33,15 +33,19 @@ class BollingerBands {
   BandsValues forming(std::size_t i, const Bar& partial) const;
 
  private:
-  BandsValues valuesOf(std::int64_t sum, exact::Int128 squares) const;
+  // Sums in Acc (64 bits where the largest term proves they fit, else 128); false, having
+  // stopped, when a term is too large for Acc.
+  template <class Acc>
+  bool computeAll(const BarSeries& bars);
+  template <class Acc>
+  BandsValues valuesOf(Acc sum, Acc squares) const;
 
   int period_;
   double deviation_;
   AppliedPrice price_;
   exact::PointScale scale_;
-  std::vector<std::int64_t> terms_;
-  std::vector<std::int64_t> sum_;        // last `period` terms (fewer at the start)
-  std::vector<exact::Int128> squares_;   // their squares
+  exact::SumLimit limit_;
+  exact::PointColumn terms_;
   std::vector<double> upper_;
   std::vector<double> lower_;
   std::vector<double> middle_;

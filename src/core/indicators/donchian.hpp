@@ -28,9 +28,11 @@ class DonchianChannel {
   DonchianValues forming(std::size_t i, const Bar& partial) const;
 
  private:
+  bool computeAll(const BarSeries& bars, bool comparable);
+
   int period_;
-  std::vector<double> high_;
-  std::vector<double> low_;
+  std::vector<double> lastHighs_;  // of the last `period` bars, for a bar after the history
+  std::vector<double> lastLows_;
   std::vector<double> highest_;
   std::vector<double> lowest_;
 };

@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <string>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace zorvik::exact {
 
 namespace {
@@ -48,12 +52,13 @@ int topExponent(double x) {
   return p.exponent + static_cast<int>(std::bit_width(p.mantissa));
 }
 
-// x / 2^exponent, an integer when no bit of x lies below 2^exponent.
-Int128 toFixed(double x, int exponent) {
+// x / 2^exponent, an integer when no bit of x lies below 2^exponent (in Acc when it fits).
+template <class Acc = Int128>
+Acc toFixed(double x, int exponent) {
   const Parts p = partsOf(x);
   if (p.mantissa == 0) return 0;  // (its exponent says nothing: no shift by it)
   const int shift = p.exponent - exponent;
-  const Int128 magnitude = shift >= 0 ? Int128(p.mantissa) << shift : Int128(p.mantissa >> -shift);
+  const Acc magnitude = shift >= 0 ? Acc(p.mantissa) << shift : Acc(p.mantissa >> -shift);
   return p.negative ? -magnitude : magnitude;
 }
 
@@ -84,6 +89,7 @@ double toDouble(Int128 v) {
 
 // v * 2^exponent rounded once.
 double fromFixed(Int128 v, int exponent) { return timesPowerOfTwo(toDouble(v), exponent); }
+double fromFixed(std::int64_t v, int exponent) { return timesPowerOfTwo(static_cast<double>(v), exponent); }
 
 int ceilLog2(int n) {
   int bits = 0;
@@ -143,6 +149,68 @@ void refuseUnsummable(std::int64_t count) {
 }
 
 
+void preferLargePages(const void* data, std::size_t bytes) {
+#if defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kLarge - 1) & ~(kLarge - 1);
+  const std::uintptr_t last = (begin + bytes) & ~(kLarge - 1);
+  if (data && first < last) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
+void PointColumn::widen(std::size_t set) {
+  wide_.reset(new std::int64_t[size_]);
+  preferLargePages(wide_.get(), size_ * sizeof(std::int64_t));
+  std::copy(narrow_.get(), narrow_.get() + set, wide_.get());
+  narrow_.reset();
+}
+
+PointColumn& PointColumn::operator=(const PointColumn& other) {
+  if (this == &other) return *this;
+  // Indicators copy their columns whole once every element is set.
+  resize(other.size_);
+  if (other.wide_) {
+    narrow_.reset();
+    wide_.reset(new std::int64_t[size_]);
+    std::copy(other.wide_.get(), other.wide_.get() + size_, wide_.get());
+  } else if (size_ > 0) {
+    std::copy(other.narrow_.get(), other.narrow_.get() + size_, narrow_.get());
+  }
+  return *this;
+}
+
+void PointScale::termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count,
+                         const SumLimit& limit, std::int64_t* out) const {
+  const double* open = bars.open.data() + from;
+  const double* high = bars.high.data() + from;
+  const double* low = bars.low.data() + from;
+  const double* close = bars.close.data() + from;
+  const PointScale scale = *this;  // a local copy: the stores to `out` cannot change it
+  auto each = [&](auto termsAt) {
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::int64_t t = termsAt(k);
+      limit.check(t);
+      out[k] = t;
+    }
+  };
+  switch (p) {
+    case AppliedPrice::Close: each([&](std::size_t k) { return scale.points(close[k]); }); return;
+    case AppliedPrice::Open: each([&](std::size_t k) { return scale.points(open[k]); }); return;
+    case AppliedPrice::High: each([&](std::size_t k) { return scale.points(high[k]); }); return;
+    case AppliedPrice::Low: each([&](std::size_t k) { return scale.points(low[k]); }); return;
+    case AppliedPrice::Median: each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]); }); return;
+    case AppliedPrice::Typical:
+      each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]) + scale.points(close[k]); });
+      return;
+    case AppliedPrice::Weighted:
+      each([&](std::size_t k) { return scale.points(high[k]) + scale.points(low[k]) + 2 * scale.points(close[k]); });
+      return;
+  }
+}
 
 std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t high, std::int64_t low,
                                std::int64_t close) {
@@ -160,88 +228,114 @@ std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t h
 
 // ---------------------------------------------------------------------------------------------
 
-DoubleAverage::DoubleAverage(const std::vector<double>& x, std::size_t start, int period, MaMethod method)
-    : period_(period), method_(method), start_(start) {
+DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method)
+    : period_(period), method_(method), start_(start), x_(std::move(x)) {
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
-  const std::size_t n = x.size();
-  out_.assign(n, std::numeric_limits<double>::quiet_NaN());
+  const std::size_t n = x_.size();
+  out_.assign(std::min(start, n), std::numeric_limits<double>::quiet_NaN());
   if (start >= n) return;
+  out_.reserve(n);
+  preferLargePages(out_);
 
   int low = std::numeric_limits<int>::max();
   int top = std::numeric_limits<int>::min();
+  double largest = 0;
   for (std::size_t j = start; j < n; ++j) {
-    if (!std::isfinite(x[j])) throw std::domain_error("an averaged value is not a finite number");
-    if (x[j] == 0) continue;
-    low = std::min(low, lowestBitExponent(x[j]));
-    top = std::max(top, topExponent(x[j]));
+    const double v = x_[j];
+    if (!std::isfinite(v)) throw std::domain_error("an averaged value is not a finite number");
+    largest = std::max(largest, std::fabs(v));
+    if (v == 0) continue;
+    low = std::min(low, lowestBitExponent(v));
+    top = std::max(top, topExponent(v));
   }
   exponent_ = top < low ? 0 : low;
   topExponent_ = top < low ? 0 : top;
   // The weighted sum needs room for period * (period+1)/2 * max|x|.
   if (top >= low && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
-
-  if (method == MaMethod::Simple || method == MaMethod::LinearWeighted) prefix_.assign(n, 0);
-  if (method == MaMethod::Smoothed) prefix_.assign(std::min(n, start + static_cast<std::size_t>(period)), 0);
-  if (method == MaMethod::LinearWeighted) weighted_.assign(n, 0);
-  if (method == MaMethod::Exponential) recursive_.assign(n, 0);
-  for (std::size_t i = start; i < n; ++i) {
-    const Step s = step(i, toFixed(x[i], exponent_), exponent_, x[i]);
-    if (i < prefix_.size()) prefix_[i] = s.prefix;
-    if (!weighted_.empty()) weighted_[i] = s.weighted;
-    if (!recursive_.empty()) recursive_[i] = s.recursive;
-    out_[i] = s.value;
-  }
+  // The running sums fit 64 bits when the largest of them (and what is added on the way), at
+  // 2^exponent, stays below 2^63 (with a margin for the rounding of this estimate).
+  const double p = period;
+  const double reach = largest * (method == MaMethod::LinearWeighted ? p * (p + 1) / 2 + 2 * p : p + 1);
+  if (std::ldexp(reach, -exponent_) < 0x1.ffp62)
+    computeWith<std::int64_t>();
+  else
+    computeWith<Int128>();
 }
 
-// A stored prefix in units of 2^exponent (exponent <= exponent_): wrapped like the prefix itself.
-U128Bits DoubleAverage::prefixAt(std::size_t j, int exponent) const {
-  return static_cast<U128Bits>(prefix_[j]) << (exponent_ - exponent);
-}
-
-DoubleAverage::Step DoubleAverage::step(std::size_t i, Int128 xi, int exponent, double xd) const {
-  const auto n = static_cast<std::size_t>(period_);
-  const std::size_t k = i - start_;  // how many values came before this one
-  const bool full = k + 1 >= n;
-  // The sum of the `period` values ending at `end` (fewer at the start) from its prefix.
-  auto window = [&](U128Bits prefixAtEnd, std::size_t end) {
-    return static_cast<Int128>(prefixAtEnd - (end - start_ >= n ? prefixAt(end - n, exponent) : 0));
-  };
-  Step s{};
-  s.value = std::numeric_limits<double>::quiet_NaN();
+template <class Acc>
+void DoubleAverage::computeWith() {
   switch (method_) {
-    case MaMethod::Simple:
-      s.prefix = (k > 0 ? prefixAt(i - 1, exponent) : 0) + static_cast<U128Bits>(xi);
-      if (full) s.value = fromFixed(window(s.prefix, i), exponent) / period_;
-      break;
-    case MaMethod::LinearWeighted: {
-      const U128Bits prevPrefix = k > 0 ? prefixAt(i - 1, exponent) : 0;
-      const Int128 prevWindow = k > 0 ? window(prevPrefix, i - 1) : 0;
-      const Int128 prevWeighted =
-          k > 0 ? static_cast<Int128>(static_cast<U128Bits>(weighted_[i - 1]) << (exponent_ - exponent)) : 0;
-      s.prefix = prevPrefix + static_cast<U128Bits>(xi);
-      s.weighted = prevWeighted - prevWindow + static_cast<Int128>(period_) * xi;
-      if (full) s.value = fromFixed(s.weighted, exponent) / (static_cast<double>(period_) * (period_ + 1) / 2);
-      break;
-    }
-    case MaMethod::Exponential: {
-      const double a = 2.0 / (period_ + 1);
-      s.recursive = k == 0 ? xd : xd * a + recursive_[i - 1] * (1 - a);
-      if (full) s.value = s.recursive;
-      break;
-    }
-    case MaMethod::Smoothed:
-      if (k < n) {
-        s.prefix = (k > 0 ? prefixAt(i - 1, exponent) : 0) + static_cast<U128Bits>(xi);
-        if (k + 1 == n) s.value = fromFixed(static_cast<Int128>(s.prefix), exponent) / period_;
-      } else {
-        s.value = (out_[i - 1] * (period_ - 1) + xd) / period_;
-      }
-      break;
+    case MaMethod::Simple: computeAll<MaMethod::Simple, Acc>(); break;
+    case MaMethod::Exponential: computeAll<MaMethod::Exponential, Acc>(); break;
+    case MaMethod::Smoothed: computeAll<MaMethod::Smoothed, Acc>(); break;
+    case MaMethod::LinearWeighted: computeAll<MaMethod::LinearWeighted, Acc>(); break;
   }
-  return s;
 }
 
+// Running sums in registers: the window gains x[i] and loses x[i-period]; the weighted sum gains
+// period*x[i] and loses the previous window.
+template <MaMethod M, class Acc>
+void DoubleAverage::computeAll() {
+  const std::size_t n = x_.size();
+  const auto p = static_cast<std::size_t>(period_);
+  const double* x = x_.data();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const int exponent = exponent_;
+  const double period = period_;
+  const double weights = static_cast<double>(period_) * (period_ + 1) / 2;
+  const double a = 2.0 / (period_ + 1);
+  Acc window = 0;
+  Acc weighted = 0;
+  double previous = 0;
+  for (std::size_t i = start_; i < n; ++i) {
+    const std::size_t k = i - start_;  // how many values came before this one
+    if constexpr (M == MaMethod::Simple || M == MaMethod::LinearWeighted) {
+      const Acc xi = toFixed<Acc>(x[i], exponent);
+      if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Acc>(period_) * xi - window;
+      window += xi - (k >= p ? toFixed<Acc>(x[i - p], exponent) : 0);
+      if (k + 1 < p)
+        out_.push_back(nan);
+      else
+        out_.push_back(M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights);
+    } else if constexpr (M == MaMethod::Exponential) {
+      previous = k == 0 ? x[i] : x[i] * a + previous * (1 - a);
+      if (k + 1 >= p) {
+        out_.push_back(previous);
+      } else {
+        warmUp_.push_back(previous);
+        out_.push_back(nan);
+      }
+    } else {
+      if (k < p) {
+        window += toFixed<Acc>(x[i], exponent);
+        if (k + 1 == p) previous = fromFixed(window, exponent) / period;
+        out_.push_back(k + 1 == p ? previous : nan);
+      } else {
+        previous = (previous * (period - 1) + x[i]) / period;
+        out_.push_back(previous);
+      }
+    }
+  }
+}
+
+Int128 DoubleAverage::windowSum(std::size_t i, Int128 xi, int exponent) const {
+  const auto p = static_cast<std::size_t>(period_);
+  Int128 sum = xi;
+  for (std::size_t j = i - start_ >= p ? i + 1 - p : start_; j < i; ++j) sum += toFixed(x_[j], exponent);
+  return sum;
+}
+
+Int128 DoubleAverage::weightedSum(std::size_t i, Int128 xi, int exponent) const {
+  const auto p = static_cast<std::size_t>(period_);
+  Int128 sum = static_cast<Int128>(period_) * xi;
+  for (std::size_t j = i - start_ >= p ? i + 1 - p : start_; j < i; ++j)
+    sum += static_cast<Int128>(p - (i - j)) * toFixed(x_[j], exponent);
+  return sum;
+}
+
+// The window re-summed at the finest exponent of its values, so that the completed bar gives its
+// series value bit for bit.
 double DoubleAverage::forming(std::size_t i, double xi) const {
   if (i > out_.size()) throw std::out_of_range("forming bar after the end of the series");
   if (i < start_) return std::numeric_limits<double>::quiet_NaN();
@@ -252,8 +346,30 @@ double DoubleAverage::forming(std::size_t i, double xi) const {
   const int top = xi == 0 ? topExponent_ : std::max(topExponent_, topExponent(xi));
   if (top - exponent + 2 * ceilLog2(period_ + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
-  const Int128 fx = toFixed(xi, exponent);
-  return step(i, fx, exponent, xi).value;
+  const auto p = static_cast<std::size_t>(period_);
+  const std::size_t k = i - start_;
+  const bool full = k + 1 >= p;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  switch (method_) {
+    case MaMethod::Simple:
+      return full ? fromFixed(windowSum(i, toFixed(xi, exponent), exponent), exponent) / period_ : nan;
+    case MaMethod::LinearWeighted:
+      return full ? fromFixed(weightedSum(i, toFixed(xi, exponent), exponent), exponent) /
+                        (static_cast<double>(period_) * (period_ + 1) / 2)
+                  : nan;
+    case MaMethod::Exponential: {
+      if (!full) return nan;
+      const double a = 2.0 / (period_ + 1);
+      if (k == 0) return xi;
+      const double previous = k - 1 < warmUp_.size() ? warmUp_[k - 1] : out_[i - 1];
+      return xi * a + previous * (1 - a);
+    }
+    case MaMethod::Smoothed:
+      if (!full) return nan;
+      if (k + 1 == p) return fromFixed(windowSum(i, toFixed(xi, exponent), exponent), exponent) / period_;
+      return (out_[i - 1] * (period_ - 1) + xi) / period_;
+  }
+  return nan;
 }
 
 }  // namespace zorvik::exact

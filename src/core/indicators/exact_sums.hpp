@@ -3,8 +3,10 @@
 // Exact arithmetic under the indicators: prices as whole numbers of points, and sums of doubles
 // kept as integers of a common power of two. Not part of the indicators' interface.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "indicators/indicator_basics.hpp"
@@ -24,6 +26,22 @@ inline double ratio(Int128 num, Int128 den) {
     return static_cast<double>(num) / static_cast<double>(den);  // both exact: one rounding
   return ratioOfLarge(num, den);
 }
+// The same for 64-bit operands, the common case kept to 64-bit comparisons.
+inline double ratio(std::int64_t num, std::int64_t den) {
+  constexpr std::int64_t exactInDouble = std::int64_t(1) << 53;
+  if (num > -exactInDouble && num < exactInDouble && den < exactInDouble)
+    return static_cast<double>(num) / static_cast<double>(den);
+  return ratioOfLarge(num, den);
+}
+
+// The lines and columns of a long history are megabytes written once from front to back: asks
+// for large pages for [data, data + bytes) where the system hands them out on request, sparing
+// the kernel a fault for every 4 KiB. Only advice; nothing changes where it is not taken.
+void preferLargePages(const void* data, std::size_t bytes);
+template <class T>
+void preferLargePages(const std::vector<T>& v) {
+  preferLargePages(v.data(), v.capacity() * sizeof(T));
+}
 
 // Refuses (std::invalid_argument) a value whose sum over `count` values (or twice it) could
 // leave 64 bits.
@@ -32,6 +50,58 @@ inline void checkSummable(std::int64_t value, std::int64_t count) {
   const Int128 reach = Int128(value) * count * 2;
   if (reach > INT64_MAX || reach < -INT64_MAX) refuseUnsummable(count);
 }
+
+// The same check as a bound worked out once per series: one comparison a bar.
+class SumLimit {
+ public:
+  explicit SumLimit(std::int64_t count) : count_(count), largest_(INT64_MAX / (2 * std::max<std::int64_t>(count, 1))) {}
+  void check(std::int64_t value) const {
+    if (value > largest_ || value < -largest_) refuseUnsummable(count_);
+  }
+  std::int64_t largest() const { return largest_; }  // the largest |value| that passes
+
+ private:
+  std::int64_t count_;
+  std::int64_t largest_;
+};
+
+// Whole numbers of points kept per bar in 32 bits while every one fits, in 64 bits from the
+// first that does not: the common prices take half the memory. Not initialised by resize(): the
+// elements are set in order, each before it is read.
+class PointColumn {
+ public:
+  PointColumn() = default;
+  PointColumn(const PointColumn& other) { *this = other; }
+  PointColumn(PointColumn&&) noexcept = default;
+  PointColumn& operator=(const PointColumn& other);
+  PointColumn& operator=(PointColumn&&) noexcept = default;
+
+  void resize(std::size_t n) {
+    narrow_.reset(new std::int32_t[n]);
+    wide_.reset();
+    size_ = n;
+    preferLargePages(narrow_.get(), n * sizeof(std::int32_t));
+  }
+  std::size_t size() const { return size_; }
+  void set(std::size_t j, std::int64_t v) {
+    if (!wide_) {
+      if (v == static_cast<std::int32_t>(v)) {
+        narrow_[j] = static_cast<std::int32_t>(v);
+        return;
+      }
+      widen(j);
+    }
+    wide_[j] = v;
+  }
+  std::int64_t operator[](std::size_t j) const { return wide_ ? wide_[j] : narrow_[j]; }
+
+ private:
+  void widen(std::size_t set);  // elements 0 .. set-1 are set
+
+  std::unique_ptr<std::int32_t[]> narrow_;
+  std::unique_ptr<std::int64_t[]> wide_;
+  std::size_t size_ = 0;
+};
 
 // Prices of a series as whole numbers of points.
 class PointScale {
@@ -71,6 +141,12 @@ class PointScale {
     return points(close);
   }
   std::int64_t termsOf(AppliedPrice p, const Bar& b) const { return termsOf(p, b.open, b.high, b.low, b.close); }
+  // The terms of bars [from, from + count) into `out`, each checked against `limit` in order:
+  // one pass over the columns the applied price uses.
+  void termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count, const SumLimit& limit,
+               std::int64_t* out) const;
+  // Bars are converted a block at a time into a buffer of this size.
+  static constexpr std::size_t kBlock = 256;
   std::int64_t unitsPerPrice(AppliedPrice p) const { return denominator(p) * pow10_; }
   std::int64_t pow10() const { return pow10_; }
   double toPrice(std::int64_t pts) const { return ratio(pts, pow10_); }
@@ -85,38 +161,39 @@ class PointScale {
 
 // A moving average of doubles (the MACD main line, the stochastic %K) whose window sums are
 // exact: every value from `start` on is an integer multiple of 2^exponent, so the sums are kept
-// as integers and rounded once. Values before `start` are ignored (NaN in the output).
+// as integers and rounded once. Values before `start` are ignored (NaN in the output). It keeps
+// the values it averages (inputs()), from which the forming value re-sums its window.
 class DoubleAverage {
  public:
   // Values before `start` are not read. Throws std::domain_error when the values span more
   // bits than an exact 128-bit sum can hold (not for prices of any market).
   DoubleAverage() = default;
-  DoubleAverage(const std::vector<double>& x, std::size_t start, int period, MaMethod method);
+  DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method);
 
+  const std::vector<double>& inputs() const { return x_; }
   const std::vector<double>& values() const { return out_; }
   std::size_t firstDefined() const { return start_ + static_cast<std::size_t>(period_) - 1; }
   // The average at bar i when x[i] is `xi` (x[start..i-1] as given to the constructor).
   double forming(std::size_t i, double xi) const;
 
  private:
-  struct Step {
-    U128Bits prefix;   // all fixed values so far, wrapped (window sums are differences)
-    Int128 weighted;   // weights period..1, newest first
-    double recursive;  // EMA state
-    double value;
-  };
-  Step step(std::size_t i, Int128 xi, int exponent, double xd) const;
-  U128Bits prefixAt(std::size_t j, int exponent) const;
+  template <class Acc>
+  void computeWith();
+  template <MaMethod M, class Acc>
+  void computeAll();
+  // x[i-period+1 .. i-1] (from `start` on) and xi at 2^exponent: their sum and their sum
+  // weighted period..1, newest first.
+  Int128 windowSum(std::size_t i, Int128 xi, int exponent) const;
+  Int128 weightedSum(std::size_t i, Int128 xi, int exponent) const;
 
   int period_ = 1;
   MaMethod method_ = MaMethod::Simple;
   std::size_t start_ = 0;
   int exponent_ = 0;               // the common power of two of the fixed values
   int topExponent_ = 0;            // every |x| < 2^topExponent_
-  std::vector<U128Bits> prefix_;   // simple, linear weighted: per bar; smoothed: up to its seed
-  std::vector<Int128> weighted_;   // linear weighted only
-  std::vector<double> recursive_;  // exponential only (its output is NaN during the warm-up)
-  std::vector<double> out_;       // also the smoothed recursion's state
+  std::vector<double> x_;
+  std::vector<double> warmUp_;     // exponential: the recursion while its output is still NaN
+  std::vector<double> out_;        // also the recursions' state
 };
 
 }  // namespace zorvik::exact

@@ -5,6 +5,7 @@
 // window sum exact), OsMA = main - signal (defined where signal is).
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "indicators/exact_sums.hpp"
@@ -24,8 +25,8 @@ class Macd {
  public:
   Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeriod, AppliedPrice price);
 
-  std::size_t size() const { return main_.size(); }
-  const std::vector<double>& main() const { return main_; }
+  std::size_t size() const { return signal_.inputs().size(); }
+  const std::vector<double>& main() const { return signal_.inputs(); }
   const std::vector<double>& signal() const { return signal_.values(); }
   const std::vector<double>& osma() const { return osma_; }
   std::size_t firstDefinedMain() const { return 0; }
@@ -33,10 +34,30 @@ class Macd {
   MacdValues forming(std::size_t i, const Bar& partial) const;
 
  private:
-  MovingAverage fast_;
-  MovingAverage slow_;
-  std::vector<double> main_;
-  exact::DoubleAverage signal_;
+  struct Emas {
+    double fast;
+    double slow;
+  };
+  // Both averages after a bar whose price is `price` (bar 0: the price itself).
+  Emas next(const Emas& before, double price) const {
+    return {price * fastAlpha_ + before.fast * (1 - fastAlpha_), price * slowAlpha_ + before.slow * (1 - slowAlpha_)};
+  }
+  std::int64_t termsOf(const Bar& partial) const;
+  Emas emasAt(std::size_t j) const;
+
+  // The averages are kept at every kEvery-th bar; a bar between is replayed from its terms.
+  static constexpr std::size_t kEvery = 8;
+
+  AppliedPrice price_;
+  exact::PointScale scale_;
+  exact::SumLimit fastLimit_;
+  exact::SumLimit slowLimit_;
+  std::int64_t units_;
+  double fastAlpha_;
+  double slowAlpha_;
+  exact::PointColumn terms_;
+  std::vector<Emas> emas_;
+  exact::DoubleAverage signal_;  // holds the main line as its inputs
   std::vector<double> osma_;
 };
 

@@ -21,7 +21,7 @@ double appliedPriceOf(const Bar& bar, AppliedPrice price, int digits) {
 }
 
 MovingAverage::MovingAverage(const BarSeries& bars, int period, MaMethod method, AppliedPrice price)
-    : period_(period), method_(method), price_(price), scale_(bars.digits) {
+    : period_(period), method_(method), price_(price), scale_(bars.digits), limit_(period) {
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
   // The weighted sum of period*(period+1)/2 prices must stay far inside 128 bits.
   if (period > 1'000'000) throw std::invalid_argument("period must be at most 1000000, not " + std::to_string(period));
@@ -30,7 +30,10 @@ MovingAverage::MovingAverage(const BarSeries& bars, int period, MaMethod method,
     case MaMethod::Simple: computeAll<MaMethod::Simple>(bars); break;
     case MaMethod::Exponential: computeAll<MaMethod::Exponential>(bars); break;
     case MaMethod::Smoothed: computeAll<MaMethod::Smoothed>(bars); break;
-    case MaMethod::LinearWeighted: computeAll<MaMethod::LinearWeighted>(bars); break;
+    case MaMethod::LinearWeighted:
+      // In 64 bits while the weighted sums provably fit, else again in 128.
+      if (!computeWeighted<std::int64_t>(bars)) computeWeighted<exact::Int128>(bars);
+      break;
   }
 }
 
@@ -38,72 +41,121 @@ template <MaMethod M>
 void MovingAverage::computeAll(const BarSeries& bars) {
   const std::size_t n = bars.size();
   const auto p = static_cast<std::size_t>(period_);
-  values_.resize(n);
-  if (M == MaMethod::Simple || M == MaMethod::LinearWeighted) prefix_.resize(n);
-  if (M == MaMethod::Smoothed) prefix_.resize(std::min(n, p));
-  if (M == MaMethod::LinearWeighted) weighted_.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::int64_t terms = scale_.termsOf(price_, bars.open[i], bars.high[i], bars.low[i], bars.close[i]);
-    exact::checkSummable(terms, period_);
-    const State s = step<M>(i, terms);
-    if (i < prefix_.size()) prefix_[i] = s.prefix;
-    if (M == MaMethod::LinearWeighted) weighted_[i] = s.weighted;
-    values_[i] = s.value;
+  values_.clear();
+  values_.reserve(n);
+  exact::preferLargePages(values_);
+  if (M == MaMethod::Simple) terms_.resize(n);
+  if (M == MaMethod::Smoothed) terms_.resize(std::min(n, p));
+  const double units = static_cast<double>(units_);
+  const double period = period_;
+  const bool exactQuotients = units_ < (std::int64_t(1) << 53);  // and every term and sum, by the limit
+  const double a = 2.0 / (period_ + 1);
+  std::int64_t window = 0;  // the last `period` terms (fewer at the start)
+  double previous = 0;      // the recursions' last value
+  std::int64_t block[exact::PointScale::kBlock];
+  for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
+    const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
+    scale_.termsOf(price_, bars, from, count, limit_, block);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const std::int64_t terms = block[k];
+      if constexpr (M == MaMethod::Simple) {
+        terms_.set(i, terms);
+        window += terms - (i >= p ? terms_[i - p] : 0);
+        if (i + 1 < p)
+          values_.push_back(kNaN);
+        else
+          values_.push_back(exactQuotients ? static_cast<double>(window) / units / period : simpleValue(window));
+      } else if constexpr (M == MaMethod::Exponential) {
+        const double price = exactQuotients ? static_cast<double>(terms) / units : this->price(terms);
+        previous = i == 0 ? price : price * a + previous * (1 - a);
+        values_.push_back(previous);
+      } else {
+        if (i < p) {
+          terms_.set(i, terms);
+          window += terms;
+          previous = i + 1 == p ? simpleValue(window) : kNaN;
+        } else {
+          const double price = exactQuotients ? static_cast<double>(terms) / units : this->price(terms);
+          previous = (previous * (period - 1) + price) / period;
+        }
+        values_.push_back(previous);
+      }
+    }
   }
+}
+
+// Linear weighted: the weighted sum follows from the previous one and the previous window
+// (weighted += period * new - window), both exact. Returns false, having stopped, when a term is
+// too large for the weighted sums to be sure to fit `Weighted`.
+template <class Weighted>
+bool MovingAverage::computeWeighted(const BarSeries& bars) {
+  const std::size_t n = bars.size();
+  const auto p = static_cast<std::size_t>(period_);
+  values_.clear();
+  values_.reserve(n);
+  exact::preferLargePages(values_);
+  terms_.resize(n);
+  // |weighted| <= period*(period+1)/2 * max|terms|.
+  const std::int64_t fits =
+      sizeof(Weighted) > 8 ? INT64_MAX : INT64_MAX / (static_cast<std::int64_t>(period_) * (period_ + 1) / 2);
+  const Weighted period = period_;
+  std::int64_t window = 0;
+  Weighted weighted = 0;
+  std::int64_t block[exact::PointScale::kBlock];
+  for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
+    const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
+    scale_.termsOf(price_, bars, from, count, limit_, block);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const std::int64_t terms = block[k];
+      if (terms > fits || terms < -fits) return false;
+      terms_.set(i, terms);
+      weighted += period * terms - window;
+      window += terms - (i >= p ? terms_[i - p] : 0);
+      values_.push_back(i + 1 >= p ? weightedValue(weighted) : kNaN);
+    }
+  }
+  return true;
 }
 
 std::size_t MovingAverage::firstDefined() const {
   return method_ == MaMethod::Exponential ? 0 : static_cast<std::size_t>(period_) - 1;
 }
 
-// The sum of the `period` terms ending at bar `end` whose running prefix is `prefixAtEnd` (fewer
-// at the start). Each window sum fits in 64 bits, so the wrapped difference is exact.
-std::int64_t MovingAverage::windowSum(std::uint64_t prefixAtEnd, std::size_t end) const {
-  const auto n = static_cast<std::size_t>(period_);
-  return static_cast<std::int64_t>(prefixAtEnd - (end >= n ? prefix_[end - n] : 0));
+std::int64_t MovingAverage::windowSum(std::size_t i, std::int64_t terms) const {
+  const auto p = static_cast<std::size_t>(period_);
+  std::int64_t sum = terms;
+  for (std::size_t j = i >= p ? i + 1 - p : 0; j < i; ++j) sum += terms_[j];
+  return sum;
 }
 
-// Bar i from the state of bar i-1: the one computation behind both the series and the forming
-// value, so the two agree bit for bit.
-template <MaMethod M>
-MovingAverage::State MovingAverage::step(std::size_t i, std::int64_t terms) const {
-  const auto n = static_cast<std::size_t>(period_);
-  const bool full = i + 1 >= n;
-  State s{};
-  s.value = kNaN;
-  if constexpr (M == MaMethod::Simple) {
-    s.prefix = (i > 0 ? prefix_[i - 1] : 0) + static_cast<std::uint64_t>(terms);
-    if (full) s.value = exact::ratio(windowSum(s.prefix, i), units_) / period_;
-  } else if constexpr (M == MaMethod::LinearWeighted) {
-    const std::uint64_t prevPrefix = i > 0 ? prefix_[i - 1] : 0;
-    const std::int64_t prevWindow = i > 0 ? windowSum(prevPrefix, i - 1) : 0;
-    s.prefix = prevPrefix + static_cast<std::uint64_t>(terms);
-    s.weighted = (i > 0 ? weighted_[i - 1] : 0) - prevWindow + static_cast<exact::Int128>(period_) * terms;
-    if (full) s.value = exact::ratio(s.weighted, units_) / (static_cast<double>(period_) * (period_ + 1) / 2);
-  } else if constexpr (M == MaMethod::Exponential) {
-    const double a = 2.0 / (period_ + 1);
-    const double price = exact::ratio(terms, units_);
-    s.value = i == 0 ? price : price * a + values_[i - 1] * (1 - a);
-  } else {
-    if (i < n) {
-      s.prefix = (i > 0 ? prefix_[i - 1] : 0) + static_cast<std::uint64_t>(terms);
-      if (i + 1 == n) s.value = exact::ratio(static_cast<std::int64_t>(s.prefix), units_) / period_;
-    } else {
-      s.value = (values_[i - 1] * (period_ - 1) + exact::ratio(terms, units_)) / period_;
-    }
-  }
-  return s;
+exact::Int128 MovingAverage::weightedSum(std::size_t i, std::int64_t terms) const {
+  const auto p = static_cast<std::size_t>(period_);
+  exact::Int128 sum = static_cast<exact::Int128>(period_) * terms;
+  for (std::size_t j = i >= p ? i + 1 - p : 0; j < i; ++j)
+    sum += static_cast<exact::Int128>(p - (i - j)) * terms_[j];
+  return sum;
 }
 
+// From the completed bars' terms or values and the partial bar's terms: the same exact sums and
+// the same roundings as the series, so the completed bar gives its series value bit for bit.
 double MovingAverage::forming(std::size_t i, const Bar& partial) const {
   if (i > values_.size()) throw std::out_of_range("forming bar after the end of the series");
   const std::int64_t terms = scale_.termsOf(price_, partial);
-  exact::checkSummable(terms, period_);
+  limit_.check(terms);
+  const auto p = static_cast<std::size_t>(period_);
   switch (method_) {
-    case MaMethod::Simple: return step<MaMethod::Simple>(i, terms).value;
-    case MaMethod::Exponential: return step<MaMethod::Exponential>(i, terms).value;
-    case MaMethod::Smoothed: return step<MaMethod::Smoothed>(i, terms).value;
-    case MaMethod::LinearWeighted: return step<MaMethod::LinearWeighted>(i, terms).value;
+    case MaMethod::Simple: return i + 1 >= p ? simpleValue(windowSum(i, terms)) : kNaN;
+    case MaMethod::LinearWeighted: return i + 1 >= p ? weightedValue(weightedSum(i, terms)) : kNaN;
+    case MaMethod::Exponential: {
+      const double a = 2.0 / (period_ + 1);
+      return i == 0 ? price(terms) : price(terms) * a + values_[i - 1] * (1 - a);
+    }
+    case MaMethod::Smoothed:
+      if (i + 1 < p) return kNaN;
+      if (i + 1 == p) return simpleValue(windowSum(i, terms));
+      return (values_[i - 1] * (period_ - 1) + price(terms)) / period_;
   }
   return kNaN;
 }

@@ -26,25 +26,29 @@ class MovingAverage {
   double forming(std::size_t i, const Bar& partial) const;
 
  private:
-  struct State {
-    std::uint64_t prefix;    // sum of all terms so far, modulo 2^64 (window sums are differences)
-    exact::Int128 weighted;  // weights period..1, newest first
-    double value;
-  };
-  template <MaMethod M>
-  State step(std::size_t i, std::int64_t terms) const;
   template <MaMethod M>
   void computeAll(const BarSeries& bars);
-  std::int64_t windowSum(std::uint64_t prefixAtEnd, std::size_t end) const;
+  template <class Weighted>
+  bool computeWeighted(const BarSeries& bars);
+  // The terms of bars i-period+1 .. i-1 (those before bar 0 as 0) and `terms` for bar i: their
+  // sum and, weights period..1 newest first, their weighted sum.
+  std::int64_t windowSum(std::size_t i, std::int64_t terms) const;
+  exact::Int128 weightedSum(std::size_t i, std::int64_t terms) const;
+  double simpleValue(std::int64_t sum) const { return exact::ratio(sum, units_) / period_; }
+  template <class Weighted>
+  double weightedValue(Weighted weighted) const {
+    return exact::ratio(weighted, static_cast<Weighted>(units_)) / (static_cast<double>(period_) * (period_ + 1) / 2);
+  }
+  double price(std::int64_t terms) const { return exact::ratio(terms, units_); }
 
   int period_;
   MaMethod method_;
   AppliedPrice price_;
   exact::PointScale scale_;
-  std::int64_t units_;                  // terms per unit of price: denominator * 10^digits
-  std::vector<std::uint64_t> prefix_;   // simple, linear weighted: every bar; smoothed: the first period
-  std::vector<exact::Int128> weighted_; // linear weighted only
-  std::vector<double> values_;          // also the exponential and smoothed recursions' state
+  exact::SumLimit limit_;
+  std::int64_t units_;          // terms per unit of price: denominator * 10^digits
+  exact::PointColumn terms_;    // simple, linear weighted: every bar; smoothed: the first period
+  std::vector<double> values_;  // also the exponential and smoothed recursions' state
 };
 
 // The applied price of a bar, rounded once from its whole points (what the averages use).

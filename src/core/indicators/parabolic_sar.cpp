@@ -5,13 +5,15 @@
 #include <limits>
 #include <stdexcept>
 
-#include "indicators/exact_sums.hpp"
-
 namespace zorvik {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The first of the two on a tie, as a scan in bar order picks it.
+double lower(double a, double b) { return b < a ? b : a; }
+double higher(double a, double b) { return b > a ? b : a; }
 
 }  // namespace
 
@@ -25,39 +27,48 @@ ParabolicSar::ParabolicSar(const BarSeries& bars, double step, double maximum)
     return p;
   };
   const std::size_t n = bars.size();
-  high_.resize(n);
-  low_.resize(n);
-  state_.resize(n);
-  values_.assign(n, kNaN);
+  carry_.reserve(n);
+  values_.reserve(n);
+  exact::preferLargePages(carry_);
+  exact::preferLargePages(values_);
   if (n == 0) return;
+  const double* highs = bars.high.data();
+  const double* lows = bars.low.data();
   firstOpen_ = price(bars.open[0]);
   firstClose_ = price(bars.close[0]);
-  high_[0] = price(bars.high[0]);
-  low_[0] = price(bars.low[0]);
-  state_[0] = State{kNaN, kNaN, kNaN, true};
+  firstHigh_ = price(highs[0]);
+  firstLow_ = price(lows[0]);
+  values_.push_back(kNaN);
+  carry_.push_back({kNaN, kNaN, kNaN});
+  State s{kNaN, kNaN, kNaN, true};
+  double previousHigh = firstHigh_;
+  double previousLow = firstLow_;
+  double bound = kNaN;
   for (std::size_t i = 1; i < n; ++i) {
-    high_[i] = price(bars.high[i]);
-    low_[i] = price(bars.low[i]);
-    state_[i] = this->step(i, high_[i], low_[i]);
-    values_[i] = state_[i].sar;
+    const double high = price(highs[i]);
+    const double low = price(lows[i]);
+    s = this->step(i, s, bound, high, low);
+    values_.push_back(s.sar);
+    bound = s.rising ? lower(low, previousLow) : higher(high, previousHigh);
+    carry_.push_back({s.extreme, s.rising ? s.factor : -s.factor, bound});
+    previousHigh = high;
+    previousLow = low;
   }
 }
 
-ParabolicSar::State ParabolicSar::step(std::size_t i, double high, double low) const {
+ParabolicSar::State ParabolicSar::step(std::size_t i, const State& before, double bound, double high,
+                                       double low) const {
   State s{};
   if (i == 1) {
     // The seed from the first bar; the second bar takes it unmoved.
     s.rising = firstClose_ >= firstOpen_;
-    s.sar = s.rising ? low_[0] : high_[0];
-    s.extreme = s.rising ? high_[0] : low_[0];
+    s.sar = s.rising ? firstLow_ : firstHigh_;
+    s.extreme = s.rising ? firstHigh_ : firstLow_;
     s.factor = step_;
   } else {
-    s = state_[i - 1];
+    s = before;
     s.sar = s.sar + s.factor * (s.extreme - s.sar);
-    if (s.rising)
-      s.sar = std::min({s.sar, low_[i - 1], low_[i - 2]});
-    else
-      s.sar = std::max({s.sar, high_[i - 1], high_[i - 2]});
+    s.sar = s.rising ? lower(s.sar, bound) : higher(s.sar, bound);
   }
   if (s.rising && low < s.sar) {
     s = State{s.extreme, low, step_, false};
@@ -73,12 +84,18 @@ ParabolicSar::State ParabolicSar::step(std::size_t i, double high, double low) c
   return s;
 }
 
+ParabolicSar::State ParabolicSar::stateAfter(std::size_t j) const {
+  const Carry& c = carry_[j];
+  return {values_[j], c.extreme, std::fabs(c.factor), c.factor > 0};
+}
+
 double ParabolicSar::forming(std::size_t i, const Bar& partial) const {
   if (i > size()) throw std::out_of_range("forming bar after the end of the series");
   if (i < 1) return kNaN;
   if (!std::isfinite(partial.high) || !std::isfinite(partial.low))
     throw std::invalid_argument("a price is not a finite number");
-  return step(i, partial.high, partial.low).sar;
+  if (i == 1) return step(1, State{}, kNaN, partial.high, partial.low).sar;
+  return step(i, stateAfter(i - 1), boundAfter(i - 1), partial.high, partial.low).sar;
 }
 
 }  // namespace zorvik

@@ -29,16 +29,27 @@ class ParabolicSar {
     double factor;
     bool rising;
   };
-  State step(std::size_t i, double high, double low) const;
+  // Bar i from the state after bar i-1 and `bound`, the stop's limit from bars i-1 and i-2
+  // (the lower of their lows when rising, else the higher of their highs); i >= 1.
+  State step(std::size_t i, const State& before, double bound, double high, double low) const;
+  State stateAfter(std::size_t j) const;  // j >= 1
+  double boundAfter(std::size_t j) const { return carry_[j].bound; }
 
   double step_;
   double maximum_;
-  exact::PointScale scale_;
-  std::vector<double> high_;
-  std::vector<double> low_;
+  exact::PointScale scale_;  // (prices are used as stored; the digits are still checked)
+  // What bar i+1 needs of bar i beyond its value: the extreme point, the factor (negative while
+  // falling) and the stop's bound.
+  struct Carry {
+    double extreme;
+    double factor;
+    double bound;
+  };
+  std::vector<Carry> carry_;
   double firstOpen_ = 0;
   double firstClose_ = 0;
-  std::vector<State> state_;
+  double firstHigh_ = 0;
+  double firstLow_ = 0;
   std::vector<double> values_;
 };
 

@@ -25,29 +25,42 @@ class Rsi {
   double forming(std::size_t i, const Bar& partial) const;
 
  private:
-  struct State {
-    std::int64_t gainSum;  // exact sums of the changes while fewer than `period` are known
-    std::int64_t lossSum;
-    double gain;           // Wilder averages once `period` changes are known
-    double loss;
-    double value;
-  };
-  State step(std::size_t i, std::int64_t terms) const;
-
-  int period_;
-  AppliedPrice price_;
-  exact::PointScale scale_;
-  struct Sums {
-    std::int64_t gain;
-    std::int64_t loss;
-  };
   struct Averages {
     double gain;
     double loss;
   };
-  std::vector<std::int64_t> terms_;
-  std::vector<Sums> sums_;          // bars 0..period-1: the exact sums of the changes so far
-  std::vector<Averages> averages_;  // per bar, from bar `period` on
+  // Wilder's step: the averages after a change of `change` terms. Gain and loss go side by side
+  // through the same operations (one rounding each, as apart); at most one of up and down is not
+  // 0, and 0 over the units is +0, so one quotient serves both.
+  Averages next(const Averages& before, std::int64_t change) const {
+    __extension__ typedef double Pair __attribute__((vector_size(16)));
+    const double moved = exact::ratio(change > 0 ? change : -change, units_);
+    const Pair x = {change > 0 ? moved : 0.0, change < 0 ? moved : 0.0};
+    const Pair b = {before.gain, before.loss};
+    const Pair r = (b * static_cast<double>(period_ - 1) + x) / static_cast<double>(period_);
+    return {r[0], r[1]};
+  }
+  // The first averages: the exact means of the first `period` changes.
+  Averages seed(std::int64_t gainSum, std::int64_t lossSum) const {
+    return {exact::ratio(gainSum, units_) / period_, exact::ratio(lossSum, units_) / period_};
+  }
+  static double valueOf(const Averages& a) {
+    if (a.loss == 0) return a.gain > 0 ? 100.0 : 50.0;
+    return 100.0 - 100.0 / (1.0 + a.gain / a.loss);
+  }
+  Averages averagesAt(std::size_t j) const;  // j >= period
+
+  // The averages are kept at every kEvery-th bar; a bar between is replayed from its terms.
+  static constexpr std::size_t kEvery = 8;
+
+  int period_;
+  AppliedPrice price_;
+  exact::PointScale scale_;
+  exact::SumLimit limit_;
+  std::int64_t units_;
+  exact::PointColumn terms_;
+  Averages first_{};                // at bar `period`
+  std::vector<Averages> averages_;  // at bars 0, kEvery, 2*kEvery, ... from bar `period` on
   std::vector<double> values_;
 };
 

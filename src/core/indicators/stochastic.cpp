@@ -1,9 +1,13 @@
 #include "indicators/stochastic.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
+
+#include "indicators/window_extreme.hpp"
 
 namespace zorvik {
 
@@ -19,75 +23,129 @@ void checkPeriod(int value, const char* name) {
 
 Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slowing, MaMethod method,
                        StochasticPriceField field)
-    : kPeriod_(kPeriod), slowing_(slowing), field_(field), scale_(bars.digits) {
+    : kPeriod_(kPeriod), slowing_(slowing), field_(field), scale_(bars.digits), limit_(slowing) {
   checkPeriod(kPeriod, "%K period");
   checkPeriod(dPeriod, "%D period");
   checkPeriod(slowing, "slowing");
   const std::size_t n = bars.size();
   const auto kp = static_cast<std::size_t>(kPeriod);
-  low_.resize(n);
-  high_.resize(n);
-  num_.resize(n);
-  den_.resize(n);
-  main_.assign(n, kNaN);
-  // Indices of the window's candidates, their prices rising (lowest) or falling (highest).
-  // (Monotonic queues in plain arrays: each bar enters once, so n slots never run out.)
-  std::vector<std::size_t> lows(n);
-  std::vector<std::size_t> highs(n);
-  std::size_t lowHead = 0, lowTail = 0, highHead = 0, highTail = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::int64_t close = scale_.points(bars.close[i]);
-    low_[i] = field == StochasticPriceField::LowHigh ? scale_.points(bars.low[i]) : close;
-    high_[i] = field == StochasticPriceField::LowHigh ? scale_.points(bars.high[i]) : close;
-    while (lowTail > lowHead && low_[lows[lowTail - 1]] >= low_[i]) --lowTail;
-    lows[lowTail++] = i;
-    while (highTail > highHead && high_[highs[highTail - 1]] <= high_[i]) --highTail;
-    highs[highTail++] = i;
-    if (lows[lowHead] + kp <= i) ++lowHead;
-    if (highs[highHead] + kp <= i) ++highHead;
-    const Step s = step(i, close, low_[lows[lowHead]], high_[highs[highHead]]);
-    num_[i] = s.num;
-    den_[i] = s.den;
-    main_[i] = s.main;
+  const auto sl = static_cast<std::size_t>(slowing);
+  const bool lowHigh = field == StochasticPriceField::LowHigh;
+  close_.resize(n);
+  if (lowHigh) {
+    low_.resize(n);
+    high_.resize(n);
   }
-  signal_ = exact::DoubleAverage(main_, firstDefinedMain(), dPeriod, method);
+  std::vector<double> main;
+  main.reserve(n);
+  exact::preferLargePages(main);
+  main.assign(n, kNaN);
+  // The two sums over `slowing` bars, and a ring of the terms that leave them.
+  struct Terms {
+    std::int64_t num;
+    std::int64_t den;
+  };
+  std::vector<Terms> leaving(std::bit_ceil(sl), Terms{0, 0});
+  const std::size_t mask = leaving.size() - 1;
+  std::int64_t num = 0;
+  std::int64_t den = 0;
+  WindowExtreme<std::int64_t, std::less<>> lowest(kp);
+  WindowExtreme<std::int64_t, std::greater<>> highest(kp);
+  const exact::PointScale scale = scale_;
+  const std::size_t first = firstDefinedMain();
+  // A block of bars at a time: first the window sums (branches, short dependencies), then the
+  // quotients of the block, which the processor can overlap.
+  constexpr std::size_t kBlock = 256;
+  std::int64_t nums[kBlock];
+  std::int64_t dens[kBlock];
+  for (std::size_t from = 0; from < n; from += kBlock) {
+    const std::size_t count = std::min(kBlock, n - from);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const std::int64_t close = scale.points(bars.close[i]);
+      const std::int64_t low = lowHigh ? scale.points(bars.low[i]) : close;
+      const std::int64_t high = lowHigh ? scale.points(bars.high[i]) : close;
+      close_.set(i, close);
+      if (lowHigh) {
+        low_.set(i, low);
+        high_.set(i, high);
+      }
+      const std::int64_t lo = lowest.push(i, low);
+      const std::int64_t hi = highest.push(i, high);
+      limit_.check(hi - lo);
+      // Bars without a full %K window add nothing to the sums over `slowing` bars.
+      const Terms t = i + 1 >= kp ? Terms{close - lo, hi - lo} : Terms{0, 0};
+      const Terms out = i >= sl ? leaving[(i - sl) & mask] : Terms{0, 0};
+      num += t.num - out.num;
+      den += t.den - out.den;
+      leaving[i & mask] = t;
+      nums[k] = num;
+      dens[k] = den;
+    }
+    const std::size_t begin = from >= first ? 0 : first - from;
+    if (begin < count) quotients(nums + begin, dens + begin, count - begin, main.data() + from + begin);
+  }
+  signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method);
 }
 
-// Bar i from its close, lowest and highest and the running sums of the bars before it: the one
-// computation behind the series and the forming value.
-Stochastic::Step Stochastic::step(std::size_t i, std::int64_t close, std::int64_t lowest,
-                                  std::int64_t highest) const {
-  const auto kp = static_cast<std::size_t>(kPeriod_);
-  const auto sl = static_cast<std::size_t>(slowing_);
-  exact::checkSummable(highest - lowest, slowing_);
-  // Bars without a full %K window add nothing to the sums over `slowing` bars.
-  const bool counted = i + 1 >= kp;
-  Step s{};
-  s.num = (i > 0 ? num_[i - 1] : 0) + (counted ? static_cast<std::uint64_t>(close - lowest) : 0);
-  s.den = (i > 0 ? den_[i - 1] : 0) + (counted ? static_cast<std::uint64_t>(highest - lowest) : 0);
-  s.main = kNaN;
-  if (i >= firstDefinedMain()) {
-    // Window sums from the running ones; each fits in 64 bits, so the wrapped difference is exact.
-    const auto num = static_cast<std::int64_t>(s.num - (i >= sl ? num_[i - sl] : 0));
-    const auto den = static_cast<std::int64_t>(s.den - (i >= sl ? den_[i - sl] : 0));
-    s.main = den == 0 ? 100.0 : scale_.toPrice(num) / scale_.toPrice(den) * 100.0;
+// mainOf() of a block: num/den are 0 <= num <= den, so when den < 2^53 (and 10^digits is) every
+// quotient is rounded once from exact operands; the block's divisions then run independently,
+// two at a time where the compiler pairs them.
+void Stochastic::quotients(const std::int64_t* nums, const std::int64_t* dens, std::size_t count, double* out) const {
+  constexpr std::int64_t exactInDouble = std::int64_t(1) << 53;
+  std::int64_t largest = 0;
+  for (std::size_t k = 0; k < count; ++k) largest = std::max(largest, dens[k]);
+  if (largest >= exactInDouble || scale_.pow10() >= exactInDouble) {
+    for (std::size_t k = 0; k < count; ++k) out[k] = mainOf(nums[k], dens[k]);
+    return;
   }
-  return s;
+  const double unit = static_cast<double>(scale_.pow10());
+  double num[kQuotientBlock];
+  double den[kQuotientBlock];
+  for (std::size_t from = 0; from < count; from += kQuotientBlock) {
+    const std::size_t m = std::min(kQuotientBlock, count - from);
+    for (std::size_t k = 0; k < m; ++k) {
+      num[k] = static_cast<double>(nums[from + k]);
+      den[k] = static_cast<double>(dens[from + k]);
+    }
+    double* q = out + from;
+    for (std::size_t k = 0; k < m; ++k) q[k] = num[k] / unit / (den[k] / unit) * 100.0;
+    for (std::size_t k = 0; k < m; ++k)
+      if (den[k] == 0) q[k] = 100.0;
+  }
 }
 
+// Bar i's window re-summed from the completed bars' points and the partial bar: the same exact
+// sums as the series, so the completed bar gives its series value bit for bit.
 StochasticValues Stochastic::forming(std::size_t i, const Bar& partial) const {
   if (i > size()) throw std::out_of_range("forming bar after the end of the series");
   if (i < firstDefinedMain()) return {kNaN, kNaN};
   const auto kp = static_cast<std::size_t>(kPeriod_);
+  const auto sl = static_cast<std::size_t>(slowing_);
   const std::int64_t close = scale_.points(partial.close);
   std::int64_t lowest = field_ == StochasticPriceField::LowHigh ? scale_.points(partial.low) : close;
   std::int64_t highest = field_ == StochasticPriceField::LowHigh ? scale_.points(partial.high) : close;
   for (std::size_t j = i + 1 - kp; j < i; ++j) {
-    lowest = std::min(lowest, low_[j]);
-    highest = std::max(highest, high_[j]);
+    lowest = std::min(lowest, lowAt(j));
+    highest = std::max(highest, highAt(j));
+  }
+  limit_.check(highest - lowest);
+  std::int64_t num = close - lowest;
+  std::int64_t den = highest - lowest;
+  // The completed bars of the slowing window, each with its own %K window.
+  for (std::size_t j = i + 1 - sl; j < i; ++j) {
+    if (j + 1 < kp) continue;
+    std::int64_t lo = lowAt(j);
+    std::int64_t hi = highAt(j);
+    for (std::size_t m = j + 1 - kp; m < j; ++m) {
+      lo = std::min(lo, lowAt(m));
+      hi = std::max(hi, highAt(m));
+    }
+    num += close_[j] - lo;
+    den += hi - lo;
   }
   StochasticValues v{};
-  v.main = step(i, close, lowest, highest).main;
+  v.main = mainOf(num, den);
   v.signal = signal_.forming(i, v.main);
   return v;
 }

@@ -27,31 +27,32 @@ class Stochastic {
   Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slowing, MaMethod method,
              StochasticPriceField field);
 
-  std::size_t size() const { return main_.size(); }
-  const std::vector<double>& main() const { return main_; }
+  std::size_t size() const { return signal_.inputs().size(); }
+  const std::vector<double>& main() const { return signal_.inputs(); }
   const std::vector<double>& signal() const { return signal_.values(); }
   std::size_t firstDefinedMain() const { return static_cast<std::size_t>(kPeriod_ + slowing_ - 2); }
   std::size_t firstDefinedSignal() const { return signal_.firstDefined(); }
   StochasticValues forming(std::size_t i, const Bar& partial) const;
 
  private:
-  struct Step {
-    std::uint64_t num;  // running sums (wrapped) of close - lowest and highest - lowest
-    std::uint64_t den;
-    double main;
-  };
-  Step step(std::size_t i, std::int64_t close, std::int64_t lowest, std::int64_t highest) const;
+  // %K from the window sums over `slowing` bars of close - lowest and highest - lowest.
+  double mainOf(std::int64_t num, std::int64_t den) const {
+    return den == 0 ? 100.0 : scale_.toPrice(num) / scale_.toPrice(den) * 100.0;
+  }
+  static constexpr std::size_t kQuotientBlock = 64;
+  void quotients(const std::int64_t* nums, const std::int64_t* dens, std::size_t count, double* out) const;
+  std::int64_t lowAt(std::size_t j) const { return field_ == StochasticPriceField::LowHigh ? low_[j] : close_[j]; }
+  std::int64_t highAt(std::size_t j) const { return field_ == StochasticPriceField::LowHigh ? high_[j] : close_[j]; }
 
   int kPeriod_;
   int slowing_;
   StochasticPriceField field_;
   exact::PointScale scale_;
-  std::vector<std::int64_t> low_;   // points of the field's low and high price
-  std::vector<std::int64_t> high_;
-  std::vector<std::uint64_t> num_;  // running sums per bar
-  std::vector<std::uint64_t> den_;
-  std::vector<double> main_;
-  exact::DoubleAverage signal_;
+  exact::SumLimit limit_;
+  exact::PointColumn close_;  // points of every bar's close
+  exact::PointColumn low_;    // and of its low and high (the low-high field only)
+  exact::PointColumn high_;
+  exact::DoubleAverage signal_;  // holds the main line as its inputs
 };
 
 }  // namespace zorvik
