@@ -380,12 +380,21 @@ class MainWindowTest : public QObject {
     QCOMPARE(p.host.questions.size(), std::size_t{1});
     QVERIFY(p.host.questions[0].find("nicht gespeichert werden") != std::string::npos);
 
+    // The restart a language switch asks for is refused the same way; the program beats on.
+    form.commandDispatch(95);  // English: "Bitte Programm neu starten"
+    p.host.answers = {false};
+    p.tick();
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.exiting());
+    QVERIFY(form.heartbeatTimer()->isActive());
+    form.heartbeatTimer()->stop();
+
     // Once the file can be written again, quitting saves as usual.
     p.commands->saveFails = false;
     form.commandDispatch(104);
     QVERIFY(!form.isVisible());
     QVERIFY(form.exiting());
-    QCOMPARE(p.commands->calls, (QStringList{"save", "save", "save"}));
+    QCOMPARE(p.commands->calls, (QStringList{"save", "save", "save", "save"}));
     QCOMPARE(p.host.eventSounds, std::vector<std::string>{"Write System"});
   }
 

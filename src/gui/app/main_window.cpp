@@ -162,10 +162,15 @@ void MainWindow::heartbeat() {
   applyInfoRows(commands_->checkSystem(0));
   updateWindowTitle();
 
-  // 3. A language switch asked for a restart.
+  // 3. A language switch asked for a restart. Kept open because the open system could not be
+  // saved, the program goes on beating; the new language comes with the next start.
   if (exitRequested_) {
     heartbeatTimer_.stop();
     close();
+    if (!shutDown_) {
+      exitRequested_ = false;
+      heartbeatTimer_.start();
+    }
     return;
   }
 

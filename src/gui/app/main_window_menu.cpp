@@ -62,8 +62,8 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::setMenuIcons() {
-  // Only seen in an open menu, so set after the first paint. The strip "Toolbar.png" holds one square image per id; without it the toolkit's
-  // own new and save icons stand in.
+  // Only seen in an open menu, so set after the first paint. The strip "Toolbar.png" holds one
+  // square image per id; without it the toolkit's own new and save icons stand in.
   QPixmap strip;
   const auto stripFile = ws_.resFile("Toolbar.png");
   if (std::filesystem::exists(stripFile)) strip.load(q(stripFile.string()));
@@ -149,7 +149,8 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
       arrangement_ = id == cmd::SideBySide ? 0 : 1;
       // The panels that gave way to side by side get their widths back with one under the other.
       if (id == cmd::SideBySide) {
-        panelWidthsBeforeSideBySide_ = {helpDock_->width(), libraryDock_->width()};
+        if (panelWidthsBeforeSideBySide_.isEmpty())
+          panelWidthsBeforeSideBySide_ = {helpDock_->width(), libraryDock_->width()};
       } else if (!panelWidthsBeforeSideBySide_.isEmpty()) {
         resizeDocks({helpDock_, libraryDock_}, panelWidthsBeforeSideBySide_, Qt::Horizontal);
         panelWidthsBeforeSideBySide_.clear();
