@@ -200,8 +200,9 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
   return fileName;
 }
 
-bool saveOrDiscardCurrentSystem(Workspace& ws) {
-  if (saveCurrentSystem(ws)) return true;
+bool saveOrDiscardCurrentSystem(Workspace& ws) { return saveCurrentSystem(ws) || askToDiscardUnsavableChanges(ws); }
+
+bool askToDiscardUnsavableChanges(Workspace& ws) {
   return ws.ask(
       "Das geöffnete Handelssystem kann nicht gespeichert werden. Sollen seine Änderungen verworfen werden?");
 }

@@ -28,6 +28,8 @@ bool saveCurrentSystem(Workspace& ws, bool announce = false);
 // Saves the open system before another one takes its place. When that save fails the user is
 // asked whether to discard the changes that cannot be written: true when saved or discarded.
 bool saveOrDiscardCurrentSystem(Workspace& ws);
+// The question asked when the open system cannot be saved: true when its changes may go.
+bool askToDiscardUnsavableChanges(Workspace& ws);
 // After a new system could not be written: it is dropped and the system open before (none
 // for an empty name) is opened again from its file, with a message that says so.
 void reopenAfterFailedCreate(Workspace& ws, const std::string& previousFileName);

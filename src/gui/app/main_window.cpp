@@ -16,6 +16,7 @@
 #include "help/help_topics.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
+#include "model/current_system.hpp"
 #include "model/workspace.hpp"
 #include "window/display_modes.hpp"
 
@@ -263,8 +264,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!ws_.system().systemFileName.empty()) {
       if (commands_->saveSystem()) {
         eventSound("Write System");
-      } else if (!ws_.ask("Das geöffnete Handelssystem kann nicht gespeichert werden. Sollen seine Änderungen "
-                          "verworfen werden?")) {
+      } else if (!askToDiscardUnsavableChanges(ws_)) {
         event->ignore();
         return;
       }
