@@ -285,12 +285,19 @@ class WindowLanguageTest : public QObject {
       testing::seedWorkingFolder(dir.path(), seed);
       Workspace ws(dir.path(), host);
       MainWindow form(ws, host, nullptr, [&](MainWindow& f) { installProgramParts(f, ws, host); });
+      form.heartbeatTimer()->stop();
+      form.show();
+      if (!QTest::qWaitForWindowExposed(&form)) qWarning("window not exposed");
       QLineEdit box;
-      std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
-      QStringList entries;
-      for (QAction* a : menu->actions())
-        if (!a->isSeparator()) entries << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
-      QVERIFY2(entries.contains(english ? "Paste" : "Einfügen"), qPrintable(entries.join(", ")));
+      const auto entries = [&box] {
+        std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList out;
+        for (QAction* a : menu->actions())
+          if (!a->isSeparator()) out << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        return out;
+      };
+      // The catalogue comes after the first paint, before any dialog or menu can open.
+      QTRY_VERIFY2(entries().contains(english ? "Paste" : "Einfügen"), qPrintable(entries().join(", ")));
     }
   }
 };

@@ -57,8 +57,6 @@ void connectEditor(Editor* editor, MainWindow& form, HelpTopics* topics, HelpPop
 }  // namespace
 
 void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
-  // Qt's own dialogs and menus speak the language the start-up read.
-  followLanguageInQtTexts(ws.language.english());
   // The library on the left. The window lists it and opens the last system once every part
   // is in place.
   auto* library = new LibraryPanel(ws, host);
@@ -95,6 +93,9 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   // No editor is in view at start-up (the editor tabs wait for the first heartbeat): they are
   // built after the first paint, or when they are wanted before.
   form.setLatePages([&form, &ws, &host, topics, backtest = QPointer<BacktestPage>(backtest)] {
+    // Qt's own dialogs and context menus, none of them open before this, speak the language
+    // the start-up read.
+    followLanguageInQtTexts(ws.language.english());
     // The parameter help beside the mouse, for the editors' parameters.
     auto* popup = new HelpPopup(&form);
     // Tab 0: general settings; tab 5: money management. Both edit the open system in place.
