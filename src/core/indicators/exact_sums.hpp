@@ -145,7 +145,9 @@ class PointScale {
   // one pass over the columns the applied price uses.
   void termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from, std::size_t count, const SumLimit& limit,
                std::int64_t* out) const;
-  // Bars are converted a block at a time into a buffer of this size.
+  // Bars are converted a block at a time into a buffer of this size. Each indicator writes the
+  // block loop out itself: behind a shared visitor taking a lambda, the sums it captures lost
+  // their registers and the EMA ran about 70 percent slower.
   static constexpr std::size_t kBlock = 256;
   std::int64_t unitsPerPrice(AppliedPrice p) const { return denominator(p) * pow10_; }
   std::int64_t pow10() const { return pow10_; }
