@@ -20,6 +20,7 @@
 #include "app/program_parts.hpp"
 #include "app/tab_selector.hpp"
 #include "backtest/backtest_page.hpp"
+#include "editors/eliding_label.hpp"
 #include "editors/indicator_editor.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "editors/signal_group_page.hpp"
@@ -194,6 +195,11 @@ class WindowLayoutTest : public QObject {
           QVERIFY2(area, qPrintable(where));
           QVERIFY2(area->horizontalScrollBar()->maximum() == 0, qPrintable(where + " " + editor->metaObject()->className()));
         }
+        // A heading too long for the narrower editor ends in "..." rather than being cut.
+        QLabel* heading = groups->indicatorEditor().heading();
+        QVERIFY2(heading->fontMetrics().horizontalAdvance(heading->text()) <= heading->contentsRect().width() ||
+                     qobject_cast<ElidingLabel*>(heading),
+                 qPrintable(where + " " + heading->text()));
         // The narrower manual still wraps its lines.
         auto* help = qobject_cast<HelpPanel*>(w.form->helpPanel());
         QVERIFY(help);

@@ -1,4 +1,5 @@
 #include "editors/indicator_editor.hpp"
+#include "editors/eliding_label.hpp"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -37,7 +38,7 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
 
   rows_ = new ParameterRowBuilder(ws_, rowsPanel_, "IFORM", this);
   rows_->setShiftSwitchesBack(true);
-  heading_ = new QLabel(rowsPanel_);
+  heading_ = new ElidingLabel(rowsPanel_);
   heading_->setObjectName("LHead");
   QFont bold = heading_->font();
   bold.setBold(true);

@@ -1,4 +1,5 @@
 #include "editors/part_editor_base.hpp"
+#include "editors/eliding_label.hpp"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -28,7 +29,7 @@ PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::stri
   layout->addWidget(scroll_);
 
   rows_ = new ParameterRowBuilder(ws_, rowsPanel_, formName, this);
-  title_ = new QLabel(rowsPanel_);
+  title_ = new ElidingLabel(rowsPanel_);
   title_->setObjectName("Label1");
   QFont bold = title_->font();
   bold.setBold(true);
