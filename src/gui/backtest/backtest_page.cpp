@@ -526,8 +526,9 @@ void BacktestPage::finishRun(std::shared_ptr<BacktestOutcome> outcome, bool canc
   outcome_ = std::move(outcome);
   showOutcome();
   const BacktestStatistics& s = outcome_->result.statistics;
-  setStatus(t("Fertig:") + QStringLiteral(" ") + QString::number(s.trades) + QStringLiteral(" ") + t("Trades") +
-            QStringLiteral(", ") + t("Nettogewinn") + QStringLiteral(" ") + q(fixedNumber(s.netProfit, 2)));
+  const QString profit = q(fixedNumber(s.netProfit, 2));
+  setStatus(s.trades == 1 ? t("Fertig: 1 Trade, Nettogewinn %1").arg(profit)
+                          : t("Fertig: %1 Trades, Nettogewinn %2").arg(s.trades).arg(profit));
   emit runFinished();
 }
 
