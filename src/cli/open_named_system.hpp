@@ -8,7 +8,7 @@
 
 namespace zorvik::cli {
 
-// Opens the system a command names (listed name or file name) as a click in the library does:
+// Opens the system a command names (listed name, file name or a path into the library) as a click in the library does:
 // the magic counter is raised from the library first. nullopt, with the message said, when
 // there is no such system or it cannot be opened.
 std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name);

@@ -35,6 +35,12 @@ awk -F, 'NR>1{s+=$10} END{printf "%.2f\n", s}' "$work/t.csv" > "$work/sum"
 net=$(grep -o '"net_profit": [-0-9.e]*' "$work/s.json" | awk '{printf "%.2f\n", $2}')
 awk -v a="$(cat "$work/sum")" -v b="$net" 'BEGIN{d=a-b; if (d<0) d=-d; exit !(d<0.05)}' || fail "net $net vs trades $(cat "$work/sum")"
 
+# A path to the system's file in the library names it; a file outside the library does not.
+bt "$work/user/MA Trendfolger.hsy.txt" --history "$demo" | grep -q "^Trades  *[1-9]" || fail "system named by its path"
+cp "$work/user/MA Trendfolger.hsy.txt" "$work/elsewhere.hsy.txt"
+err=$(bt "$work/elsewhere.hsy.txt" --history "$demo" 2>&1 >/dev/null); [ $? -eq 1 ] || fail "a system outside the library must fail"
+grep -q "nicht in der Bibliothek" <<<"$err" || fail "no message for a system outside the library: $err"
+
 # A window: fewer bars; --to takes its whole day.
 out=$(bt "MA Trendfolger" --history "$demo" --from 2024-03-01 --to 2024-03-01) || fail "window run"
 grep -q "2024.03.01 00:00 - 2024.03.01 23:00, 24 bars" <<<"$out" || fail "window: $out"
