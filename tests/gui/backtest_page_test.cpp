@@ -147,6 +147,9 @@ class BacktestPageTest : public QObject {
       QVERIFY(group->isExpanded() || entry->child(2 - g)->isExpanded());
       QVERIFY(group->childCount() >= 1);
       QCOMPARE(group->child(0)->text(1), QString("ja"));
+      // However narrow the tree, the row's tool tip holds all of it.
+      QVERIFY2(group->child(0)->toolTip(3).startsWith(group->child(0)->text(0) + "\nausgelöst: ja\nPunkte: "),
+               qPrintable(group->child(0)->toolTip(3)));
       // A group that fired has reached its threshold.
       const auto m = QRegularExpression("^Summe (\\d+) / Schwelle (\\d+)$").match(group->text(2));
       QVERIFY2(m.hasMatch(), qPrintable(group->text(2)));

@@ -743,6 +743,14 @@ void BacktestPage::showVotes(const std::vector<std::pair<QString, std::size_t>>&
         auto* item = new QTreeWidgetItem(groupItem, {name, v.counts ? (v.fired ? yes : no) : t("kein Signal"),
                                                      QString::number(v.points, 'g', 6), operands.join(QStringLiteral("; "))});
         if (v.fired) item->setForeground(1, QColor(0x2e, 0xa0, 0x43));
+        // The columns outgrow a narrow tree: the row's tool tip says all of it.
+        const QString whole = name + QStringLiteral("\n") + votes_->headerItem()->text(1) + QStringLiteral(": ") +
+                              item->text(1) + QStringLiteral("\n") + votes_->headerItem()->text(2) +
+                              QStringLiteral(": ") + item->text(2) +
+                              (operands.isEmpty() ? QString()
+                                                  : QStringLiteral("\n") + votes_->headerItem()->text(3) +
+                                                        QStringLiteral(": ") + item->text(3));
+        for (int c = 0; c < votes_->columnCount(); ++c) item->setToolTip(c, whole);
       }
     }
   }
