@@ -15,8 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const HistoryRead r = readHst(bytes, "fuzz.hst");
   if (r.ok()) {
-    // Whatever the reader accepts, the writer writes and every timeframe builds without fault.
-    if (!hstBytes(r.series, 401)) __builtin_trap();
+    // Whatever the reader accepts, the writer writes in the version it came in (version 401
+    // holds only whole tick counts, version 400 only times before 2038), the bytes read back to
+    // the same bars, and every timeframe builds without fault.
+    const auto written = hstBytes(r.series, r.format == HistoryFormat::Hst400 ? 400 : 401);
+    if (!written) __builtin_trap();
+    const HistoryRead again = readHst(*written, "again.hst");
+    if (!again.ok() || again.series.size() != r.series.size() || again.series.time != r.series.time) __builtin_trap();
     for (int minutes : {5, 60, 1440, kMinutesW1, kMinutesMN1}) (void)buildTimeframe(r.series, minutes);
   } else {
     (void)r.error->message();
