@@ -39,7 +39,7 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   std::vector<double> main;
   main.reserve(n);
   exact::preferLargePages(main);
-  main.assign(n, kNaN);
+  exact::ValueRange range;  // of %K, for the signal line's sums
   // The two sums over `slowing` bars, and a ring of the terms that leave them.
   struct Terms {
     std::int64_t num;
@@ -82,10 +82,16 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
       nums[k] = num;
       dens[k] = den;
     }
-    const std::size_t begin = from >= first ? 0 : first - from;
-    if (begin < count) quotients(nums + begin, dens + begin, count - begin, main.data() + from + begin);
+    const std::size_t begin = std::min(count, from >= first ? 0 : first - from);
+    main.insert(main.end(), begin, kNaN);
+    double values[kBlock];
+    quotients(nums + begin, dens + begin, count - begin, values);
+    exact::ValueRange blockRange;  // (apart from `range`, whose address the average takes)
+    for (std::size_t k = 0; k < count - begin; ++k) blockRange.add(values[k]);
+    range.add(blockRange);
+    main.insert(main.end(), values, values + (count - begin));
   }
-  signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method);
+  signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method, range);
 }
 
 // mainOf() of a block: num/den are 0 <= num <= den, so when den < 2^53 (and 10^digits is) every
