@@ -189,11 +189,13 @@ void PointScale::termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from
   const double* high = bars.high.data() + from;
   const double* low = bars.low.data() + from;
   const double* close = bars.close.data() + from;
-  const PointScale scale = *this;  // a local copy: the stores to `out` cannot change it
+  // Local copies: the stores to `out` cannot change them, so they stay in registers.
+  const PointScale scale = *this;
+  const SumLimit bound = limit;
   auto each = [&](auto termsAt) {
     for (std::size_t k = 0; k < count; ++k) {
       const std::int64_t t = termsAt(k);
-      limit.check(t);
+      bound.check(t);
       out[k] = t;
     }
   };

@@ -96,6 +96,26 @@ class PointColumn {
     }
     wide_[j] = v;
   }
+  // Elements from .. from+count-1, as set() one after the other would leave them, in one pass
+  // while they all fit.
+  void setBlock(std::size_t from, const std::int64_t* v, std::size_t count) {
+    if (!wide_) {
+      std::int32_t* out = narrow_.get() + from;
+      bool fit = true;
+      for (std::size_t k = 0; k < count; ++k) {
+        out[k] = static_cast<std::int32_t>(v[k]);
+        fit &= v[k] == static_cast<std::int32_t>(v[k]);
+      }
+      if (fit) return;
+      std::size_t k = 0;
+      while (v[k] == static_cast<std::int32_t>(v[k])) ++k;
+      widen(from + k);
+      from += k;
+      v += k;
+      count -= k;
+    }
+    std::copy(v, v + count, wide_.get() + from);
+  }
   std::int64_t operator[](std::size_t j) const { return wide_ ? wide_[j] : narrow_[j]; }
 
  private:

@@ -42,12 +42,12 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, fastLimit_, block);
+    terms_.setBlock(from, block, count);
     // (Gathered apart from `range`, whose address the average below takes: in registers.)
     exact::ValueRange blockRange;
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       slowLimit_.check(block[k]);
-      terms_.set(i, block[k]);
       const double p = exact::ratio(block[k], units_);
       e = i == 0 ? Emas{p, p} : next(e, p);
       if (i % kEvery == 0) emas_[i / kEvery] = e;

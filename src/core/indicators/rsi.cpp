@@ -31,10 +31,10 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, limit_, block);
+    terms_.setBlock(from, block, count);
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       const std::int64_t terms = block[k];
-      terms_.set(i, terms);
       const std::int64_t change = terms - previous;
       previous = terms;
       if (i == 0 || i < p) {
