@@ -124,6 +124,24 @@ TEST(IndicatorSums, PointsBeyond32BitsMidwaySumExactly) {
   const Rsi rsi(s, 5, AppliedPrice::Close);
   EXPECT_EQ(rsi.forming(41, s.bar(41)), rsi.values()[41]);
   EXPECT_EQ(rsi.forming(40, s.bar(40)), 100.0);
+
+  // Past 2^31 points inside a later block of bars: every column kept for the forming bar
+  // changes width there, and the completed bars still give their series values.
+  std::vector<double> rising;
+  for (int i = 0; i < 400; ++i) rising.push_back(2.0 + i * 0.0005);  // 2^31 points at bar 297
+  const BarSeries r = testing_bars::closes(rising, 9);
+  const Macd macd(r, 3, 6, 4, AppliedPrice::Close);
+  const Adx adx(r, 5);
+  const Stochastic st(r, 5, 3, 3, MaMethod::LinearWeighted, StochasticPriceField::LowHigh);
+  const BollingerBands bands(r, 5, 2.0, AppliedPrice::Close);
+  const MovingAverage lwma(r, 5, MaMethod::LinearWeighted, AppliedPrice::Close);
+  for (std::size_t i = 10; i < r.size(); ++i) {
+    ASSERT_TRUE(sameBits(macd.forming(i, r.bar(i)).signal, macd.signal()[i])) << "bar " << i;
+    ASSERT_TRUE(sameBits(adx.forming(i, r.bar(i)).main, adx.main()[i])) << "bar " << i;
+    ASSERT_TRUE(sameBits(st.forming(i, r.bar(i)).signal, st.signal()[i])) << "bar " << i;
+    ASSERT_TRUE(sameBits(bands.forming(i, r.bar(i)).upper, bands.upper()[i])) << "bar " << i;
+    ASSERT_TRUE(sameBits(lwma.forming(i, r.bar(i)), lwma.values()[i])) << "bar " << i;
+  }
 }
 
 TEST(IndicatorSums, AQuotientIsRoundedOnce) {

@@ -1,5 +1,6 @@
 #include "indicators/adx.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -79,18 +80,33 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
   plusDi_.push_back(kNaN);
   minusDi_.push_back(kNaN);
   State state{kNaN, kNaN, kNaN};
-  for (std::size_t i = 1; i < n; ++i) {
-    const Points now{scale.points(highs[i]), scale.points(lows[i]), scale.points(closes[i])};
-    high_.set(i, now.high);
-    low_.set(i, now.low);
-    close_.set(i, now.close);
-    state = step(i, now.high, now.low, previous, state);
-    if (i % kEvery == 0) averages_[i / kEvery] = {state.plus, state.minus};
-    const AdxValues v = valuesOf(state);
-    main_.push_back(v.main);
-    plusDi_.push_back(v.plusDi);
-    minusDi_.push_back(v.minusDi);
-    previous = now;
+  // A block of bars at a time: their points first (each bar's high, low, close in that order),
+  // then the recursions.
+  constexpr std::size_t kBlock = 256;
+  std::int64_t highPoints[kBlock];
+  std::int64_t lowPoints[kBlock];
+  std::int64_t closePoints[kBlock];
+  for (std::size_t from = 1; from < n; from += kBlock) {
+    const std::size_t count = std::min(kBlock, n - from);
+    for (std::size_t k = 0; k < count; ++k) {
+      highPoints[k] = scale.points(highs[from + k]);
+      lowPoints[k] = scale.points(lows[from + k]);
+      closePoints[k] = scale.points(closes[from + k]);
+    }
+    high_.setBlock(from, highPoints, count);
+    low_.setBlock(from, lowPoints, count);
+    close_.setBlock(from, closePoints, count);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const Points now{highPoints[k], lowPoints[k], closePoints[k]};
+      state = step(i, now.high, now.low, previous, state);
+      if (i % kEvery == 0) averages_[i / kEvery] = {state.plus, state.minus};
+      const AdxValues v = valuesOf(state);
+      main_.push_back(v.main);
+      plusDi_.push_back(v.plusDi);
+      minusDi_.push_back(v.minusDi);
+      previous = now;
+    }
   }
 }
 

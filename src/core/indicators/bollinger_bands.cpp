@@ -44,11 +44,11 @@ bool BollingerBands::computeAll(const BarSeries& bars) {
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, limit_, block);
+    terms_.setBlock(from, block, count);
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       const std::int64_t t = block[k];
       if (t > fits || t < -fits) return false;
-      terms_.set(i, t);
       const std::int64_t leaving = i >= p ? terms_[i - p] : 0;
       sum += t - leaving;
       squares += Acc(t) * t - Acc(leaving) * leaving;

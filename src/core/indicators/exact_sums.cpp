@@ -189,11 +189,13 @@ void PointScale::termsOf(AppliedPrice p, const BarSeries& bars, std::size_t from
   const double* high = bars.high.data() + from;
   const double* low = bars.low.data() + from;
   const double* close = bars.close.data() + from;
-  const PointScale scale = *this;  // a local copy: the stores to `out` cannot change it
+  // Local copies: the stores to `out` cannot change them, so they stay in registers.
+  const PointScale scale = *this;
+  const SumLimit bound = limit;
   auto each = [&](auto termsAt) {
     for (std::size_t k = 0; k < count; ++k) {
       const std::int64_t t = termsAt(k);
-      limit.check(t);
+      bound.check(t);
       out[k] = t;
     }
   };
@@ -228,35 +230,48 @@ std::int64_t PointScale::terms(AppliedPrice p, std::int64_t open, std::int64_t h
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+ValueRange rangeOf(const std::vector<double>& x, std::size_t start) {
+  ValueRange range;
+  for (std::size_t j = start; j < x.size(); ++j) range.add(x[j]);
+  return range;
+}
+
+}  // namespace
+
 DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method)
     : period_(period), method_(method), start_(start), x_(std::move(x)) {
+  compute(rangeOf(x_, start_));
+}
+
+DoubleAverage::DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method,
+                             const ValueRange& range)
+    : period_(period), method_(method), start_(start), x_(std::move(x)) {
+  compute(range);
+}
+
+void DoubleAverage::compute(const ValueRange& range) {
+  const int period = period_;
   if (period < 1) throw std::invalid_argument("period must be at least 1, not " + std::to_string(period));
   const std::size_t n = x_.size();
-  out_.assign(std::min(start, n), std::numeric_limits<double>::quiet_NaN());
-  if (start >= n) return;
+  out_.assign(std::min(start_, n), std::numeric_limits<double>::quiet_NaN());
+  if (start_ >= n) return;
   out_.reserve(n);
   preferLargePages(out_);
 
-  int low = std::numeric_limits<int>::max();
-  int top = std::numeric_limits<int>::min();
-  double largest = 0;
-  for (std::size_t j = start; j < n; ++j) {
-    const double v = x_[j];
-    if (!std::isfinite(v)) throw std::domain_error("an averaged value is not a finite number");
-    largest = std::max(largest, std::fabs(v));
-    if (v == 0) continue;
-    low = std::min(low, lowestBitExponent(v));
-    top = std::max(top, topExponent(v));
-  }
-  exponent_ = top < low ? 0 : low;
-  topExponent_ = top < low ? 0 : top;
+  if (!range.finite()) throw std::domain_error("an averaged value is not a finite number");
+  const int low = range.low();
+  const int top = range.top();
+  exponent_ = range.anyNonZero() ? low : 0;
+  topExponent_ = range.anyNonZero() ? top : 0;
   // The weighted sum needs room for period * (period+1)/2 * max|x|.
-  if (top >= low && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
+  if (range.anyNonZero() && top - low + 2 * ceilLog2(period + 1) + 2 > 124)
     throw std::domain_error("the averaged values span too many orders of magnitude to be summed exactly");
   // The running sums fit 64 bits when the largest of them (and what is added on the way), at
   // 2^exponent, stays below 2^63 (with a margin for the rounding of this estimate).
   const double p = period;
-  const double reach = largest * (method == MaMethod::LinearWeighted ? p * (p + 1) / 2 + 2 * p : p + 1);
+  const double reach = range.largest() * (method_ == MaMethod::LinearWeighted ? p * (p + 1) / 2 + 2 * p : p + 1);
   if (std::ldexp(reach, -exponent_) < 0x1.ffp62)
     computeWith<std::int64_t>();
   else
@@ -288,34 +303,50 @@ void DoubleAverage::computeAll() {
   Acc window = 0;
   Acc weighted = 0;
   double previous = 0;
-  for (std::size_t i = start_; i < n; ++i) {
-    const std::size_t k = i - start_;  // how many values came before this one
-    if constexpr (M == MaMethod::Simple || M == MaMethod::LinearWeighted) {
-      const Acc xi = toFixed<Acc>(x[i], exponent);
-      if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Acc>(period_) * xi - window;
-      window += xi - (k >= p ? toFixed<Acc>(x[i - p], exponent) : 0);
-      if (k + 1 < p)
-        out_.push_back(nan);
-      else
-        out_.push_back(M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights);
-    } else if constexpr (M == MaMethod::Exponential) {
-      previous = k == 0 ? x[i] : x[i] * a + previous * (1 - a);
-      if (k + 1 >= p) {
-        out_.push_back(previous);
+  // The window's values as fixed, each converted once: the one leaving is read back here.
+  std::vector<Acc> fixed;
+  if constexpr (M == MaMethod::Simple || M == MaMethod::LinearWeighted) fixed.assign(std::bit_ceil(p), Acc(0));
+  Acc* ring = fixed.data();
+  const std::size_t mask = fixed.size() - 1;
+  // A block of values at a time into a local buffer: the sums stay in registers, and the output
+  // grows once a block.
+  constexpr std::size_t kBlock = 256;
+  double values[kBlock];
+  for (std::size_t from = start_; from < n; from += kBlock) {
+    const std::size_t to = std::min(n, from + kBlock);
+    for (std::size_t i = from; i < to; ++i) {
+      const std::size_t k = i - start_;  // how many values came before this one
+      double& value = values[i - from];
+      if constexpr (M == MaMethod::Simple || M == MaMethod::LinearWeighted) {
+        const Acc xi = toFixed<Acc>(x[i], exponent);
+        if constexpr (M == MaMethod::LinearWeighted) weighted += static_cast<Acc>(period_) * xi - window;
+        const Acc leaving = k >= p ? ring[(k - p) & mask] : Acc(0);
+        window += xi - leaving;
+        ring[k & mask] = xi;
+        if (k + 1 < p)
+          value = nan;
+        else
+          value = M == MaMethod::Simple ? fromFixed(window, exponent) / period : fromFixed(weighted, exponent) / weights;
+      } else if constexpr (M == MaMethod::Exponential) {
+        previous = k == 0 ? x[i] : x[i] * a + previous * (1 - a);
+        if (k + 1 >= p) {
+          value = previous;
+        } else {
+          warmUp_.push_back(previous);
+          value = nan;
+        }
       } else {
-        warmUp_.push_back(previous);
-        out_.push_back(nan);
-      }
-    } else {
-      if (k < p) {
-        window += toFixed<Acc>(x[i], exponent);
-        if (k + 1 == p) previous = fromFixed(window, exponent) / period;
-        out_.push_back(k + 1 == p ? previous : nan);
-      } else {
-        previous = (previous * (period - 1) + x[i]) / period;
-        out_.push_back(previous);
+        if (k < p) {
+          window += toFixed<Acc>(x[i], exponent);
+          if (k + 1 == p) previous = fromFixed(window, exponent) / period;
+          value = k + 1 == p ? previous : nan;
+        } else {
+          previous = (previous * (period - 1) + x[i]) / period;
+          value = previous;
+        }
       }
     }
+    out_.insert(out_.end(), values, values + (to - from));
   }
 }
 

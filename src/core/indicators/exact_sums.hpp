@@ -4,8 +4,11 @@
 // kept as integers of a common power of two. Not part of the indicators' interface.
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -93,6 +96,26 @@ class PointColumn {
     }
     wide_[j] = v;
   }
+  // Elements from .. from+count-1, as set() one after the other would leave them, in one pass
+  // while they all fit.
+  void setBlock(std::size_t from, const std::int64_t* v, std::size_t count) {
+    if (!wide_) {
+      std::int32_t* out = narrow_.get() + from;
+      bool fit = true;
+      for (std::size_t k = 0; k < count; ++k) {
+        out[k] = static_cast<std::int32_t>(v[k]);
+        fit &= v[k] == static_cast<std::int32_t>(v[k]);
+      }
+      if (fit) return;
+      std::size_t k = 0;
+      while (v[k] == static_cast<std::int32_t>(v[k])) ++k;
+      widen(from + k);
+      from += k;
+      v += k;
+      count -= k;
+    }
+    std::copy(v, v + count, wide_.get() + from);
+  }
   std::int64_t operator[](std::size_t j) const { return wide_ ? wide_[j] : narrow_[j]; }
 
  private:
@@ -161,6 +184,47 @@ class PointScale {
   double scale_;
 };
 
+// What a DoubleAverage needs to know of its values before it sums them: whether all are finite,
+// the largest magnitude, and the span of their bits (from the lowest set bit of any to just above
+// the highest). A producer of the values gathers it as it writes them, sparing the average a
+// second pass over megabytes.
+class ValueRange {
+ public:
+  void add(double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    finite_ = finite_ && biased != 0x7FF;
+    largest_ = std::max(largest_, std::fabs(v));
+    const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
+    if (biased == 0) {
+      if (fraction == 0) return;  // a zero adds no bits
+      low_ = std::min(low_, -1074 + std::countr_zero(fraction));
+      top_ = std::max(top_, -1074 + static_cast<int>(std::bit_width(fraction)));
+      return;
+    }
+    // A normal number: the implicit bit 52 bounds the zero count and sets the top.
+    low_ = std::min(low_, biased - 1075 + std::countr_zero(fraction | (std::uint64_t(1) << 52)));
+    top_ = std::max(top_, biased - 1022);
+  }
+  void add(const ValueRange& other) {
+    finite_ = finite_ && other.finite_;
+    largest_ = std::max(largest_, other.largest_);
+    low_ = std::min(low_, other.low_);
+    top_ = std::max(top_, other.top_);
+  }
+  bool finite() const { return finite_; }
+  double largest() const { return largest_; }
+  bool anyNonZero() const { return top_ >= low_; }
+  int low() const { return low_; }  // the exponent of the lowest set bit of any value
+  int top() const { return top_; }  // every |value| < 2^top
+
+ private:
+  bool finite_ = true;
+  double largest_ = 0;
+  int low_ = std::numeric_limits<int>::max();
+  int top_ = std::numeric_limits<int>::min();
+};
+
 // A moving average of doubles (the MACD main line, the stochastic %K) whose window sums are
 // exact: every value from `start` on is an integer multiple of 2^exponent, so the sums are kept
 // as integers and rounded once. Values before `start` are ignored (NaN in the output). It keeps
@@ -171,6 +235,8 @@ class DoubleAverage {
   // bits than an exact 128-bit sum can hold (not for prices of any market).
   DoubleAverage() = default;
   DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method);
+  // The same with the range of x[start..] already gathered.
+  DoubleAverage(std::vector<double> x, std::size_t start, int period, MaMethod method, const ValueRange& range);
 
   const std::vector<double>& inputs() const { return x_; }
   const std::vector<double>& values() const { return out_; }
@@ -179,6 +245,7 @@ class DoubleAverage {
   double forming(std::size_t i, double xi) const;
 
  private:
+  void compute(const ValueRange& range);
   template <class Acc>
   void computeWith();
   template <MaMethod M, class Acc>

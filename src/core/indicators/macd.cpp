@@ -36,21 +36,29 @@ Macd::Macd(const BarSeries& bars, int fastPeriod, int slowPeriod, int signalPeri
   main.reserve(n);
   exact::preferLargePages(main);
   Emas e{0, 0};
+  exact::ValueRange range;  // of the main line, for the signal line's sums
   std::int64_t block[exact::PointScale::kBlock];
+  double values[exact::PointScale::kBlock];
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, fastLimit_, block);
+    terms_.setBlock(from, block, count);
+    // (Gathered apart from `range`, whose address the average below takes: in registers.)
+    exact::ValueRange blockRange;
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       slowLimit_.check(block[k]);
-      terms_.set(i, block[k]);
       const double p = exact::ratio(block[k], units_);
       e = i == 0 ? Emas{p, p} : next(e, p);
       if (i % kEvery == 0) emas_[i / kEvery] = e;
-      main.push_back(e.fast - e.slow);
+      const double m = e.fast - e.slow;
+      blockRange.add(m);
+      values[k] = m;
     }
+    range.add(blockRange);
+    main.insert(main.end(), values, values + count);
   }
-  signal_ = exact::DoubleAverage(std::move(main), 0, signalPeriod, MaMethod::Simple);
+  signal_ = exact::DoubleAverage(std::move(main), 0, signalPeriod, MaMethod::Simple, range);
   const std::vector<double>& mainLine = signal_.inputs();
   const std::vector<double>& signal = signal_.values();
   osma_.reserve(n);

@@ -56,11 +56,11 @@ void MovingAverage::computeAll(const BarSeries& bars) {
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, limit_, block);
+    if constexpr (M == MaMethod::Simple) terms_.setBlock(from, block, count);
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       const std::int64_t terms = block[k];
       if constexpr (M == MaMethod::Simple) {
-        terms_.set(i, terms);
         window += terms - (i >= p ? terms_[i - p] : 0);
         if (i + 1 < p)
           values_.push_back(kNaN);
@@ -106,11 +106,11 @@ bool MovingAverage::computeWeighted(const BarSeries& bars) {
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, limit_, block);
+    terms_.setBlock(from, block, count);
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       const std::int64_t terms = block[k];
       if (terms > fits || terms < -fits) return false;
-      terms_.set(i, terms);
       weighted += period * terms - window;
       window += terms - (i >= p ? terms_[i - p] : 0);
       values_.push_back(i + 1 >= p ? weightedValue(weighted) : kNaN);

@@ -25,33 +25,74 @@ Rsi::Rsi(const BarSeries& bars, int period, AppliedPrice price)
   exact::preferLargePages(values_);
   std::int64_t gainSum = 0;
   std::int64_t lossSum = 0;
-  Averages a{kNaN, kNaN};
+  // The averages as one vector of two: as a struct, the compiler kept them in memory between bars.
+  Pair averages = {kNaN, kNaN};
   std::int64_t previous = 0;
   std::int64_t block[exact::PointScale::kBlock];
+  // A block's values go to a local buffer and are appended together: with an append per value,
+  // whose growth may call the allocator, the averages and the parameters lived in memory.
+  double out[exact::PointScale::kBlock];
   for (std::size_t from = 0; from < n; from += exact::PointScale::kBlock) {
     const std::size_t count = std::min(exact::PointScale::kBlock, n - from);
     scale_.termsOf(price_, bars, from, count, limit_, block);
+    terms_.setBlock(from, block, count);
+    if (from > p && smallTerms(previous, block, count)) {
+      // Past the seed, with every change below 2^53 and so exact in a double: the steps divide
+      // plainly, as exact::ratio would, and without its rare call the averages stay in registers.
+      averages = stepsWithSmallChanges(averages, previous, block, from, count, out);
+      previous = block[count - 1];
+      values_.insert(values_.end(), out, out + count);
+      continue;
+    }
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t i = from + k;
       const std::int64_t terms = block[k];
-      terms_.set(i, terms);
       const std::int64_t change = terms - previous;
       previous = terms;
       if (i == 0 || i < p) {
         if (i > 0) (change > 0 ? gainSum : lossSum) += change > 0 ? change : -change;
-        values_.push_back(kNaN);
+        out[k] = kNaN;
         continue;
       }
       if (i == p) {
         (change > 0 ? gainSum : lossSum) += change > 0 ? change : -change;
-        a = first_ = seed(gainSum, lossSum);
+        first_ = seed(gainSum, lossSum);
+        averages = Pair{first_.gain, first_.loss};
       } else {
-        a = next(a, change);
+        averages = step(averages, change);
       }
+      const Averages a{averages[0], averages[1]};
       if (i % kEvery == 0) averages_[i / kEvery] = a;
-      values_.push_back(valueOf(a));
+      out[k] = valueOf(a);
     }
+    values_.insert(values_.end(), out, out + count);
   }
+}
+
+bool Rsi::smallTerms(std::int64_t previous, const std::int64_t* terms, std::size_t count) const {
+  constexpr std::int64_t small = std::int64_t(1) << 52;  // two of them differ by less than 2^53
+  bool all = previous < small && previous > -small && units_ < 2 * small;
+  for (std::size_t k = 0; k < count; ++k) all &= terms[k] < small && terms[k] > -small;
+  return all;
+}
+
+Rsi::Pair Rsi::stepsWithSmallChanges(Pair averages, std::int64_t previous, const std::int64_t* terms,
+                                     std::size_t from, std::size_t count, double* out) {
+  const double units = static_cast<double>(units_);
+  const double keep = static_cast<double>(period_ - 1);
+  const double period = static_cast<double>(period_);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t i = from + k;
+    const std::int64_t change = terms[k] - previous;
+    previous = terms[k];
+    const double moved = static_cast<double>(change > 0 ? change : -change) / units;
+    const Pair x = {change > 0 ? moved : 0.0, change < 0 ? moved : 0.0};
+    averages = (averages * keep + x) / period;
+    const Averages a{averages[0], averages[1]};
+    if (i % kEvery == 0) averages_[i / kEvery] = a;
+    out[k] = valueOf(a);
+  }
+  return averages;
 }
 
 Rsi::Averages Rsi::averagesAt(std::size_t j) const {

@@ -32,12 +32,14 @@ class Rsi {
   // Wilder's step: the averages after a change of `change` terms. Gain and loss go side by side
   // through the same operations (one rounding each, as apart); at most one of up and down is not
   // 0, and 0 over the units is +0, so one quotient serves both.
-  Averages next(const Averages& before, std::int64_t change) const {
-    __extension__ typedef double Pair __attribute__((vector_size(16)));
+  __extension__ typedef double Pair __attribute__((vector_size(16)));  // gain, loss
+  Pair step(Pair before, std::int64_t change) const {
     const double moved = exact::ratio(change > 0 ? change : -change, units_);
     const Pair x = {change > 0 ? moved : 0.0, change < 0 ? moved : 0.0};
-    const Pair b = {before.gain, before.loss};
-    const Pair r = (b * static_cast<double>(period_ - 1) + x) / static_cast<double>(period_);
+    return (before * static_cast<double>(period_ - 1) + x) / static_cast<double>(period_);
+  }
+  Averages next(const Averages& before, std::int64_t change) const {
+    const Pair r = step(Pair{before.gain, before.loss}, change);
     return {r[0], r[1]};
   }
   // The first averages: the exact means of the first `period` changes.
@@ -49,6 +51,12 @@ class Rsi {
     return 100.0 - 100.0 / (1.0 + a.gain / a.loss);
   }
   Averages averagesAt(std::size_t j) const;  // j >= period
+  // Whether `previous` and every one of `terms` lie within +-2^52 (and the units below 2^53).
+  bool smallTerms(std::int64_t previous, const std::int64_t* terms, std::size_t count) const;
+  // step() over a block of such terms, bars from .. from+count-1 (all after the seed): the values
+  // into `out`, the kept averages into averages_; returns the averages after the last.
+  Pair stepsWithSmallChanges(Pair averages, std::int64_t previous, const std::int64_t* terms, std::size_t from,
+                             std::size_t count, double* out);
 
   // The averages are kept at every kEvery-th bar; a bar between is replayed from its terms.
   static constexpr std::size_t kEvery = 8;

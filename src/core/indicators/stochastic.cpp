@@ -39,7 +39,7 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   std::vector<double> main;
   main.reserve(n);
   exact::preferLargePages(main);
-  main.assign(n, kNaN);
+  exact::ValueRange range;  // of %K, for the signal line's sums
   // The two sums over `slowing` bars, and a ring of the terms that leave them.
   struct Terms {
     std::int64_t num;
@@ -52,27 +52,42 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   WindowExtreme<std::int64_t, std::less<>> lowest(kp);
   WindowExtreme<std::int64_t, std::greater<>> highest(kp);
   const exact::PointScale scale = scale_;
+  const exact::SumLimit limit = limit_;  // (a copy in registers)
+  const double* closes = bars.close.data();
+  const double* lows = bars.low.data();
+  const double* highs = bars.high.data();
   const std::size_t first = firstDefinedMain();
-  // A block of bars at a time: first the window sums (branches, short dependencies), then the
-  // quotients of the block, which the processor can overlap.
+  // A block of bars at a time: the points first (each bar's close, low, high in that order), then
+  // the window sums (branches, short dependencies), then the quotients of the block, which the
+  // processor can overlap.
   constexpr std::size_t kBlock = 256;
+  std::int64_t closePoints[kBlock];
+  std::int64_t lowPoints[kBlock];
+  std::int64_t highPoints[kBlock];
   std::int64_t nums[kBlock];
   std::int64_t dens[kBlock];
   for (std::size_t from = 0; from < n; from += kBlock) {
     const std::size_t count = std::min(kBlock, n - from);
     for (std::size_t k = 0; k < count; ++k) {
-      const std::size_t i = from + k;
-      const std::int64_t close = scale.points(bars.close[i]);
-      const std::int64_t low = lowHigh ? scale.points(bars.low[i]) : close;
-      const std::int64_t high = lowHigh ? scale.points(bars.high[i]) : close;
-      close_.set(i, close);
+      closePoints[k] = scale.points(closes[from + k]);
       if (lowHigh) {
-        low_.set(i, low);
-        high_.set(i, high);
+        lowPoints[k] = scale.points(lows[from + k]);
+        highPoints[k] = scale.points(highs[from + k]);
       }
-      const std::int64_t lo = lowest.push(i, low);
-      const std::int64_t hi = highest.push(i, high);
-      limit_.check(hi - lo);
+    }
+    close_.setBlock(from, closePoints, count);
+    if (lowHigh) {
+      low_.setBlock(from, lowPoints, count);
+      high_.setBlock(from, highPoints, count);
+    }
+    const std::int64_t* blockLows = lowHigh ? lowPoints : closePoints;
+    const std::int64_t* blockHighs = lowHigh ? highPoints : closePoints;
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t i = from + k;
+      const std::int64_t close = closePoints[k];
+      const std::int64_t lo = lowest.push(i, blockLows[k]);
+      const std::int64_t hi = highest.push(i, blockHighs[k]);
+      limit.check(hi - lo);
       // Bars without a full %K window add nothing to the sums over `slowing` bars.
       const Terms t = i + 1 >= kp ? Terms{close - lo, hi - lo} : Terms{0, 0};
       const Terms out = i >= sl ? leaving[(i - sl) & mask] : Terms{0, 0};
@@ -82,10 +97,16 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
       nums[k] = num;
       dens[k] = den;
     }
-    const std::size_t begin = from >= first ? 0 : first - from;
-    if (begin < count) quotients(nums + begin, dens + begin, count - begin, main.data() + from + begin);
+    const std::size_t begin = std::min(count, from >= first ? 0 : first - from);
+    main.insert(main.end(), begin, kNaN);
+    double values[kBlock];
+    quotients(nums + begin, dens + begin, count - begin, values);
+    exact::ValueRange blockRange;  // (apart from `range`, whose address the average takes)
+    for (std::size_t k = 0; k < count - begin; ++k) blockRange.add(values[k]);
+    range.add(blockRange);
+    main.insert(main.end(), values, values + (count - begin));
   }
-  signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method);
+  signal_ = exact::DoubleAverage(std::move(main), first, dPeriod, method, range);
 }
 
 // mainOf() of a block: num/den are 0 <= num <= den, so when den < 2^53 (and 10^digits is) every
