@@ -80,9 +80,9 @@ Adx::Adx(const BarSeries& bars, int period) : period_(period), alpha_(2.0 / (per
   plusDi_.push_back(kNaN);
   minusDi_.push_back(kNaN);
   State state{kNaN, kNaN, kNaN};
+  constexpr std::size_t kBlock = exact::PointScale::kBlock;
   // A block of bars at a time: their points first (each bar's high, low, close in that order),
   // then the recursions.
-  constexpr std::size_t kBlock = 256;
   std::int64_t highPoints[kBlock];
   std::int64_t lowPoints[kBlock];
   std::int64_t closePoints[kBlock];

@@ -57,10 +57,10 @@ Stochastic::Stochastic(const BarSeries& bars, int kPeriod, int dPeriod, int slow
   const double* lows = bars.low.data();
   const double* highs = bars.high.data();
   const std::size_t first = firstDefinedMain();
+  constexpr std::size_t kBlock = exact::PointScale::kBlock;
   // A block of bars at a time: the points first (each bar's close, low, high in that order), then
   // the window sums (branches, short dependencies), then the quotients of the block, which the
   // processor can overlap.
-  constexpr std::size_t kBlock = 256;
   std::int64_t closePoints[kBlock];
   std::int64_t lowPoints[kBlock];
   std::int64_t highPoints[kBlock];
