@@ -10,6 +10,7 @@
 #include "model/component_files.hpp"
 #include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
+#include "rules/system_rules.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 
@@ -90,7 +91,7 @@ TEST(BacktestSignals, AnAverageOfTheChartReadsTheFinishedBarBeforeAndReversedSwa
     EXPECT_EQ(entryLongBits(backtest, h.size()), c.fires) << c.action;
 
     // The run sees the same answers as the explanation.
-    const auto bits = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, h, backtest.rules().thresholds);
+    const auto bits = SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), h);
     const auto checks = std::get<SignalPlan>(bits).checks(0, h.size());
     for (std::size_t i = 1; i < h.size(); ++i) EXPECT_EQ((checks[i] & kEntryLongFires) != 0, c.fires[i] == 1) << i;
   }
@@ -211,7 +212,7 @@ TEST(BacktestSignals, GroupsThatVoteAlikeShareTheirAnswersAndNoOthers) {
     ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
     const Backtest& backtest = std::get<Backtest>(b);
     const auto plan =
-        SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history, backtest.rules().thresholds);
+        SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), history);
     const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
     std::array<std::size_t, 4> fired{};
     for (std::size_t i = 0; i < history.size(); ++i) {
@@ -250,8 +251,7 @@ TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
         s.hs.group(1).addIndicator(ind);
         auto b = s.prepare(history);
         ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
-        const auto plan = SignalPlan::make(s.hs, s.t.ws->catalogue, s.t.ws->definitions, history,
-                                           std::get<Backtest>(b).rules().thresholds);
+        const auto plan = SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), history);
         const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
         std::size_t fired = 0;
         for (std::uint8_t c : checks) fired += (c & kEntryLongFires) != 0;

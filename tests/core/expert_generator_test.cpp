@@ -19,6 +19,7 @@
 #include "model/component_files.hpp"
 #include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
+#include "rules/signal_points.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
 

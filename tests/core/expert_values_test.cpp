@@ -9,7 +9,8 @@
 #include <regex>
 
 #include "generator/expert_generator.hpp"
-#include "generator/expert_values.hpp"
+#include "generator/mql_literal.hpp"
+#include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"
 #include "model/component_files.hpp"
 #include "model/current_system.hpp"

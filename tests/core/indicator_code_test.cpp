@@ -7,6 +7,8 @@
 #include "generator/indicator_code.hpp"
 #include "generator/listing.hpp"
 #include "model/indicator.hpp"
+#include "rules/system_rules.hpp"
+#include "rules/terminal_constants.hpp"
 #include "test_support.hpp"
 
 namespace zorvik {
@@ -19,6 +21,11 @@ Indicator makeIndicator(const std::string& type, const Params& params) {
   Indicator ind(type);
   for (const auto& [name, value] : params) ind.setRaw(name, value);
   return ind;
+}
+
+// Whether the rule of an indicator of that type votes when it stands for that side code.
+bool votes(const Workspace& ws, const std::string& type, std::string_view side) {
+  return indicatorRuleVotingFor(ws.catalogue, ws.definitions, Indicator(type), side, 1).votes();
 }
 
 std::vector<std::string> codeOf(const Workspace& ws, const Indicator& ind, std::string_view side) {
@@ -181,8 +188,9 @@ TEST(IndicatorCode, DonchianAndAdxFireOnTheirOwnConditions) {
   EXPECT_EQ(codeOf(*t.ws, makeIndicator("", {}), "S"), std::vector<std::string>{});
 }
 
-// Whether an indicator can make its group fire: exactly when its lines hold a signal test.
-TEST(IndicatorCode, WritesSignalLineAgreesWithTheWrittenLines) {
+// Whether an indicator can make its group fire: its rule votes exactly when its lines hold a
+// signal test.
+TEST(IndicatorCode, RuleVotesExactlyWhenTheLinesHoldATest) {
   TestWorkspace t;
   const char* types[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages", "2 Moving Averages Cross",
                          "RSI", "RSI Cross", "Parabolic SAR", "MACD", "Stochastik", "Bollinger Bands",
@@ -192,12 +200,12 @@ TEST(IndicatorCode, WritesSignalLineAgreesWithTheWrittenLines) {
       const auto lines = codeOf(*t.ws, makeIndicator(type, {{"timeframe", "idD1"}, {"value", "3"}}), side);
       const bool hasTest = std::any_of(lines.begin(), lines.end(),
                                        [](const std::string& l) { return l.find("{ic=ic+") != std::string::npos; });
-      EXPECT_EQ(writesSignalLine(type, side), hasTest) << type << " / " << side;
+      EXPECT_EQ(votes(*t.ws, type, side), hasTest) << type << " / " << side;
     }
   }
-  EXPECT_TRUE(writesSignalLine("ADX", "L"));
-  EXPECT_FALSE(writesSignalLine("RSI", ""));
-  EXPECT_TRUE(writesSignalLine("Parabolic SAR", ""));
+  EXPECT_TRUE(votes(*t.ws, "ADX", "L"));
+  EXPECT_FALSE(votes(*t.ws, "RSI", ""));
+  EXPECT_TRUE(votes(*t.ws, "Parabolic SAR", ""));
 }
 
 // Which types write a signal line for which side code: the condition, or none.

@@ -4,25 +4,16 @@
 #include <array>
 #include <optional>
 
-#include "generator/expert_generator.hpp"
-#include "generator/indicator_code.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "rules/system_rules.hpp"
+#include "rules/terminal_constants.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {
 namespace {
-
-// The values that stand for the chart's own symbol and timeframe, as the generator reads them.
-bool isChartSymbol(const Workspace& ws, std::string_view symbol) {
-  const auto& ids = ws.catalogue.symbols.ids;
-  return symbol == "Symbol()" || (!ids.empty() && iequals(symbol, ids.front()));
-}
-bool isChartTimeframe(const Workspace& ws, std::string_view timeframe) {
-  return ws.catalogue.timeframes.valueOf(timeframe) == "0";
-}
 
 // Distinct values in order of first appearance. A system with thousands of different symbols
 // must not make the check quadratic: past kMaxListed only "..." stands for the rest.
@@ -35,7 +26,8 @@ void addOnce(std::vector<std::string>& list, const std::string& value) {
 
 class Linter {
  public:
-  Linter(const Workspace& ws, const TradingSystem& system) : ws_(ws), system_(system) {}
+  Linter(const Workspace& ws, const TradingSystem& system)
+      : ws_(ws), system_(system), rules_(readSystemRules(system, ws.catalogue, ws.definitions)) {}
 
   std::vector<LintFinding> run() {
     for (const GroupRoleInfo& role : kGroupRoles) checkThreshold(role);
@@ -53,28 +45,29 @@ class Linter {
   void info(std::string text) { findings_.push_back({LintLevel::Info, std::move(text)}); }
   std::string caption(const GroupRoleInfo& role) const { return ws_.tr(role.caption); }
   const SignalGroup& group(const GroupRoleInfo& role) const { return system_.group(groupNumber(role.role)); }
+  const GroupRules& rulesOf(const GroupRoleInfo& role) const {
+    return rules_.groups[static_cast<std::size_t>(groupNumber(role.role) - 1)];
+  }
 
   // The EA needs floor(threshold% x sum of all signal values / 100) points, but only the
   // indicators that write a signal line can add theirs.
   void checkThreshold(const GroupRoleInfo& role) {
-    const SignalGroup& g = group(role);
-    if (g.count() == 0) return;
-    const std::optional<double> sum = signalSum(g);
-    if (!sum) return;
+    const GroupRules& g = rulesOf(role);
+    if (g.indicators.empty() || !g.signalSum) return;
     double firing = 0;
     std::vector<std::string> silent;
     bool anyFires = false;
-    int position = 0;
-    for (const Indicator& ind : g.indicators()) {
-      ++position;
-      const std::string side = sideCodeFor(ind.parameter("actiontyp"), role.name);
-      const NeverHoldsFinding never = testNeverHolds(ind, side);
-      if (never.reason != NeverHolds::No) warnNeverHolds(role, position, ind, never);
-      if (never.reason == NeverHolds::No && writesSignalLine(ind.type(), side)) {
+    for (const IndicatorRule& ind : g.indicators) {
+      const KindCondition* condition = conditionOf(ind.kind);
+      const NeverHoldsFinding never = ind.votes() && condition->neverHolds
+                                          ? condition->neverHolds(ind, ind.bullish)
+                                          : NeverHoldsFinding{};
+      if (never.reason != NeverHolds::No) warnNeverHolds(role, ind, never);
+      if (never.reason == NeverHolds::No && ind.votes()) {
         anyFires = true;
-        firing = roundHalfEven(firing + leadingNumber(ind.parameter("value")));
+        firing = roundHalfEven(firing + ind.points.value);
       } else {
-        addOnce(silent, ind.type().empty() ? std::string("?") : ind.type());
+        addOnce(silent, ind.type.empty() ? std::string("?") : ind.type);
       }
     }
     if (!anyFires) {
@@ -82,7 +75,7 @@ class Linter {
            ws_.tr("), die Gruppe löst nie aus."));
       return;
     }
-    const std::int32_t needed = thresholdPoints(g.threshold, *sum);
+    const std::int32_t needed = g.thresholdPoints;
     // The EA reads a threshold of 0 points as "group switched off".
     if (needed <= 0) {
       warn(caption(role) + ws_.tr(": die Schwelle ergibt 0 Punkte, damit löst die Gruppe nie aus."));
@@ -95,12 +88,12 @@ class Linter {
 
   // An indicator whose parameters rule its own test out: it counts towards the threshold's sum
   // and never adds its value.
-  void warnNeverHolds(const GroupRoleInfo& role, int position, const Indicator& ind, const NeverHoldsFinding& never) {
-    std::string text = caption(role) + " " + intText(position) + " (" + ind.type() + ")";
+  void warnNeverHolds(const GroupRoleInfo& role, const IndicatorRule& ind, const NeverHoldsFinding& never) {
+    std::string text = caption(role) + " " + intText(ind.position) + " (" + ind.type + ")";
     if (never.reason == NeverHolds::OsmaAlwaysZero) {
       text += ws_.tr(": mit der Signalperiode 1 ist der OsMA immer 0, der Indikator gibt nie ein Signal.");
     } else {
-      const std::string level = trim(ind.parameter(never.levelKey));
+      const std::string level = trim(ind.level.text);
       text += ws_.tr(": die Marke ") + level +
               ws_.tr(" liegt am Rand der Skala von 0 bis 100, auf dieser Seite gibt der Indikator nie ein Signal.");
     }
@@ -115,9 +108,10 @@ class Linter {
       if (!r.isExit && r.isLong == exitRole.isLong) entry = &r;
     const SignalGroup& exit = group(exitRole);
     if (!entry || exit.count() != 0 || group(*entry).count() == 0) return;
+    const StoredStops& stops = exitRole.isLong ? rules_.longStops : rules_.shortStops;
     std::string text = caption(exitRole) + ws_.tr(" ist leer, obwohl ") + caption(*entry) +
                        ws_.tr(" Positionen eröffnet: sie schließen nur über Stop Loss, Take Profit oder ein Gegensignal ohne Hedging.");
-    const bool hasStops = leadingNumber(exit.sl) > 0 || leadingNumber(exit.tp) > 0;
+    const bool hasStops = stops.stoploss.value > 0 || stops.takeprofit.value > 0;
     if (hasStops)
       info(std::move(text));
     else
@@ -126,26 +120,26 @@ class Linter {
 
   // Trailing starts at the first tick: a distance below the stop loss replaces it at once.
   void checkTrailing(const GroupRoleInfo& exitRole) {
-    const SignalGroup& g = group(exitRole);
-    const double ts = leadingNumber(g.ts);
-    const double sl = leadingNumber(g.sl);
+    const StoredStops& stops = exitRole.isLong ? rules_.longStops : rules_.shortStops;
+    const double ts = stops.trailing.value;
+    const double sl = stops.stoploss.value;
     if (ts > 0 && sl > 0 && ts < sl)
-      warn(caption(exitRole) + ws_.tr(": der Trailing Stop (") + trim(g.ts) + ws_.tr(") ist kleiner als der Stop Loss (") +
-           trim(g.sl) + ws_.tr(") und ersetzt ihn schon beim ersten Tick."));
+      warn(caption(exitRole) + ws_.tr(": der Trailing Stop (") + trim(stops.trailing.text) +
+           ws_.tr(") ist kleiner als der Stop Loss (") + trim(stops.stoploss.text) +
+           ws_.tr(") und ersetzt ihn schon beim ersten Tick."));
   }
 
   void checkSymbolsAndTimeframes() {
-    if (!isChartSymbol(ws_, system_.mm.symbol))
-      warn(ws_.tr("Das System handelt ") + system_.mm.symbol +
+    // Read as the editor offers the chart's symbol, in either language.
+    if (!isChartSymbol(ws_.catalogue, rules_.symbol.stored))
+      warn(ws_.tr("Das System handelt ") + rules_.symbol.stored +
            ws_.tr(", nicht das Symbol des Charts: der EA handelt nur auf einem Chart dieses Symbols."));
     std::vector<std::string> symbols;
     std::vector<std::string> timeframes;
-    for (const GroupRoleInfo& role : kGroupRoles)
-      for (const Indicator& ind : group(role).indicators()) {
-        const std::string symbol = ind.parameter("symbol");
-        if (!isChartSymbol(ws_, symbol)) addOnce(symbols, symbol);
-        const std::string timeframe = ind.parameter("timeframe");
-        if (!isChartTimeframe(ws_, timeframe)) addOnce(timeframes, timeframe);
+    for (const GroupRules& group : rules_.groups)
+      for (const IndicatorRule& ind : group.indicators) {
+        if (!ind.symbol.chart) addOnce(symbols, ind.symbol.stored);
+        if (!ind.timeframe.chart()) addOnce(timeframes, ind.timeframe.id);
       }
     for (std::string& timeframe : timeframes)
       if (timeframe != "...") timeframe = ws_.definitions.idToCaption("timeframe", timeframe, ws_.captionLanguage());
@@ -157,11 +151,8 @@ class Linter {
   }
 
   void checkMaxTrades() {
-    const MoneyManagementRecord& mm = system_.mm;
-    if (leadingNumber(mm.maxtrades) < 1) return;
-    std::string hedging = ws_.definitions.idToMeta4(mm.hedging);
-    if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
-    const bool hedgingOn = iequals(trim(hedging), "true") || leadingNumber(hedging) != 0;
+    if (rules_.money.maxTrades.value < 1) return;
+    const bool hedgingOn = rules_.trade.hedging;
     if (!hedgingOn)
       info(ws_.tr("Max Trades ist gesetzt und Hedging aus: ist das Tageslimit erreicht, schließt ein Gegensignal die "
                   "Position, ohne eine neue zu eröffnen."));
@@ -169,6 +160,7 @@ class Linter {
 
   const Workspace& ws_;
   const TradingSystem& system_;
+  const SystemRules rules_;
   std::vector<LintFinding> findings_;
 };
 

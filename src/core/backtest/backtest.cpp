@@ -5,6 +5,7 @@
 #include "backtest/expert_run.hpp"
 #include "market/bar_series.hpp"
 #include "market/history_files.hpp"
+#include "rules/refusals.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {
@@ -15,11 +16,14 @@ std::variant<Backtest, std::string> Backtest::prepare(const TradingSystem& syste
   if (auto problem = settingsProblem(settings)) return *problem;
   if (history.empty()) return std::string("the history has no bars");
 
-  auto rules = expertRulesOf(system, catalogue, definitions);
-  if (auto* fault = std::get_if<std::string>(&rules)) return "the Expert Advisor cannot be generated: " + *fault;
-  const ExpertRules& r = std::get<ExpertRules>(rules);
-  if (r.symbol != "Symbol()" && !iequals(r.symbol, history.symbol))
-    return "the system trades " + r.symbol + ", the history is of " + history.symbol;
+  // The generator's refusals: a system whose Expert Advisor cannot be generated is not run.
+  auto read = systemRulesOf(system, catalogue, definitions, "0");
+  if (auto* refusal = std::get_if<RulesRefusal>(&read)) return notGeneratedRefusal(refusal->fault);
+  const SystemRules& rules = std::get<SystemRules>(read);
+  // The terminal stops an EA that divides by zero; the backtest refuses before it starts.
+  if (auto problem = moneyManagementRefusal(rules.trade)) return notGeneratedRefusal(*problem);
+  if (!rules.symbol.chart && !iequals(rules.symbol.stored, history.symbol))
+    return systemSymbolRefusal(rules.symbol.stored, history.symbol);
 
   const auto from = std::lower_bound(history.time.begin(), history.time.end(),
                                      settings.fromDay.value_or(history.time.front()));
@@ -27,11 +31,11 @@ std::variant<Backtest, std::string> Backtest::prepare(const TradingSystem& syste
                                   : history.time.end();
   if (from >= end) return std::string("no bar of the history lies between the first and the last day of the test");
 
-  auto plan = SignalPlan::make(system, catalogue, definitions, history, r.thresholds);
+  auto plan = SignalPlan::make(rules, history);
   if (auto* fault = std::get_if<std::string>(&plan)) return *fault;
 
   Backtest b(history, std::move(std::get<SignalPlan>(plan)));
-  b.rules_ = r;
+  b.rules_ = rules.trade;
   b.symbol_ = settings.symbol;
   b.symbol_.digits = history.digits;
   b.deposit_ = settings.deposit;

@@ -1,6 +1,6 @@
 #pragma once
-// A backtest of a trading system on a price history: prepared once (the rules of its Expert
-// Advisor, every indicator over the whole history), then run as often as wanted, and asked
+// A backtest of a trading system on a price history: prepared once (its rules, every
+// indicator over the whole history), then run as often as wanted, and asked
 // why a group fired or not at any bar.
 #include <atomic>
 #include <cstddef>
@@ -11,8 +11,8 @@
 
 #include "backtest/backtest_result.hpp"
 #include "backtest/backtest_settings.hpp"
-#include "backtest/expert_rules.hpp"
 #include "backtest/signal_plan.hpp"
+#include "rules/system_rules.hpp"
 
 namespace zorvik {
 
@@ -39,14 +39,14 @@ class Backtest {
 
   std::size_t firstBar() const { return firstBar_; }
   std::size_t endBar() const { return endBar_; }
-  const ExpertRules& rules() const { return rules_; }
+  const TradeRules& rules() const { return rules_; }
 
  private:
   Backtest(const BarSeries& history, SignalPlan plan) : history_(&history), plan_(std::move(plan)) {}
 
   const BarSeries* history_;
   SignalPlan plan_;
-  ExpertRules rules_;
+  TradeRules rules_;
   SymbolProperties symbol_;
   double deposit_ = 0;
   std::size_t firstBar_ = 0;

@@ -112,7 +112,7 @@ class Run {
 
   const ExpertRunInput& in_;
   const BarSeries& bars_;
-  ExpertRules rules_;
+  TradeRules rules_;
   SymbolProperties sym_;
   double scale_;
   std::int64_t spread_;

@@ -10,7 +10,7 @@
 
 #include "backtest/backtest_result.hpp"
 #include "backtest/backtest_settings.hpp"
-#include "backtest/expert_rules.hpp"
+#include "rules/system_rules.hpp"
 
 namespace zorvik {
 
@@ -28,7 +28,7 @@ struct ExpertRunInput {
   const BarSeries* history = nullptr;
   std::size_t firstBar = 0;  // the test's bars: [firstBar, endBar)
   std::size_t endBar = 0;
-  ExpertRules rules;          // as the listing declares them; the stop level is applied here
+  TradeRules rules;           // as the system gives them; the stop level is applied here
   SymbolProperties symbol;    // digits included
   double deposit = 10000;
   // One entry per bar of the history (or at least up to endBar): the check bits above.

@@ -9,8 +9,6 @@
 #include <stdexcept>
 
 #include "backtest/expert_run.hpp"
-#include "generator/expert_generator.hpp"
-#include "generator/indicator_code.hpp"
 #include "indicators/adx.hpp"
 #include "indicators/bollinger_bands.hpp"
 #include "indicators/donchian.hpp"
@@ -21,11 +19,8 @@
 #include "indicators/stochastic.hpp"
 #include "market/bar_series.hpp"
 #include "market/timeframes.hpp"
-#include "model/catalogue.hpp"
-#include "model/definition_table.hpp"
-#include "model/group_roles.hpp"
-#include "model/indicator_kind.hpp"
-#include "model/trading_system.hpp"
+#include "rules/refusals.hpp"
+#include "rules/system_rules.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 
@@ -34,64 +29,7 @@ namespace {
 
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
-using Kind = IndicatorKind;
-
-// The comparisons of the listing's signal lines, by the operands k1, l1, k2, l2.
-enum class Test {
-  None,
-  KAboveL,        // k1>l1
-  KBelowL,        // k1<l1
-  CrossAbove,     // (k1>l1) && (k2<=l2)
-  CrossBelow,     // (k1<l1) && (k2>=l2)
-  AboveRising,    // (k1>l1) && (k2>l2)
-  BelowRising,    // (k1<l1) && (k2>l2)
-  MainUpOsmaDown, // (k1>0) && (l1<0)
-  MainDownOsmaUp, // (k1<0) && (l1>0)
-  KBelowL2,       // k1<l2
-};
-
-Test testOf(Kind kind, bool bullish) {
-  switch (kind) {
-    case Kind::MovingAverage:
-    case Kind::TwoMovingAverages:
-    case Kind::DonchianChannel:
-      return bullish ? Test::KAboveL : Test::KBelowL;
-    case Kind::MovingAverageCross:
-    case Kind::TwoMovingAveragesCross:
-      return bullish ? Test::CrossAbove : Test::CrossBelow;
-    case Kind::ParabolicSar:
-    case Kind::RsiCross:
-      return bullish ? Test::CrossBelow : Test::CrossAbove;
-    case Kind::Adx:
-      return bullish ? Test::AboveRising : Test::BelowRising;
-    case Kind::Rsi:
-    case Kind::Stochastik:
-      return bullish ? Test::KBelowL : Test::KAboveL;
-    case Kind::Macd:
-      return bullish ? Test::MainUpOsmaDown : Test::MainDownOsmaUp;
-    case Kind::BollingerBands:
-      return bullish ? Test::KAboveL : Test::KBelowL2;
-    case Kind::Other:
-      break;
-  }
-  return Test::None;
-}
-
-bool passes(Test t, double k1, double l1, double k2, double l2) {
-  switch (t) {
-    case Test::None: return false;
-    case Test::KAboveL: return k1 > l1;
-    case Test::KBelowL: return k1 < l1;
-    case Test::CrossAbove: return (k1 > l1) && (k2 <= l2);
-    case Test::CrossBelow: return (k1 < l1) && (k2 >= l2);
-    case Test::AboveRising: return (k1 > l1) && (k2 > l2);
-    case Test::BelowRising: return (k1 < l1) && (k2 > l2);
-    case Test::MainUpOsmaDown: return (k1 > 0) && (l1 < 0);
-    case Test::MainDownOsmaUp: return (k1 < 0) && (l1 > 0);
-    case Test::KBelowL2: return k1 < l2;
-  }
-  return false;
-}
+using Test = SignalTest;
 
 // The timeframe an indicator reads, as bars of their own. For a higher timeframe every bar of
 // the history knows the frame bar it falls in and how that bar stands at the history bar's
@@ -118,7 +56,7 @@ using Forming = std::function<double(std::size_t, const Bar&)>;
 
 // One operand of a signal line: a line of values read at a fixed shift from the bar the EA
 // runs on. The bar being formed is asked for its value as it stands at the first tick.
-struct Operand {
+struct LineReader {
   const Frame* frame = nullptr;
   const std::vector<double>* series = nullptr;  // null: a constant
   Forming forming;
@@ -160,7 +98,7 @@ struct IndicatorCheck {
   std::string comment;
   double value = 0;
   Test test = Test::None;
-  std::array<Operand, 4> operands;  // k1, l1, k2, l2
+  std::array<LineReader, 4> operands;  // k1, l1, k2, l2
   std::array<bool, 4> used{};
 };
 
@@ -174,7 +112,7 @@ struct GroupCheck {
 
 // The same line at the same bars: one series (and with it one forming value) at one shift, or
 // one constant. Constants compare by their bits, so two undefined constants are the same too.
-bool sameOperand(const Operand& a, const Operand& b) {
+bool sameLine(const LineReader& a, const LineReader& b) {
   if (a.series != b.series) return false;
   if (!a.series) return std::memcmp(&a.constant, &b.constant, sizeof a.constant) == 0;
   return a.frame == b.frame && a.shift == b.shift && a.indicatorShift == b.indicatorShift;
@@ -189,7 +127,7 @@ bool votesAlike(const GroupCheck& a, const GroupCheck& b) {
     if (x.test == Test::None) continue;
     if (std::memcmp(&x.value, &y.value, sizeof x.value) != 0 || x.used != y.used) return false;
     for (std::size_t o = 0; o < 4; ++o)
-      if (x.used[o] && !sameOperand(x.operands[o], y.operands[o])) return false;
+      if (x.used[o] && !sameLine(x.operands[o], y.operands[o])) return false;
   }
   return true;
 }
@@ -234,30 +172,6 @@ void addWherePasses(Test test, std::size_t n, const double* k1, const double* l1
   }
 }
 
-std::optional<AppliedPrice> appliedPriceOf(std::string_view constant) {
-  static constexpr std::pair<std::string_view, AppliedPrice> kPrices[] = {
-      {"PRICE_CLOSE", AppliedPrice::Close},     {"PRICE_OPEN", AppliedPrice::Open},
-      {"PRICE_HIGH", AppliedPrice::High},       {"PRICE_LOW", AppliedPrice::Low},
-      {"PRICE_MEDIAN", AppliedPrice::Median},   {"PRICE_TYPICAL", AppliedPrice::Typical},
-      {"PRICE_WEIGHTED", AppliedPrice::Weighted},
-  };
-  for (const auto& [name, price] : kPrices)
-    if (name == constant) return price;
-  return appliedPriceFromNumber(toInt32(constant));
-}
-
-std::optional<MaMethod> maMethodOf(std::string_view constant) {
-  static constexpr std::pair<std::string_view, MaMethod> kMethods[] = {
-      {"MODE_SMA", MaMethod::Simple},
-      {"MODE_EMA", MaMethod::Exponential},
-      {"MODE_SMMA", MaMethod::Smoothed},
-      {"MODE_LWMA", MaMethod::LinearWeighted},
-  };
-  for (const auto& [name, method] : kMethods)
-    if (name == constant) return method;
-  return maMethodFromNumber(toInt32(constant));
-}
-
 }  // namespace
 
 struct SignalPlan::Impl {
@@ -273,6 +187,11 @@ struct SignalPlan::Impl {
     if (!slot) slot = std::make_shared<const T>(*f.bars, std::forward<Args>(args)...);
     return std::static_pointer_cast<const T>(slot);
   }
+  // The check of one indicator, or why it cannot be computed on this history.
+  std::variant<IndicatorCheck, std::string> check(const IndicatorRule& rule, int group);
+  // The series (or constant) one operand of the rule reads; throws what the indicator refuses.
+  LineReader operand(const IndicatorRule& rule, const Frame& f, const Operand& spec);
+  void findGroupsVotingAlike();
 };
 
 const Frame& SignalPlan::Impl::frame(int minutes, std::string& error) {
@@ -332,222 +251,182 @@ SignalPlan::SignalPlan(SignalPlan&&) noexcept = default;
 SignalPlan& SignalPlan::operator=(SignalPlan&&) noexcept = default;
 SignalPlan::~SignalPlan() = default;
 
-std::variant<SignalPlan, std::string> SignalPlan::make(const TradingSystem& system, const Catalogue& cat,
-                                                       const DefinitionTable& definitions, const BarSeries& history,
-                                                       const std::array<std::int32_t, 4>& thresholds) {
+std::variant<SignalPlan, std::string> SignalPlan::make(const SystemRules& rules, const BarSeries& history) {
   auto impl = std::make_unique<Impl>();
   impl->history = &history;
-
-  for (int g = 1; g <= kGroupCount; ++g) {
-    const SignalGroup& group = system.group(g);
-    const GroupRoleInfo& role = kGroupRoles[static_cast<std::size_t>(g - 1)];
-    GroupCheck& check = impl->groups[static_cast<std::size_t>(g - 1)];
-    check.threshold = thresholds[static_cast<std::size_t>(g - 1)];
-    int position = 0;
-    for (const Indicator& ind : group.indicators()) {
-      ++position;
-      auto p = [&](std::string_view key) { return ind.parameter(key); };
-      // "LONG 2 (RSI)", as the trader numbers the indicators of a group.
-      const std::string where = std::string(role.caption.substr(0, role.caption.find('@'))) + " " +
-                                std::to_string(position) + " (" + ind.type() + ")";
-      IndicatorCheck c;
-      c.position = position;
-      c.type = ind.type();
-      c.comment = p("comment");
-      c.value = leadingNumber(p("value"));
-      const Kind kind = indicatorKindOf(ind.type());
-      const std::string side = sideCodeFor(p("actiontyp"), role.name);
-      if (kind == Kind::Other || !writesSignalLine(ind.type(), side)) {
-        check.indicators.push_back(std::move(c));
-        continue;
-      }
-      // Unknown sides fall back to the bearish test in the types that have one.
-      const auto sideRole = groupRoleNamed(side);
-      const bool bullish = sideRole && signalsOnRisingMarket(*sideRole);
-      c.test = testOf(kind, bullish);
-
-      if (symbolArgument(cat, p("symbol")) != "tSymbol" && !iequals(p("symbol"), history.symbol))
-        return where + " reads " + p("symbol") + ", the history is " + history.symbol +
-               ": an indicator of another symbol cannot be tested";
-      const int minutes = toInt32(cat.timeframes.valueOf(p("timeframe")));
-      std::string error;
-      const Frame& f = impl->frame(minutes, error);
-      if (!error.empty()) return where + ": " + error;
-
-      const int shift = toInt32(p("shift"));
-      auto integer = [&](std::string_view key) { return toInt32(p(key)); };
-      auto number = [&](std::string_view key) { return leadingNumber(p(key)); };
-      const auto method = maMethodOf(cat.maMethods.valueOf(p("ma_method")));
-      const auto price = appliedPriceOf(cat.pricetypes.valueOf(p("pricetype")));
-      const std::string tf = std::to_string(minutes) + "|";
-
-      auto constant = [](double v) {
-        Operand o;
-        o.constant = v;
-        return o;
-      };
-      auto line = [&](const std::vector<double>& series, Forming forming, int s, int indicatorShift = 0) {
-        Operand o;
-        o.frame = &f;
-        o.series = &series;
-        o.forming = std::move(forming);
-        o.shift = s;
-        o.indicatorShift = indicatorShift;
-        return o;
-      };
-      // Close[], High[] and Low[] of the indicator's timeframe; the bar being formed shows
-      // its partial prices.
-      auto bars = [&](const std::vector<double> BarSeries::*column, double Bar::*field, int s) {
-        return line(f.bars->*column, [field](std::size_t, const Bar& partial) { return partial.*field; }, s);
-      };
-      auto set = [&](int slot, Operand o) {
-        c.operands[static_cast<std::size_t>(slot)] = std::move(o);
-        c.used[static_cast<std::size_t>(slot)] = true;
-      };
-      enum { K1, L1, K2, L2 };
-
-      try {
-        if (!method || !price) throw std::invalid_argument("unknown averaging method or applied price");
-        switch (kind) {
-          case Kind::MovingAverage:
-          case Kind::MovingAverageCross: {
-            const int period = integer("period");
-            const auto ma = impl->indicator<MovingAverage>(
-                tf + "MA|" + std::to_string(period) + "|" + std::to_string(int(*method)) + "|" + std::to_string(int(*price)),
-                f, period, *method, *price);
-            Forming formingMa = [ma](std::size_t i, const Bar& b) { return ma->forming(i, b); };
-            const int maShift = integer("ma_shift");
-            set(K1, bars(&BarSeries::close, &Bar::close, shift));
-            set(L1, line(ma->values(), formingMa, shift, maShift));
-            if (kind == Kind::MovingAverageCross) {
-              set(K2, bars(&BarSeries::close, &Bar::close, shift + 1));
-              set(L2, line(ma->values(), formingMa, shift + 1, maShift));
-            }
-            break;
-          }
-          case Kind::TwoMovingAverages:
-          case Kind::TwoMovingAveragesCross: {
-            auto average = [&](const char* periodKey, const char* shiftKey, const char* priceKey, int s) {
-              const int period = integer(periodKey);
-              const auto ap = appliedPriceOf(appliedPriceArgument(cat, definitions, priceKey, p(priceKey)));
-              if (!ap) throw std::invalid_argument("unknown applied price");
-              const auto ma = impl->indicator<MovingAverage>(
-                  tf + "MA|" + std::to_string(period) + "|" + std::to_string(int(*method)) + "|" + std::to_string(int(*ap)),
-                  f, period, *method, *ap);
-              return line(ma->values(), [ma](std::size_t i, const Bar& b) { return ma->forming(i, b); }, s,
-                          integer(shiftKey));
-            };
-            set(K1, average("periodfast", "ma_shiftfast", "apricefast", shift));
-            set(L1, average("periodslow", "ma_shiftslow", "apriceslow", shift));
-            if (kind == Kind::TwoMovingAveragesCross) {
-              set(K2, average("periodfast", "ma_shiftfast", "apricefast", shift + 1));
-              set(L2, average("periodslow", "ma_shiftslow", "apriceslow", shift + 1));
-            }
-            break;
-          }
-          case Kind::Rsi:
-          case Kind::RsiCross: {
-            const int period = integer("period");
-            const auto rsi = impl->indicator<Rsi>(tf + "RSI|" + std::to_string(period) + "|" + std::to_string(int(*price)),
-                                                  f, period, *price);
-            Forming forming = [rsi](std::size_t i, const Bar& b) { return rsi->forming(i, b); };
-            set(K1, line(rsi->values(), forming, shift));
-            set(L1, constant(number("actionline")));
-            if (kind == Kind::RsiCross) {
-              set(K2, line(rsi->values(), forming, shift + 1));
-              set(L2, constant(number("actionline")));
-            }
-            break;
-          }
-          case Kind::ParabolicSar: {
-            const double step = number("pa_step");
-            const double maximum = number("pa_maximum");
-            const auto sar = impl->indicator<ParabolicSar>(tf + "SAR|" + p("pa_step") + "|" + p("pa_maximum"), f, step,
-                                                           maximum);
-            Forming forming = [sar](std::size_t i, const Bar& b) { return sar->forming(i, b); };
-            set(K1, line(sar->values(), forming, shift));
-            set(K2, line(sar->values(), forming, shift + 1));
-            if (bullish) {
-              set(L1, bars(&BarSeries::low, &Bar::low, shift));
-              set(L2, bars(&BarSeries::high, &Bar::high, shift + 1));
-            } else {
-              set(L1, bars(&BarSeries::high, &Bar::high, shift));
-              set(L2, bars(&BarSeries::low, &Bar::low, shift + 1));
-            }
-            break;
-          }
-          case Kind::Macd: {
-            const int fast = integer("periodfast"), slow = integer("periodslow"), signal = integer("periodsignal");
-            const auto macd = impl->indicator<Macd>(tf + "MACD|" + std::to_string(fast) + "|" + std::to_string(slow) +
-                                                        "|" + std::to_string(signal) + "|" + std::to_string(int(*price)),
-                                                    f, fast, slow, signal, *price);
-            set(K1, line(macd->main(), [macd](std::size_t i, const Bar& b) { return macd->forming(i, b).main; }, shift));
-            set(L1, line(macd->osma(), [macd](std::size_t i, const Bar& b) { return macd->forming(i, b).osma; },
-                         shift + 1));
-            break;
-          }
-          case Kind::Stochastik: {
-            const int k = integer("st_pk"), d = integer("st_pd"), slowing = integer("st_slow");
-            const int field = toInt32(cat.pricefields.valueOf(p("pricefield")));
-            if (field != 0 && field != 1) throw std::invalid_argument("unknown price field");
-            const auto st = impl->indicator<Stochastic>(
-                tf + "STO|" + std::to_string(k) + "|" + std::to_string(d) + "|" + std::to_string(slowing) + "|" +
-                    std::to_string(int(*method)) + "|" + std::to_string(field),
-                f, k, d, slowing, *method, static_cast<StochasticPriceField>(field));
-            set(K1, line(st->main(), [st](std::size_t i, const Bar& b) { return st->forming(i, b).main; }, shift));
-            set(L1, constant(number("st_trigger")));
-            break;
-          }
-          case Kind::BollingerBands: {
-            const int period = integer("period");
-            const double deviation = number("bo_stab");
-            const auto bands = impl->indicator<BollingerBands>(
-                tf + "BB|" + std::to_string(period) + "|" + p("bo_stab") + "|" + std::to_string(int(*price)), f, period,
-                deviation, *price);
-            const int bandsShift = integer("bo_shift");
-            set(K1, bars(&BarSeries::close, &Bar::close, shift));
-            set(L1, line(bands->upper(), [bands](std::size_t i, const Bar& b) { return bands->forming(i, b).upper; },
-                         shift, bandsShift));
-            set(L2, line(bands->lower(), [bands](std::size_t i, const Bar& b) { return bands->forming(i, b).lower; },
-                         shift, bandsShift));
-            break;
-          }
-          case Kind::DonchianChannel: {
-            const int period = integer("period");
-            const auto dc = impl->indicator<DonchianChannel>(tf + "DC|" + std::to_string(period), f, period);
-            set(K1, bars(&BarSeries::close, &Bar::close, shift));
-            // The channel of the bars before bar s: the channel value of bar s itself.
-            if (bullish)
-              set(L1, line(dc->highest(), [dc](std::size_t i, const Bar& b) { return dc->forming(i, b).highest; }, shift));
-            else
-              set(L1, line(dc->lowest(), [dc](std::size_t i, const Bar& b) { return dc->forming(i, b).lowest; }, shift));
-            break;
-          }
-          case Kind::Adx: {
-            const int period = integer("period");
-            const auto adx = impl->indicator<Adx>(tf + "ADX|" + std::to_string(period), f, period);
-            set(K1, line(adx->plusDi(), [adx](std::size_t i, const Bar& b) { return adx->forming(i, b).plusDi; }, shift));
-            set(L1, line(adx->minusDi(), [adx](std::size_t i, const Bar& b) { return adx->forming(i, b).minusDi; }, shift));
-            set(K2, line(adx->main(), [adx](std::size_t i, const Bar& b) { return adx->forming(i, b).main; }, shift));
-            set(L2, line(adx->main(), [adx](std::size_t i, const Bar& b) { return adx->forming(i, b).main; }, shift + 1));
-            break;
-          }
-          case Kind::Other:
-            break;
-        }
-      } catch (const std::exception& e) {
-        return where + ": " + e.what();
-      }
-      check.indicators.push_back(std::move(c));
+  for (const GroupRules& group : rules.groups) {
+    GroupCheck& check = impl->groups[static_cast<std::size_t>(group.group - 1)];
+    check.threshold = group.thresholdPoints;
+    for (const IndicatorRule& rule : group.indicators) {
+      auto indicator = impl->check(rule, group.group);
+      if (auto* refusal = std::get_if<std::string>(&indicator)) return std::move(*refusal);
+      check.indicators.push_back(std::move(std::get<IndicatorCheck>(indicator)));
     }
   }
-  for (std::size_t g = 0; g < impl->groups.size(); ++g)
+  impl->findGroupsVotingAlike();
+  return SignalPlan(std::move(impl));
+}
+
+std::variant<IndicatorCheck, std::string> SignalPlan::Impl::check(const IndicatorRule& rule, int group) {
+  IndicatorCheck c;
+  c.position = rule.position;
+  c.type = rule.type;
+  c.comment = rule.comment;
+  c.value = rule.points.value;
+  c.test = rule.test;
+  if (!rule.votes()) return c;
+
+  const std::string place = indicatorPlace(group, rule.position, rule.type);
+  if (!rule.symbol.chart && !iequals(rule.symbol.stored, history->symbol))
+    return indicatorSymbolRefusal(place, rule.symbol.stored, history->symbol);
+  std::string error;
+  const Frame& f = frame(rule.timeframe.minutes, error);
+  if (!error.empty()) return indicatorRefusal(place, error);
+  try {
+    if (!rule.method.method || !rule.price.price) throw std::invalid_argument(std::string(kUnknownMethodOrPrice));
+    for (std::size_t slot = 0; slot < rule.operands.size(); ++slot) {
+      if (!rule.operands[slot].used()) continue;
+      c.operands[slot] = operand(rule, f, rule.operands[slot]);
+      c.used[slot] = true;
+    }
+  } catch (const std::exception& e) {
+    return indicatorRefusal(place, e.what());
+  }
+  return c;
+}
+
+LineReader SignalPlan::Impl::operand(const IndicatorRule& rule, const Frame& f, const Operand& spec) {
+  const int shift = rule.shift.whole() + spec.barsBack;
+  const std::string tf = std::to_string(rule.timeframe.minutes) + "|";
+  const MaMethod method = *rule.method.method;
+  const AppliedPrice price = *rule.price.price;
+  auto line = [&](const std::vector<double>& series, Forming forming, int indicatorShift = 0) {
+    LineReader o;
+    o.frame = &f;
+    o.series = &series;
+    o.forming = std::move(forming);
+    o.shift = shift;
+    o.indicatorShift = indicatorShift;
+    return o;
+  };
+  // Close[], High[] and Low[] of the indicator's timeframe; the bar being formed shows its
+  // partial prices.
+  auto bars = [&](const std::vector<double> BarSeries::*column, double Bar::*field) {
+    return line(f.bars->*column, [field](std::size_t, const Bar& partial) { return partial.*field; });
+  };
+  auto average = [&](const StoredNumber& period, const StoredNumber& averageShift, const PriceChoice& applied) {
+    if (!applied.price) throw std::invalid_argument(std::string(kUnknownAppliedPrice));
+    const int p = period.whole();
+    const auto ma = indicator<MovingAverage>(tf + "MA|" + std::to_string(p) + "|" + std::to_string(int(method)) + "|" +
+                                                 std::to_string(int(*applied.price)),
+                                             f, p, method, *applied.price);
+    return line(ma->values(), [ma](std::size_t i, const Bar& b) { return ma->forming(i, b); }, averageShift.whole());
+  };
+  auto macd = [&] {
+    const int fast = rule.fastPeriod.whole(), slow = rule.slowPeriod.whole(), signal = rule.signalPeriod.whole();
+    return indicator<Macd>(tf + "MACD|" + std::to_string(fast) + "|" + std::to_string(slow) + "|" +
+                               std::to_string(signal) + "|" + std::to_string(int(price)),
+                           f, fast, slow, signal, price);
+  };
+  auto bands = [&] {
+    const int period = rule.period.whole();
+    return indicator<BollingerBands>(
+        tf + "BB|" + std::to_string(period) + "|" + rule.deviation.text + "|" + std::to_string(int(price)), f, period,
+        rule.deviation.value, price);
+  };
+  auto channel = [&] {
+    const int period = rule.period.whole();
+    return indicator<DonchianChannel>(tf + "DC|" + std::to_string(period), f, period);
+  };
+  auto adx = [&] {
+    const int period = rule.period.whole();
+    return indicator<Adx>(tf + "ADX|" + std::to_string(period), f, period);
+  };
+
+  switch (spec.line) {
+    case OperandLine::None: break;
+    case OperandLine::Close: return bars(&BarSeries::close, &Bar::close);
+    case OperandLine::High: return bars(&BarSeries::high, &Bar::high);
+    case OperandLine::Low: return bars(&BarSeries::low, &Bar::low);
+    case OperandLine::Level: {
+      LineReader o;
+      o.constant = rule.level.value;
+      return o;
+    }
+    case OperandLine::MovingAverage: return average(rule.period, rule.averageShift, rule.price);
+    case OperandLine::FastAverage: return average(rule.fastPeriod, rule.fastShift, rule.fastPrice);
+    case OperandLine::SlowAverage: return average(rule.slowPeriod, rule.slowShift, rule.slowPrice);
+    case OperandLine::Rsi: {
+      const int period = rule.period.whole();
+      const auto rsi = indicator<Rsi>(tf + "RSI|" + std::to_string(period) + "|" + std::to_string(int(price)), f,
+                                      period, price);
+      return line(rsi->values(), [rsi](std::size_t i, const Bar& b) { return rsi->forming(i, b); });
+    }
+    case OperandLine::Sar: {
+      const auto sar = indicator<ParabolicSar>(tf + "SAR|" + rule.sarStep.text + "|" + rule.sarMaximum.text, f,
+                                               rule.sarStep.value, rule.sarMaximum.value);
+      return line(sar->values(), [sar](std::size_t i, const Bar& b) { return sar->forming(i, b); });
+    }
+    case OperandLine::MacdMain: {
+      const auto m = macd();
+      return line(m->main(), [m](std::size_t i, const Bar& b) { return m->forming(i, b).main; });
+    }
+    case OperandLine::MacdOsma: {
+      const auto m = macd();
+      return line(m->osma(), [m](std::size_t i, const Bar& b) { return m->forming(i, b).osma; });
+    }
+    case OperandLine::StochasticMain: {
+      const int k = rule.kPeriod.whole(), d = rule.dPeriod.whole(), slowing = rule.slowing.whole();
+      const int field = toInt32(rule.priceFieldConstant);
+      if (field != 0 && field != 1) throw std::invalid_argument(std::string(kUnknownPriceField));
+      const auto st = indicator<Stochastic>(tf + "STO|" + std::to_string(k) + "|" + std::to_string(d) + "|" +
+                                                std::to_string(slowing) + "|" + std::to_string(int(method)) + "|" +
+                                                std::to_string(field),
+                                            f, k, d, slowing, method, static_cast<StochasticPriceField>(field));
+      return line(st->main(), [st](std::size_t i, const Bar& b) { return st->forming(i, b).main; });
+    }
+    case OperandLine::BandsUpper: {
+      const auto b = bands();
+      return line(b->upper(), [b](std::size_t i, const Bar& bar) { return b->forming(i, bar).upper; },
+                  rule.bandsShift.whole());
+    }
+    case OperandLine::BandsLower: {
+      const auto b = bands();
+      return line(b->lower(), [b](std::size_t i, const Bar& bar) { return b->forming(i, bar).lower; },
+                  rule.bandsShift.whole());
+    }
+    // The channel of the bars before bar s: the channel value of bar s itself.
+    case OperandLine::ChannelHighest: {
+      const auto dc = channel();
+      return line(dc->highest(), [dc](std::size_t i, const Bar& b) { return dc->forming(i, b).highest; });
+    }
+    case OperandLine::ChannelLowest: {
+      const auto dc = channel();
+      return line(dc->lowest(), [dc](std::size_t i, const Bar& b) { return dc->forming(i, b).lowest; });
+    }
+    case OperandLine::PlusDi: {
+      const auto a = adx();
+      return line(a->plusDi(), [a](std::size_t i, const Bar& b) { return a->forming(i, b).plusDi; });
+    }
+    case OperandLine::MinusDi: {
+      const auto a = adx();
+      return line(a->minusDi(), [a](std::size_t i, const Bar& b) { return a->forming(i, b).minusDi; });
+    }
+    case OperandLine::AdxMain: {
+      const auto a = adx();
+      return line(a->main(), [a](std::size_t i, const Bar& b) { return a->forming(i, b).main; });
+    }
+  }
+  return {};
+}
+
+void SignalPlan::Impl::findGroupsVotingAlike() {
+  for (std::size_t g = 0; g < groups.size(); ++g)
     for (std::size_t h = 0; h < g; ++h)
-      if (impl->groups[h].sameAs < 0 && votesAlike(impl->groups[h], impl->groups[g])) {
-        impl->groups[g].sameAs = static_cast<int>(h);
+      if (groups[h].sameAs < 0 && votesAlike(groups[h], groups[g])) {
+        groups[g].sameAs = static_cast<int>(h);
         break;
       }
-  return SignalPlan(std::move(impl));
 }
 
 std::vector<std::uint8_t> SignalPlan::checks(std::size_t first, std::size_t end) const {

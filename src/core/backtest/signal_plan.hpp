@@ -1,7 +1,7 @@
 #pragma once
-// The four check functions of a system's Expert Advisor, evaluated on a history: every
-// indicator of every group computed once over the whole history (and over the higher
-// timeframes the EA reads, built from it), then compared as the generated lines compare them.
+// The votes of a system's four groups, evaluated on a history: every indicator of every group
+// computed once over the whole history (and over the higher timeframes it reads, built from
+// it), then compared as its rule says.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,27 +12,25 @@
 
 namespace zorvik {
 
-class TradingSystem;
-class Catalogue;
-class DefinitionTable;
 struct BarSeries;
+struct SystemRules;
 
 // One indicator's part in a check at one bar: what it compared and whether it added points.
 struct IndicatorVote {
   int position = 0;  // 1-based in its group
   std::string type;
   std::string comment;
-  bool counts = false;  // false: the EA has no line for this type and side, it never fires
+  bool counts = false;  // false: the rule has no test for this type and side, it never fires
   bool fired = false;
   double points = 0;    // the signal value it adds when it fires
-  // The compared values (k1, l1, k2, l2 of the listing); NaN where not used or undefined.
+  // The compared values k1, l1, k2, l2; NaN where not used or undefined.
   std::array<double, 4> operands{};
 };
 
 struct GroupVote {
   int group = 0;  // 1 entry long, 2 exit long, 3 entry short, 4 exit short
   std::vector<IndicatorVote> indicators;
-  int sum = 0;        // the EA's point counter after the last indicator
+  int sum = 0;        // the group's points after the last indicator
   int threshold = 0;  // points needed; 0 never fires
   bool fires = false;
 };
@@ -45,12 +43,10 @@ struct BarVotes {
 
 class SignalPlan {
  public:
-  // The plan, or why this system cannot run on this history: an indicator on another symbol,
+  // The plan, or why these rules cannot run on this history: an indicator on another symbol,
   // a timeframe that cannot be built from the history's, a parameter no indicator accepts.
   // The history must outlive the plan.
-  static std::variant<SignalPlan, std::string> make(const TradingSystem& system, const Catalogue& catalogue,
-                                                    const DefinitionTable& definitions, const BarSeries& history,
-                                                    const std::array<std::int32_t, 4>& thresholds);
+  static std::variant<SignalPlan, std::string> make(const SystemRules& rules, const BarSeries& history);
 
   SignalPlan(SignalPlan&&) noexcept;
   SignalPlan& operator=(SignalPlan&&) noexcept;

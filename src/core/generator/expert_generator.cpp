@@ -8,13 +8,14 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "generator/expert_values.hpp"
 #include "generator/indicator_code.hpp"
 #include "generator/listing.hpp"
 #include "generator/maker_identity.hpp"
+#include "generator/mql_literal.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "rules/system_rules.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
@@ -28,8 +29,6 @@ void add(Lines& out, std::initializer_list<std::string_view> lines) {
   for (std::string_view line : lines) out.emplace_back(line);
 }
 
-std::string inQuotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
-
 std::string twoDigits(int v) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d", v);
@@ -37,58 +36,44 @@ std::string twoDigits(int v) {
 }
 
 
-enum class MoneyManagement { FixedLots, FixedFractional, FixedRatio, None };
-
-MoneyManagement moneyManagementOf(std::string_view type) {
-  if (type.empty() || type == "#0" || type == "idFixed Lots") return MoneyManagement::FixedLots;
-  if (type == "idFixed Fractional") return MoneyManagement::FixedFractional;
-  if (type == "idFixed Ratio") return MoneyManagement::FixedRatio;
-  return MoneyManagement::None;
-}
-
 void writeHeader(Lines& out, std::string_view timeStamp) {
   out.line("#property copyright \"", std::string(kMakerCopyright), " ", std::string(timeStamp), "\"");
   out.line("#property link \"", std::string(kMakerWebAddress), "\"");
 }
 
-void writeGlobals(Lines& out, const DefinitionTable& definitions, const TradingSystem& hs, std::string_view magic,
-                  const std::array<std::int32_t, 4>& thr) {
-  const SignalGroup& exitLong = hs.group(2);
-  const SignalGroup& exitShort = hs.group(4);
-  const MoneyManagementRecord& mm = hs.mm;
+void writeGlobals(Lines& out, const SystemRules& rules, std::string_view magic) {
+  const StoredMoneyManagement& mm = rules.money;
 
-  std::string hedging = definitions.idToMeta4(mm.hedging);
-  if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
-
-  out.line("extern int Stoploss_Long = ", exitLong.sl, ";");
-  out.line("extern int Takeprofit_Long = ", exitLong.tp, ";");
-  out.line("extern int Stoploss_Short = ", exitShort.sl, ";");
-  out.line("extern int Takeprofit_Short = ", exitShort.tp, ";");
+  out.line("extern int Stoploss_Long = ", rules.longStops.stoploss.text, ";");
+  out.line("extern int Takeprofit_Long = ", rules.longStops.takeprofit.text, ";");
+  out.line("extern int Stoploss_Short = ", rules.shortStops.stoploss.text, ";");
+  out.line("extern int Takeprofit_Short = ", rules.shortStops.takeprofit.text, ";");
   out.emplace_back("// Trailing stops trail from the first tick: a distance below the stop loss replaces it at once");
-  out.line("extern int Trailing_SL_Long = ", exitLong.ts, ";");
-  out.line("extern int Trailing_SL_Short = ", exitShort.ts, ";");
+  out.line("extern int Trailing_SL_Long = ", rules.longStops.trailing.text, ";");
+  out.line("extern int Trailing_SL_Short = ", rules.shortStops.trailing.text, ";");
   out.push_back("extern int OrderMitStop = 0;");
-  out.line("extern bool Hedging = ", hedging, ";");
+  out.line("extern bool Hedging = ", mm.hedgingConstant, ";");
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
-  out.line("extern int maxTrades = ", mm.maxtrades, ";");
+  out.line("extern int maxTrades = ", mm.maxTrades.text, ";");
   out.push_back("extern bool Debug = TRUE;");
-  out.line("string tSymbol = ", mqlStringLiteral(mm.symbol), ";");
+  out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.stored), ";");
   out.line("extern int magic =", std::string(magic), ";");
   out.push_back("int merkVol =0;");
-  out.line("string dMMTyp =", mqlStringLiteral(mm.type), ";");
+  out.line("string dMMTyp =", mqlStringLiteral(mm.typeText), ";");
   out.push_back("string dComment = \"\";");
-  out.line("extern double mmLots = ", lotsText(mm.lots), ";");
-  out.line("extern double mmMaxLots = ", lotsText(mm.maxlots), ";");
-  out.line("double mmFraction = ", mm.fraction, ";");
-  out.line("double mmBase = ", mm.base, ";");
-  out.line("double mmDelta = ", mm.delta, ";");
-  out.line("double mmSlippage = ", mm.slippage, ";");
+  out.line("extern double mmLots = ", lotsText(mm.lots.text), ";");
+  out.line("extern double mmMaxLots = ", lotsText(mm.maxLots.text), ";");
+  out.line("double mmFraction = ", mm.fraction.text, ";");
+  out.line("double mmBase = ", mm.base.text, ";");
+  out.line("double mmDelta = ", mm.delta.text, ";");
+  out.line("double mmSlippage = ", mm.slippage.text, ";");
   out.push_back("int laufMax=10;");
   out.push_back("int istTrades=0;");
   out.push_back("int dayTrades=0;");
   out.emplace_back("string tradeDay=\"\";  // the day the trade counters count, yyyy.mm.dd");
-  for (std::size_t i = 0; i < thr.size(); ++i)
-    out.line("int thr", std::to_string(i + 1), " = ", intText(thr[i]), ";");
+  const auto& thresholds = rules.trade.thresholds;
+  for (std::size_t i = 0; i < thresholds.size(); ++i)
+    out.line("int thr", std::to_string(i + 1), " = ", intText(thresholds[i]), ";");
   add(out, {
       "bool sperr=FALSE;",
       "int lastPosCount=0;",
@@ -121,7 +106,7 @@ void writeCheckStoplevels(Lines& out) {
   });
 }
 
-void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
+void writeInitAndDeinit(Lines& out, const SystemRules& rules) {
   add(out, {
       R"~(int init() {)~",
       R"~(  Print("Demo:"+IsDemo());)~",
@@ -133,7 +118,7 @@ void writeInitAndDeinit(Lines& out, const TradingSystem& hs) {
       R"~(  )~",
       R"~(  if(Debug==TRUE){Print("init()");})~",
   });
-  out.line("  dComment =  ", mqlStringLiteral(hs.general.title), R"~(+"  "+ magic + "; " + Period(); )~");
+  out.line("  dComment =  ", mqlStringLiteral(rules.title), R"~(+"  "+ magic + "; " + Period(); )~");
   add(out, {
       R"~(merkVol=0;)~",
       R"~(if (tSymbol=="Symbol()") tSymbol = Symbol();)~",
@@ -220,12 +205,10 @@ constexpr std::array<CheckFunction, 4> kCheckFunctions{{
      " "},
 }};
 
-void writeCheckFunction(Lines& out, const Catalogue& catalogue, const DefinitionTable& definitions,
-                        const TradingSystem& hs, const CheckFunction& f) {
+void writeCheckFunction(Lines& out, const SystemRules& rules, const CheckFunction& f) {
   const std::string thr = "thr" + std::to_string(f.group);
   const std::string tail(f.tailIndent);
-  const SignalGroup& group = hs.group(f.group);
-  const std::string_view groupSide = kGroupRoles[static_cast<std::size_t>(f.group - 1)].name;
+  const GroupRules& group = rules.groups[static_cast<std::size_t>(f.group - 1)];
 
   out.line("int ", std::string(f.name), "() {");
   out.line("  if(Debug==TRUE){Print(\"", std::string(f.checking), "\");}");
@@ -235,10 +218,9 @@ void writeCheckFunction(Lines& out, const Catalogue& catalogue, const Definition
       "  double l1,l2,k1,k2;",
       "// Indikatoren ",
   });
-  for (const Indicator& ind : group.indicators()) {
-    const std::string actionType = ind.parameter("actiontyp");
-    if (actionType == "idReverse") out.emplace_back("// Reverse");
-    writeIndicatorCode(catalogue, definitions, ind, out, sideCodeFor(actionType, groupSide));
+  for (const IndicatorRule& indicator : group.indicators) {
+    if (indicator.reversed) out.emplace_back("// Reverse");
+    writeIndicatorCode(indicator, out);
   }
   out.emplace_back("// Ende Indikatoren ");
   out.line(" if(", thr, "!=0){");
@@ -260,7 +242,7 @@ void writeCheckFunction(Lines& out, const Catalogue& catalogue, const Definition
   out.emplace_back("}");
 }
 
-void writeMeldeOrderFehler(Lines& out) {
+void writeOrderErrorReport(Lines& out) {
   add(out, {
       R"~(void meldeOrderFehler(){)~",
       R"~(    if(Debug==TRUE){  Print("order error:"+ ErrCode(GetLastError()));})~",
@@ -273,7 +255,7 @@ void writeMeldeOrderFehler(Lines& out) {
 
 // The lot lines of the money-management method; true when they open a lot test whose brace
 // the function has to close at its end.
-bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
+bool writeLotLines(Lines& out, const SystemRules& rules, bool shortSide) {
   // Both sides compare with the extern mmLots, so a lot size the trader changes in the
   // terminal's inputs counts for long and short alike.
   const std::string_view lotTest = "    if (lots >=mmLots) {";
@@ -286,17 +268,17 @@ bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
     out.line("    if (mmMaxLots!=0 && lots > mmMaxLots - getTotalLots(", side,
              ")) lots=normalize_lots(mmMaxLots - getTotalLots(", side, ") + 0.0000001);");
   };
-  switch (moneyManagementOf(hs.mm.type)) {
-    case MoneyManagement::FixedLots:
+  switch (rules.trade.lotMethod) {
+    case LotMethod::FixedLots:
       out.emplace_back("    lots=mmLots;");
       writeLotLimit();
       return false;
-    case MoneyManagement::FixedFractional:
+    case LotMethod::FixedFractional:
       out.emplace_back("    lots=normalize_lots(mmLots * MathFloor(AccountEquity() / mmFraction));");
       writeLotLimit();
       out.push_back(lotTest);
       return true;
-    case MoneyManagement::FixedRatio:
+    case LotMethod::FixedRatio:
       out.emplace_back("    if(AccountEquity() < mmBase) lots = 0.0;");
       out.line(shortSide ? "    " : "   ",
                "else lots=normalize_lots(mmLots * MathFloor(MathSqrt(2.0 * (AccountEquity() - mmBase) / mmDelta + "
@@ -304,13 +286,13 @@ bool writeLotLines(Lines& out, const TradingSystem& hs, bool shortSide) {
       writeLotLimit();
       out.push_back(lotTest);
       return true;
-    case MoneyManagement::None:
+    case LotMethod::None:
       break;
   }
   return false;
 }
 
-void writeEnterLong(Lines& out, const TradingSystem& hs) {
+void writeEnterLong(Lines& out, const SystemRules& rules) {
   add(out, {
       R"~(void enter_long() {)~",
       R"~(  if(Debug==TRUE){Print("ENTER LONG");})~",
@@ -325,7 +307,7 @@ void writeEnterLong(Lines& out, const TradingSystem& hs) {
       R"~(    })~",
       R"~(    if (Debug==TRUE){Print("MM:" + dMMTyp);})~",
   });
-  const bool lotTestOpen = writeLotLines(out, hs, false);
+  const bool lotTestOpen = writeLotLines(out, rules, false);
   add(out, {
       R"~(   for(int lauf=0;lauf<laufMax;lauf++){)~",
       R"~(    if (Debug==TRUE){if(lauf>0){Print("next try with adjusted stops");}})~",
@@ -367,7 +349,7 @@ void writeEnterLong(Lines& out, const TradingSystem& hs) {
   if (lotTestOpen) out.emplace_back("}");
 }
 
-void writeEnterShort(Lines& out, const TradingSystem& hs) {
+void writeEnterShort(Lines& out, const SystemRules& rules) {
   add(out, {
       R"~(void enter_short() {)~",
       R"~(  if(Debug==TRUE){Print("ENTER SHORT");})~",
@@ -382,7 +364,7 @@ void writeEnterShort(Lines& out, const TradingSystem& hs) {
       R"~(    })~",
       R"~(    if(Debug==TRUE){Print("MM:"+dMMTyp);})~",
   });
-  const bool lotTestOpen = writeLotLines(out, hs, true);
+  const bool lotTestOpen = writeLotLines(out, rules, true);
   add(out, {
       R"~(    if(Debug==TRUE){Print("lots:" + lots);})~",
       R"~(  for(int lauf=0;lauf<laufMax;lauf++){)~",
@@ -741,59 +723,6 @@ std::string expertTimeStamp(const DateTime& t) {
          twoDigits(t.minute) + ":" + twoDigits(t.second);
 }
 
-std::string sideCodeFor(std::string_view actionType, std::string_view groupSide) {
-  if (actionType == "idStandard") return std::string(groupSide);
-  if (actionType == "idReverse") {
-    if (const auto role = groupRoleNamed(groupSide)) return std::string(roleInfo(oppositeSide(*role)).name);
-  }
-  return {};
-}
-
-bool isSignalNumber(std::string_view value) {
-  const std::string s = trim(value);
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++digits; }
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') { ++i; ++expDigits; }
-    if (expDigits == 0) return false;
-  }
-  return i == s.size() && std::isfinite(leadingNumber(s));
-}
-
-std::optional<double> signalSum(const SignalGroup& group, int* badPosition) {
-  double sum = 0;
-  int position = 0;
-  for (const Indicator& ind : group.indicators()) {
-    ++position;
-    const std::string value = ind.parameter("value");
-    if (!isSignalNumber(value)) {
-      if (badPosition) *badPosition = position;
-      return std::nullopt;
-    }
-    sum = roundHalfEven(sum + leadingNumber(value));
-  }
-  return sum;
-}
-
-std::int32_t thresholdPoints(std::string_view threshold, double sum) {
-  const double percent = roundHalfEven(leadingNumber(threshold));
-  const std::int64_t product = clampToInt32(percent * sum);
-  // Floor, not truncation: a negative product still rounds down.
-  std::int64_t points = product / 100;
-  if (product % 100 != 0 && product < 0) --points;
-  return static_cast<std::int32_t>(points);
-}
-
 std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
 
 namespace {
@@ -801,48 +730,27 @@ namespace {
 ExpertSource writeListing(const TradingSystem& system, const Catalogue& catalogue, const DefinitionTable& definitions,
                           const ExpertOptions& options, Listing::Form form) {
   ExpertSource result;
-  std::array<std::int32_t, 4> thr{};
-  for (int index = 1; index <= kGroupCount; ++index) {
-    const SignalGroup& group = system.group(index);
-    int bad = 0;
-    const std::optional<double> sum = signalSum(group, &bad);
-    if (!sum) {
-      const Indicator& ind = group.indicator(bad);
-      const std::string_view caption = kGroupRoles[static_cast<std::size_t>(index - 1)].caption;
-      result.fault = (options.language ? options.language->translate(caption) : std::string(caption)) + " " +
-                     std::to_string(bad) + " (" + ind.type() + "): " + inQuotes(ind.parameter("value"));
-      return result;
-    }
-    thr[static_cast<std::size_t>(index - 1)] = thresholdPoints(group.threshold, *sum);
-  }
-
-  result.problems = expertValueProblems(system, catalogue, definitions);
-  if (auto problem = magicProblem(options.magic))
-    result.problems.insert(result.problems.begin(), {0, 0, "", "general_magic", options.magic, *problem});
-  if (!result.problems.empty()) {
-    // A message box, not a report: the first few say what to mend.
-    constexpr std::size_t kShown = 5;
-    for (std::size_t i = 0; i < result.problems.size() && i < kShown; ++i) {
-      if (i > 0) result.fault += "\n";
-      result.fault += describeValueProblem(system, catalogue, result.problems[i], options.language);
-    }
-    if (result.problems.size() > kShown) result.fault += "\n...";
+  auto rules = systemRulesOf(system, catalogue, definitions, options.magic, options.language);
+  if (auto* refusal = std::get_if<RulesRefusal>(&rules)) {
+    result.fault = std::move(refusal->fault);
+    result.problems = std::move(refusal->problems);
     return result;
   }
+  const SystemRules& r = std::get<SystemRules>(rules);
 
   Listing out(form);
   // About what the largest systems need, so neither form grows while it is written.
   out.reserve(2048, 96 * 1024);
   writeHeader(out, options.timeStamp);
-  writeGlobals(out, definitions, system, options.magic, thr);
+  writeGlobals(out, r, options.magic);
   writeCheckStoplevels(out);
-  writeInitAndDeinit(out, system);
+  writeInitAndDeinit(out, r);
   writeNormalizeLots(out);
   writeIsLongIsShort(out);
-  for (const CheckFunction& f : kCheckFunctions) writeCheckFunction(out, catalogue, definitions, system, f);
-  writeMeldeOrderFehler(out);
-  writeEnterLong(out, system);
-  writeEnterShort(out, system);
+  for (const CheckFunction& f : kCheckFunctions) writeCheckFunction(out, r, f);
+  writeOrderErrorReport(out);
+  writeEnterLong(out, r);
+  writeEnterShort(out, r);
   writeExits(out);
   writeTrailSl(out);
   writeSetMissingStops(out);

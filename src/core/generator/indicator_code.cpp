@@ -1,16 +1,13 @@
 #include "generator/indicator_code.hpp"
 
 #include <array>
-#include <cstdint>
+#include <span>
 
-#include "generator/expert_values.hpp"
 #include "generator/listing.hpp"
-#include "model/group_roles.hpp"
+#include "generator/mql_literal.hpp"
 #include "model/indicator.hpp"
-#include "model/indicator_kind.hpp"
-#include "model/catalogue.hpp"
-#include "model/definition_table.hpp"
-#include "text/numbers.hpp"
+#include "rules/system_rules.hpp"
+#include "rules/terminal_constants.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {
@@ -18,265 +15,179 @@ namespace {
 
 using Kind = IndicatorKind;
 
-enum class Direction { Bullish, Bearish, None };
-
-Direction directionOf(std::string_view side) {
-  const auto role = groupRoleNamed(side);
-  if (!role) return Direction::None;
-  return signalsOnRisingMarket(*role) ? Direction::Bullish : Direction::Bearish;
-}
-
-struct Condition {
-  std::string_view bullish;
-  std::string_view bearish;
-  bool otherSideIsBearish;  // the cross types fall back to the bearish test for an unknown side
-};
-
-Condition conditionOf(Kind kind) {
-  switch (kind) {
-    case Kind::MovingAverage:
-    case Kind::TwoMovingAverages:
-      return {"  if (k1>l1)", "  if (k1<l1)", false};
-    case Kind::MovingAverageCross:
-    case Kind::TwoMovingAveragesCross:
-      return {"  if ((k1>l1) && (k2<=l2))", "  if ((k1<l1) && (k2>=l2))", true};
-    case Kind::ParabolicSar:
-      // k: the SAR of bar s and s+1; bullish l: Low of s, High of s+1; bearish the mirror.
-      // The SAR flips below price (bullish) or above it (bearish) at bar s.
-      return {"  if ((k1<l1) && (k2>=l2))", "  if ((k1>l1) && (k2<=l2))", true};
-    case Kind::DonchianChannel:
-      // k1 the close of bar s, l1 the channel edge of the `period` bars before it.
-      return {"  if (k1>l1)", "  if (k1<l1)", false};
-    case Kind::Adx:
-      // k1/l1 +DI/-DI of bar s, k2/l2 the ADX of bar s and s+1: a rising trend either way.
-      return {"  if ((k1>l1) && (k2>l2))", "  if ((k1<l1) && (k2>l2))", false};
-    case Kind::Rsi:
-    case Kind::Stochastik:
-      return {"  if (k1<l1)", "  if (k1>l1)", false};
-    case Kind::RsiCross:
-      return {"  if ((k1<l1) && (k2>=l2))", "  if ((k1>l1) && (k2<=l2))", false};
-    case Kind::Macd:
-      return {"  if ((k1>0) && (l1<0))", "  if ((k1<0) && (l1>0))", false};
-    case Kind::BollingerBands:
-      return {"  if (k1>l1)", "  if (k1<l2)", false};
-    case Kind::Other:
-      break;
+std::string_view testText(SignalTest test) {
+  switch (test) {
+    case SignalTest::None: break;
+    case SignalTest::KAboveL: return "  if (k1>l1)";
+    case SignalTest::KBelowL: return "  if (k1<l1)";
+    case SignalTest::CrossAbove: return "  if ((k1>l1) && (k2<=l2))";
+    case SignalTest::CrossBelow: return "  if ((k1<l1) && (k2>=l2))";
+    case SignalTest::AboveRising: return "  if ((k1>l1) && (k2>l2))";
+    case SignalTest::BelowRising: return "  if ((k1<l1) && (k2>l2))";
+    case SignalTest::MainUpOsmaDown: return "  if ((k1>0) && (l1<0))";
+    case SignalTest::MainDownOsmaUp: return "  if ((k1<0) && (l1>0))";
+    case SignalTest::KBelowL2: return "  if (k1<l2)";
   }
-  return {{}, {}, false};
-}
-
-std::string_view testFor(Kind kind, std::string_view side) {
-  const Condition condition = conditionOf(kind);
-  const Direction direction = directionOf(side);
-  if (direction == Direction::Bullish) return condition.bullish;
-  if (direction == Direction::Bearish || condition.otherSideIsBearish) return condition.bearish;
   return {};
 }
 
+// The order in which a kind's lines are written, as the listing has always had them: the
+// operands, the note on the chart's timeframe, and, for the kinds whose operands depend on the
+// side, where the lines stop when the indicator votes for no side.
+enum class Step { K1, L1, K2, L2, ChartNote, StopWithoutTest };
+
+std::span<const Step> stepsOf(Kind kind) {
+  using S = Step;
+  static constexpr S kAverage[] = {S::K1, S::ChartNote, S::L1};
+  static constexpr S kAverageCross[] = {S::K1, S::K2, S::ChartNote, S::L1, S::L2};
+  static constexpr S kTwoAverages[] = {S::K1, S::ChartNote, S::L1};
+  static constexpr S kTwoAveragesCross[] = {S::ChartNote, S::K1, S::L1, S::K2, S::L2};
+  static constexpr S kRsi[] = {S::L1, S::ChartNote, S::K1};
+  static constexpr S kRsiCross[] = {S::L1, S::ChartNote, S::K1, S::L2, S::K2};
+  static constexpr S kSar[] = {S::StopWithoutTest, S::L1, S::L2, S::ChartNote, S::K1, S::K2};
+  static constexpr S kMacd[] = {S::ChartNote, S::L1, S::K1};
+  static constexpr S kStochastic[] = {S::ChartNote, S::K1, S::L1};
+  static constexpr S kBands[] = {S::K1, S::ChartNote, S::L1, S::L2};
+  static constexpr S kChannel[] = {S::ChartNote, S::StopWithoutTest, S::K1, S::L1};
+  static constexpr S kAdx[] = {S::ChartNote, S::StopWithoutTest, S::K1, S::L1, S::K2, S::L2};
+  switch (kind) {
+    case Kind::MovingAverage: return kAverage;
+    case Kind::MovingAverageCross: return kAverageCross;
+    case Kind::TwoMovingAverages: return kTwoAverages;
+    case Kind::TwoMovingAveragesCross: return kTwoAveragesCross;
+    case Kind::Rsi: return kRsi;
+    case Kind::RsiCross: return kRsiCross;
+    case Kind::ParabolicSar: return kSar;
+    case Kind::Macd: return kMacd;
+    case Kind::Stochastic: return kStochastic;
+    case Kind::BollingerBands: return kBands;
+    case Kind::DonchianChannel: return kChannel;
+    case Kind::Adx: return kAdx;
+    case Kind::Other: break;
+  }
+  return {};
+}
+
+// The operands a kind reads whatever the side: those that do not depend on it, written even
+// when the indicator votes for no side.
+Operands operandsWithoutTest(Kind kind) {
+  const KindCondition* condition = conditionOf(kind);
+  return condition ? condition->operands(false) : Operands{};
+}
+
+class OperandWriter {
+ public:
+  explicit OperandWriter(const IndicatorRule& rule)
+      : rule_(rule),
+        symbol_(rule.symbol.chart ? std::string("tSymbol") : mqlStringLiteral(rule.symbol.stored)),
+        where_(joined(symbol_, ",", rule.timeframe.constant, ",")),
+        shift_(rule.shift.text),
+        // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
+        previousShift_(joined(rule.shift.text, "+1")) {}
+
+  // The right-hand side of the operand's assignment, its semicolon included.
+  std::string code(const Operand& operand) const {
+    const std::string& s = operand.barsBack == 0 ? shift_ : previousShift_;
+    const IndicatorRule& r = rule_;
+    switch (operand.line) {
+      case OperandLine::None: break;
+      case OperandLine::Close: return bar("Close", s) + ";";
+      case OperandLine::High: return bar("High", s) + ";";
+      case OperandLine::Low: return bar("Low", s) + ";";
+      case OperandLine::Level: return r.level.text + ";";
+      case OperandLine::MovingAverage: return ima(r.period.text, r.averageShift.text, r.price.constant, s);
+      case OperandLine::FastAverage: return ima(r.fastPeriod.text, r.fastShift.text, r.fastPrice.constant, s);
+      case OperandLine::SlowAverage: return ima(r.slowPeriod.text, r.slowShift.text, r.slowPrice.constant, s);
+      case OperandLine::Rsi: return joined("iRSI(", where_, r.period.text, ",", r.price.constant, ",", s, ");");
+      case OperandLine::Sar: return joined("iSAR(", where_, r.sarStep.text, ",", r.sarMaximum.text, ",", s, ");");
+      case OperandLine::MacdMain: return joined("iMACD(", macdPeriods(), ",MODE_MAIN,", s, ");");
+      case OperandLine::MacdOsma: return joined("iOsMA(", macdPeriods(), ",", s, ");");
+      case OperandLine::StochasticMain:
+        return joined("iStochastic(", where_, r.kPeriod.text, ",", r.dPeriod.text, ",", r.slowing.text, ",",
+                      r.method.constant, ",", r.priceFieldConstant, ",MODE_MAIN,", s, ");");
+      case OperandLine::BandsUpper: return bands("MODE_UPPER");
+      case OperandLine::BandsLower: return bands("MODE_LOWER");
+      // The channel of the `period` bars before bar s, which itself is not part of it.
+      case OperandLine::ChannelHighest:
+        return bar("High", joined("iHighest(", where_, "MODE_HIGH,", r.period.text, ",", previousOf(s), ")")) + ";";
+      case OperandLine::ChannelLowest:
+        return bar("Low", joined("iLowest(", where_, "MODE_LOW,", r.period.text, ",", previousOf(s), ")")) + ";";
+      case OperandLine::PlusDi: return adx("MODE_PLUSDI", s);
+      case OperandLine::MinusDi: return adx("MODE_MINUSDI", s);
+      case OperandLine::AdxMain: return adx("MODE_MAIN", s);
+    }
+    return {};
+  }
+
+ private:
+  // Close[], High[] and Low[] are the chart's bars; an indicator on another symbol or
+  // timeframe compares with that symbol's bars instead.
+  std::string bar(std::string_view series, std::string_view barShift) const {
+    if (rule_.symbol.chart && rule_.timeframe.chart()) return joined(series, "[", barShift, "]");
+    return joined("i", series, "(", where_, barShift, ")");
+  }
+  std::string previousOf(const std::string& s) const { return s == shift_ ? previousShift_ : joined(s, "+1"); }
+  std::string ima(std::string_view period, std::string_view maShift, std::string_view price,
+                  std::string_view barShift) const {
+    return joined("iMA(", where_, period, ",", maShift, ",", rule_.method.constant, " ,", price, ",", barShift, ");");
+  }
+  std::string macdPeriods() const {
+    const IndicatorRule& r = rule_;
+    return joined(where_, r.fastPeriod.text, ",", r.slowPeriod.text, ",", r.signalPeriod.text, ",", r.price.constant);
+  }
+  std::string bands(std::string_view mode) const {
+    const IndicatorRule& r = rule_;
+    return joined("iBands(", where_, r.period.text, ",", r.deviation.text, ",", r.bandsShift.text, ",",
+                  r.price.constant, ",", mode, ",", shift_, ");");
+  }
+  std::string adx(std::string_view mode, std::string_view barShift) const {
+    return joined("iADX(", where_, rule_.period.text, ",", rule_.price.constant, ",", mode, ",", barShift, ");");
+  }
+
+  const IndicatorRule& rule_;
+  std::string symbol_;
+  std::string where_;
+  std::string shift_;
+  std::string previousShift_;
+};
+
+constexpr std::array<std::string_view, 4> kOperandNames{"k1", "l1", "k2", "l2"};
+
 }  // namespace
 
-bool hasIndicatorCode(std::string_view indicatorType) { return indicatorKindOf(indicatorType) != Kind::Other; }
-
-bool writesSignalLine(std::string_view indicatorType, std::string_view sideCode) {
-  return !testFor(indicatorKindOf(indicatorType), sideCode).empty();
-}
-
-NeverHoldsFinding testNeverHolds(const Indicator& indicator, std::string_view sideCode) {
-  const Kind kind = indicatorKindOf(indicator.type());
-  const std::string_view test = testFor(kind, sideCode);
-  if (test.empty()) return {};
-  const bool bullish = test == conditionOf(kind).bullish;
-  switch (kind) {
-    case Kind::Macd:
-      // l1 is the OsMA, the main line less its signal: with a signal of one bar, always 0.
-      if (leadingNumber(indicator.parameter("periodsignal")) == 1) return {NeverHolds::OsmaAlwaysZero, {}};
-      return {};
-    case Kind::Rsi:
-    case Kind::Stochastik: {
-      // Bullish: the value below the level; bearish: above it. Both live in 0..100.
-      const std::string_view key = kind == Kind::Rsi ? "actionline" : "st_trigger";
-      const double level = leadingNumber(indicator.parameter(key));
-      if (bullish ? level <= 0 : level >= 100) return {NeverHolds::LevelBeyondScale, key};
-      return {};
-    }
-    case Kind::RsiCross: {
-      // Bullish: below the line at bar s, at or above it at s+1; bearish the mirror.
-      const std::string_view key = "actionline";
-      const double level = leadingNumber(indicator.parameter(key));
-      const bool beyond = bullish ? (level <= 0 || level > 100) : (level >= 100 || level < 0);
-      if (beyond) return {NeverHolds::LevelBeyondScale, key};
-      return {};
-    }
-    default:
-      return {};
-  }
-}
-
 std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol) {
-  const auto& ids = catalogue.symbols.ids;
-  if (storedSymbol == "Symbol()" || (!ids.empty() && iequals(storedSymbol, ids.front()))) return "tSymbol";
+  if (isChartSymbol(catalogue, storedSymbol)) return "tSymbol";
   return mqlStringLiteral(storedSymbol);
 }
 
-std::string appliedPriceArgument(const Catalogue& catalogue, const DefinitionTable& definitions, std::string_view key,
-                                 std::string_view storedId) {
-  const ValueList& prices = catalogue.pricetypes;
-  for (std::size_t i = 0; i < prices.ids.size() && i < prices.values.size(); ++i)
-    if (iequals(prices.ids[i], storedId)) return prices.values[i];
-  // The entry's META4 text is taken only when it is one of the applied-price constants, so
-  // an edited table cannot put arbitrary text into the source.
-  for (const DefinitionEntry& e : definitions.entries()) {
-    if (e.type != key || !iequals(e.id, storedId)) continue;
-    for (const auto& constant : prices.values)
-      if (e.meta4 == constant) return constant;
-    break;
-  }
-  return "0";
-}
-
-void writeIndicatorCode(const Catalogue& cat, const DefinitionTable& definitions, const Indicator& indicator,
-                        Listing& out, std::string_view side) {
-  const Kind kind = indicatorKindOf(indicator.type());
-  if (kind == Kind::Other) return;
-
-  auto p = [&](std::string_view key) -> const std::string& { return indicator.parameter(key); };
-
-  const std::string symbol = symbolArgument(cat, p("symbol"));
-  const std::string timeframe = cat.timeframes.valueOf(p("timeframe"));
-  const std::string method = cat.maMethods.valueOf(p("ma_method"));
-  const std::string shift = p("shift");
-  // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
-  const std::string prevShift = joined(shift, "+1");
-  const std::string where = joined(symbol, ",", timeframe, ",");
-  // Close[], High[] and Low[] are the chart's bars; an indicator on another symbol or
-  // timeframe compares with that symbol's bars instead.
-  const bool onChart = symbol == "tSymbol" && timeframe == "0";
-  auto bar = [&](std::string_view series, const std::string& barShift) {
-    if (onChart) return joined(series, "[", barShift, "]");
-    return joined("i", series, "(", where, barShift, ")");
-  };
-
-  auto chartNote = [&] {
-    if (timeframe == "0") out.emplace_back("// 0=Timeframe im Chart");
-  };
-  auto price = [&]() -> const std::string& { return cat.pricetypes.valueOf(p("pricetype")); };
-  auto ima = [&](const std::string& period, const std::string& maShift, const std::string& appliedPrice,
-                 const std::string& barShift) {
-    return joined("iMA(", where, period, ",", maShift, ",", method, " ,", appliedPrice, ",", barShift, ");");
-  };
-  auto fastMa = [&](const std::string& barShift) {
-    return ima(p("periodfast"), p("ma_shiftfast"), appliedPriceArgument(cat, definitions, "apricefast", p("apricefast")), barShift);
-  };
-  auto slowMa = [&](const std::string& barShift) {
-    return ima(p("periodslow"), p("ma_shiftslow"), appliedPriceArgument(cat, definitions, "apriceslow", p("apriceslow")), barShift);
-  };
-  auto rsi = [&](const std::string& barShift) {
-    return joined("iRSI(", where, p("period"), ",", price(), ",", barShift, ");");
-  };
-  auto sar = [&](const std::string& barShift) {
-    return joined("iSAR(", where, p("pa_step"), ",", p("pa_maximum"), ",", barShift, ");");
-  };
-  auto bands = [&](std::string_view mode) {
-    return joined("iBands(", where, p("period"), ",", p("bo_stab"), ",", p("bo_shift"), ",", price(), ",", mode, ",",
-                  shift, ");");
-  };
-  auto adx = [&](std::string_view mode, const std::string& barShift) {
-    return joined("iADX(", where, p("period"), ",", price(), ",", mode, ",", barShift, ");");
-  };
-
-  const std::string_view test = testFor(kind, side);
-  const bool bullish = test == conditionOf(kind).bullish;
-  switch (kind) {
-    case Kind::MovingAverage:
-      out.line("  k1=", bar("Close", shift), ";");
-      chartNote();
-      out.line("  l1=", ima(p("period"), p("ma_shift"), price(), shift));
-      break;
-    case Kind::MovingAverageCross:
-      out.line("  k1=", bar("Close", shift), ";");
-      out.line("  k2=", bar("Close", prevShift), ";");
-      chartNote();
-      out.line("  l1=", ima(p("period"), p("ma_shift"), price(), shift));
-      out.line("  l2=", ima(p("period"), p("ma_shift"), price(), prevShift));
-      break;
-    case Kind::TwoMovingAverages:
-      out.line("  k1=", fastMa(shift));
-      chartNote();
-      out.line("  l1=", slowMa(shift));
-      break;
-    case Kind::TwoMovingAveragesCross:
-      chartNote();
-      out.line("  k1=", fastMa(shift));
-      out.line("  l1=", slowMa(shift));
-      out.line("  k2=", fastMa(prevShift));
-      out.line("  l2=", slowMa(prevShift));
-      break;
-    case Kind::Rsi:
-      out.line("  l1=", p("actionline"), ";");
-      chartNote();
-      out.line("  k1=", rsi(shift));
-      break;
-    case Kind::RsiCross:
-      out.line("  l1=", p("actionline"), ";");
-      chartNote();
-      out.line("  k1=", rsi(shift));
-      out.line("  l2=", p("actionline"), ";");
-      out.line("  k2=", rsi(prevShift));
-      break;
-    case Kind::ParabolicSar:
-      if (test.empty()) break;
-      // Bar s against the SAR of bar s, bar s+1 against the SAR of bar s+1.
-      out.line("  l1=", bar(bullish ? "Low" : "High", shift), ";");
-      out.line("  l2=", bar(bullish ? "High" : "Low", prevShift), ";");
-      chartNote();
-      out.line("  k1=", sar(shift));
-      out.line("  k2=", sar(prevShift));
-      break;
-    case Kind::Macd: {
-      const std::string periods = joined(where, p("periodfast"), ",", p("periodslow"), ",", p("periodsignal"), ",", price());
-      chartNote();
-      out.line("  l1=iOsMA(", periods, ",", prevShift, ");");
-      out.line("  k1=iMACD(", periods, ",MODE_MAIN,", shift, ");");
-      break;
+void writeIndicatorCode(const IndicatorRule& rule, Listing& out) {
+  if (rule.kind == Kind::Other) return;
+  const OperandWriter writer(rule);
+  const Operands operands = rule.votes() ? rule.operands : operandsWithoutTest(rule.kind);
+  for (const Step step : stepsOf(rule.kind)) {
+    switch (step) {
+      case Step::ChartNote:
+        if (rule.timeframe.chart()) out.emplace_back("// 0=Timeframe im Chart");
+        break;
+      case Step::StopWithoutTest:
+        if (!rule.votes()) return;
+        break;
+      default: {
+        const std::size_t slot = static_cast<std::size_t>(step);
+        out.line("  ", kOperandNames[slot], "=", writer.code(operands[slot]));
+      }
     }
-    case Kind::Stochastik:
-      chartNote();
-      out.line("  k1=iStochastic(", where, p("st_pk"), ",", p("st_pd"), ",", p("st_slow"), ",", method, ",", cat.pricefields.valueOf(p("pricefield")), ",MODE_MAIN,", shift, ");");
-      out.line("  l1=", p("st_trigger"), ";");
-      break;
-    case Kind::BollingerBands:
-      out.line("  k1=", bar("Close", shift), ";");
-      chartNote();
-      out.line("  l1=", bands("MODE_UPPER"));
-      out.line("  l2=", bands("MODE_LOWER"));
-      break;
-    case Kind::DonchianChannel: {
-      chartNote();
-      if (test.empty()) return;
-      // The channel of the `period` bars before bar s, which itself is not part of it.
-      const std::string extreme = bullish ? "iHighest(" + where + "MODE_HIGH," + p("period") + "," + prevShift + ")"
-                                          : "iLowest(" + where + "MODE_LOW," + p("period") + "," + prevShift + ")";
-      out.line("  k1=", bar("Close", shift), ";");
-      out.line("  l1=", bar(bullish ? "High" : "Low", extreme), ";");
-      break;
-    }
-    case Kind::Adx:
-      chartNote();
-      if (test.empty()) return;
-      out.line("  k1=", adx("MODE_PLUSDI", shift));
-      out.line("  l1=", adx("MODE_MINUSDI", shift));
-      out.line("  k2=", adx("MODE_MAIN", shift));
-      out.line("  l2=", adx("MODE_MAIN", prevShift));
-      break;
-    case Kind::Other:
-      return;
   }
-
-  if (test.empty()) return;
-  const std::string typeName = toUpper(indicator.type());
-  out.line(std::string(test), " {ic=ic+", p("value"), ";");
+  if (!rule.votes()) return;
+  const std::string typeName = toUpper(rule.type);
+  out.line(testText(rule.test), " {ic=ic+", rule.points.text, ";");
   out.line("    if(Debug==TRUE) Print(\"", typeName, " ok\");} else {");
   out.line("    if(Debug==TRUE) Print(\"", typeName, " no\");}");
+}
+
+void writeIndicatorCode(const Catalogue& catalogue, const DefinitionTable& definitions, const Indicator& indicator,
+                        Listing& out, std::string_view side) {
+  writeIndicatorCode(indicatorRuleVotingFor(catalogue, definitions, indicator, side, 1), out);
 }
 
 }  // namespace zorvik

@@ -17,7 +17,7 @@ IndicatorKind indicatorKindOf(std::string_view type) {
       {"RSI Cross", IndicatorKind::RsiCross},
       {"Parabolic SAR", IndicatorKind::ParabolicSar},
       {"MACD", IndicatorKind::Macd},
-      {"Stochastik", IndicatorKind::Stochastik},
+      {"Stochastik", IndicatorKind::Stochastic},
       {"Bollinger Bands", IndicatorKind::BollingerBands},
       {"Donchian Channel", IndicatorKind::DonchianChannel},
       {"ADX", IndicatorKind::Adx},

@@ -15,7 +15,7 @@ enum class IndicatorKind {
   RsiCross,
   ParabolicSar,
   Macd,
-  Stochastik,
+  Stochastic,
   BollingerBands,
   DonchianChannel,
   Adx,

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "editors/value_slider.hpp"
-#include "generator/expert_values.hpp"
+#include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"
 #include "model/workspace.hpp"
 

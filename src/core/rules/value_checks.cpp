@@ -1,14 +1,14 @@
-#include "generator/expert_values.hpp"
+#include "rules/value_checks.hpp"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
-#include "generator/indicator_code.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/group_roles.hpp"
+#include "model/indicator_kind.hpp"
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
 #include "text/strings.hpp"
@@ -171,7 +171,7 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
     int position = 0;
     for (const Indicator& ind : group.indicators()) {
       ++position;
-      if (!hasIndicatorCode(ind.type())) continue;
+      if (indicatorKindOf(ind.type()) == IndicatorKind::Other) continue;
       for (const KeyRule& checked : rulesOf(ind.type())) {
         const std::string& value = ind.parameter(*checked.key);
         if (auto problem = problemUnder(checked.rule, value))
@@ -199,24 +199,5 @@ std::string describeValueProblem(const TradingSystem& system, const Catalogue& c
   return text + caption + " \"" + shown + "\": " + tr(problem.message);
 }
 
-std::string mqlStringLiteral(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += '?';
-        else out += c;
-    }
-  }
-  out += '"';
-  return out;
-}
 
 }  // namespace zorvik
