@@ -54,7 +54,7 @@ struct Frame {
 
 using Forming = std::function<double(std::size_t, const Bar&)>;
 
-// One operand of a signal line: a line of values read at a fixed shift from the bar the EA
+// One operand of a vote: a line of values read at a fixed shift from the bar the system
 // runs on. The bar being formed is asked for its value as it stands at the first tick.
 struct LineReader {
   const Frame* frame = nullptr;
@@ -132,9 +132,10 @@ bool votesAlike(const GroupCheck& a, const GroupCheck& b) {
   return true;
 }
 
-// ic=ic+value with an int ic: the sum is a double that goes back into an int, cut toward zero.
-int addPoints(int ic, double value) {
-  const double sum = std::trunc(static_cast<double>(ic) + value);
+// The group's points are an int: each sum is a double that goes back into an int, cut toward
+// zero.
+int addPoints(int points, double value) {
+  const double sum = std::trunc(static_cast<double>(points) + value);
   if (!(sum == sum)) return 0;
   return clampToInt32(sum);
 }
@@ -444,7 +445,7 @@ std::vector<std::uint8_t> SignalPlan::checks(std::size_t first, std::size_t end)
     const std::size_t n = b - a;
     for (std::size_t g = 0; g < impl_->groups.size(); ++g) {
       const GroupCheck& group = impl_->groups[g];
-      if (group.threshold == 0) continue;  // if(thr!=0): the group never fires
+      if (group.threshold == 0) continue;  // a threshold of 0: the group never fires
       const std::uint8_t bit = static_cast<std::uint8_t>(1u << g);
       if (group.sameAs >= 0) {
         const std::uint8_t from = static_cast<std::uint8_t>(1u << group.sameAs);

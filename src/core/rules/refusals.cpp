@@ -2,7 +2,7 @@
 
 #include "model/group_roles.hpp"
 #include "model/language.hpp"
-#include "rules/system_rules.hpp"
+#include "rules/trade_rules.hpp"
 
 namespace zorvik {
 

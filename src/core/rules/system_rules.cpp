@@ -38,12 +38,6 @@ LotMethod lotMethodOf(std::string_view type) {
 
 std::int32_t StoredNumber::whole() const { return clampToInt32(value); }
 
-void raiseToStopLevel(TradeRules& rules, int stopLevelPoints) {
-  for (int* distance : {&rules.takeprofitLong, &rules.takeprofitShort, &rules.stoplossLong, &rules.stoplossShort,
-                        &rules.trailingLong, &rules.trailingShort})
-    if (*distance != 0 && *distance < stopLevelPoints) *distance = stopLevelPoints;
-}
-
 IndicatorRule readIndicatorRule(const Catalogue& catalogue, const DefinitionTable& definitions,
                                 const Indicator& indicator, std::string_view groupSide, int position) {
   const std::string& action = indicator.parameter("actiontyp");

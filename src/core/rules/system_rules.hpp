@@ -15,6 +15,7 @@
 #include "model/indicator_kind.hpp"
 #include "rules/kind_condition.hpp"
 #include "rules/signal_test.hpp"
+#include "rules/trade_rules.hpp"
 #include "rules/value_checks.hpp"
 
 namespace zorvik {
@@ -101,34 +102,6 @@ struct GroupRules {
   std::int32_t thresholdPoints = 0; // points needed; 0 never fires
   std::vector<IndicatorRule> indicators;
 };
-
-enum class LotMethod { FixedLots, FixedFractional, FixedRatio, None };
-
-// What the Expert Advisor trades with: stops of the exit groups, hedging, the day limit and the
-// money management. Distances in points; 0 means none. Long stops come from the exit-long
-// group, short stops from the exit-short group.
-struct TradeRules {
-  int stoplossLong = 0;
-  int takeprofitLong = 0;
-  int stoplossShort = 0;
-  int takeprofitShort = 0;
-  int trailingLong = 0;
-  int trailingShort = 0;
-  bool hedging = false;
-  int maxTrades = 0;  // per day; 0: no limit
-  LotMethod lotMethod = LotMethod::FixedLots;
-  double lots = 0;     // mmLots
-  double maxLots = 0;  // mmMaxLots: no new order while the side holds this many lots; 0: no limit
-  double fraction = 0;
-  double base = 0;
-  double delta = 0;
-  // The points a group must reach, entry long, exit long, entry short, exit short.
-  std::array<std::int32_t, 4> thresholds{};
-};
-
-// init()'s checkStoplevels: a distance that is set but below the broker's stop level is
-// raised to it.
-void raiseToStopLevel(TradeRules& rules, int stopLevelPoints);
 
 // The stored texts the listing writes as they stand.
 struct StoredStops {
