@@ -378,12 +378,12 @@ LineReader SignalPlan::Impl::operand(const IndicatorRule& rule, const Frame& f, 
     }
     case OperandLine::StochasticMain: {
       const int k = rule.kPeriod.whole(), d = rule.dPeriod.whole(), slowing = rule.slowing.whole();
-      const int field = toInt32(rule.priceFieldConstant);
-      if (field != 0 && field != 1) throw std::invalid_argument(std::string(kUnknownPriceField));
+      if (!rule.priceField) throw std::invalid_argument(std::string(kUnknownPriceField));
+      const int field = static_cast<int>(*rule.priceField);
       const auto st = indicator<Stochastic>(tf + "STO|" + std::to_string(k) + "|" + std::to_string(d) + "|" +
                                                 std::to_string(slowing) + "|" + std::to_string(int(method)) + "|" +
                                                 std::to_string(field),
-                                            f, k, d, slowing, method, static_cast<StochasticPriceField>(field));
+                                            f, k, d, slowing, method, *rule.priceField);
       return line(st->main(), [st](std::size_t i, const Bar& b) { return st->forming(i, b).main; });
     }
     case OperandLine::BandsUpper: {

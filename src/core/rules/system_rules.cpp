@@ -116,6 +116,8 @@ IndicatorRule indicatorRuleVotingFor(const Catalogue& cat, const DefinitionTable
       r.dPeriod = stored(p("st_pd"));
       r.slowing = stored(p("st_slow"));
       r.priceFieldConstant = cat.pricefields.valueOf(p("pricefield"));
+      if (const int field = toInt32(r.priceFieldConstant); field == 0 || field == 1)
+        r.priceField = static_cast<StochasticPriceField>(field);
       r.levelKey = "st_trigger";
       r.level = stored(p(r.levelKey));
       break;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "indicators/indicator_basics.hpp"
+#include "indicators/stochastic.hpp"
 #include "model/indicator_kind.hpp"
 #include "rules/kind_condition.hpp"
 #include "rules/signal_test.hpp"
@@ -88,6 +89,7 @@ struct IndicatorRule {
   StoredNumber sarStep, sarMaximum;
   StoredNumber kPeriod, dPeriod, slowing;
   std::string priceFieldConstant;   // Stochastic: "0" low/high, "1" close/close
+  std::optional<StochasticPriceField> priceField;  // nullopt for any other constant
   StoredNumber deviation;           // Bollinger Bands
   StoredNumber bandsShift;
 
