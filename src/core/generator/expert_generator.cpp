@@ -15,6 +15,7 @@
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "rules/refusals.hpp"
 #include "rules/system_rules.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
@@ -780,12 +781,8 @@ ExpertSource expertSourceFileText(const TradingSystem& system, const Catalogue& 
 bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic) {
   const ExpertOptions options{std::string(magic), expertTimeStamp(localNow()), &ws.language};
   const ExpertSource source = expertSourceFileText(system, ws.catalogue, ws.definitions, options);
-  if (!source.problems.empty()) {
-    ws.message("Der Expert Advisor wurde nicht erzeugt - diese Werte sind ungültig: ", source.fault);
-    return false;
-  }
   if (!source.ok()) {
-    ws.message("Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ", source.fault);
+    ws.message(std::string(refusalHeadline(source.problems)), source.fault);
     return false;
   }
   const fs::path file = ws.userFile(kExpertSourceFile);

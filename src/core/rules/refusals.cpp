@@ -19,6 +19,11 @@ std::string signalValueRefusal(int group, int position, std::string_view type, s
          std::string(type) + "): \"" + std::string(value) + "\"";
 }
 
+std::string_view refusalHeadline(const std::vector<ValueProblem>& problems) {
+  if (!problems.empty()) return "Der Expert Advisor wurde nicht erzeugt - diese Werte sind ungültig: ";
+  return "Der Expert Advisor wurde nicht erzeugt - dieser Signalwert ist keine Zahl: ";
+}
+
 std::string notGeneratedRefusal(std::string_view fault) {
   return "the Expert Advisor cannot be generated: " + std::string(fault);
 }

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "rules/value_checks.hpp"
 
 namespace zorvik {
 
@@ -18,6 +21,10 @@ std::string indicatorPlace(int group, int position, std::string_view type, const
 // A signal value that is not a number: `SHORT 1 (2 Moving Averages): "drei"`.
 std::string signalValueRefusal(int group, int position, std::string_view type, std::string_view value,
                                const LanguageTable* language);
+
+// The German sentence a message box puts before the fault of a refusal (see RulesRefusal): for
+// values the listing cannot take, or for a signal value that is not a number.
+std::string_view refusalHeadline(const std::vector<ValueProblem>& problems);
 
 // The system's Expert Advisor could not be generated, for the reason given.
 std::string notGeneratedRefusal(std::string_view fault);
