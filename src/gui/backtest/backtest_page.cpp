@@ -38,13 +38,12 @@
 #include "model/component_files.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "qt_text.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The quiet moment after the last mouse button or key was let go before a changed system runs
 // again, in milliseconds: long enough not to run between the clicks of a double click or while

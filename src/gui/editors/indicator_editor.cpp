@@ -14,11 +14,9 @@
 #include "model/indicator.hpp"
 #include "model/signal_group.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
-namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
   setObjectName("IForm");
