@@ -9,57 +9,21 @@
 #include <iterator>
 #include <string>
 
+#include "big_system.hpp"
 #include "generator/expert_generator.hpp"
-#include "model/system_parameters.hpp"
-#include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/lexer.hpp"
-#include "platform/recording_host.hpp"
-#include "test_support.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace zorvik;
 
-constexpr const char* kTypes[] = {"Moving Average", "Moving Average Cross", "2 Moving Averages",
-                                  "2 Moving Averages Cross", "RSI", "RSI Cross", "Parabolic SAR", "MACD",
-                                  "Stochastik", "Bollinger Bands", "Donchian Channel", "ADX"};
-
 // The bytes of user/_Zorvik.mq4 for the 4 x 50 system, as the generator writes them.
 std::string bigExpertSource() {
-  testing::TempDir dir;
-  RecordingHost host;
-  Workspace ws(dir.path(), host);
-  fs::create_directories(ws.userFolder());
-  ws.definitions.read(testing::sourceDir() / "res" / "DVDefTable2.dat");
-  ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
-  ws.catalogue.readIndicatorCoding();
-  TradingSystem& hs = ws.system();
-  hs.resetAll(systemDefaults(ws));
-  hs.mm.type = "idFixed Ratio";
-  hs.general.title = "Gross";
-  for (int g = 1; g <= 4; ++g) {
-    hs.group(g).threshold = "60";
-    hs.group(g).sl = "40";
-    hs.group(g).tp = "80";
-    hs.group(g).ts = "20";
-    for (int i = 0; i < 50; ++i) {
-      const std::string type = kTypes[(g * 50 + i) % 12];
-      Indicator ind(type);
-      for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
-        const ParameterCoding* p = ws.catalogue.parameter(key);
-        ind.setParameter(ws, key, p ? p->defaultValue : "");
-      }
-      ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
-      ind.setRaw("value", std::to_string(1 + i % 7));
-      ind.setRaw("actiontyp", i % 4 == 0 ? "idReverse" : "idStandard");
-      hs.group(g).addIndicator(std::move(ind));
-    }
-  }
-  if (!writeExpertSource(ws, hs, "100001")) return {};
-  std::ifstream in(ws.userFile("_Zorvik.mq4"), std::ios::binary);
+  testing::BigSystem big;
+  if (!writeExpertSource(big.ws, big.ws.system(), "100001")) return {};
+  std::ifstream in(big.ws.userFile("_Zorvik.mq4"), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "backtest/backtest_settings.hpp"
+
 namespace zorvik::cli {
 
 std::optional<long long> wholeNumber(const std::string& text, long long low, long long high) {
@@ -20,5 +22,25 @@ std::optional<double> amount(const std::string& text) {
     return std::nullopt;
   return v;
 }
+
+namespace {
+
+template <long long kLow, long long kHigh>
+std::optional<int> wholeInt(const std::string& text) {
+  const auto v = wholeNumber(text, kLow, kHigh);
+  return v ? std::optional<int>(static_cast<int>(*v)) : std::nullopt;
+}
+
+}  // namespace
+
+const OptionKind<int> kPointsOption{wholeInt<0, 100000>, "a whole number of points from 0 to 100000"};
+const OptionKind<double> kMoneyOption{amount, "a positive amount"};
+const OptionKind<int> kDigitsOption{wholeInt<0, 8>, "a whole number from 0 to 8"};
+const OptionKind<std::int64_t> kDayOption{[](const std::string& text) { return parseDay(text); },
+                                          "a day of the form YYYY-MM-DD"};
+// Six digits at most: a week has 10080 minutes, a month about 43200.
+const OptionKind<int> kMinutesOption{wholeInt<1, 999999>, "a whole number of minutes from 1 to 999999"};
+// Two digits at most; which tabs hold a signal group the copy itself says.
+const OptionKind<int> kTabOption{wholeInt<0, 99>, "a tab number"};
 
 }  // namespace zorvik::cli

@@ -1,6 +1,8 @@
 #pragma once
 // Values of command-line options, read strictly: the whole text must be the number, so "20x",
-// "1e3" or an empty value is refused instead of read in part.
+// "1e3" or an empty value is refused instead of read in part. Each kind of value (points, a
+// money amount, digits, a day, minutes) has one reader and one rule, whichever command reads it.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,5 +12,34 @@ namespace zorvik::cli {
 std::optional<long long> wholeNumber(const std::string& text, long long low, long long high);
 // A positive amount in plain decimals ("10000", "2500.50").
 std::optional<double> amount(const std::string& text);
+
+// One kind of option value: how it is read, and what it must be, for the refusal
+// "--spread x: not a whole number of points from 0 to 100000".
+template <class T>
+struct OptionKind {
+  std::optional<T> (*read)(const std::string& text);
+  const char* expected;
+};
+
+extern const OptionKind<int> kPointsOption;          // --spread, --stoplevel
+extern const OptionKind<double> kMoneyOption;        // --deposit
+extern const OptionKind<int> kDigitsOption;          // --digits
+extern const OptionKind<std::int64_t> kDayOption;    // --from, --to: seconds of the day's midnight
+extern const OptionKind<int> kMinutesOption;         // --timeframe of a history file
+extern const OptionKind<int> kTabOption;             // --from of copy: the tab number, checked by the copy
+
+// Reads the value of `option` into `into`; false, with the sentence that refuses it in
+// `refusal`, when the value is not of the kind.
+template <class T, class Into>
+bool readOption(const OptionKind<T>& kind, const std::string& option, const std::string& value, Into& into,
+                std::string& refusal) {
+  const std::optional<T> read = kind.read(value);
+  if (!read) {
+    refusal = option + " " + value + ": not " + kind.expected;
+    return false;
+  }
+  into = *read;
+  return true;
+}
 
 }  // namespace zorvik::cli

@@ -34,4 +34,19 @@ out=$(z run-mq4 "$work/divide.mq4" --history "$demo" 2>&1) && fail "a zero divid
 grep -q "zero divide" <<<"$out" || fail "no zero divide: $out"
 out=$(z run-mq4 "$work/ea.mq4" 2>&1) && fail "ran without a history"
 grep -q "history" <<<"$out" || fail "no reason: $out"
+
+# --deposit is a money amount as in backtest: decimals are taken and the balance starts there;
+# anything but a positive plain amount is refused by both commands alike.
+out=$(z run-mq4 "$work/ea.mq4" --history "$demo" --deposit 2500.5 2>&1) || fail "--deposit 2500.5 refused: $out"
+net=$(sed -n 's/^Net profit //p' <<<"$out"); balance=$(sed -n 's/^Balance //p' <<<"$out")
+awk -v n="$net" -v b="$balance" 'BEGIN{d=b-n-2500.5; if (d<0) d=-d; exit !(d<0.005)}' \
+  || fail "--deposit 2500.5: balance $balance after net profit $net"
+for bad in 0 -5 1e5 2500,5 x ""; do
+  for cmd in run-mq4 backtest; do
+    subject="$work/ea.mq4"; [ "$cmd" = backtest ] && subject="MA Trendfolger"
+    err=$(z "$cmd" "$subject" --history "$demo" --deposit "$bad" 2>&1 >/dev/null); rc=$?
+    [ $rc = 1 ] && grep -qF -- "$cmd: --deposit $bad: not a positive amount" <<<"$err" \
+      || fail "$cmd --deposit '$bad': rc=$rc $err"
+  done
+done
 exit 0

@@ -3,8 +3,6 @@
 // --json and --report also write the trade list, the statistics and a whole HTML report.
 // Every refusal (a bad option, a history that cannot be read, a system that cannot run on it)
 // is said on stderr and ends with exit code 1.
-#include <charconv>
-#include <cmath>
 #include <iostream>
 #include <optional>
 
@@ -47,24 +45,17 @@ int runBacktest(Context& ctx) {
     }
     if (i + 1 >= args.size()) return refuse(a + " needs a value");
     const std::string& v = args[++i];
+    std::string refusal;
     if (a == "--history") {
       historyPath = v;
     } else if (a == "--from" || a == "--to") {
-      const auto day = parseDay(v);
-      if (!day) return refuse(a + " " + v + ": not a day of the form YYYY-MM-DD");
-      (a == "--from" ? settings.fromDay : settings.toDay) = *day;
+      if (!readOption(kDayOption, a, v, a == "--from" ? settings.fromDay : settings.toDay, refusal)) return refuse(refusal);
     } else if (a == "--spread") {
-      const auto n = wholeNumber(v, 0, 100000);
-      if (!n) return refuse("--spread " + v + ": not a whole number of points from 0 to 100000");
-      settings.symbol.spreadPoints = static_cast<int>(*n);
+      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal)) return refuse(refusal);
     } else if (a == "--deposit") {
-      const auto d = amount(v);
-      if (!d) return refuse("--deposit " + v + ": not a positive amount");
-      settings.deposit = *d;
+      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal)) return refuse(refusal);
     } else if (a == "--digits") {
-      const auto n = wholeNumber(v, 0, 8);
-      if (!n) return refuse("--digits " + v + ": not a whole number from 0 to 8");
-      digits = static_cast<int>(*n);
+      if (!readOption(kDigitsOption, a, v, digits, refusal)) return refuse(refusal);
     } else if (a == "--trades") {
       tradesPath = v;
     } else if (a == "--json") {

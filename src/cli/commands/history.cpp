@@ -10,16 +10,11 @@
 #include "market/history_files.hpp"
 #include "market/history_listing.hpp"
 #include "market/timeframes.hpp"
+#include "option_values.hpp"
 #include "text/numbers.hpp"
 
 namespace zorvik::cli {
 namespace {
-
-// A whole non-negative number given on the command line; -1 when it is none.
-int optionNumber(const std::string& text) {
-  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return -1;
-  return std::stoi(text);
-}
 
 int describe(const std::vector<std::string>& args) {
   CsvHistoryOptions options;
@@ -27,10 +22,15 @@ int describe(const std::vector<std::string>& args) {
     if (i + 1 >= args.size()) return kUsage;
     const std::string& option = args[i];
     const std::string& value = args[i + 1];
-    if (option == "--symbol" && !value.empty()) options.symbol = value;
-    else if (option == "--timeframe" && optionNumber(value) > 0) options.timeframeMinutes = optionNumber(value);
-    else if (option == "--digits" && optionNumber(value) >= 0) options.digits = optionNumber(value);
-    else return kUsage;
+    // A value that is not of its kind is a usage error, like an unknown option.
+    std::string refusal;
+    bool read = false;
+    if (option == "--symbol") {
+      read = !value.empty();
+      options.symbol = value;
+    } else if (option == "--timeframe") read = readOption(kMinutesOption, option, value, options.timeframeMinutes, refusal);
+    else if (option == "--digits") read = readOption(kDigitsOption, option, value, options.digits, refusal);
+    if (!read) return kUsage;
   }
   const HistoryRead read = readHistoryFile(args[0], options);
   if (!read.ok()) {

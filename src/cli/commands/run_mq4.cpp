@@ -3,8 +3,6 @@
 // backtest; prints the statistics of its trades. --trades and --log write the trade list and
 // every line the EA prints. A source that fails the check, a history that cannot be read and an
 // EA stopped by a critical error end with exit code 1 and the reason on stderr.
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -40,24 +38,17 @@ int runRunMq4(Context& ctx) {
     }
     if (i + 1 >= args.size()) return refuse(a + " needs a value");
     const std::string& v = args[++i];
+    std::string refusal;
     if (a == "--history") {
       historyPath = v;
     } else if (a == "--spread") {
-      const auto n = wholeNumber(v, 0, 100000);
-      if (!n) return refuse("--spread " + v + ": not a whole number of points from 0 to 100000");
-      settings.symbol.spreadPoints = static_cast<int>(*n);
+      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal)) return refuse(refusal);
     } else if (a == "--stoplevel") {
-      const auto n = wholeNumber(v, 0, 100000);
-      if (!n) return refuse("--stoplevel " + v + ": not a whole number of points from 0 to 100000");
-      settings.symbol.stopLevelPoints = static_cast<int>(*n);
+      if (!readOption(kPointsOption, a, v, settings.symbol.stopLevelPoints, refusal)) return refuse(refusal);
     } else if (a == "--deposit") {
-      const auto n = wholeNumber(v, 1, 1'000'000'000'000LL);
-      if (!n) return refuse("--deposit " + v + ": not a whole positive amount");
-      settings.deposit = static_cast<double>(*n);
+      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal)) return refuse(refusal);
     } else if (a == "--digits") {
-      const auto n = wholeNumber(v, 0, 8);
-      if (!n) return refuse("--digits " + v + ": not a whole number from 0 to 8");
-      digits = static_cast<int>(*n);
+      if (!readOption(kDigitsOption, a, v, digits, refusal)) return refuse(refusal);
     } else if (a == "--trades") {
       tradesPath = v;
     } else if (a == "--log") {

@@ -8,12 +8,9 @@
 
 #include "window/display_modes.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
-
-namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 AboutWindow::AboutWindow(Workspace& ws, const QStringList& protocol, QWidget* parent)
     : QWidget(parent, Qt::Window), ws_(ws), protocol_(protocol) {

@@ -18,15 +18,10 @@
 #include "model/trading_system.hpp"
 #include "model/current_system.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 #include "window/display_modes.hpp"
 
 namespace zorvik {
-
-namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-}  // namespace
 
 MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsInstaller& installParts)
     : QMainWindow(parent),

@@ -16,12 +16,11 @@
 #include "help/help_panel_base.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The seven tabs of the editor area, in tab order.
 constexpr std::array<const char*, MainWindow::kTabCount> kTabCaptions{

@@ -14,6 +14,7 @@
 #include "help/help_panel.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 #include "text/text_files.hpp"
 #include "window/command_table.hpp"
 #include "window/display_modes.hpp"
@@ -21,8 +22,6 @@
 namespace zorvik {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Version stamp of the layout files; restoreState refuses bytes of another version.
 constexpr int kLayoutVersion = 1;

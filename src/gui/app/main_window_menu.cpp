@@ -16,14 +16,13 @@
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 #include "window/command_table.hpp"
 #include "window/display_modes.hpp"
 
 namespace zorvik {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The ids whose images the icon strip "Toolbar.png" holds, in strip order.
 constexpr std::array<std::int32_t, 13> kIconStripIds{100, 101, 103, 113, 108, 106, 107, 120, 121, 122, 123, 124, 125};

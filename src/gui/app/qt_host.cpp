@@ -20,11 +20,11 @@
 #include "app/optional_modules.hpp"
 #include "app/sound_module.hpp"
 #include "app/system_error_text.hpp"
+#include "qt_text.hpp"
 #include "window/event_sounds.hpp"
 
 namespace zorvik {
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
 const QString kTitle = QStringLiteral("Zorvik");
 }  // namespace
 

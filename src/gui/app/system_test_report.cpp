@@ -9,11 +9,9 @@
 #include <QVBoxLayout>
 
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
-namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 SystemTestReport::SystemTestReport(const Workspace& ws, const CheckResult& result, QWidget* parent)
     : QDialog(parent) {

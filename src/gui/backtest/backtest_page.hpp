@@ -22,10 +22,13 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QStandardItemModel;
 class QTableView;
 class QThread;
@@ -34,6 +37,9 @@ class QTreeWidget;
 namespace zorvik {
 
 class Host;
+class StatisticsPanel;
+class TradeTable;
+class VoteTree;
 class Workspace;
 
 class BacktestPage : public QWidget {
@@ -82,10 +88,10 @@ class BacktestPage : public QWidget {
   QPushButton* cancelButton() const { return cancel_; }
   QProgressBar* progressBar() const { return progress_; }
   QLabel* statusLabel() const { return status_; }
-  QTableView* tradeTable() const { return tradeTable_; }
-  QStandardItemModel* tradeModel() const { return tradeModel_; }
-  QTreeWidget* statisticsView() const { return statistics_; }
-  QTreeWidget* voteView() const { return votes_; }
+  QTableView* tradeTable() const;
+  QStandardItemModel* tradeModel() const;
+  QTreeWidget* statisticsView() const;
+  QTreeWidget* voteView() const;
   // The chart views (QChartView), or the notes in their place without the chart plug-in.
   QWidget* equityView() const { return equityView_; }
   QWidget* priceView() const { return priceView_; }
@@ -115,16 +121,19 @@ class BacktestPage : public QWidget {
     bool demo = false;
   };
 
+  // The controls, in backtest_page_controls.cpp: the page's rows from top to bottom.
   void buildControls();
+  QGridLayout* buildSettingsRows();  // history, test window, spread, deposit
+  QHBoxLayout* buildRunButtons();    // start, cancel, run again on a change
+  QHBoxLayout* buildStatusRow();     // status and the save buttons; the progress bar above it
+  QSplitter* buildResultViews();     // curve and statistics, trades, prices and votes
+  void connectControls();
   QWidget* newChartView(const QString& name);
   void historyChosen(int index);
   void setHistory(std::shared_ptr<const BarSeries> history, const std::filesystem::path& path);
   void chooseFileByDialog();
   void finishRun(std::shared_ptr<BacktestOutcome> outcome, bool cancelledByTrader);
   void showOutcome();
-  void showStatistics();
-  void fitStatisticsWidth();
-  void showTrades();
   void drawEquity();
   void tradeSelected();
   void drawPriceChart(std::size_t first, std::size_t last, const Trade* trade);
@@ -159,11 +168,10 @@ class BacktestPage : public QWidget {
   QProgressBar* progress_ = nullptr;
   QLabel* status_ = nullptr;
   QWidget* equityView_ = nullptr;
-  QTreeWidget* statistics_ = nullptr;
-  QTableView* tradeTable_ = nullptr;
-  QStandardItemModel* tradeModel_ = nullptr;
+  StatisticsPanel* statistics_ = nullptr;
+  TradeTable* tradeTable_ = nullptr;
   QWidget* priceView_ = nullptr;
-  QTreeWidget* votes_ = nullptr;
+  VoteTree* votes_ = nullptr;
 
   // The worker of the run in progress, with its cancel flag (shared: the worker may outlive a
   // cancel request by a moment).

@@ -18,11 +18,10 @@
 #include "editors/money_management_editor.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The plain-text field gives "\n"; multi-line values in component files use CR LF.
 std::string commentForFile(const QString& text) {

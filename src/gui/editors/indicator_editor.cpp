@@ -1,11 +1,9 @@
 #include "editors/indicator_editor.hpp"
-#include "editors/eliding_label.hpp"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "editors/parameter_row_builder.hpp"
@@ -14,35 +12,17 @@
 #include "model/indicator.hpp"
 #include "model/signal_group.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
-namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
-IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent)
+    : ParameterRowsEditor(ws, "IFORM", "LHead", parent) {
   setObjectName("IForm");
   setMinimumWidth(290);
   setWindowTitle(q(ws_.tr("Indikatoreinstellungen")));
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  scroll_ = new QScrollArea(this);
-  scroll_->setWidgetResizable(true);
-  scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  rowsPanel_ = new QWidget;
-  rowsPanel_->setObjectName("Picture1");
   rowsPanel_->setAutoFillBackground(true);
-  scroll_->setWidget(rowsPanel_);
-  layout->addWidget(scroll_);
-
-  rows_ = new ParameterRowBuilder(ws_, rowsPanel_, "IFORM", this);
   rows_->setShiftSwitchesBack(true);
-  heading_ = new ElidingLabel(rowsPanel_);
-  heading_->setObjectName("LHead");
-  QFont bold = heading_->font();
-  bold.setBold(true);
-  heading_->setFont(bold);
   // The verdict buttons stay below the scrolling rows: a long indicator must not push them
   // out of sight.
   auto* verdict = new QHBoxLayout;
@@ -55,7 +35,7 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
   discard_->setObjectName("Command22");
   verdict->addWidget(accept_, 1);
   verdict->addWidget(discard_, 1);
-  layout->addLayout(verdict);
+  outerLayout()->addLayout(verdict);
   toolbox_ = new QPushButton(q(ws_.tr("->Toolbox")), rowsPanel_);
   toolbox_->setObjectName("Command1");
 
@@ -69,10 +49,6 @@ IndicatorEditor::IndicatorEditor(Workspace& ws, QWidget* parent) : QWidget(paren
           [this](int, const QString& key, const QString& value) { storeRowValue(key, value); });
   connect(rows_, &ParameterRowBuilder::comboChosen, this,
           [this](int, const QString& key, const QString& caption) { storeComboChoice(key, caption); });
-  connect(rows_, &ParameterRowBuilder::captionClicked, this, &IndicatorEditor::helpRequested);
-  connect(rows_, &ParameterRowBuilder::itemDropped, this, &IndicatorEditor::itemDropped);
-  connect(rows_, &ParameterRowBuilder::sliderSettingChanged, this, &IndicatorEditor::sliderSettingChanged);
-  connect(rows_, &ParameterRowBuilder::helpRegistration, this, &IndicatorEditor::helpRegistration);
   clear();
 }
 
@@ -115,12 +91,10 @@ void IndicatorEditor::build(Indicator* indicator) {
   accept_->setEnabled(indicator != nullptr);
   discard_->setEnabled(indicator != nullptr);
   rows_->end();
-  updateHeight();
+  fitRowsPanel();
 }
 
 void IndicatorEditor::clear() { activateControls(nullptr); }
-
-void IndicatorEditor::updateHeight() { rowsPanel_->setMinimumHeight(rows_->contentHeight()); }
 
 void IndicatorEditor::storeRowValue(const QString& key, const QString& value) {
   Indicator* ind = indicator();

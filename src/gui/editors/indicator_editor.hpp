@@ -4,13 +4,11 @@
 // before the edit and, when this editor closes, keeps the changes or puts the copy back.
 // "übernehmen" and "verwerfen" give the verdict.
 #include <QString>
-#include <QWidget>
 
-#include "editors/parameter_row_builder.hpp"
+#include "editors/parameter_rows_editor.hpp"
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 
 namespace zorvik {
 
@@ -18,7 +16,7 @@ class SignalGroup;
 class Indicator;
 class Workspace;
 
-class IndicatorEditor : public QWidget {
+class IndicatorEditor : public ParameterRowsEditor {
   Q_OBJECT
  public:
   explicit IndicatorEditor(Workspace& ws, QWidget* parent = nullptr);
@@ -46,7 +44,6 @@ class IndicatorEditor : public QWidget {
   // As "übernehmen" does.
   void acceptEdit();
 
-  ParameterRowBuilder& rows() { return *rows_; }
   QLabel* heading() const { return heading_; }
   QPushButton* acceptButton() const { return accept_; }
   QPushButton* discardButton() const { return discard_; }
@@ -56,11 +53,7 @@ class IndicatorEditor : public QWidget {
   // The window closed with this edit result (1 "übernehmen", 0 "verwerfen").
   void closed(int editResult);
   void toolboxRequested(const QString& kind);
-  void helpRequested(const QString& key);
-  void itemDropped(const QString& dropText);
   void eventSound(const QString& eventName);
-  void sliderSettingChanged();
-  void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -68,14 +61,8 @@ class IndicatorEditor : public QWidget {
  private:
   void storeRowValue(const QString& key, const QString& value);
   void storeComboChoice(const QString& key, const QString& caption);
-  void updateHeight();
   void build(Indicator* indicator);
 
-  Workspace& ws_;
-  QScrollArea* scroll_ = nullptr;
-  QWidget* rowsPanel_ = nullptr;
-  ParameterRowBuilder* rows_ = nullptr;
-  QLabel* heading_ = nullptr;
   QPushButton* accept_ = nullptr;
   QPushButton* discard_ = nullptr;
   QPushButton* toolbox_ = nullptr;

@@ -16,11 +16,10 @@
 #include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The model keeps line breaks of a multi-line text as CR LF, the way the files hold them.
 std::string toModelLines(const QString& text) {

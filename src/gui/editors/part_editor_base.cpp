@@ -1,9 +1,6 @@
 #include "editors/part_editor_base.hpp"
-#include "editors/eliding_label.hpp"
 
 #include <QLabel>
-#include <QScrollArea>
-#include <QVBoxLayout>
 
 #include "editors/accept_discard_buttons.hpp"
 #include "editors/editor_icons.hpp"
@@ -16,24 +13,7 @@
 namespace zorvik {
 
 PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::string okKey, QWidget* parent)
-    : QWidget(parent), ws_(ws), okKey_(std::move(okKey)) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  scroll_ = new QScrollArea(this);
-  scroll_->setWidgetResizable(true);
-  scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  rowsPanel_ = new QWidget;
-  rowsPanel_->setObjectName("Picture1");
-  scroll_->setWidget(rowsPanel_);
-  layout->addWidget(scroll_);
-
-  rows_ = new ParameterRowBuilder(ws_, rowsPanel_, formName, this);
-  title_ = new ElidingLabel(rowsPanel_);
-  title_->setObjectName("Label1");
-  QFont bold = title_->font();
-  bold.setBold(true);
-  title_->setFont(bold);
+    : ParameterRowsEditor(ws, formName, "Label1", parent), okKey_(std::move(okKey)) {
   okButtons_ = new AcceptDiscardButtons(rowsPanel_);
   okButtons_->setObjectName("cEditOk");
   okButtons_->setIcon(1, editOkIcon(2));
@@ -52,10 +32,6 @@ PartEditorBase::PartEditorBase(Workspace& ws, const QString& formName, std::stri
           [this](int row, const QString& key, const QString& caption) {
             if (!rows_->filling() && system_) comboChanged(row, key, caption);
           });
-  connect(rows_, &ParameterRowBuilder::captionClicked, this, &PartEditorBase::helpRequested);
-  connect(rows_, &ParameterRowBuilder::itemDropped, this, &PartEditorBase::itemDropped);
-  connect(rows_, &ParameterRowBuilder::sliderSettingChanged, this, &PartEditorBase::sliderSettingChanged);
-  connect(rows_, &ParameterRowBuilder::helpRegistration, this, &PartEditorBase::helpRegistration);
 }
 
 TradingSystem& PartEditorBase::defaultSystem() const { return ws_.system(); }
@@ -65,7 +41,7 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   if (rebuild) rows_->clearComboTags();
   rows_->begin();
   // The first row carries the OK control in the value column; the title takes the rest.
-  rows_->addHeadingRow(title_, okButtons_);
+  rows_->addHeadingRow(heading_, okButtons_);
   for (const std::string& key : ws_.catalogue.parameterKeysOf(parameterSet())) {
     if (key == "general_broker" || key == "general_account") rows_->clearComboTag(rows_->rowCount());
     const int row = rows_->addParameterRow(key, shownSystemParameter(ws_, system, key));
@@ -73,7 +49,7 @@ void PartEditorBase::activateControls(TradingSystem& system, bool rebuild) {
   }
   rowsBuilt();
   rows_->end();
-  rowsPanel_->setMinimumHeight(rows_->contentHeight());
+  fitRowsPanel();
 }
 
 void PartEditorBase::textChanged(int, const QString& key, const QString& value) {

@@ -22,11 +22,10 @@
 #include "generator/compile_install.hpp"
 #include "model/settings.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 QColor colourOf(std::int32_t number) {
   const RgbColour c = rgbOfColourNumber(number);

@@ -24,12 +24,12 @@
 #include "model/signal_group.hpp"
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 #include "text/numbers.hpp"
 
 namespace zorvik {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kTagRole = Qt::UserRole;
 // The list's parameter column: a long string without blanks, shortened rather than wrapped.
 constexpr int kParameterColumn = 2;

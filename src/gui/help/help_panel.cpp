@@ -13,14 +13,13 @@
 #include <QVBoxLayout>
 
 #include "help/help_topics.hpp"
+#include "qt_text.hpp"
 #include "update/http_fetch.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
 
 namespace zorvik {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr qint64 kPageLimit = 4 * 1024 * 1024;  // bytes of a fetched help page
 constexpr int kPageTimeoutMs = 15000;

@@ -12,6 +12,7 @@
 #include "model/trading_system.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "qt_text.hpp"
 
 namespace zorvik {
 
@@ -21,8 +22,6 @@ constexpr int kIdRole = Qt::UserRole;
 constexpr int kGroupRole = Qt::UserRole + 1;
 // The floating label is this much wider than its text, so it reads as a dragged card.
 constexpr int kDragLabelExtraWidth = 165;
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 QFont panelFont(const QFont& base) {
   QFont f = base;

@@ -10,13 +10,12 @@
 #include <QVBoxLayout>
 
 #include "model/workspace.hpp"
+#include "qt_text.hpp"
 #include "update/http_fetch.hpp"
 #include "platform/host.hpp"
 
 namespace zorvik {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // A download that receives nothing for this long is given up, in ms.
 constexpr int kStallTimeoutMs = 60000;
