@@ -14,7 +14,11 @@ namespace zorvik::mql4::interpreter {
 namespace {
 
 struct NodeCompiler {
-  std::unordered_map<const VarDecl*, std::pair<bool, std::size_t>> slots;  // global?, slot
+  struct Slot {
+    bool global;
+    std::size_t index;  // among the globals, or in the function's frame
+  };
+  std::unordered_map<const VarDecl*, Slot> slots;
   std::unordered_map<const FunctionDecl*, CompiledFunction*> functions;
   std::unordered_map<std::string, CompiledFunction*> byName;
   std::size_t globalCount = 0;
@@ -27,8 +31,8 @@ struct NodeCompiler {
     auto it = slots.find(v);
     if (it == slots.end()) fail(p, "'" + v->name + "' is used before the interpreter knows it");
     const ValueKind k = kindOf(v->type);
-    if (it->second.first) return std::make_unique<GlobalVariable>(k, p, v->type.base, it->second.second);
-    return std::make_unique<LocalVariable>(k, p, v->type.base, it->second.second);
+    if (it->second.global) return std::make_unique<GlobalVariable>(k, p, v->type.base, it->second.index);
+    return std::make_unique<LocalVariable>(k, p, v->type.base, it->second.index);
   }
 
   static ExpressionPtr constantOf(SourcePos p, const BuiltinValue& v) {
