@@ -55,6 +55,9 @@ class BuiltinTable {
 
  private:
   BuiltinTable();
+  // Every predefined variable, series and constant, variables first, in the order allValues()
+  // lists them. Built from the tables in builtin_values.cpp.
+  static std::vector<BuiltinValue> predefinedValues();
   std::vector<Builtin> functions_;
   std::vector<BuiltinValue> values_;
   std::unordered_map<std::string_view, std::vector<const Builtin*>> byName_;

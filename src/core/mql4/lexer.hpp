@@ -42,6 +42,13 @@ struct Token {
   bool isWord(std::string_view w) const { return kind == TokenKind::Identifier && sameText(spelling, w); }
 };
 
+// Text without the blanks and tabs around it, as a directive's words are read.
+inline std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 // The value of a string literal token's spelling ("a\"b" -> a"b), escapes resolved.
 std::string stringLiteralValue(std::string_view spelling);
 

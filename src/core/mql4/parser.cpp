@@ -1,14 +1,15 @@
+// The MQL4 grammar as one recursive-descent parser, kept whole in one file: its rules call
+// each other up and down (a statement holds expressions, an expression a cast to a type, a
+// declaration both), and each rule reads best beside the ones it calls.
 #include "mql4/parser.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <deque>
-#include <map>
 #include <set>
-#include <unordered_set>
 #include <string>
+#include <unordered_set>
 
 #include "mql4/lexer.hpp"
+#include "mql4/macro_expansion.hpp"
 
 namespace zorvik::mql4 {
 
@@ -64,12 +65,6 @@ struct SyntaxError {};
 constexpr int kMaxNesting = 1000;
 constexpr std::size_t kMaxStatementTokens = 4000;
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // Words that can never name a variable or function.
 const std::unordered_set<std::string_view>& reservedWords() {
   static const std::unordered_set<std::string_view> words{
@@ -95,7 +90,7 @@ class Parser {
       failed_ = true;
       return;
     }
-    expandMacros();
+    if (!expandMacros(raw_, toks_, macroTexts_, diags_)) failed_ = true;
   }
 
   Program run() {
@@ -119,95 +114,6 @@ class Parser {
  private:
   // -------------------------------------------------------------------------------------------
   // Tokens
-
-  // #define NAME tokens... replaces NAME by its tokens from there on; #undef ends that.
-  void expandMacros() {
-    const bool anyMacro = std::any_of(raw_.begin(), raw_.end(), [](const Token& t) {
-      return t.kind == TokenKind::Directive && t.spelling.find("def") != std::string_view::npos;  // #define, #undef
-    });
-    if (!anyMacro) {
-      toks_ = std::move(raw_);
-      return;
-    }
-    toks_.reserve(raw_.size());
-    std::map<std::string, std::vector<Token>, std::less<>> macros;
-    std::vector<std::string> expanding;
-    // Macros that expand into each other could multiply without end; past this many tokens
-    // the source is refused.
-    const std::size_t maxTokens = raw_.size() + 1'000'000;
-    auto emit = [&](auto&& self, const Token& t, SourcePos at, int depth) -> void {
-      if (toks_.size() > maxTokens) return;
-      if (t.kind == TokenKind::Identifier && depth < 32) {
-        const auto m = macros.find(t.spelling);
-        if (m != macros.end()) {
-          for (const Token& body : m->second) {
-            if (body.kind == TokenKind::Identifier && body.spelling == t.spelling) {
-              Token copy = body;
-              copy.pos = at;
-              copy.end = at;
-              toks_.push_back(copy);
-            } else {
-              self(self, body, at, depth + 1);
-            }
-          }
-          return;
-        }
-      }
-      Token copy = t;
-      if (depth > 0) copy.pos = copy.end = at;
-      toks_.push_back(std::move(copy));
-    };
-    for (Token& t : raw_) {
-      if (t.kind == TokenKind::Directive) {
-        std::string_view line = t.spelling.substr(1);
-        line = trimmed(line);
-        const std::string_view word = line.substr(0, line.find_first_of(" \t"));
-        std::string_view rest = trimmed(line.substr(word.size()));
-        if (word == "define") {
-          std::size_t n = 0;
-          while (n < rest.size() && (std::isalnum(static_cast<unsigned char>(rest[n])) || rest[n] == '_')) ++n;
-          const std::string name(rest.substr(0, n));
-          if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) {
-            diags_.push_back({t.pos, Severity::Error, "'#define' - identifier expected"});
-            failed_ = true;
-            return;
-          }
-          if (n < rest.size() && rest[n] == '(') {
-            diags_.push_back({t.pos, Severity::Error, "'" + name + "' - macros with parameters are not supported"});
-            failed_ = true;
-            return;
-          }
-          bodies_.emplace_back(rest.substr(n));
-          Diagnostics inner;
-          std::vector<Token> body = tokenize(bodies_.back(), inner);
-          body.pop_back();  // End
-          for (Token& b : body) b.pos = b.end = t.pos;
-          if (!inner.empty()) {
-            diags_.push_back({t.pos, Severity::Error, "'" + name + "' - " + inner.front().message});
-            failed_ = true;
-            return;
-          }
-          macros[name] = std::move(body);
-          continue;
-        }
-        if (word == "undef") {
-          const auto m = macros.find(rest);
-          if (m != macros.end()) macros.erase(m);
-          continue;
-        }
-      }
-      if (t.kind != TokenKind::Identifier || macros.empty() || !macros.count(t.spelling)) {
-        toks_.push_back(std::move(t));
-        continue;
-      }
-      emit(emit, t, t.pos, 0);
-      if (toks_.size() > maxTokens) {
-        diags_.push_back({t.pos, Severity::Error, "macro expansion too large"});
-        failed_ = true;
-        return;
-      }
-    }
-  }
 
   const Token& at(std::size_t ahead = 0) const {
     const std::size_t k = i_ + ahead;
@@ -876,7 +782,7 @@ class Parser {
   Diagnostics& diags_;
   std::vector<Token> raw_;
   std::vector<Token> toks_;
-  std::deque<std::string> bodies_;  // macro texts the macro tokens point into
+  std::deque<std::string> macroTexts_;  // the macro tokens point into these
   std::size_t i_ = 0;
   bool failed_ = false;
   bool inImport_ = false;
