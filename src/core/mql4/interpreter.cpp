@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "backtest/expert_run.hpp"
+#include "account/symbol_properties.hpp"
 #include "indicators/adx.hpp"
 #include "indicators/bollinger_bands.hpp"
 #include "indicators/indicator_basics.hpp"
