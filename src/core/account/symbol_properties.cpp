@@ -15,11 +15,4 @@ double normalizePrice(double value, int digits) {
   return std::round(value * scale) / scale;
 }
 
-bool lotsAccepted(double lots, const SymbolProperties& symbol) {
-  const double tolerance = 1e-6 * symbol.lotStep;
-  if (!(lots >= symbol.minimumLot - tolerance) || lots > symbol.maximumLot + tolerance) return false;
-  const double steps = lots / symbol.lotStep;
-  return std::fabs(steps - std::round(steps)) <= 1e-6;
-}
-
 }  // namespace zorvik

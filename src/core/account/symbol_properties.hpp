@@ -1,6 +1,8 @@
 #pragma once
 // What the broker says about the one symbol traded: its prices' decimals, the spread, the
 // contract and the lots it accepts.
+#include <cmath>
+
 namespace zorvik {
 
 struct SymbolProperties {
@@ -20,6 +22,11 @@ double pointsPerUnit(int digits);
 double normalizePrice(double value, int digits);
 
 // The terminal's volume check: within the limits and a whole multiple of the lot step.
-bool lotsAccepted(double lots, const SymbolProperties& symbol);
+inline bool lotsAccepted(double lots, const SymbolProperties& symbol) {
+  const double tolerance = 1e-6 * symbol.lotStep;
+  if (!(lots >= symbol.minimumLot - tolerance) || lots > symbol.maximumLot + tolerance) return false;
+  const double steps = lots / symbol.lotStep;
+  return std::fabs(steps - std::round(steps)) <= 1e-6;
+}
 
 }  // namespace zorvik
