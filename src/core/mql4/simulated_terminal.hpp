@@ -111,6 +111,7 @@ class SimulatedTerminal {
     std::int64_t closeTime = 0;
     double profit = 0;
   };
+  // A view made anew at each call from the account: valid until the next call.
   const Order* selected() const;
   double priceOfPoints(std::int64_t points) const { return points ? account_.priceOf(points) : 0; }
   double profitNow(const Order& o) const;
