@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "backtest/backtest_report.hpp"
+#include "backtest/backtest_settings.hpp"
 #include "command.hpp"
 #include "option_values.hpp"
 #include "market/history_files.hpp"

@@ -4,19 +4,6 @@
 
 namespace zorvik {
 
-std::string_view tradeTypeName(TradeType type) { return type == TradeType::Buy ? "buy" : "sell"; }
-
-std::string_view closeReasonName(CloseReason reason) {
-  switch (reason) {
-    case CloseReason::Signal: return "signal";
-    case CloseReason::StopLoss: return "sl";
-    case CloseReason::TakeProfit: return "tp";
-    case CloseReason::Hedge: return "hedge";
-    case CloseReason::EndOfTest: return "end";
-  }
-  return "signal";
-}
-
 void fillTradeStatistics(const std::vector<Trade>& trades, BacktestStatistics& s) {
   int wins = 0;
   int losses = 0;

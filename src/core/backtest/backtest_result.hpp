@@ -4,34 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
+#include "account/trade.hpp"
+
 namespace zorvik {
-
-enum class TradeType { Buy, Sell };
-enum class CloseReason { Signal, StopLoss, TakeProfit, Hedge, EndOfTest };
-
-// "buy" / "sell"; "signal", "sl", "tp", "hedge", "end".
-std::string_view tradeTypeName(TradeType type);
-std::string_view closeReasonName(CloseReason reason);
-
-struct Trade {
-  int ticket = 0;
-  TradeType type = TradeType::Buy;
-  double lots = 0;
-  std::int64_t openTime = 0;  // seconds since 1970, the history's time
-  double openPrice = 0;
-  std::int64_t closeTime = 0;
-  double closePrice = 0;
-  double stopLoss = 0;    // as it stood at the close; 0: none
-  double takeProfit = 0;  // likewise
-  double profit = 0;      // quote currency, not rounded
-  CloseReason reason = CloseReason::Signal;
-  std::size_t openBar = 0;  // bar index in the history, for charts
-  std::size_t closeBar = 0;
-};
 
 // Ratios that are undefined (nothing to divide by) are empty.
 struct BacktestStatistics {

@@ -6,17 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace zorvik {
+#include "account/symbol_properties.hpp"
 
-struct SymbolProperties {
-  int digits = 5;               // decimals of a price; point = 10^-digits
-  int spreadPoints = 20;        // Ask = Bid + spread
-  double contractSize = 100000; // units of the base currency per lot
-  double minimumLot = 0.01;
-  double lotStep = 0.01;
-  double maximumLot = 100;
-  int stopLevelPoints = 0;      // the smallest distance of a stop from the current price
-};
+namespace zorvik {
 
 struct BacktestSettings {
   // Its digits are the history's own: a run takes them from the bar series.

@@ -1,6 +1,6 @@
 #pragma once
 // The tick loop of a backtest: the generated Expert Advisor's start() on four ticks per bar,
-// with the broker's side (fills, stops, money) around it. It is given what the EA's four
+// trading on the simulated account (fills, stops, money). It is given what the EA's four
 // check functions return at the first tick of each bar, so it never looks at an indicator.
 #include <atomic>
 #include <cstddef>
@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
+#include "account/symbol_properties.hpp"
 #include "backtest/backtest_result.hpp"
-#include "backtest/backtest_settings.hpp"
-#include "rules/system_rules.hpp"
+#include "rules/trade_rules.hpp"
 
 namespace zorvik {
 
@@ -41,13 +41,7 @@ struct ExpertRunInput {
 
 BacktestResult runExpert(const ExpertRunInput& input);
 
-// MQL4's NormalizeDouble for a price: the nearest value with that many decimals.
-double normalizePrice(double value, int digits);
-
 // The EA's normalize_lots: the maximum or minimum when beyond them, else down to the lot step.
 double normalizeLots(double lots, const SymbolProperties& symbol);
-
-// The terminal's volume check: within the limits and a whole multiple of the lot step.
-bool lotsAccepted(double lots, const SymbolProperties& symbol);
 
 }  // namespace zorvik

@@ -11,8 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include "backtest/backtest_result.hpp"
-#include "backtest/backtest_settings.hpp"
+#include "account/symbol_properties.hpp"
+#include "account/trade.hpp"
 #include "mql4/syntax_tree.hpp"
 
 namespace zorvik {

@@ -5,7 +5,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "backtest/expert_run.hpp"
 #include "market/timeframes.hpp"
 #include "text/strings.hpp"
 
@@ -16,24 +15,20 @@ constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 constexpr int kOpBuy = 0;
 constexpr int kOpSell = 1;
 
-double powerOfTen(int digits) {
-  double scale = 1;
-  for (int i = 0; i < digits; ++i) scale *= 10;
-  return scale;
-}
-
 }  // namespace
 
 SimulatedTerminal::SimulatedTerminal(const BarSeries& history, std::size_t firstBar, std::size_t endBar,
                                      const SymbolProperties& symbol, double deposit)
-    : history_(history), symbol_(symbol), scale_(powerOfTen(symbol.digits)), balance_(deposit) {
+    : history_(history), account_(symbol, deposit) {
   (void)endBar;
   bar_ = firstBar < history.size() ? firstBar : 0;
   if (!history.empty()) {
-    bid_ = pointsOf(history.open[bar_]);
-    ask_ = bid_ + symbol_.spreadPoints;
-    formingHigh_ = formingLow_ = bid_;
-    bidPrice_ = formingHighPrice_ = formingLowPrice_ = history.open[bar_];
+    // init() may already ask for the prices: those of the first bar's open.
+    account_.setBar(bar_, history.time[bar_]);
+    const std::int64_t open = pointsOf(history.open[bar_]);
+    account_.setBid(open, history.open[bar_]);
+    formingHigh_ = formingLow_ = open;
+    formingHighPrice_ = formingLowPrice_ = history.open[bar_];
   }
 }
 
@@ -46,9 +41,8 @@ bool SimulatedTerminal::isOurSymbol(std::string_view name) const {
 void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) {
   bar_ = bar;
   tickOfBar_ = k;
-  bid_ = bidPoints;
-  ask_ = bidPoints + symbol_.spreadPoints;
-  bidPrice_ = bidPrice;
+  account_.setBar(bar, history_.time[bar]);
+  account_.setBid(bidPoints, bidPrice);
   if (k == 1) {
     formingHigh_ = formingLow_ = bidPoints;
     formingHighPrice_ = formingLowPrice_ = bidPrice;
@@ -58,89 +52,21 @@ void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints
     formingHigh_ = std::max(formingHigh_, bidPoints);
     formingLow_ = std::min(formingLow_, bidPoints);
   }
-  // The broker's side, before the EA sees the tick. A stop that the open of a bar jumped over
-  // fills at that open: the price never traded at the stop. The stop loss wins over the take
-  // profit when both are hit.
-  const bool gap = k == 1;
-  for (std::size_t i = 0; i < open_.size();) {
-    const Order& p = open_[i];
-    if (p.type == kOpBuy) {
-      if (p.stopLoss && bid_ <= p.stopLoss) {
-        close(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss, !gap);
-        continue;
-      }
-      if (p.takeProfit && bid_ >= p.takeProfit) {
-        close(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit, !gap);
-        continue;
-      }
-    } else {
-      if (p.stopLoss && ask_ >= p.stopLoss) {
-        close(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss, !gap);
-        continue;
-      }
-      if (p.takeProfit && ask_ <= p.takeProfit) {
-        close(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit, !gap);
-        continue;
-      }
-    }
-    ++i;
-  }
+  account_.checkStops(k == 1);
 }
 
-void SimulatedTerminal::closeAtEnd() {
-  while (!open_.empty()) close(0, open_.front().type == kOpBuy ? bid_ : ask_, CloseReason::EndOfTest);
-}
-
-void SimulatedTerminal::close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop) {
-  Order p = open_[index];
-  open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(index));
-  Trade t;
-  t.ticket = p.ticket;
-  t.type = p.type == kOpBuy ? TradeType::Buy : TradeType::Sell;
-  t.lots = p.lots;
-  t.openTime = p.openTime;
-  t.openPrice = p.openPrice;
-  t.closeTime = time();
-  t.closePrice = atStop ? price(fillPoints) : fillPrice(fillPoints);
-  t.stopLoss = priceOfPoints(p.stopLoss);
-  t.takeProfit = priceOfPoints(p.takeProfit);
-  const double move = p.type == kOpBuy ? t.closePrice - t.openPrice : t.openPrice - t.closePrice;
-  t.profit = move * t.lots * symbol_.contractSize;
-  t.reason = reason;
-  t.openBar = p.openBar;
-  t.closeBar = bar_;
-  balance_ += t.profit;
-  trades_.push_back(t);
-  p.closePrice = t.closePrice;
-  p.closeTime = t.closeTime;
-  p.profit = t.profit;
-  closed_.push_back(std::move(p));
-}
-
-std::vector<Trade> SimulatedTerminal::trades() const {
-  std::vector<Trade> t = trades_;
-  std::sort(t.begin(), t.end(), [](const Trade& a, const Trade& b) { return a.ticket < b.ticket; });
-  return t;
-}
+void SimulatedTerminal::closeAtEnd() { account_.closeAll(CloseReason::EndOfTest); }
 
 double SimulatedTerminal::profitNow(const Order& o) const {
-  if (o.type == kOpBuy) return (bidPrice_ - o.openPrice) * o.lots * symbol_.contractSize;
-  return (o.openPrice - price(ask_)) * o.lots * symbol_.contractSize;
+  return account_.floatingProfit(o.type == kOpBuy ? TradeType::Buy : TradeType::Sell, o.openPrice, o.lots);
 }
-
-double SimulatedTerminal::openProfit() const {
-  double sum = 0;
-  for (const Order& o : open_) sum += profitNow(o);
-  return sum;
-}
-
-double SimulatedTerminal::equity() const { return open_.empty() ? balance_ : balance_ + openProfit(); }
 
 double SimulatedTerminal::marketInfo(std::string_view symbolName, int mode) {
   if (!isOurSymbol(symbolName)) {
     lastError_ = kErrUnknownSymbol;
     return 0;
   }
+  const SymbolProperties& symbol = account_.symbol();
   switch (mode) {
     case 1: return formingLowPrice_;   // MODE_LOW: of the day in the terminal; the bar here
     case 2: return formingHighPrice_;  // MODE_HIGH
@@ -148,18 +74,18 @@ double SimulatedTerminal::marketInfo(std::string_view symbolName, int mode) {
     case 9: return bid();
     case 10: return ask();
     case 11: return point();
-    case 12: return symbol_.digits;
-    case 13: return symbol_.spreadPoints;
-    case 14: return symbol_.stopLevelPoints;
-    case 15: return symbol_.contractSize;
-    case 16: return symbol_.contractSize * point();  // quote currency per point and lot
+    case 12: return symbol.digits;
+    case 13: return symbol.spreadPoints;
+    case 14: return symbol.stopLevelPoints;
+    case 15: return symbol.contractSize;
+    case 16: return symbol.contractSize * point();  // quote currency per point and lot
     case 17: return point();
     case 18:
     case 19: return 0;  // no swap
     case 22: return 1;  // trade allowed
-    case 23: return symbol_.minimumLot;
-    case 24: return symbol_.lotStep;
-    case 25: return symbol_.maximumLot;
+    case 23: return symbol.minimumLot;
+    case 24: return symbol.lotStep;
+    case 25: return symbol.maximumLot;
     case 33: return 0;  // freeze level
     default: lastError_ = kErrInvalidFunctionParameter; return 0;
   }
@@ -190,7 +116,7 @@ const SimulatedTerminal::Frame& SimulatedTerminal::frame(int minutes) {
   }
   if (cache->builtForBar == bar_ && cache->builtForTick == tickOfBar_) return cache->frame;
   Frame& f = cache->frame;
-  const double bidPrice = bidPrice_;
+  const double bidPrice = account_.bidPrice();
   if (!cache->own) {
     f.current = bar_;
     f.forming = {history_.time[bar_], history_.open[bar_], formingHighPrice_, formingLowPrice_, bidPrice,
@@ -262,34 +188,10 @@ int SimulatedTerminal::extremeShift(int minutes, int field, int count, int start
   return best;
 }
 
-bool SimulatedTerminal::stopsAccepted(int type, std::int64_t stopLoss, std::int64_t takeProfit) const {
-  const std::int64_t level = symbol_.stopLevelPoints;
-  if (type == kOpBuy) {
-    if (stopLoss != 0 && (stopLoss < 0 || bid_ - stopLoss < level)) return false;
-    if (takeProfit != 0 && (takeProfit < 0 || takeProfit - bid_ < level)) return false;
-  } else {
-    if (stopLoss != 0 && (stopLoss < 0 || stopLoss - ask_ < level)) return false;
-    if (takeProfit != 0 && (takeProfit < 0 || ask_ - takeProfit < level)) return false;
-  }
-  return true;
-}
-
 namespace {
-// A price the EA passes as a stop: whole points, or refused as the terminal refuses a price
-// that is not a multiple of the tick size. 0 is none.
-bool stopPoints(double price, double scale, std::int64_t& out) {
-  if (!std::isfinite(price)) return false;
-  if (price == 0) {
-    out = 0;
-    return true;
-  }
-  const double scaled = price * scale;
-  if (!(std::fabs(scaled) < 9e15)) return false;
-  const double whole = std::round(scaled);
-  if (std::fabs(scaled - whole) > 1e-6) return false;
-  out = static_cast<std::int64_t>(whole);
-  return true;
-}
+
+TradeType typeOf(int cmd) { return cmd == kOpBuy ? TradeType::Buy : TradeType::Sell; }
+
 }  // namespace
 
 int SimulatedTerminal::orderSend(std::string_view symbolName, int cmd, double lots, double requested, double stopLoss,
@@ -302,101 +204,45 @@ int SimulatedTerminal::orderSend(std::string_view symbolName, int cmd, double lo
     lastError_ = kErrInvalidTradeParameters;
     return -1;
   }
-  if (!std::isfinite(lots) || !lotsAccepted(lots, symbol_)) {
-    lastError_ = kErrInvalidTradeVolume;
+  if (const OrderError e = account_.sendOrder(typeOf(cmd), lots, requested, stopLoss, takeProfit);
+      e != OrderError::None) {
+    lastError_ = static_cast<int>(e);
     return -1;
   }
-  const std::int64_t fill = cmd == kOpBuy ? ask_ : bid_;
-  // No requotes: the price asked for must be the current one (within half a point).
-  if (!std::isfinite(requested) || std::fabs(requested * scale_ - static_cast<double>(fill)) > 0.5) {
-    lastError_ = kErrInvalidPrice;
-    return -1;
-  }
-  std::int64_t sl = 0;
-  std::int64_t tp = 0;
-  if (!stopPoints(stopLoss, scale_, sl) || !stopPoints(takeProfit, scale_, tp) || !stopsAccepted(cmd, sl, tp)) {
-    lastError_ = kErrInvalidStops;
-    return -1;
-  }
-  Order o;
-  o.ticket = nextTicket_++;
-  o.type = cmd;
-  o.lots = lots;
-  o.openPoints = fill;
-  o.openPrice = fillPrice(fill);
-  o.stopLoss = sl;
-  o.takeProfit = tp;
-  o.openTime = time();
-  o.openBar = bar_;
-  o.magic = magic;
-  o.comment = std::string(comment);
-  open_.push_back(std::move(o));
-  return open_.back().ticket;
-}
-
-SimulatedTerminal::Order* SimulatedTerminal::findOpen(int ticket) {
-  for (Order& o : open_)
-    if (o.ticket == ticket) return &o;
-  return nullptr;
+  const int ticket = account_.positions().back().ticket;
+  labels_.resize(static_cast<std::size_t>(ticket));
+  labels_.back() = {magic, std::string(comment)};
+  return ticket;
 }
 
 bool SimulatedTerminal::orderModify(int ticket, double stopLoss, double takeProfit) {
-  Order* o = findOpen(ticket);
-  if (!o) {
-    lastError_ = kErrInvalidTicket;
-    return false;
-  }
-  std::int64_t sl = 0;
-  std::int64_t tp = 0;
-  if (!stopPoints(stopLoss, scale_, sl) || !stopPoints(takeProfit, scale_, tp)) {
-    lastError_ = kErrInvalidStops;
-    return false;
-  }
-  if (sl == o->stopLoss && tp == o->takeProfit) {
-    lastError_ = kErrNoResult;
-    return false;
-  }
-  if (!stopsAccepted(o->type, sl, tp)) {
-    lastError_ = kErrInvalidStops;
-    return false;
-  }
-  o->stopLoss = sl;
-  o->takeProfit = tp;
-  return true;
+  const OrderError e = account_.modifyOrder(ticket, stopLoss, takeProfit);
+  if (e == OrderError::None) return true;
+  lastError_ = static_cast<int>(e);
+  return false;
 }
 
 bool SimulatedTerminal::orderClose(int ticket, double lots, double requested) {
-  for (std::size_t i = 0; i < open_.size(); ++i) {
-    if (open_[i].ticket != ticket) continue;
-    // Closing part of a position is not simulated: only the whole of it closes.
-    if (!std::isfinite(lots) || std::fabs(lots - open_[i].lots) > 1e-6 * symbol_.lotStep) {
-      lastError_ = kErrInvalidTradeVolume;
-      return false;
-    }
-    const std::int64_t fill = open_[i].type == kOpBuy ? bid_ : ask_;
-    if (!std::isfinite(requested) || std::fabs(requested * scale_ - static_cast<double>(fill)) > 0.5) {
-      lastError_ = kErrInvalidPrice;
-      return false;
-    }
-    close(i, fill, CloseReason::Signal);
-    return true;
-  }
-  lastError_ = kErrInvalidTicket;
+  const OrderError e = account_.closeOrder(ticket, lots, requested);
+  if (e == OrderError::None) return true;
+  lastError_ = static_cast<int>(e);
   return false;
 }
 
 bool SimulatedTerminal::orderSelect(long long index, int select, int pool) {
+  const std::vector<Position>& open = account_.positions();
+  const std::vector<Trade>& closed = account_.trades();
   if (select == 1) {  // SELECT_BY_TICKET: open or closed, whatever the pool
-    for (std::size_t i = 0; i < open_.size(); ++i)
-      if (open_[i].ticket == index) {
-        selectedTicket_ = open_[i].ticket;
+    for (std::size_t i = 0; i < open.size(); ++i)
+      if (open[i].ticket == index) {
+        selectedTicket_ = open[i].ticket;
         selectedIndex_ = i;
         selectedFromHistory_ = false;
         return true;
       }
-    for (std::size_t i = 0; i < closed_.size(); ++i)
-      if (closed_[i].ticket == index) {
-        selectedTicket_ = closed_[i].ticket;
+    for (std::size_t i = 0; i < closed.size(); ++i)
+      if (closed[i].ticket == index) {
+        selectedTicket_ = closed[i].ticket;
         selectedIndex_ = i;
         selectedFromHistory_ = true;
         return true;
@@ -404,27 +250,80 @@ bool SimulatedTerminal::orderSelect(long long index, int select, int pool) {
     lastError_ = kErrInvalidTicket;
     return false;
   }
-  const std::vector<Order>& list = pool == 1 ? closed_ : open_;
-  if (index < 0 || static_cast<unsigned long long>(index) >= list.size()) {
+  const std::size_t size = pool == 1 ? closed.size() : open.size();
+  if (index < 0 || static_cast<unsigned long long>(index) >= size) {
     lastError_ = kErrInvalidTicket;
     return false;
   }
   selectedIndex_ = static_cast<std::size_t>(index);
-  selectedTicket_ = list[selectedIndex_].ticket;
+  selectedTicket_ = pool == 1 ? closed[selectedIndex_].ticket : open[selectedIndex_].ticket;
   selectedFromHistory_ = pool == 1;
   return true;
 }
 
+const SimulatedTerminal::OrderLabel& SimulatedTerminal::labelOf(int ticket) const {
+  static const OrderLabel kNone;
+  if (ticket < 1 || static_cast<std::size_t>(ticket) > labels_.size()) return kNone;
+  return labels_[static_cast<std::size_t>(ticket) - 1];
+}
+
+const SimulatedTerminal::Order* SimulatedTerminal::view(const Position& p) const {
+  Order& o = selectedView_;
+  // The comment is copied only when another order is viewed: it never changes.
+  if (o.ticket != p.ticket) o.comment = labelOf(p.ticket).comment;
+  o.ticket = p.ticket;
+  o.type = p.type == TradeType::Buy ? kOpBuy : kOpSell;
+  o.lots = p.lots;
+  o.openPoints = p.openPoints;
+  o.openPrice = p.openPrice;
+  o.stopLoss = p.stopLoss;
+  o.takeProfit = p.takeProfit;
+  o.openTime = p.openTime;
+  o.openBar = p.openBar;
+  o.magic = labelOf(p.ticket).magic;
+  o.closePrice = 0;
+  o.closeTime = 0;
+  o.profit = 0;
+  return &o;
+}
+
+// The trade holds its stops as prices, each the division of whole points by 10^digits; they
+// are turned back into the same points exactly (far less than half a point is lost).
+const SimulatedTerminal::Order* SimulatedTerminal::view(const Trade& t) const {
+  Order& o = selectedView_;
+  if (o.ticket != t.ticket) o.comment = labelOf(t.ticket).comment;
+  o.ticket = t.ticket;
+  o.type = t.type == TradeType::Buy ? kOpBuy : kOpSell;
+  o.lots = t.lots;
+  o.openPoints = pointsOf(t.openPrice);
+  o.openPrice = t.openPrice;
+  o.stopLoss = t.stopLoss != 0 ? pointsOf(t.stopLoss) : 0;
+  o.takeProfit = t.takeProfit != 0 ? pointsOf(t.takeProfit) : 0;
+  o.openTime = t.openTime;
+  o.openBar = t.openBar;
+  o.magic = labelOf(t.ticket).magic;
+  o.closePrice = t.closePrice;
+  o.closeTime = t.closeTime;
+  o.profit = t.profit;
+  return &o;
+}
+
 const SimulatedTerminal::Order* SimulatedTerminal::selected() const {
   if (selectedTicket_ == 0) return nullptr;
+  const std::vector<Position>& open = account_.positions();
+  const std::vector<Trade>& closed = account_.trades();
   // The position where it was selected, unless closes have moved it since.
-  const std::vector<Order>& pool = selectedFromHistory_ ? closed_ : open_;
-  if (selectedIndex_ < pool.size() && pool[selectedIndex_].ticket == selectedTicket_) return &pool[selectedIndex_];
+  if (selectedFromHistory_) {
+    if (selectedIndex_ < closed.size() && closed[selectedIndex_].ticket == selectedTicket_)
+      return view(closed[selectedIndex_]);
+  } else if (selectedIndex_ < open.size() && open[selectedIndex_].ticket == selectedTicket_) {
+    return view(open[selectedIndex_]);
+  }
   // A selected position that has closed since is found among the closed ones.
-  for (const Order& o : open_)
-    if (o.ticket == selectedTicket_) return &o;
-  for (const Order& o : closed_)
-    if (o.ticket == selectedTicket_) return &o;
+  for (const Position& p : open)
+    if (p.ticket == selectedTicket_) return view(p);
+  for (const Trade& t : closed)
+    if (t.ticket == selectedTicket_) return view(t);
   return nullptr;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The terminal an interpreted Expert Advisor trades on: one symbol's history played as four
-// ticks per bar, a broker that fills market orders at once and watches stops, an account, the
-// chart's series and the terminal's indicators. It follows the same rules as the backtest
-// engine, so that the trades of both can be compared one by one.
+// ticks per bar, the chart's series, MarketInfo, the order pools as MQL4 selects from them and
+// GetLastError. The broker behind it is the simulated account the backtest engine trades on
+// too, so that the trades of both can be compared one by one.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,8 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "backtest/backtest_result.hpp"
-#include "backtest/backtest_settings.hpp"
+#include "account/simulated_account.hpp"
 #include "market/bar_series.hpp"
 
 namespace zorvik::mql4 {
@@ -21,14 +20,14 @@ namespace zorvik::mql4 {
 // The terminal's error codes the interpreter sets (GetLastError).
 enum TerminalError : int {
   kErrNone = 0,
-  kErrNoResult = 1,           // a modification that changes nothing
+  kErrNoResult = static_cast<int>(OrderError::NoChange),
   kErrInvalidTradeParameters = 3,
-  kErrInvalidPrice = 129,
-  kErrInvalidStops = 130,
-  kErrInvalidTradeVolume = 131,
+  kErrInvalidPrice = static_cast<int>(OrderError::InvalidPrice),
+  kErrInvalidStops = static_cast<int>(OrderError::InvalidStops),
+  kErrInvalidTradeVolume = static_cast<int>(OrderError::InvalidVolume),
   kErrInvalidFunctionParameter = 4051,
   kErrUnknownSymbol = 4106,
-  kErrInvalidTicket = 4108,
+  kErrInvalidTicket = static_cast<int>(OrderError::UnknownTicket),
   kErrNoOrderSelected = 4105,
   kErrHistoryWillUpdated = 4066,
 };
@@ -48,16 +47,16 @@ class SimulatedTerminal {
   void beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice);
   // After the last tick: what is still open closes at the last prices, "end of test".
   void closeAtEnd();
-  std::int64_t pointsOf(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
+  std::int64_t pointsOf(double price) const { return account_.pointsOf(price); }
 
   // --- market
   const std::string& symbol() const { return history_.symbol; }
   bool isOurSymbol(std::string_view name) const;  // also "" and NULL: the chart's
   int period() const { return history_.timeframeMinutes; }
-  int digits() const { return symbol_.digits; }
-  double point() const { return 1.0 / scale_; }
-  double bid() const { return bidPrice_; }
-  double ask() const { return price(ask_); }
+  int digits() const { return account_.symbol().digits; }
+  double point() const { return account_.point(); }
+  double bid() const { return account_.bidPrice(); }
+  double ask() const { return account_.askPrice(); }
   std::int64_t time() const { return history_.time[bar_]; }
   int bars() const { return static_cast<int>(bar_) + 1; }
   // MarketInfo(symbol, mode); 0 with the error set for an unknown symbol or mode.
@@ -81,9 +80,9 @@ class SimulatedTerminal {
   const Frame& frame(int minutes);
 
   // --- account
-  double balance() const { return balance_; }
-  double equity() const;
-  double openProfit() const;
+  double balance() const { return account_.balance(); }
+  double equity() const { return account_.equity(); }
+  double openProfit() const { return account_.openProfit(); }
 
   // --- orders
   int orderSend(std::string_view symbolName, int cmd, double lots, double price, double stopLoss, double takeProfit,
@@ -91,8 +90,8 @@ class SimulatedTerminal {
   bool orderModify(int ticket, double stopLoss, double takeProfit);
   bool orderClose(int ticket, double lots, double price);
   bool orderSelect(long long index, int select, int pool);
-  int ordersTotal() const { return static_cast<int>(open_.size()); }
-  int ordersHistoryTotal() const { return static_cast<int>(closed_.size()); }
+  int ordersTotal() const { return static_cast<int>(account_.positions().size()); }
+  int ordersHistoryTotal() const { return static_cast<int>(account_.trades().size()); }
 
   // The selected order's fields (OrderTicket() ...); 0 / "" when none is selected.
   struct Order {
@@ -112,8 +111,9 @@ class SimulatedTerminal {
     std::int64_t closeTime = 0;
     double profit = 0;
   };
+  // A view made anew at each call from the account: valid until the next call.
   const Order* selected() const;
-  double priceOfPoints(std::int64_t points) const { return points ? price(points) : 0; }
+  double priceOfPoints(std::int64_t points) const { return points ? account_.priceOf(points) : 0; }
   double profitNow(const Order& o) const;
 
   int lastError() const { return lastError_; }
@@ -125,43 +125,36 @@ class SimulatedTerminal {
   void setLastError(int e) { lastError_ = e; }
 
   // The trades closed so far, by ticket once the run has ended.
-  std::vector<Trade> trades() const;
+  std::vector<Trade> trades() const { return account_.tradesByTicket(); }
 
  private:
-  double price(std::int64_t points) const { return static_cast<double>(points) / scale_; }
-  bool stopsAccepted(int type, std::int64_t stopLoss, std::int64_t takeProfit) const;
-  void close(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop = false);
-  // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
-  double fillPrice(std::int64_t points) const {
-    if (points == bid_) return bidPrice_;
-    return price(points);
-  }
-  Order* findOpen(int ticket);
+  // What the EA wrote on an order besides the broker's fields.
+  struct OrderLabel {
+    int magic = 0;
+    std::string comment;
+  };
+  const OrderLabel& labelOf(int ticket) const;
+  // The selected order's view, filled in from an open position or a closed trade.
+  const Order* view(const Position& p) const;
+  const Order* view(const Trade& t) const;
 
   const BarSeries& history_;
-  SymbolProperties symbol_;
-  double scale_;
-  double balance_;
+  SimulatedAccount account_;
   std::size_t bar_ = 0;
   int tickOfBar_ = 1;
-  std::int64_t bid_ = 0;
-  std::int64_t ask_ = 0;
-  double bidPrice_ = 0;
   double formingHighPrice_ = 0;
   double formingLowPrice_ = 0;
   std::int64_t formingHigh_ = 0;
   std::int64_t formingLow_ = 0;
-  int nextTicket_ = 1;
   int lastError_ = 0;
 
-  std::vector<Order> open_;
-  std::vector<Order> closed_;
-  std::vector<Trade> trades_;
+  std::vector<OrderLabel> labels_;  // by ticket - 1: the account numbers its orders from 1
   // The selection: a ticket, looked up again at every access, as the terminal's copy would go
   // stale when the position closes.
   int selectedTicket_ = 0;
   bool selectedFromHistory_ = false;
   std::size_t selectedIndex_ = 0;
+  mutable Order selectedView_;
 
   struct FrameCache {
     std::unique_ptr<BarSeries> own;  // built from the history; null for the chart's own

@@ -1,0 +1,230 @@
+#pragma once
+// The one simulated account both the backtest engine and the MQL4 interpreter's terminal trade
+// on: market orders filled at the tick's prices, stops watched at every tick, tickets, balance,
+// equity and the list of closed trades. Whoever drives it sets the tick; the account never
+// looks at the history itself.
+//
+// Prices are kept as whole points: every price of the history, every stop an EA computes
+// (NormalizeDouble of a price plus whole points) and every fill is a multiple of the point, so
+// comparing points is exact where comparing doubles could tip on the last bit.
+//
+// The members run at every tick of a backtest (the prices, equity, the stop checks, modify)
+// are defined here so that the engine's loop keeps them inline; fills, closes and the requests
+// as an EA words them are in order_fills.cpp and order_requests.cpp.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "account/symbol_properties.hpp"
+#include "account/trade.hpp"
+
+namespace zorvik {
+
+struct Position {
+  int ticket;
+  TradeType type;
+  double lots;
+  std::int64_t openPoints;
+  double openPrice;         // the fill as a price: for a fill at Bid the history's own double
+  std::int64_t stopLoss;    // points; 0: none
+  std::int64_t takeProfit;  // points; 0: none
+  std::int64_t openTime;
+  std::size_t openBar;
+};
+
+// The broker's answer to a request. The numbers are the terminal's error codes, as an EA reads
+// them from GetLastError.
+enum class OrderError : int {
+  None = 0,
+  NoChange = 1,         // a modification that changes nothing
+  InvalidPrice = 129,   // not the current price: there are no requotes
+  InvalidStops = 130,
+  InvalidVolume = 131,
+  UnknownTicket = 4108,
+};
+
+class SimulatedAccount {
+ public:
+  SimulatedAccount(const SymbolProperties& symbol, double deposit)
+      : symbol_(symbol), scale_(pointsPerUnit(symbol.digits)), spread_(symbol.spreadPoints), balance_(deposit) {}
+
+  const SymbolProperties& symbol() const { return symbol_; }
+  double point() const { return 1.0 / scale_; }
+  double priceOf(std::int64_t points) const { return static_cast<double>(points) / scale_; }
+  std::int64_t pointsOf(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
+
+  // --- the tick
+  // The bar the coming ticks belong to, and its time: what a fill or a close records.
+  void setBar(std::size_t bar, std::int64_t time) {
+    bar_ = bar;
+    time_ = time;
+  }
+  // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
+  void setBid(std::int64_t bidPoints, double bidPrice) {
+    bid_ = bidPoints;
+    ask_ = bidPoints + spread_;
+    bidPrice_ = bidPrice;
+    askKnown_ = false;
+  }
+  std::int64_t bidPoints() const { return bid_; }
+  std::int64_t askPoints() const { return ask_; }
+  double bidPrice() const { return bidPrice_; }
+  // Bid plus the spread, rounded to the digits; divided out only when asked for.
+  double askPrice() const {
+    if (!askKnown_) {
+      askPrice_ = priceOf(ask_);
+      askKnown_ = true;
+    }
+    return askPrice_;
+  }
+
+  // --- money
+  double balance() const { return balance_; }
+  // What a position would bring if it closed at this tick's prices.
+  double floatingProfit(TradeType type, double openPrice, double lots) const {
+    if (type == TradeType::Buy) return (bidPrice_ - openPrice) * lots * symbol_.contractSize;
+    return (openPrice - askPrice()) * lots * symbol_.contractSize;
+  }
+  double openProfit() const {
+    double sum = 0;
+    for (const Position& p : open_) sum += floatingProfit(p.type, p.openPrice, p.lots);
+    return sum;
+  }
+  double equity() const { return open_.empty() ? balance_ : balance_ + openProfit(); }
+
+  // --- positions
+  // Open positions in the order they were opened; closes move the later ones down.
+  const std::vector<Position>& positions() const { return open_; }
+  bool hasPositions() const { return !open_.empty(); }
+  bool holds(TradeType type) const {
+    for (const Position& p : open_)
+      if (p.type == type) return true;
+    return false;
+  }
+  double lotsOf(TradeType type) const {
+    double lots = 0;
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it)
+      if (it->type == type) lots += it->lots;
+    return lots;
+  }
+  // The index of the open position with this ticket; -1 when none is open.
+  std::ptrdiff_t indexOf(int ticket) const {
+    for (std::size_t i = 0; i < open_.size(); ++i)
+      if (open_[i].ticket == ticket) return static_cast<std::ptrdiff_t>(i);
+    return -1;
+  }
+
+  // --- orders in points, as the backtest engine gives them
+  bool volumeAccepted(double lots) const { return lotsAccepted(lots, symbol_); }
+  // A stop must lie on the far side of the price it closes at, at least the stop level away;
+  // a stop at or below zero is no price at all.
+  bool stopsAccepted(TradeType type, std::int64_t stopLoss, std::int64_t takeProfit) const {
+    const std::int64_t level = symbol_.stopLevelPoints;
+    if (type == TradeType::Buy) {
+      if (stopLoss != 0 && (stopLoss < 0 || bid_ - stopLoss < level)) return false;
+      if (takeProfit != 0 && (takeProfit < 0 || takeProfit - bid_ < level)) return false;
+    } else {
+      if (stopLoss != 0 && (stopLoss < 0 || stopLoss - ask_ < level)) return false;
+      if (takeProfit != 0 && (takeProfit < 0 || ask_ - takeProfit < level)) return false;
+    }
+    return true;
+  }
+  // The stops of the open position at index; refused (error 130) when they are not accepted,
+  // and the position keeps its old ones.
+  bool modify(std::size_t index, std::int64_t stopLoss, std::int64_t takeProfit) {
+    Position& p = open_[index];
+    if (!stopsAccepted(p.type, stopLoss, takeProfit)) return false;
+    p.stopLoss = stopLoss;
+    p.takeProfit = takeProfit;
+    return true;
+  }
+  // A market order without stops, filled at once: a buy at Ask, a sell at Bid. The lots must
+  // have passed volumeAccepted. Returns the index of the new position, the last one.
+  std::size_t fill(TradeType type, double lots);
+  // Closes an open position at the market: a buy at Bid, a sell at Ask.
+  void close(std::size_t index, CloseReason reason) {
+    closeAt(index, open_[index].type == TradeType::Buy ? bid_ : ask_, reason, false);
+  }
+  // Closes every open position at the market, the first opened first.
+  void closeAll(CloseReason reason) {
+    while (!open_.empty()) close(0, reason);
+  }
+
+  // The broker's side of a tick, before the EA sees it: closes what the stops hit. At the open
+  // of a bar (gap) a stop the price jumped over fills at that open, not at the stop: the price
+  // never traded at the stop. The stop loss wins over the take profit when both are hit.
+  void checkStops(bool gap) {
+    for (std::size_t i = 0; i < open_.size();) {
+      const Position& p = open_[i];
+      if (p.type == TradeType::Buy) {
+        if (p.stopLoss && bid_ <= p.stopLoss) {
+          closeAt(i, gap ? bid_ : p.stopLoss, CloseReason::StopLoss, !gap);
+          continue;
+        }
+        if (p.takeProfit && bid_ >= p.takeProfit) {
+          closeAt(i, gap ? bid_ : p.takeProfit, CloseReason::TakeProfit, !gap);
+          continue;
+        }
+      } else {
+        if (p.stopLoss && ask_ >= p.stopLoss) {
+          closeAt(i, gap ? ask_ : p.stopLoss, CloseReason::StopLoss, !gap);
+          continue;
+        }
+        if (p.takeProfit && ask_ <= p.takeProfit) {
+          closeAt(i, gap ? ask_ : p.takeProfit, CloseReason::TakeProfit, !gap);
+          continue;
+        }
+      }
+      ++i;
+    }
+  }
+
+  // --- orders as an EA words them: prices as doubles, refusals as the terminal's codes
+  // OrderSend of a market order with its stops; the new position is the last one.
+  OrderError sendOrder(TradeType type, double lots, double requestedPrice, double stopLoss, double takeProfit);
+  // OrderModify of an open position's stops.
+  OrderError modifyOrder(int ticket, double stopLoss, double takeProfit);
+  // OrderClose of a whole open position at the market, CloseReason::Signal.
+  OrderError closeOrder(int ticket, double lots, double requestedPrice);
+
+  // --- the trade list
+  // Closed trades in the order they closed.
+  const std::vector<Trade>& trades() const { return closed_; }
+  std::vector<Trade> tradesByTicket() const;
+  // The same, handing the list over: the account has no trades afterwards.
+  std::vector<Trade> takeTradesByTicket();
+
+ private:
+  // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
+  double fillPrice(std::int64_t points) const {
+    if (points == bid_) return bidPrice_;
+    if (points == ask_) return askPrice();
+    return priceOf(points);
+  }
+  // A stop fills at its own price (atStop) even when the tick's stored price has the same
+  // points: that stored double may differ from the stop's in the last bits.
+  void closeAt(std::size_t index, std::int64_t fillPoints, CloseReason reason, bool atStop);
+  // The market price a request names must be the current one, within half a point.
+  bool isCurrentPrice(double requested, std::int64_t marketPoints) const;
+  // A price an EA passes as a stop in whole points; false for one that is not a multiple of
+  // the point, as the terminal refuses it. 0 is none.
+  bool stopInPoints(double price, std::int64_t& points) const;
+
+  SymbolProperties symbol_;
+  double scale_;
+  std::int64_t spread_;
+  double balance_;
+  std::vector<Position> open_;
+  std::vector<Trade> closed_;
+  int nextTicket_ = 1;
+
+  std::size_t bar_ = 0;
+  std::int64_t time_ = 0;
+  std::int64_t bid_ = 0;
+  std::int64_t ask_ = 0;
+  double bidPrice_ = 0;
+  mutable double askPrice_ = 0;
+  mutable bool askKnown_ = false;
+};
+
+}  // namespace zorvik
