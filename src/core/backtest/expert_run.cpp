@@ -15,7 +15,7 @@ namespace zorvik {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr int kOrderTries = 10;  // the EA's laufMax
+constexpr int kOrderTries = 10;  // the Expert Advisor tries an order this often
 
 std::int64_t dayOf(std::int64_t time) {
   std::int64_t d = time / kSecondsPerDay;
@@ -165,7 +165,7 @@ void Run::enter(TradeType type) {
     case LotMethod::None:
       break;
   }
-  // mmMaxLots is the most a side may hold: a larger order is cut to the room left (plus the
+  // The maximum lots are the most a side may hold: a larger order is cut to the room left (plus the
   // EA's 0.0000001, so that 1 - 0.8 does not lose a lot step to the floor).
   if (rules_.lotMethod != LotMethod::None && rules_.maxLots != 0 && lots > rules_.maxLots - account_.lotsOf(type))
     lots = normalizeLots(rules_.maxLots - account_.lotsOf(type) + 0.0000001, account_.symbol());

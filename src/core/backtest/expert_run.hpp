@@ -41,7 +41,7 @@ struct ExpertRunInput {
 
 BacktestResult runExpert(const ExpertRunInput& input);
 
-// The EA's normalize_lots: the maximum or minimum when beyond them, else down to the lot step.
+// The Expert Advisor's lot rounding: the maximum or minimum when beyond them, else down to the lot step.
 double normalizeLots(double lots, const SymbolProperties& symbol);
 
 }  // namespace zorvik
