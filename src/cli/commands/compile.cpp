@@ -2,7 +2,8 @@
 #include <iostream>
 
 #include "command.hpp"
-#include "generator/compile_install.hpp"
+#include "model/workspace.hpp"
+#include "terminal/compile_install.hpp"
 
 namespace zorvik::cli {
 namespace {

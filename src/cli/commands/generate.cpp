@@ -7,10 +7,10 @@
 
 #include "analysis/strategy_lint.hpp"
 #include "command.hpp"
-#include "generator/generate_expert.hpp"
 #include "model/current_system.hpp"
 #include "mql4/checker.hpp"
 #include "open_named_system.hpp"
+#include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::cli {

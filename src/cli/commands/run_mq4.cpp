@@ -12,10 +12,10 @@
 
 #include "backtest/backtest_report.hpp"
 #include "command.hpp"
-#include "option_values.hpp"
 #include "market/history_files.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
+#include "option_values.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::cli {

@@ -1,6 +1,7 @@
 // "terminal": starts the MetaTrader terminal of the settings.
 #include "command.hpp"
-#include "generator/compile_install.hpp"
+#include "model/workspace.hpp"
+#include "terminal/compile_install.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "window/display_modes.hpp"
 #include "model/workspace.hpp"
+#include "window/display_modes.hpp"
 
 namespace zorvik {
 

@@ -5,9 +5,10 @@
 
 #include <system_error>
 
-#include "generator/generate_expert.hpp"
-#include "mql4/checker.hpp"
 #include "model/trading_system.hpp"
+#include "model/workspace.hpp"
+#include "mql4/checker.hpp"
+#include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik {

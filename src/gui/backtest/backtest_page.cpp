@@ -33,11 +33,11 @@
 #include "backtest/backtest_report.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
-#include "market/history_listing.hpp"
 #include "market/timeframes.hpp"
 #include "model/component_files.hpp"
 #include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "terminal/history_listing.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik {

@@ -19,9 +19,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "generator/compile_install.hpp"
 #include "model/settings.hpp"
 #include "model/workspace.hpp"
+#include "terminal/compile_install.hpp"
+#include "terminal/wine_terminals.hpp"
 
 namespace zorvik {
 namespace {

@@ -1,6 +1,7 @@
 // Installing the compiled Expert Advisor: naming it after the system, copying it into the
 // terminal's experts folders, keeping or removing the source.
-#include "generator/compile_steps.hpp"
+#include "model/workspace.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::compile {

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <unistd.h>
 
-#include "generator/compile_steps.hpp"
+#include "model/workspace.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/numbers.hpp"
 #include "text/text_files.hpp"
 
