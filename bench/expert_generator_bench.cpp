@@ -9,11 +9,11 @@
 
 #include "generator/expert_generator.hpp"
 #include "model/trading_system.hpp"
-#include "model/system_parameters.hpp"
-#include "model/workspace.hpp"
-#include "text/text_files.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "text/text_files.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 
@@ -44,7 +44,7 @@ struct BigSystem {
         Indicator ind(type);
         for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
           const ParameterCoding* p = ws.catalogue.parameter(key);
-          ind.setParameter(ws, key, p ? p->defaultValue : "");
+          ind.setParameter(ws.definitions, ws.language, key, p ? p->defaultValue : "");
         }
         ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
         ind.setRaw("value", std::to_string(1 + i % 7));

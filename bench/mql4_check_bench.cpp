@@ -10,13 +10,13 @@
 #include <string>
 
 #include "generator/expert_generator.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/lexer.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 
@@ -50,7 +50,7 @@ std::string bigExpertSource() {
       Indicator ind(type);
       for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
         const ParameterCoding* p = ws.catalogue.parameter(key);
-        ind.setParameter(ws, key, p ? p->defaultValue : "");
+        ind.setParameter(ws.definitions, ws.language, key, p ? p->defaultValue : "");
       }
       ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
       ind.setRaw("value", std::to_string(1 + i % 7));

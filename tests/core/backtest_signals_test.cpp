@@ -8,10 +8,11 @@
 #include "market/bar_series.hpp"
 #include "market/demo_history.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "model/settings.hpp"
-#include "model/workspace.hpp"
 #include "terminal/compile_install.hpp"
 #include "terminal/compile_steps.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 extern char** environ;
 

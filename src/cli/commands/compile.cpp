@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "command.hpp"
-#include "model/workspace.hpp"
 #include "terminal/compile_install.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -6,8 +6,8 @@
 #include "analysis/powerswitch.hpp"
 #include "command.hpp"
 #include "console_host.hpp"
-#include "model/current_system.hpp"
 #include "open_named_system.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -8,9 +8,9 @@
 #include "generator/indicator_code.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

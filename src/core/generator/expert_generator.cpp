@@ -14,10 +14,10 @@
 #include "generator/maker_identity.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

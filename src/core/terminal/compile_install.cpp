@@ -1,11 +1,11 @@
 #include "terminal/compile_install.hpp"
 
-#include "model/workspace.hpp"
 #include "mql4/checker.hpp"
 #include "terminal/compile_steps.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 using namespace compile;

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <unistd.h>
 
-#include "model/workspace.hpp"
 #include "terminal/compile_steps.hpp"
 #include "text/numbers.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::compile {
 

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 using namespace compile;

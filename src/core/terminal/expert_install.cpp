@@ -1,8 +1,8 @@
 // Installing the compiled Expert Advisor: naming it after the system, copying it into the
 // terminal's experts folders, keeping or removing the source.
-#include "model/workspace.hpp"
 #include "terminal/compile_steps.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::compile {
 namespace {

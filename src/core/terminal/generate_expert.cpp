@@ -3,11 +3,11 @@
 #include "analysis/strategy_lint.hpp"
 
 #include "generator/expert_generator.hpp"
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "terminal/compile_install.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "model/workspace.hpp"
 #include "window/display_modes.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

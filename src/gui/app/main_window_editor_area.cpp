@@ -15,7 +15,7 @@
 #include "app/tab_selector.hpp"
 #include "help/help_panel_base.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

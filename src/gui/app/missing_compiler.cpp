@@ -6,10 +6,10 @@
 #include <system_error>
 
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "mql4/checker.hpp"
 #include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -4,12 +4,12 @@
 #include <QPointer>
 #include <QTreeWidget>
 
+#include "analysis/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_host.hpp"
 #include "app/qt_translations.hpp"
 #include "backtest/backtest_page.hpp"
-#include "brokers/uniform_symbols.hpp"
 #include "editors/export_part_dialog.hpp"
 #include "editors/general_settings_editor.hpp"
 #include "editors/indicator_editor.hpp"
@@ -23,8 +23,8 @@
 #include "help/help_topics.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

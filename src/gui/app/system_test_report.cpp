@@ -8,7 +8,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

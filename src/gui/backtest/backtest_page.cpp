@@ -35,10 +35,10 @@
 #include "market/history_files.hpp"
 #include "market/timeframes.hpp"
 #include "model/component_files.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
 #include "terminal/history_listing.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

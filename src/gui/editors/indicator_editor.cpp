@@ -13,7 +13,7 @@
 #include "model/catalogue.hpp"
 #include "model/indicator.hpp"
 #include "model/signal_group.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {
@@ -125,14 +125,14 @@ void IndicatorEditor::updateHeight() { rowsPanel_->setMinimumHeight(rows_->conte
 void IndicatorEditor::storeRowValue(const QString& key, const QString& value) {
   Indicator* ind = indicator();
   if (!ind || rows_->filling()) return;
-  ind->setParameter(ws_, key.toStdString(), value.toStdString());
+  ind->setParameter(ws_.definitions, ws_.language, key.toStdString(), value.toStdString());
 }
 
 void IndicatorEditor::storeComboChoice(const QString& key, const QString& caption) {
   Indicator* ind = indicator();
   if (!ind || rows_->filling()) return;
   const std::string k = key.toStdString();
-  ind->setParameter(ws_, k, comboChosenId(ws_, k, caption.toStdString()));
+  ind->setParameter(ws_.definitions, ws_.language, k, comboChosenId(ws_, k, caption.toStdString()));
 }
 
 void IndicatorEditor::giveVerdict(int index) {

@@ -15,7 +15,7 @@
 #include "editors/value_slider.hpp"
 #include "generator/expert_values.hpp"
 #include "model/catalogue.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -20,9 +20,9 @@
 #include <QVBoxLayout>
 
 #include "model/settings.hpp"
-#include "model/workspace.hpp"
 #include "terminal/compile_install.hpp"
 #include "terminal/wine_terminals.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

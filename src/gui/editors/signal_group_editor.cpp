@@ -23,8 +23,8 @@
 #include "model/catalogue.hpp"
 #include "model/signal_group.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

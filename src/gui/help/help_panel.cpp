@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "help/help_topics.hpp"
-#include "update/http_fetch.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "update/http_fetch.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

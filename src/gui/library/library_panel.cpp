@@ -7,11 +7,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "window/command_table.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "window/command_table.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/workspace.hpp"
-#include "update/http_fetch.hpp"
 #include "platform/host.hpp"
+#include "update/http_fetch.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {
