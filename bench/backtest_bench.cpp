@@ -15,11 +15,12 @@
 #include "backtest/backtest.hpp"
 #include "market/bar_series.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 

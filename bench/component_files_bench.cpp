@@ -4,13 +4,14 @@
 #include <filesystem>
 
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 
@@ -31,7 +32,7 @@ struct Fixture : testing::TestWorkspace {
       for (int i = 0; i < 50; ++i) {
         Indicator ind(types[i % 6]);
         applyIndicatorDefaults(*ws, ind, 45658.5);
-        ind.setParameter(*ws, "comment", "Indikator " + std::to_string(i));
+        ind.setParameter(ws->definitions, ws->language, "comment", "Indikator " + std::to_string(i));
         hs.group(g).addIndicator(ind);
       }
     file = ws->userFile("Gross.hsy.txt");

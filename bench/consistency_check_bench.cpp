@@ -9,9 +9,9 @@
 
 #include "analysis/consistency_check.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 
@@ -22,7 +22,7 @@ struct Fixture : testing::TestWorkspace {
   Indicator indicator(const std::string& type, int n) const {
     Indicator ind(type);
     for (const auto& key : ws->catalogue.parameterKeysOf(type))
-      if (const ParameterCoding* p = ws->catalogue.parameter(key)) ind.setParameter(*ws, key, p->defaultValue);
+      if (const ParameterCoding* p = ws->catalogue.parameter(key)) ind.setParameter(ws->definitions, ws->language, key, p->defaultValue);
     ind.setRaw("period", std::to_string(5 + n));
     ind.setRaw("comment", "indicator " + std::to_string(n));
     ind.setRaw("lastedittime", "46000." + std::to_string(n));

@@ -11,6 +11,10 @@
 #include "generator/expert_generator.hpp"
 #include "model/trading_system.hpp"
 #include "text/text_files.hpp"
+#include "platform/recording_host.hpp"
+#include "test_support.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 

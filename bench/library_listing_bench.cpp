@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "library/library.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 

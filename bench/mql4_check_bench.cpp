@@ -13,6 +13,11 @@
 #include "generator/expert_generator.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/lexer.hpp"
+#include "model/trading_system.hpp"
+#include "platform/recording_host.hpp"
+#include "test_support.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 

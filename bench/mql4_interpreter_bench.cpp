@@ -7,13 +7,13 @@
 
 #include "backtest/backtest.hpp"
 #include "generator/expert_generator.hpp"
-#include "library/file_names.hpp"
 #include "market/demo_history.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
+#include "workspace/current_system.hpp"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "text/text_files.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "fuzz_input.hpp"
 #include "market/history_files.hpp"
-#include "market/history_listing.hpp"
 #include "market/timeframes.hpp"
+#include "terminal/history_listing.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zorvik;

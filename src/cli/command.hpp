@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::cli {
 

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/current_system.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 
 namespace zorvik::cli {
 
@@ -30,14 +31,14 @@ bool isFile(const std::string& path) {
 
 std::optional<SystemFile> openNamedSystem(Workspace& ws, const std::string& name) {
   // A listed name may hold a slash ("EUR/USD"): it is tried as a name before as a path.
-  auto system = findSystemFile(ws, name);
+  auto system = findSystemFile(ws.userFolder(), name);
   if (!system && name.find('/') != std::string::npos && isFile(name)) {
     const auto inLibrary = libraryFileOfPath(ws, name);
     if (!inLibrary) {
       ws.message("Das Handelssystem liegt nicht in der Bibliothek: ", name);
       return std::nullopt;
     }
-    system = findSystemFile(ws, *inLibrary);
+    system = findSystemFile(ws.userFolder(), *inLibrary);
   }
   if (!system) {
     ws.message("Das Handelssystem gibt es nicht: ", name);

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "library/file_names.hpp"
-#include "model/workspace.hpp"
+#include "model/file_names.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::cli {
 

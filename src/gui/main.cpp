@@ -3,11 +3,11 @@
 #include <QStandardPaths>
 
 #include "app/first_paint_exit.hpp"
+#include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
-#include "app/main_window.hpp"
 #include "model/working_folder.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 int main(int argc, char** argv) {
   const bool exitAfterFirstPaint = zorvik::wantsExitAfterFirstPaint(argc, argv);

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 
@@ -18,7 +18,7 @@ inline Indicator makeIndicator(const Workspace& ws, const std::string& type,
                                   std::initializer_list<std::pair<const char*, const char*>> values = {}) {
   Indicator ind(type);
   for (const auto& key : ws.catalogue.parameterKeysOf(type))
-    if (const ParameterCoding* p = ws.catalogue.parameter(key)) ind.setParameter(ws, key, p->defaultValue);
+    if (const ParameterCoding* p = ws.catalogue.parameter(key)) ind.setParameter(ws.definitions, ws.language, key, p->defaultValue);
   ind.setRaw("lastedittime", "46000");
   for (const auto& [k, v] : values) ind.setRaw(k, v);
   return ind;

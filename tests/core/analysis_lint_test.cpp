@@ -6,7 +6,7 @@
 #include "analysis/consistency_check.hpp"
 #include "analysis/strategy_lint.hpp"
 #include "analysis_fixtures.hpp"
-#include "generator/generate_expert.hpp"
+#include "terminal/generate_expert.hpp"
 
 namespace zorvik {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "brokers/broker_symbols.hpp"
-#include "brokers/uniform_symbols.hpp"
+#include "analysis/uniform_symbols.hpp"
 #include "analysis_fixtures.hpp"
-#include "model/current_system.hpp"
+#include "brokers/broker_symbols.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik {
 namespace {
@@ -95,7 +95,7 @@ TEST(BrokerSymbolList, BrokerOfAccount) {
     const char* account;
     int broker;
   } cases[] = {{"1", 1}, {"2", 1}, {"3", 2}, {"4", 1}, {"5", 0}, {"", 0}};
-  for (const auto& c : cases) EXPECT_EQ(brokerOfAccount(ws, c.account), c.broker) << c.account;
+  for (const auto& c : cases) EXPECT_EQ(brokerOfAccount(ws.knownAccounts, c.account), c.broker) << c.account;
 }
 
 struct SymbolTest : ::testing::Test {

@@ -8,11 +8,12 @@
 #include "market/bar_series.hpp"
 #include "market/demo_history.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "rules/system_rules.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

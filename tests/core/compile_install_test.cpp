@@ -10,10 +10,11 @@
 
 #include <thread>
 
-#include "test_support.hpp"
-#include "generator/compile_install.hpp"
-#include "generator/compile_steps.hpp"
 #include "model/settings.hpp"
+#include "terminal/compile_install.hpp"
+#include "terminal/compile_steps.hpp"
+#include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 extern char** environ;
 

@@ -5,13 +5,14 @@
 #include <functional>
 
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {
@@ -411,7 +412,7 @@ TEST(ComponentFiles, Defaults) {
   EXPECT_EQ(hs.general.magic, "100002");  // fresh again after the reset's 100001
 
   Indicator ind("2 Moving Averages");
-  ind.setParameter(*t.ws, "periodslow", "9");  // set before: keeps its place, gets the default
+  ind.setParameter(t.ws->definitions, t.ws->language, "periodslow", "9");  // set before: keeps its place, gets the default
   applyIndicatorDefaults(*t.ws, ind, 45000.125);
   EXPECT_EQ(ind.toString(),
             "periodslow=55;symbol=Symbol();timeframe=idChart;ma_method=idSimple;apricefast=idCLOSEf;periodfast=11;"

@@ -1,14 +1,15 @@
 // Opening, creating and saving the current system; magic numbers; file names.
 #include <gtest/gtest.h>
 
-#include "library/file_names.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
 #include "text/text_files.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 
 namespace zorvik {
 namespace {
@@ -113,7 +114,7 @@ TEST(CurrentSystem, TwelveCharacterMagicGetsAFreshNumberAndANoteFourTimes) {
     if (i == 4) expected.push_back("Dieser Hinweis erscheint heute nicht mehr ...");
     EXPECT_EQ(t.host.messages, expected);
   }
-  EXPECT_EQ(ws.magicNoteCount, 5);
+  EXPECT_EQ(ws.magicRun.notesConsidered, 5);
 
   // "-" is the reader's affair: its own message, no note.
   writeUser(t, "Strich.hsy.txt", "START general\nmagic=\"-\"\nENDE general\n");
@@ -328,15 +329,15 @@ TEST(FileNames, EscapingListingAndLookup) {
   ASSERT_TRUE(createSystem(*t.ws, "Trend"));
   for (const char* given : {"a/b", "a/b.hsy.txt", "a%2Fb.hsy.txt", "a%2Fb"}) {
     SCOPED_TRACE(given);
-    const auto found = findSystemFile(*t.ws, given);
+    const auto found = findSystemFile(t.ws->userFolder(), given);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->fileName, "a/b.hsy.txt");
     EXPECT_EQ(found->path, userFile(t, "a%2Fb.hsy.txt"));
   }
-  EXPECT_EQ(findSystemFile(*t.ws, "Trend.hsy.txt")->fileName, "Trend.hsy.txt");
-  EXPECT_FALSE(findSystemFile(*t.ws, "Fehlt"));
-  EXPECT_FALSE(findSystemFile(*t.ws, ""));
-  EXPECT_FALSE(findSystemFile(*t.ws, "../res/Zorvik.ini"));
+  EXPECT_EQ(findSystemFile(t.ws->userFolder(), "Trend.hsy.txt")->fileName, "Trend.hsy.txt");
+  EXPECT_FALSE(findSystemFile(t.ws->userFolder(), "Fehlt"));
+  EXPECT_FALSE(findSystemFile(t.ws->userFolder(), ""));
+  EXPECT_FALSE(findSystemFile(t.ws->userFolder(), "../res/Zorvik.ini"));
 }
 
 }  // namespace

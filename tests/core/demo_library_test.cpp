@@ -4,15 +4,16 @@
 
 #include <map>
 
-#include "library/file_names.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
-#include "model/current_system.hpp"
-#include "model/magic_numbers.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

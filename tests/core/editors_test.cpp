@@ -157,13 +157,13 @@ TEST(SignalGroupEdit, DiscardRestoresExactlyAcceptKeeps) {
 
   IndicatorEdit edit;
   edit.start(g, 2);
-  g.indicator(2).setParameter(*t.ws, "period", "21");
+  g.indicator(2).setParameter(t.ws->definitions, t.ws->language, "period", "21");
   edit.editResult = 0;
   EXPECT_TRUE(edit.finish(g, 46001.5));
   EXPECT_EQ(g, before);
 
   edit.start(g, 1);
-  g.indicator(1).setParameter(*t.ws, "period", "30");
+  g.indicator(1).setParameter(t.ws->definitions, t.ws->language, "period", "30");
   edit.editResult = 1;
   EXPECT_TRUE(edit.finish(g, 46001.5));
   EXPECT_EQ(g.indicator(1).parameter("period"), "30");

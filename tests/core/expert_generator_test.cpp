@@ -17,11 +17,12 @@
 
 #include "generator/expert_generator.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "rules/signal_points.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

@@ -13,12 +13,12 @@
 #include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
 #include "model/group_roles.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

@@ -8,16 +8,16 @@
 #include <limits>
 #include <set>
 
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
-#include "model/magic_numbers.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
 #include "text/text_files.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

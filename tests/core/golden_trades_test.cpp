@@ -16,7 +16,7 @@
 #include "backtest/backtest.hpp"
 #include "backtest/backtest_report.hpp"
 #include "market/demo_history.hpp"
-#include "model/current_system.hpp"
+#include "workspace/current_system.hpp"
 #include "test_support.hpp"
 
 namespace zorvik {

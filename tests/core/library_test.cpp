@@ -4,15 +4,16 @@
 
 #include <algorithm>
 
-#include "window/command_table.hpp"
-#include "library/file_names.hpp"
 #include "library/library.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
+#include "window/command_table.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik {
 namespace {
@@ -37,7 +38,7 @@ class LibraryTest : public ::testing::Test {
   void putSampleSystem(const std::string& fileName) {
     TradingSystem hs;
     testing::fillSampleSystem(ws, hs, fileName);
-    ASSERT_TRUE(writeSystemFile(hs, componentPath(ws, fileName)));
+    ASSERT_TRUE(writeSystemFile(hs, componentPath(ws.userFolder(), fileName)));
   }
   std::vector<std::string> displays(int groupId) const {
     std::vector<std::string> out;

@@ -7,9 +7,9 @@
 
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
-#include "market/history_listing.hpp"
 #include "market_fixtures.hpp"
 #include "support/test_support.hpp"
+#include "terminal/history_listing.hpp"
 
 namespace zorvik {
 namespace {

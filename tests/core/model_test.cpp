@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "model/group_roles.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {
@@ -14,13 +14,13 @@ using testing::TestWorkspace;
 TEST(Indikator, SetParameterAppendsThenReplacesInPlace) {
   TestWorkspace t;
   Indicator ind("RSI");
-  ind.setParameter(*t.ws, "period", "14");
-  ind.setParameter(*t.ws, "comment", "");
-  ind.setParameter(*t.ws, "timeframe", "#2");  // index into the definition table's timeframe entries
-  ind.setParameter(*t.ws, "period", "21");
-  ind.setParameter(*t.ws, "symbol", "Aktuelles Symbol");
-  ind.setParameter(*t.ws, "lastedittime", "46000.5");
-  ind.setParameter(*t.ws, "pricetype", "#99");  // beyond the list: kept as written
+  ind.setParameter(t.ws->definitions, t.ws->language, "period", "14");
+  ind.setParameter(t.ws->definitions, t.ws->language, "comment", "");
+  ind.setParameter(t.ws->definitions, t.ws->language, "timeframe", "#2");  // index into the definition table's timeframe entries
+  ind.setParameter(t.ws->definitions, t.ws->language, "period", "21");
+  ind.setParameter(t.ws->definitions, t.ws->language, "symbol", "Aktuelles Symbol");
+  ind.setParameter(t.ws->definitions, t.ws->language, "lastedittime", "46000.5");
+  ind.setParameter(t.ws->definitions, t.ws->language, "pricetype", "#99");  // beyond the list: kept as written
   EXPECT_EQ(ind.toString(), "period=21;comment=;timeframe=idM5;symbol=Symbol();lastedittime=46000.5;pricetype=#99");
   EXPECT_EQ(ind.toShortString(), "/21/idM5/Symbol()/#99");
   EXPECT_EQ(ind.parameterCount(), 6);
@@ -28,11 +28,11 @@ TEST(Indikator, SetParameterAppendsThenReplacesInPlace) {
   EXPECT_EQ(ind.parameterValue(7), "");
   EXPECT_EQ(ind.parameterName(0), "");
   EXPECT_EQ(ind.parameter("nothing"), "");
-  ind.setParameter(*t.ws, "comment", "RSI kurz");
+  ind.setParameter(t.ws->definitions, t.ws->language, "comment", "RSI kurz");
   EXPECT_EQ(ind.toShortString(), "RSI kurz/21/idM5/Symbol()/#99");
 
   Indicator copy = ind.clone();
-  copy.setParameter(*t.ws, "period", "5");
+  copy.setParameter(t.ws->definitions, t.ws->language, "period", "5");
   EXPECT_EQ(ind.parameter("period"), "21");  // a clone shares nothing
   Indicator other;
   other = ind;
@@ -45,8 +45,8 @@ TEST(Indikator, EnglishCurrentSymbolIsStoredAsSymbolFunction) {
   TestWorkspace t;
   t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
   Indicator ind("MACD");
-  ind.setParameter(*t.ws, "symbol", "Current symbol");
-  ind.setParameter(*t.ws, "comment", "Current symbol");
+  ind.setParameter(t.ws->definitions, t.ws->language, "symbol", "Current symbol");
+  ind.setParameter(t.ws->definitions, t.ws->language, "comment", "Current symbol");
   EXPECT_EQ(ind.parameter("symbol"), "Symbol()");
   EXPECT_EQ(ind.parameter("comment"), "Current symbol");
 }
@@ -153,11 +153,11 @@ TEST(TradingSystem, CloneIsDeep) {
   TestWorkspace t;
   TradingSystem& hs = t.ws->system();
   Indicator ind("RSI");
-  ind.setParameter(*t.ws, "period", "14");
+  ind.setParameter(t.ws->definitions, t.ws->language, "period", "14");
   hs.group(1).addIndicator(ind);
   hs.group(1).threshold = "60";
   TradingSystem copy = hs.clone();
-  copy.group(1).indicator(1).setParameter(*t.ws, "period", "3");
+  copy.group(1).indicator(1).setParameter(t.ws->definitions, t.ws->language, "period", "3");
   copy.group(1).threshold = "10";
   copy.mm.lots = "9";
   EXPECT_EQ(hs.group(1).indicator(1).parameter("period"), "14");

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "generator/expert_generator.hpp"
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "mql4/builtins.hpp"
 #include "mql4/checker.hpp"
 #include "test_support.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::mql4 {
 namespace {

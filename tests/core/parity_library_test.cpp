@@ -6,12 +6,13 @@
 #include <map>
 #include <set>
 
-#include "library/file_names.hpp"
 #include "market/demo_history.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
+#include "model/file_names.hpp"
 #include "parity_support.hpp"
 #include "test_support.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik {
 namespace {

@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
 #include "sample_system.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik::testing {
 namespace {

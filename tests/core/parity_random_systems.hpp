@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 

@@ -7,7 +7,7 @@
 #include "backtest/backtest_settings.hpp"
 #include "market/bar_series.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 

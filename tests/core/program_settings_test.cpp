@@ -4,6 +4,7 @@
 
 #include "editors/program_settings.hpp"
 #include "model/settings.hpp"
+#include "terminal/wine_terminals.hpp"
 #include "test_support.hpp"
 
 namespace zorvik {

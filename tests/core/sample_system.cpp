@@ -1,8 +1,9 @@
 #include "sample_system.hpp"
 
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
-#include "model/workspace.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 
@@ -24,11 +25,11 @@ void fillSampleSystem(Workspace& ws, TradingSystem& hs, const std::string& fileN
   hs.setParameter("mm_fraction", "200");
 
   Indicator ma = sampleIndicator(ws, "Moving Average");
-  ma.setParameter(ws, "period", "20");
-  ma.setParameter(ws, "comment", "MA 20");
+  ma.setParameter(ws.definitions, ws.language, "period", "20");
+  ma.setParameter(ws.definitions, ws.language, "comment", "MA 20");
   hs.group(1).addIndicator(ma);
   Indicator rsi = sampleIndicator(ws, "RSI");
-  rsi.setParameter(ws, "timeframe", "#5");
+  rsi.setParameter(ws.definitions, ws.language, "timeframe", "#5");
   hs.group(1).addIndicator(rsi);
   hs.group(1).editok = 1;
 
@@ -40,7 +41,7 @@ void fillSampleSystem(Workspace& ws, TradingSystem& hs, const std::string& fileN
   hs.group(2).editok = 1;
 
   Indicator cross = sampleIndicator(ws, "2 Moving Averages Cross");
-  cross.setParameter(ws, "actiontyp", "idReverse");
+  cross.setParameter(ws.definitions, ws.language, "actiontyp", "idReverse");
   hs.group(3).addIndicator(cross);
   hs.group(3).editok = 1;
 }

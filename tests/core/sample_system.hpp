@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/trading_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 

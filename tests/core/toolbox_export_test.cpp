@@ -6,12 +6,12 @@
 
 #include "editors/toolbox_export.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
-#include "model/magic_numbers.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 
 namespace zorvik {
 namespace {

@@ -6,12 +6,12 @@
 #include <deque>
 
 #include "model/settings.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
 #include "text/strings.hpp"
 #include "update/sha256.hpp"
 #include "update/update_check.hpp"
 #include "update/update_page.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -31,11 +31,11 @@
 #include "help/help_topics.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

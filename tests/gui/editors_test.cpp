@@ -16,15 +16,15 @@
 #include "editors/accept_discard_buttons.hpp"
 #include "editors/general_settings_editor.hpp"
 #include "editors/indicator_editor.hpp"
-#include "editors/signal_group_page.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/parameter_row_builder.hpp"
 #include "editors/signal_group_editor.hpp"
+#include "editors/signal_group_page.hpp"
 #include "editors/value_slider.hpp"
-#include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "gui_workspace.hpp"
+#include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

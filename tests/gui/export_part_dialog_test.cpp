@@ -13,16 +13,16 @@
 
 #include <filesystem>
 
-#include "editors/indicator_editor.hpp"
-#include "editors/signal_group_page.hpp"
-#include "editors/money_management_editor.hpp"
 #include "editors/export_part_dialog.hpp"
+#include "editors/indicator_editor.hpp"
+#include "editors/money_management_editor.hpp"
 #include "editors/signal_group_editor.hpp"
-#include "model/magic_numbers.hpp"
-#include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "editors/signal_group_page.hpp"
 #include "gui_workspace.hpp"
+#include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

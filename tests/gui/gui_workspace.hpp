@@ -10,8 +10,8 @@
 #include <string>
 
 #include "model/trading_system.hpp"
-#include "model/system_parameters.hpp"
 #include "test_support.hpp"
+#include "workspace/system_parameters.hpp"
 
 namespace zorvik::testing {
 

@@ -13,13 +13,13 @@
 #include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "help/help_panel.hpp"
-#include "help/help_topics.hpp"
 #include "help/help_popup.hpp"
+#include "help/help_topics.hpp"
 #include "library/library_panel.hpp"
 #include "local_http_server.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

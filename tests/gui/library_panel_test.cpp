@@ -12,13 +12,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "window/command_table.hpp"
 #include "app/main_window.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "window/command_table.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

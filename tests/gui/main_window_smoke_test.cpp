@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/qt_host.hpp"
 #include "app/main_window.hpp"
-#include "model/workspace.hpp"
+#include "app/qt_host.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 

@@ -15,16 +15,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/main_commands.hpp"
+#include "app/main_window.hpp"
+#include "app/qt_host.hpp"
 #include "help/help_panel.hpp"
 #include "help/help_panel_base.hpp"
-#include "app/main_commands.hpp"
 #include "library/library_panel_base.hpp"
-#include "app/qt_host.hpp"
-#include "app/main_window.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using zorvik::InfoRows;

@@ -12,11 +12,11 @@
 
 #include "app/qt_host.hpp"
 #include "backtest/backtest_page.hpp"
-#include "model/current_system.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
 #include "update/download_dialog.hpp"
 #include "update/http_fetch.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 using namespace zorvik;
 

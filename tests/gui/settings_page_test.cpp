@@ -15,10 +15,10 @@
 #include <filesystem>
 
 #include "editors/settings_page.hpp"
-#include "model/settings.hpp"
-#include "model/workspace.hpp"
 #include "gui_workspace.hpp"
+#include "model/settings.hpp"
 #include "platform/recording_host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

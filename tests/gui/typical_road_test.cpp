@@ -22,17 +22,17 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
-#include "app/main_window.hpp"
 #include "editors/indicator_editor.hpp"
-#include "editors/signal_group_page.hpp"
 #include "editors/signal_group_editor.hpp"
+#include "editors/signal_group_page.hpp"
 #include "editors/value_slider.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

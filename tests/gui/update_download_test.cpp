@@ -8,14 +8,14 @@
 
 #include <filesystem>
 
-#include "update/download_dialog.hpp"
-#include "update/sha256.hpp"
-#include "update/update_service.hpp"
 #include "local_http_server.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "update/download_dialog.hpp"
+#include "update/sha256.hpp"
 #include "update/update_page.hpp"
+#include "update/update_service.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

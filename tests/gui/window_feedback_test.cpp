@@ -16,10 +16,10 @@
 #include "app/main_window.hpp"
 #include "app/qt_host.hpp"
 #include "app/system_test_report.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

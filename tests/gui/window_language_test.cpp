@@ -27,17 +27,17 @@
 
 #include <set>
 
+#include "analysis/consistency_check.hpp"
 #include "app/about_window.hpp"
 #include "app/main_window.hpp"
 #include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
 #include "app/system_test_report.hpp"
-#include "analysis/consistency_check.hpp"
 #include "editors/export_part_dialog.hpp"
 #include "library/library_panel.hpp"
-#include "model/current_system.hpp"
-#include "model/workspace.hpp"
 #include "test_support.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 using namespace zorvik;
 

@@ -25,10 +25,10 @@
 #include "editors/signal_group_editor.hpp"
 #include "editors/signal_group_page.hpp"
 #include "help/help_panel.hpp"
-#include "model/current_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 using namespace zorvik;
 

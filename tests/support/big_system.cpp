@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/system_parameters.hpp"
+#include "workspace/system_parameters.hpp"
 #include "model/trading_system.hpp"
 
 namespace zorvik::testing {
@@ -34,7 +34,7 @@ BigSystem::BigSystem() : folder(dir.path()), ws(folder, host) {
       Indicator ind(type);
       for (const std::string& key : ws.catalogue.parameterKeysOf(type)) {
         const ParameterCoding* p = ws.catalogue.parameter(key);
-        ind.setParameter(ws, key, p ? p->defaultValue : "");
+        ind.setParameter(ws.definitions, ws.language, key, p ? p->defaultValue : "");
       }
       ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
       ind.setRaw("value", std::to_string(1 + i % 7));

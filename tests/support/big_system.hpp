@@ -6,7 +6,7 @@
 // the repository's res/ without a start-up, so that building it costs no settings or library.
 #include <filesystem>
 
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
 

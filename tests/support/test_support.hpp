@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::testing {
 

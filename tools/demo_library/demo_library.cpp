@@ -10,12 +10,13 @@
 #include <iostream>
 #include <string>
 
-#include "library/file_names.hpp"
 #include "model/component_files.hpp"
-#include "model/system_parameters.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Demo {
   Indicator indicator(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> values) {
     Indicator ind(type);
     applyIndicatorDefaults(ws, ind, kEditTime);
-    for (const auto& [name, value] : values) ind.setParameter(ws, name, value);
+    for (const auto& [name, value] : values) ind.setParameter(ws.definitions, ws.language, name, value);
     return ind;
   }
 

@@ -37,18 +37,18 @@
 #include "app/system_test_report.hpp"
 #include "backtest/backtest_page.hpp"
 #include "editors/export_part_dialog.hpp"
-#include "editors/indicator_editor.hpp"
-#include "model/current_system.hpp"
-#include "window/command_table.hpp"
 #include "editors/general_settings_editor.hpp"
+#include "editors/indicator_editor.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/settings_page.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "editors/signal_group_page.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/recording_host.hpp"
+#include "window/command_table.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
 using namespace zorvik;

@@ -9,11 +9,11 @@
 #include "backtest/backtest.hpp"
 #include "backtest/backtest_report.hpp"
 #include "command.hpp"
-#include "option_values.hpp"
 #include "market/history_files.hpp"
 #include "market/timeframes.hpp"
 #include "model/trading_system.hpp"
 #include "open_named_system.hpp"
+#include "option_values.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::cli {

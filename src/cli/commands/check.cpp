@@ -6,9 +6,9 @@
 
 #include "analysis/consistency_check.hpp"
 #include "command.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
 #include "open_named_system.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -2,7 +2,8 @@
 #include <iostream>
 
 #include "command.hpp"
-#include "generator/compile_install.hpp"
+#include "terminal/compile_install.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include "analysis/powerswitch.hpp"
 #include "command.hpp"
 #include "console_host.hpp"
-#include "model/current_system.hpp"
 #include "open_named_system.hpp"
 #include "option_values.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

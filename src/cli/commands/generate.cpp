@@ -7,11 +7,11 @@
 
 #include "analysis/strategy_lint.hpp"
 #include "command.hpp"
-#include "generator/generate_expert.hpp"
-#include "model/current_system.hpp"
 #include "mql4/checker.hpp"
 #include "open_named_system.hpp"
+#include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -8,9 +8,9 @@
 #include "command.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
-#include "market/history_listing.hpp"
 #include "market/timeframes.hpp"
 #include "option_values.hpp"
+#include "terminal/history_listing.hpp"
 #include "text/numbers.hpp"
 
 namespace zorvik::cli {

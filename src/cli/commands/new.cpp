@@ -3,8 +3,9 @@
 #include <iostream>
 
 #include "command.hpp"
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "command.hpp"
-#include "model/current_system.hpp"
 #include "open_named_system.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

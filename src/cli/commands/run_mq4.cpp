@@ -11,10 +11,10 @@
 #include "backtest/backtest_report.hpp"
 #include "backtest/backtest_settings.hpp"
 #include "command.hpp"
-#include "option_values.hpp"
 #include "market/history_files.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
+#include "option_values.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::cli {

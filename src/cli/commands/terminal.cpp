@@ -1,6 +1,7 @@
 // "terminal": starts the MetaTrader terminal of the settings.
 #include "command.hpp"
-#include "generator/compile_install.hpp"
+#include "terminal/compile_install.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::cli {
 namespace {

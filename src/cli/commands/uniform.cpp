@@ -2,11 +2,11 @@
 // indicator) or one timeframe (every indicator) for the whole system, then the system is saved.
 #include <iostream>
 
-#include "brokers/uniform_symbols.hpp"
+#include "analysis/uniform_symbols.hpp"
 #include "command.hpp"
-#include "model/current_system.hpp"
 #include "open_named_system.hpp"
 #include "text/strings.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik::cli {
 namespace {

@@ -6,10 +6,10 @@
 #include "model/group_roles.hpp"
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

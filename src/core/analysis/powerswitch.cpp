@@ -1,8 +1,8 @@
 #include "analysis/powerswitch.hpp"
 
 #include "analysis/group_copies.hpp"
-#include "brokers/uniform_symbols.hpp"
-#include "model/workspace.hpp"
+#include "analysis/uniform_symbols.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -6,11 +6,11 @@
 
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "rules/system_rules.hpp"
 #include "rules/terminal_constants.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

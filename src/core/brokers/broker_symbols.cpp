@@ -1,6 +1,5 @@
 #include "brokers/broker_symbols.hpp"
 
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 
@@ -80,27 +79,11 @@ std::vector<BrokerSymbolRecord> readBrokerSymbolList(const std::filesystem::path
 
 std::string brokerListFile(int broker) { return broker == 1 ? "ATMT4.csv" : "MT4_LCG.csv"; }
 
-void readBrokerSymbols(Workspace& ws, int broker) {
-  ws.brokerRecords = readBrokerSymbolList(ws.resFile(brokerListFile(broker)));
-  ws.brokerSymbols.clear();
-  // A record without a symbol (a list whose header lacks the column) would only put empty
-  // entries into every symbol choice.
-  for (const auto& r : ws.brokerRecords)
-    if (!r.symbol.empty()) ws.brokerSymbols.push_back(r.symbol);
-}
-
-void fillBrokerSymbols(Workspace& ws, int broker) {
-  readBrokerSymbols(ws, broker);
-  ws.catalogue.setSymbols(ws.language, ws.brokerSymbols);
-}
-
-int brokerOfAccount(const Workspace& ws, std::string_view account) {
-  for (const auto& a : ws.knownAccounts) {
-    if (a.number != account) continue;
-    if (a.brokerId == "idLCG") return 2;
-    return 1;
-  }
-  return 0;
+std::vector<std::string> symbolsOf(const std::vector<BrokerSymbolRecord>& records) {
+  std::vector<std::string> out;
+  for (const auto& r : records)
+    if (!r.symbol.empty()) out.push_back(r.symbol);
+  return out;
 }
 
 }  // namespace zorvik

@@ -9,8 +9,6 @@
 
 namespace zorvik {
 
-class Workspace;
-
 struct BrokerSymbolRecord {
   std::string broker;
   std::string platform;
@@ -46,13 +44,8 @@ std::vector<BrokerSymbolRecord> readBrokerSymbolList(const std::filesystem::path
 // The list file of a broker number: 1 "ATMT4.csv", 2 and every other number "MT4_LCG.csv".
 std::string brokerListFile(int broker);
 
-// Reads the list of a broker into the workspace's broker records and symbols.
-void readBrokerSymbols(Workspace& ws, int broker);
-// Reads the list of a broker and rebuilds the catalogue's Symbols list from it.
-void fillBrokerSymbols(Workspace& ws, int broker);
-
-// The broker number of a known trading account: 1 for "idActiveTrades" (or "idActive Trades"),
-// 2 for "idLCG", 1 for any other broker id, 0 when the account is not known.
-int brokerOfAccount(const Workspace& ws, std::string_view account);
+// The symbols of the records in file order. A record without a symbol (a list whose header
+// lacks the column) is left out: it would only put empty entries into every symbol choice.
+std::vector<std::string> symbolsOf(const std::vector<BrokerSymbolRecord>& records);
 
 }  // namespace zorvik

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "model/catalogue.hpp"
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -1,11 +1,9 @@
 #pragma once
 // What the program settings dialog `Einstellungen` decides without a window: the captions and
 // defaults of the eight tab colours, the style list, the colour numbers shown beside the
-// pickers, what each style means for the tab strips, and the MetaTrader terminals found in
-// wine prefixes to offer while no folder is set.
+// pickers and what each style means for the tab strips.
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,11 +63,5 @@ struct TabStyleLook {
 };
 TabStyleLook tabStyleLook(std::int32_t style);
 
-// MetaTrader 4 folders in the wine prefix below a home folder: every folder below
-// "~/.wine/drive_c/Program Files*" (a few levels deep) that holds "terminal.exe", and every
-// data folder "~/.wine/drive_c/users/*/AppData/Roaming/MetaQuotes/Terminal/*" that holds an
-// "MQL4" folder. Names are compared without regard to case, as Windows does. Sorted, each
-// once; folders that cannot be read are skipped.
-std::vector<std::filesystem::path> findWineTerminalFolders(const std::filesystem::path& home);
 
 }  // namespace zorvik

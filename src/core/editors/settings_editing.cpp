@@ -1,6 +1,6 @@
 #include "editors/settings_editing.hpp"
 
-#include "model/workspace.hpp"
+#include "brokers/known_accounts.hpp"
 
 namespace zorvik {
 

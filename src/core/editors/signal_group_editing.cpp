@@ -6,8 +6,9 @@
 #include "model/catalogue.hpp"
 #include "model/component_files.hpp"
 #include "model/signal_group.hpp"
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "editors/signal_group_editing.hpp"
-#include "library/file_names.hpp"
 #include "model/component_files.hpp"
-#include "model/magic_numbers.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {
@@ -81,7 +81,7 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
   }
 
   const std::string fileName = toolboxFileName(trimmed, choice);
-  const std::filesystem::path file = componentPath(ws_, fileName);
+  const std::filesystem::path file = componentPath(ws_.userFolder(), fileName);
   std::string error;
   bool written = false;
   // A whole system stored in the library is a second system: it gets its own magic number, or

@@ -14,12 +14,12 @@
 #include "generator/mql_literal.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "rules/refusals.hpp"
 #include "rules/system_rules.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

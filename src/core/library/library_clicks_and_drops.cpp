@@ -1,13 +1,14 @@
 // What a mouse does in the library: a click opens a system or runs a Powerswitch entry, a
 // dragged part is dropped into the open system under the rules of the selected tab.
 #include "analysis/powerswitch.hpp"
-#include "library/file_names.hpp"
 #include "library/library.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 
@@ -92,7 +93,7 @@ LibraryOutcome Library::drop(const LibraryItem& record, int selectedTab) {
   if (record.fileName.empty()) return LibraryOutcome::Nothing;
   LibraryItem r = record;
   if (!makeCanonical(r)) return LibraryOutcome::Nothing;
-  return readComponent(ws_, ws_.system(), componentPath(ws_, r.fileName), code, selectedTab) ? LibraryOutcome::PageChanged
+  return readComponent(ws_, ws_.system(), componentPath(ws_.userFolder(), r.fileName), code, selectedTab) ? LibraryOutcome::PageChanged
                                                                                          : LibraryOutcome::Nothing;
 }
 

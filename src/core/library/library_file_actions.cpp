@@ -3,15 +3,15 @@
 // another file refuses before it touches anything.
 #include <filesystem>
 
-#include "library/file_names.hpp"
 #include "library/library.hpp"
 #include "library/library_internal.hpp"
 #include "model/component_files.hpp"
-#include "model/current_system.hpp"
-#include "model/magic_numbers.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace fs = std::filesystem;
@@ -22,7 +22,7 @@ using namespace detail;
 // would open a new, empty system of the shown name instead.
 bool Library::makeCanonical(LibraryItem& record) {
   if (record.diskName.empty()) return true;
-  const fs::path target = componentPath(ws_, record.fileName);
+  const fs::path target = componentPath(ws_.userFolder(), record.fileName);
   if (fileThere(target)) {
     ws_.message("Dieser Dateiname existiert bereits !");
     return false;
@@ -57,12 +57,12 @@ LibraryOutcome Library::moveToTrash() {
   const bool openSystem = ws_.system().systemFileName == r.fileName;
   if (openSystem && !saveCurrentSystem(ws_)) return LibraryOutcome::Nothing;
   const std::string trashed = r.fileName + std::string(kTrashEnding);
-  if (fileThere(componentPath(ws_, trashed))) {
+  if (fileThere(componentPath(ws_.userFolder(), trashed))) {
     ws_.message("Dieses Bauteil liegt bereits in der Ablage: ", r.display);
     return LibraryOutcome::Nothing;
   }
   std::error_code ec;
-  fs::rename(componentPath(ws_, r.fileName), componentPath(ws_, trashed), ec);
+  fs::rename(componentPath(ws_.userFolder(), r.fileName), componentPath(ws_.userFolder(), trashed), ec);
   if (ec) {
     ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
     return LibraryOutcome::Nothing;
@@ -90,13 +90,13 @@ LibraryOutcome Library::restore() {
   if (!isGroup(r.group, libgroup::Trash) || !endsWith(r.fileName, kTrashEnding)) return LibraryOutcome::Nothing;
   const std::string restored = r.fileName.substr(0, r.fileName.size() - kTrashEnding.size());
   // A file of that name made since would be overwritten, and it is the newer one.
-  if (fileThere(componentPath(ws_, restored))) {
+  if (fileThere(componentPath(ws_.userFolder(), restored))) {
     ws_.message("Dieser Dateiname existiert bereits !");
     return LibraryOutcome::Nothing;
   }
-  const fs::path from = r.diskName.empty() ? componentPath(ws_, r.fileName) : ws_.userFile(r.diskName);
+  const fs::path from = r.diskName.empty() ? componentPath(ws_.userFolder(), r.fileName) : ws_.userFile(r.diskName);
   std::error_code ec;
-  fs::rename(from, componentPath(ws_, restored), ec);
+  fs::rename(from, componentPath(ws_.userFolder(), restored), ec);
   if (ec) {
     ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
     return LibraryOutcome::Nothing;
@@ -117,7 +117,7 @@ LibraryOutcome Library::remove() {
   const std::string question = ws_.tr(system ? "Wollen Sie wirklich das Handelssystem" : "Wollen Sie wirklich das Bauteil") +
                                " " + r.nameHead + " " + ws_.tr("löschen ?");
   if (!ws_.host().askYesNo(question)) return LibraryOutcome::Nothing;
-  const fs::path path = r.diskName.empty() ? componentPath(ws_, r.fileName) : ws_.userFile(r.diskName);
+  const fs::path path = r.diskName.empty() ? componentPath(ws_.userFolder(), r.fileName) : ws_.userFile(r.diskName);
   std::error_code ec;
   if (fileThere(path) && !fs::remove(path, ec)) {
     ws_.message("Die Datei konnte nicht gelöscht werden: ", r.fileName);
@@ -142,7 +142,7 @@ std::optional<std::string> Library::askNewName(std::string_view prompt, const st
                 *answer);
     return std::nullopt;
   }
-  if (fileThere(componentPath(ws_, *answer + "." + std::string(extension)))) {
+  if (fileThere(componentPath(ws_.userFolder(), *answer + "." + std::string(extension)))) {
     ws_.message(*answer != oldHead ? "Dieser Dateiname existiert bereits !" : "Der Name bleibt gleich...");
     return std::nullopt;
   }
@@ -164,7 +164,7 @@ LibraryOutcome Library::rename() {
   if (!makeCanonical(r)) return LibraryOutcome::Nothing;
   const std::string renamed = *answer + "." + extension;
   std::error_code ec;
-  fs::rename(componentPath(ws_, r.fileName), componentPath(ws_, renamed), ec);
+  fs::rename(componentPath(ws_.userFolder(), r.fileName), componentPath(ws_.userFolder(), renamed), ec);
   if (ec) {
     ws_.message("Die Datei konnte nicht umbenannt werden: ", r.fileName);
     return LibraryOutcome::Nothing;
@@ -205,7 +205,7 @@ LibraryOutcome Library::saveAs() {
   // The copy is a system of its own and must not trade under the original's magic number.
   // Choosing it and writing the file happen under the lock, so no other program takes it.
   MagicNumberLock lock(ws_);
-  if (fileThere(componentPath(ws_, newName))) {
+  if (fileThere(componentPath(ws_.userFolder(), newName))) {
     ws_.message("Dieser Dateiname existiert bereits !");
     return LibraryOutcome::Nothing;
   }

@@ -5,14 +5,16 @@
 #include <utility>
 
 #include "analysis/powerswitch.hpp"
-#include "library/file_names.hpp"
 #include "library/library.hpp"
 #include "library/library_internal.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/language.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace fs = std::filesystem;
@@ -271,7 +273,7 @@ bool Library::markOpenSystem(std::string_view name) {
 void Library::refreshItem(std::int32_t id) {
   LibraryItem* item = itemById(id);
   if (!item || item->fileName.empty() || !isGroup(item->group, libgroup::TradingSystems)) return;
-  const fs::path path = item->diskName.empty() ? componentPath(ws_, item->fileName) : ws_.userFile(item->diskName);
+  const fs::path path = item->diskName.empty() ? componentPath(ws_.userFolder(), item->fileName) : ws_.userFile(item->diskName);
   const auto values = readSystemHeadValues(path);
   if (!values) return;
   item->display = systemDisplay(item->nameHead, values->title);

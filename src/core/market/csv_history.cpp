@@ -1,6 +1,6 @@
 // CSV history: the terminal's History Center export ("YYYY.MM.DD,HH:MM,O,H,L,C,V", no header)
 // and CSV files whose first row names the columns. Also what all history formats share: names,
-// messages, the file-name conventions and the writer front door.
+// messages and the file-name conventions.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -434,11 +434,6 @@ HistoryRead readCsvHistoryFile(const std::filesystem::path& path, const CsvHisto
   return readCsvHistory(*bytes, path.string(), options);
 }
 
-HistoryRead readHistoryFile(const std::filesystem::path& path, const CsvHistoryOptions& options) {
-  if (iequals(path.extension().string(), ".hst")) return readHstFile(path);
-  return readCsvHistoryFile(path, options);
-}
-
 std::optional<std::string> historyCenterCsvText(const BarSeries& s, std::string* error) {
   auto out = checkedForText(s, error);
   if (!out) return out;
@@ -476,18 +471,6 @@ std::optional<std::string> headerCsvText(const BarSeries& s, std::string* error)
     *out += "\r\n";
   }
   return out;
-}
-
-bool writeHistoryFile(const std::filesystem::path& path, const BarSeries& series, HistoryFormat format,
-                      std::string* error) {
-  std::optional<std::string> bytes;
-  switch (format) {
-    case HistoryFormat::Hst400: bytes = hstBytes(series, 400, error); break;
-    case HistoryFormat::Hst401: bytes = hstBytes(series, 401, error); break;
-    case HistoryFormat::HistoryCenterCsv: bytes = historyCenterCsvText(series, error); break;
-    case HistoryFormat::HeaderCsv: bytes = headerCsvText(series, error); break;
-  }
-  return bytes && writeFileAtomic(path, *bytes, error);
 }
 
 }  // namespace zorvik

@@ -1,6 +1,7 @@
 #include "model/indicator.hpp"
 
-#include "model/workspace.hpp"
+#include "model/definition_table.hpp"
+#include "model/language.hpp"
 
 namespace zorvik {
 
@@ -28,15 +29,17 @@ const Indicator::Parameter* Indicator::find(std::string_view name) const {
   return nullptr;
 }
 
-std::string Indicator::storedValue(const Workspace& ws, std::string_view name, std::string_view value) {
+std::string Indicator::storedValue(const DefinitionTable& definitions, const LanguageTable& language,
+                                   std::string_view name, std::string_view value) {
   std::string v(value);
-  if (name == "symbol" && v == ws.tr("Aktuelles Symbol")) v = "Symbol()";
-  if (!v.empty() && v.front() == '#') v = ws.definitions.indexToId(name, v);
+  if (name == "symbol" && v == language.translate("Aktuelles Symbol")) v = "Symbol()";
+  if (!v.empty() && v.front() == '#') v = definitions.indexToId(name, v);
   return v;
 }
 
-void Indicator::setParameter(const Workspace& ws, std::string_view name, std::string_view value) {
-  setRaw(name, storedValue(ws, name, value));
+void Indicator::setParameter(const DefinitionTable& definitions, const LanguageTable& language, std::string_view name,
+                             std::string_view value) {
+  setRaw(name, storedValue(definitions, language, name, value));
 }
 
 void Indicator::setParameterValue(int position, std::string value) {

@@ -7,7 +7,8 @@
 
 namespace zorvik {
 
-class Workspace;
+class DefinitionTable;
+class LanguageTable;
 
 class Indicator {
  public:
@@ -27,11 +28,13 @@ class Indicator {
   // Stores a value by name. "#n" becomes the (n+1)-th id of the parameter's list; for
   // "symbol" the translated "Aktuelles Symbol" becomes "Symbol()". A new name is appended,
   // an existing one keeps its place.
-  void setParameter(const Workspace& ws, std::string_view name, std::string_view value);
+  void setParameter(const DefinitionTable& definitions, const LanguageTable& language, std::string_view name,
+                    std::string_view value);
   // Stores a value exactly as given (readers of already normalised data, tests).
   void setRaw(std::string_view name, std::string value);
   // The value setParameter would store for this name.
-  static std::string storedValue(const Workspace& ws, std::string_view name, std::string_view value);
+  static std::string storedValue(const DefinitionTable& definitions, const LanguageTable& language,
+                                 std::string_view name, std::string_view value);
   // Bulk access for readers that keep their own name index: no search by name.
   void appendParameter(std::string name, std::string value) { params_.push_back({std::move(name), std::move(value)}); }
   // 1-based; nothing beyond the count.

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <system_error>
 
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 #include "update/sha256.hpp"
 #include "update/update_page.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "window/display_modes.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -1,17 +1,17 @@
 #include "app/app_commands.hpp"
 
+#include "analysis/consistency_check.hpp"
+#include "analysis/uniform_symbols.hpp"
 #include "app/missing_compiler.hpp"
 #include "app/system_test_report.hpp"
-#include "generator/compile_steps.hpp"
-#include "analysis/consistency_check.hpp"
-#include "brokers/uniform_symbols.hpp"
-#include "window/display_modes.hpp"
-#include "update/update_service.hpp"
-#include "generator/generate_expert.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "terminal/compile_steps.hpp"
+#include "terminal/generate_expert.hpp"
 #include "update/update_page.hpp"
+#include "update/update_service.hpp"
+#include "window/display_modes.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -16,10 +16,11 @@
 #include "help/help_topics.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
-#include "model/current_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/current_system.hpp"
 #include "qt_text.hpp"
 #include "window/display_modes.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

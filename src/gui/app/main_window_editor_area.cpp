@@ -15,8 +15,8 @@
 #include "app/tab_selector.hpp"
 #include "help/help_panel_base.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

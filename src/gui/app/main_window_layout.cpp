@@ -13,11 +13,11 @@
 #include "app/after_first_paint.hpp"
 #include "help/help_panel.hpp"
 #include "library/library_panel_base.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
 #include "text/text_files.hpp"
 #include "window/command_table.hpp"
 #include "window/display_modes.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

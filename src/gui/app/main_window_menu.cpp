@@ -15,10 +15,10 @@
 #include "app/main_commands.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
 #include "window/command_table.hpp"
 #include "window/display_modes.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -5,10 +5,11 @@
 
 #include <system_error>
 
-#include "generator/generate_expert.hpp"
-#include "mql4/checker.hpp"
 #include "model/trading_system.hpp"
+#include "mql4/checker.hpp"
+#include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

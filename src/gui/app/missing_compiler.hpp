@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "generator/compile_install.hpp"
+#include "terminal/compile_install.hpp"
 
 class QWidget;
 

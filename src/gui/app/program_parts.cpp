@@ -4,27 +4,27 @@
 #include <QPointer>
 #include <QTreeWidget>
 
-#include "backtest/backtest_page.hpp"
-#include "brokers/uniform_symbols.hpp"
+#include "analysis/uniform_symbols.hpp"
 #include "app/app_commands.hpp"
-#include "help/help_panel.hpp"
-#include "help/help_topics.hpp"
+#include "app/main_window.hpp"
 #include "app/qt_host.hpp"
 #include "app/qt_translations.hpp"
-#include "app/main_window.hpp"
-#include "help/help_popup.hpp"
+#include "backtest/backtest_page.hpp"
+#include "editors/export_part_dialog.hpp"
 #include "editors/general_settings_editor.hpp"
 #include "editors/indicator_editor.hpp"
-#include "editors/signal_group_page.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/settings_page.hpp"
-#include "editors/export_part_dialog.hpp"
 #include "editors/signal_group_editor.hpp"
+#include "editors/signal_group_page.hpp"
+#include "help/help_panel.hpp"
+#include "help/help_popup.hpp"
 #include "help/help_registry.hpp"
+#include "help/help_topics.hpp"
 #include "library/library_panel.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

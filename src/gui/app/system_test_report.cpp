@@ -8,8 +8,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -28,13 +28,13 @@
 #include "backtest/vote_tree.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
-#include "market/history_listing.hpp"
 #include "market/timeframes.hpp"
 #include "model/component_files.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
 #include "qt_text.hpp"
+#include "terminal/history_listing.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

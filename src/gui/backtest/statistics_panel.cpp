@@ -8,7 +8,7 @@
 
 #include "backtest/backtest_report.hpp"
 #include "backtest/backtest_result.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "qt_text.hpp"
 
 namespace zorvik {

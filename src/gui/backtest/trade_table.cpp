@@ -6,7 +6,7 @@
 #include "backtest/backtest_report.hpp"
 #include "backtest/backtest_result.hpp"
 #include "market/history_files.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "qt_text.hpp"
 
 namespace zorvik {

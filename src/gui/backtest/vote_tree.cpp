@@ -6,7 +6,7 @@
 
 #include "backtest/backtest_job.hpp"
 #include "market/history_files.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "qt_text.hpp"
 
 namespace zorvik {

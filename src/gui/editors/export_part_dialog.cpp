@@ -14,11 +14,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "editors/signal_group_page.hpp"
 #include "editors/money_management_editor.hpp"
 #include "editors/signal_group_editor.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "editors/signal_group_page.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

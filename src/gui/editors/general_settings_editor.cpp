@@ -6,7 +6,7 @@
 #include "editors/parameter_row_builder.hpp"
 #include "editors/settings_editing.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

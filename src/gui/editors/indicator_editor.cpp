@@ -11,8 +11,8 @@
 #include "model/catalogue.hpp"
 #include "model/indicator.hpp"
 #include "model/signal_group.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 
@@ -99,14 +99,14 @@ void IndicatorEditor::clear() { activateControls(nullptr); }
 void IndicatorEditor::storeRowValue(const QString& key, const QString& value) {
   Indicator* ind = indicator();
   if (!ind || rows_->filling()) return;
-  ind->setParameter(ws_, key.toStdString(), value.toStdString());
+  ind->setParameter(ws_.definitions, ws_.language, key.toStdString(), value.toStdString());
 }
 
 void IndicatorEditor::storeComboChoice(const QString& key, const QString& caption) {
   Indicator* ind = indicator();
   if (!ind || rows_->filling()) return;
   const std::string k = key.toStdString();
-  ind->setParameter(ws_, k, comboChosenId(ws_, k, caption.toStdString()));
+  ind->setParameter(ws_.definitions, ws_.language, k, comboChosenId(ws_, k, caption.toStdString()));
 }
 
 void IndicatorEditor::giveVerdict(int index) {

@@ -5,9 +5,9 @@
 
 #include "editors/parameter_row_builder.hpp"
 #include "editors/settings_editing.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

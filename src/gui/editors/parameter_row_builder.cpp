@@ -15,8 +15,8 @@
 #include "editors/value_slider.hpp"
 #include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

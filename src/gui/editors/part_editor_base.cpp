@@ -6,9 +6,9 @@
 #include "editors/editor_icons.hpp"
 #include "editors/parameter_row_builder.hpp"
 #include "model/catalogue.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -19,10 +19,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "generator/compile_install.hpp"
 #include "model/settings.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
+#include "terminal/compile_install.hpp"
+#include "terminal/wine_terminals.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -23,9 +23,9 @@
 #include "model/catalogue.hpp"
 #include "model/signal_group.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
 #include "text/numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

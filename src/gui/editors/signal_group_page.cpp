@@ -12,7 +12,7 @@
 #include "editors/indicator_editor.hpp"
 #include "editors/signal_group_editor.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -15,8 +15,9 @@
 #include "help/help_topics.hpp"
 #include "qt_text.hpp"
 #include "update/http_fetch.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "update/http_fetch.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

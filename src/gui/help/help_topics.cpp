@@ -10,8 +10,8 @@
 #include <QWidget>
 
 #include "app/tab_selector.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -7,12 +7,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "window/command_table.hpp"
-#include "model/current_system.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/host.hpp"
 #include "qt_text.hpp"
+#include "window/command_table.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

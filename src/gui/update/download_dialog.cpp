@@ -9,10 +9,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/workspace.hpp"
 #include "qt_text.hpp"
 #include "update/http_fetch.hpp"
 #include "platform/host.hpp"
+#include "update/http_fetch.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "update/download_dialog.hpp"
 #include "update/http_fetch.hpp"
-#include "model/workspace.hpp"
 #include "update/update_page.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

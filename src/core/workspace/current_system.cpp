@@ -1,18 +1,20 @@
-#include "model/current_system.hpp"
+#include "workspace/current_system.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "library/file_names.hpp"
 #include "model/component_files.hpp"
-#include "model/magic_numbers.hpp"
-#include "model/system_parameters.hpp"
+#include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/cp1252.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace fs = std::filesystem;
@@ -32,72 +34,6 @@ bool fileExists(const fs::path& p) {
   return fs::exists(fs::symlink_status(p, ec));
 }
 
-// The title and magic number as the component reader would read them from the general
-// section: a value with line breaks goes on until a line that ends with a quote, so no line of
-// a multi-line comment is ever taken for a key, and the key is found wherever it stands in the
-// section. The last value wins, as it does on opening. Lines before the first section count as
-// general; the next section ends the search.
-SystemHeadValues generalValues(std::string_view bytes, bool* sectionEnded = nullptr) {
-  SystemHeadValues values;
-  if (sectionEnded) *sectionEnded = false;
-  // Lines are taken one by one as needed: the listing reads every system, and the rest of a
-  // file after its general section is never looked at.
-  std::size_t at = 0;
-  const auto nextLine = [&]() {
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-    const std::string_view line = bytes.substr(at, end - at);
-    at = end;
-    if (at < bytes.size() && bytes[at] == '\r') ++at;
-    if (at < bytes.size() && bytes[at] == '\n') ++at;
-    return line;
-  };
-  while (at < bytes.size()) {
-    const std::string_view line = nextLine();
-    const bool quoted = line.find('"') != std::string_view::npos;
-    bool closed = !quoted || line.back() == '"';
-    while (!closed && at < bytes.size()) {
-      const std::string_view next = nextLine();
-      closed = !next.empty() && next.back() == '"';
-    }
-    if (startsWith(line, "START ")) {
-      if (iequals(trim(line.substr(6)), "general")) continue;
-      if (sectionEnded) *sectionEnded = true;
-      break;
-    }
-    if (startsWith(line, "ENDE ") || startsWith(line, "STOP ")) {
-      if (!iequals(trim(line.substr(5)), "general")) continue;
-      if (sectionEnded) *sectionEnded = true;
-      break;
-    }
-    const std::size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    // A multi-line value gives its first line, as the title shown in the library.
-    const std::string_view key = line.substr(0, eq);
-    if (!iequals(key, "bezeichnung") && !iequals(key, "magic")) continue;
-    std::string value = cp1252ToUtf8(line.substr(eq + 1));
-    if (!value.empty() && value.front() == '"') value.erase(0, 1);
-    if (!value.empty() && value.back() == '"') value.pop_back();
-    (iequals(key, "magic") ? values.magic : values.title) = std::move(value);
-  }
-  return values;
-}
-
-// The general section nearly always ends within the first block; only a longer one is read
-// further. Files larger than the limit are no system the program wrote.
-constexpr std::size_t kQuickReadBlock = 64u << 10;
-constexpr std::size_t kQuickReadLimit = 16u << 20;
-
-std::optional<SystemHeadValues> quickValues(const fs::path& file) {
-  auto bytes = readFileBytes(file, kQuickReadBlock);
-  if (!bytes) return std::nullopt;
-  bool ended = false;
-  SystemHeadValues values = generalValues(*bytes, &ended);
-  if (ended || bytes->size() < kQuickReadBlock) return values;
-  bytes = readFileBytes(file, kQuickReadLimit);
-  if (!bytes) return std::nullopt;
-  return generalValues(*bytes);
-}
-
 void showMagicNote(Workspace& ws) {
   std::string note;
   for (std::size_t i = 0; i < std::size(kMagicNoteLines); ++i) {
@@ -115,7 +51,7 @@ bool saveCurrentSystem(Workspace& ws, bool announce) {
   const TradingSystem& hs = ws.system();
   if (hs.systemFileName.empty()) return true;
   std::string error;
-  if (!writeSystemFile(hs, componentPath(ws, hs.systemFileName), &error)) {
+  if (!writeSystemFile(hs, componentPath(ws.userFolder(), hs.systemFileName), &error)) {
     ws.message("Das Handelssystem konnte nicht gespeichert werden: ", error);
     return false;
   }
@@ -131,7 +67,7 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
 
   // Read the file before touching the model: a file that is there but cannot be read must
   // not be replaced by a default system at the next save.
-  const fs::path file = componentPath(ws, fileName);
+  const fs::path file = componentPath(ws.userFolder(), fileName);
   std::optional<std::string> bytes;
   if (fileExists(file)) {
     bytes = readFileBytes(file);
@@ -149,11 +85,11 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
     if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
     if (needsFreshMagic(hs.general.magic)) {
       if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, hs, "general_magic", *magic);
-      if (ws.magicNoteCount < 4) {
+      if (ws.magicRun.notesConsidered < 4) {
         showMagicNote(ws);
-        if (ws.magicNoteCount == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
+        if (ws.magicRun.notesConsidered == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
       }
-      ++ws.magicNoteCount;
+      ++ws.magicRun.notesConsidered;
     }
   } else {
     applySystemDefaults(ws, hs);
@@ -183,7 +119,7 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
   // Checking the name and writing the new file are one step for every program working on this
   // library: of two creating the same name at once, the second finds the first one's file.
   MagicNumberLock lock(ws);
-  if (fileExists(componentPath(ws, fileName))) {
+  if (fileExists(componentPath(ws.userFolder(), fileName))) {
     ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
     return std::nullopt;
   }
@@ -227,7 +163,7 @@ std::optional<std::string> newSystemAsking(Workspace& ws, Ask ask) {
   while (true) {
     const std::string name = ask();
     if (name.empty()) return std::nullopt;
-    if (!fileExists(componentPath(ws, name + std::string(kSystemExtension)))) return createSystem(ws, name);
+    if (!fileExists(componentPath(ws.userFolder(), name + std::string(kSystemExtension)))) return createSystem(ws, name);
     ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
   }
 }
@@ -248,29 +184,13 @@ std::optional<std::string> newSystemFromCommand(Workspace& ws) {
 }
 
 std::string readTitle(const Workspace& ws, std::string_view fileName) {
-  const auto values = quickValues(componentPath(ws, fileName));
+  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
   return values ? values->title : std::string();
 }
 
 std::string readMagic(const Workspace& ws, std::string_view fileName) {
-  const auto values = quickValues(componentPath(ws, fileName));
+  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
   return values ? values->magic : std::string();
-}
-
-std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file) { return quickValues(file); }
-
-void raiseMagicCounter(Settings& settings, std::string_view magic) {
-  const double v = std::floor(leadingNumber(magic));
-  if (v >= 100001 && v < 110000 && v > settings.magic) settings.magic = static_cast<std::int32_t>(v);
-}
-
-void raiseMagicCounterFromLibrary(Workspace& ws) {
-  std::error_code ec;
-  for (fs::directory_iterator it(ws.userFolder(), ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (!endsWith(name, kSystemExtension)) continue;
-    if (const auto values = quickValues(it->path())) raiseMagicCounter(ws.settings, values->magic);
-  }
 }
 
 }  // namespace zorvik

@@ -9,15 +9,11 @@
 #include <system_error>
 #include <vector>
 
-#include "generator/compile_install.hpp"
+#include "platform/host.hpp"
 #include "platform/program_launch.hpp"
+#include "terminal/expert_files.hpp"
 
 namespace zorvik::compile {
-
-inline constexpr std::string_view kSourceName = "_Zorvik.mq4";
-inline constexpr std::string_view kOutputName = "_Zorvik.ex4";
-inline constexpr std::string_view kLogName = "_Zorvik.log";
-inline constexpr std::string_view kRunsFolderName = "_Zorvik.runs";
 
 // File system calls whose failure the caller finds out from the files themselves afterwards.
 inline bool fileExists(const fs::path& p) {

@@ -1,7 +1,8 @@
 // Installing the compiled Expert Advisor: naming it after the system, copying it into the
 // terminal's experts folders, keeping or removing the source.
-#include "generator/compile_steps.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::compile {
 namespace {

@@ -1,13 +1,13 @@
-#include "generator/generate_expert.hpp"
+#include "terminal/generate_expert.hpp"
 
 #include "analysis/strategy_lint.hpp"
 
-#include "generator/compile_install.hpp"
 #include "generator/expert_generator.hpp"
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
+#include "terminal/compile_install.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

@@ -12,29 +12,20 @@
 #include <vector>
 
 #include "brokers/broker_symbols.hpp"
+#include "brokers/known_accounts.hpp"
 #include "help/help_texts.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/language.hpp"
 #include "model/settings.hpp"
 #include "platform/host.hpp"
+#include "workspace/magic_number_run.hpp"
 
 namespace zorvik {
 
 namespace fs = std::filesystem;
 
-struct KnownAccount {
-  std::string number;    // account number as text
-  std::string brokerId;  // "idActiveTrades", "idActive Trades" or "idLCG"
-};
-
-// Known trading accounts come from the "general_account" entries of the definition table:
-// the account number is the German caption up to its first "=" ("4711=Demo ActiveTrades"),
-// the broker id is the entry's META4 field. At most ten are kept.
-std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table);
-
 class TradingSystem;
-class FileLock;
 
 class Workspace {
  public:
@@ -92,14 +83,10 @@ class Workspace {
   // Symbols the user replaced by hand (old, new), in the order chosen; kept for the whole run
   // so that a symbol is asked for once only.
   std::vector<std::pair<std::string, std::string>> manualSymbolReplacements;
-  // How often this run has considered the note about an automatically assigned magic number.
-  int magicNoteCount = 0;
   // Help texts of the parameter rows and other help keys, read once at start-up.
   HelpTextTable helpTexts;
-  // The lock on the magic numbers while this program holds it (MagicNumberLock), and how
-  // deeply its holders are nested.
-  std::unique_ptr<FileLock> magicLock;
-  int magicLockDepth = 0;
+  // Run state of the magic numbers, kept apart from the records above.
+  MagicNumberRun magicRun;
 
  private:
   std::vector<std::function<void()>> systemOpenedListeners_;
@@ -109,5 +96,10 @@ class Workspace {
   Host* host_;
   std::unique_ptr<TradingSystem> system_;
 };
+
+// Reads the list of a broker into the workspace's broker records and symbols.
+void readBrokerSymbols(Workspace& ws, int broker);
+// Reads the list of a broker and rebuilds the catalogue's Symbols list from it.
+void fillBrokerSymbols(Workspace& ws, int broker);
 
 }  // namespace zorvik

@@ -1,5 +1,5 @@
 // Finding the history files below MetaTrader folders.
-#include "market/history_listing.hpp"
+#include "terminal/history_listing.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "editors/program_settings.hpp"
 #include "market/history_checks.hpp"
 #include "market/hst_layout.hpp"
+#include "terminal/wine_terminals.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {

@@ -12,6 +12,7 @@ namespace zorvik {
 
 class Workspace;
 class FileLock;
+struct Settings;
 
 // The lock file in the user folder. It also keeps the highest number handed out by any
 // program, which covers numbers handed out but not yet saved in a file.
@@ -43,5 +44,11 @@ bool magicNumberAvailable(Workspace& ws);
 
 // Tells the trader that a copy of a system got its own magic number.
 void tellCopyGotMagicNumber(Workspace& ws, std::string_view magic);
+
+// Library magic numbers from 100001 to 109999 that lie above the running counter raise it,
+// so that the next number handed out is above all of them.
+void raiseMagicCounter(Settings& settings, std::string_view magic);
+// The same for every system file in the user folder (what listing the library does).
+void raiseMagicCounterFromLibrary(Workspace& ws);
 
 }  // namespace zorvik

@@ -1,10 +1,11 @@
-#include "generator/compile_install.hpp"
+#include "terminal/compile_install.hpp"
 
-#include "generator/compile_steps.hpp"
 #include "mql4/checker.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 using namespace compile;
@@ -79,41 +80,6 @@ fs::path keepSourceAsNamed(const ExpertFiles& files) {
 }
 
 }  // namespace
-
-std::string expertNameOf(std::string_view systemFileName) {
-  std::string name(systemFileName);
-  for (int i = 0; i < 2; ++i) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) break;
-    name.erase(dot);
-  }
-  return name;
-}
-
-fs::path metatraderFolder(const Workspace& ws) {
-  std::string text = trim(ws.settings.metatraderPfad);
-  while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
-  if (text.empty()) return {};
-  fs::path folder(text);
-  return folder.is_relative() ? ws.root() / folder : folder;
-}
-
-ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName) {
-  ExpertFiles f;
-  const std::string name(eaName);
-  f.compiler = ws.resFile("metalang.exe");
-  f.source = ws.userFile(kSourceName);
-  f.runs = ws.userFile(kRunsFolderName);
-  f.namedEa = ws.userFile(name + ".ex4");
-  f.namedSource = ws.userFile(name + ".mq4");
-  if (const fs::path mt = metatraderFolder(ws); !mt.empty()) {
-    f.metaEditor = mt / "metaeditor.exe";
-    f.expertFolders.push_back(mt / "experts");
-    std::error_code ec;
-    if (fs::is_directory(mt / "MQL4" / "Experts", ec)) f.expertFolders.push_back(mt / "MQL4" / "Experts");
-  }
-  return f;
-}
 
 CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
   Host& host = ws.host();

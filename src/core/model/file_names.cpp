@@ -1,8 +1,7 @@
-#include "library/file_names.hpp"
+#include "model/file_names.hpp"
 
 #include <algorithm>
 
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {
@@ -64,17 +63,17 @@ std::string fileNameHead(std::string_view fileName) {
   return std::string(fileName.substr(0, before == std::string_view::npos ? last : before));
 }
 
-std::filesystem::path componentPath(const Workspace& ws, std::string_view fileName) {
-  return ws.userFile(encodeFileName(fileName));
+std::filesystem::path componentPath(const std::filesystem::path& userFolder, std::string_view fileName) {
+  return userFolder / std::filesystem::path(encodeFileName(fileName));
 }
 
-std::optional<SystemFile> findSystemFile(const Workspace& ws, std::string_view system) {
+std::optional<SystemFile> findSystemFile(const std::filesystem::path& userFolder, std::string_view system) {
   if (system.empty()) return std::nullopt;
   std::string name(system);
   if (!endsWith(name, kSystemExtension)) name += kSystemExtension;
   const std::string onDisk = encodeFileName(name);
   std::error_code ec;
-  const std::filesystem::path path = ws.userFile(onDisk);
+  const std::filesystem::path path = userFolder / std::filesystem::path(onDisk);
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   // Prefer the decoded form (the title of a/b is "a/b", not "a%2Fb"), as long as it still
   // leads back to the same file.

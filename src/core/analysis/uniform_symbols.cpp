@@ -1,14 +1,14 @@
-#include "brokers/uniform_symbols.hpp"
+#include "analysis/uniform_symbols.hpp"
 
 #include <algorithm>
 
 #include "brokers/broker_symbols.hpp"
-#include "model/current_system.hpp"
-#include "model/system_parameters.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "workspace/current_system.hpp"
+#include "workspace/system_parameters.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace {
@@ -38,11 +38,11 @@ std::string normaliseSymbol(std::string_view symbol) {
 
 void setUniformSymbol(Workspace& ws, TradingSystem& system, std::string_view symbol) {
   storeSystemParameter(ws, system, "mm_symbol", symbol);
-  forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws, "symbol", symbol); });
+  forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws.definitions, ws.language, "symbol", symbol); });
 }
 
 void setUniformTimeframe(const Workspace& ws, TradingSystem& system, std::string_view timeframeId) {
-  forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws, "timeframe", timeframeId); });
+  forEachIndicator(system, [&](Indicator& ind) { ind.setParameter(ws.definitions, ws.language, "timeframe", timeframeId); });
 }
 
 bool askEqualSymbols(Workspace& ws) {
@@ -115,7 +115,7 @@ BrokerSwitchReport replaceSymbolsForBroker(Workspace& ws) {
   forEachIndicator(system, [&](Indicator& ind) {
     // An indicator without a symbol has nothing to move; asking the user to replace an empty
     // symbol would only add one.
-    if (ind.hasParameter("symbol")) ind.setParameter(ws, "symbol", replace(ind.parameter("symbol")));
+    if (ind.hasParameter("symbol")) ind.setParameter(ws.definitions, ws.language, "symbol", replace(ind.parameter("symbol")));
   });
 
   if (report.unchanged == report.automatic && report.manual == 0) return report;
@@ -127,7 +127,7 @@ BrokerSwitchReport replaceSymbolsForBroker(Workspace& ws) {
 }
 
 BrokerSwitchReport switchToBrokerOfAccount(Workspace& ws, std::string_view account) {
-  fillBrokerSymbols(ws, std::max(1, brokerOfAccount(ws, account)));
+  fillBrokerSymbols(ws, std::max(1, brokerOfAccount(ws.knownAccounts, account)));
   return replaceSymbolsForBroker(ws);
 }
 

@@ -1,17 +1,17 @@
-#include "model/magic_numbers.hpp"
+#include "workspace/magic_numbers.hpp"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <set>
 
-#include "library/file_names.hpp"
-#include "model/current_system.hpp"
+#include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
-#include "model/workspace.hpp"
 #include "platform/file_lock.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 namespace fs = std::filesystem;
@@ -36,7 +36,7 @@ std::int64_t sharedCounter(Workspace& ws, std::set<std::int64_t>* used) {
   }
   if (used && !ws.system().general.magic.empty()) used->insert(magicValue(ws.system().general.magic));
   std::int64_t counter = ws.settings.magic;
-  if (ws.magicLock) counter = std::max(counter, magicValue(ws.magicLock->read()));
+  if (ws.magicRun.lock) counter = std::max(counter, magicValue(ws.magicRun.lock->read()));
   return counter;
 }
 
@@ -47,13 +47,13 @@ void tellExhausted(Workspace& ws) {
 }  // namespace
 
 MagicNumberLock::MagicNumberLock(Workspace& ws) : ws_(ws) {
-  if (ws_.magicLockDepth++ > 0) return;
+  if (ws_.magicRun.lockDepth++ > 0) return;
   if (auto lock = FileLock::acquire(ws_.userFile(kMagicLockFile)))
-    ws_.magicLock = std::make_unique<FileLock>(std::move(*lock));
+    ws_.magicRun.lock = std::make_unique<FileLock>(std::move(*lock));
 }
 
 MagicNumberLock::~MagicNumberLock() {
-  if (--ws_.magicLockDepth == 0) ws_.magicLock.reset();
+  if (--ws_.magicRun.lockDepth == 0) ws_.magicRun.lock.reset();
 }
 
 std::optional<std::string> handOutMagicNumber(Workspace& ws) {
@@ -69,7 +69,7 @@ std::optional<std::string> handOutMagicNumber(Workspace& ws) {
   } while (used.count(next));
   ws.settings.magic = static_cast<std::int32_t>(next);
   const std::string text = intText(next);
-  if (ws.magicLock) ws.magicLock->write(text + "\r\n");
+  if (ws.magicRun.lock) ws.magicRun.lock->write(text + "\r\n");
   return text;
 }
 
@@ -82,6 +82,20 @@ bool magicNumberAvailable(Workspace& ws) {
 
 void tellCopyGotMagicNumber(Workspace& ws, std::string_view magic) {
   ws.message("Die Kopie hat eine eigene Magicnummer erhalten: ", magic);
+}
+
+void raiseMagicCounter(Settings& settings, std::string_view magic) {
+  const double v = std::floor(leadingNumber(magic));
+  if (v >= 100001 && v < 110000 && v > settings.magic) settings.magic = static_cast<std::int32_t>(v);
+}
+
+void raiseMagicCounterFromLibrary(Workspace& ws) {
+  std::error_code ec;
+  for (fs::directory_iterator it(ws.userFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!endsWith(name, kSystemExtension)) continue;
+    if (const auto values = readSystemHeadValues(it->path())) raiseMagicCounter(ws.settings, values->magic);
+  }
 }
 
 }  // namespace zorvik

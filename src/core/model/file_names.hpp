@@ -9,8 +9,6 @@
 
 namespace zorvik {
 
-class Workspace;
-
 // "/" -> "%2F", "\" -> "%5C", "+" -> "%2B", and a "%" that does not already start an escape
 // ("%" and two upper-case hex digits) -> "%25". Escaping an escaped name changes nothing,
 // so callers may pass either form.
@@ -28,7 +26,7 @@ bool decodesToControlCharacter(std::string_view name);
 std::string fileNameHead(std::string_view fileName);
 
 // The file of a component in the user folder: user/ + escaped name.
-std::filesystem::path componentPath(const Workspace& ws, std::string_view fileName);
+std::filesystem::path componentPath(const std::filesystem::path& userFolder, std::string_view fileName);
 
 inline constexpr std::string_view kSystemExtension = ".hsy.txt";
 
@@ -39,6 +37,6 @@ struct SystemFile {
   std::string fileName;
   std::filesystem::path path;
 };
-std::optional<SystemFile> findSystemFile(const Workspace& ws, std::string_view system);
+std::optional<SystemFile> findSystemFile(const std::filesystem::path& userFolder, std::string_view system);
 
 }  // namespace zorvik

@@ -1,5 +1,5 @@
 // The compiler's own messages: the error lines of the log MetaEditor writes.
-#include "generator/compile_steps.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"

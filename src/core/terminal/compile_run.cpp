@@ -3,9 +3,10 @@
 #include <chrono>
 #include <unistd.h>
 
-#include "generator/compile_steps.hpp"
+#include "terminal/compile_steps.hpp"
 #include "text/numbers.hpp"
 #include "text/text_files.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik::compile {
 

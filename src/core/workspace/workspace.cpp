@@ -1,4 +1,4 @@
-#include "model/workspace.hpp"
+#include "workspace/workspace.hpp"
 
 #include "model/trading_system.hpp"
 #include "platform/file_lock.hpp"
@@ -6,15 +6,6 @@
 #include "text/text_files.hpp"
 
 namespace zorvik {
-
-std::vector<KnownAccount> knownAccountsFrom(const DefinitionTable& table) {
-  std::vector<KnownAccount> out;
-  for (const DefinitionEntry* e : table.entriesOf("general_account")) {
-    if (out.size() == 10) break;
-    out.push_back({e->deutsch.substr(0, e->deutsch.find('=')), e->meta4});
-  }
-  return out;
-}
 
 Workspace::Workspace(fs::path workingFolder, Host& host)
     : root_(std::move(workingFolder)),
@@ -68,5 +59,15 @@ void Workspace::startUp() {
 }
 
 void Workspace::loadHelpTexts() { helpTexts.loadHelpTexts(resFile("CodeHelp.txt")); }
+
+void readBrokerSymbols(Workspace& ws, int broker) {
+  ws.brokerRecords = readBrokerSymbolList(ws.resFile(brokerListFile(broker)));
+  ws.brokerSymbols = symbolsOf(ws.brokerRecords);
+}
+
+void fillBrokerSymbols(Workspace& ws, int broker) {
+  readBrokerSymbols(ws, broker);
+  ws.catalogue.setSymbols(ws.language, ws.brokerSymbols);
+}
 
 }  // namespace zorvik

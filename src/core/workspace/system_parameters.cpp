@@ -1,8 +1,8 @@
-#include "model/system_parameters.hpp"
+#include "workspace/system_parameters.hpp"
 
-#include "model/magic_numbers.hpp"
-#include "model/workspace.hpp"
 #include "text/strings.hpp"
+#include "workspace/magic_numbers.hpp"
+#include "workspace/workspace.hpp"
 
 namespace zorvik {
 

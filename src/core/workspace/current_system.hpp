@@ -52,20 +52,6 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
 // key is not there.
 std::string readTitle(const Workspace& ws, std::string_view fileName);
 std::string readMagic(const Workspace& ws, std::string_view fileName);
-// Both at once from a file given by its path (one read for the library listing); nullopt when
-// the file cannot be opened.
-struct SystemHeadValues {
-  std::string title;
-  std::string magic;
-};
-std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file);
-
-// Library magic numbers from 100001 to 109999 that lie above the running counter raise it,
-// so that the next number handed out is above all of them.
-void raiseMagicCounter(Settings& settings, std::string_view magic);
-// The same for every system file in the user folder (what listing the library does).
-void raiseMagicCounterFromLibrary(Workspace& ws);
-
 // The lines of the automatic-magic note, before translation.
 inline constexpr std::string_view kMagicNoteLines[] = {
     "Habe automatisch eine eindeutige Magicnummer zugewiesen.",
