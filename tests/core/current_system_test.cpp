@@ -43,34 +43,34 @@ TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
   ASSERT_TRUE(writeSystemFile(stored, userFile(t, "Trend.hsy.txt")));
 
   ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));  // not there yet: a new system
-  TradingSystem& hs = ws.system();
-  EXPECT_EQ(hs.general.title, "Alt");
-  EXPECT_EQ(hs.group(4).tp, "6");
+  TradingSystem& system = ws.system();
+  EXPECT_EQ(system.general.title, "Alt");
+  EXPECT_EQ(system.group(4).tp, "6");
   EXPECT_FALSE(fs::exists(userFile(t, "Alt.hsy.txt")));  // opening alone writes nothing
-  hs.setParameter("mm_lots", "3");
-  const std::string altMagic = hs.general.magic;
+  system.setParameter("mm_lots", "3");
+  const std::string altMagic = system.general.magic;
 
   t.host.statuses.clear();
   ASSERT_TRUE(openSystem(ws, "Trend.hsy.txt"));
-  EXPECT_EQ(hs.systemFileName, "Trend.hsy.txt");
-  EXPECT_EQ(hs.general.magic, "100042");
-  EXPECT_EQ(hs.group(1).count(), 2);
-  EXPECT_EQ(hs.mm, stored.mm);
-  EXPECT_FALSE(hs.changed);
-  EXPECT_EQ(hs.changedKeys, "");
+  EXPECT_EQ(system.systemFileName, "Trend.hsy.txt");
+  EXPECT_EQ(system.general.magic, "100042");
+  EXPECT_EQ(system.group(1).count(), 2);
+  EXPECT_EQ(system.mm, stored.mm);
+  EXPECT_FALSE(system.changed);
+  EXPECT_EQ(system.changedKeys, "");
   EXPECT_EQ(t.host.statuses, (std::vector<std::string>{"Lade Handelssystem", "Lade Handelssystem ok"}));
   EXPECT_TRUE(t.host.messages.empty());
 
   // The previous system went to its file, changes included.
   ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));
-  EXPECT_EQ(hs.mm.lots, "3");
-  EXPECT_EQ(hs.general.magic, altMagic);
+  EXPECT_EQ(system.mm.lots, "3");
+  EXPECT_EQ(system.general.magic, altMagic);
 
   // A file without a title takes it from its name; its magic number is kept.
   writeUser(t, "Ohne Titel.hsy.txt", "START general\nbezeichnung=\"\"\nmagic=\"100500\"\nENDE general\n");
   ASSERT_TRUE(openSystem(ws, "Ohne Titel.hsy.txt"));
-  EXPECT_EQ(hs.general.title, "Ohne Titel");
-  EXPECT_EQ(hs.general.magic, "100500");
+  EXPECT_EQ(system.general.title, "Ohne Titel");
+  EXPECT_EQ(system.general.magic, "100500");
   EXPECT_TRUE(t.host.messages.empty());
 }
 

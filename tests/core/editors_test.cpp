@@ -209,25 +209,25 @@ TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   EXPECT_EQ(stopCopyCaption(*t.ws, 2), "Dieses STOP nach XS kopieren");
   EXPECT_EQ(stopCopyCaption(*t.ws, 4), "Dieses STOP nach XL kopieren");
 
-  TradingSystem& hs = t.ws->system();
-  hs.group(2).sl = "10";
-  hs.group(2).tp = "20";
-  hs.group(2).ts = "0";
-  hs.group(4).sl = "1";
-  EXPECT_FALSE(copyStopsToPartner(hs, 1));
-  EXPECT_TRUE(copyStopsToPartner(hs, 2));
-  EXPECT_EQ(hs.group(4).sl, "10");
-  EXPECT_EQ(hs.group(4).tp, "20");
-  EXPECT_EQ(hs.group(4).ts, "0");
+  TradingSystem& system = t.ws->system();
+  system.group(2).sl = "10";
+  system.group(2).tp = "20";
+  system.group(2).ts = "0";
+  system.group(4).sl = "1";
+  EXPECT_FALSE(copyStopsToPartner(system, 1));
+  EXPECT_TRUE(copyStopsToPartner(system, 2));
+  EXPECT_EQ(system.group(4).sl, "10");
+  EXPECT_EQ(system.group(4).tp, "20");
+  EXPECT_EQ(system.group(4).ts, "0");
 
-  hs.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
-  hs.group(1).threshold = "60";
-  hs.group(4).sl = "33";
-  EXPECT_TRUE(copyToCounterpart(hs, 1));
-  EXPECT_EQ(hs.group(4).name, "XS");
-  EXPECT_EQ(hs.group(4).threshold, "60");
-  EXPECT_EQ(hs.group(4).indicators(), hs.group(1).indicators());
-  EXPECT_EQ(hs.group(4).sl, "33");  // the exit group keeps its stops
+  system.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
+  system.group(1).threshold = "60";
+  system.group(4).sl = "33";
+  EXPECT_TRUE(copyToCounterpart(system, 1));
+  EXPECT_EQ(system.group(4).name, "XS");
+  EXPECT_EQ(system.group(4).threshold, "60");
+  EXPECT_EQ(system.group(4).indicators(), system.group(1).indicators());
+  EXPECT_EQ(system.group(4).sl, "33");  // the exit group keeps its stops
 }
 
 TEST(SettingsEditors, MethodSetsAndAccountBrokers) {

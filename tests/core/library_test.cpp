@@ -36,9 +36,9 @@ class LibraryTest : public ::testing::Test {
   }
   // A real system file written from the sample system, for opening and dropping.
   void putSampleSystem(const std::string& fileName) {
-    TradingSystem hs;
-    testing::fillSampleSystem(ws, hs, fileName);
-    ASSERT_TRUE(writeSystemFile(hs, componentPath(ws.userFolder(), fileName)));
+    TradingSystem system;
+    testing::fillSampleSystem(ws, system, fileName);
+    ASSERT_TRUE(writeSystemFile(system, componentPath(ws.userFolder(), fileName)));
   }
   std::vector<std::string> displays(int groupId) const {
     std::vector<std::string> out;
@@ -151,13 +151,13 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
   // The last opened system is kept by the number a fresh listing gives it, so that it still
   // names that system at the next start whatever ids this run has used.
   lib.click(item(libgroup::TradingSystems, "B"), 0);
-  EXPECT_EQ(ws.settings.lastHsId, 2);
+  EXPECT_EQ(ws.settings.lastSystemId, 2);
   Library nextRun(ws);
   ws.system().systemFileName.clear();
   nextRun.relistLibrary();
   ASSERT_NE(nextRun.lastSystemItem(), nullptr);
   EXPECT_EQ(nextRun.lastSystemItem()->fileName, "B.hsy.txt");
-  ws.settings.lastHsId = 3;  // a Powerswitch entry's number is no system
+  ws.settings.lastSystemId = 3;  // a Powerswitch entry's number is no system
   EXPECT_EQ(nextRun.lastSystemItem(), nullptr);
 }
 
@@ -310,7 +310,7 @@ TEST_F(LibraryTest, Delete) {
   EXPECT_EQ(lib.remove(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Handelssystem Trend löschen ?");
   EXPECT_EQ(ws.system().systemFileName, "");
-  EXPECT_EQ(ws.settings.lastHsId, 0);
+  EXPECT_EQ(ws.settings.lastSystemId, 0);
   EXPECT_TRUE(saveCurrentSystem(ws));
   EXPECT_FALSE(fs::exists(user("Trend.hsy.txt")));
 
@@ -449,7 +449,7 @@ TEST_F(LibraryTest, DropRules) {
   put("Alt.ind.txt.del");
   lib.relistLibrary();
   lib.click(item(libgroup::TradingSystems, "Trend"), 0);
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
   ws.system().group(3).indicators().clear();
 
   const std::string onlySignal = "Es kann nur auf L / XL / S / XS gedroppt werden !";
@@ -485,16 +485,16 @@ TEST_F(LibraryTest, DropRules) {
   }
   // Entry short got the indicator and then the indicator group appended; only exit short
   // took the stops; the money management came in from the settings tab.
-  ASSERT_EQ(hs.group(3).count(), 3);
-  EXPECT_EQ(hs.group(3).indicator(1).type(), "RSI");
-  EXPECT_EQ(hs.group(3).indicator(3).type(), "MACD");
-  EXPECT_EQ(hs.group(4).sl, "11");
-  EXPECT_EQ(hs.group(4).tp, "13");
-  EXPECT_NE(hs.group(2).sl, "11");
-  EXPECT_EQ(hs.mm.lots, "7");
+  ASSERT_EQ(system.group(3).count(), 3);
+  EXPECT_EQ(system.group(3).indicator(1).type(), "RSI");
+  EXPECT_EQ(system.group(3).indicator(3).type(), "MACD");
+  EXPECT_EQ(system.group(4).sl, "11");
+  EXPECT_EQ(system.group(4).tp, "13");
+  EXPECT_NE(system.group(2).sl, "11");
+  EXPECT_EQ(system.mm.lots, "7");
 
   // Without an open system nothing is read.
-  hs.systemFileName.clear();
+  system.systemFileName.clear();
   t.host.messages.clear();
   EXPECT_EQ(lib.drop(item(libgroup::Indicators, "RSI"), 1), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});

@@ -69,7 +69,7 @@ LibraryOutcome Library::moveToTrash() {
   }
   if (openSystem) {
     ws_.system().systemFileName.clear();
-    ws_.settings.lastHsId = 0;
+    ws_.settings.lastSystemId = 0;
   }
   LibraryGroup* trash = groupById(libgroup::Trash);
   if (!trash) {
@@ -127,7 +127,7 @@ LibraryOutcome Library::remove() {
   if (boldId_ == r.id) boldId_ = 0;
   if (ws_.system().systemFileName == r.fileName) {
     ws_.system().systemFileName.clear();
-    ws_.settings.lastHsId = 0;
+    ws_.settings.lastSystemId = 0;
     return LibraryOutcome::SystemClosed;
   }
   return LibraryOutcome::Changed;

@@ -19,7 +19,7 @@ std::string expertNameOf(std::string_view systemFileName) {
 }
 
 fs::path metatraderFolder(const Workspace& ws) {
-  std::string text = trim(ws.settings.metatraderPfad);
+  std::string text = trim(ws.settings.metatraderFolder);
   while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
   if (text.empty()) return {};
   fs::path folder(text);

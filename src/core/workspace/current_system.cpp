@@ -48,10 +48,10 @@ bool needsFreshMagic(std::string_view magic) { return magic.empty() || magic == 
 }  // namespace
 
 bool saveCurrentSystem(Workspace& ws, bool announce) {
-  const TradingSystem& hs = ws.system();
-  if (hs.systemFileName.empty()) return true;
+  const TradingSystem& system = ws.system();
+  if (system.systemFileName.empty()) return true;
   std::string error;
-  if (!writeSystemFile(hs, componentPath(ws.userFolder(), hs.systemFileName), &error)) {
+  if (!writeSystemFile(system, componentPath(ws.userFolder(), system.systemFileName), &error)) {
     ws.message("Das Handelssystem konnte nicht gespeichert werden: ", error);
     return false;
   }
@@ -62,7 +62,7 @@ bool saveCurrentSystem(Workspace& ws, bool announce) {
 bool openSystem(Workspace& ws, std::string_view fileName) {
   const std::string statusText = ws.tr("Lade Handelssystem");
   ws.host().status(statusText);
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
   if (!saveOrDiscardCurrentSystem(ws)) return false;
 
   // Read the file before touching the model: a file that is there but cannot be read must
@@ -77,14 +77,14 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
     }
   }
 
-  hs.systemFileName = std::string(fileName);
-  hs.resetAll(systemDefaults(ws));
+  system.systemFileName = std::string(fileName);
+  system.resetAll(systemDefaults(ws));
   if (bytes) {
-    applySystemDefaults(ws, hs, false);
-    readComponentText(ws, hs, *bytes, "", 0);
-    if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
-    if (needsFreshMagic(hs.general.magic)) {
-      if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, hs, "general_magic", *magic);
+    applySystemDefaults(ws, system, false);
+    readComponentText(ws, system, *bytes, "", 0);
+    if (system.general.title.empty()) storeSystemParameter(ws, system, "general_bezeichnung", titleOfFileName(fileName));
+    if (needsFreshMagic(system.general.magic)) {
+      if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, system, "general_magic", *magic);
       if (ws.magicRun.notesConsidered < 4) {
         showMagicNote(ws);
         if (ws.magicRun.notesConsidered == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
@@ -92,10 +92,10 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
       ++ws.magicRun.notesConsidered;
     }
   } else {
-    applySystemDefaults(ws, hs);
+    applySystemDefaults(ws, system);
   }
-  hs.changed = false;
-  hs.changedKeys.clear();
+  system.changed = false;
+  system.changedKeys.clear();
   ws.host().status(statusText + " ok");
   ws.systemOpened();
   return true;
