@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "model/component_files.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
@@ -83,8 +84,8 @@ BENCHMARK(BM_OpenSystem)->Unit(benchmark::kMicrosecond);
 void BM_QuickReaders(benchmark::State& state) {
   Fixture& f = fixture();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(readTitle(*f.ws, "Gross.hsy.txt"));
-    benchmark::DoNotOptimize(readMagic(*f.ws, "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readTitle(f.ws->userFolder(), "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readMagic(f.ws->userFolder(), "Gross.hsy.txt"));
   }
 }
 BENCHMARK(BM_QuickReaders)->Unit(benchmark::kMicrosecond);

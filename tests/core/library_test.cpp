@@ -7,6 +7,7 @@
 #include "library/library.hpp"
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -276,7 +277,7 @@ TEST_F(LibraryTest, TrashingTheOpenSystemSavesAndClosesIt) {
   EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(ws.system().systemFileName, "");
   EXPECT_EQ(lib.boldId(), 0);
-  EXPECT_EQ(readTitle(ws, "Trend.hsy.txt.del"), "Zuletzt");
+  EXPECT_EQ(readTitle(ws.userFolder(), "Trend.hsy.txt.del"), "Zuletzt");
   EXPECT_TRUE(saveCurrentSystem(ws));  // nothing is open: the system does not come back
   EXPECT_FALSE(fs::exists(user("Trend.hsy.txt")));
 }
@@ -398,10 +399,10 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   const std::string originalMagic = ws.system().general.magic;
   EXPECT_EQ(lib.saveAs(), LibraryOutcome::SystemOpened);
   // The copy trades under a number of its own, and the trader is told which.
-  const std::string copyMagic = readMagic(ws, "Kopie.hsy.txt");
-  EXPECT_EQ(readMagic(ws, "Trend.hsy.txt"), originalMagic);
+  const std::string copyMagic = readMagic(ws.userFolder(), "Kopie.hsy.txt");
+  EXPECT_EQ(readMagic(ws.userFolder(), "Trend.hsy.txt"), originalMagic);
   EXPECT_NE(copyMagic, originalMagic);
-  EXPECT_EQ(readMagic(ws, "Range.hsy.txt") == copyMagic, false);
+  EXPECT_EQ(readMagic(ws.userFolder(), "Range.hsy.txt") == copyMagic, false);
   EXPECT_EQ(ws.system().general.magic, copyMagic);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic});
   EXPECT_EQ(t.host.prompts.back(), "Speichern unter");

@@ -6,6 +6,7 @@
 
 #include "editors/toolbox_export.hpp"
 #include "model/component_files.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -152,7 +153,7 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
     TradingSystem reference = t.ws->system();
     std::vector<std::string> messages;
     if (c.choice == 0) {
-      const std::string copyMagic = readMagic(*t.ws, c.file);
+      const std::string copyMagic = readMagic(t.ws->userFolder(), c.file);
       EXPECT_NE(copyMagic, openMagic);
       reference.setParameter("general_magic", copyMagic);
       messages.push_back("Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic);

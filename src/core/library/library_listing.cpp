@@ -253,7 +253,7 @@ void Library::setBold(std::int32_t id) {
 
 void Library::addSystemItem(std::string_view fileName) {
   LibraryItem item = makeItem(libgroup::TradingSystems, std::string(fileName), {});
-  item.display = systemDisplay(item.nameHead, readTitle(ws_, fileName));
+  item.display = systemDisplay(item.nameHead, readTitle(ws_.userFolder(), fileName));
   item.id = nextId();
   const std::int32_t id = item.id;
   insertSorted(*groupById(libgroup::TradingSystems), std::move(item));

@@ -5,7 +5,6 @@
 
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
-#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "text/cp1252.hpp"
 #include "text/numbers.hpp"
@@ -101,10 +100,10 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
   return true;
 }
 
-std::string firstFreeSystemName(const Workspace& ws) {
+std::string firstFreeSystemName(const fs::path& userFolder) {
   for (long long n = 1;; ++n) {
     std::string name = "Hsys" + std::to_string(n) + std::string(kSystemExtension);
-    if (!fileExists(ws.userFile(name))) return name;
+    if (!fileExists(userFolder / name)) return name;
   }
 }
 
@@ -176,21 +175,11 @@ std::optional<std::string> newSystemFromDialog(Workspace& ws) {
 
 std::optional<std::string> newSystemFromCommand(Workspace& ws) {
   return newSystemAsking(ws, [&ws] {
-    const std::string offered = titleOfFileName(firstFreeSystemName(ws));
+    const std::string offered = titleOfFileName(firstFreeSystemName(ws.userFolder()));
     return ws.host()
         .inputBox(ws.tr("Name des neuen Handelssystems:"), ws.tr("Name Handelssystem"), offered)
         .value_or(std::string());
   });
-}
-
-std::string readTitle(const Workspace& ws, std::string_view fileName) {
-  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
-  return values ? values->title : std::string();
-}
-
-std::string readMagic(const Workspace& ws, std::string_view fileName) {
-  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
-  return values ? values->magic : std::string();
 }
 
 }  // namespace zorvik
