@@ -114,7 +114,7 @@ TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
 
   Indicator ind = indicatorWithValue("RSI", "1");
   ind.setRaw("lastedittime", editTimeText(toDaySerial({2026, 12, 4, 9, 5, 0})));
-  const IndicatorListRow row = listRow(*t.ws, ind, 1, 3);
+  const IndicatorListRow row = listRow(t.ws->language, ind, 1, 3);
   EXPECT_EQ(row.columns[0], "RSI");
   EXPECT_EQ(row.columns[1], "4.12.2026 09:05");
   EXPECT_EQ(row.columns[2], "c/1");
@@ -123,12 +123,12 @@ TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
   EXPECT_EQ(editTimeLabel(0), "");
 
   // 29 of 100 is 28.999... in binary; the share must not lose a hundredth.
-  EXPECT_EQ(shareText(*t.ws, "29", 100), "29 von 100=29%");
-  EXPECT_EQ(shareText(*t.ws, "2", 3), "2 von 3=66.66%");
-  EXPECT_EQ(shareText(*t.ws, "0", 0), "0 von 0=0%");
+  EXPECT_EQ(shareText(t.ws->language, "29", 100), "29 von 100=29%");
+  EXPECT_EQ(shareText(t.ws->language, "2", 3), "2 von 3=66.66%");
+  EXPECT_EQ(shareText(t.ws->language, "0", 0), "0 von 0=0%");
   EXPECT_EQ(fnk1(0.55), ".5");
 
-  std::vector<IndicatorListRow> rows = listRows(*t.ws, g);
+  std::vector<IndicatorListRow> rows = listRows(t.ws->language, g);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2].columns[4], " # 3");
 
@@ -204,10 +204,10 @@ TEST(SignalGroupEdit, NewIndicatorDefaultsAndGroupRows) {
 
 TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   TestWorkspace t;
-  EXPECT_EQ(settingsCopyCaption(*t.ws, 1), "Diese L-Einstellungen nach XS kopieren");
-  EXPECT_EQ(settingsCopyCaption(*t.ws, 2), "Diese XL-Einstellungen nach S kopieren");
-  EXPECT_EQ(stopCopyCaption(*t.ws, 2), "Dieses STOP nach XS kopieren");
-  EXPECT_EQ(stopCopyCaption(*t.ws, 4), "Dieses STOP nach XL kopieren");
+  EXPECT_EQ(settingsCopyCaption(t.ws->language, 1), "Diese L-Einstellungen nach XS kopieren");
+  EXPECT_EQ(settingsCopyCaption(t.ws->language, 2), "Diese XL-Einstellungen nach S kopieren");
+  EXPECT_EQ(stopCopyCaption(t.ws->language, 2), "Dieses STOP nach XS kopieren");
+  EXPECT_EQ(stopCopyCaption(t.ws->language, 4), "Dieses STOP nach XL kopieren");
 
   TradingSystem& system = t.ws->system();
   system.group(2).sl = "10";

@@ -1,7 +1,7 @@
 #pragma once
 // Opening, creating and saving the current trading system, and keeping every system's magic
 // number unique. File names here are the names the program holds (decoded, with ".hsy.txt",
-// "a/b.hsy.txt"); every file access escapes them (library/file_names.hpp).
+// "a/b.hsy.txt"); every file access escapes them (model/file_names.hpp).
 #include <filesystem>
 #include <optional>
 #include <string>
