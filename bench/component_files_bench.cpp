@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "model/component_files.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
@@ -23,20 +24,20 @@ struct Fixture : testing::TestWorkspace {
   Fixture() {
     const char* types[] = {"MACD", "RSI", "Moving Average", "2 Moving Averages Cross", "Bollinger Bands",
                            "Stochastik"};
-    TradingSystem& hs = ws->system();
-    hs.systemFileName = "Gross.hsy.txt";
-    hs.resetAll(systemDefaults(*ws));
-    applySystemDefaults(*ws, hs);
-    hs.setParameter("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
+    TradingSystem& system = ws->system();
+    system.systemFileName = "Gross.hsy.txt";
+    system.resetAll(systemDefaults(*ws));
+    applySystemDefaults(*ws, system);
+    system.setParameter("general_comment", "Ein großes System\r\nmit 200 Indikatoren");
     for (int g = 1; g <= 4; ++g)
       for (int i = 0; i < 50; ++i) {
         Indicator ind(types[i % 6]);
         applyIndicatorDefaults(*ws, ind, 45658.5);
         ind.setParameter(ws->definitions, ws->language, "comment", "Indikator " + std::to_string(i));
-        hs.group(g).addIndicator(ind);
+        system.group(g).addIndicator(ind);
       }
     file = ws->userFile("Gross.hsy.txt");
-    writeSystemFile(hs, file);
+    writeSystemFile(system, file);
   }
   fs::path file;
 };
@@ -48,11 +49,11 @@ Fixture& fixture() {
 
 void BM_ReadSystemFile(benchmark::State& state) {
   Fixture& f = fixture();
-  TradingSystem hs;
+  TradingSystem system;
   for (auto _ : state) {
-    hs.resetAll(systemDefaults(*f.ws));
-    readComponent(*f.ws, hs, f.file, "", 0);
-    benchmark::DoNotOptimize(hs.group(4).count());
+    system.resetAll(systemDefaults(*f.ws));
+    readComponent(*f.ws, system, f.file, "", 0);
+    benchmark::DoNotOptimize(system.group(4).count());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fs::file_size(f.file)));
 }
@@ -83,8 +84,8 @@ BENCHMARK(BM_OpenSystem)->Unit(benchmark::kMicrosecond);
 void BM_QuickReaders(benchmark::State& state) {
   Fixture& f = fixture();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(readTitle(*f.ws, "Gross.hsy.txt"));
-    benchmark::DoNotOptimize(readMagic(*f.ws, "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readTitle(f.ws->userFolder(), "Gross.hsy.txt"));
+    benchmark::DoNotOptimize(readMagic(f.ws->userFolder(), "Gross.hsy.txt"));
   }
 }
 BENCHMARK(BM_QuickReaders)->Unit(benchmark::kMicrosecond);

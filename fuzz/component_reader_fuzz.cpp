@@ -9,6 +9,7 @@
 #include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
 #include "text/text_files.hpp"
+#include "workspace/component_reading.hpp"
 #include "workspace/system_parameters.hpp"
 #include "workspace/workspace.hpp"
 

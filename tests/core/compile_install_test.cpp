@@ -95,7 +95,7 @@ struct CompileFixture : ::testing::Test {
   CompileFixture() {
     mt = t.dir.path() / "MT4";
     fs::create_directories(mt / "experts");
-    t.ws->settings.metatraderPfad = mt.string();
+    t.ws->settings.metatraderFolder = mt.string();
   }
   Workspace& ws() { return *t.ws; }
   fs::path user(const std::string& name) { return t.ws->userFile(name); }
@@ -112,7 +112,7 @@ struct RealCompilerTest : ::testing::Test {
     ws->startUp();
     mt = t.dir.path() / "MT4";
     fs::create_directories(mt / "experts");
-    ws->settings.metatraderPfad = mt.string();
+    ws->settings.metatraderFolder = mt.string();
   }
   fs::path user(const std::string& name) { return ws->userFile(name); }
   void writeSource(const std::string& text = completeSource()) { writeBytes(user("_Zorvik.mq4"), text); }
@@ -418,7 +418,7 @@ TEST_F(SimulatedCompilerTest, WhereTheEaGoesDependsOnTheMetatraderFolder) {
     SCOPED_TRACE(c.name);
     fs::remove_all(mt);
     if (c.createExperts) fs::create_directories(mt / "experts");
-    ws().settings.metatraderPfad = c.setting;  // relative: counts from the working folder
+    ws().settings.metatraderFolder = c.setting;  // relative: counts from the working folder
     t.host.messages.clear();
     t.host.exitCodes.clear();
     t.host.started.clear();
@@ -558,9 +558,9 @@ TEST(CompilerLog, GivesItsErrorLinesFromTheSourceNameOnAndAtMostTwelve) {
 TEST_F(SimulatedCompilerTest, TerminalIsStartedOrTheReasonIsShown) {
   t.host.onStart = [](const RecordingHost::Started&) { return true; };
 
-  ws().settings.metatraderPfad = "";
+  ws().settings.metatraderFolder = "";
   EXPECT_FALSE(startTerminal(ws()));
-  ws().settings.metatraderPfad = mt.string();
+  ws().settings.metatraderFolder = mt.string();
   EXPECT_FALSE(startTerminal(ws()));
   writeBytes(mt / "terminal.exe", std::string("MZ\x90\0", 4));
   EXPECT_FALSE(startTerminal(ws()));

@@ -38,18 +38,18 @@ void expectSameSystem(const TradingSystem& a, const TradingSystem& b) {
 
 // A system as the reader finds it before a file is read into it.
 struct FreshSystem {
-  explicit FreshSystem(Workspace& workspace) : ws(workspace) { hs.resetAll(systemDefaults(ws)); }
+  explicit FreshSystem(Workspace& workspace) : ws(workspace) { system.resetAll(systemDefaults(ws)); }
   Workspace& ws;
-  TradingSystem hs;
+  TradingSystem system;
 };
 
 TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.systemFileName = "Mini.hsy.txt";
-  hs.resetAll(systemDefaults(*t.ws));
-  applySystemDefaults(*t.ws, hs);
-  hs.group(2).addIndicator(testing::sampleIndicator(*t.ws, "RSI"));
+  TradingSystem& system = t.ws->system();
+  system.systemFileName = "Mini.hsy.txt";
+  system.resetAll(systemDefaults(*t.ws));
+  applySystemDefaults(*t.ws, system);
+  system.group(2).addIndicator(testing::sampleIndicator(*t.ws, "RSI"));
 
   const std::string groups =
       "START entrylong\nthreshold=\"100\"\neditOk=\"0\"\nENDE entrylong\n"
@@ -65,16 +65,16 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
       "editok=\"1\"\nENDE moneymanagement\n";
   const std::string comment = "START COMMENT\ncomment=für \"alle\"\nSTOP COMMENT\n";
 
-  EXPECT_EQ(joined(systemFileLines(hs)),
+  EXPECT_EQ(joined(systemFileLines(system)),
             "START general\nfilename=\"Mini.hsy.txt\"\nbezeichnung=\"Mini\"\naccount=\"100001\"\ncomment=\"-\"\n"
             "lastedittime=\"0\"\ncreationtime=\"0\"\neditok=\"1\"\nmagic=\"100002\"\nENDE general\n" +
                 mm + groups);
-  EXPECT_EQ(joined(signalGroupsFileLines(hs, "für \"alle\"")), groups + comment);
-  EXPECT_EQ(joined(moneyManagementFileLines(hs.mm, "für \"alle\"")), mm + comment);
-  EXPECT_EQ(joined(stopsFileLines(hs.group(2), "für \"alle\"")),
+  EXPECT_EQ(joined(signalGroupsFileLines(system, "für \"alle\"")), groups + comment);
+  EXPECT_EQ(joined(moneyManagementFileLines(system.mm, "für \"alle\"")), mm + comment);
+  EXPECT_EQ(joined(stopsFileLines(system.group(2), "für \"alle\"")),
             "START STOPS\nsl=\"5\"\nts=\"7\"\ntp=\"6\"\nSTOP STOPS\n" + comment);
 
-  SignalGroup g = hs.group(2);
+  SignalGroup g = system.group(2);
   g.addIndicator(Indicator("ADX"));
   g.addIndicator(Indicator("MACD"));
   const std::string adx = "START indikator\nindikatortyp=\"ADX\"\nSTOP indikator\n";
@@ -88,7 +88,7 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
 
   // On disk: Windows-1252, every line ended by CR LF.
   const fs::path file = t.dir.path() / "user" / "Mini.mm.txt";
-  ASSERT_TRUE(writeMoneyManagementFile(hs.mm, file, "für"));
+  ASSERT_TRUE(writeMoneyManagementFile(system.mm, file, "für"));
   EXPECT_EQ(testing::readBytes(file), crlf(mm + "START COMMENT\ncomment=f\xFCr\nSTOP COMMENT\n"));
 
   // An empty slot gives no file at all.
@@ -99,8 +99,8 @@ TEST(ComponentFiles, WritersProduceTheDocumentedLayout) {
 
 TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  testing::fillSampleSystem(*t.ws, hs);
+  TradingSystem& system = t.ws->system();
+  testing::fillSampleSystem(*t.ws, system);
   const fs::path user = t.dir.path() / "user";
 
   struct Case {
@@ -153,23 +153,23 @@ TEST(ComponentFiles, EveryKindRoundTripsByteForByte) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const fs::path first = user / c.file;
-    ASSERT_TRUE(c.write(first, hs));
+    ASSERT_TRUE(c.write(first, system));
     FreshSystem read(*t.ws);
-    ASSERT_TRUE(readComponent(read.ws, read.hs, first, c.kind, c.target));
-    c.same(hs, read.hs);
+    ASSERT_TRUE(readComponent(read.ws, read.system, first, c.kind, c.target));
+    c.same(system, read.system);
 
     // Written back from what was read, the file is the same to the byte. The part that was
     // read sits in the target group now, so write it from a system shaped like the original.
-    TradingSystem again = hs;
-    if (std::string(c.kind) == "IGR") again.group(2).indicators() = read.hs.group(4).indicators();
-    if (std::string(c.kind) == "IND") again.group(1).indicator(2) = read.hs.group(3).indicator(1);
+    TradingSystem again = system;
+    if (std::string(c.kind) == "IGR") again.group(2).indicators() = read.system.group(4).indicators();
+    if (std::string(c.kind) == "IND") again.group(1).indicator(2) = read.system.group(3).indicator(1);
     if (std::string(c.kind) == "STOP") {
-      again.group(2).sl = read.hs.group(4).sl;
-      again.group(2).ts = read.hs.group(4).ts;
-      again.group(2).tp = read.hs.group(4).tp;
+      again.group(2).sl = read.system.group(4).sl;
+      again.group(2).ts = read.system.group(4).ts;
+      again.group(2).tp = read.system.group(4).tp;
     }
-    if (std::string(c.kind) == "MM") again.mm = read.hs.mm;
-    if (std::string(c.kind).empty() || std::string(c.kind) == "SGR") again = read.hs;
+    if (std::string(c.kind) == "MM") again.mm = read.system.mm;
+    if (std::string(c.kind).empty() || std::string(c.kind) == "SGR") again = read.system;
     const fs::path second = user / (std::string("again.") + c.file);
     ASSERT_TRUE(c.write(second, again));
     EXPECT_EQ(testing::readBytes(first), testing::readBytes(second));
@@ -190,106 +190,106 @@ TEST(ComponentFiles, ReaderRules) {
   const std::vector<ReaderCase> cases = {
       {"multi-line comment keeps its line breaks, loses its quotes", "", 0,
        "START general\ncomment=\"erste\n\nzweite \"Zeile\" \nletzte\"\nbezeichnung=\"T\"\nENDE general\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.general.comment, "erste\r\n\r\nzweite \"Zeile\" \r\nletzte");
-         EXPECT_EQ(hs.general.title, "T");
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.general.comment, "erste\r\n\r\nzweite \"Zeile\" \r\nletzte");
+         EXPECT_EQ(system.general.title, "T");
        }},
       {"a quote in mid-line takes the next lines up to one ending with a quote", "", 0,
        "START general\nbezeichnung=\"a\"b\nc\naccount=\"x\"\nmagic=\"7\"\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.general.title, "a\"b\r\nc\r\naccount=\"x");
-         EXPECT_EQ(hs.general.magic, "7");
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.general.title, "a\"b\r\nc\r\naccount=\"x");
+         EXPECT_EQ(system.general.magic, "7");
        }},
       {"editok in any case, thresholds, stops; remarks and unknown keys skipped", "", 0,
        "START entrylong\nthreshold=\"70\"\neditOk=\"3\"\nsl=\"9\"\nfoo=\"1\"\nENDE entrylong\n"
        "START exitlong\nEDITOK=\"4\"\n'threshold=\"1\"\nTS=\"12\"\n"
        "START exitshort\neditok=\"5\"\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.group(1).threshold, "70");
-         EXPECT_EQ(hs.group(1).editok, 3);
-         EXPECT_EQ(hs.group(1).sl, "9");
-         EXPECT_EQ(hs.group(2).editok, 4);
-         EXPECT_EQ(hs.group(2).threshold, "");
-         EXPECT_EQ(hs.group(2).ts, "12");
-         EXPECT_EQ(hs.group(4).editok, 5);
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.group(1).threshold, "70");
+         EXPECT_EQ(system.group(1).editok, 3);
+         EXPECT_EQ(system.group(1).sl, "9");
+         EXPECT_EQ(system.group(2).editok, 4);
+         EXPECT_EQ(system.group(2).threshold, "");
+         EXPECT_EQ(system.group(2).ts, "12");
+         EXPECT_EQ(system.group(4).editok, 5);
        }},
       {"a stop file goes to the target group; START STOPS keeps it", "STOP", 2,
        "START STOPS\nsl=\"11\"\nts=\"22\"\ntp=\"33\"\nSTOP STOPS\nSTART COMMENT\ncomment=x\nSTOP COMMENT\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.group(2).sl, "11");
-         EXPECT_EQ(hs.group(2).ts, "22");
-         EXPECT_EQ(hs.group(2).tp, "33");
-         EXPECT_EQ(hs.group(4).sl, "");
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.group(2).sl, "11");
+         EXPECT_EQ(system.group(2).ts, "22");
+         EXPECT_EQ(system.group(2).tp, "33");
+         EXPECT_EQ(system.group(4).sl, "");
        }},
       {"an indicator file appends one indicator to the target group", "ind", 3,
        rsiBlock + "START COMMENT\ncomment=period=\"99\"\nSTOP COMMENT\n",
-       [](const TradingSystem& hs, const auto&) {
-         ASSERT_EQ(hs.group(3).count(), 1);
-         EXPECT_EQ(hs.group(3).indicator(1).toString(), "period=14");
-         EXPECT_EQ(hs.group(3).editok, 1);  // a group with indicators is in use
+       [](const TradingSystem& system, const auto&) {
+         ASSERT_EQ(system.group(3).count(), 1);
+         EXPECT_EQ(system.group(3).indicator(1).toString(), "period=14");
+         EXPECT_EQ(system.group(3).editok, 1);  // a group with indicators is in use
        }},
       {"two blocks give two indicators; a value between blocks is ignored", "", 0,
        "START entryshort\neditOk=\"0\"\n" + rsiBlock + "period=\"77\"\n" +
            "START indikator\nindikatortyp=\"MACD\"\nperiodfast=\"#2\"\nsymbol=\"Aktuelles Symbol\"\n"
            "apricefast=\"CLOSE\"\ntimeframe=\"#3\"\nSTOP indikator\nENDE entryshort\n",
-       [](const TradingSystem& hs, const auto&) {
-         ASSERT_EQ(hs.group(3).count(), 2);
-         EXPECT_EQ(hs.group(3).indicator(1).type(), "RSI");
-         EXPECT_EQ(hs.group(3).indicator(1).toString(), "period=14");
-         EXPECT_EQ(hs.group(3).indicator(2).toString(),
+       [](const TradingSystem& system, const auto&) {
+         ASSERT_EQ(system.group(3).count(), 2);
+         EXPECT_EQ(system.group(3).indicator(1).type(), "RSI");
+         EXPECT_EQ(system.group(3).indicator(1).toString(), "period=14");
+         EXPECT_EQ(system.group(3).indicator(2).toString(),
                    "periodfast=#2;symbol=Symbol();apricefast=idCLOSEf;timeframe=idM15");
-         EXPECT_EQ(hs.group(3).editok, 1);
+         EXPECT_EQ(system.group(3).editok, 1);
        }},
       {"an indicator group goes to the target group", "IGR", 4,
        "START signalgruppe\nthreshold=\"40\"\neditok=\"1\"\n" + rsiBlock + rsiBlock + "ENDE signalgruppe\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.group(4).threshold, "40");
-         EXPECT_EQ(hs.group(4).count(), 2);
-         EXPECT_EQ(hs.group(1).count(), 0);
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.group(4).threshold, "40");
+         EXPECT_EQ(system.group(4).count(), 2);
+         EXPECT_EQ(system.group(1).count(), 0);
        }},
       {"edit and creation times are not read back; unknown general keys change nothing", "", 0,
        "START general\nlastedittime=\"45000,5\"\ncreationtime=\"45000,5\"\nsymbol=\"EURUSD\"\nfoo=\"1\"\n"
        "START moneymanagement\nlots=\"0.3\"\neditok=\"0\"\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.general.lastedittime, 0);
-         EXPECT_EQ(hs.general.creationtime, 0);
-         EXPECT_EQ(hs.mm.symbol, "EURUSD");
-         EXPECT_EQ(hs.mm.lots, "0.3");
-         EXPECT_EQ(hs.mm.editok, 0);
-         EXPECT_EQ(hs.changedKeys.find("foo"), std::string::npos);
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.general.lastedittime, 0);
+         EXPECT_EQ(system.general.creationtime, 0);
+         EXPECT_EQ(system.mm.symbol, "EURUSD");
+         EXPECT_EQ(system.mm.lots, "0.3");
+         EXPECT_EQ(system.mm.editok, 0);
+         EXPECT_EQ(system.changedKeys.find("foo"), std::string::npos);
        }},
       {"an indicator block outside a group section is skipped whole", "", 0,
        "START general\ncomment=\"mein System\"\n" + rsiBlock +
            "START indikator\ncomment=\"fremd\"\nsymbol=\"GBPUSD\"\nSTOP indikator\naccount=\"4711\"\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.general.comment, "mein System");
-         EXPECT_EQ(hs.mm.symbol, "Symbol()");
-         EXPECT_EQ(hs.general.account, "4711");  // the section goes on after the block
-         for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).count(), 0);
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.general.comment, "mein System");
+         EXPECT_EQ(system.mm.symbol, "Symbol()");
+         EXPECT_EQ(system.general.account, "4711");  // the section goes on after the block
+         for (int i = 1; i <= 4; ++i) EXPECT_EQ(system.group(i).count(), 0);
        }},
       {"a value still open at the end of the file keeps everything read", "", 0,
        "START general\ncomment=\"eins\nzwei\nSTOP COMMENT",
-       [](const TradingSystem& hs, const auto&) { EXPECT_EQ(hs.general.comment, "eins\r\nzwei\r\nSTOP COMMENT"); }},
+       [](const TradingSystem& system, const auto&) { EXPECT_EQ(system.general.comment, "eins\r\nzwei\r\nSTOP COMMENT"); }},
       {"a block left open ends at the next section", "", 0,
        "START entrylong\nSTART indikator\nindikatortyp=\"RSI\"\nSTART exitlong\nperiod=\"5\"\n",
-       [](const TradingSystem& hs, const auto&) {
-         EXPECT_EQ(hs.group(1).count(), 1);
-         EXPECT_EQ(hs.group(1).indicator(1).parameterCount(), 0);
-         EXPECT_EQ(hs.group(2).count(), 0);
+       [](const TradingSystem& system, const auto&) {
+         EXPECT_EQ(system.group(1).count(), 1);
+         EXPECT_EQ(system.group(1).indicator(1).parameterCount(), 0);
+         EXPECT_EQ(system.group(2).count(), 0);
        }},
       {"unknown sections are skipped; an indicator file without a valid target is ignored", "IND", 0,
        "period=\"1\"\nSTART irgendwas\nthreshold=\"1\"\n" + rsiBlock,
-       [](const TradingSystem& hs, const auto&) {
-         for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).count(), 0);
-         for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).threshold, "");
+       [](const TradingSystem& system, const auto&) {
+         for (int i = 1; i <= 4; ++i) EXPECT_EQ(system.group(i).count(), 0);
+         for (int i = 1; i <= 4; ++i) EXPECT_EQ(system.group(i).threshold, "");
        }},
   };
   for (const ReaderCase& c : cases) {
     SCOPED_TRACE(c.name);
     TestWorkspace t;
     FreshSystem fresh(*t.ws);
-    readComponentText(fresh.ws, fresh.hs, crlf(c.text), c.kind, c.target);
-    c.check(fresh.hs, t);
+    readComponentText(fresh.ws, fresh.system, crlf(c.text), c.kind, c.target);
+    c.check(fresh.system, t);
     EXPECT_TRUE(t.host.messages.empty());
   }
 }
@@ -300,9 +300,9 @@ TEST(ComponentFiles, ReaderGivesPlaceholderMagicAndAccountTheirValues) {
     SCOPED_TRACE(line);
     TestWorkspace t;
     FreshSystem fresh(*t.ws);  // the reset takes 100001
-    readComponentText(fresh.ws, fresh.hs, crlf(std::string("START general\naccount=\"000000\"\n") + line + "\n"), "", 0);
-    EXPECT_EQ(fresh.hs.general.magic, "100002");
-    EXPECT_EQ(fresh.hs.general.account, "100001");
+    readComponentText(fresh.ws, fresh.system, crlf(std::string("START general\naccount=\"000000\"\n") + line + "\n"), "", 0);
+    EXPECT_EQ(fresh.system.general.magic, "100002");
+    EXPECT_EQ(fresh.system.general.account, "100001");
     EXPECT_EQ(t.host.messages, (std::vector<std::string>{"Es wurde eine eindeutige Magicnummer generiert:100002"}));
     EXPECT_EQ(t.ws->settings.magic, 100002);
   }
@@ -310,19 +310,19 @@ TEST(ComponentFiles, ReaderGivesPlaceholderMagicAndAccountTheirValues) {
   TestWorkspace t;
   t.ws->knownAccounts.clear();
   FreshSystem fresh(*t.ws);
-  readComponentText(fresh.ws, fresh.hs, crlf("START general\naccount=\"000000\"\nmagic=\"555\"\n"), "", 0);
-  EXPECT_EQ(fresh.hs.general.account, "000000");
-  EXPECT_EQ(fresh.hs.general.magic, "555");
+  readComponentText(fresh.ws, fresh.system, crlf("START general\naccount=\"000000\"\nmagic=\"555\"\n"), "", 0);
+  EXPECT_EQ(fresh.system.general.account, "000000");
+  EXPECT_EQ(fresh.system.general.magic, "555");
   EXPECT_TRUE(t.host.messages.empty());
 }
 
 TEST(ComponentFiles, MissingFileLeavesTheSystemAlone) {
   TestWorkspace t;
   FreshSystem fresh(*t.ws);
-  const TradingSystem before = fresh.hs;
-  EXPECT_FALSE(readComponent(fresh.ws, fresh.hs, t.dir.path() / "user" / "fehlt.ind.txt", "IND", 1));
-  EXPECT_EQ(before.general, fresh.hs.general);
-  expectSameSystem(before, fresh.hs);
+  const TradingSystem before = fresh.system;
+  EXPECT_FALSE(readComponent(fresh.ws, fresh.system, t.dir.path() / "user" / "fehlt.ind.txt", "IND", 1));
+  EXPECT_EQ(before.general, fresh.system.general);
+  expectSameSystem(before, fresh.system);
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"Die Datei konnte nicht gelesen werden: fehlt.ind.txt"}));
 }
 
@@ -330,11 +330,11 @@ TEST(ComponentFiles, MissingFileLeavesTheSystemAlone) {
 // the same system: writing, reading and writing again gives the same lines.
 void expectStableAfterOneWrite(Workspace& ws, std::string_view bytes, std::string_view kind, int target) {
   FreshSystem first(ws);
-  readComponentText(first.ws, first.hs, bytes, kind, target);
-  const auto lines = systemFileLines(first.hs);
+  readComponentText(first.ws, first.system, bytes, kind, target);
+  const auto lines = systemFileLines(first.system);
   FreshSystem second(ws);
-  readComponentText(second.ws, second.hs, toFileText(lines), "", 0);
-  EXPECT_EQ(systemFileLines(second.hs), lines);
+  readComponentText(second.ws, second.system, toFileText(lines), "", 0);
+  EXPECT_EQ(systemFileLines(second.system), lines);
 }
 
 // Bytes Windows-1252 leaves undefined, and NUL bytes.
@@ -365,9 +365,9 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
     for (const char* kind : {"", "IND", "IGR"}) expectStableAfterOneWrite(*t.ws, bytes, kind, 2);
   }
   FreshSystem nul(*t.ws);
-  readComponentText(nul.ws, nul.hs, withNul, "", 0);
-  EXPECT_EQ(nul.hs.general.filename, std::string("\0rend.hsy.txt", 13));
-  EXPECT_EQ(nul.hs.group(1).count(), 2);
+  readComponentText(nul.ws, nul.system, withNul, "", 0);
+  EXPECT_EQ(nul.system.general.filename, std::string("\0rend.hsy.txt", 13));
+  EXPECT_EQ(nul.system.group(1).count(), 2);
 
   // Sizes no real file has: read in full, in time linear in the size.
   std::string blocks = "START exitlong\r\n";
@@ -377,39 +377,39 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
   for (int i = 0; i < 30000; ++i) parameters += "p" + std::to_string(i) + "=\"" + std::to_string(i) + "\"\r\n";
   parameters += "p7=\"last\"\r\n";
   FreshSystem big(*t.ws);
-  readComponentText(big.ws, big.hs, blocks, "", 0);
-  EXPECT_EQ(big.hs.group(2).count(), 100000);
-  EXPECT_EQ(big.hs.group(2).indicator(100000).toString(), "period=14");
+  readComponentText(big.ws, big.system, blocks, "", 0);
+  EXPECT_EQ(big.system.group(2).count(), 100000);
+  EXPECT_EQ(big.system.group(2).indicator(100000).toString(), "period=14");
   FreshSystem wide(*t.ws);
-  readComponentText(wide.ws, wide.hs, parameters, "", 0);
-  EXPECT_EQ(wide.hs.group(1).indicator(1).parameterCount(), 30000);
-  EXPECT_EQ(wide.hs.group(1).indicator(1).parameterValue(8), "last");
+  readComponentText(wide.ws, wide.system, parameters, "", 0);
+  EXPECT_EQ(wide.system.group(1).indicator(1).parameterCount(), 30000);
+  EXPECT_EQ(wide.system.group(1).indicator(1).parameterValue(8), "last");
   FreshSystem longLine(*t.ws);
-  readComponentText(longLine.ws, longLine.hs, "START general\r\nbezeichnung=\"" + std::string(5'000'000, 'x'), "", 0);
-  EXPECT_EQ(longLine.hs.general.title.size(), 5'000'000u);
+  readComponentText(longLine.ws, longLine.system, "START general\r\nbezeichnung=\"" + std::string(5'000'000, 'x'), "", 0);
+  EXPECT_EQ(longLine.system.general.title.size(), 5'000'000u);
 }
 
 TEST(ComponentFiles, Defaults) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  hs.systemFileName = "abc.hsy.txt";
-  hs.resetAll(systemDefaults(*t.ws));
-  applySystemDefaults(*t.ws, hs);
-  EXPECT_EQ(hs.mm, (MoneyManagementRecord{"idFixed Lots", "1", "1", "1", "100", "100", "0", "0", "idno Hedging",
+  TradingSystem& system = t.ws->system();
+  system.systemFileName = "abc.hsy.txt";
+  system.resetAll(systemDefaults(*t.ws));
+  applySystemDefaults(*t.ws, system);
+  EXPECT_EQ(system.mm, (MoneyManagementRecord{"idFixed Lots", "1", "1", "1", "100", "100", "0", "0", "idno Hedging",
                                           "Symbol()", 1}));
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).threshold, "100");
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(system.group(i).threshold, "100");
   for (int i : {2, 4}) {
-    EXPECT_EQ(hs.group(i).sl, "5");
-    EXPECT_EQ(hs.group(i).tp, "6");
-    EXPECT_EQ(hs.group(i).ts, "7");
+    EXPECT_EQ(system.group(i).sl, "5");
+    EXPECT_EQ(system.group(i).tp, "6");
+    EXPECT_EQ(system.group(i).ts, "7");
   }
-  EXPECT_EQ(hs.group(1).sl, "");
-  EXPECT_EQ(hs.general.title, "abc");
-  EXPECT_EQ(hs.general.account, "100001");
-  EXPECT_EQ(hs.general.broker, "idActiveTrades");
-  EXPECT_EQ(hs.general.accountType, "idKontotyp");
-  EXPECT_EQ(hs.general.comment, "-");
-  EXPECT_EQ(hs.general.magic, "100002");  // fresh again after the reset's 100001
+  EXPECT_EQ(system.group(1).sl, "");
+  EXPECT_EQ(system.general.title, "abc");
+  EXPECT_EQ(system.general.account, "100001");
+  EXPECT_EQ(system.general.broker, "idActiveTrades");
+  EXPECT_EQ(system.general.accountType, "idKontotyp");
+  EXPECT_EQ(system.general.comment, "-");
+  EXPECT_EQ(system.general.magic, "100002");  // fresh again after the reset's 100001
 
   Indicator ind("2 Moving Averages");
   ind.setParameter(t.ws->definitions, t.ws->language, "periodslow", "9");  // set before: keeps its place, gets the default

@@ -3,6 +3,7 @@
 
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -43,34 +44,34 @@ TEST(CurrentSystem, OpeningSavesThePreviousSystemAndReadsTheFile) {
   ASSERT_TRUE(writeSystemFile(stored, userFile(t, "Trend.hsy.txt")));
 
   ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));  // not there yet: a new system
-  TradingSystem& hs = ws.system();
-  EXPECT_EQ(hs.general.title, "Alt");
-  EXPECT_EQ(hs.group(4).tp, "6");
+  TradingSystem& system = ws.system();
+  EXPECT_EQ(system.general.title, "Alt");
+  EXPECT_EQ(system.group(4).tp, "6");
   EXPECT_FALSE(fs::exists(userFile(t, "Alt.hsy.txt")));  // opening alone writes nothing
-  hs.setParameter("mm_lots", "3");
-  const std::string altMagic = hs.general.magic;
+  system.setParameter("mm_lots", "3");
+  const std::string altMagic = system.general.magic;
 
   t.host.statuses.clear();
   ASSERT_TRUE(openSystem(ws, "Trend.hsy.txt"));
-  EXPECT_EQ(hs.systemFileName, "Trend.hsy.txt");
-  EXPECT_EQ(hs.general.magic, "100042");
-  EXPECT_EQ(hs.group(1).count(), 2);
-  EXPECT_EQ(hs.mm, stored.mm);
-  EXPECT_FALSE(hs.changed);
-  EXPECT_EQ(hs.changedKeys, "");
+  EXPECT_EQ(system.systemFileName, "Trend.hsy.txt");
+  EXPECT_EQ(system.general.magic, "100042");
+  EXPECT_EQ(system.group(1).count(), 2);
+  EXPECT_EQ(system.mm, stored.mm);
+  EXPECT_FALSE(system.changed);
+  EXPECT_EQ(system.changedKeys, "");
   EXPECT_EQ(t.host.statuses, (std::vector<std::string>{"Lade Handelssystem", "Lade Handelssystem ok"}));
   EXPECT_TRUE(t.host.messages.empty());
 
   // The previous system went to its file, changes included.
   ASSERT_TRUE(openSystem(ws, "Alt.hsy.txt"));
-  EXPECT_EQ(hs.mm.lots, "3");
-  EXPECT_EQ(hs.general.magic, altMagic);
+  EXPECT_EQ(system.mm.lots, "3");
+  EXPECT_EQ(system.general.magic, altMagic);
 
   // A file without a title takes it from its name; its magic number is kept.
   writeUser(t, "Ohne Titel.hsy.txt", "START general\nbezeichnung=\"\"\nmagic=\"100500\"\nENDE general\n");
   ASSERT_TRUE(openSystem(ws, "Ohne Titel.hsy.txt"));
-  EXPECT_EQ(hs.general.title, "Ohne Titel");
-  EXPECT_EQ(hs.general.magic, "100500");
+  EXPECT_EQ(system.general.title, "Ohne Titel");
+  EXPECT_EQ(system.general.magic, "100500");
   EXPECT_TRUE(t.host.messages.empty());
 }
 
@@ -138,7 +139,7 @@ TEST(CurrentSystem, NewMagicNumbersLieAboveEveryLibraryNumber) {
   const auto name = createSystem(ws, "Neu");
   ASSERT_TRUE(name);
   EXPECT_GT(std::stoi(ws.system().general.magic), 100005);
-  EXPECT_EQ(readMagic(ws, *name), ws.system().general.magic);
+  EXPECT_EQ(readMagic(ws.userFolder(), *name), ws.system().general.magic);
 
   for (const char* magic : {"100001", "100004", "109999.9", "x", ""}) raiseMagicCounter(ws.settings, magic);
   EXPECT_EQ(ws.settings.magic, 109999);
@@ -146,11 +147,11 @@ TEST(CurrentSystem, NewMagicNumbersLieAboveEveryLibraryNumber) {
 
 TEST(CurrentSystem, FirstFreeName) {
   TestWorkspace t;
-  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys1.hsy.txt");
+  EXPECT_EQ(firstFreeSystemName(t.ws->userFolder()), "Hsys1.hsy.txt");
   writeUser(t, "Hsys2.hsy.txt", "");
-  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys1.hsy.txt");
+  EXPECT_EQ(firstFreeSystemName(t.ws->userFolder()), "Hsys1.hsy.txt");
   writeUser(t, "Hsys1.hsy.txt", "");
-  EXPECT_EQ(firstFreeSystemName(*t.ws), "Hsys3.hsy.txt");
+  EXPECT_EQ(firstFreeSystemName(t.ws->userFolder()), "Hsys3.hsy.txt");
 }
 
 TEST(CurrentSystem, NewSystemThroughTheInputBox) {
@@ -163,7 +164,7 @@ TEST(CurrentSystem, NewSystemThroughTheInputBox) {
   EXPECT_EQ(*name, "a/b.hsy.txt");
   EXPECT_TRUE(fs::exists(userFile(t, "a%2Fb.hsy.txt")));
   EXPECT_EQ(ws.system().systemFileName, "a/b.hsy.txt");
-  EXPECT_EQ(readTitle(ws, "a/b.hsy.txt"), "a/b");
+  EXPECT_EQ(readTitle(ws.userFolder(), "a/b.hsy.txt"), "a/b");
   EXPECT_EQ(t.host.messages,
             std::vector<std::string>{"Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen..."});
   EXPECT_EQ(t.host.prompts, (std::vector<std::string>(2, "Name des neuen Handelssystems:")));
@@ -208,13 +209,13 @@ TEST(CurrentSystem, QuickReadersReadTheWholeGeneralSection) {
   writeUser(t, "B.hsy.txt", "START general\ncomment=\"setze magic=5 später\"\nbezeichnung=\"" + std::string(980, 'x') +
                                 "\"\nmagic=\"100010\"\n");
   writeUser(t, "C.hsy.txt", "START general\nbezeichnung=\"Ohne Ende");
-  EXPECT_EQ(readTitle(*t.ws, "A.hsy.txt"), "Groß & klein");
-  EXPECT_EQ(readMagic(*t.ws, "A.hsy.txt"), "100009");
+  EXPECT_EQ(readTitle(t.ws->userFolder(), "A.hsy.txt"), "Groß & klein");
+  EXPECT_EQ(readMagic(t.ws->userFolder(), "A.hsy.txt"), "100009");
   // A long title or comment must not hide the magic number: a new system would get it again.
-  EXPECT_EQ(readTitle(*t.ws, "B.hsy.txt"), std::string(980, 'x'));
-  EXPECT_EQ(readMagic(*t.ws, "B.hsy.txt"), "100010");
-  EXPECT_EQ(readTitle(*t.ws, "C.hsy.txt"), "Ohne Ende");
-  EXPECT_EQ(readTitle(*t.ws, "fehlt.hsy.txt"), "");
+  EXPECT_EQ(readTitle(t.ws->userFolder(), "B.hsy.txt"), std::string(980, 'x'));
+  EXPECT_EQ(readMagic(t.ws->userFolder(), "B.hsy.txt"), "100010");
+  EXPECT_EQ(readTitle(t.ws->userFolder(), "C.hsy.txt"), "Ohne Ende");
+  EXPECT_EQ(readTitle(t.ws->userFolder(), "fehlt.hsy.txt"), "");
 }
 
 TEST(CurrentSystem, AFailedSaveKeepsThePreviousFileAndTheOpenSystem) {

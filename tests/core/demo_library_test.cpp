@@ -43,19 +43,19 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     const auto lines = splitLines(bytes);
     const std::string comment = cp1252ToUtf8(storedComment(lines));
 
-    TradingSystem hs;
-    hs.resetAll(systemDefaults(ws));
+    TradingSystem system;
+    system.resetAll(systemDefaults(ws));
     const int target = 2;
-    ASSERT_TRUE(readComponent(ws, hs, entry.path(), kind->readerCode, target));
+    ASSERT_TRUE(readComponent(ws, system, entry.path(), kind->readerCode, target));
     const fs::path again = t.dir.path() / "again";
     const std::string ext(kind->extension);
     bool written = false;
-    if (ext == ".hsy.txt") written = writeSystemFile(hs, again);
-    if (ext == ".sgr.txt") written = writeSignalGroupsFile(hs, again, comment);
-    if (ext == ".igr.txt") written = writeIndicatorGroupFile(hs.group(target), again, comment);
-    if (ext == ".ind.txt") written = writeIndicatorFile(hs.group(target).indicator(1), again, comment);
-    if (ext == ".mm.txt") written = writeMoneyManagementFile(hs.mm, again, comment);
-    if (ext == ".stp.txt") written = writeStopsFile(hs.group(target), again, comment);
+    if (ext == ".hsy.txt") written = writeSystemFile(system, again);
+    if (ext == ".sgr.txt") written = writeSignalGroupsFile(system, again, comment);
+    if (ext == ".igr.txt") written = writeIndicatorGroupFile(system.group(target), again, comment);
+    if (ext == ".ind.txt") written = writeIndicatorFile(system.group(target).indicator(1), again, comment);
+    if (ext == ".mm.txt") written = writeMoneyManagementFile(system.mm, again, comment);
+    if (ext == ".stp.txt") written = writeStopsFile(system.group(target), again, comment);
     ASSERT_TRUE(written);
     EXPECT_EQ(testing::readBytes(again), bytes);
   }

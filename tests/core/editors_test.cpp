@@ -114,7 +114,7 @@ TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
 
   Indicator ind = indicatorWithValue("RSI", "1");
   ind.setRaw("lastedittime", editTimeText(toDaySerial({2026, 12, 4, 9, 5, 0})));
-  const IndicatorListRow row = listRow(*t.ws, ind, 1, 3);
+  const IndicatorListRow row = listRow(t.ws->language, ind, 1, 3);
   EXPECT_EQ(row.columns[0], "RSI");
   EXPECT_EQ(row.columns[1], "4.12.2026 09:05");
   EXPECT_EQ(row.columns[2], "c/1");
@@ -123,12 +123,12 @@ TEST(SignalGroupList, SharesTimesNumbersAndSorting) {
   EXPECT_EQ(editTimeLabel(0), "");
 
   // 29 of 100 is 28.999... in binary; the share must not lose a hundredth.
-  EXPECT_EQ(shareText(*t.ws, "29", 100), "29 von 100=29%");
-  EXPECT_EQ(shareText(*t.ws, "2", 3), "2 von 3=66.66%");
-  EXPECT_EQ(shareText(*t.ws, "0", 0), "0 von 0=0%");
+  EXPECT_EQ(shareText(t.ws->language, "29", 100), "29 von 100=29%");
+  EXPECT_EQ(shareText(t.ws->language, "2", 3), "2 von 3=66.66%");
+  EXPECT_EQ(shareText(t.ws->language, "0", 0), "0 von 0=0%");
   EXPECT_EQ(fnk1(0.55), ".5");
 
-  std::vector<IndicatorListRow> rows = listRows(*t.ws, g);
+  std::vector<IndicatorListRow> rows = listRows(t.ws->language, g);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2].columns[4], " # 3");
 
@@ -204,30 +204,30 @@ TEST(SignalGroupEdit, NewIndicatorDefaultsAndGroupRows) {
 
 TEST(SignalGroupEdit, CopyCaptionsAndCopies) {
   TestWorkspace t;
-  EXPECT_EQ(settingsCopyCaption(*t.ws, 1), "Diese L-Einstellungen nach XS kopieren");
-  EXPECT_EQ(settingsCopyCaption(*t.ws, 2), "Diese XL-Einstellungen nach S kopieren");
-  EXPECT_EQ(stopCopyCaption(*t.ws, 2), "Dieses STOP nach XS kopieren");
-  EXPECT_EQ(stopCopyCaption(*t.ws, 4), "Dieses STOP nach XL kopieren");
+  EXPECT_EQ(settingsCopyCaption(t.ws->language, 1), "Diese L-Einstellungen nach XS kopieren");
+  EXPECT_EQ(settingsCopyCaption(t.ws->language, 2), "Diese XL-Einstellungen nach S kopieren");
+  EXPECT_EQ(stopCopyCaption(t.ws->language, 2), "Dieses STOP nach XS kopieren");
+  EXPECT_EQ(stopCopyCaption(t.ws->language, 4), "Dieses STOP nach XL kopieren");
 
-  TradingSystem& hs = t.ws->system();
-  hs.group(2).sl = "10";
-  hs.group(2).tp = "20";
-  hs.group(2).ts = "0";
-  hs.group(4).sl = "1";
-  EXPECT_FALSE(copyStopsToPartner(hs, 1));
-  EXPECT_TRUE(copyStopsToPartner(hs, 2));
-  EXPECT_EQ(hs.group(4).sl, "10");
-  EXPECT_EQ(hs.group(4).tp, "20");
-  EXPECT_EQ(hs.group(4).ts, "0");
+  TradingSystem& system = t.ws->system();
+  system.group(2).sl = "10";
+  system.group(2).tp = "20";
+  system.group(2).ts = "0";
+  system.group(4).sl = "1";
+  EXPECT_FALSE(copyStopsToPartner(system, 1));
+  EXPECT_TRUE(copyStopsToPartner(system, 2));
+  EXPECT_EQ(system.group(4).sl, "10");
+  EXPECT_EQ(system.group(4).tp, "20");
+  EXPECT_EQ(system.group(4).ts, "0");
 
-  hs.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
-  hs.group(1).threshold = "60";
-  hs.group(4).sl = "33";
-  EXPECT_TRUE(copyToCounterpart(hs, 1));
-  EXPECT_EQ(hs.group(4).name, "XS");
-  EXPECT_EQ(hs.group(4).threshold, "60");
-  EXPECT_EQ(hs.group(4).indicators(), hs.group(1).indicators());
-  EXPECT_EQ(hs.group(4).sl, "33");  // the exit group keeps its stops
+  system.group(1).addIndicator(newIndicatorWithDefaults(*t.ws, "ADX", 1));
+  system.group(1).threshold = "60";
+  system.group(4).sl = "33";
+  EXPECT_TRUE(copyToCounterpart(system, 1));
+  EXPECT_EQ(system.group(4).name, "XS");
+  EXPECT_EQ(system.group(4).threshold, "60");
+  EXPECT_EQ(system.group(4).indicators(), system.group(1).indicators());
+  EXPECT_EQ(system.group(4).sl, "33");  // the exit group keeps its stops
 }
 
 TEST(SettingsEditors, MethodSetsAndAccountBrokers) {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
 #include "sample_system.hpp"
@@ -124,8 +125,8 @@ TEST(QuickReaders, TakeKeysOnlyWhereTheReaderDoes) {
   };
   for (const Case& c : cases) {
     writeUser(t, c.file, c.text);
-    EXPECT_EQ(readMagic(*t.ws, c.file), c.magic) << c.file;
-    EXPECT_EQ(readTitle(*t.ws, c.file), c.title) << c.file;
+    EXPECT_EQ(readMagic(t.ws->userFolder(), c.file), c.magic) << c.file;
+    EXPECT_EQ(readTitle(t.ws->userFolder(), c.file), c.title) << c.file;
   }
 }
 
@@ -167,7 +168,7 @@ TEST(MagicNumbers, ANewSystemSkipsNumbersTheLibraryUses) {
   writeUser(t, "AuchBelegt.hsy.txt", "START general\ncomment=\"" + std::string(1200, 'c') + "\"\nmagic=\"2000002\"\nENDE general\n");
   const auto name = createSystem(ws, "Neu");
   ASSERT_TRUE(name);
-  const std::string magic = readMagic(ws, *name);
+  const std::string magic = readMagic(ws.userFolder(), *name);
   EXPECT_GT(std::stol(magic), 2000002) << magic;
 }
 

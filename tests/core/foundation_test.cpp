@@ -21,21 +21,21 @@ TEST(Settings, KeysAndLanguageNameIgnoreCase) {
   t.ws->startUp();
   const Settings& s = t.ws->settings;
   EXPECT_TRUE(t.ws->language.english());
-  EXPECT_EQ(s.modus, -1);
+  EXPECT_EQ(s.displayMode, -1);
   EXPECT_EQ(s.magic, 123456);
-  EXPECT_EQ(s.lastHsId, 7);
-  EXPECT_EQ(s.sliderMitButtons, 1);
+  EXPECT_EQ(s.lastSystemId, 7);
+  EXPECT_EQ(s.sliderWithButtons, 1);
   EXPECT_EQ(s.tabColours[3], 255);
-  EXPECT_EQ(s.metatraderPfad, "C:\\MT4");
+  EXPECT_EQ(s.metatraderFolder, "C:\\MT4");
   EXPECT_TRUE(t.host.messages.empty());
 }
 
 TEST(Settings, RoundTripAndMagicFloor) {
   TestWorkspace t;
   EXPECT_EQ(t.ws->settings.magic, 100000);  // no settings file: the counter starts at 100000
-  t.ws->settings.modus = 0;
-  t.ws->settings.metatraderPfad = "/home/trader/.wine/drive_c/MT4, Demo";
-  t.ws->settings.lastHsId = 12;
+  t.ws->settings.displayMode = 0;
+  t.ws->settings.metatraderFolder = "/home/trader/.wine/drive_c/MT4, Demo";
+  t.ws->settings.lastSystemId = 12;
   t.ws->settings.updateUrl = "https://zorvik.example/update.txt?a=1,b=2";
   t.ws->language.switchLanguage("DEUTSCH", t.ws->resFolder());
   ASSERT_TRUE(t.ws->saveSettings());
@@ -46,10 +46,10 @@ TEST(Settings, RoundTripAndMagicFloor) {
 
   Workspace again(t.dir.path(), t.host);
   again.startUp();
-  EXPECT_EQ(again.settings.metatraderPfad, "/home/trader/.wine/drive_c/MT4, Demo");  // a comma survives
-  EXPECT_EQ(again.settings.lastHsId, 12);
+  EXPECT_EQ(again.settings.metatraderFolder, "/home/trader/.wine/drive_c/MT4, Demo");  // a comma survives
+  EXPECT_EQ(again.settings.lastSystemId, 12);
   EXPECT_EQ(again.settings.updateUrl, "https://zorvik.example/update.txt?a=1,b=2");
-  EXPECT_EQ(again.settings.modus, -1);  // read back as the start mode
+  EXPECT_EQ(again.settings.displayMode, -1);  // read back as the start mode
   EXPECT_EQ(again.language.name(), "DEUTSCH");
 }
 

@@ -7,6 +7,7 @@
 #include "library/library.hpp"
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -36,9 +37,9 @@ class LibraryTest : public ::testing::Test {
   }
   // A real system file written from the sample system, for opening and dropping.
   void putSampleSystem(const std::string& fileName) {
-    TradingSystem hs;
-    testing::fillSampleSystem(ws, hs, fileName);
-    ASSERT_TRUE(writeSystemFile(hs, componentPath(ws.userFolder(), fileName)));
+    TradingSystem system;
+    testing::fillSampleSystem(ws, system, fileName);
+    ASSERT_TRUE(writeSystemFile(system, componentPath(ws.userFolder(), fileName)));
   }
   std::vector<std::string> displays(int groupId) const {
     std::vector<std::string> out;
@@ -151,13 +152,13 @@ TEST_F(LibraryTest, ItemIdsKeepGrowingOverRebuilds) {
   // The last opened system is kept by the number a fresh listing gives it, so that it still
   // names that system at the next start whatever ids this run has used.
   lib.click(item(libgroup::TradingSystems, "B"), 0);
-  EXPECT_EQ(ws.settings.lastHsId, 2);
+  EXPECT_EQ(ws.settings.lastSystemId, 2);
   Library nextRun(ws);
   ws.system().systemFileName.clear();
   nextRun.relistLibrary();
   ASSERT_NE(nextRun.lastSystemItem(), nullptr);
   EXPECT_EQ(nextRun.lastSystemItem()->fileName, "B.hsy.txt");
-  ws.settings.lastHsId = 3;  // a Powerswitch entry's number is no system
+  ws.settings.lastSystemId = 3;  // a Powerswitch entry's number is no system
   EXPECT_EQ(nextRun.lastSystemItem(), nullptr);
 }
 
@@ -276,7 +277,7 @@ TEST_F(LibraryTest, TrashingTheOpenSystemSavesAndClosesIt) {
   EXPECT_EQ(lib.moveToTrash(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(ws.system().systemFileName, "");
   EXPECT_EQ(lib.boldId(), 0);
-  EXPECT_EQ(readTitle(ws, "Trend.hsy.txt.del"), "Zuletzt");
+  EXPECT_EQ(readTitle(ws.userFolder(), "Trend.hsy.txt.del"), "Zuletzt");
   EXPECT_TRUE(saveCurrentSystem(ws));  // nothing is open: the system does not come back
   EXPECT_FALSE(fs::exists(user("Trend.hsy.txt")));
 }
@@ -310,7 +311,7 @@ TEST_F(LibraryTest, Delete) {
   EXPECT_EQ(lib.remove(), LibraryOutcome::SystemClosed);
   EXPECT_EQ(t.host.questions.back(), "Wollen Sie wirklich das Handelssystem Trend löschen ?");
   EXPECT_EQ(ws.system().systemFileName, "");
-  EXPECT_EQ(ws.settings.lastHsId, 0);
+  EXPECT_EQ(ws.settings.lastSystemId, 0);
   EXPECT_TRUE(saveCurrentSystem(ws));
   EXPECT_FALSE(fs::exists(user("Trend.hsy.txt")));
 
@@ -398,10 +399,10 @@ TEST_F(LibraryTest, SaveUnderANewNameActsOnTheOpenSystem) {
   const std::string originalMagic = ws.system().general.magic;
   EXPECT_EQ(lib.saveAs(), LibraryOutcome::SystemOpened);
   // The copy trades under a number of its own, and the trader is told which.
-  const std::string copyMagic = readMagic(ws, "Kopie.hsy.txt");
-  EXPECT_EQ(readMagic(ws, "Trend.hsy.txt"), originalMagic);
+  const std::string copyMagic = readMagic(ws.userFolder(), "Kopie.hsy.txt");
+  EXPECT_EQ(readMagic(ws.userFolder(), "Trend.hsy.txt"), originalMagic);
   EXPECT_NE(copyMagic, originalMagic);
-  EXPECT_EQ(readMagic(ws, "Range.hsy.txt") == copyMagic, false);
+  EXPECT_EQ(readMagic(ws.userFolder(), "Range.hsy.txt") == copyMagic, false);
   EXPECT_EQ(ws.system().general.magic, copyMagic);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic});
   EXPECT_EQ(t.host.prompts.back(), "Speichern unter");
@@ -449,7 +450,7 @@ TEST_F(LibraryTest, DropRules) {
   put("Alt.ind.txt.del");
   lib.relistLibrary();
   lib.click(item(libgroup::TradingSystems, "Trend"), 0);
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
   ws.system().group(3).indicators().clear();
 
   const std::string onlySignal = "Es kann nur auf L / XL / S / XS gedroppt werden !";
@@ -485,16 +486,16 @@ TEST_F(LibraryTest, DropRules) {
   }
   // Entry short got the indicator and then the indicator group appended; only exit short
   // took the stops; the money management came in from the settings tab.
-  ASSERT_EQ(hs.group(3).count(), 3);
-  EXPECT_EQ(hs.group(3).indicator(1).type(), "RSI");
-  EXPECT_EQ(hs.group(3).indicator(3).type(), "MACD");
-  EXPECT_EQ(hs.group(4).sl, "11");
-  EXPECT_EQ(hs.group(4).tp, "13");
-  EXPECT_NE(hs.group(2).sl, "11");
-  EXPECT_EQ(hs.mm.lots, "7");
+  ASSERT_EQ(system.group(3).count(), 3);
+  EXPECT_EQ(system.group(3).indicator(1).type(), "RSI");
+  EXPECT_EQ(system.group(3).indicator(3).type(), "MACD");
+  EXPECT_EQ(system.group(4).sl, "11");
+  EXPECT_EQ(system.group(4).tp, "13");
+  EXPECT_NE(system.group(2).sl, "11");
+  EXPECT_EQ(system.mm.lots, "7");
 
   // Without an open system nothing is read.
-  hs.systemFileName.clear();
+  system.systemFileName.clear();
   t.host.messages.clear();
   EXPECT_EQ(lib.drop(item(libgroup::Indicators, "RSI"), 1), LibraryOutcome::Nothing);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});

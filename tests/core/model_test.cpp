@@ -76,66 +76,66 @@ TEST(SignalGroup, RemoveAndResize) {
 
 TEST(TradingSystem, ResetsGiveTheDocumentedDefaults) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(hs.group(i).name, kGroupRoles[static_cast<std::size_t>(i - 1)].name);
-  hs.group(2).addIndicator(Indicator("RSI"));
-  hs.group(2).sl = "40";
-  hs.systemFileName = "abc.hsy.txt";
-  hs.resetAll(systemDefaults(*t.ws));
-  EXPECT_EQ(hs.group(2).count(), 0);
-  EXPECT_EQ(hs.group(2).sl, "");
-  EXPECT_EQ(hs.group(2).name, "XL");
-  EXPECT_EQ(hs.general.filename, "abc.hsy.txt");
-  EXPECT_EQ(hs.general.title, "abc");
-  EXPECT_EQ(hs.general.account, t.ws->knownAccounts.front().number);
-  EXPECT_EQ(hs.general.accountType, "idKontotyp");
-  EXPECT_EQ(hs.general.broker, "#0");
-  EXPECT_EQ(hs.general.magic, "100001");
-  EXPECT_EQ(hs.mm.hedging, "idno Hedging");
-  EXPECT_EQ(hs.mm.delta, "5000");
-  EXPECT_EQ(hs.parameter("mm_editok"), "1");
+  TradingSystem& system = t.ws->system();
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(system.group(i).name, kGroupRoles[static_cast<std::size_t>(i - 1)].name);
+  system.group(2).addIndicator(Indicator("RSI"));
+  system.group(2).sl = "40";
+  system.systemFileName = "abc.hsy.txt";
+  system.resetAll(systemDefaults(*t.ws));
+  EXPECT_EQ(system.group(2).count(), 0);
+  EXPECT_EQ(system.group(2).sl, "");
+  EXPECT_EQ(system.group(2).name, "XL");
+  EXPECT_EQ(system.general.filename, "abc.hsy.txt");
+  EXPECT_EQ(system.general.title, "abc");
+  EXPECT_EQ(system.general.account, t.ws->knownAccounts.front().number);
+  EXPECT_EQ(system.general.accountType, "idKontotyp");
+  EXPECT_EQ(system.general.broker, "#0");
+  EXPECT_EQ(system.general.magic, "100001");
+  EXPECT_EQ(system.mm.hedging, "idno Hedging");
+  EXPECT_EQ(system.mm.delta, "5000");
+  EXPECT_EQ(system.parameter("mm_editok"), "1");
 
-  hs.systemFileName = "ohne Endung";
-  hs.resetGeneral(systemDefaults(*t.ws));
-  EXPECT_EQ(hs.general.title, "abc");  // no ".hsy": title unchanged
-  EXPECT_EQ(hs.general.magic, "100002");
+  system.systemFileName = "ohne Endung";
+  system.resetGeneral(systemDefaults(*t.ws));
+  EXPECT_EQ(system.general.title, "abc");  // no ".hsy": title unchanged
+  EXPECT_EQ(system.general.magic, "100002");
 }
 
 TEST(TradingSystem, ParaChangeRules) {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  TradingSystem& hs = ws.system();
-  storeSystemParameter(ws, hs, "general_filename", "abc.hsy.txt");
-  storeSystemParameter(ws, hs, "general_bezeichnung", "#0");
-  EXPECT_EQ(hs.parameter("general_bezeichnung"), "abc");
-  storeSystemParameter(ws, hs, "general_magic", "-");
-  EXPECT_EQ(hs.parameter("general_magic"), "100001");
-  storeSystemParameter(ws, hs, " mm_typ ", "#1");
-  EXPECT_EQ(hs.mm.type, "idFixed Fractional");
-  storeSystemParameter(ws, hs, "mm_hedging", "#1");
-  EXPECT_EQ(hs.mm.hedging, "idHedging");
-  storeSystemParameter(ws, hs, "general_symbol", "Aktuelles Symbol");
-  EXPECT_EQ(hs.parameter("mm_symbol"), "Symbol()");
-  storeSystemParameter(ws, hs, "mm_symbol", "EURUSD");
-  EXPECT_EQ(hs.parameter("general_symbol"), "EURUSD");
-  storeSystemParameter(ws, hs, "general_editok", "0");
-  EXPECT_EQ(hs.parameter("general_editok"), "0");
-  storeSystemParameter(ws, hs, "mm_typ", "idFixed Lots");
-  storeSystemParameter(ws, hs, "unbekannt", "1");
-  EXPECT_EQ(hs.changedKeys,
+  TradingSystem& system = ws.system();
+  storeSystemParameter(ws, system, "general_filename", "abc.hsy.txt");
+  storeSystemParameter(ws, system, "general_bezeichnung", "#0");
+  EXPECT_EQ(system.parameter("general_bezeichnung"), "abc");
+  storeSystemParameter(ws, system, "general_magic", "-");
+  EXPECT_EQ(system.parameter("general_magic"), "100001");
+  storeSystemParameter(ws, system, " mm_typ ", "#1");
+  EXPECT_EQ(system.mm.type, "idFixed Fractional");
+  storeSystemParameter(ws, system, "mm_hedging", "#1");
+  EXPECT_EQ(system.mm.hedging, "idHedging");
+  storeSystemParameter(ws, system, "general_symbol", "Aktuelles Symbol");
+  EXPECT_EQ(system.parameter("mm_symbol"), "Symbol()");
+  storeSystemParameter(ws, system, "mm_symbol", "EURUSD");
+  EXPECT_EQ(system.parameter("general_symbol"), "EURUSD");
+  storeSystemParameter(ws, system, "general_editok", "0");
+  EXPECT_EQ(system.parameter("general_editok"), "0");
+  storeSystemParameter(ws, system, "mm_typ", "idFixed Lots");
+  storeSystemParameter(ws, system, "unbekannt", "1");
+  EXPECT_EQ(system.changedKeys,
             "general_filename;general_bezeichnung;general_magic;mm_typ;mm_hedging;general_symbol;mm_symbol;"
             "general_editok;unbekannt;");
-  EXPECT_TRUE(hs.changed);
+  EXPECT_TRUE(system.changed);
   EXPECT_TRUE(t.host.messages.empty());
-  EXPECT_EQ(hs.parameter("unbekannt"), std::nullopt);
+  EXPECT_EQ(system.parameter("unbekannt"), std::nullopt);
   EXPECT_TRUE(t.host.messages.empty());  // the model itself tells nobody
-  EXPECT_EQ(shownSystemParameter(ws, hs, "unbekannt"), "");
+  EXPECT_EQ(shownSystemParameter(ws, system, "unbekannt"), "");
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"paraget unbek:unbekannt"}));
 
-  storeChosenCaption(ws, hs, "mm_typ", "Fixed Ratio");
-  EXPECT_EQ(hs.mm.type, "idFixed Ratio");
-  storeChosenCaption(ws, hs, "general_kontotyp", "Minikonto");
-  EXPECT_EQ(hs.general.accountType, "idMini");
+  storeChosenCaption(ws, system, "mm_typ", "Fixed Ratio");
+  EXPECT_EQ(system.mm.type, "idFixed Ratio");
+  storeChosenCaption(ws, system, "general_kontotyp", "Minikonto");
+  EXPECT_EQ(system.general.accountType, "idMini");
 
   // The system alone stores what it is given: resolving "#n", "-" and the current symbol
   // belongs to storeSystemParameter, and a bare system has no counter to draw from.
@@ -151,18 +151,18 @@ TEST(TradingSystem, ParaChangeRules) {
 
 TEST(TradingSystem, CloneIsDeep) {
   TestWorkspace t;
-  TradingSystem& hs = t.ws->system();
+  TradingSystem& system = t.ws->system();
   Indicator ind("RSI");
   ind.setParameter(t.ws->definitions, t.ws->language, "period", "14");
-  hs.group(1).addIndicator(ind);
-  hs.group(1).threshold = "60";
-  TradingSystem copy = hs.clone();
+  system.group(1).addIndicator(ind);
+  system.group(1).threshold = "60";
+  TradingSystem copy = system.clone();
   copy.group(1).indicator(1).setParameter(t.ws->definitions, t.ws->language, "period", "3");
   copy.group(1).threshold = "10";
   copy.mm.lots = "9";
-  EXPECT_EQ(hs.group(1).indicator(1).parameter("period"), "14");
-  EXPECT_EQ(hs.group(1).threshold, "60");
-  EXPECT_EQ(hs.mm.lots, "1");
+  EXPECT_EQ(system.group(1).indicator(1).parameter("period"), "14");
+  EXPECT_EQ(system.group(1).threshold, "60");
+  EXPECT_EQ(system.mm.lots, "1");
   EXPECT_EQ(copy.group(1).name, "L");
 }
 

@@ -27,13 +27,13 @@ TEST(ProgramSettings, ColourNumbersDefaultsAndStyles) {
   EXPECT_EQ(styles.back(), "Stil 7");
 
   Settings s;
-  s.tabStil = 6;
+  s.tabStyle = 6;
   s.tabColours.fill(42);
-  s.metatraderPfad = "C:\\MT4";
+  s.metatraderFolder = "C:\\MT4";
   applyTabDefaults(s);
-  EXPECT_EQ(s.tabStil, 3);
+  EXPECT_EQ(s.tabStyle, 3);
   EXPECT_EQ(s.tabColours, (std::array<std::int32_t, 8>{0xDDDDDD, 221, 0xEAEAEA, 221, 221, 0xC0C0C0, 0, 0}));
-  EXPECT_EQ(s.metatraderPfad, "C:\\MT4");
+  EXPECT_EQ(s.metatraderFolder, "C:\\MT4");
 
   EXPECT_EQ(tabStyleLook(0).cornerRadius, 0);
   EXPECT_EQ(tabStyleLook(3).cornerRadius, 6);

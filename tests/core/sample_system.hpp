@@ -14,8 +14,8 @@ inline constexpr double kSampleEditTime = 45678.5;
 // A new indicator of the given type with the catalogue defaults.
 Indicator sampleIndicator(const Workspace& ws, const std::string& type);
 
-// Resets hs to the file name and fills it.
-void fillSampleSystem(Workspace& ws, TradingSystem& hs, const std::string& fileName = "Trend.hsy.txt");
+// Resets the system to the file name and fills it.
+void fillSampleSystem(Workspace& ws, TradingSystem& system, const std::string& fileName = "Trend.hsy.txt");
 
 // Text written with "\n" line ends, as the CR LF bytes of a file.
 std::string crlf(const std::string& text);

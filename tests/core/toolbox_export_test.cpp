@@ -6,6 +6,7 @@
 
 #include "editors/toolbox_export.hpp"
 #include "model/component_files.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "sample_system.hpp"
 #include "test_support.hpp"
@@ -109,33 +110,33 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
   };
   const Case cases[] = {
       {0, 0, {}, 0, "Alles.hsy.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string&) { return writeSystemFile(hs, f); }},
+       [](const TradingSystem& system, const fs::path& f, const std::string&) { return writeSystemFile(system, f); }},
       {1, 5, {}, 0, "Alles.sgr.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) { return writeSignalGroupsFile(hs, f, c); }},
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) { return writeSignalGroupsFile(system, f, c); }},
       {2, 1, {2}, 2, "Alles.igr.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) {
-         return writeIndicatorGroupFile(hs.group(1), f, c);
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) {
+         return writeIndicatorGroupFile(system.group(1), f, c);
        }},
       {3, 1, {2}, 2, "Alles.igr.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) {
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) {
          const std::vector<int> second{2};
-         return writeIndicatorGroupFile(hs.group(1), f, c, &second);
+         return writeIndicatorGroupFile(system.group(1), f, c, &second);
        }},
       // The indicator under the list's cursor, when it is one of the selected.
       {4, 1, {1, 2}, 2, "Alles.ind.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) {
-         return writeIndicatorFile(hs.group(1).indicator(2), f, c);
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) {
+         return writeIndicatorFile(system.group(1).indicator(2), f, c);
        }},
       {4, 3, {1}, 0, "Alles.ind.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) {
-         return writeIndicatorFile(hs.group(3).indicator(1), f, c);
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) {
+         return writeIndicatorFile(system.group(3).indicator(1), f, c);
        }},
       {5, 2, {}, 0, "Alles.mm.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) {
-         return writeMoneyManagementFile(hs.mm, f, c);
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) {
+         return writeMoneyManagementFile(system.mm, f, c);
        }},
       {6, 2, {}, 0, "Alles.stp.txt",
-       [](const TradingSystem& hs, const fs::path& f, const std::string& c) { return writeStopsFile(hs.group(2), f, c); }},
+       [](const TradingSystem& system, const fs::path& f, const std::string& c) { return writeStopsFile(system.group(2), f, c); }},
   };
   const std::string comment = "Für \"später\"\r\nzweite Zeile";
   for (const Case& c : cases) {
@@ -152,7 +153,7 @@ TEST(ToolboxExport, EachChoiceWritesItsPartWithTheComment) {
     TradingSystem reference = t.ws->system();
     std::vector<std::string> messages;
     if (c.choice == 0) {
-      const std::string copyMagic = readMagic(*t.ws, c.file);
+      const std::string copyMagic = readMagic(t.ws->userFolder(), c.file);
       EXPECT_NE(copyMagic, openMagic);
       reference.setParameter("general_magic", copyMagic);
       messages.push_back("Die Kopie hat eine eigene Magicnummer erhalten: " + copyMagic);

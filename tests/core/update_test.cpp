@@ -373,7 +373,7 @@ TEST(UpdateCheck, FirstOfferIsANoticeTheSecondAQuestion) {
   ASSERT_TRUE(f.check());
   EXPECT_TRUE(f.t.host.questions.empty());
   EXPECT_EQ(readBytes(f.t.ws->userFile("lui.txt")), "1.1.147\r\n");
-  EXPECT_EQ(readLastUpdateInfo(*f.t.ws), "1.1.147");
+  EXPECT_EQ(readLastUpdateInfo(f.t.ws->userFolder()), "1.1.147");
 
   // The next run offers the same version again: now the user may decline.
   f.t.host.messages.clear();
@@ -391,7 +391,7 @@ TEST(UpdateCheck, FirstOfferIsANoticeTheSecondAQuestion) {
   f.offer("1.1.148");
   EXPECT_TRUE(f.check());
   EXPECT_EQ(f.t.host.questions.size(), 2u);
-  EXPECT_EQ(readLastUpdateInfo(*f.t.ws), "1.1.148");
+  EXPECT_EQ(readLastUpdateInfo(f.t.ws->userFolder()), "1.1.148");
 }
 
 TEST(UpdateCheck, OnlyACompleteMatchingDownloadIsKeptAndStarted) {

@@ -447,7 +447,7 @@ class EditorsTest : public QObject {
     // Right button: the slider toggles its buttons. With Shift the indicator editor switches it
     // back, so the setting takes the state from before the click; the other editors take the
     // toggled state.
-    env.ws->settings.sliderMitButtons = 0;
+    env.ws->settings.sliderWithButtons = 0;
     ValueSlider* period = i.rows().slider(rowOf(i.rows(), "period"));
     QVERIFY(period->hideButtons());
     QTest::mouseClick(period, Qt::RightButton, {}, period->rect().center());
@@ -455,12 +455,12 @@ class EditorsTest : public QObject {
     QCOMPARE(setting.count(), 0);
     QTest::mouseClick(period, Qt::RightButton, Qt::ShiftModifier, period->rect().center());
     QVERIFY(!period->hideButtons());
-    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
+    QCOMPARE(env.ws->settings.sliderWithButtons, std::int16_t(1));
     QCOMPARE(setting.count(), 1);
     ParameterRowBuilder& settings = host.groupEditor().settingRows();
     ValueSlider* threshold = settings.slider(rowOf(settings, "threshold"));
     QTest::mouseClick(threshold, Qt::RightButton, Qt::ShiftModifier, threshold->rect().center());
-    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
+    QCOMPARE(env.ws->settings.sliderWithButtons, std::int16_t(threshold->hideButtons() ? 0 : 1));
     QCOMPARE(setting.count(), 2);
 
     QTest::mouseClick(i.rows().captionLabel(rowOf(i.rows(), "period")), Qt::LeftButton);

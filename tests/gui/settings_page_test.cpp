@@ -44,7 +44,7 @@ class SettingsPageTest : public QObject {
     QVERIFY(!page.slidersWithButtonsCheck()->isChecked());
 
     QTest::mouseClick(page.slidersWithButtonsCheck(), Qt::LeftButton);
-    QCOMPARE(env.ws->settings.sliderMitButtons, std::int16_t(1));
+    QCOMPARE(env.ws->settings.sliderWithButtons, std::int16_t(1));
     QVERIFY(env.ini().contains("SLIDERMITBUTTONS=1\r\n"));
     QTest::mouseClick(page.markStopsCheck(), Qt::LeftButton);
     QVERIFY(env.ini().contains("STOPLOSSIMCHART=1\r\n"));
@@ -53,7 +53,7 @@ class SettingsPageTest : public QObject {
     page.folderEdit()->setFocus();
     page.folderEdit()->selectAll();
     QTest::keyClicks(page.folderEdit(), "D:\\MT4, Demo");
-    QCOMPARE(env.ws->settings.metatraderPfad, std::string("D:\\MT4, Demo"));
+    QCOMPARE(env.ws->settings.metatraderFolder, std::string("D:\\MT4, Demo"));
     QTest::keyClick(page.folderEdit(), Qt::Key_Return);
     QVERIFY(env.ini().contains("\"METATRADERPFAD=D:\\MT4, Demo\"\r\n"));
 
@@ -91,7 +91,7 @@ class SettingsPageTest : public QObject {
     found->setCurrentIndex(1);
     emit found->activated(1);
     QCOMPARE(page.folderEdit()->text(), QString::fromStdString(mt4.string()));
-    QCOMPARE(env.ws->settings.metatraderPfad, mt4.string());
+    QCOMPARE(env.ws->settings.metatraderFolder, mt4.string());
     QVERIFY(env.ini().contains(QByteArray("METATRADERPFAD=") + QByteArray::fromStdString(mt4.string())));
     QVERIFY(!found->isVisible());
 
@@ -105,12 +105,12 @@ class SettingsPageTest : public QObject {
     };
     QTest::mouseClick(page.browseButton(), Qt::LeftButton);
     QCOMPARE(askedFrom, home.path());
-    QCOMPARE(env.ws->settings.metatraderPfad, (home.path() + "/Broker MT4").toStdString());
+    QCOMPARE(env.ws->settings.metatraderFolder, (home.path() + "/Broker MT4").toStdString());
     QVERIFY(env.ini().contains("Broker MT4"));
     // Cancelling the folder dialog changes nothing.
     page.chooseFolder = [](const QString&) { return QString(); };
     QTest::mouseClick(page.browseButton(), Qt::LeftButton);
-    QCOMPARE(env.ws->settings.metatraderPfad, (home.path() + "/Broker MT4").toStdString());
+    QCOMPARE(env.ws->settings.metatraderFolder, (home.path() + "/Broker MT4").toStdString());
   }
 
   void coloursAndStyleReachTheTabStrips() {
@@ -132,12 +132,12 @@ class SettingsPageTest : public QObject {
     QVERIFY(tabs.styleSheet().contains("#010203"));
 
     page.tabStyleChoice()->setCurrentIndex(1);
-    QCOMPARE(env.ws->settings.tabStil, 1);
+    QCOMPARE(env.ws->settings.tabStyle, 1);
     QVERIFY(!bar.styleSheet().contains("qlineargradient"));
 
     QTest::mouseClick(page.defaultsButton(), Qt::LeftButton);
     QCOMPARE(env.ws->settings.tabColours[1], colourNumber(221, 0, 0));
-    QCOMPARE(env.ws->settings.tabStil, 3);
+    QCOMPARE(env.ws->settings.tabStyle, 3);
     QCOMPARE(page.tabStyleChoice()->currentText(), QString("Stil 3"));
     QCOMPARE(page.colourNumberLabel(0)->text(), QString(" 14540253"));
     QVERIFY(bar.styleSheet().contains("#dd0000"));

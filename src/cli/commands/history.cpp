@@ -51,7 +51,7 @@ int describe(const std::vector<std::string>& args) {
 
 int list(const Workspace& ws) {
   const char* home = std::getenv("HOME");
-  const auto folders = metatraderFoldersToSearch(ws.settings.metatraderPfad, home ? home : "");
+  const auto folders = metatraderFoldersToSearch(ws.settings.metatraderFolder, home ? home : "");
   const auto files = listHistoryFiles(folders, ws.root());
   if (files.empty()) std::cerr << "no history files found\n";
   bool allRead = true;

@@ -16,7 +16,7 @@ int runInfo(Context& ctx) {
             << "indicator types\t" << ws.catalogue.indicatorTypeCount() << "\n"
             << "known accounts\t" << ws.knownAccounts.size() << "\n"
             << "magic counter\t" << ws.settings.magic << "\n"
-            << "metatrader folder\t" << ws.settings.metatraderPfad << "\n";
+            << "metatrader folder\t" << ws.settings.metatraderFolder << "\n";
   for (const char* tab : {"GENERAL@1", "LONG@1", "EXIT LONG@1", "SHORT@1", "EXIT SHORT@1", "MONEYMANAGEMENT@1",
                           "EINSTELLUNGEN@1"})
     std::cout << "tab\t" << ws.tr(tab) << "\n";

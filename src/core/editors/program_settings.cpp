@@ -21,7 +21,7 @@ std::string colourNumberText(std::int32_t number) { return " " + intText(number)
 
 void applyTabDefaults(Settings& settings) {
   for (std::size_t i = 0; i < kTabColours.size(); ++i) settings.tabColours[i] = kTabColours[i].defaultColour;
-  settings.tabStil = kDefaultTabStyle;
+  settings.tabStyle = kDefaultTabStyle;
 }
 
 TabStyleLook tabStyleLook(std::int32_t style) {

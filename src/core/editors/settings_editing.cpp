@@ -1,5 +1,7 @@
 #include "editors/settings_editing.hpp"
 
+#include <algorithm>
+
 #include "brokers/known_accounts.hpp"
 
 namespace zorvik {
@@ -19,9 +21,7 @@ std::optional<std::string> accountNumberOfChoice(std::string_view chosenText) {
 }
 
 int brokerKindOfAccount(const std::vector<KnownAccount>& accounts, std::string_view accountNumber) {
-  for (const KnownAccount& a : accounts)
-    if (a.number == accountNumber) return a.brokerId == "idLCG" ? 2 : 1;
-  return 1;
+  return std::max(1, brokerOfAccount(accounts, accountNumber));
 }
 
 }  // namespace zorvik

@@ -5,6 +5,7 @@
 
 #include "model/catalogue.hpp"
 #include "model/component_files.hpp"
+#include "model/language.hpp"
 #include "model/signal_group.hpp"
 #include "text/numbers.hpp"
 #include "workspace/component_reading.hpp"
@@ -24,21 +25,21 @@ double cutDecimals(double x, double factor) {
 
 }  // namespace
 
-std::string stopCopyCaption(const Workspace& ws, int group) {
+std::string stopCopyCaption(const LanguageTable& language, int group) {
   const auto role = groupRoleOf(group);
   if (!role) return {};
   // An entry group has no stop partner; its (hidden) button names none.
   const auto partner = roleInfo(*role).stopPartner;
   const std::string_view target = partner ? roleInfo(*partner).name : "-";
-  return ws.tr("Dieses STOP nach") + " " + std::string(target) + " " + ws.tr("kopieren");
+  return language.translate("Dieses STOP nach") + " " + std::string(target) + " " + language.translate("kopieren");
 }
 
-std::string settingsCopyCaption(const Workspace& ws, int group) {
+std::string settingsCopyCaption(const LanguageTable& language, int group) {
   const auto role = groupRoleOf(group);
   if (!role) return {};
   const GroupRoleInfo& r = roleInfo(*role);
-  return ws.tr("Diese") + " " + std::string(r.name) + ws.tr("-Einstellungen nach") + " " +
-         std::string(roleInfo(r.counterpart).name) + " " + ws.tr("kopieren");
+  return language.translate("Diese") + " " + std::string(r.name) + language.translate("-Einstellungen nach") + " " +
+         std::string(roleInfo(r.counterpart).name) + " " + language.translate("kopieren");
 }
 
 long long signalTotal(const SignalGroup& group) {
@@ -57,25 +58,25 @@ std::string editTimeLabel(double daySerial) {
 std::string fnk1(double x) { return invariantNumber(cutDecimals(x, 10)); }
 std::string fnk2(double x) { return invariantNumber(cutDecimals(x, 100)); }
 
-std::string shareText(const Workspace& ws, std::string_view valueText, long long total) {
+std::string shareText(const LanguageTable& language, std::string_view valueText, long long total) {
   const double share = total == 0 ? 0.0 : leadingNumber(valueText) / double(total) * 100.0;
-  return std::string(valueText) + ws.tr(" von ") + std::to_string(total) + "=" + fnk2(share) + "%";
+  return std::string(valueText) + language.translate(" von ") + std::to_string(total) + "=" + fnk2(share) + "%";
 }
 
 std::string numberText(int number) { return " # " + std::to_string(number); }
 
-IndicatorListRow listRow(const Workspace& ws, const Indicator& indicator, int number, long long total) {
+IndicatorListRow listRow(const LanguageTable& language, const Indicator& indicator, int number, long long total) {
   IndicatorListRow row;
   row.number = number;
   row.columns = {indicator.type(), editTimeLabel(leadingNumber(indicator.parameter("lastedittime"))),
-                 indicator.toShortString(), shareText(ws, indicator.parameter("value"), total), numberText(number)};
+                 indicator.toShortString(), shareText(language, indicator.parameter("value"), total), numberText(number)};
   return row;
 }
 
-std::vector<IndicatorListRow> listRows(const Workspace& ws, const SignalGroup& group) {
+std::vector<IndicatorListRow> listRows(const LanguageTable& language, const SignalGroup& group) {
   const long long total = signalTotal(group);
   std::vector<IndicatorListRow> rows;
-  for (int k = 1; k <= group.count(); ++k) rows.push_back(listRow(ws, group.indicator(k), k, total));
+  for (int k = 1; k <= group.count(); ++k) rows.push_back(listRow(language, group.indicator(k), k, total));
   return rows;
 }
 

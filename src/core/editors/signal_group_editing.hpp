@@ -15,13 +15,14 @@
 namespace zorvik {
 
 class SignalGroup;
+class LanguageTable;
 class Workspace;
 
 // ---- The copy buttons.
 // "Dieses STOP nach XS kopieren" and "Diese L-Einstellungen nach XS kopieren", translated;
 // empty for a number outside 1..4.
-std::string stopCopyCaption(const Workspace& ws, int group);
-std::string settingsCopyCaption(const Workspace& ws, int group);
+std::string stopCopyCaption(const LanguageTable& language, int group);
+std::string settingsCopyCaption(const LanguageTable& language, int group);
 
 // ---- The indicator list.
 inline constexpr int kListColumns = 5;
@@ -42,11 +43,11 @@ std::string editTimeLabel(double daySerial);
 std::string fnk1(double x);
 std::string fnk2(double x);
 // "1 von 3=33.33%". With a total of 0 the share is shown as 0.
-std::string shareText(const Workspace& ws, std::string_view valueText, long long total);
+std::string shareText(const LanguageTable& language, std::string_view valueText, long long total);
 // " # 1"
 std::string numberText(int number);
-IndicatorListRow listRow(const Workspace& ws, const Indicator& indicator, int number, long long total);
-std::vector<IndicatorListRow> listRows(const Workspace& ws, const SignalGroup& group);
+IndicatorListRow listRow(const LanguageTable& language, const Indicator& indicator, int number, long long total);
+std::vector<IndicatorListRow> listRows(const LanguageTable& language, const SignalGroup& group);
 
 // Sorting by a column: the first click on a column sorts ascending and shows "up"; a click on
 // the column showing "up" sorts descending and shows "down". Other columns lose their icon.

@@ -55,7 +55,7 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
   const auto c = static_cast<ToolboxChoice>(choice);
   if (choice < 0 || choice >= kToolboxChoiceCount || c == ToolboxChoice::AnyParameter) return {};
 
-  TradingSystem& hs = ws_.system();
+  TradingSystem& system = ws_.system();
   const int tab = situation_.tab;
   const bool needsGroup =
       c == ToolboxChoice::IndicatorGroup || c == ToolboxChoice::SelectedIndicators || c == ToolboxChoice::Indicator;
@@ -68,9 +68,9 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
   std::vector<int> selected;
   if (isGroupTab(tab))
     for (int n : situation_.selected)
-      if (n >= 1 && n <= hs.group(tab).count()) selected.push_back(n);
+      if (n >= 1 && n <= system.group(tab).count()) selected.push_back(n);
 
-  if ((c == ToolboxChoice::IndicatorGroup || c == ToolboxChoice::SelectedIndicators) && hs.group(tab).count() == 0) {
+  if ((c == ToolboxChoice::IndicatorGroup || c == ToolboxChoice::SelectedIndicators) && system.group(tab).count() == 0) {
     ws_.message("Es sind noch gar keine Indikatoren angelegt !");
     return {ToolboxOutcome::Refused, {}};
   }
@@ -94,33 +94,33 @@ ToolboxResult ToolboxExport::exportPart(int choice, std::string_view name, std::
       magicLock.emplace(ws_);
       const auto magic = handOutMagicNumber(ws_);
       if (!magic) return {ToolboxOutcome::Refused, {}};
-      TradingSystem copy = hs;
+      TradingSystem copy = system;
       copy.setParameter("general_magic", *magic);
       written = writeSystemFile(copy, file, &error);
       copyMagic = *magic;
       break;
     }
     case ToolboxChoice::SignalGroups:
-      written = writeSignalGroupsFile(hs, file, comment, &error);
+      written = writeSignalGroupsFile(system, file, comment, &error);
       break;
     case ToolboxChoice::IndicatorGroup:
-      written = writeIndicatorGroupFile(hs.group(tab), file, comment, nullptr, &error);
+      written = writeIndicatorGroupFile(system.group(tab), file, comment, nullptr, &error);
       break;
     case ToolboxChoice::SelectedIndicators:
-      written = writeIndicatorGroupFile(hs.group(tab), file, comment, &selected, &error);
+      written = writeIndicatorGroupFile(system.group(tab), file, comment, &selected, &error);
       break;
     case ToolboxChoice::Indicator: {
       const bool currentSelected =
           std::find(selected.begin(), selected.end(), situation_.current) != selected.end();
       const int number = currentSelected ? situation_.current : selected.front();
-      written = writeIndicatorFile(hs.group(tab).indicator(number), file, comment, &error);
+      written = writeIndicatorFile(system.group(tab).indicator(number), file, comment, &error);
       break;
     }
     case ToolboxChoice::MoneyManagement:
-      written = writeMoneyManagementFile(hs.mm, file, comment, &error);
+      written = writeMoneyManagementFile(system.mm, file, comment, &error);
       break;
     case ToolboxChoice::Stops:
-      written = writeStopsFile(hs.group(tab), file, comment, &error);
+      written = writeStopsFile(system.group(tab), file, comment, &error);
       break;
     case ToolboxChoice::AnyParameter:
       break;

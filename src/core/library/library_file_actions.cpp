@@ -7,6 +7,7 @@
 #include "library/library_internal.hpp"
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
+#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "text/strings.hpp"
 #include "workspace/current_system.hpp"
@@ -69,7 +70,7 @@ LibraryOutcome Library::moveToTrash() {
   }
   if (openSystem) {
     ws_.system().systemFileName.clear();
-    ws_.settings.lastHsId = 0;
+    ws_.settings.lastSystemId = 0;
   }
   LibraryGroup* trash = groupById(libgroup::Trash);
   if (!trash) {
@@ -127,7 +128,7 @@ LibraryOutcome Library::remove() {
   if (boldId_ == r.id) boldId_ = 0;
   if (ws_.system().systemFileName == r.fileName) {
     ws_.system().systemFileName.clear();
-    ws_.settings.lastHsId = 0;
+    ws_.settings.lastSystemId = 0;
     return LibraryOutcome::SystemClosed;
   }
   return LibraryOutcome::Changed;
@@ -172,7 +173,7 @@ LibraryOutcome Library::rename() {
   const bool openSystem = ws_.system().systemFileName == r.fileName;
   if (openSystem) ws_.system().systemFileName = renamed;
   LibraryItem item = makeItem(groupId, renamed, {});
-  if (groupId == libgroup::TradingSystems) item.display = systemDisplay(item.nameHead, readTitle(ws_, renamed));
+  if (groupId == libgroup::TradingSystems) item.display = systemDisplay(item.nameHead, readTitle(ws_.userFolder(), renamed));
   item.id = r.id;
   LibraryGroup& g = *groupById(groupId);
   std::erase_if(g.items, [&](const LibraryItem& i) { return i.id == r.id; });

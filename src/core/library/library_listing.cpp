@@ -248,12 +248,12 @@ void Library::insertSorted(LibraryGroup& g, LibraryItem item) {
 
 void Library::setBold(std::int32_t id) {
   boldId_ = id;
-  if (const std::int32_t n = listingNumber(id); n > 0) ws_.settings.lastHsId = n;
+  if (const std::int32_t n = listingNumber(id); n > 0) ws_.settings.lastSystemId = n;
 }
 
 void Library::addSystemItem(std::string_view fileName) {
   LibraryItem item = makeItem(libgroup::TradingSystems, std::string(fileName), {});
-  item.display = systemDisplay(item.nameHead, readTitle(ws_, fileName));
+  item.display = systemDisplay(item.nameHead, readTitle(ws_.userFolder(), fileName));
   item.id = nextId();
   const std::int32_t id = item.id;
   insertSorted(*groupById(libgroup::TradingSystems), std::move(item));
@@ -285,7 +285,7 @@ std::int32_t Library::listingNumber(std::int32_t id) const {
 }
 
 const LibraryItem* Library::lastSystemItem() const {
-  const std::int32_t n = ws_.settings.lastHsId;
+  const std::int32_t n = ws_.settings.lastSystemId;
   if (n <= 0) return nullptr;
   const std::int32_t id = firstIdOfListing_ + n - 1;
   for (const auto& item : group(libgroup::TradingSystems)->items)

@@ -72,8 +72,8 @@ class LineWriter {
     line("ENDE " + std::string(role.section));
   }
 
-  void groupSections(const TradingSystem& hs) {
-    for (int i = 1; i <= kGroupCount; ++i) groupSection(hs.group(i), i);
+  void groupSections(const TradingSystem& system) {
+    for (int i = 1; i <= kGroupCount; ++i) groupSection(system.group(i), i);
   }
 
   void moneyManagement(const MoneyManagementRecord& mm) {
@@ -112,9 +112,9 @@ const ComponentKind* componentKindOf(std::string_view fileName) {
   return nullptr;
 }
 
-std::vector<std::string> systemFileLines(const TradingSystem& hs) {
+std::vector<std::string> systemFileLines(const TradingSystem& system) {
   LineWriter w;
-  const GeneralRecord& g = hs.general;
+  const GeneralRecord& g = system.general;
   w.line("START general");
   w.value("filename", g.filename);
   w.value("bezeichnung", g.title);
@@ -125,14 +125,14 @@ std::vector<std::string> systemFileLines(const TradingSystem& hs) {
   w.integer("editok", g.editok);
   w.value("magic", g.magic);
   w.line("ENDE general");
-  w.moneyManagement(hs.mm);
-  w.groupSections(hs);
+  w.moneyManagement(system.mm);
+  w.groupSections(system);
   return w.take();
 }
 
-std::vector<std::string> signalGroupsFileLines(const TradingSystem& hs, std::string_view comment) {
+std::vector<std::string> signalGroupsFileLines(const TradingSystem& system, std::string_view comment) {
   LineWriter w;
-  w.groupSections(hs);
+  w.groupSections(system);
   w.commentSection(comment);
   return w.take();
 }
@@ -180,13 +180,13 @@ std::vector<std::string> stopsFileLines(const SignalGroup& group, std::string_vi
   return w.take();
 }
 
-bool writeSystemFile(const TradingSystem& hs, const std::filesystem::path& file, std::string* error) {
-  return write(file, systemFileLines(hs), error);
+bool writeSystemFile(const TradingSystem& system, const std::filesystem::path& file, std::string* error) {
+  return write(file, systemFileLines(system), error);
 }
 
-bool writeSignalGroupsFile(const TradingSystem& hs, const std::filesystem::path& file, std::string_view comment,
+bool writeSignalGroupsFile(const TradingSystem& system, const std::filesystem::path& file, std::string_view comment,
                            std::string* error) {
-  return write(file, signalGroupsFileLines(hs, comment), error);
+  return write(file, signalGroupsFileLines(system, comment), error);
 }
 
 bool writeIndicatorGroupFile(const SignalGroup& group, const std::filesystem::path& file,

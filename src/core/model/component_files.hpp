@@ -43,9 +43,9 @@ const ComponentKind* componentKindOf(std::string_view fileName);
 // could not be written (the previous file is then untouched).
 
 // general, moneymanagement, then the four group sections in group order. No COMMENT.
-std::vector<std::string> systemFileLines(const TradingSystem& hs);
+std::vector<std::string> systemFileLines(const TradingSystem& system);
 // The four group sections exactly as in a system file, then COMMENT.
-std::vector<std::string> signalGroupsFileLines(const TradingSystem& hs, std::string_view comment);
+std::vector<std::string> signalGroupsFileLines(const TradingSystem& system, std::string_view comment);
 // One "signalgruppe" section, then COMMENT. With selected given, only the indicators at those
 // 1-based positions, in the given order (positions outside the group are skipped).
 std::vector<std::string> indicatorGroupFileLines(const SignalGroup& group, std::string_view comment,
@@ -56,8 +56,8 @@ std::vector<std::string> moneyManagementFileLines(const MoneyManagementRecord& m
 // sl, ts, tp of one group in a STOPS section, then COMMENT.
 std::vector<std::string> stopsFileLines(const SignalGroup& group, std::string_view comment);
 
-bool writeSystemFile(const TradingSystem& hs, const std::filesystem::path& file, std::string* error = nullptr);
-bool writeSignalGroupsFile(const TradingSystem& hs, const std::filesystem::path& file, std::string_view comment,
+bool writeSystemFile(const TradingSystem& system, const std::filesystem::path& file, std::string* error = nullptr);
+bool writeSignalGroupsFile(const TradingSystem& system, const std::filesystem::path& file, std::string_view comment,
                            std::string* error = nullptr);
 bool writeIndicatorGroupFile(const SignalGroup& group, const std::filesystem::path& file,
                              std::string_view comment, const std::vector<int>* selected = nullptr,

@@ -50,21 +50,21 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         language.switchLanguage(value, resFolder);
       } else if (key == "MODUS") {
         // Whatever was stored, the program starts in its start mode.
-        s.modus = -1;
+        s.displayMode = -1;
       } else if (key.size() == 7 && startsWith(key, "TABCOL") && key[6] >= '0' && key[6] <= '7') {
         s.tabColours[static_cast<std::size_t>(key[6] - '0')] = toInt32(value);
       } else if (key == "TABSTIL") {
-        s.tabStil = toInt32(value);
+        s.tabStyle = toInt32(value);
       } else if (key == "LASTHSID") {
-        s.lastHsId = toInt32(value);
+        s.lastSystemId = toInt32(value);
       } else if (key == "MAGIC") {
         s.magic = toInt32(value);
       } else if (key == "METATRADERPFAD") {
-        s.metatraderPfad = value;
+        s.metatraderFolder = value;
       } else if (key == "SLIDERMITBUTTONS") {
-        s.sliderMitButtons = toInt16(value);
+        s.sliderWithButtons = toInt16(value);
       } else if (key == "STOPLOSSIMCHART") {
-        s.stoplossImChart = toInt16(value);
+        s.stopLossInChart = toInt16(value);
       } else if (key == "ENTWICKLERMODUS") {
         s.developerMode = toInt16(value) == 1 ? 1 : 0;
       } else if (key == "UPDATEURL") {
@@ -87,12 +87,12 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
   };
   std::vector<std::string> lines{
       line("LANGUAGE", language.name()),
-      line("MODUS", intText(s.modus)),
-      line("LASTHSID", intText(s.lastHsId)),
+      line("MODUS", intText(s.displayMode)),
+      line("LASTHSID", intText(s.lastSystemId)),
       line("MAGIC", intText(s.magic)),
-      line("METATRADERPFAD", s.metatraderPfad),
-      line("SLIDERMITBUTTONS", intText(s.sliderMitButtons)),
-      line("STOPLOSSIMCHART", intText(s.stoplossImChart)),
+      line("METATRADERPFAD", s.metatraderFolder),
+      line("SLIDERMITBUTTONS", intText(s.sliderWithButtons)),
+      line("STOPLOSSIMCHART", intText(s.stopLossInChart)),
       line("UPDATEURL", s.updateUrl),
   };
   // Written only when switched on, so an ordinary settings file keeps its usual lines.

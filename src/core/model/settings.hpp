@@ -12,18 +12,18 @@ namespace zorvik {
 class LanguageTable;
 
 struct Settings {
-  std::int16_t modus = -1;           // mode flag of the main window: -1 true, 0 false
+  std::int16_t displayMode = -1;     // mode flag of the main window: -1 true, 0 false
   // Colour numbers (red in the low byte) of the tab strips: inactive and active tab, page,
   // strip, tab border, page border, then the text of the inactive and the active tab, which
   // must stay dark to be read on the light tones before them.
   std::array<std::int32_t, 8> tabColours{0xF0F0F0, 0xD8E8F8, 0xC8F0C8, 0xF8E0C0, 0xF8D0D0,
                                          0xF0D8F8, 0x505050, 0x000000};
-  std::int32_t tabStil = 0;
-  std::int32_t lastHsId = 0;         // library item number of the system opened last
+  std::int32_t tabStyle = 0;
+  std::int32_t lastSystemId = 0;     // library item number of the system opened last
   std::int32_t magic = 0;            // running counter behind magic numbers
-  std::string metatraderPfad;        // MetaTrader terminal folder
-  std::int16_t sliderMitButtons = 0; // 1: sliders show their step buttons
-  std::int16_t stoplossImChart = 0;
+  std::string metatraderFolder;      // MetaTrader terminal folder
+  std::int16_t sliderWithButtons = 0;  // 1: sliders show their step buttons
+  std::int16_t stopLossInChart = 0;
   // Developer mode: the generated source is kept and installed beside the EA, and the settings
   // dialog offers the editor. Off unless the settings file holds "ENTWICKLERMODUS=1".
   std::int16_t developerMode = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/file_names.hpp"
 #include "text/cp1252.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
@@ -77,6 +78,16 @@ std::optional<SystemHeadValues> readSystemHeadValues(const fs::path& file) {
   bytes = readFileBytes(file, kQuickReadLimit);
   if (!bytes) return std::nullopt;
   return generalValues(*bytes);
+}
+
+std::string readTitle(const fs::path& userFolder, std::string_view fileName) {
+  const auto values = readSystemHeadValues(componentPath(userFolder, fileName));
+  return values ? values->title : std::string();
+}
+
+std::string readMagic(const fs::path& userFolder, std::string_view fileName) {
+  const auto values = readSystemHeadValues(componentPath(userFolder, fileName));
+  return values ? values->magic : std::string();
 }
 
 }  // namespace zorvik

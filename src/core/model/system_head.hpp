@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zorvik {
 
@@ -14,5 +15,10 @@ struct SystemHeadValues {
 };
 // Nullopt when the file cannot be opened.
 std::optional<SystemHeadValues> readSystemHeadValues(const std::filesystem::path& file);
+
+// The same for a system of the user folder by the name the program holds (decoded, with
+// ".hsy.txt"); empty when the key or the file is not there.
+std::string readTitle(const std::filesystem::path& userFolder, std::string_view fileName);
+std::string readMagic(const std::filesystem::path& userFolder, std::string_view fileName);
 
 }  // namespace zorvik

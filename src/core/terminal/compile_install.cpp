@@ -172,7 +172,7 @@ CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
 }
 
 bool startTerminal(Workspace& ws) {
-  const fs::path mt = metatraderFolder(ws);
+  const fs::path mt = metatraderFolder(ws.settings.metatraderFolder, ws.root());
   if (mt.empty()) {
     ws.message("Der MetaTrader-Ordner ist nicht eingestellt.");
     return false;
@@ -193,7 +193,7 @@ bool startTerminal(Workspace& ws) {
 
 bool openEditor(Workspace& ws) {
   if (ws.settings.developerMode != 1) return false;
-  const fs::path mt = metatraderFolder(ws);
+  const fs::path mt = metatraderFolder(ws.settings.metatraderFolder, ws.root());
   if (mt.empty()) return false;
   const fs::path editor = mt / "metaeditor.exe";
   std::error_code ec;

@@ -18,12 +18,12 @@ std::string expertNameOf(std::string_view systemFileName) {
   return name;
 }
 
-fs::path metatraderFolder(const Workspace& ws) {
-  std::string text = trim(ws.settings.metatraderPfad);
+fs::path metatraderFolder(std::string_view setting, const fs::path& workingFolder) {
+  std::string text = trim(setting);
   while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
   if (text.empty()) return {};
   fs::path folder(text);
-  return folder.is_relative() ? ws.root() / folder : folder;
+  return folder.is_relative() ? workingFolder / folder : folder;
 }
 
 ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName) {
@@ -34,7 +34,7 @@ ExpertFiles expertFilesFor(const Workspace& ws, std::string_view eaName) {
   f.runs = ws.userFile(kRunsFolderName);
   f.namedEa = ws.userFile(name + ".ex4");
   f.namedSource = ws.userFile(name + ".mq4");
-  if (const fs::path mt = metatraderFolder(ws); !mt.empty()) {
+  if (const fs::path mt = metatraderFolder(ws.settings.metatraderFolder, ws.root()); !mt.empty()) {
     f.metaEditor = mt / "metaeditor.exe";
     f.expertFolders.push_back(mt / "experts");
     std::error_code ec;

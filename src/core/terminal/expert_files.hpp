@@ -29,7 +29,7 @@ std::string expertNameOf(std::string_view systemFileName);
 
 // The MetaTrader folder of the settings as a path, without trailing separators; relative
 // folders count from the working folder. Empty when the setting is empty.
-fs::path metatraderFolder(const Workspace& ws);
+fs::path metatraderFolder(std::string_view setting, const fs::path& workingFolder);
 
 // The files one run works with. The compiler never works in the user folder itself: each run
 // copies the source into a fresh folder of its own below `runs` and compiles it there, so a

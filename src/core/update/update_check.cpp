@@ -42,16 +42,16 @@ bool downloadComplete(const DownloadOutcome& o, std::uint64_t lengthMin) {
   return o.bytes >= lengthMin;
 }
 
-std::string readLastUpdateInfo(const Workspace& ws) {
-  auto lines = readTextLines(ws.userFile(kLastUpdateInfoFile));
+std::string readLastUpdateInfo(const fs::path& userFolder) {
+  auto lines = readTextLines(userFolder / kLastUpdateInfoFile);
   if (!lines || lines->empty()) return {};
   // The first field of the first line.
   const std::string& line = lines->front();
   return unquote(trim(std::string_view(line).substr(0, line.find(','))));
 }
 
-bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText) {
-  return writeTextLines(ws.userFile(kLastUpdateInfoFile), {versionText});
+bool writeLastUpdateInfo(const fs::path& userFolder, const std::string& versionText) {
+  return writeTextLines(userFolder / kLastUpdateInfoFile, {versionText});
 }
 
 bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion) {
@@ -94,7 +94,7 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   if (!page.hasDigest) {
     // An old page: without a digest nothing ties the file to the page, so it is not fetched
     // here at all; the trader may fetch it in the browser and decide.
-    writeLastUpdateInfo(ws, page.version);
+    writeLastUpdateInfo(ws.userFolder(), page.version);
     if (ws.host().askYesNo(announcement +
                            ws.tr("Die Update-Seite nennt keine Prüfsumme, daher wird das Update nicht automatisch "
                                  "installiert. Download-Adresse im Browser öffnen?") +
@@ -110,12 +110,12 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   }
 
   const std::string notice = announcement + ws.tr("Diese wird nun automatisch geladen...");
-  if (readLastUpdateInfo(ws) != page.version) {
+  if (readLastUpdateInfo(ws.userFolder()) != page.version) {
     ws.host().message(notice);
   } else if (!ws.host().askYesNo(notice)) {
     return false;
   }
-  writeLastUpdateInfo(ws, page.version);
+  writeLastUpdateInfo(ws.userFolder(), page.version);
 
   const DownloadOutcome outcome = transport.download(page.link, updater);
   // Whatever is left of a failed or unverified download is not the updater the page means;

@@ -58,8 +58,8 @@ struct UpdateState {
 };
 
 // "lui.txt" in the user folder: the version text offered last.
-std::string readLastUpdateInfo(const Workspace& ws);
-bool writeLastUpdateInfo(const Workspace& ws, const std::string& versionText);
+std::string readLastUpdateInfo(const std::filesystem::path& userFolder);
+bool writeLastUpdateInfo(const std::filesystem::path& userFolder, const std::string& versionText);
 
 // The update check. `runningVersion` is versionNumber(major, minor, revision) of this program.
 // Does nothing but remove an old updater when the settings name no update page. Returns true

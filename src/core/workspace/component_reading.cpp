@@ -40,8 +40,8 @@ enum State : int { kIgnore = 0, kGeneral = 1, kMoneyManagement = 2, kComment = 7
 
 class ComponentReader {
  public:
-  ComponentReader(Workspace& ws, TradingSystem& hs, std::string_view kindCode, int targetGroup)
-      : hs_(hs), ws_(ws), target_(groupRoleOf(targetGroup) ? targetGroup : 0) {
+  ComponentReader(Workspace& ws, TradingSystem& system, std::string_view kindCode, int targetGroup)
+      : system_(system), ws_(ws), target_(groupRoleOf(targetGroup) ? targetGroup : 0) {
     if (target_ && (asciiIEquals(kindCode, "IND") || asciiIEquals(kindCode, "STOP"))) state_ = target_ + 2;
   }
 
@@ -86,7 +86,7 @@ class ComponentReader {
   }
 
   bool inGroup() const { return state_ >= 3 && state_ <= 6; }
-  SignalGroup& group() { return hs_.group(state_ - 2); }
+  SignalGroup& group() { return system_.group(state_ - 2); }
 
   void onStart(const std::string& name) {
     if (asciiIEquals(name, "indikator")) {
@@ -134,10 +134,10 @@ class ComponentReader {
       const std::string paraKey = "general_" + std::string(key);
       // Keys the system does not store are left out here: setParameter would ignore them anyway,
       // and a file full of them must not grow the changed-keys list without end.
-      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, hs_, paraKey, value);
+      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, system_, paraKey, value);
     } else if (state_ == kMoneyManagement) {
       const std::string paraKey = "mm_" + std::string(key);
-      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, hs_, paraKey, value);
+      if (isSystemParameterKey(paraKey)) storeSystemParameter(ws_, system_, paraKey, value);
     } else if (inGroup()) {
       groupValue(key, std::move(value));
     }
@@ -168,15 +168,15 @@ class ComponentReader {
 
   void finish() {
     for (int i = 1; i <= kGroupCount; ++i) {
-      SignalGroup& g = hs_.group(i);
+      SignalGroup& g = system_.group(i);
       if (g.count() > 0 && g.editok == 0) g.editok = 1;
     }
     // Told once, after the whole file, and only when the generated number is the one kept.
-    if (!generatedMagic_.empty() && hs_.general.magic == generatedMagic_)
+    if (!generatedMagic_.empty() && system_.general.magic == generatedMagic_)
       ws_.message("Es wurde eine eindeutige Magicnummer generiert:", generatedMagic_);
   }
 
-  TradingSystem& hs_;
+  TradingSystem& system_;
   Workspace& ws_;
   int target_;
   int state_ = kIgnore;
@@ -188,38 +188,38 @@ class ComponentReader {
 
 }  // namespace
 
-void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes, std::string_view kindCode,
+void readComponentText(Workspace& ws, TradingSystem& system, std::string_view bytes, std::string_view kindCode,
                        int targetGroup) {
-  ComponentReader(ws, hs, kindCode, targetGroup).read(bytes);
+  ComponentReader(ws, system, kindCode, targetGroup).read(bytes);
 }
 
-bool readComponent(Workspace& ws, TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode,
+bool readComponent(Workspace& ws, TradingSystem& system, const std::filesystem::path& file, std::string_view kindCode,
                    int targetGroup) {
   const auto bytes = readFileBytes(file);
   if (!bytes) {
     ws.message("Die Datei konnte nicht gelesen werden: ", file.filename().string());
     return false;
   }
-  readComponentText(ws, hs, *bytes, kindCode, targetGroup);
+  readComponentText(ws, system, *bytes, kindCode, targetGroup);
   return true;
 }
 
-void applySystemDefaults(Workspace& ws, TradingSystem& hs, bool drawMagic) {
+void applySystemDefaults(Workspace& ws, TradingSystem& system, bool drawMagic) {
   for (const std::string& row : ws.catalogue.indicatorRows()) {
     if (row.empty() || row.front() != '!') continue;
     for (const std::string& key : ws.catalogue.parameterKeysOf(row.substr(0, row.find(',')))) {
       const ParameterCoding* p = ws.catalogue.parameter(key);
       const std::string def = p ? p->defaultValue : std::string();
       if (key == "threshold") {
-        for (int i = 1; i <= kGroupCount; ++i) hs.group(i).threshold = def;
+        for (int i = 1; i <= kGroupCount; ++i) system.group(i).threshold = def;
       } else if (key == "stop_sl" || key == "stop_ts" || key == "stop_tp") {
         for (const GroupRoleInfo& role : kGroupRoles) {
           if (!role.isExit) continue;
-          SignalGroup& g = hs.group(groupNumber(role.role));
+          SignalGroup& g = system.group(groupNumber(role.role));
           (key == "stop_sl" ? g.sl : key == "stop_ts" ? g.ts : g.tp) = def;
         }
       } else if (key != "general_magic" || drawMagic) {
-        storeSystemParameter(ws, hs, key, def);
+        storeSystemParameter(ws, system, key, def);
       }
     }
   }

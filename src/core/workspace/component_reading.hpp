@@ -25,10 +25,10 @@ class Workspace;
 // Never throws; bad lines are skipped and whatever can be read is read. A file that cannot
 // be opened leaves the system as it was, shows a message and gives false.
 // The workspace gives the definition table, the known accounts and the magic counter.
-bool readComponent(Workspace& ws, TradingSystem& hs, const std::filesystem::path& file, std::string_view kindCode,
+bool readComponent(Workspace& ws, TradingSystem& system, const std::filesystem::path& file, std::string_view kindCode,
                    int targetGroup);
 // The same for file contents already in memory (raw Windows-1252 bytes).
-void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes, std::string_view kindCode,
+void readComponentText(Workspace& ws, TradingSystem& system, std::string_view bytes, std::string_view kindCode,
                        int targetGroup);
 
 // ---- Defaults.
@@ -38,7 +38,7 @@ void readComponentText(Workspace& ws, TradingSystem& hs, std::string_view bytes,
 // thresholds of all four groups. Opening an existing file applies them first too, so that a
 // key the file lacks keeps its default instead of an empty value reaching the Expert Advisor;
 // there the magic number is left to the file (drawMagic false).
-void applySystemDefaults(Workspace& ws, TradingSystem& hs, bool drawMagic = true);
+void applySystemDefaults(Workspace& ws, TradingSystem& system, bool drawMagic = true);
 // Fills the defaults of the indicator's type row and stamps "lastedittime" with the given
 // day serial, or with the current time.
 void applyIndicatorDefaults(const Workspace& ws, Indicator& indicator,

@@ -5,7 +5,6 @@
 
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
-#include "model/system_head.hpp"
 #include "model/trading_system.hpp"
 #include "text/cp1252.hpp"
 #include "text/numbers.hpp"
@@ -48,10 +47,10 @@ bool needsFreshMagic(std::string_view magic) { return magic.empty() || magic == 
 }  // namespace
 
 bool saveCurrentSystem(Workspace& ws, bool announce) {
-  const TradingSystem& hs = ws.system();
-  if (hs.systemFileName.empty()) return true;
+  const TradingSystem& system = ws.system();
+  if (system.systemFileName.empty()) return true;
   std::string error;
-  if (!writeSystemFile(hs, componentPath(ws.userFolder(), hs.systemFileName), &error)) {
+  if (!writeSystemFile(system, componentPath(ws.userFolder(), system.systemFileName), &error)) {
     ws.message("Das Handelssystem konnte nicht gespeichert werden: ", error);
     return false;
   }
@@ -62,7 +61,7 @@ bool saveCurrentSystem(Workspace& ws, bool announce) {
 bool openSystem(Workspace& ws, std::string_view fileName) {
   const std::string statusText = ws.tr("Lade Handelssystem");
   ws.host().status(statusText);
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
   if (!saveOrDiscardCurrentSystem(ws)) return false;
 
   // Read the file before touching the model: a file that is there but cannot be read must
@@ -77,14 +76,14 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
     }
   }
 
-  hs.systemFileName = std::string(fileName);
-  hs.resetAll(systemDefaults(ws));
+  system.systemFileName = std::string(fileName);
+  system.resetAll(systemDefaults(ws));
   if (bytes) {
-    applySystemDefaults(ws, hs, false);
-    readComponentText(ws, hs, *bytes, "", 0);
-    if (hs.general.title.empty()) storeSystemParameter(ws, hs, "general_bezeichnung", titleOfFileName(fileName));
-    if (needsFreshMagic(hs.general.magic)) {
-      if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, hs, "general_magic", *magic);
+    applySystemDefaults(ws, system, false);
+    readComponentText(ws, system, *bytes, "", 0);
+    if (system.general.title.empty()) storeSystemParameter(ws, system, "general_bezeichnung", titleOfFileName(fileName));
+    if (needsFreshMagic(system.general.magic)) {
+      if (auto magic = handOutMagicNumber(ws)) storeSystemParameter(ws, system, "general_magic", *magic);
       if (ws.magicRun.notesConsidered < 4) {
         showMagicNote(ws);
         if (ws.magicRun.notesConsidered == 3) ws.message("Dieser Hinweis erscheint heute nicht mehr ...");
@@ -92,19 +91,19 @@ bool openSystem(Workspace& ws, std::string_view fileName) {
       ++ws.magicRun.notesConsidered;
     }
   } else {
-    applySystemDefaults(ws, hs);
+    applySystemDefaults(ws, system);
   }
-  hs.changed = false;
-  hs.changedKeys.clear();
+  system.changed = false;
+  system.changedKeys.clear();
   ws.host().status(statusText + " ok");
   ws.systemOpened();
   return true;
 }
 
-std::string firstFreeSystemName(const Workspace& ws) {
+std::string firstFreeSystemName(const fs::path& userFolder) {
   for (long long n = 1;; ++n) {
     std::string name = "Hsys" + std::to_string(n) + std::string(kSystemExtension);
-    if (!fileExists(ws.userFile(name))) return name;
+    if (!fileExists(userFolder / name)) return name;
   }
 }
 
@@ -176,21 +175,11 @@ std::optional<std::string> newSystemFromDialog(Workspace& ws) {
 
 std::optional<std::string> newSystemFromCommand(Workspace& ws) {
   return newSystemAsking(ws, [&ws] {
-    const std::string offered = titleOfFileName(firstFreeSystemName(ws));
+    const std::string offered = titleOfFileName(firstFreeSystemName(ws.userFolder()));
     return ws.host()
         .inputBox(ws.tr("Name des neuen Handelssystems:"), ws.tr("Name Handelssystem"), offered)
         .value_or(std::string());
   });
-}
-
-std::string readTitle(const Workspace& ws, std::string_view fileName) {
-  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
-  return values ? values->title : std::string();
-}
-
-std::string readMagic(const Workspace& ws, std::string_view fileName) {
-  const auto values = readSystemHeadValues(componentPath(ws.userFolder(), fileName));
-  return values ? values->magic : std::string();
 }
 
 }  // namespace zorvik

@@ -1,7 +1,7 @@
 #pragma once
 // Opening, creating and saving the current trading system, and keeping every system's magic
 // number unique. File names here are the names the program holds (decoded, with ".hsy.txt",
-// "a/b.hsy.txt"); every file access escapes them (library/file_names.hpp).
+// "a/b.hsy.txt"); every file access escapes them (model/file_names.hpp).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,7 +36,7 @@ void reopenAfterFailedCreate(Workspace& ws, const std::string& previousFileName)
 
 // "Hsys" followed by the smallest n >= 1 whose "Hsys<n>.hsy.txt" is not in the user folder,
 // with the extension.
-std::string firstFreeSystemName(const Workspace& ws);
+std::string firstFreeSystemName(const std::filesystem::path& userFolder);
 
 // New system, named in the "choose a system" dialog (which refuses path characters) or in an
 // input box offering the first free name. A used name is refused and asked again; an empty
@@ -46,12 +46,6 @@ std::optional<std::string> newSystemFromCommand(Workspace& ws);
 // The common end of both: creates, opens and saves the system named name (without extension).
 // A used or empty name is refused (with the message for a used name).
 std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
-
-// The title and the magic number of a system file without opening it, read from its general
-// section as opening would read them (never from inside a multi-line value); empty when the
-// key is not there.
-std::string readTitle(const Workspace& ws, std::string_view fileName);
-std::string readMagic(const Workspace& ws, std::string_view fileName);
 // The lines of the automatic-magic note, before translation.
 inline constexpr std::string_view kMagicNoteLines[] = {
     "Habe automatisch eine eindeutige Magicnummer zugewiesen.",

@@ -117,7 +117,7 @@ void BacktestPage::listHistories() {
   for (const HistoryEntry& e : histories_)
     if (!e.demo && e.caption.startsWith(QStringLiteral("* "))) entries.push_back(e);
   const char* home = std::getenv("HOME");
-  const auto files = listHistoryFiles(metatraderFoldersToSearch(ws_.settings.metatraderPfad, home ? home : ""), ws_.root());
+  const auto files = listHistoryFiles(metatraderFoldersToSearch(ws_.settings.metatraderFolder, home ? home : ""), ws_.root());
   bool demoListed = false;
   for (const HistoryFileInfo& f : files) {
     if (!f.error.empty()) continue;

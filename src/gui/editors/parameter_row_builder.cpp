@@ -146,7 +146,7 @@ int ParameterRowBuilder::addSliderRow(const std::string& key, const std::string&
   text->setText(q(displayedValue(value, row.zeroText.toStdString())));
   showValueProblem(index, value);
   ValueSlider* slider = ensureSlider(index);
-  slider->setHideButtons(ws_.settings.sliderMitButtons != 1);
+  slider->setHideButtons(ws_.settings.sliderWithButtons != 1);
   const SliderRange range = sliderRangeFor(def, value);
   // Widen first so that neither bound is refused by the other, then narrow.
   slider->setMin(std::min(range.min, slider->min()));
@@ -399,7 +399,7 @@ void ParameterRowBuilder::onSliderPressed(int index, Qt::MouseButton button, Qt:
   s->setHideButtons(!s->hideButtons());
   if (!(modifiers & Qt::ShiftModifier)) return;
   if (shiftSwitchesBack_) s->setHideButtons(!s->hideButtons());
-  ws_.settings.sliderMitButtons = s->hideButtons() ? 0 : 1;
+  ws_.settings.sliderWithButtons = s->hideButtons() ? 0 : 1;
   emit sliderSettingChanged();
 }
 }  // namespace zorvik

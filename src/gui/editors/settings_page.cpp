@@ -76,7 +76,7 @@ QColor readableTextColour(const QColor& text, const QColor& background) {
 
 void applyTabLook(QTabBar* bar, QTabWidget* tabs, const Settings& s) {
   const auto& c = s.tabColours;
-  const TabStyleLook look = tabStyleLook(s.tabStil);
+  const TabStyleLook look = tabStyleLook(s.tabStyle);
   if (bar) {
     bar->setStyleSheet(QStringLiteral("QTabBar { background: %1; }"
                                       "QTabBar::tab { background: %2; color: %3; border: 1px solid %4;"
@@ -102,15 +102,15 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   setObjectName("Einstellungen");
   setFocusPolicy(Qt::StrongFocus);
   Settings& s = ws_.settings;
-  savedFolder_ = s.metatraderPfad;
+  savedFolder_ = s.metatraderFolder;
 
   auto* layout = new QVBoxLayout(this);
   slidersWithButtons_ = new QCheckBox(q(ws_.tr("Alle Slider mit + und - Kästchen links und rechts")), this);
   slidersWithButtons_->setObjectName("Check1");
-  slidersWithButtons_->setChecked(s.sliderMitButtons == 1);
+  slidersWithButtons_->setChecked(s.sliderWithButtons == 1);
   markStops_ = new QCheckBox(q(ws_.tr("Stoploss/Takeprofit im Chart markieren")), this);
   markStops_->setObjectName("Check2");
-  markStops_->setChecked(s.stoplossImChart != 0);
+  markStops_->setChecked(s.stopLossInChart != 0);
   layout->addWidget(slidersWithButtons_);
   layout->addWidget(markStops_);
 
@@ -120,7 +120,7 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   folderLabel_->setObjectName("LabelPfad");
   folderLabel_->setCursor(Qt::WhatsThisCursor);
   folderLabel_->installEventFilter(this);
-  folder_ = new QLineEdit(q(s.metatraderPfad), this);
+  folder_ = new QLineEdit(q(s.metatraderFolder), this);
   folder_->setObjectName("Text1");
   browse_ = new QPushButton(q(ws_.tr("Durchsuchen ...")), this);
   browse_->setObjectName("Browse");
@@ -167,7 +167,7 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   tabStyle_ = new QComboBox(this);
   tabStyle_->setObjectName("Combo1");
   for (const std::string& entry : tabStyleEntries()) tabStyle_->addItem(q(ws_.tr(entry)));
-  if (s.tabStil >= 0 && s.tabStil < kTabStyleCount) tabStyle_->setCurrentIndex(s.tabStil);
+  if (s.tabStyle >= 0 && s.tabStyle < kTabStyleCount) tabStyle_->setCurrentIndex(s.tabStyle);
   applyAll_ = new QPushButton(q(ws_.tr("alle übernehmen")), this);
   applyAll_->setObjectName("Command1");
   defaults_ = new QPushButton(q(ws_.tr("Default")), this);
@@ -185,11 +185,11 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   };
 
   connect(slidersWithButtons_, &QCheckBox::clicked, this, [this](bool on) {
-    ws_.settings.sliderMitButtons = on ? 1 : 0;
+    ws_.settings.sliderWithButtons = on ? 1 : 0;
     save();
   });
   connect(markStops_, &QCheckBox::clicked, this, [this](bool on) {
-    ws_.settings.stoplossImChart = on ? 1 : 0;
+    ws_.settings.stopLossInChart = on ? 1 : 0;
     save();
   });
   connect(folder_, &QLineEdit::textChanged, this, &SettingsPage::folderTyped);
@@ -206,7 +206,7 @@ SettingsPage::SettingsPage(Workspace& ws, Host& host, QWidget* parent)
   connect(metaEditor_, &QPushButton::clicked, this, [this] { openEditor(ws_); });
   connect(tabStyle_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0) return;
-    ws_.settings.tabStil = index;
+    ws_.settings.tabStyle = index;
     applyAll();
   });
   connect(applyAll_, &QPushButton::clicked, this, &SettingsPage::applyAll);
@@ -237,7 +237,7 @@ void SettingsPage::applyDefaults() {
   applyTabDefaults(ws_.settings);
   for (int i = 0; i < kTabColourCount; ++i) showPickerColour(i);
   const QSignalBlocker block(tabStyle_);
-  tabStyle_->setCurrentIndex(static_cast<int>(ws_.settings.tabStil));
+  tabStyle_->setCurrentIndex(static_cast<int>(ws_.settings.tabStyle));
   applyAll();
 }
 
@@ -260,7 +260,7 @@ void SettingsPage::showColourNumbers() {
 }
 
 void SettingsPage::folderTyped(const QString& text) {
-  ws_.settings.metatraderPfad = text.toStdString();
+  ws_.settings.metatraderFolder = text.toStdString();
   if (text.isEmpty()) offerFoundTerminals();
   else found_->hide();
 }
@@ -271,12 +271,12 @@ void SettingsPage::takeFolder(const QString& folder) {
 }
 
 void SettingsPage::saveFolderIfChanged() {
-  if (ws_.settings.metatraderPfad == savedFolder_) return;
+  if (ws_.settings.metatraderFolder == savedFolder_) return;
   save();
 }
 
 void SettingsPage::save() {
-  if (ws_.saveSettings()) savedFolder_ = ws_.settings.metatraderPfad;
+  if (ws_.saveSettings()) savedFolder_ = ws_.settings.metatraderFolder;
 }
 
 void SettingsPage::offerFoundTerminals() {

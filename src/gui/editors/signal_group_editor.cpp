@@ -260,7 +260,7 @@ void SignalGroupEditor::buildPanels() {
     stopRows_->begin();
     for (const std::string& key : ws_.catalogue.parameterKeysOf("!STOP"))
       stopRows_->addSliderRow(key, groupValue(*group_, key));
-    copyStops_->setText(q(stopCopyCaption(ws_, role_)));
+    copyStops_->setText(q(stopCopyCaption(ws_.language, role_)));
     copyStops_->setToolTip(copyStops_->text());
     stopRows_->addLabelPairRow(copyStops_, stopsOk_);
     stopRows_->end();
@@ -268,7 +268,7 @@ void SignalGroupEditor::buildPanels() {
   }
 
   settingRows_->begin();
-  copySettings_->setText(q(settingsCopyCaption(ws_, role_)));
+  copySettings_->setText(q(settingsCopyCaption(ws_.language, role_)));
   copySettings_->setToolTip(copySettings_->text());
   if (exitGroup) {
     settingsOk_->hide();
@@ -291,7 +291,7 @@ void SignalGroupEditor::refresh() {
 void SignalGroupEditor::fillList(int selectNumber) {
   list_->clear();
   if (!group_) return;
-  for (const IndicatorListRow& row : sorting_.apply(listRows(ws_, *group_))) {
+  for (const IndicatorListRow& row : sorting_.apply(listRows(ws_.language, *group_))) {
     auto* item = new QTreeWidgetItem(list_);
     for (int c = 0; c < kListColumns; ++c) {
       item->setText(c, q(row.columns[static_cast<std::size_t>(c)]));
