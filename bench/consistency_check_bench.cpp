@@ -33,18 +33,18 @@ struct Fixture : testing::TestWorkspace {
   // group 1 reversed, group 2 group 1 rotated by half, group 3 group 2 reversed. sameType puts
   // every indicator on one type, so no pair can be ruled out by its type name alone.
   void fill(int perGroup, bool sameType) {
-    TradingSystem& hs = ws->system();
-    hs.systemFileName = "Bench.hsy.txt";
+    TradingSystem& system = ws->system();
+    system.systemFileName = "Bench.hsy.txt";
     const auto& types = ws->catalogue.indicatorTypes().ids;
     std::vector<Indicator> base;
     for (int i = 0; i < perGroup; ++i)
       base.push_back(indicator(sameType ? types[2] : types[static_cast<std::size_t>(i) % types.size()], i));
     const auto n = base.size();
     for (std::size_t i = 0; i < n; ++i) {
-      hs.group(1).addIndicator(base[i]);
-      hs.group(4).addIndicator(base[n - 1 - i]);
-      hs.group(2).addIndicator(base[(i + n / 2) % n]);
-      hs.group(3).addIndicator(base[(n - 1 - i + n / 2) % n]);
+      system.group(1).addIndicator(base[i]);
+      system.group(4).addIndicator(base[n - 1 - i]);
+      system.group(2).addIndicator(base[(i + n / 2) % n]);
+      system.group(3).addIndicator(base[(n - 1 - i + n / 2) % n]);
     }
   }
 };

@@ -23,19 +23,19 @@ std::vector<std::string> rowTexts(const CheckResult& r) {
 struct CheckTest : ::testing::Test {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  TradingSystem& hs = ws.system();
-  void SetUp() override { hs.systemFileName = "Demo.hsy.txt"; }
+  TradingSystem& system = ws.system();
+  void SetUp() override { system.systemFileName = "Demo.hsy.txt"; }
   Indicator ind(const std::string& type, std::initializer_list<std::pair<const char*, const char*>> v = {}) {
     return makeIndicator(ws, type, v);
   }
 };
 
 TEST_F(CheckTest, GroupsMatchOneToOneInAnyOrder) {
-  hs.group(1).addIndicator(ind("RSI", {{"period", "14"}}));
-  hs.group(1).addIndicator(ind("MACD"));
-  hs.group(4).addIndicator(ind("MACD"));
-  hs.group(4).addIndicator(ind("RSI", {{"period", "14"}}));
-  CheckResult r = evaluateSystem(ws, hs, true);
+  system.group(1).addIndicator(ind("RSI", {{"period", "14"}}));
+  system.group(1).addIndicator(ind("MACD"));
+  system.group(4).addIndicator(ind("MACD"));
+  system.group(4).addIndicator(ind("RSI", {{"period", "14"}}));
+  CheckResult r = evaluateSystem(ws, system, true);
   EXPECT_TRUE(r.flags.longEqualsXShort);
   EXPECT_EQ(r.rows[0], (InfoRow{"L=XS", true, "SysInfo_LXS"}));
 
@@ -109,8 +109,8 @@ TEST_F(CheckTest, IndicatorComparison) {
 }
 
 TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
-  hs.group(2).sl = "30";
-  CheckResult r = evaluateSystem(ws, hs, true);
+  system.group(2).sl = "30";
+  CheckResult r = evaluateSystem(ws, system, true);
   EXPECT_EQ(rowTexts(r), (std::vector<std::string>{"l=xs green", "s=xl green", "==== green", "STOP<> red",
                                                    "S:Symbol() green", "T: red"}));
   EXPECT_EQ(r.differences.texts(),
@@ -124,39 +124,39 @@ TEST_F(CheckTest, EmptySystemHasUniformSymbolButNoTimeframe) {
 
 TEST_F(CheckTest, DifferenceListFollowsTheLanguage) {
   ws.language.switchLanguage("ENGLISCH", ws.resFolder());
-  hs.group(1).addIndicator(ind("RSI"));
-  hs.group(2).addIndicator(ind("RSI"));
-  hs.group(3).addIndicator(ind("RSI"));
-  hs.group(4).addIndicator(ind("MACD"));
-  hs.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
-  hs.group(4).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
-  const std::vector<std::string> texts = evaluateSystem(ws, hs, true).differences.texts();
+  system.group(1).addIndicator(ind("RSI"));
+  system.group(2).addIndicator(ind("RSI"));
+  system.group(3).addIndicator(ind("RSI"));
+  system.group(4).addIndicator(ind("MACD"));
+  system.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  system.group(4).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  const std::vector<std::string> texts = evaluateSystem(ws, system, true).differences.texts();
   for (const char* expected : {"TS:Demo.hsy.txt", "L I:RSI no match", "Match", "More than one symbol:"})
     EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
   for (const std::string& text : texts)
     for (const char* german : {"Übereinstimmung", "Instrument", "HS:", "ungleich"})
       EXPECT_EQ(text.find(german), std::string::npos) << text;
 
-  for (int g = 1; g <= 4; ++g) hs.group(g).indicators().clear();
-  hs.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
-  const std::vector<std::string> one = evaluateSystem(ws, hs, true).differences.texts();
+  for (int g = 1; g <= 4; ++g) system.group(g).indicators().clear();
+  system.group(1).addIndicator(ind("RSI", {{"symbol", "EURUSD"}}));
+  const std::vector<std::string> one = evaluateSystem(ws, system, true).differences.texts();
   EXPECT_NE(std::find(one.begin(), one.end(), "Traded:Symbol()"), one.end());
   EXPECT_NE(std::find(one.begin(), one.end(), "Indicators:EURUSD"), one.end());
 }
 
 TEST_F(CheckTest, SymbolsAndTimeframes) {
-  hs.group(1).addIndicator(ind("RSI", {{"timeframe", "idH1"}}));
-  hs.group(2).addIndicator(ind("ADX", {{"timeframe", "#0"}}));
-  hs.group(3).addIndicator(ind("ADX", {{"timeframe", "?"}}));
-  hs.group(4).addIndicator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
-  CheckResult r = evaluateSystem(ws, hs, true);
+  system.group(1).addIndicator(ind("RSI", {{"timeframe", "idH1"}}));
+  system.group(2).addIndicator(ind("ADX", {{"timeframe", "#0"}}));
+  system.group(3).addIndicator(ind("ADX", {{"timeframe", "?"}}));
+  system.group(4).addIndicator(ind("MACD", {{"timeframe", "idH1 (alt)"}}));
+  CheckResult r = evaluateSystem(ws, system, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:idH1/Chart", false, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"S:Symbol()", true, "SysInfo_SYMBOL"}));
 
   for (int g = 1; g <= 4; ++g)
-    for (auto& i : hs.group(g).indicators()) i.setRaw("timeframe", "idH1");
-  hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
-  r = evaluateSystem(ws, hs, true);
+    for (auto& i : system.group(g).indicators()) i.setRaw("timeframe", "idH1");
+  system.group(3).indicator(1).setRaw("symbol", "EURUSD");
+  r = evaluateSystem(ws, system, true);
   EXPECT_EQ(r.rows[5], (InfoRow{"T:1 Stunde", true, "SysInfo_TIME"}));
   EXPECT_EQ(r.rows[4], (InfoRow{"Sym<>", false, "SysInfo_SYMBOL"}));
   EXPECT_EQ(r.texts.symbol, "Symbol() EURUSD ");
@@ -166,22 +166,22 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
 
   // One symbol, but not the traded one.
   for (int g = 1; g <= 4; ++g)
-    for (auto& i : hs.group(g).indicators()) i.setRaw("symbol", "EURUSD");
-  r = evaluateSystem(ws, hs, true);
+    for (auto& i : system.group(g).indicators()) i.setRaw("symbol", "EURUSD");
+  r = evaluateSystem(ws, system, true);
   EXPECT_FALSE(r.flags.symbolUniform);
   EXPECT_NE(std::find(r.differences.texts().begin(), r.differences.texts().end(), "Indikatoren:EURUSD"),
             r.differences.texts().end());
-  hs.setParameter("mm_symbol", "EURUSD");
-  r = evaluateSystem(ws, hs, true);
+  system.setParameter("mm_symbol", "EURUSD");
+  r = evaluateSystem(ws, system, true);
   EXPECT_EQ(r.rows[4], (InfoRow{"S:EURUSD", true, "SysInfo_SYMBOL"}));
 }
 
 TEST_F(CheckTest, CollectionsStopAtOneHundred) {
   for (int i = 0; i < 130; ++i) {
     const std::string n = std::to_string(i);
-    hs.group(1).addIndicator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
+    system.group(1).addIndicator(ind("ADX", {{"symbol", ("S" + n).c_str()}, {"timeframe", ("T" + n).c_str()}}));
   }
-  CheckResult r = evaluateSystem(ws, hs, true);
+  CheckResult r = evaluateSystem(ws, system, true);
   const auto& d = r.differences.texts();
   EXPECT_NE(std::find(d.begin(), d.end(), "100.S99"), d.end());
   EXPECT_EQ(std::find(d.begin(), d.end(), "101.S100"), d.end());
@@ -192,15 +192,15 @@ TEST_F(CheckTest, CollectionsStopAtOneHundred) {
 }
 
 TEST_F(CheckTest, ModesDecideWhatIsShown) {
-  hs.group(1).addIndicator(ind("RSI"));
-  hs.group(4).addIndicator(ind("RSI"));
-  hs.group(2).addIndicator(ind("ADX"));
-  hs.group(3).addIndicator(ind("ADX"));
+  system.group(1).addIndicator(ind("RSI"));
+  system.group(4).addIndicator(ind("RSI"));
+  system.group(2).addIndicator(ind("ADX"));
+  system.group(3).addIndicator(ind("ADX"));
 
-  checkSystem(ws, hs, CheckMode::Silent);
+  checkSystem(ws, system, CheckMode::Silent);
   EXPECT_TRUE(t.host.messages.empty());
 
-  CheckResult r = checkSystem(ws, hs, CheckMode::List);
+  CheckResult r = checkSystem(ws, system, CheckMode::List);
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
   // The difference list ends with the timeframe finding; the strategy lint follows it.
@@ -213,31 +213,31 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
   EXPECT_EQ(r.rows[5].text, "T:Chart");
 
   t.host.messages.clear();
-  checkSystem(ws, hs, CheckMode::Messages);
+  checkSystem(ws, system, CheckMode::Messages);
   ASSERT_EQ(t.host.messages.size(), 6u);
   EXPECT_EQ(std::vector<std::string>(t.host.messages.begin(), t.host.messages.end() - 1),
             (std::vector<std::string>{"LONG = XSHORT", "SHORT = XLONG", "STOPS gleich", "Symbol überall gleich",
                                       "Timeframe überall gleich"}));
 
   // Without a file name no system is open: the panel keeps what it showed.
-  hs.systemFileName.clear();
-  EXPECT_FALSE(evaluateSystem(ws, hs, false).drawRows);
+  system.systemFileName.clear();
+  EXPECT_FALSE(evaluateSystem(ws, system, false).drawRows);
 }
 
 TEST_F(CheckTest, SilentRunGivesTheSameFlags) {
   // The silent run may stop comparing at the first difference; it must still agree.
-  hs.group(1).addIndicator(ind("RSI", {{"period", "20"}}));
-  hs.group(1).addIndicator(ind("RSI", {{"period", "10"}}));
-  hs.group(4).addIndicator(ind("RSI", {{"period", "10"}}));
-  hs.group(4).addIndicator(ind("RSI", {{"period", "20"}}));
-  hs.group(2).addIndicator(ind("ADX", {{"lastedittime", "1"}}));
-  hs.group(3).addIndicator(ind("ADX", {{"lastedittime", "2"}}));
-  hs.group(3).tp = "5";
+  system.group(1).addIndicator(ind("RSI", {{"period", "20"}}));
+  system.group(1).addIndicator(ind("RSI", {{"period", "10"}}));
+  system.group(4).addIndicator(ind("RSI", {{"period", "10"}}));
+  system.group(4).addIndicator(ind("RSI", {{"period", "20"}}));
+  system.group(2).addIndicator(ind("ADX", {{"lastedittime", "1"}}));
+  system.group(3).addIndicator(ind("ADX", {{"lastedittime", "2"}}));
+  system.group(3).tp = "5";
   for (int variant = 0; variant < 3; ++variant) {
-    if (variant == 1) hs.group(4).indicator(2).setRaw("actiontyp", "idReverse");
-    if (variant == 2) hs.group(2).indicator(1).setRaw("timeframe", "idM5");
-    const CheckResult loud = evaluateSystem(ws, hs, true);
-    const CheckResult silent = evaluateSystem(ws, hs, false);
+    if (variant == 1) system.group(4).indicator(2).setRaw("actiontyp", "idReverse");
+    if (variant == 2) system.group(2).indicator(1).setRaw("timeframe", "idM5");
+    const CheckResult loud = evaluateSystem(ws, system, true);
+    const CheckResult silent = evaluateSystem(ws, system, false);
     EXPECT_EQ(loud.flags, silent.flags) << variant;
     EXPECT_EQ(loud.rows, silent.rows) << variant;
     EXPECT_EQ(silent.differences.count(), 0);
@@ -273,14 +273,14 @@ TEST_F(CheckTest, SilentAndLoudAgreeOnRandomSystems) {
   };
   int matched = 0, missed = 0;
   for (int run = 0; run < 300; ++run) {
-    randomGroup(hs.group(1));
-    randomGroup(hs.group(2));
-    counterpart(hs.group(1), hs.group(4));
-    counterpart(hs.group(2), hs.group(3));
-    const CheckResult loud = evaluateSystem(ws, hs, true);
-    const CheckResult silent = evaluateSystem(ws, hs, false);
+    randomGroup(system.group(1));
+    randomGroup(system.group(2));
+    counterpart(system.group(1), system.group(4));
+    counterpart(system.group(2), system.group(3));
+    const CheckResult loud = evaluateSystem(ws, system, true);
+    const CheckResult silent = evaluateSystem(ws, system, false);
     ASSERT_EQ(loud.flags, silent.flags) << run;
-    if (hs.group(1).count() > 1 && hs.group(1).count() == hs.group(4).count())
+    if (system.group(1).count() > 1 && system.group(1).count() == system.group(4).count())
       ++(loud.flags.longEqualsXShort ? matched : missed);
   }
   EXPECT_GT(matched, 30);

@@ -16,14 +16,14 @@ using testing::TestWorkspace;
 struct CopyTest : ::testing::Test {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
 
   // Every group distinct: its own indicator, threshold and stops ("sl1", "ts1", "tp1", ...).
   void SetUp() override {
-    hs.systemFileName = "Demo.hsy.txt";
+    system.systemFileName = "Demo.hsy.txt";
     const char* types[] = {"RSI", "ADX", "MACD", "Donchian Channel"};
     for (int g = 1; g <= 4; ++g) {
-      auto& grp = hs.group(g);
+      auto& grp = system.group(g);
       const std::string n = std::to_string(g);
       grp.addIndicator(makeIndicator(ws, types[g - 1]));
       grp.threshold = "1" + n;
@@ -32,8 +32,8 @@ struct CopyTest : ::testing::Test {
       grp.tp = "tp" + n;
     }
   }
-  std::string stopsOf(int g) const { return hs.group(g).sl + "/" + hs.group(g).ts + "/" + hs.group(g).tp; }
-  std::string typeOf(int g) const { return hs.group(g).count() ? hs.group(g).indicator(1).type() : "-"; }
+  std::string stopsOf(int g) const { return system.group(g).sl + "/" + system.group(g).ts + "/" + system.group(g).tp; }
+  std::string typeOf(int g) const { return system.group(g).count() ? system.group(g).indicator(1).type() : "-"; }
 };
 
 TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
@@ -54,65 +54,65 @@ TEST_F(CopyTest, CopiesTakeTheSourceAndKeepStopsWhereEntryMeetsExit) {
       {true, 4, {"Donchian Channel", "Donchian Channel", "Donchian Channel", "Donchian Channel"},
        {"sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4", "sl4/ts4/tp4"}},
   };
-  const TradingSystem original = hs.clone();
+  const TradingSystem original = system.clone();
   for (const auto& c : cases) {
     const std::string what = std::string(c.mirror ? "mirror " : "counterpart ") + std::to_string(c.tab);
-    hs = original.clone();
-    ASSERT_TRUE(c.mirror ? copyToAllGroups(hs, c.tab) : copyToCounterpart(hs, c.tab)) << what;
+    system = original.clone();
+    ASSERT_TRUE(c.mirror ? copyToAllGroups(system, c.tab) : copyToCounterpart(system, c.tab)) << what;
     for (int g = 1; g <= 4; ++g) {
       EXPECT_EQ(typeOf(g), c.types[g - 1]) << what << " group " << g;
       EXPECT_EQ(stopsOf(g), c.stops[g - 1]) << what << " group " << g;
-      EXPECT_EQ(hs.group(g).name, kGroupRoles[static_cast<std::size_t>(g - 1)].name) << what;
+      EXPECT_EQ(system.group(g).name, kGroupRoles[static_cast<std::size_t>(g - 1)].name) << what;
     }
   }
   EXPECT_TRUE(t.host.sounds.empty());  // the copies are silent; their callers sound
 }
 
 TEST_F(CopyTest, CheckAgreesAfterCopies) {
-  ASSERT_TRUE(copyToCounterpart(hs, 1));
-  EXPECT_EQ(hs.group(4).threshold, "11");
-  CheckResult r = evaluateSystem(ws, hs, false);
+  ASSERT_TRUE(copyToCounterpart(system, 1));
+  EXPECT_EQ(system.group(4).threshold, "11");
+  CheckResult r = evaluateSystem(ws, system, false);
   EXPECT_TRUE(r.flags.longEqualsXShort);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
 
-  ASSERT_TRUE(copyToAllGroups(hs, 1));
-  r = evaluateSystem(ws, hs, false);
+  ASSERT_TRUE(copyToAllGroups(system, 1));
+  r = evaluateSystem(ws, system, false);
   EXPECT_TRUE(r.flags.longEqualsXShort && r.flags.shortEqualsXLong && r.flags.allEqual);
   EXPECT_FALSE(r.flags.stops);  // groups 2 and 4 kept their own stops
 
-  ASSERT_TRUE(copyToAllGroups(hs, 2));
-  EXPECT_TRUE(evaluateSystem(ws, hs, false).flags.stops);
+  ASSERT_TRUE(copyToAllGroups(system, 2));
+  EXPECT_TRUE(evaluateSystem(ws, system, false).flags.stops);
 
   // A copy shares nothing with its source.
-  hs.group(3).indicator(1).setRaw("period", "99");
-  hs.group(3).indicator(1).setRaw("symbol", "EURUSD");
-  EXPECT_NE(hs.group(2).indicator(1).parameter("period"), "99");
-  r = evaluateSystem(ws, hs, true);
+  system.group(3).indicator(1).setRaw("period", "99");
+  system.group(3).indicator(1).setRaw("symbol", "EURUSD");
+  EXPECT_NE(system.group(2).indicator(1).parameter("period"), "99");
+  r = evaluateSystem(ws, system, true);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
   EXPECT_EQ(r.differences.text(3), "Check:L/XS");
 }
 
 TEST_F(CopyTest, OtherTabsChangeNothing) {
-  const TradingSystem before = hs.clone();
+  const TradingSystem before = system.clone();
   for (int tab : {0, 5, 6, -1}) {
-    EXPECT_FALSE(copyToCounterpart(hs, tab));
-    EXPECT_FALSE(copyToAllGroups(hs, tab));
+    EXPECT_FALSE(copyToCounterpart(system, tab));
+    EXPECT_FALSE(copyToAllGroups(system, tab));
   }
-  EXPECT_FALSE(copyStopsToPartner(hs, 1));
-  EXPECT_FALSE(copyStopsToPartner(hs, 3));
-  EXPECT_EQ(hs.group(1), before.group(1));
-  for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
+  EXPECT_FALSE(copyStopsToPartner(system, 1));
+  EXPECT_FALSE(copyStopsToPartner(system, 3));
+  EXPECT_EQ(system.group(1), before.group(1));
+  for (int g = 1; g <= 4; ++g) EXPECT_EQ(system.group(g), before.group(g));
 
-  EXPECT_TRUE(copyStopsToPartner(hs, 2));
+  EXPECT_TRUE(copyStopsToPartner(system, 2));
   EXPECT_EQ(stopsOf(4), "sl2/ts2/tp2");
   EXPECT_EQ(typeOf(4), "Donchian Channel");
-  hs.group(4).sl = "99";
-  EXPECT_TRUE(copyStopsToPartner(hs, 4));
+  system.group(4).sl = "99";
+  EXPECT_TRUE(copyStopsToPartner(system, 4));
   EXPECT_EQ(stopsOf(2), "99/ts2/tp2");
 }
 
 TEST_F(CopyTest, PowerswitchEntries) {
-  const TradingSystem before = hs.clone();
+  const TradingSystem before = system.clone();
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 0), PowerswitchOutcome::WrongSelection);
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL Systemspiegelung", 5), PowerswitchOutcome::WrongSelection);
   EXPECT_EQ(t.host.messages, (std::vector<std::string>{"nicht passende Auswahl", "nicht passende Auswahl"}));
@@ -120,7 +120,7 @@ TEST_F(CopyTest, PowerswitchEntries) {
 
   t.host.answers = {false};
   EXPECT_EQ(runPowerswitchEntry(ws, "L=XS S=XL", 1), PowerswitchOutcome::Declined);
-  for (int g = 1; g <= 4; ++g) EXPECT_EQ(hs.group(g), before.group(g));
+  for (int g = 1; g <= 4; ++g) EXPECT_EQ(system.group(g), before.group(g));
   EXPECT_TRUE(t.host.sounds.empty());  // only a copy sounds
 
   t.host.answers = {true, true};

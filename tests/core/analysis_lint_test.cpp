@@ -25,30 +25,30 @@ struct IndicatorSpec {
 struct LintTest : ::testing::Test {
   TestWorkspace t;
   Workspace& ws = *t.ws;
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
 
   void SetUp() override {
-    hs.systemFileName = "Demo.hsy.txt";
-    hs.general.magic = "100001";  // generation refuses a system without one
-    hs.mm.symbol = "Symbol()";
-    hs.mm.maxtrades = "0";
-    hs.mm.hedging = "idno Hedging";
+    system.systemFileName = "Demo.hsy.txt";
+    system.general.magic = "100001";  // generation refuses a system without one
+    system.mm.symbol = "Symbol()";
+    system.mm.maxtrades = "0";
+    system.mm.hedging = "idno Hedging";
     for (int g = 1; g <= 4; ++g) fill(g, {{"Moving Average"}});
     for (int g : {2, 4}) {
-      hs.group(g).sl = "50";
-      hs.group(g).tp = "100";
-      hs.group(g).ts = "0";
+      system.group(g).sl = "50";
+      system.group(g).tp = "100";
+      system.group(g).ts = "0";
     }
   }
   void fill(int g, std::vector<IndicatorSpec> specs, const char* threshold = "100") {
-    SignalGroup& group = hs.group(g);
+    SignalGroup& group = system.group(g);
     group.resizeIndicators(0);
     group.threshold = threshold;
     for (const auto& s : specs)
       group.addIndicator(makeIndicator(ws, s.type, {{"value", s.value}, {"actiontyp", s.action},
                                                     {"symbol", "Symbol()"}, {"timeframe", "idChart"}}));
   }
-  std::vector<LintFinding> lint() { return lintSystem(ws, hs); }
+  std::vector<LintFinding> lint() { return lintSystem(ws, system); }
 };
 
 constexpr LintLevel W = LintLevel::Warn;
@@ -127,7 +127,7 @@ TEST_F(LintTest, IndicatorWhoseParametersRuleOutItsTestIsNamed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    SignalGroup& group = hs.group(c.group);
+    SignalGroup& group = system.group(c.group);
     group.resizeIndicators(0);
     Indicator ind = makeIndicator(ws, c.type, {{"value", "1"}, {"actiontyp", "idStandard"}, {"symbol", "Symbol()"},
                                                {"timeframe", "idChart"}});
@@ -139,8 +139,8 @@ TEST_F(LintTest, IndicatorWhoseParametersRuleOutItsTestIsNamed) {
 
 TEST_F(LintTest, EmptyExitGroupBesideAnEntryGroupIsReported) {
   fill(2, {});
-  hs.group(2).sl = "0";
-  hs.group(2).tp = "0";
+  system.group(2).sl = "0";
+  system.group(2).tp = "0";
   fill(4, {});
   const std::string xl = "EXIT LONG ist leer, obwohl LONG Positionen eröffnet: sie schließen nur über Stop Loss, "
                          "Take Profit oder ein Gegensignal ohne Hedging.";
@@ -163,8 +163,8 @@ TEST_F(LintTest, TrailingStopBelowTheStopLossIsWarnedAbout) {
   } cases[] = {{"50", "20", true}, {"50", "50", false}, {"50", "80", false}, {"0", "20", false}, {"50", "0", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.sl) + "/" + c.ts);
-    hs.group(4).sl = c.sl;
-    hs.group(4).ts = c.ts;
+    system.group(4).sl = c.sl;
+    system.group(4).ts = c.ts;
     const std::vector<LintFinding> expected =
         c.warned ? std::vector<LintFinding>{{W, std::string("EXIT SHORT: der Trailing Stop (") + c.ts +
                                                    ") ist kleiner als der Stop Loss (" + c.sl +
@@ -175,12 +175,12 @@ TEST_F(LintTest, TrailingStopBelowTheStopLossIsWarnedAbout) {
 }
 
 TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
-  hs.mm.symbol = "EURUSD";
-  hs.group(1).indicator(1).setRaw("symbol", "GBPUSD");
-  hs.group(3).indicator(1).setRaw("symbol", "GBPUSD");
-  hs.group(2).indicator(1).setRaw("timeframe", "idH1");
-  hs.group(4).indicator(1).setRaw("timeframe", "idM5");
-  hs.mm.maxtrades = "2";
+  system.mm.symbol = "EURUSD";
+  system.group(1).indicator(1).setRaw("symbol", "GBPUSD");
+  system.group(3).indicator(1).setRaw("symbol", "GBPUSD");
+  system.group(2).indicator(1).setRaw("timeframe", "idH1");
+  system.group(4).indicator(1).setRaw("timeframe", "idM5");
+  system.mm.maxtrades = "2";
   EXPECT_EQ(lint(), (std::vector<LintFinding>{
                         {W, "Das System handelt EURUSD, nicht das Symbol des Charts: der EA handelt nur auf einem "
                             "Chart dieses Symbols."},
@@ -191,7 +191,7 @@ TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
                             "Gegensignal die Position, ohne eine neue zu eröffnen."},
                     }));
 
-  hs.mm.hedging = "idHedging";
+  system.mm.hedging = "idHedging";
   const auto findings = lint();
   EXPECT_EQ(findings.size(), 3u);
   EXPECT_FALSE(findings.back().text.starts_with("Max Trades"));
@@ -200,7 +200,7 @@ TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
   std::string listed;
   for (int k = 0; k < 30; ++k) {
     const std::string symbol = "S" + std::to_string(k);
-    hs.group(1).addIndicator(makeIndicator(ws, "Moving Average", {{"symbol", symbol.c_str()}, {"value", "1"},
+    system.group(1).addIndicator(makeIndicator(ws, "Moving Average", {{"symbol", symbol.c_str()}, {"value", "1"},
                                                                   {"actiontyp", "idStandard"}, {"timeframe", "idChart"}}));
     if (k < 19) listed += symbol + ", ";
   }
@@ -210,8 +210,8 @@ TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
 TEST_F(LintTest, FindingsAreTranslated) {
   ws.language.switchLanguage("ENGLISCH", ws.resFolder());
   fill(1, {{"Moving Average", "2", "idOther"}, {"Moving Average Cross"}});
-  hs.group(2).ts = "20";
-  hs.mm.maxtrades = "1";
+  system.group(2).ts = "20";
+  system.mm.maxtrades = "1";
   EXPECT_EQ(lint(), (std::vector<LintFinding>{
                         {W, "LONG: the threshold needs 3 points, the indicators that can give a signal bring only 1, "
                             "the group never fires."},
@@ -223,10 +223,10 @@ TEST_F(LintTest, FindingsAreTranslated) {
 }
 
 TEST_F(LintTest, CheckShowsTheFindingsAfterTheDifferencesButTheSilentRunSkipsThem) {
-  hs.group(2).ts = "20";
-  EXPECT_TRUE(evaluateSystem(ws, hs, false).lint.empty());
+  system.group(2).ts = "20";
+  EXPECT_TRUE(evaluateSystem(ws, system, false).lint.empty());
 
-  const CheckResult r = checkSystem(ws, hs, CheckMode::List);
+  const CheckResult r = checkSystem(ws, system, CheckMode::List);
   ASSERT_EQ(r.lint.size(), 1u);
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].ends_with("---------------\r\nWarnung: " + r.lint[0].text + "\r\n"))
@@ -234,10 +234,10 @@ TEST_F(LintTest, CheckShowsTheFindingsAfterTheDifferencesButTheSilentRunSkipsThe
 }
 
 TEST_F(LintTest, GeneratingAsksFirstWhenThereAreWarningsAndNoStopsIt) {
-  EXPECT_EQ(lintQuestion(ws, hs), "");
-  hs.group(2).ts = "20";
-  hs.mm.maxtrades = "1";  // a note only: not put to the trader
-  const std::string question = lintQuestion(ws, hs);
+  EXPECT_EQ(lintQuestion(ws, system), "");
+  system.group(2).ts = "20";
+  system.mm.maxtrades = "1";  // a note only: not put to the trader
+  const std::string question = lintQuestion(ws, system);
   EXPECT_EQ(question, "Das System hat Schwächen:\n- EXIT LONG: der Trailing Stop (20) ist kleiner als der Stop Loss "
                       "(50) und ersetzt ihn schon beim ersten Tick.\n\nDen Expert Advisor trotzdem erzeugen?");
 

@@ -101,7 +101,7 @@ TEST(BrokerSymbolList, BrokerOfAccount) {
 struct SymbolTest : ::testing::Test {
   TestWorkspace t{false, false};
   Workspace& ws = *t.ws;
-  TradingSystem& hs = ws.system();
+  TradingSystem& system = ws.system();
   void SetUp() override {
     writeBrokerList(ws, "ATMT4.csv", {"'broker;symbol", "ActiveTrades;EURUSD", "ActiveTrades;USDJPY"});
     writeBrokerList(ws, "MT4_LCG.csv",
@@ -111,12 +111,12 @@ struct SymbolTest : ::testing::Test {
   }
   std::string savedFile() const { return testing::readBytes(ws.userFile("Demo.hsy.txt")); }
   void add(int group, const char* symbol, const char* timeframe = "idH1") {
-    hs.group(group).addIndicator(makeIndicator(ws, "RSI", {{"symbol", symbol}, {"timeframe", timeframe}}));
+    system.group(group).addIndicator(makeIndicator(ws, "RSI", {{"symbol", symbol}, {"timeframe", timeframe}}));
   }
   std::vector<std::string> symbolsOfIndicators() const {
     std::vector<std::string> out;
     for (int g = 1; g <= 4; ++g)
-      for (const auto& i : hs.group(g).indicators()) out.push_back(i.parameter("symbol"));
+      for (const auto& i : system.group(g).indicators()) out.push_back(i.parameter("symbol"));
     return out;
   }
 };
@@ -138,7 +138,7 @@ TEST_F(SymbolTest, ReplacementIsFoundByNormalisedName) {
 }
 
 TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
-  hs.setParameter("mm_symbol", "eur-usd");
+  system.setParameter("mm_symbol", "eur-usd");
   add(1, "GBPUSD");
   add(2, "Symbol()");
   add(4, "GBPUSD");
@@ -151,7 +151,7 @@ TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
   EXPECT_EQ(t.host.choicesShown[0].label, "GBPUSD");
   EXPECT_FALSE(t.host.choicesShown[0].cancellable);
   EXPECT_EQ(t.host.choicesShown[0].items, ws.catalogue.symbols.ids);
-  EXPECT_EQ(hs.mm.symbol, "EUR_USD");
+  EXPECT_EQ(system.mm.symbol, "EUR_USD");
   EXPECT_EQ(symbolsOfIndicators(), (std::vector<std::string>{"GBP/USD", "Symbol()", "GBP/USD", "EUR_USD"}));
   EXPECT_EQ(ws.manualSymbolReplacements,
             (std::vector<std::pair<std::string, std::string>>{{"GBPUSD", "GBP/USD"}}));
@@ -175,15 +175,15 @@ TEST_F(SymbolTest, BrokerSwitchAsksOncePerUnknownSymbol) {
   EXPECT_EQ(t.host.choicesShown.size(), 1u);
 
   // The manual table lives for the run: after the list is read anew GBPUSD is still not asked.
-  hs.group(1).indicator(1).setRaw("symbol", "GBPUSD");
+  system.group(1).indicator(1).setRaw("symbol", "GBPUSD");
   switchToBrokerOfAccount(ws, "100002");  // a known LCG account keeps the second list
-  EXPECT_EQ(hs.group(1).indicator(1).parameter("symbol"), "GBP/USD");
+  EXPECT_EQ(system.group(1).indicator(1).parameter("symbol"), "GBP/USD");
   EXPECT_EQ(t.host.choicesShown.size(), 1u);
 }
 
 TEST_F(SymbolTest, NoOpenSystemOrMissingListChangesNothingSilently) {
   add(1, "XAUUSD");
-  hs.systemFileName.clear();
+  system.systemFileName.clear();
   EXPECT_FALSE(replaceSymbolsForBroker(ws).shown);
   EXPECT_FALSE(askEqualSymbols(ws));
   EXPECT_FALSE(askEqualTimeFrames(ws));
@@ -191,7 +191,7 @@ TEST_F(SymbolTest, NoOpenSystemOrMissingListChangesNothingSilently) {
   EXPECT_EQ(symbolsOfIndicators(), std::vector<std::string>{"XAUUSD"});
 
   // Without a list only "Symbol()" can be chosen (here by pressing OK at once).
-  hs.systemFileName = "Demo.hsy.txt";
+  system.systemFileName = "Demo.hsy.txt";
   fs::remove(ws.resFile("MT4_LCG.csv"));
   fillBrokerSymbols(ws, 2);
   replaceSymbolsForBroker(ws);
@@ -201,20 +201,20 @@ TEST_F(SymbolTest, NoOpenSystemOrMissingListChangesNothingSilently) {
 TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
   add(1, "EURUSD", "idM5");
   add(3, "GBPUSD", "#0");
-  const MoneyManagementRecord mmBefore = hs.mm;
+  const MoneyManagementRecord mmBefore = system.mm;
 
   t.host.choices = {1};  // the second timeframe caption
   ASSERT_TRUE(askEqualTimeFrames(ws));
-  EXPECT_EQ(hs.group(1).indicator(1).parameter("timeframe"), "idM1");
-  EXPECT_EQ(hs.group(3).indicator(1).parameter("timeframe"), "idM1");
-  EXPECT_EQ(hs.mm, mmBefore);
+  EXPECT_EQ(system.group(1).indicator(1).parameter("timeframe"), "idM1");
+  EXPECT_EQ(system.group(3).indicator(1).parameter("timeframe"), "idM1");
+  EXPECT_EQ(system.mm, mmBefore);
   EXPECT_NE(savedFile().find("timeframe=\"idM1\""), std::string::npos);
   EXPECT_EQ(t.host.choicesShown.back().items.at(1), "1 Minute");
   EXPECT_EQ(t.host.choicesShown.back().label, "Hier können einheitliche Minutenintervalle eingestellt werden");
 
   t.host.choices = {2};
   ASSERT_TRUE(askEqualSymbols(ws));
-  EXPECT_EQ(hs.mm.symbol, "USDJPY");
+  EXPECT_EQ(system.mm.symbol, "USDJPY");
   EXPECT_EQ(symbolsOfIndicators(), (std::vector<std::string>{"USDJPY", "USDJPY"}));
   EXPECT_EQ(t.host.choicesShown.back().label,
             "Hier können einheitliche Symbole eingestellt werden\r\n"
@@ -222,7 +222,7 @@ TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
 
   t.host.choices = {std::nullopt};
   EXPECT_FALSE(askEqualSymbols(ws));
-  EXPECT_EQ(hs.mm.symbol, "USDJPY");
+  EXPECT_EQ(system.mm.symbol, "USDJPY");
 
   // In English the first entries are shown translated but stored as the program's own values.
   ws.language.switchLanguage("ENGLISCH", ws.resFolder());
@@ -231,9 +231,9 @@ TEST_F(SymbolTest, UniformSymbolAndTimeframe) {
   ASSERT_TRUE(askEqualSymbols(ws));
   ASSERT_TRUE(askEqualTimeFrames(ws));
   EXPECT_EQ(t.host.choicesShown.back().items.front(), "Chart");
-  EXPECT_EQ(hs.mm.symbol, "Symbol()");
-  EXPECT_EQ(hs.group(1).indicator(1).parameter("symbol"), "Symbol()");
-  EXPECT_EQ(hs.group(3).indicator(1).parameter("timeframe"), "idChart");
+  EXPECT_EQ(system.mm.symbol, "Symbol()");
+  EXPECT_EQ(system.group(1).indicator(1).parameter("symbol"), "Symbol()");
+  EXPECT_EQ(system.group(3).indicator(1).parameter("timeframe"), "idChart");
 }
 
 }  // namespace

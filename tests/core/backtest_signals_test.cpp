@@ -34,15 +34,15 @@ BarSeries hourlyFromOpens(const std::vector<std::pair<double, double>>& openClos
 
 struct SystemOnHistory {
   testing::TestWorkspace t;
-  TradingSystem hs;
+  TradingSystem system;
 
   SystemOnHistory() {
-    hs.systemFileName = "Probe.hsy.txt";
-    hs.resetAll(systemDefaults(*t.ws));
-    applySystemDefaults(*t.ws, hs);
-    hs.mm.type = "idFixed Lots";
-    hs.mm.lots = "0.1";
-    for (int g = 1; g <= 4; ++g) hs.group(g).threshold = "100";
+    system.systemFileName = "Probe.hsy.txt";
+    system.resetAll(systemDefaults(*t.ws));
+    applySystemDefaults(*t.ws, system);
+    system.mm.type = "idFixed Lots";
+    system.mm.lots = "0.1";
+    for (int g = 1; g <= 4; ++g) system.group(g).threshold = "100";
   }
   // A simple average of the closes in the long entry group.
   Indicator& addAverage(const std::string& period, const std::string& timeframe, const std::string& shift,
@@ -56,11 +56,11 @@ struct SystemOnHistory {
     ind.setRaw("ma_shift", "0");
     ind.setRaw("value", "1");
     ind.setRaw("actiontyp", action);
-    hs.group(1).addIndicator(ind);
-    return hs.group(1).indicators().back();
+    system.group(1).addIndicator(ind);
+    return system.group(1).indicators().back();
   }
   std::variant<Backtest, std::string> prepare(const BarSeries& history, const BacktestSettings& settings = {}) {
-    return Backtest::prepare(hs, t.ws->catalogue, t.ws->definitions, history, settings);
+    return Backtest::prepare(system, t.ws->catalogue, t.ws->definitions, history, settings);
   }
 };
 
@@ -92,7 +92,7 @@ TEST(BacktestSignals, AnAverageOfTheChartReadsTheFinishedBarBeforeAndReversedSwa
     EXPECT_EQ(entryLongBits(backtest, h.size()), c.fires) << c.action;
 
     // The run sees the same answers as the explanation.
-    const auto bits = SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), h);
+    const auto bits = SignalPlan::make(readSystemRules(s.system, s.t.ws->catalogue, s.t.ws->definitions), h);
     const auto checks = std::get<SignalPlan>(bits).checks(0, h.size());
     for (std::size_t i = 1; i < h.size(); ++i) EXPECT_EQ((checks[i] & kEntryLongFires) != 0, c.fires[i] == 1) << i;
   }
@@ -103,7 +103,7 @@ TEST(BacktestSignals, TheVoteExplanationShowsOperandsPointsSumAndThreshold) {
   SystemOnHistory s;
   s.addAverage("3", "idChart", "1");
   s.addAverage("3", "idChart", "1", "idReverse");
-  s.hs.group(1).threshold = "50";  // 50 % of 2 points
+  s.system.group(1).threshold = "50";  // 50 % of 2 points
   auto b = s.prepare(h);
   ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
   const BarVotes v = std::get<Backtest>(b).votes(4);
@@ -150,10 +150,10 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
       {"indicator of another symbol", [](SystemOnHistory& s) { s.addAverage("3", "idChart", "1").setRaw("symbol", "GBPUSD"); },
        {}, "another symbol"},
       {"lower timeframe", [](SystemOnHistory& s) { s.addAverage("3", "idM30", "1"); }, {}, "cannot build M30"},
-      {"system of another symbol", [](SystemOnHistory& s) { s.hs.mm.symbol = "GBPUSD"; }, {}, "trades GBPUSD"},
+      {"system of another symbol", [](SystemOnHistory& s) { s.system.mm.symbol = "GBPUSD"; }, {}, "trades GBPUSD"},
       {"fraction of zero", [](SystemOnHistory& s) {
-         s.hs.mm.type = "idFixed Fractional";
-         s.hs.mm.fraction = "0";
+         s.system.mm.type = "idFixed Fractional";
+         s.system.mm.fraction = "0";
        }, {}, "fraction, which is 0"},
       {"window without bars", [](SystemOnHistory&) {}, [] {
          BacktestSettings w;
@@ -207,13 +207,13 @@ TEST(BacktestSignals, GroupsThatVoteAlikeShareTheirAnswersAndNoOthers) {
       ind.setRaw("value", "1");
       ind.setRaw("actiontyp", "idStandard");
       if (g == 4) ind.setRaw(c.key, c.value);
-      s.hs.group(g).addIndicator(ind);
+      s.system.group(g).addIndicator(ind);
     }
     auto b = s.prepare(history);
     ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
     const Backtest& backtest = std::get<Backtest>(b);
     const auto plan =
-        SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), history);
+        SignalPlan::make(readSystemRules(s.system, s.t.ws->catalogue, s.t.ws->definitions), history);
     const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
     std::array<std::size_t, 4> fired{};
     for (std::size_t i = 0; i < history.size(); ++i) {
@@ -249,10 +249,10 @@ TEST(BacktestSignals, EveryIndicatorTypeFiresSometimes) {
           ind.setRaw("st_slow", "3");
           ind.setRaw("st_trigger", "30");
         }
-        s.hs.group(1).addIndicator(ind);
+        s.system.group(1).addIndicator(ind);
         auto b = s.prepare(history);
         ASSERT_TRUE(std::holds_alternative<Backtest>(b)) << std::get<std::string>(b);
-        const auto plan = SignalPlan::make(readSystemRules(s.hs, s.t.ws->catalogue, s.t.ws->definitions), history);
+        const auto plan = SignalPlan::make(readSystemRules(s.system, s.t.ws->catalogue, s.t.ws->definitions), history);
         const auto checks = std::get<SignalPlan>(plan).checks(0, history.size());
         std::size_t fired = 0;
         for (std::uint8_t c : checks) fired += (c & kEntryLongFires) != 0;
@@ -279,7 +279,7 @@ TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
   };
   int ran = 0, refused = 0;
   SystemOnHistory s;
-  const TradingSystem blank = s.hs;
+  const TradingSystem blank = s.system;
   for (int round = 0; round < 300; ++round) {
     std::vector<std::pair<double, double>> bars;
     double price = 1.1;
@@ -289,13 +289,13 @@ TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
       price = next;
     }
     const BarSeries h = hourlyFromOpens(bars);
-    s.hs = blank;
+    s.system = blank;
     for (int g = 1; g <= 4; ++g) {
-      s.hs.group(g).threshold = numbers[pick(6)];
+      s.system.group(g).threshold = numbers[pick(6)];
       if (g == 2 || g == 4) {
-        s.hs.group(g).sl = numbers[pick(6)];
-        s.hs.group(g).tp = numbers[pick(6)];
-        s.hs.group(g).ts = numbers[pick(6)];
+        s.system.group(g).sl = numbers[pick(6)];
+        s.system.group(g).tp = numbers[pick(6)];
+        s.system.group(g).ts = numbers[pick(6)];
       }
       const std::string type = types[pick(std::size(types))];
       Indicator ind = type == "Unbekannt" ? Indicator(type) : testing::sampleIndicator(*s.t.ws, type);
@@ -305,9 +305,9 @@ TEST(BacktestRun, OddParametersOnTinyHistoriesRefuseOrRunCleanly) {
       ind.setRaw("shift", numbers[pick(4)]);
       ind.setRaw("timeframe", timeframes[pick(std::size(timeframes))]);
       ind.setRaw("value", numbers[1 + pick(3)]);
-      s.hs.group(g).addIndicator(ind);
+      s.system.group(g).addIndicator(ind);
     }
-    s.hs.mm.type = pick(2) ? "idFixed Ratio" : "idFixed Fractional";
+    s.system.mm.type = pick(2) ? "idFixed Ratio" : "idFixed Fractional";
     auto b = s.prepare(h);
     if (auto* why = std::get_if<std::string>(&b)) {
       EXPECT_FALSE(why->empty());
@@ -337,10 +337,10 @@ TEST(BacktestRun, TheDemoSystemsRunOnTheDemoHistoryAndTheBooksBalance) {
     const std::string name = entry.path().filename().string();
     if (name.size() < 8 || name.substr(name.size() - 8) != ".hsy.txt") continue;
     SCOPED_TRACE(name);
-    TradingSystem hs;
-    hs.resetAll(systemDefaults(ws));
-    ASSERT_TRUE(readComponent(ws, hs, entry.path(), componentKindOf(name)->readerCode, 1));
-    auto b = Backtest::prepare(hs, ws.catalogue, ws.definitions, history, {});
+    TradingSystem system;
+    system.resetAll(systemDefaults(ws));
+    ASSERT_TRUE(readComponent(ws, system, entry.path(), componentKindOf(name)->readerCode, 1));
+    auto b = Backtest::prepare(system, ws.catalogue, ws.definitions, history, {});
     if (auto* why = std::get_if<std::string>(&b)) {
       // A system reading a lower timeframe than the demo history's H1 cannot run on it.
       EXPECT_NE(why->find("cannot build"), std::string::npos) << *why;

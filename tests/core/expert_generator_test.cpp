@@ -51,17 +51,17 @@ std::vector<std::string> goldenCases() {
 // Reads a golden system into the workspace's system as opening it would: a reset, the
 // defaults, then the file.
 TradingSystem& loadGoldenSystem(Workspace& ws, const std::string& name) {
-  TradingSystem& hs = ws.system();
-  hs.systemFileName = name + ".hsy.txt";
-  hs.resetAll(systemDefaults(ws));
-  applySystemDefaults(ws, hs, false);
-  EXPECT_TRUE(readComponent(ws, hs, goldenFolder() / hs.systemFileName, "", 0)) << name;
-  return hs;
+  TradingSystem& system = ws.system();
+  system.systemFileName = name + ".hsy.txt";
+  system.resetAll(systemDefaults(ws));
+  applySystemDefaults(ws, system, false);
+  EXPECT_TRUE(readComponent(ws, system, goldenFolder() / system.systemFileName, "", 0)) << name;
+  return system;
 }
 
-ExpertSource generate(const Workspace& ws, const TradingSystem& hs, std::string_view stamp) {
-  return expertSourceLines(hs, ws.catalogue, ws.definitions,
-                           ExpertOptions{hs.general.magic, std::string(stamp), &ws.language});
+ExpertSource generate(const Workspace& ws, const TradingSystem& system, std::string_view stamp) {
+  return expertSourceLines(system, ws.catalogue, ws.definitions,
+                           ExpertOptions{system.general.magic, std::string(stamp), &ws.language});
 }
 
 std::string withoutFirstLine(const std::string& bytes) { return bytes.substr(std::min(bytes.find("\r\n"), bytes.size())); }
@@ -77,10 +77,10 @@ class GoldenExpert : public ::testing::TestWithParam<std::string> {};
 TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
   const std::string& name = GetParam();
   TestWorkspace t;
-  const TradingSystem& hs = loadGoldenSystem(*t.ws, name);
+  const TradingSystem& system = loadGoldenSystem(*t.ws, name);
   EXPECT_TRUE(t.host.messages.empty());
 
-  const ExpertSource source = generate(*t.ws, hs, kListingStamp);
+  const ExpertSource source = generate(*t.ws, system, kListingStamp);
   ASSERT_TRUE(source.ok()) << source.fault;
   const std::string actual = toFileText(source.lines);
   const fs::path expectedFile = goldenFolder() / (name + ".mq4");
@@ -98,12 +98,12 @@ TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
   }
 
   // Written straight as the file's bytes, the listing is the same.
-  const ExpertSource asFile = expertSourceFileText(hs, t.ws->catalogue, t.ws->definitions,
-                                                   ExpertOptions{hs.general.magic, std::string(kListingStamp), &t.ws->language});
+  const ExpertSource asFile = expertSourceFileText(system, t.ws->catalogue, t.ws->definitions,
+                                                   ExpertOptions{system.general.magic, std::string(kListingStamp), &t.ws->language});
   EXPECT_EQ(asFile.fileText, actual);
 
   // The written file is the same listing, stamped with the time of writing.
-  ASSERT_TRUE(writeExpertSource(*t.ws, hs, hs.general.magic));
+  ASSERT_TRUE(writeExpertSource(*t.ws, system, system.general.magic));
   EXPECT_TRUE(t.host.messages.empty());
   const std::string written = testing::readBytes(t.ws->userFile("_Zorvik.mq4"));
   EXPECT_TRUE(std::regex_search(written, std::regex("^#property copyright \"Copyright \xA9 2026, Zorvik "
@@ -115,11 +115,11 @@ TEST_P(GoldenExpert, SourceEqualsTheReviewedListing) {
 // whether the listing is kept as lines or written straight as bytes.
 TEST(ExpertGenerator, FileTextConvertsTextsBeyondAsciiLikeTheLines) {
   TestWorkspace t;
-  TradingSystem& hs = loadGoldenSystem(*t.ws, goldenCases().front());
-  hs.general.title = "Größe € \"Trend\"";
-  const ExpertOptions options{hs.general.magic, std::string(kListingStamp), &t.ws->language};
-  const ExpertSource lines = expertSourceLines(hs, t.ws->catalogue, t.ws->definitions, options);
-  const ExpertSource file = expertSourceFileText(hs, t.ws->catalogue, t.ws->definitions, options);
+  TradingSystem& system = loadGoldenSystem(*t.ws, goldenCases().front());
+  system.general.title = "Größe € \"Trend\"";
+  const ExpertOptions options{system.general.magic, std::string(kListingStamp), &t.ws->language};
+  const ExpertSource lines = expertSourceLines(system, t.ws->catalogue, t.ws->definitions, options);
+  const ExpertSource file = expertSourceFileText(system, t.ws->catalogue, t.ws->definitions, options);
   ASSERT_TRUE(lines.ok() && file.ok()) << lines.fault;
   EXPECT_TRUE(file.lines.empty());
   EXPECT_EQ(file.fileText, toFileText(lines.lines));
@@ -141,8 +141,8 @@ TEST(ExpertGenerator, HeaderTimeStamp) {
   for (const auto& c : cases) EXPECT_EQ(expertTimeStamp(c.time), c.stamp);
 
   TestWorkspace t;
-  const TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
-  const ExpertSource source = generate(*t.ws, hs, expertTimeStamp(cases[0].time));
+  const TradingSystem& system = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  const ExpertSource source = generate(*t.ws, system, expertTimeStamp(cases[0].time));
   ASSERT_FALSE(source.lines.empty());
   EXPECT_EQ(source.lines.front(), "#property copyright \"Copyright © 2026, Zorvik 03-07-2026/09:05:01\"");
 }
@@ -155,10 +155,10 @@ TEST(ExpertGenerator, HedgingIsTheMeta4TextOfItsId) {
       {"idno Hedging", "false"}, {"idHedging", "true"}, {"#0", "0"}, {"0", "0"}, {"", nullptr}, {"vielleicht", nullptr},
   };
   TestWorkspace t;
-  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  TradingSystem& system = loadGoldenSystem(*t.ws, "trend_fixed_lots");
   for (const auto& [hedging, meta4] : cases) {
-    hs.mm.hedging = hedging;
-    const ExpertSource source = generate(*t.ws, hs, kListingStamp);
+    system.mm.hedging = hedging;
+    const ExpertSource source = generate(*t.ws, system, kListingStamp);
     if (!meta4) {
       ASSERT_EQ(source.problems.size(), 1u) << hedging;
       EXPECT_EQ(source.problems[0].key, "mm_hedging");
@@ -226,11 +226,11 @@ TEST(ExpertGenerator, SideCodesAndLots) {
 
 TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   TestWorkspace t;
-  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
-  hs.group(3).indicator(1).setRaw("value", "drei");
+  TradingSystem& system = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  system.group(3).indicator(1).setRaw("value", "drei");
 
   const ExpertSource source =
-      expertSourceLines(hs, t.ws->catalogue, t.ws->definitions, ExpertOptions{"1", "", &t.ws->language});
+      expertSourceLines(system, t.ws->catalogue, t.ws->definitions, ExpertOptions{"1", "", &t.ws->language});
   EXPECT_FALSE(source.ok());
   EXPECT_TRUE(source.lines.empty());
   EXPECT_EQ(source.fault, "SHORT 1 (2 Moving Averages): \"drei\"");
@@ -238,7 +238,7 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
   // An earlier source stays as it was, and nothing is compiled.
   testing::writeBytes(t.ws->userFile("_Zorvik.mq4"), "earlier");
   int compiled = 0;
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, "1", "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
   EXPECT_EQ(compiled, 0);
   EXPECT_EQ(testing::readBytes(t.ws->userFile("_Zorvik.mq4")), "earlier");
   ASSERT_EQ(t.host.messages.size(), 1u);
@@ -247,30 +247,30 @@ TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {
             "\"drei\"");
 
   // An indicator without a value at all is refused the same way, in English too.
-  hs.group(3).indicator(1).setRaw("value", "3");
+  system.group(3).indicator(1).setRaw("value", "3");
   Indicator bare("ADX");
-  hs.group(2).addIndicator(bare);
+  system.group(2).addIndicator(bare);
   t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", {}), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, "1", "Trend", {}), 0);
   ASSERT_EQ(t.host.messages.size(), 2u);
   EXPECT_EQ(t.host.messages[1], "The Expert Advisor was not generated - this signal value is not a number: EXIT LONG 2 (ADX): \"\"");
 }
 
 TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   TestWorkspace t;
-  TradingSystem& hs = loadGoldenSystem(*t.ws, "trend_fixed_lots");
+  TradingSystem& system = loadGoldenSystem(*t.ws, "trend_fixed_lots");
   std::vector<std::string> compiled;
   auto compile = [&](Workspace&, std::string_view name) {
     compiled.emplace_back(name);
     return 1;
   };
 
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "", compile), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, "1", "", compile), 0);
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Diese Aktion kann derzeit nicht ausgeführt werden - leeres System ..."});
   EXPECT_FALSE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
 
   setWriteFaultHook([](std::string_view step) { return step != "rename"; });
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", compile), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, "1", "Trend", compile), 0);
   setWriteFaultHook({});
   ASSERT_EQ(t.host.messages.size(), 2u);
   EXPECT_TRUE(t.host.messages[1].starts_with("Der Quelltext des Expert Advisors konnte nicht geschrieben werden: "))
@@ -278,7 +278,7 @@ TEST(ExpertGenerator, GenerationRefusesAnEmptyNameAndReportsAFailedWrite) {
   EXPECT_FALSE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
   EXPECT_TRUE(compiled.empty());
 
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, "1", "Trend", compile), 1);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, "1", "Trend", compile), 1);
   EXPECT_EQ(compiled, std::vector<std::string>{"Trend"});
   EXPECT_TRUE(fs::exists(t.ws->userFile("_Zorvik.mq4")));
   EXPECT_EQ(t.host.messages.size(), 2u);

@@ -121,8 +121,8 @@ std::vector<std::string> shapeFaults(const std::vector<std::string>& lines) {
   return faults;
 }
 
-ExpertSource generate(const Workspace& ws, const TradingSystem& hs) {
-  return expertSourceLines(hs, ws.catalogue, ws.definitions, ExpertOptions{hs.general.magic, "stamp", &ws.language});
+ExpertSource generate(const Workspace& ws, const TradingSystem& system) {
+  return expertSourceLines(system, ws.catalogue, ws.definitions, ExpertOptions{system.general.magic, "stamp", &ws.language});
 }
 
 // Opens a system file from the given folder as the program does: copied into the user folder.
@@ -150,8 +150,8 @@ TEST(ExpertShape, EveryTestAndDemoSystemGivesAWellFormedListing) {
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.filename().string());
     TestWorkspace t;
-    const TradingSystem& hs = openCopy(t, file);
-    const ExpertSource source = generate(*t.ws, hs);
+    const TradingSystem& system = openCopy(t, file);
+    const ExpertSource source = generate(*t.ws, system);
     ASSERT_TRUE(source.ok()) << source.fault;
     EXPECT_EQ(shapeFaults(source.lines), std::vector<std::string>{});
   }
@@ -257,12 +257,12 @@ TEST(ExpertValues, StringLiteralsCannotBeEnded) {
 
 TEST(ExpertValues, GenerationNamesSystemGroupIndicatorAndParameterAndWritesNothing) {
   TestWorkspace t;
-  TradingSystem& hs = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
-  hs.group(1).indicator(1).setRaw("shift", "72,5");
-  hs.group(2).sl = "-50";
+  TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  system.group(1).indicator(1).setRaw("shift", "72,5");
+  system.group(2).sl = "-50";
   testing::writeBytes(t.ws->userFile("_Zorvik.mq4"), "earlier");
 
-  const ExpertSource source = generate(*t.ws, hs);
+  const ExpertSource source = generate(*t.ws, system);
   EXPECT_TRUE(source.lines.empty());
   ASSERT_EQ(source.problems.size(), 2u);
   EXPECT_EQ(source.problems[0].group, 1);
@@ -271,20 +271,20 @@ TEST(ExpertValues, GenerationNamesSystemGroupIndicatorAndParameterAndWritesNothi
   EXPECT_EQ(source.problems[1].key, "stop_sl");
 
   int compiled = 0;
-  EXPECT_EQ(generateExpertSource(*t.ws, hs, hs.general.magic, "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
+  EXPECT_EQ(generateExpertSource(*t.ws, system, system.general.magic, "Trend", [&](Workspace&, std::string_view) { return ++compiled; }), 0);
   EXPECT_EQ(compiled, 0);
   EXPECT_EQ(testing::readBytes(t.ws->userFile("_Zorvik.mq4")), "earlier");
   ASSERT_EQ(t.host.messages.size(), 1u);
   const std::string& message = t.host.messages[0];
-  const std::string type = hs.group(1).indicator(1).type();
+  const std::string type = system.group(1).indicator(1).type();
   EXPECT_TRUE(message.starts_with("Der Expert Advisor wurde nicht erzeugt - diese Werte sind ungültig: " +
-                                  hs.general.title + ": LONG 1 (" + type + "), "))
+                                  system.general.title + ": LONG 1 (" + type + "), "))
       << message;
   EXPECT_NE(message.find("\"72,5\": ist keine Zahl"), std::string::npos) << message;
   EXPECT_NE(message.find("EXIT LONG, Stoploss \"-50\": darf nicht negativ sein"), std::string::npos) << message;
 
   t.ws->language.switchLanguage("ENGLISCH", t.ws->resFolder());
-  generateExpertSource(*t.ws, hs, hs.general.magic, "Trend", {});
+  generateExpertSource(*t.ws, system, system.general.magic, "Trend", {});
   ASSERT_EQ(t.host.messages.size(), 2u);
   EXPECT_NE(t.host.messages[1].find("The Expert Advisor was not generated - these values are not valid: "), std::string::npos);
   EXPECT_NE(t.host.messages[1].find(": is not a number"), std::string::npos) << t.host.messages[1];
@@ -353,9 +353,9 @@ TEST(ExpertValues, HostileValuesInEveryFieldAreRefusedOrEscaped) {
     const std::string fieldCode = withText.ok() ? codeOnly(withText.lines, nullptr) : plainCode;
     for (const std::string& value : hostile) {
       SCOPED_TRACE(field + " = " + value.substr(0, 40));
-      TradingSystem hs = base;
-      set(hs, value);
-      const ExpertSource source = generate(*t.ws, hs);
+      TradingSystem system = base;
+      set(system, value);
+      const ExpertSource source = generate(*t.ws, system);
       if (!source.ok()) {
         EXPECT_TRUE(source.lines.empty());
         continue;
@@ -374,13 +374,13 @@ TEST(ExpertValues, AFileWithoutSomeKeysOpensWithTheDefaultsForThem) {
   testing::writeBytes(t.ws->userFile("Kurz.hsy.txt"),
                       "START general\r\nbezeichnung=\"Kurz\"\r\nmagic=\"100123\"\r\nENDE general\r\n");
   ASSERT_TRUE(openSystem(*t.ws, "Kurz.hsy.txt"));
-  const TradingSystem& hs = t.ws->system();
-  EXPECT_EQ(hs.general.title, "Kurz");
-  EXPECT_EQ(hs.group(2).sl, "5");
-  EXPECT_EQ(hs.group(4).tp, "6");
-  EXPECT_EQ(hs.group(1).threshold, "100");
-  EXPECT_FALSE(hs.mm.hedging.empty());
-  const ExpertSource source = generate(*t.ws, hs);
+  const TradingSystem& system = t.ws->system();
+  EXPECT_EQ(system.general.title, "Kurz");
+  EXPECT_EQ(system.group(2).sl, "5");
+  EXPECT_EQ(system.group(4).tp, "6");
+  EXPECT_EQ(system.group(1).threshold, "100");
+  EXPECT_FALSE(system.mm.hedging.empty());
+  const ExpertSource source = generate(*t.ws, system);
   ASSERT_TRUE(source.ok()) << source.fault;
   EXPECT_NE(std::find(source.lines.begin(), source.lines.end(), "extern int Stoploss_Long = 5;"), source.lines.end());
   EXPECT_EQ(shapeFaults(source.lines), std::vector<std::string>{});
@@ -412,8 +412,8 @@ TEST(ExpertMends, TheDailyTradeLimitStartsAgainEachDay) {
   // Once both counters only grew: after maxTrades trades the EA never traded again until it
   // was restarted.
   TestWorkspace t;
-  const TradingSystem& hs = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
-  const ExpertSource source = generate(*t.ws, hs);
+  const TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  const ExpertSource source = generate(*t.ws, system);
   const auto start = functionBody(source.lines, "int start()");
   const std::size_t reset = lineWith(start, "if(today!=tradeDay)");
   const std::size_t limit = lineWith(start, "maxTrades)&&(maxTrades!=0)");
@@ -428,8 +428,8 @@ TEST(ExpertMends, TheDailyTradeLimitStartsAgainEachDay) {
 
 TEST(ExpertMends, StopsAreNormalisedFromFreshPricesAndRetriedUntilSet) {
   TestWorkspace t;
-  const TradingSystem& hs = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
-  const ExpertSource source = generate(*t.ws, hs);
+  const TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  const ExpertSource source = generate(*t.ws, system);
   for (const char* function : {"void enter_long()", "void enter_short()"}) {
     SCOPED_TRACE(function);
     const auto body = functionBody(source.lines, function);
@@ -460,9 +460,9 @@ TEST(ExpertMends, StopsAreNormalisedFromFreshPricesAndRetriedUntilSet) {
 
 TEST(ExpertMends, AnotherSymbolsChartDoesNotTradeAndTrailingBelowTheStopIsSaid) {
   TestWorkspace t;
-  TradingSystem& hs = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
-  hs.mm.symbol = "GBPUSD";
-  const ExpertSource source = generate(*t.ws, hs);
+  TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  system.mm.symbol = "GBPUSD";
+  const ExpertSource source = generate(*t.ws, system);
   ASSERT_TRUE(source.ok()) << source.fault;
   EXPECT_NE(lineWith(source.lines, "string tSymbol = \"GBPUSD\";"), std::string::npos);
   const auto init = functionBody(source.lines, "int init()");

@@ -30,11 +30,11 @@ std::vector<std::pair<std::string, TradingSystem>> allSystems(Workspace& ws) {
     for (const fs::path& file : files) {
       const std::string name = file.filename().string();
       if (name.size() < 8 || name.substr(name.size() - 8) != ".hsy.txt") continue;
-      TradingSystem hs;
-      hs.systemFileName = name;
-      hs.resetAll(systemDefaults(ws));
-      EXPECT_TRUE(readComponent(ws, hs, file, componentKindOf(name)->readerCode, 1)) << name;
-      out.emplace_back(name, std::move(hs));
+      TradingSystem system;
+      system.systemFileName = name;
+      system.resetAll(systemDefaults(ws));
+      EXPECT_TRUE(readComponent(ws, system, file, componentKindOf(name)->readerCode, 1)) << name;
+      out.emplace_back(name, std::move(system));
     }
   }
   return out;
@@ -70,9 +70,9 @@ TEST(ParityOfEngineAndExpert, EverySystemOfTheLibraryAndTheGoldenListings) {
   for (const ParityCase& h : histories()) {
     int ran = 0;
     int trades = 0;
-    for (const auto& [name, hs] : systems) {
+    for (const auto& [name, system] : systems) {
       SCOPED_TRACE(std::string(h.name) + ": " + name);
-      const testing::ParityOutcome o = testing::compareEngineAndExpert(*t.ws, hs, h.history, h.settings);
+      const testing::ParityOutcome o = testing::compareEngineAndExpert(*t.ws, system, h.history, h.settings);
       if (!o.ran) {  // another symbol or a timeframe below the history's
         refusals[name] += o.refusal + "\n";
         continue;
@@ -87,7 +87,7 @@ TEST(ParityOfEngineAndExpert, EverySystemOfTheLibraryAndTheGoldenListings) {
   }
   // Each system met a history it can run on (its symbol, a timeframe at or below its own),
   // unless it reads two symbols at once, which no single history can give.
-  for (const auto& [name, hs] : systems) {
+  for (const auto& [name, system] : systems) {
     if (ranSomewhere.count(name)) continue;
     EXPECT_NE(refusals[name].find("another symbol"), std::string::npos) << name << ": " << refusals[name];
   }

@@ -45,10 +45,10 @@ std::string decimal(int hundredths) {
 
 TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
   Dice dice(seed);
-  TradingSystem hs;
-  hs.systemFileName = "Random" + std::to_string(seed) + ".hsy.txt";
-  hs.resetAll(systemDefaults(ws));
-  applySystemDefaults(ws, hs);
+  TradingSystem system;
+  system.systemFileName = "Random" + std::to_string(seed) + ".hsy.txt";
+  system.resetAll(systemDefaults(ws));
+  applySystemDefaults(ws, system);
 
   // Timeframes the H1 test histories can build; the chart's own most often.
   std::vector<std::string> timeframes;
@@ -59,7 +59,7 @@ TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
   const std::string chart = timeframes.empty() ? "idChart" : timeframes.front();
 
   for (int g = 1; g <= 4; ++g) {
-    SignalGroup& group = hs.group(g);
+    SignalGroup& group = system.group(g);
     const int count = dice.below(4);
     for (int n = 0; n < count; ++n) {
       const std::string& type = dice.pick(kTypes);
@@ -114,23 +114,23 @@ TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
   }
 
   static const std::vector<std::string> methods = {"idFixed Lots", "idFixed Fractional", "idFixed Ratio"};
-  hs.mm.type = dice.pick(methods);
+  system.mm.type = dice.pick(methods);
   static const std::vector<std::string> lots = {"0.1", "1", "0.2", "0.5", "2", ".3", "0.015"};
-  hs.mm.lots = dice.pick(lots);
+  system.mm.lots = dice.pick(lots);
   // A side stops adding positions at a few times the lots: without the limit a signal that
   // fires bar after bar piles up thousands of them, which proves nothing more and takes long.
   static const std::vector<std::string> maxlots = {"1", "2", "5"};
-  hs.mm.maxlots = dice.pick(maxlots);
+  system.mm.maxlots = dice.pick(maxlots);
   static const std::vector<std::string> fractions = {"1000", "5000", "10000"};
-  hs.mm.fraction = dice.pick(fractions);
+  system.mm.fraction = dice.pick(fractions);
   static const std::vector<std::string> bases = {"5000", "9000", "10000"};
-  hs.mm.base = dice.pick(bases);
+  system.mm.base = dice.pick(bases);
   static const std::vector<std::string> deltas = {"500", "2000", "5000"};
-  hs.mm.delta = dice.pick(deltas);
+  system.mm.delta = dice.pick(deltas);
   static const std::vector<std::string> maxtrades = {"0", "0", "1", "3"};
-  hs.mm.maxtrades = dice.pick(maxtrades);
-  hs.mm.hedging = dice.below(3) == 0 ? "idHedging" : "idno Hedging";
-  return hs;
+  system.mm.maxtrades = dice.pick(maxtrades);
+  system.mm.hedging = dice.below(3) == 0 ? "idHedging" : "idno Hedging";
+  return system;
 }
 
 }  // namespace zorvik::testing

@@ -39,12 +39,12 @@ TEST(ParityOfEngineAndExpert, RandomSystems) {
   int traded = 0;
   for (std::uint64_t seed = firstSeed; seed < firstSeed + systems; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const TradingSystem hs = testing::randomSystem(*t.ws, seed);
+    const TradingSystem system = testing::randomSystem(*t.ws, seed);
     // Every other system on a history with gaps, a wider spread and a stop level, where
     // stops are jumped over and refused.
     const bool gaps = seed % 2 == 1;
     const testing::ParityOutcome o =
-        testing::compareEngineAndExpert(*t.ws, hs, gaps ? gappy : history, gaps ? broker : BacktestSettings{});
+        testing::compareEngineAndExpert(*t.ws, system, gaps ? gappy : history, gaps ? broker : BacktestSettings{});
     if (!o.ran) {
       ADD_FAILURE() << "the engine refused the system: " << o.refusal;
       continue;

@@ -39,7 +39,7 @@ struct Env : testing::GuiWorkspace {
     ws->system().group(2).sl = "0";
     ws->system().group(4).sl = "0";
   }
-  TradingSystem& hs() { return ws->system(); }
+  TradingSystem& system() { return ws->system(); }
 };
 
 int rowOf(ParameterRowBuilder& rows, const char* key) { return rows.rowOfKey(key); }
@@ -72,13 +72,13 @@ class EditorsTest : public QObject {
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.showGroup(env.hs(), 1);
+    host.showGroup(env.system(), 1);
     SignalGroupEditor& xi = host.groupEditor();
     IndicatorEditor& i = host.indicatorEditor();
     QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
 
     addIndicator(xi, "RSI");
-    SignalGroup& g = env.hs().group(1);
+    SignalGroup& g = env.system().group(1);
     QCOMPARE(g.count(), 1);
     QCOMPARE(xi.indicatorList()->topLevelItemCount(), 1);
     QCOMPARE(i.heading()->text(), QString("RSI-Einstellungen"));
@@ -122,7 +122,7 @@ class EditorsTest : public QObject {
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.showGroup(env.hs(), 1);
+    host.showGroup(env.system(), 1);
     addIndicator(host.groupEditor(), "RSI");
     ParameterRowBuilder& rows = host.indicatorEditor().rows();
     const int period = rowOf(rows, "period");
@@ -133,7 +133,7 @@ class EditorsTest : public QObject {
     } cases[] = {{"72,5", true}, {"abc", true}, {"1e3", true}, {"-50", true}, {"99999999999999999999", true}, {"14", false}};
     for (const auto& c : cases) {
       typeInto(rows.textBox(period), c.typed);
-      QCOMPARE(env.hs().group(1).indicator(1).parameter("period"), std::string(c.typed));
+      QCOMPARE(env.system().group(1).indicator(1).parameter("period"), std::string(c.typed));
       QVERIFY2(rows.valueProblemText(period).isEmpty() != c.refused, c.typed);
     }
   }
@@ -146,8 +146,8 @@ class EditorsTest : public QObject {
     host.resize(525, 640);
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
-    host.showGroup(env.hs(), 1);
-    QCOMPARE(env.hs().group(1).count(), 0);
+    host.showGroup(env.system(), 1);
+    QCOMPARE(env.system().group(1).count(), 0);
     addIndicator(host.groupEditor(), "RSI");
     QApplication::processEvents();
     for (QPushButton* button : {host.groupEditor().editIndicatorButton(), host.groupEditor().removeIndicatorButton()}) {
@@ -164,10 +164,10 @@ class EditorsTest : public QObject {
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.showGroup(env.hs(), 3);
+    host.showGroup(env.system(), 3);
     addIndicator(host.groupEditor(), "Moving Average");
     addIndicator(host.groupEditor(), "ADX");
-    const SignalGroup before = env.hs().group(3);
+    const SignalGroup before = env.system().group(3);
 
     // Open the first one, change a slider, a text and a list, then discard.
     QTreeWidget* list = host.groupEditor().indicatorList();
@@ -177,9 +177,9 @@ class EditorsTest : public QObject {
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(10);
     typeInto(i.rows().textBox(rowOf(i.rows(), "comment")), "Filter");
     i.rows().comboBox(rowOf(i.rows(), "ma_method"))->setCurrentIndex(2);
-    QVERIFY(!(env.hs().group(3) == before));
+    QVERIFY(!(env.system().group(3) == before));
     QTest::mouseClick(i.discardButton(), Qt::LeftButton);
-    QVERIFY(env.hs().group(3) == before);
+    QVERIFY(env.system().group(3) == before);
     QCOMPARE(env.host.statuses.back(), std::string("Indikator Abbruch"));
     QCOMPARE(i.rows().textBox(rowOf(i.rows(), "period"))->text(), QString("55"));
 
@@ -187,12 +187,12 @@ class EditorsTest : public QObject {
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
     env.host.answers = {false};
     QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
-    QVERIFY(env.hs().group(3) == before);
+    QVERIFY(env.system().group(3) == before);
     QCOMPARE(env.host.questions.size(), std::size_t{1});
     i.rows().slider(rowOf(i.rows(), "period"))->setValue(20);
     env.host.answers = {true};
     QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().group(3).indicator(1).parameter("period"), std::string("20"));
+    QCOMPARE(env.system().group(3).indicator(1).parameter("period"), std::string("20"));
     QCOMPARE(env.host.statuses.back(), std::string("Indikator OK"));
     // Without changes there is nothing to ask.
     QTest::mouseClick(host.groupEditor().editIndicatorButton(), Qt::LeftButton);
@@ -204,7 +204,7 @@ class EditorsTest : public QObject {
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.showGroup(env.hs(), 1);
+    host.showGroup(env.system(), 1);
     SignalGroupEditor& xi = host.groupEditor();
     for (const char* type : {"RSI", "MACD", "ADX", "Bollinger Bands"}) addIndicator(xi, type);
     QCOMPARE(column(xi.indicatorList(), 4), QStringList({" # 1", " # 2", " # 3", " # 4"}));
@@ -212,7 +212,7 @@ class EditorsTest : public QObject {
     xi.indicatorList()->clearSelection();
     xi.findListItemByTag(2)->setSelected(true);
     QTest::mouseClick(xi.removeIndicatorButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().group(1).count(), 3);
+    QCOMPARE(env.system().group(1).count(), 3);
     QCOMPARE(column(xi.indicatorList(), 0), QStringList({"RSI", "ADX", "Bollinger Bands"}));
     QCOMPARE(column(xi.indicatorList(), 4), QStringList({" # 1", " # 2", " # 3"}));
     QCOMPARE(xi.findListItemByTag(3)->text(0), QString("Bollinger Bands"));
@@ -229,7 +229,7 @@ class EditorsTest : public QObject {
       xi.indicatorList()->topLevelItem(0)->setSelected(true);
       QTest::mouseClick(xi.removeIndicatorButton(), Qt::LeftButton);
     }
-    QCOMPARE(env.hs().group(1).count(), 0);
+    QCOMPARE(env.system().group(1).count(), 0);
     QVERIFY(xi.removeIndicatorButton()->isHidden());
     QVERIFY(!host.indicatorEditor().acceptButton()->isEnabled());
   }
@@ -239,7 +239,7 @@ class EditorsTest : public QObject {
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
-    host.showGroup(env.hs(), 2);
+    host.showGroup(env.system(), 2);
     SignalGroupEditor& xi = host.groupEditor();
     QVERIFY(xi.stopsPanel()->isVisible());
     QCOMPARE(xi.copyStopsButton()->text(), QString("Dieses STOP nach XS kopieren"));
@@ -251,12 +251,12 @@ class EditorsTest : public QObject {
     QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
     QCOMPARE(stops.slider(sl)->value(), 0);
     stops.slider(sl)->setValue(12);
-    QCOMPARE(env.hs().group(2).sl, std::string("12"));
+    QCOMPARE(env.system().group(2).sl, std::string("12"));
     stops.slider(sl)->setValue(0);
     QCOMPARE(stops.textBox(sl)->text(), QString("n.V"));
-    QCOMPARE(env.hs().group(2).sl, std::string("0"));
+    QCOMPARE(env.system().group(2).sl, std::string("0"));
     typeInto(stops.textBox(rowOf(stops, "stop_tp")), "n.V");
-    QCOMPARE(env.hs().group(2).tp, std::string("0"));
+    QCOMPARE(env.system().group(2).tp, std::string("0"));
     typeInto(stops.textBox(rowOf(stops, "stop_ts")), "25");
     QCOMPARE(stops.slider(rowOf(stops, "stop_ts"))->value(), 25);
     // A typed 0 turns into the zero text once the user leaves the box.
@@ -268,9 +268,9 @@ class EditorsTest : public QObject {
     QSignalSpy overview(&host, &SignalGroupPage::overviewChanged);
     const std::size_t soundsBefore = env.host.sounds.size();
     QTest::mouseClick(xi.copyStopsButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().group(4).sl, env.hs().group(2).sl);
-    QCOMPARE(env.hs().group(4).tp, std::string("0"));
-    QCOMPARE(env.hs().group(4).ts, std::string("25"));
+    QCOMPARE(env.system().group(4).sl, env.system().group(2).sl);
+    QCOMPARE(env.system().group(4).tp, std::string("0"));
+    QCOMPARE(env.system().group(4).ts, std::string("25"));
     QCOMPARE(overview.count(), 1);
     QCOMPARE(env.host.sounds.size(), soundsBefore + 1);
     QCOMPARE(env.host.sounds.back(), Sound::Clone);
@@ -279,28 +279,28 @@ class EditorsTest : public QObject {
     // The settings copy puts XL at S; an entry group takes the exit group's stops along.
     QTest::mouseClick(xi.copySettingsButton(), Qt::LeftButton);
     QCOMPARE(env.host.statuses.back(),
-             "Einstellungen von XL nach S kopiert: " + std::to_string(env.hs().group(3).indicators().size()) +
+             "Einstellungen von XL nach S kopiert: " + std::to_string(env.system().group(3).indicators().size()) +
                  " Indikatoren");
-    QCOMPARE(env.hs().group(3).name, std::string("S"));
-    QCOMPARE(env.hs().group(3).threshold, env.hs().group(2).threshold);
-    QCOMPARE(env.hs().group(3).ts, std::string("25"));
+    QCOMPARE(env.system().group(3).name, std::string("S"));
+    QCOMPARE(env.system().group(3).threshold, env.system().group(2).threshold);
+    QCOMPARE(env.system().group(3).ts, std::string("25"));
     QCOMPARE(overview.count(), 2);
     QCOMPARE(env.host.sounds.size(), soundsBefore + 2);
 
     QTest::mouseClick(xi.stopsOkButtons()->acceptButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().group(2).editok, 2);
+    QCOMPARE(env.system().group(2).editok, 2);
     QTest::mouseClick(xi.stopsOkButtons()->discardButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().group(2).editok, 1);
+    QCOMPARE(env.system().group(2).editok, 1);
 
     // The threshold row of an entry group.
-    host.showGroup(env.hs(), 4);
+    host.showGroup(env.system(), 4);
     QCOMPARE(xi.copyStopsButton()->text(), QString("Dieses STOP nach XL kopieren"));
-    host.showGroup(env.hs(), 1);
+    host.showGroup(env.system(), 1);
     QVERIFY(!xi.stopsPanel()->isVisible());
     QVERIFY(xi.settingsOkButtons()->isVisible());
     const int threshold = rowOf(xi.settingRows(), "threshold");
     xi.settingRows().slider(threshold)->setValue(60);
-    QCOMPARE(env.hs().group(1).threshold, std::string("60"));
+    QCOMPARE(env.system().group(1).threshold, std::string("60"));
   }
 
   void captionsStayWholeAndTheVerdictButtonsInView() {
@@ -312,7 +312,7 @@ class EditorsTest : public QObject {
       host.setArrangement(1);
       host.resize(size);
       host.show();
-      host.showGroup(env.hs(), 1);
+      host.showGroup(env.system(), 1);
       addIndicator(host.groupEditor(), "2 Moving Averages Cross");
       QTest::qWait(10);
       IndicatorEditor& editor = host.indicatorEditor();
@@ -333,51 +333,51 @@ class EditorsTest : public QObject {
 
   void zeroWordFollowsTheLanguage() {
     Env env(true);
-    env.hs().mm.maxlots = "0";
+    env.system().mm.maxlots = "0";
     MoneyManagementEditor mm(*env.ws);
     mm.resize(700, 500);
     mm.show();
-    mm.activateControls(env.hs());
+    mm.activateControls(env.system());
     ParameterRowBuilder& rows = mm.rows();
     const int maxlots = rows.rowOfKey("mm_maxlots");
     const QString zero = QString::fromStdString(env.ws->tr("n.V"));
     QVERIFY(zero != QString("n.V"));
     QCOMPARE(rows.textBox(maxlots)->text(), zero);
     typeInto(rows.textBox(maxlots), "0.5");
-    QCOMPARE(env.hs().mm.maxlots, std::string("0.5"));
+    QCOMPARE(env.system().mm.maxlots, std::string("0.5"));
     typeInto(rows.textBox(maxlots), zero);  // the shown word reads back as 0
-    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+    QCOMPARE(env.system().mm.maxlots, std::string("0"));
   }
 
   void moneyManagementMethodSwitchAndZeroText() {
     Env env;
-    env.hs().mm.base = "2500";
-    env.hs().mm.delta = "700";
-    env.hs().mm.maxlots = "0";
+    env.system().mm.base = "2500";
+    env.system().mm.delta = "700";
+    env.system().mm.maxlots = "0";
     MoneyManagementEditor mm(*env.ws);
     mm.resize(700, 500);
     mm.show();
-    mm.activateControls(env.hs());
+    mm.activateControls(env.system());
     ParameterRowBuilder& rows = mm.rows();
     QCOMPARE(rows.rowOfKey("mm_base"), -1);
     const int maxlots = rows.rowOfKey("mm_maxlots");
     QCOMPARE(rows.textBox(maxlots)->text(), QString("n.V"));
     rows.slider(maxlots)->setValue(150);
     QCOMPARE(rows.textBox(maxlots)->text(), QString("1.5"));
-    QCOMPARE(env.hs().mm.maxlots, std::string("1.5"));
+    QCOMPARE(env.system().mm.maxlots, std::string("1.5"));
     rows.slider(maxlots)->setValue(0);
     QCOMPARE(rows.textBox(maxlots)->text(), QString("n.V"));
-    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+    QCOMPARE(env.system().mm.maxlots, std::string("0"));
     typeInto(rows.textBox(maxlots), "0.25");
     QCOMPARE(rows.slider(maxlots)->value(), 25);
-    QCOMPARE(env.hs().mm.maxlots, std::string("0.25"));
+    QCOMPARE(env.system().mm.maxlots, std::string("0.25"));
     typeInto(rows.textBox(maxlots), "n.V");
-    QCOMPARE(env.hs().mm.maxlots, std::string("0"));
+    QCOMPARE(env.system().mm.maxlots, std::string("0"));
 
     QComboBox* method = rows.comboBox(rows.rowOfKey("mm_typ"));
     method->setCurrentIndex(method->findText(QString::fromStdString(
         env.ws->definitions.idToCaption("mm_typ", "idFixed Ratio", env.ws->captionLanguage()))));
-    QCOMPARE(env.hs().mm.type, std::string("idFixed Ratio"));
+    QCOMPARE(env.system().mm.type, std::string("idFixed Ratio"));
     QVERIFY(rows.rowOfKey("mm_base") >= 0);
     QCOMPARE(rows.textBox(rows.rowOfKey("mm_base"))->text(), QString("2500"));
     QCOMPARE(rows.textBox(rows.rowOfKey("mm_delta"))->text(), QString("700"));
@@ -387,7 +387,7 @@ class EditorsTest : public QObject {
     QTest::mouseClick(mm.toolboxButton(), Qt::LeftButton);
     QCOMPARE(toolbox.takeFirst().at(0).toString(), QString("MM"));
     QTest::mouseClick(mm.okButtons()->acceptButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().parameter("mm_editok").value_or(""), std::string("2"));
+    QCOMPARE(env.system().parameter("mm_editok").value_or(""), std::string("2"));
   }
 
   void generalSettingsAccountSwitchAndOk() {
@@ -397,8 +397,8 @@ class EditorsTest : public QObject {
     g.setMoneyManagementEditor(&mm);
     g.resize(700, 500);
     g.show();
-    mm.activateControls(env.hs());
-    g.activateControls(env.hs());
+    mm.activateControls(env.system());
+    g.activateControls(env.system());
     ParameterRowBuilder& rows = g.rows();
     QVERIFY(!rows.comboBox(rows.rowOfKey("general_broker"))->isVisible());
     QVERIFY(!rows.captionLabel(rows.rowOfKey("general_kontotyp"))->isVisible());
@@ -414,7 +414,7 @@ class EditorsTest : public QObject {
     QSignalSpy chosen(&g, &GeneralSettingsEditor::accountBrokerChosen);
     QComboBox* account = rows.comboBox(rows.rowOfKey("general_account"));
     account->setCurrentIndex(account->findText("100002=Demo LCG"));
-    QCOMPARE(env.hs().general.account, std::string("100002"));
+    QCOMPARE(env.system().general.account, std::string("100002"));
     QCOMPARE(kinds, std::vector<int>{2});
     QCOMPARE(chosen.count(), 1);
     QComboBox* symbol = mm.rows().comboBox(mm.rows().rowOfKey("mm_symbol"));
@@ -422,11 +422,11 @@ class EditorsTest : public QObject {
     QCOMPARE(symbol->itemText(1), QString("GOLD"));
 
     typeInto(rows.textBox(rows.rowOfKey("general_bezeichnung")), "Trend H1");
-    QCOMPARE(env.hs().general.title, std::string("Trend H1"));
+    QCOMPARE(env.system().general.title, std::string("Trend H1"));
 
     QTest::mouseClick(g.okButtons()->acceptButton(), Qt::LeftButton);
     QTest::mouseClick(g.okButtons()->discardButton(), Qt::LeftButton);
-    QCOMPARE(env.hs().parameter("general_editok").value_or(""), std::string("1"));
+    QCOMPARE(env.system().parameter("general_editok").value_or(""), std::string("1"));
   }
 
   void rowEventsRightClickHelpDropAndToolbox() {
@@ -435,7 +435,7 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
-    host.showGroup(env.hs(), 1);
+    host.showGroup(env.system(), 1);
     addIndicator(host.groupEditor(), "RSI");
     addIndicator(host.groupEditor(), "ADX");
     IndicatorEditor& i = host.indicatorEditor();
@@ -498,15 +498,15 @@ class EditorsTest : public QObject {
     host.resize(1000, 600);
     host.show();
     for (int group = 1; group <= 4; ++group) {
-      host.showGroup(env.hs(), group);
+      host.showGroup(env.system(), group);
       for (const std::string& type : env.ws->catalogue.indicatorTypes().ids) addIndicator(host.groupEditor(), QString::fromStdString(type));
     }
     GeneralSettingsEditor g(*env.ws);
-    g.activateControls(env.hs());
+    g.activateControls(env.system());
     MoneyManagementEditor mm(*env.ws);
     for (const char* method : {"idFixed Lots", "idFixed Ratio", "idFixed Fractional"}) {
-      env.hs().mm.type = method;
-      mm.activateControls(env.hs());
+      env.system().mm.type = method;
+      mm.activateControls(env.system());
     }
     QCOMPARE(env.missingTexts(), QStringList());
   }

@@ -194,15 +194,15 @@ class TypicalRoadTest : public QObject {
     {
       Program p(root);
       MainWindow& form = *p.form;
-      TradingSystem& hs = p.ws->system();
+      TradingSystem& openSystem = p.ws->system();
       QCOMPARE(form.displayMode(), std::int16_t(-1));
-      QVERIFY(hs.systemFileName.empty());
+      QVERIFY(openSystem.systemFileName.empty());
 
       // 1. A click on the system leaves the start mode and opens it.
       QTreeWidgetItem* system = p.entry(libgroup::TradingSystems, "MA Trendfolger");
       QVERIFY(system);
       p.clickEntry(system);
-      QCOMPARE(hs.systemFileName, systemFile);
+      QCOMPARE(openSystem.systemFileName, systemFile);
       QCOMPARE(form.displayMode(), std::int16_t(0));
       QVERIFY(p.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
       QVERIFY(form.windowTitle().contains(QStringLiteral(">MA Trendfolger<")));
@@ -213,13 +213,13 @@ class TypicalRoadTest : public QObject {
       p.selectTab(1);
       QCOMPARE(form.selectedTab(), 1);
       QCOMPARE(p.groups().group(), 1);
-      const int before = hs.group(1).count();
+      const int before = openSystem.group(1).count();
       QTreeWidgetItem* rsi = p.entry(libgroup::Indicators, "RSI 14");
       QVERIFY(rsi);
       p.dragEntryTo(rsi, form.editorTabs());
-      longCount = hs.group(1).count();
+      longCount = openSystem.group(1).count();
       QCOMPARE(longCount, before + 1);
-      QCOMPARE(hs.group(1).indicator(longCount).type(), std::string("RSI"));
+      QCOMPARE(openSystem.group(1).indicator(longCount).type(), std::string("RSI"));
       SignalGroupEditor& xi = p.groups().groupEditor();
       QCOMPARE(xi.indicatorList()->topLevelItemCount(), longCount);
 
@@ -236,7 +236,7 @@ class TypicalRoadTest : public QObject {
       QTest::keyClick(slider, Qt::Key_Right);
       QCOMPARE(editor.rows().textBox(periodRow)->text(), rsiPeriod);
       QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
-      QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), rsiPeriod);
+      QCOMPARE(q(openSystem.group(1).indicator(longCount).parameter("period")), rsiPeriod);
       QCOMPARE(form.currentStatusText(), QStringLiteral("Indikator OK"));
 
       // 4. Entry long and exit short now differ.
@@ -245,15 +245,15 @@ class TypicalRoadTest : public QObject {
       QVERIFY(!p.row1Green());
 
       // 5. The Powerswitch copies entry long to exit short, which keeps its own stops.
-      const std::string stopLoss = hs.group(4).sl;
+      const std::string stopLoss = openSystem.group(4).sl;
       QTreeWidgetItem* copy = p.entry(libgroup::Powerswitch, "L=XS S=XL");
       QVERIFY(copy);
       p.host.answers = {true};
       p.clickEntry(copy);
       QCOMPARE(p.host.questions.size(), std::size_t(1));
-      QCOMPARE(hs.group(4).count(), longCount);
-      QCOMPARE(q(hs.group(4).indicator(longCount).parameter("period")), rsiPeriod);
-      QCOMPARE(hs.group(4).sl, stopLoss);
+      QCOMPARE(openSystem.group(4).count(), longCount);
+      QCOMPARE(q(openSystem.group(4).indicator(longCount).parameter("period")), rsiPeriod);
+      QCOMPARE(openSystem.group(4).sl, stopLoss);
       form.heartbeat();
       QVERIFY(p.row1Green());
 
@@ -281,7 +281,7 @@ class TypicalRoadTest : public QObject {
       p.clickListRow(longCount - 1);
       QTest::keyClick(editor.rows().slider(editor.rows().rowOfKey("period")), Qt::Key_Right);
       QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
-      QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
+      QCOMPARE(q(openSystem.group(1).indicator(longCount).parameter("period")), lastPeriod);
       form.close();
       const QStringList entryLong = sectionOf(p.ws->userFile(systemFile), QStringLiteral("entrylong"));
       QVERIFY(entryLong.contains(QStringLiteral("indikatortyp=\"RSI\"")));
@@ -294,10 +294,10 @@ class TypicalRoadTest : public QObject {
 
     // Started again on the same folder, the program opens the last system as it was left.
     Program again(root);
-    const TradingSystem& hs = again.ws->system();
-    QCOMPARE(hs.systemFileName, systemFile);
-    QCOMPARE(hs.group(1).count(), longCount);
-    QCOMPARE(q(hs.group(1).indicator(longCount).parameter("period")), lastPeriod);
+    const TradingSystem& openSystem = again.ws->system();
+    QCOMPARE(openSystem.systemFileName, systemFile);
+    QCOMPARE(openSystem.group(1).count(), longCount);
+    QCOMPARE(q(openSystem.group(1).indicator(longCount).parameter("period")), lastPeriod);
     QCOMPARE(again.form->displayMode(), std::int16_t(-1));
     QVERIFY(again.entry(libgroup::TradingSystems, "MA Trendfolger")->font(0).bold());
     QVERIFY(again.entry(libgroup::ExpertAdvisors, "MA Trendfolger"));

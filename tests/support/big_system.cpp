@@ -20,15 +20,15 @@ BigSystem::BigSystem() : folder(dir.path()), ws(folder, host) {
   ws.definitions.read(sourceDir() / "res" / "DVDefTable2.dat");
   ws.catalogue.readParameterCoding(ws.language, {"EURUSD", "GBPUSD", "USDJPY"});
   ws.catalogue.readIndicatorCoding();
-  TradingSystem& hs = ws.system();
-  hs.resetAll(systemDefaults(ws));
-  hs.mm.type = "idFixed Ratio";
-  hs.general.title = "Gross";
+  TradingSystem& system = ws.system();
+  system.resetAll(systemDefaults(ws));
+  system.mm.type = "idFixed Ratio";
+  system.general.title = "Gross";
   for (int g = 1; g <= 4; ++g) {
-    hs.group(g).threshold = "60";
-    hs.group(g).sl = "40";
-    hs.group(g).tp = "80";
-    hs.group(g).ts = "20";
+    system.group(g).threshold = "60";
+    system.group(g).sl = "40";
+    system.group(g).tp = "80";
+    system.group(g).ts = "20";
     for (int i = 0; i < 50; ++i) {
       const std::string type = kTypes[(g * 50 + i) % 12];
       Indicator ind(type);
@@ -39,7 +39,7 @@ BigSystem::BigSystem() : folder(dir.path()), ws(folder, host) {
       ind.setRaw("symbol", i % 3 == 0 ? "EURUSD" : "Symbol()");
       ind.setRaw("value", std::to_string(1 + i % 7));
       ind.setRaw("actiontyp", i % 4 == 0 ? "idReverse" : "idStandard");
-      hs.group(g).addIndicator(std::move(ind));
+      system.group(g).addIndicator(std::move(ind));
     }
   }
 }

@@ -39,13 +39,13 @@ struct Demo {
 
   // A system as a new one starts: catalogue defaults, then what differs.
   TradingSystem system(const std::string& name, const std::string& magic, const std::string& comment) {
-    TradingSystem hs;
-    hs.systemFileName = name + ".hsy.txt";
-    hs.resetAll(systemDefaults(ws));
-    applySystemDefaults(ws, hs);
-    hs.setParameter("general_magic", magic);
-    hs.setParameter("general_comment", comment);
-    return hs;
+    TradingSystem system;
+    system.systemFileName = name + ".hsy.txt";
+    system.resetAll(systemDefaults(ws));
+    applySystemDefaults(ws, system);
+    system.setParameter("general_magic", magic);
+    system.setParameter("general_comment", comment);
+    return system;
   }
 
   static void stops(SignalGroup& g, std::string sl, std::string ts, std::string tp) {
