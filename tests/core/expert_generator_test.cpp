@@ -16,6 +16,7 @@
 #include <regex>
 
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "model/component_files.hpp"
 #include "model/trading_system.hpp"
 #include "rules/signal_points.hpp"

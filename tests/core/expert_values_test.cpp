@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "generator/mql_literal.hpp"
 #include "rules/value_checks.hpp"
 #include "model/catalogue.hpp"

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "mql4/builtins.hpp"

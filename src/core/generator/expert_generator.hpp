@@ -1,10 +1,8 @@
 #pragma once
-// The MQL4 source of the Expert Advisor of a trading system, written to "_Zorvik.mq4" in the
-// user folder and then handed to the compile step. The source itself is a function of the
-// system, the catalogue, the definition table and the options; only the wrappers at the end
-// touch the workspace (clock, messages, files).
+// The MQL4 source of the Expert Advisor of a trading system: a function of the system, the
+// catalogue, the definition table and the options. Writing it into the user folder and
+// compiling it is the terminal's (terminal/expert_source_file.hpp).
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +13,6 @@
 
 namespace zorvik {
 
-class Workspace;
 class TradingSystem;
 class SignalGroup;
 class Catalogue;
@@ -55,21 +52,5 @@ ExpertSource expertSourceLines(const TradingSystem& system, const Catalogue& cat
 // The same source as the bytes of "_Zorvik.mq4", written in one pass without the lines.
 ExpertSource expertSourceFileText(const TradingSystem& system, const Catalogue& catalogue,
                                   const DefinitionTable& definitions, const ExpertOptions& options);
-
-// Writes "_Zorvik.mq4" into the user folder, stamped with the local time, replacing an
-// earlier file atomically. A signal
-// value that is not a number, or a failed write, is reported in a message box and nothing is
-// written. True when the file was written.
-bool writeExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic);
-
-// The second half of the generation: compiles the written source and installs the Expert
-// Advisor of the given name; returns 1 when the compile step ran.
-using CompileAndInstall = std::function<int(Workspace& ws, std::string_view eaName)>;
-
-// Generates the Expert Advisor: refuses an empty EA name with a message, writes the source and,
-// when that succeeded, runs the compile step. Returns what the compile step returns, 0 when it
-// did not run.
-int generateExpertSource(Workspace& ws, const TradingSystem& system, std::string_view magic, std::string_view eaName,
-                    const CompileAndInstall& compileAndInstall);
 
 }  // namespace zorvik

@@ -3,6 +3,7 @@
 #include "analysis/strategy_lint.hpp"
 
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "model/file_names.hpp"
 #include "model/trading_system.hpp"
 #include "terminal/compile_install.hpp"
