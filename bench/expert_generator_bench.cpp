@@ -9,6 +9,7 @@
 
 #include "big_system.hpp"
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "model/trading_system.hpp"
 #include "text/text_files.hpp"
 #include "platform/recording_host.hpp"

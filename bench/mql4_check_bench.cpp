@@ -11,6 +11,7 @@
 
 #include "big_system.hpp"
 #include "generator/expert_generator.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "mql4/checker.hpp"
 #include "mql4/lexer.hpp"
 #include "model/trading_system.hpp"
