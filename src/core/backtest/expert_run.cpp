@@ -96,7 +96,8 @@ void Run::startDay(std::int64_t time) {
   dayEnd_ = dayStart_ + kSecondsPerDay;
 }
 
-// set_missing_stops(): from the open price, not from the price the first attempt used.
+// Stops an order went out without are set again at later ticks, measured from the open price,
+// not from the price the first attempt used.
 void Run::setMissingStops() {
   const std::vector<Position>& open = account_.positions();
   for (std::size_t i = open.size(); i-- > 0;) {
@@ -213,7 +214,7 @@ void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) 
   account_.setBid(bidPoints, bidPrice);
   if (account_.hasPositions()) account_.checkStops(k == 1);
 
-  // start()
+  // The Expert Advisor's own work at each tick.
   if (k == 1 && (time_ < dayStart_ || time_ >= dayEnd_)) {
     const std::int64_t day = dayOf(time_);
     if (day != tradeDay_) tradesToday_ = 0;
@@ -247,7 +248,7 @@ BacktestResult Run::run() {
   preferLargePages(result.balance);
 
   constexpr std::size_t kReportEvery = 1 << 16;
-  if (count > 0) startDay(bars_.time[in_.firstBar]);  // init(): showHistory
+  if (count > 0) startDay(bars_.time[in_.firstBar]);  // at the start: count today's trades
   for (std::size_t b = in_.firstBar; b < in_.endBar; ++b) {
     if ((b - in_.firstBar) % kReportEvery == 0 && b != in_.firstBar) {
       if (in_.cancel && in_.cancel->load(std::memory_order_relaxed)) {

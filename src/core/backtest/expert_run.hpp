@@ -1,5 +1,5 @@
 #pragma once
-// The tick loop of a backtest: the generated Expert Advisor's start() on four ticks per bar,
+// The tick loop of a backtest: the Expert Advisor's work on four ticks per bar,
 // trading on the simulated account (fills, stops, money). It is given what the EA's four
 // check functions return at the first tick of each bar, so it never looks at an indicator.
 #include <atomic>
