@@ -177,30 +177,8 @@ struct BinaryOperation final : ExpressionNode {
   BaseType leftBase = BaseType::Int, rightBase = BaseType::Int;
   ExpressionPtr left, right;
 
-  bool compare(RunContext& c) {
-    if (operands == ValueKind::String) {
-      const std::string a = left->evalString(c), b = right->evalString(c);
-      switch (op) {
-        case Op::Less: return a < b;
-        case Op::Greater: return a > b;
-        case Op::LessEqual: return a <= b;
-        case Op::GreaterEqual: return a >= b;
-        case Op::Equal: return a == b;
-        default: return a != b;
-      }
-    }
-    if (operands == ValueKind::Double) {
-      const double a = left->evalDouble(c), b = right->evalDouble(c);
-      switch (op) {
-        case Op::Less: return a < b;
-        case Op::Greater: return a > b;
-        case Op::LessEqual: return a <= b;
-        case Op::GreaterEqual: return a >= b;
-        case Op::Equal: return a == b;
-        default: return a != b;
-      }
-    }
-    const long long a = left->evalInt(c), b = right->evalInt(c);
+  template <class T>
+  static bool compareValues(Op op, const T& a, const T& b) {
     switch (op) {
       case Op::Less: return a < b;
       case Op::Greater: return a > b;
@@ -209,6 +187,20 @@ struct BinaryOperation final : ExpressionNode {
       case Op::Equal: return a == b;
       default: return a != b;
     }
+  }
+
+  // The left side is evaluated first, as MQL4 does: arguments of a call would not promise it.
+  bool compare(RunContext& c) {
+    if (operands == ValueKind::String) {
+      const std::string a = left->evalString(c), b = right->evalString(c);
+      return compareValues(op, a, b);
+    }
+    if (operands == ValueKind::Double) {
+      const double a = left->evalDouble(c), b = right->evalDouble(c);
+      return compareValues(op, a, b);
+    }
+    const long long a = left->evalInt(c), b = right->evalInt(c);
+    return compareValues(op, a, b);
   }
 
   long long evalInt(RunContext& c) override {
