@@ -75,11 +75,16 @@ Operands operandsWithoutTest(Kind kind) {
   return condition ? condition->operands(false) : Operands{};
 }
 
+// `tSymbol`, the Expert Advisor's traded symbol, for the chart's; else the name as a literal.
+std::string symbolArgument(const SymbolChoice& symbol) {
+  return symbol.chart ? std::string("tSymbol") : mqlStringLiteral(symbol.stored);
+}
+
 class OperandWriter {
  public:
   explicit OperandWriter(const IndicatorRule& rule)
       : rule_(rule),
-        symbol_(rule.symbol.chart ? std::string("tSymbol") : mqlStringLiteral(rule.symbol.stored)),
+        symbol_(symbolArgument(rule.symbol)),
         where_(joined(symbol_, ",", rule.timeframe.constant, ",")),
         shift_(rule.shift.text),
         // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
@@ -156,8 +161,7 @@ constexpr std::array<std::string_view, 4> kOperandNames{"k1", "l1", "k2", "l2"};
 }  // namespace
 
 std::string symbolArgument(const Catalogue& catalogue, std::string_view storedSymbol) {
-  if (isChartSymbol(catalogue, storedSymbol)) return "tSymbol";
-  return mqlStringLiteral(storedSymbol);
+  return symbolArgument(SymbolChoice{isChartSymbol(catalogue, storedSymbol), std::string(storedSymbol)});
 }
 
 void writeIndicatorCode(const IndicatorRule& rule, Listing& out) {
