@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "backtest/expert_run.hpp"
+#include "account/symbol_properties.hpp"
 #include "mql4/interpreter/builtin_calls.hpp"
 
 namespace zorvik::mql4::interpreter {
