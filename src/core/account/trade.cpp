@@ -11,6 +11,7 @@ std::string_view closeReasonName(CloseReason reason) {
     case CloseReason::TakeProfit: return "tp";
     case CloseReason::Hedge: return "hedge";
     case CloseReason::EndOfTest: return "end";
+    case CloseReason::StopOut: return "stopout";
   }
   return "signal";
 }

@@ -8,9 +8,9 @@
 namespace zorvik {
 
 enum class TradeType { Buy, Sell };
-enum class CloseReason { Signal, StopLoss, TakeProfit, Hedge, EndOfTest };
+enum class CloseReason { Signal, StopLoss, TakeProfit, Hedge, EndOfTest, StopOut };
 
-// "buy" / "sell"; "signal", "sl", "tp", "hedge", "end".
+// "buy" / "sell"; "signal", "sl", "tp", "hedge", "end", "stopout".
 std::string_view tradeTypeName(TradeType type);
 std::string_view closeReasonName(CloseReason reason);
 
@@ -24,10 +24,15 @@ struct Trade {
   double closePrice = 0;
   double stopLoss = 0;    // as it stood at the close; 0: none
   double takeProfit = 0;  // likewise
-  double profit = 0;      // quote currency, not rounded
+  double profit = 0;      // of the price move, quote currency, not rounded
+  double commission = 0;  // charged at the open: 0 or negative
+  double swap = 0;        // summed over the nights held; positive is a credit
   CloseReason reason = CloseReason::Signal;
   std::size_t openBar = 0;  // bar index in the history, for charts
   std::size_t closeBar = 0;
+
+  // What the trade brought the account; every statistic counts this, not the price profit.
+  double result() const { return (profit + commission) + swap; }
 };
 
 }  // namespace zorvik

@@ -26,6 +26,9 @@ struct BacktestStatistics {
   double maxDrawdownPercent = 0;  // of the peak that drawdown fell from
   std::optional<double> recoveryFactor;
   std::optional<double> expectancy;  // net profit per trade
+  double totalCommission = 0;  // 0 or negative
+  double totalSwap = 0;
+  int stopOuts = 0;  // trades the stop out closed
 };
 
 struct BacktestResult {

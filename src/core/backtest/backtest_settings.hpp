@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "account/account_terms.hpp"
 #include "account/symbol_properties.hpp"
 
 namespace zorvik {
@@ -14,6 +15,7 @@ struct BacktestSettings {
   // Its digits are the history's own: a run takes them from the bar series.
   SymbolProperties symbol;
   double deposit = 10000;  // in the quote currency
+  AccountTerms account;
   // Days of the test, as seconds since 1970 of their midnight in the history's time; the
   // last day is included whole. Unset: from the first bar / to the last bar.
   std::optional<std::int64_t> fromDay;

@@ -33,6 +33,7 @@ const char* reasonText(CloseReason reason) {
     case CloseReason::TakeProfit: return "Take Profit";
     case CloseReason::Hedge: return "Gegenposition";
     case CloseReason::EndOfTest: return "Testende";
+    case CloseReason::StopOut: return "Stop Out";
   }
   return "Signal";
 }
