@@ -221,6 +221,12 @@ TEST(BacktestMoney, MaximumLotsPerSideLimitWhatASideHolds) {
   EXPECT_EQ(lotsOf(f.run()), (std::vector<double>{0.4, 0.4, 0.2}));
   f.in.rules.maxLots = 0.8;
   EXPECT_EQ(lotsOf(f.run()), (std::vector<double>{0.4, 0.4}));
+  // A room of 0.2 below the broker's smallest lot of 0.3: no order (the smallest lot would
+  // bring the side to 1.1, above the limit).
+  f.in.rules.maxLots = 1;
+  f.in.symbol.minimumLot = 0.3;
+  f.in.symbol.lotStep = 0.1;
+  EXPECT_EQ(lotsOf(f.run()), (std::vector<double>{0.4, 0.4}));
 
   // A fraction of a large account: one order of 10 lots is cut to the limit of 2.
   Fixture big({flat(1.1), flat(1.1), flat(1.1)});
@@ -339,6 +345,58 @@ TEST(BacktestRun, CancelStopsEarlyAndTheWindowLimitsTheBars) {
   ASSERT_EQ(r.trades.size(), 1u);
   EXPECT_EQ(r.trades[0].openBar, 11u);
   EXPECT_EQ(r.trades[0].closeBar, 19u);
+}
+
+// Stops the broker refused at the open are asked for again at the first tick of each later bar,
+// from the open price. A stop loss of 2.0 lies below zero at 1.1000 and is refused with the
+// target; the trailing stop gives the buy a stop loss of its own, so only its target is missing.
+TEST(BacktestStops, MissingStopsAreAskedForAtEachNewBarAndAPassedOneCloses) {
+  struct Case {
+    const char* what;
+    bool isLong;
+    std::vector<Ohlc> bars;
+    CloseReason reason;
+    std::size_t closeBar;
+    double closePrice, stopLoss, takeProfit;
+  } cases[] = {
+      // Bar 2 at 1.1170: the target 1.1200 is 30 pips away, inside the stop level of 50: refused.
+      // Bar 3 opens above it: closed at that open, under the target's name, without a target.
+      {"buy, target refused by the stop level, then passed", true,
+       {flat(1.1), flat(1.1), flat(1.1170), flat(1.1210), flat(1.1210)},
+       CloseReason::TakeProfit, 3, 1.1210, 1.1110, 0},
+      // Bar 3 at 1.1130 leaves room to both stops: the target is set, the broker fills it.
+      {"buy, target refused by the stop level, then set", true,
+       {flat(1.1), flat(1.1), flat(1.1170), flat(1.1130), {1.1150, 1.1200, 1.1150, 1.1200}},
+       CloseReason::TakeProfit, 4, 1.1200, 1.1070, 1.1200},
+      // The sell's target lies below zero: refused at every bar. Bar 2 reaches the stop loss of
+      // 1.1100 only inside the bar, which is not looked at; bar 3 opens beyond it.
+      {"sell, stop loss passed at a new bar's open only", false,
+       {flat(1.1), flat(1.1), {1.1050, 1.1130, 1.1040, 1.1060}, flat(1.1120), flat(1.1120)},
+       CloseReason::StopLoss, 3, 1.1120, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f(c.bars);
+    f.in.symbol.stopLevelPoints = 500;
+    if (c.isLong) {
+      f.in.rules.stoplossLong = 200000;
+      f.in.rules.takeprofitLong = 2000;
+      f.in.rules.trailingLong = 1000;
+      f.checks[1] = kEntryLongFires;
+    } else {
+      f.in.rules.stoplossShort = 1000;
+      f.in.rules.takeprofitShort = 200000;
+      f.checks[1] = kEntryShortFires;
+    }
+    const BacktestResult r = f.run();
+    ASSERT_EQ(r.trades.size(), 1u);
+    const Trade& t = r.trades[0];
+    EXPECT_EQ(t.reason, c.reason);
+    EXPECT_EQ(t.closeBar, c.closeBar);
+    EXPECT_DOUBLE_EQ(t.closePrice, c.closePrice);
+    EXPECT_DOUBLE_EQ(t.stopLoss, c.stopLoss);
+    EXPECT_DOUBLE_EQ(t.takeProfit, c.takeProfit);
+  }
 }
 
 }  // namespace

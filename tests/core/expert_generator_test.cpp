@@ -213,16 +213,13 @@ TEST(ExpertGenerator, ThresholdPoints) {
   }
 }
 
-TEST(ExpertGenerator, SideCodesAndLots) {
+TEST(ExpertGenerator, SideCodes) {
   const std::tuple<const char*, const char*, const char*> sides[] = {
       {"idStandard", "L", "L"},  {"idStandard", "XS", "XS"}, {"idReverse", "L", "S"},  {"idReverse", "S", "L"},
       {"idReverse", "XL", "XS"}, {"idReverse", "XS", "XL"},  {"", "L", ""},             {"idreverse", "L", ""},
       {"Standard", "XL", ""},
   };
   for (const auto& [action, group, side] : sides) EXPECT_EQ(sideCodeFor(action, group), side) << action << group;
-  EXPECT_EQ(lotsText(".5"), "0.5");
-  EXPECT_EQ(lotsText("1.5"), "1.5");
-  EXPECT_EQ(lotsText(""), "");
 }
 
 TEST(ExpertGenerator, ASignalValueThatIsNoNumberWritesNothing) {

@@ -8,7 +8,10 @@
 #include <cctype>
 #include <regex>
 
+#include "backtest/backtest.hpp"
 #include "generator/expert_generator.hpp"
+#include "model/language.hpp"
+#include "text/numbers.hpp"
 #include "terminal/expert_source_file.hpp"
 #include "generator/mql_literal.hpp"
 #include "rules/value_checks.hpp"
@@ -16,6 +19,7 @@
 #include "model/component_files.hpp"
 #include "model/group_roles.hpp"
 #include "model/trading_system.hpp"
+#include "parity_support.hpp"
 #include "test_support.hpp"
 #include "text/text_files.hpp"
 #include "workspace/current_system.hpp"
@@ -422,9 +426,22 @@ TEST(ExpertMends, TheDailyTradeLimitStartsAgainEachDay) {
   ASSERT_NE(limit, std::string::npos);
   EXPECT_LT(reset, limit);
   EXPECT_NE(lineWith(start, "istTrades=0;"), std::string::npos);
-  EXPECT_NE(lineWith(start, "dayTrades=0;"), std::string::npos);
-  // The day counted at start-up is the day showHistory counted.
-  EXPECT_NE(lineWith(functionBody(source.lines, "void showHistory()"), "tradeDay=sheute;"), std::string::npos);
+  // The new day's count is this EA's orders of the day, recounted, not 0: after a restart
+  // during the day its earlier trades still count.
+  const std::size_t recount = lineWith(start, "showHistory();");
+  EXPECT_LT(reset, recount);
+  EXPECT_LT(recount, limit);
+  EXPECT_EQ(lineWith(start, "dayTrades=0;"), std::string::npos);
+  // The day counted is the day showHistory counted, by magic number and symbol, among the
+  // closed and the open orders.
+  const auto history = functionBody(source.lines, "void showHistory()");
+  EXPECT_NE(lineWith(history, "tradeDay=sheute;"), std::string::npos);
+  EXPECT_EQ(std::count_if(history.begin(), history.end(),
+                          [](const std::string& l) {
+                            return l.find("(OrderMagicNumber()==magic)&&(OrderSymbol()==tSymbol)){dayTrades++;}") !=
+                                   std::string::npos;
+                          }),
+            2);
 }
 
 TEST(ExpertMends, StopsAreNormalisedFromFreshPricesAndRetriedUntilSet) {
@@ -450,9 +467,19 @@ TEST(ExpertMends, StopsAreNormalisedFromFreshPricesAndRetriedUntilSet) {
   }
   const auto retry = functionBody(source.lines, "void set_missing_stops()");
   EXPECT_NE(lineWith(retry, "OrderMagicNumber()!=magic"), std::string::npos);
-  EXPECT_NE(lineWith(retry, "stops refused"), std::string::npos);
+  EXPECT_NE(lineWith(retry, "OrderClose(OrderTicket(),OrderLots(),market,0)"), std::string::npos);
+  // A position whose stops stay refused is logged once, not at every bar.
+  const std::size_t refused = lineWith(retry, "refused, asked again at each new bar");
+  ASSERT_NE(refused, std::string::npos);
+  EXPECT_NE(retry[refused].find("if(firstStopsRefusal(OrderTicket())) Print("), std::string::npos);
+  // Asked for at the first tick of a new bar only, after the trailing and before the exits.
   const auto start = functionBody(source.lines, "int start()");
-  EXPECT_LT(lineWith(start, "if (sperr) return(0);"), lineWith(start, "set_missing_stops();"));
+  const std::size_t newBar = lineWith(start, "if (Volume[0]<merkVol){");
+  const std::size_t missing = lineWith(start, "set_missing_stops();");
+  EXPECT_LT(lineWith(start, "if (sperr) return(0);"), missing);
+  EXPECT_LT(lineWith(start, "trail_sl();"), newBar);
+  EXPECT_LT(newBar, missing);
+  EXPECT_LT(missing, lineWith(start, "check_long_exits()"));
   for (const std::string& line : functionBody(source.lines, "void trail_sl()"))
     if (line.find("* Point") != std::string::npos) {
       EXPECT_NE(line.find("NormalizeDouble("), std::string::npos) << line;
@@ -467,6 +494,9 @@ TEST(ExpertMends, AnotherSymbolsChartDoesNotTradeAndTrailingBelowTheStopIsSaid) 
   ASSERT_TRUE(source.ok()) << source.fault;
   EXPECT_NE(lineWith(source.lines, "string tSymbol = \"GBPUSD\";"), std::string::npos);
   const auto init = functionBody(source.lines, "int init()");
+  // The globals outlive a change of the chart's symbol: the block is lifted first of all.
+  ASSERT_GE(init.size(), 2u);
+  EXPECT_EQ(init[1], "  sperr=FALSE;");
   const std::size_t guard = lineWith(init, "if (tSymbol!=Symbol())");
   ASSERT_NE(guard, std::string::npos);
   EXPECT_NE(init[guard + 1].find("sperr=TRUE;"), std::string::npos);
@@ -474,6 +504,101 @@ TEST(ExpertMends, AnotherSymbolsChartDoesNotTradeAndTrailingBelowTheStopIsSaid) 
   EXPECT_LT(guard, lineWith(init, "checkStoplevels();"));
   EXPECT_NE(lineWith(init, "it replaces the stop loss at the first tick"), std::string::npos);
   EXPECT_NE(lineWith(source.lines, "// Trailing stops trail from the first tick"), std::string::npos);
+}
+
+// A room under mmMaxLots below the broker's smallest lot sends no order and says why; cutting
+// it to the smallest lot would pass the limit.
+TEST(ExpertMends, ARoomBelowTheSmallestLotSendsNoOrder) {
+  TestWorkspace t;
+  const TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  const ExpertSource source = generate(*t.ws, system);
+  for (const char* function : {"void enter_long()", "void enter_short()"}) {
+    SCOPED_TRACE(function);
+    const auto body = functionBody(source.lines, function);
+    const std::size_t tooSmall = lineWith(body, "+ 0.0000001 < MarketInfo(tSymbol, MODE_MINLOT)) {");
+    ASSERT_NE(tooSmall, std::string::npos);
+    EXPECT_NE(body[tooSmall + 1].find("Print(\"no "), std::string::npos);
+    EXPECT_EQ(body[tooSmall + 2], "        return;");
+    EXPECT_LT(tooSmall, lineWith(body, "lots=normalize_lots(mmMaxLots - getTotalLots("));
+    EXPECT_LT(tooSmall, lineWith(body, "OrderSend("));
+  }
+}
+
+// Every stored number reaches the listing as a plain decimal: a leading zero could make a
+// C-like compiler read it as octal ("010" is 8 there) or refuse it ("08").
+TEST(ExpertMends, StoredNumbersAreWrittenAsPlainDecimals) {
+  const struct {
+    const char* stored;
+    const char* written;
+  } numbers[] = {
+      {"08", "8"},       {"020", "20"},     {"0", "0"},         {"000", "0"},     {"-08", "-8"},
+      {"+3", "3"},       {" 12 ", "12"},    {".5", "0.5"},      {"-.5", "-0.5"},  {"0.50", "0.50"},
+      {"007.250", "7.250"}, {"5.", "5.0"},  {"1e3", "1e3"},     {"", ""},         {"abc", "abc"},
+  };
+  for (const auto& n : numbers) EXPECT_EQ(plainDecimal(n.stored), n.written) << '"' << n.stored << '"';
+
+  TestWorkspace t;
+  TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  system.group(2).sl = "040";
+  system.mm.lots = "0.10";
+  system.mm.maxtrades = "03";
+  system.general.magic = "0100789";
+  Indicator& first = system.group(1).indicator(1);
+  for (const std::string& key : t.ws->catalogue.parameterKeysOf(first.type()))
+    if (key == "shift" || key.starts_with("period")) first.setRaw(key, "0" + first.parameter(key));
+  const ExpertSource source = generate(*t.ws, system);
+  ASSERT_TRUE(source.ok()) << source.fault;
+  EXPECT_NE(lineWith(source.lines, "extern int Stoploss_Long = 40;"), std::string::npos);
+  EXPECT_NE(lineWith(source.lines, "extern double mmLots = 0.10;"), std::string::npos);
+  EXPECT_NE(lineWith(source.lines, "extern int maxTrades = 3;"), std::string::npos);
+  EXPECT_NE(lineWith(source.lines, "extern int magic =100789;"), std::string::npos);
+  // No number in the code begins with a zero followed by a digit.
+  const std::regex octal("[^0-9A-Za-z_.]0[0-9]");
+  for (const std::string& line : source.lines) {
+    const std::string code = codeOnly({line}, nullptr);
+    EXPECT_FALSE(std::regex_search(code, octal)) << line;
+  }
+}
+
+// A money-management type none of the three methods gives an EA without a lot line and a
+// backtest without a trade: both refuse it, saying which value it is.
+TEST(ExpertMends, AnUnknownMoneyManagementTypeIsRefused) {
+  TestWorkspace t;
+  TradingSystem& system = openCopy(t, testing::sourceDir() / "tests" / "fixtures" / "golden" / "trend_fixed_lots.hsy.txt");
+  const struct {
+    const char* type;
+    bool refused;
+  } types[] = {
+      {"idFixed Lots", false}, {"idFixed Fractional", false}, {"idFixed Ratio", false}, {"#0", false}, {"", false},
+      {"idMartingale", true},  {"#7", true},                   {"Fixed Lots", true},
+  };
+  const BarSeries history = testing::walkWithGaps("EURUSD", 5, 7, 600, 15);  // what its indicators read
+  for (const auto& c : types) {
+    SCOPED_TRACE(c.type);
+    system.mm.type = c.type;
+    const ExpertSource source = generate(*t.ws, system);
+    EXPECT_EQ(source.ok(), !c.refused) << source.fault;
+    auto backtest = Backtest::prepare(system, t.ws->catalogue, t.ws->definitions, history, {});
+    const std::string* why = std::get_if<std::string>(&backtest);
+    if (!c.refused) {
+      EXPECT_EQ(why, nullptr) << *why;
+      continue;
+    }
+    ASSERT_NE(why, nullptr);
+    for (const std::string& fault : {source.fault, *why})
+      EXPECT_NE(fault.find("\"" + std::string(c.type) + "\": ist keine der Methoden Fixed Lots"),
+                std::string::npos)
+          << fault;
+  }
+  // In English, as every value problem.
+  system.mm.type = "idMartingale";
+  LanguageTable english;
+  english.switchLanguage("ENGLISCH", t.ws->resFolder());
+  const ExpertSource source = expertSourceLines(system, t.ws->catalogue, t.ws->definitions,
+                                                ExpertOptions{system.general.magic, "stamp", &english});
+  EXPECT_NE(source.fault.find("\"idMartingale\": is none of the methods Fixed Lots, Fixed Fractional, Fixed Ratio"),
+            std::string::npos)
+      << source.fault;
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <regex>
 #include <set>
 
+#include "backtest/backtest.hpp"
 #include "market/demo_history.hpp"
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
@@ -91,6 +94,56 @@ TEST(ParityOfEngineAndExpert, EverySystemOfTheLibraryAndTheGoldenListings) {
     if (ranSomewhere.count(name)) continue;
     EXPECT_NE(refusals[name].find("another symbol"), std::string::npos) << name << ": " << refusals[name];
   }
+}
+
+// Stops refused at the open: a buy's stop loss lies below zero (its target is refused with it;
+// the trailing stop then gives it a stop loss), a sell's target lies below zero. The EA asks
+// for the missing ones at each new bar: the stop level refuses some, the market has passed
+// others. Engine and EA agree on every trade, and each position's refusal is logged once.
+TEST(ParityOfEngineAndExpert, StopsRefusedAtTheOpenAreAskedForAtEachNewBar) {
+  testing::TestWorkspace t(true);
+  std::optional<TradingSystem> found;
+  for (auto& [name, system] : allSystems(*t.ws))
+    if (name == "trend_fixed_lots.hsy.txt") found = std::move(system);
+  ASSERT_TRUE(found);
+  TradingSystem& system = *found;
+  system.group(2).sl = "200000";
+  system.group(2).tp = "100";
+  system.group(2).ts = "600";
+  system.group(4).sl = "300";
+  system.group(4).tp = "200000";
+  system.group(4).ts = "0";
+  BacktestSettings settings;
+  settings.symbol.stopLevelPoints = 50;
+  settings.symbol.spreadPoints = 7;
+  const BarSeries history = testing::walkWithGaps("EURUSD", 5, 7, 6000, 15);
+
+  std::map<std::string, int> refusalsByTicket;
+  const std::regex refusal("(\\d+): missing stops SL .* refused, asked again at each new bar");
+  const testing::ParityOutcome o =
+      testing::compareEngineAndExpert(*t.ws, system, history, settings, [&](std::string_view line) {
+        std::match_results<std::string_view::const_iterator> m;
+        if (std::regex_search(line.begin(), line.end(), m, refusal)) ++refusalsByTicket[m[1].str()];
+      });
+  ASSERT_TRUE(o.ran) << o.refusal;
+  EXPECT_EQ(o.difference, "");
+
+  // The run met every turn: closes for a passed missing stop on both sides, and targets the
+  // broker took at a later bar.
+  auto prepared = Backtest::prepare(system, t.ws->catalogue, t.ws->definitions, history, settings);
+  ASSERT_TRUE(std::holds_alternative<Backtest>(prepared));
+  int passedStops = 0, passedTargets = 0, targetsSetLater = 0;
+  for (const Trade& trade : std::get<Backtest>(prepared).run().trades) {
+    if (trade.reason == CloseReason::StopLoss && trade.stopLoss == 0) ++passedStops;
+    if (trade.reason == CloseReason::TakeProfit && trade.takeProfit == 0) ++passedTargets;
+    if (trade.type == TradeType::Buy && trade.takeProfit != 0) ++targetsSetLater;
+  }
+  EXPECT_GT(passedStops, 0);
+  EXPECT_GT(passedTargets, 0);
+  EXPECT_GT(targetsSetLater, 0);
+
+  ASSERT_FALSE(refusalsByTicket.empty());
+  for (const auto& [ticket, lines] : refusalsByTicket) EXPECT_EQ(lines, 1) << "ticket " << ticket;
 }
 
 }  // namespace

@@ -104,7 +104,9 @@ TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
     }
     static const std::vector<std::string> thresholds = {"100", "100", "50", "30", "0"};
     group.threshold = dice.pick(thresholds);
-    static const std::vector<std::string> stops = {"0", "0", "15", "40", "120", "300"};
+    // 200000 points lie beyond a price of 1.1: the broker refuses such a stop loss of a buy or
+    // target of a sell (and the other stop sent with it), and the EA asks for them again.
+    static const std::vector<std::string> stops = {"0", "0", "15", "40", "120", "300", "200000"};
     if (g == 2 || g == 4) {
       group.sl = dice.pick(stops);
       group.tp = dice.pick(stops);

@@ -22,15 +22,21 @@ std::string describe(const Trade& t) {
   return out.str();
 }
 
-// The EA closes by signal and by hedging with the same OrderClose: from the terminal's side
-// both are the EA's own close.
-CloseReason seenByTerminal(CloseReason r) { return r == CloseReason::Hedge ? CloseReason::Signal : r; }
+// The EA closes by signal, by hedging and in place of a missing stop the market has passed with
+// the same OrderClose: from the terminal's side all are the EA's own close. A stop the broker
+// closed at is in the trade; the missing stop the EA closed for is 0 there.
+CloseReason seenByTerminal(const Trade& t) {
+  if (t.reason == CloseReason::Hedge) return CloseReason::Signal;
+  if (t.reason == CloseReason::StopLoss && t.stopLoss == 0) return CloseReason::Signal;
+  if (t.reason == CloseReason::TakeProfit && t.takeProfit == 0) return CloseReason::Signal;
+  return t.reason;
+}
 
 bool same(const Trade& a, const Trade& b) {
   return a.ticket == b.ticket && a.type == b.type && a.lots == b.lots && a.openTime == b.openTime &&
          a.openPrice == b.openPrice && a.closeTime == b.closeTime && a.closePrice == b.closePrice &&
          a.stopLoss == b.stopLoss && a.takeProfit == b.takeProfit && a.profit == b.profit &&
-         seenByTerminal(a.reason) == seenByTerminal(b.reason);
+         seenByTerminal(a) == seenByTerminal(b);
 }
 
 }  // namespace
@@ -64,7 +70,8 @@ BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed
 }
 
 ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
-                                     const BacktestSettings& settings) {
+                                     const BacktestSettings& settings,
+                                     const std::function<void(std::string_view)>& log) {
   ParityOutcome out;
   auto prepared = Backtest::prepare(system, ws.catalogue, ws.definitions, history, settings);
   if (auto* why = std::get_if<std::string>(&prepared)) {
@@ -101,6 +108,7 @@ ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& s
   run.symbol = settings.symbol;
   run.symbol.digits = history.digits;
   run.deposit = settings.deposit;
+  run.log = log;
   const mql4::ExpertTestRun expert = std::get<0>(loaded)->run(run);
   std::ostringstream diff;
   if (!expert.ok()) diff << "the Expert Advisor stopped: " << expert.error << "\n";

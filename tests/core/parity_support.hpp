@@ -2,7 +2,9 @@
 // Runs a trading system twice on one history, once in the backtest engine and once as its
 // generated Expert Advisor in the MQL4 interpreter, and tells where their trades differ.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "backtest/backtest_settings.hpp"
 #include "market/bar_series.hpp"
@@ -22,7 +24,9 @@ struct ParityOutcome {
 // stops are jumped over; the same on every machine. No bars on Saturdays and Sundays.
 BarSeries walkWithGaps(const std::string& symbol, int digits, std::uint64_t seed, int bars, int minutes = 60);
 
+// log, when set, is given every line the Expert Advisor prints.
 ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& system, const BarSeries& history,
-                                     const BacktestSettings& settings = {});
+                                     const BacktestSettings& settings = {},
+                                     const std::function<void(std::string_view)>& log = {});
 
 }  // namespace zorvik::testing

@@ -96,20 +96,32 @@ void Run::startDay(std::int64_t time) {
   dayEnd_ = dayStart_ + kSecondsPerDay;
 }
 
-// Stops an order went out without are set again at later ticks, measured from the open price,
-// not from the price the first attempt used.
+// Stops the broker refused when the position opened are asked for again at the first tick of
+// each later bar, measured from the open price, not from the price the first attempt used. A
+// missing stop the market has already passed is never set: the EA closes the position at the
+// tick's price under that stop's name, and the trade keeps the stops the broker had.
 void Run::setMissingStops() {
   const std::vector<Position>& open = account_.positions();
   for (std::size_t i = open.size(); i-- > 0;) {
     const Position& p = open[i];
     std::int64_t sl = p.stopLoss;
     std::int64_t tp = p.takeProfit;
+    bool slPassed = false;
+    bool tpPassed = false;
     if (p.type == TradeType::Buy) {
       if (sl == 0 && rules_.stoplossLong > 0) sl = p.openPoints - rules_.stoplossLong;
       if (tp == 0 && rules_.takeprofitLong > 0) tp = p.openPoints + rules_.takeprofitLong;
+      slPassed = sl != p.stopLoss && account_.bidPoints() <= sl;
+      tpPassed = tp != p.takeProfit && account_.bidPoints() >= tp;
     } else {
       if (sl == 0 && rules_.stoplossShort > 0) sl = p.openPoints + rules_.stoplossShort;
       if (tp == 0 && rules_.takeprofitShort > 0) tp = p.openPoints - rules_.takeprofitShort;
+      slPassed = sl != p.stopLoss && account_.askPoints() >= sl;
+      tpPassed = tp != p.takeProfit && account_.askPoints() <= tp;
+    }
+    if (slPassed || tpPassed) {
+      account_.close(i, slPassed ? CloseReason::StopLoss : CloseReason::TakeProfit);
+      continue;
     }
     if (sl == p.stopLoss && tp == p.takeProfit) continue;
     account_.modify(i, sl, tp);
@@ -167,9 +179,13 @@ void Run::enter(TradeType type) {
       break;
   }
   // The maximum lots are the most a side may hold: a larger order is cut to the room left (plus the
-  // EA's 0.0000001, so that 1 - 0.8 does not lose a lot step to the floor).
-  if (rules_.lotMethod != LotMethod::None && rules_.maxLots != 0 && lots > rules_.maxLots - account_.lotsOf(type))
-    lots = normalizeLots(rules_.maxLots - account_.lotsOf(type) + 0.0000001, account_.symbol());
+  // EA's 0.0000001, so that 1 - 0.8 does not lose a lot step to the floor). A room below the
+  // smallest lot sends no order at all: the smallest lot would already pass the limit.
+  if (rules_.lotMethod != LotMethod::None && rules_.maxLots != 0 && lots > rules_.maxLots - account_.lotsOf(type)) {
+    const double room = rules_.maxLots - account_.lotsOf(type) + 0.0000001;
+    if (room < account_.symbol().minimumLot) return;
+    lots = normalizeLots(room, account_.symbol());
+  }
   if (lotTest && !(lots >= rules_.lots)) return;
 
   // The EA tries ten times; nothing changes between the tries here, so one refusal is all ten.
@@ -186,7 +202,7 @@ void Run::enter(TradeType type) {
   const std::size_t index = account_.fill(type, lots);
   ++tradesToday_;
   // Sent without stops, then modified; a refused modification leaves the position without
-  // them until setMissingStops gets them accepted.
+  // them until setMissingStops gets them accepted at a later bar.
   if (stopLoss != 0 || takeProfit != 0) account_.modify(index, stopLoss, takeProfit);
 }
 
@@ -214,20 +230,19 @@ void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) 
   account_.setBid(bidPoints, bidPrice);
   if (account_.hasPositions()) account_.checkStops(k == 1);
 
-  // The Expert Advisor's own work at each tick.
+  // The Expert Advisor's own work at each tick. At a new day it recounts its orders opened
+  // that day; at the day's first tick, before its entries, a backtest has none yet.
   if (k == 1 && (time_ < dayStart_ || time_ >= dayEnd_)) {
     const std::int64_t day = dayOf(time_);
     if (day != tradeDay_) tradesToday_ = 0;
     startDay(time_);
   }
-  if (account_.hasPositions()) {
-    setMissingStops();
-    if (rules_.trailingLong > 0 || rules_.trailingShort > 0) trail();
-  }
+  if (account_.hasPositions() && (rules_.trailingLong > 0 || rules_.trailingShort > 0)) trail();
   // Volume[0] of tick k is k: it falls below the remembered volume only at a new bar's first
   // tick, and never at the very first tick (merkVol starts at 0).
   // A bar where no group fires has nothing to close or open.
   if (k < merkVol_) {
+    if (account_.hasPositions()) setMissingStops();
     if (const std::uint8_t checks = (*in_.checks)[bar]) checkSignals(checks);
   }
   merkVol_ = k;

@@ -17,6 +17,7 @@
 #include "model/trading_system.hpp"
 #include "rules/system_rules.hpp"
 #include "text/cp1252.hpp"
+#include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
 
@@ -44,29 +45,29 @@ void writeHeader(Lines& out, std::string_view timeStamp) {
 void writeGlobals(Lines& out, const SystemRules& rules, std::string_view magic) {
   const StoredMoneyManagement& mm = rules.money;
 
-  out.line("extern int Stoploss_Long = ", rules.longStops.stoploss.text, ";");
-  out.line("extern int Takeprofit_Long = ", rules.longStops.takeprofit.text, ";");
-  out.line("extern int Stoploss_Short = ", rules.shortStops.stoploss.text, ";");
-  out.line("extern int Takeprofit_Short = ", rules.shortStops.takeprofit.text, ";");
+  out.line("extern int Stoploss_Long = ", rules.longStops.stoploss.written, ";");
+  out.line("extern int Takeprofit_Long = ", rules.longStops.takeprofit.written, ";");
+  out.line("extern int Stoploss_Short = ", rules.shortStops.stoploss.written, ";");
+  out.line("extern int Takeprofit_Short = ", rules.shortStops.takeprofit.written, ";");
   out.emplace_back("// Trailing stops trail from the first tick: a distance below the stop loss replaces it at once");
-  out.line("extern int Trailing_SL_Long = ", rules.longStops.trailing.text, ";");
-  out.line("extern int Trailing_SL_Short = ", rules.shortStops.trailing.text, ";");
+  out.line("extern int Trailing_SL_Long = ", rules.longStops.trailing.written, ";");
+  out.line("extern int Trailing_SL_Short = ", rules.shortStops.trailing.written, ";");
   out.push_back("extern int OrderMitStop = 0;");
   out.line("extern bool Hedging = ", mm.hedgingConstant, ";");
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
-  out.line("extern int maxTrades = ", mm.maxTrades.text, ";");
+  out.line("extern int maxTrades = ", mm.maxTrades.written, ";");
   out.push_back("extern bool Debug = TRUE;");
   out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.stored), ";");
-  out.line("extern int magic =", std::string(magic), ";");
+  out.line("extern int magic =", plainDecimal(magic), ";");
   out.push_back("int merkVol =0;");
   out.line("string dMMTyp =", mqlStringLiteral(mm.typeText), ";");
   out.push_back("string dComment = \"\";");
-  out.line("extern double mmLots = ", lotsText(mm.lots.text), ";");
-  out.line("extern double mmMaxLots = ", lotsText(mm.maxLots.text), ";");
-  out.line("double mmFraction = ", mm.fraction.text, ";");
-  out.line("double mmBase = ", mm.base.text, ";");
-  out.line("double mmDelta = ", mm.delta.text, ";");
-  out.line("double mmSlippage = ", mm.slippage.text, ";");
+  out.line("extern double mmLots = ", mm.lots.written, ";");
+  out.line("extern double mmMaxLots = ", mm.maxLots.written, ";");
+  out.line("double mmFraction = ", mm.fraction.written, ";");
+  out.line("double mmBase = ", mm.base.written, ";");
+  out.line("double mmDelta = ", mm.delta.written, ";");
+  out.line("double mmSlippage = ", mm.slippage.written, ";");
   out.push_back("int laufMax=10;");
   out.push_back("int istTrades=0;");
   out.push_back("int dayTrades=0;");
@@ -79,6 +80,7 @@ void writeGlobals(Lines& out, const SystemRules& rules, std::string_view magic) 
       "int lastPosCount=0;",
       "int lastPosTicket=0;",
       "double stopLevel=0;",
+      "int stopsRefused[];  // tickets whose refused missing stops are in the log: one line per position, not per bar",
   });
 }
 
@@ -109,6 +111,9 @@ void writeCheckStoplevels(Lines& out) {
 void writeInitAndDeinit(Lines& out, const SystemRules& rules) {
   add(out, {
       R"~(int init() {)~",
+      // The terminal keeps the globals when the chart changes its symbol and calls init()
+      // again: a block from the wrong symbol before must not outlive the move to the right one.
+      R"~(  sperr=FALSE;)~",
       R"~(  Print("Demo:"+IsDemo());)~",
       R"~(  Print("Digits:"+Digits);)~",
       R"~(  Print("Account:" + AccountNumber());)~",
@@ -264,9 +269,20 @@ bool writeLotLines(Lines& out, const SystemRules& rules, bool shortSide) {
   // a difference of lot sizes (1 - 0.8 is 0.19999999999999996 as a double); the tiny addition
   // keeps the floor of normalize_lots from taking a whole lot step off it.
   const std::string_view side = shortSide ? "OP_SELL" : "OP_BUY";
+  // When the room is below the broker's smallest lot, the smallest lot would already break the
+  // limit: no order goes out, and the log says why (once per bar, the entries run once per bar).
   auto writeLotLimit = [&] {
-    out.line("    if (mmMaxLots!=0 && lots > mmMaxLots - getTotalLots(", side,
-             ")) lots=normalize_lots(mmMaxLots - getTotalLots(", side, ") + 0.0000001);");
+    const std::string room = "mmMaxLots - getTotalLots(" + std::string(side) + ")";
+    out.line("    if (mmMaxLots!=0 && lots > ", room, ") {");
+    out.line("      if (", room, " + 0.0000001 < MarketInfo(tSymbol, MODE_MINLOT)) {");
+    out.line("        Print(\"no ", shortSide ? "short" : "long", " order: the room under mmMaxLots, \"+(", room,
+             ")+\" lots, is below the smallest lot \"+MarketInfo(tSymbol, MODE_MINLOT));");
+    add(out, {
+        "        return;",
+        "      }",
+    });
+    out.line("      lots=normalize_lots(", room, " + 0.0000001);");
+    out.emplace_back("    }");
   };
   switch (rules.trade.lotMethod) {
     case LotMethod::FixedLots:
@@ -325,7 +341,7 @@ void writeEnterLong(Lines& out, const SystemRules& rules) {
       R"~(        istTrades++;)~",
       R"~(        if(Debug==TRUE){Print("modify stops");})~",
       R"~(        OrderSelect(ticket,SELECT_BY_TICKET);)~",
-      R"~(        if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Green)==FALSE) Print(ticket+": stops refused, retried next tick: "+ ErrCode(GetLastError()));} )~",
+      R"~(        if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Green)==FALSE) Print(ticket+": stops refused, retried at the next bar: "+ ErrCode(GetLastError()));} )~",
       R"~(        else {)~",
       R"~(        // Fehler)~",
       R"~(          meldeOrderFehler();)~",
@@ -382,7 +398,7 @@ void writeEnterShort(Lines& out, const SystemRules& rules) {
       R"~(        istTrades++;)~",
       R"~(      if(Debug==TRUE){Print("modify stops");})~",
       R"~(      OrderSelect(ticket,SELECT_BY_TICKET);)~",
-      R"~(      if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Red)==FALSE) Print(ticket+": stops refused, retried next tick: "+ ErrCode(GetLastError()));} else { )~",
+      R"~(      if ((price1!=0 || price2!=0) && OrderModify(OrderTicket(),OrderOpenPrice(),price1,price2,0,Red)==FALSE) Print(ticket+": stops refused, retried at the next bar: "+ ErrCode(GetLastError()));} else { )~",
       R"~(      // Fehler)~",
       R"~(        meldeOrderFehler();)~",
       R"~(      }  )~",
@@ -480,26 +496,56 @@ void writeTrailSl(Lines& out) {
   });
 }
 
-// A stop the broker refused when the position was opened is set again on every tick until the
-// broker takes it, so a position never stays unprotected without a line in the log.
+// A stop the broker refused when the position was opened is asked for again at the first tick
+// of each later bar, measured from the open price. Once the market has passed it, it can never
+// be set (the broker refuses a stop on the wrong side of the price): the position is closed at
+// the market, as that stop would have closed it. Asking at every tick instead would send a
+// modification bound to fail at every tick and fill the log; a position still refused is logged
+// once.
 void writeSetMissingStops(Lines& out) {
   add(out, {
+      R"~(bool firstStopsRefusal(int ticket) {)~",
+      R"~(  int n=ArraySize(stopsRefused);)~",
+      R"~(  for(int i=0;i<n;i++) if(stopsRefused[i]==ticket) return(false);)~",
+      R"~(  ArrayResize(stopsRefused,n+1);)~",
+      R"~(  stopsRefused[n]=ticket;)~",
+      R"~(  return(true);)~",
+      R"~(})~",
       R"~(void set_missing_stops() {)~",
       R"~(  for (int pos = OrdersTotal() - 1;pos>=0;pos--) {)~",
       R"~(    if(OrderSelect(pos,SELECT_BY_POS,MODE_TRADES)==FALSE) continue;)~",
       R"~(    if(OrderMagicNumber()!=magic || OrderSymbol()!=tSymbol) continue;)~",
       R"~(    double sl=OrderStopLoss();)~",
       R"~(    double tp=OrderTakeProfit();)~",
+      // Compared as prices of whole points: the tick's price as it stands may differ from the
+      // stop's in the last bits.
+      R"~(    double market=0;)~",
+      R"~(    string passed="";)~",
       R"~(    if(OrderType()==OP_BUY){)~",
       R"~(      if(sl==0 && Stoploss_Long>0) sl=NormalizeDouble(OrderOpenPrice() - Stoploss_Long * Point, Digits);)~",
       R"~(      if(tp==0 && Takeprofit_Long>0) tp=NormalizeDouble(OrderOpenPrice() + Takeprofit_Long * Point, Digits);)~",
+      R"~(      market=NormalizeDouble(Bid, Digits);)~",
+      R"~(      if(sl!=OrderStopLoss() && market<=sl) passed="stop loss";)~",
+      R"~(      else if(tp!=OrderTakeProfit() && market>=tp) passed="take profit";)~",
       R"~(    } else if(OrderType()==OP_SELL){)~",
       R"~(      if(sl==0 && Stoploss_Short>0) sl=NormalizeDouble(OrderOpenPrice() + Stoploss_Short * Point, Digits);)~",
       R"~(      if(tp==0 && Takeprofit_Short>0) tp=NormalizeDouble(OrderOpenPrice() - Takeprofit_Short * Point, Digits);)~",
+      R"~(      market=NormalizeDouble(Ask, Digits);)~",
+      R"~(      if(sl!=OrderStopLoss() && market>=sl) passed="stop loss";)~",
+      R"~(      else if(tp!=OrderTakeProfit() && market<=tp) passed="take profit";)~",
       R"~(    } else continue;)~",
+      R"~(    if(passed!=""){)~",
+      R"~(      Print(OrderTicket()+": the market has passed the missing "+passed+": closed at "+market);)~",
+      R"~(      if(OrderClose(OrderTicket(),OrderLots(),market,0)==FALSE) Print(OrderTicket()+": "+ ErrCode(GetLastError()));)~",
+      R"~(      continue;)~",
+      R"~(    })~",
       R"~(    if(sl==OrderStopLoss() && tp==OrderTakeProfit()) continue;)~",
-      R"~(    Print(OrderTicket()+": setting missing stops SL "+sl+" TP "+tp);)~",
-      R"~(    if(OrderModify(OrderTicket(),OrderOpenPrice(),sl,tp,OrderExpiration(),Blue)==FALSE) Print(OrderTicket()+": stops refused: "+ ErrCode(GetLastError()));)~",
+      R"~(    if(OrderModify(OrderTicket(),OrderOpenPrice(),sl,tp,OrderExpiration(),Blue)){)~",
+      R"~(      Print(OrderTicket()+": missing stops set, SL "+sl+" TP "+tp);)~",
+      R"~(      continue;)~",
+      R"~(    })~",
+      R"~(    int err=GetLastError();)~",
+      R"~(    if(firstStopsRefusal(OrderTicket())) Print(OrderTicket()+": missing stops SL "+sl+" TP "+tp+" refused, asked again at each new bar: "+ ErrCode(err));)~",
       R"~(  })~",
       R"~(})~",
   });
@@ -522,15 +568,15 @@ void writeStart(Lines& out) {
       R"~(  }  )~",
       R"~()~",
       R"~(  if (sperr) return(0);)~",
-      // maxTrades is a limit per day: both counters start again at the first tick of a day.
+      // maxTrades is a limit per day. At the first tick of a day the count starts again from
+      // this EA's orders opened that day, not from 0: the terminal may have been restarted
+      // since, and its trades of the day still count.
       R"~(  string today=StringSubstr(TimeToStr(TimeCurrent()),0,10);)~",
       R"~(  if(today!=tradeDay){)~",
-      R"~(    if(tradeDay!="") Print("new day "+today+": trade counters reset");)~",
+      R"~(    Print("new day "+today+": trade counters recounted");)~",
       R"~(    istTrades=0;)~",
-      R"~(    dayTrades=0;)~",
-      R"~(    tradeDay=today;)~",
+      R"~(    showHistory();)~",
       R"~(  })~",
-      R"~(  set_missing_stops();)~",
   });
   out.line("  Comment(\"x1, ", std::string(kMakerWebAddress), "\");");
   add(out, {
@@ -548,6 +594,7 @@ void writeStart(Lines& out) {
       R"~(  if (Volume[0]<merkVol){)~",
       R"~(  if (Debug==TRUE){Print("start of signalcheck");})~",
       R"~(  merkVol=Volume[0];)~",
+      R"~(  set_missing_stops();)~",
       R"~(  if(check_long_exits()==1) doExitLong=1;)~",
       R"~(  if(check_short_exits()==1) doExitShort=1;)~",
       R"~(   if(doExitLong==0){)~",
@@ -638,7 +685,8 @@ void writeErrCode(Lines& out) {
   });
 }
 
-// Counts today's orders twice: those in the account history, then the open ones.
+// Counts today's orders of this EA (its magic number on its symbol): first those in the account
+// history, then the open ones.
 void writeTodaysOrderScan(Lines& out, std::string_view total, std::string_view pool, std::string_view failure) {
   out.line("  for(i=0;i<", std::string(total), ";i++)");
   add(out, {
@@ -654,7 +702,7 @@ void writeTodaysOrderScan(Lines& out, std::string_view total, std::string_view p
       R"~(     //Print(OrderTicket()); // some work with order)~",
       R"~(     sorder=StringSubstr(TimeToStr(OrderOpenTime()),0,10);)~",
       R"~(     //Print("Zeit:"+TimeToStr(OrderOpenTime()));)~",
-      R"~(     if((sorder==sheute)&&(OrderMagicNumber()==magic)){dayTrades++;})~",
+      R"~(     if((sorder==sheute)&&(OrderMagicNumber()==magic)&&(OrderSymbol()==tSymbol)){dayTrades++;})~",
       R"~(    })~",
   });
 }
@@ -722,8 +770,6 @@ std::string expertTimeStamp(const DateTime& t) {
   return twoDigits(t.month) + "-" + twoDigits(t.day) + "-" + year + "/" + twoDigits(t.hour) + ":" +
          twoDigits(t.minute) + ":" + twoDigits(t.second);
 }
-
-std::string lotsText(std::string_view storedLots) { return leadingZero(storedLots); }
 
 namespace {
 

@@ -21,9 +21,6 @@ class LanguageTable;
 
 inline constexpr std::string_view kExpertSourceFile = "_Zorvik.mq4";
 
-// The lot-size text of the source: ".5" becomes "0.5".
-std::string lotsText(std::string_view storedLots);
-
 // The time of generation as the header shows it: month-day-year and 24-hour time,
 // "03-07-2026/09:05:01".
 std::string expertTimeStamp(const DateTime& t);

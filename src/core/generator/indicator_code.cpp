@@ -86,9 +86,9 @@ class OperandWriter {
       : rule_(rule),
         symbol_(symbolArgument(rule.symbol)),
         where_(joined(symbol_, ",", rule.timeframe.constant, ",")),
-        shift_(rule.shift.text),
+        shift_(rule.shift.written),
         // The "+1" is left for the terminal to add, so a shift of "1" reads "1+1".
-        previousShift_(joined(rule.shift.text, "+1")) {}
+        previousShift_(joined(rule.shift.written, "+1")) {}
 
   // The right-hand side of the operand's assignment, its semicolon included.
   std::string code(const Operand& operand) const {
@@ -99,24 +99,24 @@ class OperandWriter {
       case OperandLine::Close: return bar("Close", s) + ";";
       case OperandLine::High: return bar("High", s) + ";";
       case OperandLine::Low: return bar("Low", s) + ";";
-      case OperandLine::Level: return r.level.text + ";";
-      case OperandLine::MovingAverage: return ima(r.period.text, r.averageShift.text, r.price.constant, s);
-      case OperandLine::FastAverage: return ima(r.fastPeriod.text, r.fastShift.text, r.fastPrice.constant, s);
-      case OperandLine::SlowAverage: return ima(r.slowPeriod.text, r.slowShift.text, r.slowPrice.constant, s);
-      case OperandLine::Rsi: return joined("iRSI(", where_, r.period.text, ",", r.price.constant, ",", s, ");");
-      case OperandLine::Sar: return joined("iSAR(", where_, r.sarStep.text, ",", r.sarMaximum.text, ",", s, ");");
+      case OperandLine::Level: return r.level.written + ";";
+      case OperandLine::MovingAverage: return ima(r.period.written, r.averageShift.written, r.price.constant, s);
+      case OperandLine::FastAverage: return ima(r.fastPeriod.written, r.fastShift.written, r.fastPrice.constant, s);
+      case OperandLine::SlowAverage: return ima(r.slowPeriod.written, r.slowShift.written, r.slowPrice.constant, s);
+      case OperandLine::Rsi: return joined("iRSI(", where_, r.period.written, ",", r.price.constant, ",", s, ");");
+      case OperandLine::Sar: return joined("iSAR(", where_, r.sarStep.written, ",", r.sarMaximum.written, ",", s, ");");
       case OperandLine::MacdMain: return joined("iMACD(", macdPeriods(), ",MODE_MAIN,", s, ");");
       case OperandLine::MacdOsma: return joined("iOsMA(", macdPeriods(), ",", s, ");");
       case OperandLine::StochasticMain:
-        return joined("iStochastic(", where_, r.kPeriod.text, ",", r.dPeriod.text, ",", r.slowing.text, ",",
+        return joined("iStochastic(", where_, r.kPeriod.written, ",", r.dPeriod.written, ",", r.slowing.written, ",",
                       r.method.constant, ",", r.priceFieldConstant, ",MODE_MAIN,", s, ");");
       case OperandLine::BandsUpper: return bands("MODE_UPPER");
       case OperandLine::BandsLower: return bands("MODE_LOWER");
       // The channel of the `period` bars before bar s, which itself is not part of it.
       case OperandLine::ChannelHighest:
-        return bar("High", joined("iHighest(", where_, "MODE_HIGH,", r.period.text, ",", previousOf(s), ")")) + ";";
+        return bar("High", joined("iHighest(", where_, "MODE_HIGH,", r.period.written, ",", previousOf(s), ")")) + ";";
       case OperandLine::ChannelLowest:
-        return bar("Low", joined("iLowest(", where_, "MODE_LOW,", r.period.text, ",", previousOf(s), ")")) + ";";
+        return bar("Low", joined("iLowest(", where_, "MODE_LOW,", r.period.written, ",", previousOf(s), ")")) + ";";
       case OperandLine::PlusDi: return adx("MODE_PLUSDI", s);
       case OperandLine::MinusDi: return adx("MODE_MINUSDI", s);
       case OperandLine::AdxMain: return adx("MODE_MAIN", s);
@@ -138,15 +138,15 @@ class OperandWriter {
   }
   std::string macdPeriods() const {
     const IndicatorRule& r = rule_;
-    return joined(where_, r.fastPeriod.text, ",", r.slowPeriod.text, ",", r.signalPeriod.text, ",", r.price.constant);
+    return joined(where_, r.fastPeriod.written, ",", r.slowPeriod.written, ",", r.signalPeriod.written, ",", r.price.constant);
   }
   std::string bands(std::string_view mode) const {
     const IndicatorRule& r = rule_;
-    return joined("iBands(", where_, r.period.text, ",", r.deviation.text, ",", r.bandsShift.text, ",",
+    return joined("iBands(", where_, r.period.written, ",", r.deviation.written, ",", r.bandsShift.written, ",",
                   r.price.constant, ",", mode, ",", shift_, ");");
   }
   std::string adx(std::string_view mode, std::string_view barShift) const {
-    return joined("iADX(", where_, rule_.period.text, ",", rule_.price.constant, ",", mode, ",", barShift, ");");
+    return joined("iADX(", where_, rule_.period.written, ",", rule_.price.constant, ",", mode, ",", barShift, ");");
   }
 
   const IndicatorRule& rule_;
@@ -184,7 +184,7 @@ void writeIndicatorCode(const IndicatorRule& rule, Listing& out) {
   }
   if (!rule.votes()) return;
   const std::string typeName = toUpper(rule.type);
-  out.line(testText(rule.test), " {ic=ic+", rule.points.text, ";");
+  out.line(testText(rule.test), " {ic=ic+", rule.points.written, ";");
   out.line("    if(Debug==TRUE) Print(\"", typeName, " ok\");} else {");
   out.line("    if(Debug==TRUE) Print(\"", typeName, " no\");}");
 }

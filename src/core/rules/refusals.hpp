@@ -29,6 +29,12 @@ std::string_view refusalHeadline(const std::vector<ValueProblem>& problems);
 // The system's Expert Advisor could not be generated, for the reason given.
 std::string notGeneratedRefusal(std::string_view fault);
 
+// The problem of a stored money-management type none of the three methods: its Expert Advisor
+// would have no lot line (every order refused), so neither it nor a backtest is made. German,
+// translated by whoever shows it, as every value problem.
+inline constexpr std::string_view kUnknownMoneyManagement =
+    "ist keine der Methoden Fixed Lots, Fixed Fractional, Fixed Ratio";
+
 // Money management the terminal would stop on (a division by zero), before the test starts.
 std::optional<std::string> moneyManagementRefusal(const TradeRules& rules);
 

@@ -1,5 +1,7 @@
 #include "rules/system_rules.hpp"
 
+#include <algorithm>
+
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
 #include "model/group_roles.hpp"
@@ -14,7 +16,7 @@
 namespace zorvik {
 namespace {
 
-StoredNumber stored(const std::string& text) { return {text, leadingNumber(text)}; }
+StoredNumber stored(const std::string& text) { return {text, leadingNumber(text), plainDecimal(text)}; }
 
 PriceChoice priceChoice(std::string constant) {
   PriceChoice c;
@@ -204,6 +206,14 @@ std::variant<SystemRules, RulesRefusal> systemRulesOf(const TradingSystem& syste
   }
 
   refusal.problems = expertValueProblems(system, catalogue, definitions);
+  if (rules.trade.lotMethod == LotMethod::None) {
+    // In the order of the checks: after the system's title, magic number and symbol.
+    auto at = std::find_if(refusal.problems.begin(), refusal.problems.end(), [](const ValueProblem& p) {
+      return p.group != 0 || (p.key != "general_bezeichnung" && p.key != "general_magic" && p.key != "mm_symbol");
+    });
+    if (at == refusal.problems.end() || at->key != "mm_typ")
+      refusal.problems.insert(at, {0, 0, "", "mm_typ", system.mm.type, std::string(kUnknownMoneyManagement)});
+  }
   if (auto problem = magicProblem(magic))
     refusal.problems.insert(refusal.problems.begin(), {0, 0, "", "general_magic", std::string(magic), *problem});
   if (!refusal.problems.empty()) {

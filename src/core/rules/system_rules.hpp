@@ -27,11 +27,12 @@ class DefinitionTable;
 class Indicator;
 class LanguageTable;
 
-// A number as the system stores it: the text as the trader typed it (the listing writes it as
-// it stands) and its value, the leading number of the text ("12abc" is 12, "" is 0).
+// A number as the system stores it: the text as the trader typed it, its value, the leading
+// number of the text ("12abc" is 12, "" is 0), and the text as the listing writes it.
 struct StoredNumber {
   std::string text;
   double value = 0;
+  std::string written;  // plainDecimal of the text: "08" is written 8, never as a C octal
   // The value rounded to a whole number within the int range, as an `int` input reads it.
   std::int32_t whole() const;
 };

@@ -66,6 +66,34 @@ std::int16_t toInt16(std::string_view s) { return clampRounded<std::int16_t>(lea
 std::int32_t toInt32(std::string_view s) { return clampRounded<std::int32_t>(leadingNumber(s)); }
 std::int32_t clampToInt32(double v) { return clampRounded<std::int32_t>(v); }
 
+std::string plainDecimal(std::string_view text) {
+  std::string_view s = text;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  std::size_t i = 0;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
+  const std::size_t wholeStart = i;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+  std::string_view whole = s.substr(wholeStart, i - wholeStart);
+  const bool point = i < s.size() && s[i] == '.';
+  std::string_view fraction;
+  if (point) {
+    const std::size_t fractionStart = ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    fraction = s.substr(fractionStart, i - fractionStart);
+  }
+  if (i != s.size() || whole.size() + fraction.size() == 0) return std::string(text);
+  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+  std::string out = negative ? "-" : "";
+  out += whole.empty() ? std::string_view("0") : whole;
+  if (point) {
+    out += '.';
+    out += fraction.empty() ? std::string_view("0") : fraction;
+  }
+  return out;
+}
+
 std::string invariantNumber(double v) {
   if (std::isnan(v)) return "0";
   if (v == 0.0) return "0";

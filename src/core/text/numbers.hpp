@@ -24,6 +24,13 @@ std::int32_t clampToInt32(double v);
 // at most 15 significant digits, no trailing zeros, integers without a point.
 std::string invariantNumber(double v);
 
+// A number text as code writes it, so that a C-like reader takes it as the decimal the trader
+// meant: blanks and a "+" dropped, no leading zero on the whole part ("08" -> "8", "020" ->
+// "20", which such a reader could take as octal), a zero before a bare point (".5" -> "0.5",
+// "-.5" -> "-0.5") and after a trailing one ("5." -> "5.0", still a double). The fraction stays
+// as written ("0.50"). A text that is not a plain decimal is returned unchanged.
+std::string plainDecimal(std::string_view text);
+
 // Whole integer as decimal text.
 std::string intText(std::int64_t v);
 
