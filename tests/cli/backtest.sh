@@ -78,4 +78,10 @@ err=$(bt "MA Trendfolger" 2>&1 >/dev/null); rc=$?
 [ $rc = 1 ] && grep -q -- "--history" <<<"$err" || fail "no history: rc=$rc $err"
 # A file that cannot be written is a failure, after the statistics.
 bt "MA Trendfolger" --history "$demo" --trades "$work/no/such/dir/t.csv" >/dev/null 2>&1 && fail "unwritable --trades"
+# In English the same refusals are English through and through (this switch is kept for later runs).
+err=$("$cli" --workdir "$work" --english backtest "MA Trendfolger" --history "$demo" --deposit 0 2>&1 >/dev/null); rc=$?
+[ $rc = 1 ] && grep -qF "backtest: --deposit 0: not a positive amount" <<<"$err" || fail "English option refusal: rc=$rc $err"
+err=$("$cli" --workdir "$work" --english backtest "Nur EURUSD" --history "$csv" 2>&1 >/dev/null); rc=$?
+[ $rc = 1 ] && grep -q "The system trades EURUSD, the history is of GBPUSD" <<<"$err" && ! grep -qw "Historie" <<<"$err" \
+  || fail "English symbol refusal: rc=$rc $err"
 echo "backtest: ok"
