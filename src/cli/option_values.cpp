@@ -33,14 +33,14 @@ std::optional<int> wholeInt(const std::string& text) {
 
 }  // namespace
 
-const OptionKind<int> kPointsOption{wholeInt<0, 100000>, "a whole number of points from 0 to 100000"};
-const OptionKind<double> kMoneyOption{amount, "a positive amount"};
-const OptionKind<int> kDigitsOption{wholeInt<0, 8>, "a whole number from 0 to 8"};
+const OptionKind<int> kPointsOption{wholeInt<0, 100000>, "ist keine ganze Zahl von Punkten zwischen 0 und 100000"};
+const OptionKind<double> kMoneyOption{amount, "ist kein positiver Betrag"};
+const OptionKind<int> kDigitsOption{wholeInt<0, 8>, "ist keine ganze Zahl zwischen 0 und 8"};
 const OptionKind<std::int64_t> kDayOption{[](const std::string& text) { return parseDay(text); },
-                                          "a day of the form YYYY-MM-DD"};
+                                          "ist kein Tag der Form YYYY-MM-DD"};
 // Six digits at most: a week has 10080 minutes, a month about 43200.
-const OptionKind<int> kMinutesOption{wholeInt<1, 999999>, "a whole number of minutes from 1 to 999999"};
+const OptionKind<int> kMinutesOption{wholeInt<1, 999999>, "ist keine ganze Zahl von Minuten zwischen 1 und 999999"};
 // Two digits at most; which tabs hold a signal group the copy itself says.
-const OptionKind<int> kTabOption{wholeInt<0, 99>, "a tab number"};
+const OptionKind<int> kTabOption{wholeInt<0, 99>, "ist keine Registernummer"};
 
 }  // namespace zorvik::cli

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "rules/refusals.hpp"
+
 namespace zorvik::cli {
 
 // A whole number from low to high.
@@ -14,7 +16,8 @@ std::optional<long long> wholeNumber(const std::string& text, long long low, lon
 std::optional<double> amount(const std::string& text);
 
 // One kind of option value: how it is read, and what it must be, for the refusal
-// "--spread x: not a whole number of points from 0 to 100000".
+// "--spread x: ist keine ganze Zahl von Punkten zwischen 0 und 100000" (German, translated
+// like every other refusal).
 template <class T>
 struct OptionKind {
   std::optional<T> (*read)(const std::string& text);
@@ -29,13 +32,13 @@ extern const OptionKind<int> kMinutesOption;         // --timeframe of a history
 extern const OptionKind<int> kTabOption;             // --from of copy: the tab number, checked by the copy
 
 // Reads the value of `option` into `into`; false, with the sentence that refuses it in
-// `refusal`, when the value is not of the kind.
+// `refusal` (in the table's language, German without one), when the value is not of the kind.
 template <class T, class Into>
 bool readOption(const OptionKind<T>& kind, const std::string& option, const std::string& value, Into& into,
-                std::string& refusal) {
+                std::string& refusal, const LanguageTable* language = nullptr) {
   const std::optional<T> read = kind.read(value);
   if (!read) {
-    refusal = option + " " + value + ": not " + kind.expected;
+    refusal = option + " " + value + ": " + refusalText(kind.expected, language);
     return false;
   }
   into = *read;

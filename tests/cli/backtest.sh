@@ -48,14 +48,14 @@ grep -q "2024.03.01 00:00 - 2024.03.01 23:00, 24 bars" <<<"$out" || fail "window
 # A system reading M30 cannot run on H1 bars.
 sed 's/timeframe="idH1"/timeframe="idM30"/' "$work/user/RSI Umkehr.hsy.txt" > "$work/user/RSI M30.hsy.txt"
 err=$(bt "RSI M30" --history "$demo" 2>&1 >/dev/null); rc=$?
-[ $rc = 1 ] && grep -q "cannot build M30" <<<"$err" || fail "M30 on H1: rc=$rc $err"
+[ $rc = 1 ] && grep -q "M30-Bars lassen sich nicht" <<<"$err" || fail "M30 on H1: rc=$rc $err"
 
 # A small hand-written History Center export of another symbol.
 csv="$work/GBPUSD60.csv"
 for h in 00 01 02 03 04 05 06 07 08 09; do echo "2024.01.02,$h:00,1.27000,1.27100,1.26900,1.27050,100"; done > "$csv"
 sed 's/^symbol="Symbol()"/symbol="EURUSD"/' "$work/user/MA Trendfolger.hsy.txt" > "$work/user/Nur EURUSD.hsy.txt"
 err=$(bt "Nur EURUSD" --history "$csv" 2>&1 >/dev/null); rc=$?
-[ $rc = 1 ] && grep -q "trades EURUSD, the history is of GBPUSD" <<<"$err" || fail "symbol mismatch: rc=$rc $err"
+[ $rc = 1 ] && grep -q "Das System handelt EURUSD, die Historie ist von GBPUSD" <<<"$err" || fail "symbol mismatch: rc=$rc $err"
 bt "MA Trendfolger" --history "$csv" >/dev/null || fail "a CSV history of ten bars"
 
 # A bar whose high is below its close: refused with file and line.
@@ -73,9 +73,15 @@ for opts in "--spread -3" "--spread x" "--deposit 0" "--deposit 1e5" "--from 202
   [ $rc = 1 ] && [ -n "$err" ] || fail "option $opts: rc=$rc $err"
 done
 err=$(bt "MA Trendfolger" --history "$demo" --from 2024-05-01 --to 2024-04-01 2>&1 >/dev/null); rc=$?
-[ $rc = 1 ] && grep -q "ends before it begins" <<<"$err" || fail "reversed window: rc=$rc $err"
+[ $rc = 1 ] && grep -q "endet, bevor er beginnt" <<<"$err" || fail "reversed window: rc=$rc $err"
 err=$(bt "MA Trendfolger" 2>&1 >/dev/null); rc=$?
 [ $rc = 1 ] && grep -q -- "--history" <<<"$err" || fail "no history: rc=$rc $err"
 # A file that cannot be written is a failure, after the statistics.
 bt "MA Trendfolger" --history "$demo" --trades "$work/no/such/dir/t.csv" >/dev/null 2>&1 && fail "unwritable --trades"
+# In English the same refusals are English through and through (this switch is kept for later runs).
+err=$("$cli" --workdir "$work" --english backtest "MA Trendfolger" --history "$demo" --deposit 0 2>&1 >/dev/null); rc=$?
+[ $rc = 1 ] && grep -qF "backtest: --deposit 0: not a positive amount" <<<"$err" || fail "English option refusal: rc=$rc $err"
+err=$("$cli" --workdir "$work" --english backtest "Nur EURUSD" --history "$csv" 2>&1 >/dev/null); rc=$?
+[ $rc = 1 ] && grep -q "The system trades EURUSD, the history is of GBPUSD" <<<"$err" && ! grep -qw "Historie" <<<"$err" \
+  || fail "English symbol refusal: rc=$rc $err"
 echo "backtest: ok"

@@ -45,7 +45,7 @@ for bad in 0 -5 1e5 2500,5 x ""; do
   for cmd in run-mq4 backtest; do
     subject="$work/ea.mq4"; [ "$cmd" = backtest ] && subject="MA Trendfolger"
     err=$(z "$cmd" "$subject" --history "$demo" --deposit "$bad" 2>&1 >/dev/null); rc=$?
-    [ $rc = 1 ] && grep -qF -- "$cmd: --deposit $bad: not a positive amount" <<<"$err" \
+    [ $rc = 1 ] && grep -qF -- "$cmd: --deposit $bad: ist kein positiver Betrag" <<<"$err" \
       || fail "$cmd --deposit '$bad': rc=$rc $err"
   done
 done

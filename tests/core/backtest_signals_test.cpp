@@ -3,8 +3,13 @@
 // what a backtest refuses to run.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+#include <regex>
+
 #include "backtest/backtest.hpp"
 #include "backtest/expert_run.hpp"
+#include "terminal/expert_source_file.hpp"
 #include "market/bar_series.hpp"
 #include "market/demo_history.hpp"
 #include "model/component_files.hpp"
@@ -148,23 +153,23 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
     const char* reason;
   } cases[] = {
       {"indicator of another symbol", [](SystemOnHistory& s) { s.addAverage("3", "idChart", "1").setRaw("symbol", "GBPUSD"); },
-       {}, "another symbol"},
-      {"lower timeframe", [](SystemOnHistory& s) { s.addAverage("3", "idM30", "1"); }, {}, "cannot build M30"},
-      {"system of another symbol", [](SystemOnHistory& s) { s.system.mm.symbol = "GBPUSD"; }, {}, "trades GBPUSD"},
+       {}, "eines anderen Symbols"},
+      {"lower timeframe", [](SystemOnHistory& s) { s.addAverage("3", "idM30", "1"); }, {}, "M30-Bars lassen sich nicht"},
+      {"system of another symbol", [](SystemOnHistory& s) { s.system.mm.symbol = "GBPUSD"; }, {}, "handelt GBPUSD"},
       {"fraction of zero", [](SystemOnHistory& s) {
          s.system.mm.type = "idFixed Fractional";
          s.system.mm.fraction = "0";
-       }, {}, "fraction, which is 0"},
+       }, {}, "Fraction ist 0"},
       {"window without bars", [](SystemOnHistory&) {}, [] {
          BacktestSettings w;
          w.fromDay = kMonday + 86400;
          return w;
-       }(), "no bar"},
+       }(), "keine Bar"},
       {"no deposit", [](SystemOnHistory&) {}, [] {
          BacktestSettings w;
          w.deposit = 0;
          return w;
-       }(), "deposit"},
+       }(), "Einlage"},
   };
   for (const Case& c : cases) {
     SystemOnHistory s;
@@ -177,6 +182,110 @@ TEST(BacktestSignals, WhatCannotRunIsRefusedWithItsReason) {
   SystemOnHistory s;
   s.addAverage("3", "idChart", "1").setRaw("symbol", "eurusd");
   EXPECT_TRUE(std::holds_alternative<Backtest>(s.prepare(h)));
+}
+
+// Every refusal a trader can meet before a test, in German and in English: each is in the
+// language chosen, with no word of the other, and every English sentence is in the table. A
+// system the generator refuses is refused by the backtest in the generator's very words.
+TEST(BacktestSignals, RefusalsSpeakTheChosenLanguageOnly) {
+  const BarSeries h = hourlyFromOpens({{1.1, 1.1}, {1.1, 1.1}, {1.1, 1.1}});
+  const std::regex english(R"(\b(the|must|not|cannot|is|of|be|no|reads|trades|divides|which|number|amount|between|ends)\b)", std::regex::icase);
+  const std::regex german(R"(\b(ist|nicht|darf|keine?|Zahl|muss|Historie|handelt|liest|der|die|das|und|eine?|sein|wurde|Werte|liegen|teilt|endet)\b)", std::regex::icase);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::function<void(BacktestSettings&)>> badSettings = {
+      [](BacktestSettings& b) { b.symbol.spreadPoints = -1; },
+      [&](BacktestSettings& b) { b.deposit = nan; },
+      [](BacktestSettings& b) { b.symbol.contractSize = 0; },
+      [](BacktestSettings& b) { b.symbol.lotStep = -0.01; },
+      [](BacktestSettings& b) { b.symbol.minimumLot = 0; },
+      [](BacktestSettings& b) { b.symbol.maximumLot = b.symbol.minimumLot / 2; },
+      [](BacktestSettings& b) { b.symbol.stopLevelPoints = -5; },
+      [](BacktestSettings& b) { b.account.leverage = 0; },
+      [&](BacktestSettings& b) { b.account.leverage = nan; },
+      [&](BacktestSettings& b) { b.account.leverage = inf; },
+      [](BacktestSettings& b) { b.account.stopOutPercent = 100.5; },
+      [](BacktestSettings& b) { b.account.stopOutPercent = -1; },
+      [&](BacktestSettings& b) { b.account.stopOutPercent = nan; },
+      [](BacktestSettings& b) { b.account.commissionPerLot = -7; },
+      [&](BacktestSettings& b) { b.account.commissionPerLot = nan; },
+      [&](BacktestSettings& b) { b.account.swapLongPoints = nan; },
+      [&](BacktestSettings& b) { b.account.swapShortPoints = -inf; },
+      [](BacktestSettings& b) {
+        b.fromDay = kMonday + 86400;
+        b.toDay = kMonday;
+      },
+  };
+  // Systems the generator refuses (a value the listing cannot take, a signal value that is
+  // not a number) and systems only the backtest refuses.
+  struct SystemCase {
+    std::function<void(SystemOnHistory&)> change;
+    bool generatorRefuses;
+    BacktestSettings settings = {};
+  };
+  const SystemCase systems[] = {
+      {[](SystemOnHistory& s) { s.addAverage("72,5", "idChart", "1"); s.system.group(2).sl = "-50"; }, true},
+      {[](SystemOnHistory& s) { s.addAverage("3", "idChart", "1").setRaw("value", "drei"); }, true},
+      {[](SystemOnHistory& s) { s.addAverage("3", "idChart", "1").setRaw("symbol", "GBPUSD"); }, false},
+      {[](SystemOnHistory& s) { s.addAverage("3", "idM30", "1"); }, false},
+      {[](SystemOnHistory& s) { s.addAverage("0", "idChart", "1"); }, false},
+      {[](SystemOnHistory& s) { s.system.mm.symbol = "GBPUSD"; }, false},
+      {[](SystemOnHistory& s) {
+         s.system.mm.type = "idFixed Ratio";
+         s.system.mm.delta = "0";
+       }, false},
+      {[](SystemOnHistory&) {}, false, [] {
+         BacktestSettings w;
+         w.fromDay = kMonday + 7 * 86400;
+         return w;
+       }()},
+  };
+  for (const bool inEnglish : {false, true}) {
+    SCOPED_TRACE(inEnglish ? "English" : "German");
+    const std::regex& foreign = inEnglish ? german : english;
+    std::vector<std::string> said;
+    for (std::size_t i = 0; i < badSettings.size(); ++i) {
+      BacktestSettings settings;
+      badSettings[i](settings);
+      SystemOnHistory s;
+      if (inEnglish) s.t.ws->language.switchLanguage("ENGLISCH", s.t.ws->resFolder());
+      const auto problem = settingsProblem(settings, &s.t.ws->language);
+      ASSERT_TRUE(problem) << "setting " << i;
+      auto b = Backtest::prepare(s.system, s.t.ws->catalogue, s.t.ws->definitions, h, settings, &s.t.ws->language);
+      ASSERT_TRUE(std::holds_alternative<std::string>(b));
+      EXPECT_EQ(std::get<std::string>(b), *problem);
+      said.push_back(*problem);
+      EXPECT_TRUE(s.t.ws->language.missingTexts().empty()) << *problem;
+    }
+    for (const SystemCase& c : systems) {
+      SystemOnHistory s;
+      Workspace& ws = *s.t.ws;
+      if (inEnglish) ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+      c.change(s);
+      auto b = Backtest::prepare(s.system, ws.catalogue, ws.definitions, h, c.settings, &ws.language);
+      ASSERT_TRUE(std::holds_alternative<std::string>(b)) << said.size();
+      const std::string refusal = std::get<std::string>(b);
+      said.push_back(refusal);
+      s.t.host.messages.clear();
+      EXPECT_EQ(writeExpertSource(ws, s.system, s.system.general.magic), !c.generatorRefuses) << refusal;
+      if (c.generatorRefuses) {
+        ASSERT_EQ(s.t.host.messages.size(), 1u);
+        EXPECT_EQ(s.t.host.messages[0], refusal);
+      }
+      EXPECT_TRUE(ws.language.missingTexts().empty()) << refusal;
+    }
+    // An empty history.
+    SystemOnHistory s;
+    if (inEnglish) s.t.ws->language.switchLanguage("ENGLISCH", s.t.ws->resFolder());
+    auto b = Backtest::prepare(s.system, s.t.ws->catalogue, s.t.ws->definitions, BarSeries{}, {}, &s.t.ws->language);
+    ASSERT_TRUE(std::holds_alternative<std::string>(b));
+    said.push_back(std::get<std::string>(b));
+    for (const std::string& text : said) {
+      SCOPED_TRACE(text);
+      EXPECT_FALSE(std::regex_search(text, foreign));
+      EXPECT_EQ(std::regex_search(text, inEnglish ? english : german), true);
+    }
+  }
 }
 
 // Every indicator type with the catalogue's defaults, read at the forming bar (shift 0) and at
@@ -343,7 +452,7 @@ TEST(BacktestRun, TheDemoSystemsRunOnTheDemoHistoryAndTheBooksBalance) {
     auto b = Backtest::prepare(system, ws.catalogue, ws.definitions, history, {});
     if (auto* why = std::get_if<std::string>(&b)) {
       // A system reading a lower timeframe than the demo history's H1 cannot run on it.
-      EXPECT_NE(why->find("cannot build"), std::string::npos) << *why;
+      EXPECT_NE(why->find("lassen sich nicht"), std::string::npos) << *why;
       continue;
     }
     const BacktestResult r = std::get<Backtest>(b).run();

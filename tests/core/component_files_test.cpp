@@ -225,7 +225,7 @@ TEST(ComponentFiles, ReaderRules) {
        rsiBlock + "START COMMENT\ncomment=period=\"99\"\nSTOP COMMENT\n",
        [](const TradingSystem& system, const auto&) {
          ASSERT_EQ(system.group(3).count(), 1);
-         EXPECT_EQ(system.group(3).indicator(1).toString(), "period=14");
+         EXPECT_EQ(system.group(3).indicator(1).parameter("period"), "14");
          EXPECT_EQ(system.group(3).editok, 1);  // a group with indicators is in use
        }},
       {"two blocks give two indicators; a value between blocks is ignored", "", 0,
@@ -235,9 +235,10 @@ TEST(ComponentFiles, ReaderRules) {
        [](const TradingSystem& system, const auto&) {
          ASSERT_EQ(system.group(3).count(), 2);
          EXPECT_EQ(system.group(3).indicator(1).type(), "RSI");
-         EXPECT_EQ(system.group(3).indicator(1).toString(), "period=14");
-         EXPECT_EQ(system.group(3).indicator(2).toString(),
-                   "periodfast=#2;symbol=Symbol();apricefast=idCLOSEf;timeframe=idM15");
+         EXPECT_EQ(system.group(3).indicator(1).parameter("period"), "14");
+         EXPECT_TRUE(system.group(3).indicator(2).toString().starts_with(
+             "periodfast=#2;symbol=Symbol();apricefast=idCLOSEf;timeframe=idM15;"))
+             << system.group(3).indicator(2).toString();
          EXPECT_EQ(system.group(3).editok, 1);
        }},
       {"an indicator group goes to the target group", "IGR", 4,
@@ -274,8 +275,27 @@ TEST(ComponentFiles, ReaderRules) {
        "START entrylong\nSTART indikator\nindikatortyp=\"RSI\"\nSTART exitlong\nperiod=\"5\"\n",
        [](const TradingSystem& system, const auto&) {
          EXPECT_EQ(system.group(1).count(), 1);
-         EXPECT_EQ(system.group(1).indicator(1).parameterCount(), 0);
+         EXPECT_EQ(system.group(1).indicator(1).parameter("period"), "55");  // the default, not the stray line
          EXPECT_EQ(system.group(2).count(), 0);
+       }},
+      {"an indicator lacking keys gets its type's defaults after the keys it has", "", 0,
+       "START entrylong\nSTART indikator\nindikatortyp=\"RSI\"\nperiod=\"14\"\ncomment=\"mein RSI\"\nfoo=\"1\"\n"
+       "STOP indikator\nSTART indikator\nindikatortyp=\"Donchian Channel\"\nSTART indikator\nindikatortyp=\"Unbekannt\"\n"
+       "period=\"3\"\nENDE entrylong\nSTART exitlong\nSTART indikator\nindikatortyp=\"ADX\"\nshift=\"2\"\n",
+       [](const TradingSystem& system, const auto&) {
+         const SignalGroup& g = system.group(1);
+         ASSERT_EQ(g.count(), 3);
+         EXPECT_EQ(g.indicator(1).toString(),
+                   "period=14;comment=mein RSI;foo=1;symbol=Symbol();timeframe=idChart;actionline=50;pricetype=idCLOSE;"
+                   "shift=1;value=1;actiontyp=idStandard");
+         // A block closed by the next one, and a type the catalogue does not know (nothing to add).
+         EXPECT_EQ(g.indicator(2).parameter("actiontyp"), "idStandard");
+         EXPECT_EQ(g.indicator(2).parameter("shift"), "1");
+         EXPECT_EQ(g.indicator(3).toString(), "period=3");
+         // A block still open when the file ends.
+         ASSERT_EQ(system.group(2).count(), 1);
+         EXPECT_EQ(system.group(2).indicator(1).parameter("shift"), "2");
+         EXPECT_EQ(system.group(2).indicator(1).parameter("actiontyp"), "idStandard");
        }},
       {"unknown sections are skipped; an indicator file without a valid target is ignored", "IND", 0,
        "period=\"1\"\nSTART irgendwas\nthreshold=\"1\"\n" + rsiBlock,
@@ -379,7 +399,9 @@ TEST(ComponentFiles, DamagedFilesAreReadAsFarAsTheyGo) {
   FreshSystem big(*t.ws);
   readComponentText(big.ws, big.system, blocks, "", 0);
   EXPECT_EQ(big.system.group(2).count(), 100000);
-  EXPECT_EQ(big.system.group(2).indicator(100000).toString(), "period=14");
+  EXPECT_EQ(big.system.group(2).indicator(100000).toString(),
+            "period=14;symbol=Symbol();timeframe=idChart;actionline=50;pricetype=idCLOSE;shift=1;value=1;"
+            "actiontyp=idStandard;comment=-");
   FreshSystem wide(*t.ws);
   readComponentText(wide.ws, wide.system, parameters, "", 0);
   EXPECT_EQ(wide.system.group(1).indicator(1).parameterCount(), 30000);

@@ -15,7 +15,10 @@
 #include <cstdlib>
 #include <regex>
 
+#include "backtest/backtest.hpp"
+#include "backtest/backtest_report.hpp"
 #include "generator/expert_generator.hpp"
+#include "market/demo_history.hpp"
 #include "terminal/expert_source_file.hpp"
 #include "model/component_files.hpp"
 #include "model/trading_system.hpp"
@@ -129,6 +132,52 @@ TEST(ExpertGenerator, FileTextConvertsTextsBeyondAsciiLikeTheLines) {
 
 INSTANTIATE_TEST_SUITE_P(Systems, GoldenExpert, ::testing::ValuesIn(goldenCases()),
                          [](const auto& info) { return info.param; });
+
+// A shared file whose indicators lack "shift" and "actiontyp" opens with their defaults: its
+// Expert Advisor and its backtest are those of the file that spells the defaults out.
+TEST(ExpertGenerator, IndicatorKeysMissingFromTheFileAreGeneratedAndTestedWithTheirDefaults) {
+  const std::string file = testing::readBytes(testing::sourceDir() / "examples" / "user" / "MA Trendfolger.hsy.txt");
+  std::string lacking, spelledOut;
+  std::size_t dropped = 0;
+  for (std::size_t at = 0; at < file.size();) {
+    const std::size_t end = std::min(file.find('\n', at), file.size() - 1) + 1;
+    const std::string line = file.substr(at, end - at);
+    at = end;
+    const bool shift = line.starts_with("shift="), action = line.starts_with("actiontyp=");
+    if (!shift && !action) {
+      lacking += line;
+      spelledOut += line;
+      continue;
+    }
+    ++dropped;
+    spelledOut += shift ? "shift=\"1\"\r\n" : "actiontyp=\"idStandard\"\r\n";
+  }
+  ASSERT_GE(dropped, 2u);
+
+  TestWorkspace t;
+  const BarSeries history = makeDemoHistory();
+  auto open = [&](const std::string& text) {
+    TradingSystem system;
+    system.systemFileName = "Geteilt.hsy.txt";
+    system.resetAll(systemDefaults(*t.ws));
+    applySystemDefaults(*t.ws, system, false);
+    readComponentText(*t.ws, system, text, "", 0);
+    return system;
+  };
+  const TradingSystem a = open(lacking), b = open(spelledOut);
+  const ExpertSource sourceA = generate(*t.ws, a, kListingStamp), sourceB = generate(*t.ws, b, kListingStamp);
+  ASSERT_TRUE(sourceA.ok()) << sourceA.fault;
+  EXPECT_EQ(toFileText(sourceA.lines), toFileText(sourceB.lines));
+
+  auto trades = [&](const TradingSystem& system) {
+    auto prepared = Backtest::prepare(system, t.ws->catalogue, t.ws->definitions, history, {});
+    if (auto* why = std::get_if<std::string>(&prepared)) return "refused: " + *why;
+    return tradesCsv(std::get<Backtest>(prepared).run());
+  };
+  const std::string tradesA = trades(a);
+  EXPECT_EQ(tradesA, trades(b));
+  EXPECT_GT(std::count(tradesA.begin(), tradesA.end(), '\n'), 1) << tradesA;
+}
 
 TEST(ExpertGenerator, HeaderTimeStamp) {
   const struct {

@@ -223,6 +223,11 @@ TEST(MarketCsv, HeaderColumnsInAnyOrderAndEveryTimeForm) {
       {"exported with tags and tabs", "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\n"
                                       "2024.03.01\t00:00:00\t1.08\t1.0812\t1.0795\t1.081\t110\t0\n"
                                       "2024.03.01\t01:00:00\t1.081\t1.0815\t1.0802\t1.0803\t95\t0\n"},
+      {"unnamed time column of a data tool", ",Open,High,Low,Close,Volume\n\n2024-03-01 00:00:00,1.08,1.0812,1.0795,1.081,110\n"
+                                             "2024-03-01 01:00:00,1.081,1.0815,1.0802,1.0803,95\n"},
+      {"unnamed first column beside a named time", ",time,open,high,low,close,volume\n"
+                                                    "0,2024.03.01 00:00,1.08,1.0812,1.0795,1.081,110\n"
+                                                    "1,2024.03.01 01:00,1.081,1.0815,1.0802,1.0803,95\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -308,6 +313,10 @@ TEST(MarketCsv, BadFilesAreRefusedWithLineAndReason) {
       {"backwards", "EURUSD60.csv", hdr + "2024.02.29 23:00,1.08,1.0812,1.0795,1.081,1\n", "line 3", "goes backwards"},
       {"no such columns", "EURUSD60.csv", "when,o,h,l,c\n2024.03.01 00:00,1,1,1,1\n", "line 1", "no header row naming"},
       {"no header", "EURUSD60.csv", "1709251200,1.08,1.0812,1.0795,1.081\n", "line 1", "no header row naming"},
+      {"unnamed row numbers are no time", "EURUSD60.csv", ",open,high,low,close\n0,1,1,1,1\n", "line 1",
+       "no header row naming"},
+      {"unnamed column, bad time further down", "EURUSD60.csv",
+       ",open,high,low,close\n2024.03.01 00:00,1,1,1,1\n2024.03.01 xx,1,1,1,1\n", "line 3", "bad time"},
       {"column twice", "EURUSD60.csv", "time,open,high,low,close,Close\n", "line 1", "named twice"},
       {"no symbol", "60.csv", hc, "", "no symbol"},
       {"one bar, no timeframe", "EURUSD.csv", hc, "", "one bar does not tell the timeframe"},

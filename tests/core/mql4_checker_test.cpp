@@ -142,6 +142,15 @@ TEST(Mql4Checker, LanguageRules) {
       {"a string parameter takes a reference variable", "void f(){ string s=\"ab\"; StringToUpper(s); }", ""},
       {"a local may hide a predefined name", "void f(){ double Point = 1; Point = 2; Print(Point); }", ""},
       {"default parameters and overloads", "int g(int a, int b=2){ return(a+b); }\nint g(string s){ return(StringLen(s)); }\nvoid f(){ g(1); g(1,2); g(\"x\"); }", ""},
+      {"globals and statics set from constants", "#define LOTS 0.1\nconst int K = 3;\ndouble lots = LOTS * 2;\nint n = K + OP_SELL - (1 << 2);\n"
+                                                "string s = \"a\" + \"b\";\nbool on = K > 2 ? true : false;\ndatetime d = D'2024.01.02';\n"
+                                                "color c = clrRed;\nvoid f(){ static int calls = K * 2; double m = iMA(NULL,0,14,0,MODE_SMA,PRICE_CLOSE,0); Print(calls, m); }", ""},
+      {"strict: every path returns",
+       "#property strict\nint a(int x){ if(x>0) return(1); else return(2); }\nint b(){ while(true){ if(Bars>1) return(1); } }\n"
+       "int c(){ for(;;){} }\nint d(int x){ switch(x){ case 1: return(1); default: return(0); } }\n"
+       "int e(){ do { return(1); } while(Bars>0); }\nint g(int x){ { if(x) return(1); } return(0); }\n"
+       "int h(){ for(;;){ switch(Bars){ case 1: break; default: return(1); } } }", ""},
+      {"without strict a missing return is the terminal's affair", "int f(int x){ if(x>0) return(1); }", ""},
       // Rejected programs
       {"undeclared name", "void f(){ x = 1; }", "'x' - undeclared identifier", 1},
       {"unknown function", "void f(){ Foo(); }", "'Foo' - function not defined", 1},
@@ -177,6 +186,18 @@ TEST(Mql4Checker, LanguageRules) {
       {"a number with letters", "void f(){ int a = 12abc; }", "invalid number", 1},
       {"a macro with parameters is beyond us", "#define SQR(x) ((x)*(x))\nvoid f(){}", "not supported", 1},
       {"modulo of a double", "void f(){ double d = 5.5 % 2; }", "'%' - illegal operation use", 1},
+      {"a global set by a call", "double g = iMA(NULL,0,14,0,MODE_SMA,PRICE_CLOSE,0);\nvoid f(){}", "'g' - constant expression required", 1},
+      {"a global set from a variable", "int a = 1;\nint b = a + 1;", "'b' - constant expression required", 2},
+      {"a global set from a predefined variable", "double p = Point;", "'p' - constant expression required", 1},
+      {"an input set by a call", "input int bars = Bars;", "'bars' - constant expression required", 1},
+      {"a static set by a call", "void f(){\n static double s = Bid; }", "'s' - constant expression required", 2},
+      {"a global array listing a call", "double levels[2] = {1.0, iATR(NULL,0,14,0)};", "'levels' - constant expression required", 1},
+      {"strict: an if without else", "#property strict\nint f(int x){ if(x>0) return(1); }", "'f' - not all control paths return a value", 2},
+      {"strict: a loop that may end", "#property strict\n\nint f(){ while(Bars>0){ return(1); } }", "not all control paths return a value", 3},
+      {"strict: an endless loop left by break", "#property strict\nint f(){ for(;;){ if(Bars) break; } }", "not all control paths return a value", 2},
+      {"strict: a switch without default", "#property strict\nint f(int x){ switch(x){ case 1: return(1); } }", "not all control paths return a value", 2},
+      {"strict: a case that breaks", "#property strict\nint f(int x){ switch(x){ case 1: break; default: return(1); } }", "not all control paths return a value", 2},
+      {"strict: no return at all", "#property strict\ndouble f(){ Print(1); }", "not all control paths return a value", 2},
   };
   for (const Snippet& c : cases) {
     SCOPED_TRACE(c.what);

@@ -49,13 +49,13 @@ int runBacktest(Context& ctx) {
     if (a == "--history") {
       historyPath = v;
     } else if (a == "--from" || a == "--to") {
-      if (!readOption(kDayOption, a, v, a == "--from" ? settings.fromDay : settings.toDay, refusal)) return refuse(refusal);
+      if (!readOption(kDayOption, a, v, a == "--from" ? settings.fromDay : settings.toDay, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--spread") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal)) return refuse(refusal);
+      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--deposit") {
-      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal)) return refuse(refusal);
+      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--digits") {
-      if (!readOption(kDigitsOption, a, v, digits, refusal)) return refuse(refusal);
+      if (!readOption(kDigitsOption, a, v, digits, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--trades") {
       tradesPath = v;
     } else if (a == "--json") {
@@ -68,7 +68,7 @@ int runBacktest(Context& ctx) {
   }
   if (names.size() != 1) return refuse("name one system");
   if (!historyPath) return refuse("--history FILE is missing");
-  if (auto problem = settingsProblem(settings)) return refuse(*problem);
+  if (auto problem = settingsProblem(settings, &ctx.ws.language)) return refuse(*problem);
 
   CsvHistoryOptions csv;
   if (digits) csv.digits = *digits;
@@ -79,7 +79,7 @@ int runBacktest(Context& ctx) {
 
   Workspace& ws = ctx.ws;
   if (!openNamedSystem(ws, names[0])) return kFailed;
-  auto prepared = Backtest::prepare(ws.system(), ws.catalogue, ws.definitions, history, settings);
+  auto prepared = Backtest::prepare(ws.system(), ws.catalogue, ws.definitions, history, settings, &ws.language);
   if (auto* fault = std::get_if<std::string>(&prepared)) return refuse(names[0] + ": " + *fault);
   const Backtest& backtest = std::get<Backtest>(prepared);
   const BacktestResult result = backtest.run();

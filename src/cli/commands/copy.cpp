@@ -23,7 +23,7 @@ int runCopy(Context& ctx) {
     const std::string& a = ctx.args[i];
     std::string refusal;
     if (a == "--from" && i + 1 < ctx.args.size()) {
-      if (!readOption(kTabOption, a, ctx.args[++i], from, refusal)) return kUsage;
+      if (!readOption(kTabOption, a, ctx.args[++i], from, refusal, &ctx.ws.language)) return kUsage;
     } else if (a == "--mirror") {
       mirror = true;
     } else if (a == "--yes") {

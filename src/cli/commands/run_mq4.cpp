@@ -43,13 +43,13 @@ int runRunMq4(Context& ctx) {
     if (a == "--history") {
       historyPath = v;
     } else if (a == "--spread") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal)) return refuse(refusal);
+      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--stoplevel") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.stopLevelPoints, refusal)) return refuse(refusal);
+      if (!readOption(kPointsOption, a, v, settings.symbol.stopLevelPoints, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--deposit") {
-      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal)) return refuse(refusal);
+      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--digits") {
-      if (!readOption(kDigitsOption, a, v, digits, refusal)) return refuse(refusal);
+      if (!readOption(kDigitsOption, a, v, digits, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--trades") {
       tradesPath = v;
     } else if (a == "--log") {

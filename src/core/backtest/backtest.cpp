@@ -12,26 +12,27 @@ namespace zorvik {
 
 std::variant<Backtest, std::string> Backtest::prepare(const TradingSystem& system, const Catalogue& catalogue,
                                                       const DefinitionTable& definitions, const BarSeries& history,
-                                                      const BacktestSettings& settings) {
-  if (auto problem = settingsProblem(settings)) return *problem;
-  if (history.empty()) return std::string("the history has no bars");
+                                                      const BacktestSettings& settings, const LanguageTable* language) {
+  if (auto problem = settingsProblem(settings, language)) return *problem;
+  if (history.empty()) return refusalText(kNoBars, language);
 
-  // The generator's refusals: a system whose Expert Advisor cannot be generated is not run.
-  auto read = systemRulesOf(system, catalogue, definitions, "0");
-  if (auto* refusal = std::get_if<RulesRefusal>(&read)) return notGeneratedRefusal(refusal->fault);
+  // The generator's refusals, in the generator's words: a system whose Expert Advisor cannot
+  // be generated is not run.
+  auto read = systemRulesOf(system, catalogue, definitions, "0", language);
+  if (auto* refusal = std::get_if<RulesRefusal>(&read)) return notGeneratedRefusal(refusal->problems, refusal->fault, language);
   const SystemRules& rules = std::get<SystemRules>(read);
   // The terminal stops an EA that divides by zero; the backtest refuses before it starts.
-  if (auto problem = moneyManagementRefusal(rules.trade)) return notGeneratedRefusal(*problem);
+  if (auto problem = moneyManagementRefusal(rules.trade, language)) return *problem;
   if (!rules.symbol.chart && !iequals(rules.symbol.stored, history.symbol))
-    return systemSymbolRefusal(rules.symbol.stored, history.symbol);
+    return systemSymbolRefusal(rules.symbol.stored, history.symbol, language);
 
   const auto from = std::lower_bound(history.time.begin(), history.time.end(),
                                      settings.fromDay.value_or(history.time.front()));
   const auto end = settings.toDay ? std::lower_bound(history.time.begin(), history.time.end(), *settings.toDay + 86400)
                                   : history.time.end();
-  if (from >= end) return std::string("no bar of the history lies between the first and the last day of the test");
+  if (from >= end) return refusalText(kNoBarsInWindow, language);
 
-  auto plan = SignalPlan::make(rules, history);
+  auto plan = SignalPlan::make(rules, history, language);
   if (auto* fault = std::get_if<std::string>(&plan)) return *fault;
 
   Backtest b(history, std::move(std::get<SignalPlan>(plan)));

@@ -19,6 +19,7 @@ namespace zorvik {
 class TradingSystem;
 class Catalogue;
 class DefinitionTable;
+class LanguageTable;
 struct BarSeries;
 
 class Backtest {
@@ -27,9 +28,11 @@ class Backtest {
   // history or test window, a system whose Expert Advisor could not be generated, a system
   // trading another symbol than the history's, an indicator of another symbol or of a
   // timeframe that cannot be built from the history's. The history must outlive the backtest.
+  // The sentence is in the table's language, German without one.
   static std::variant<Backtest, std::string> prepare(const TradingSystem& system, const Catalogue& catalogue,
                                                      const DefinitionTable& definitions, const BarSeries& history,
-                                                     const BacktestSettings& settings);
+                                                     const BacktestSettings& settings,
+                                                     const LanguageTable* language = nullptr);
 
   // progress gets the share done (0..1) now and then; cancel may be set from another thread.
   BacktestResult run(const std::function<void(double)>& progress = {},

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "rules/refusals.hpp"
 
 namespace zorvik {
 namespace {
@@ -36,17 +37,27 @@ std::optional<std::int64_t> parseDay(std::string_view t) {
   return daysFromCivil(y, m, d) * 86400;
 }
 
-std::optional<std::string> settingsProblem(const BacktestSettings& s) {
+std::optional<std::string> settingsProblem(const BacktestSettings& s, const LanguageTable* language) {
+  auto say = [&](std::string_view german) { return std::optional<std::string>(refusalText(german, language)); };
   const SymbolProperties& p = s.symbol;
-  if (p.spreadPoints < 0) return "the spread must not be negative";
-  if (!(std::isfinite(s.deposit) && s.deposit > 0)) return "the deposit must be a positive amount";
-  if (!(std::isfinite(p.contractSize) && p.contractSize > 0)) return "the contract size must be positive";
-  if (!(std::isfinite(p.lotStep) && p.lotStep > 0)) return "the lot step must be positive";
-  if (!(std::isfinite(p.minimumLot) && p.minimumLot > 0)) return "the minimum lot must be positive";
+  const AccountTerms& a = s.account;
+  if (p.spreadPoints < 0) return say("Der Spread darf nicht negativ sein.");
+  if (!(std::isfinite(s.deposit) && s.deposit > 0)) return say("Die Einlage muss ein positiver Betrag sein.");
+  if (!(std::isfinite(p.contractSize) && p.contractSize > 0)) return say("Die Kontraktgröße muss positiv sein.");
+  if (!(std::isfinite(p.lotStep) && p.lotStep > 0)) return say("Die Lot-Schrittweite muss positiv sein.");
+  if (!(std::isfinite(p.minimumLot) && p.minimumLot > 0)) return say("Das kleinste Lot muss positiv sein.");
   if (!(std::isfinite(p.maximumLot) && p.maximumLot >= p.minimumLot))
-    return "the maximum lot must not be below the minimum lot";
-  if (p.stopLevelPoints < 0) return "the stop level must not be negative";
-  if (s.fromDay && s.toDay && *s.toDay < *s.fromDay) return "the test ends before it begins (--to before --from)";
+    return say("Das größte Lot darf nicht unter dem kleinsten liegen.");
+  if (p.stopLevelPoints < 0) return say("Der Stop-Level darf nicht negativ sein.");
+  // NaN fails every comparison: each check asks for what is good, so NaN is refused too.
+  if (!(std::isfinite(a.leverage) && a.leverage > 0)) return say("Der Hebel muss eine positive Zahl sein.");
+  if (!(a.stopOutPercent >= 0 && a.stopOutPercent <= 100))
+    return say("Der Stop-Out-Level muss zwischen 0 und 100 Prozent liegen.");
+  if (!(std::isfinite(a.commissionPerLot) && a.commissionPerLot >= 0))
+    return say("Die Kommission muss eine Zahl sein und darf nicht negativ sein.");
+  if (!std::isfinite(a.swapLongPoints) || !std::isfinite(a.swapShortPoints))
+    return say("Der Swap muss eine Zahl sein.");
+  if (s.fromDay && s.toDay && *s.toDay < *s.fromDay) return say("Der Test endet, bevor er beginnt (--to vor --from).");
   return std::nullopt;
 }
 

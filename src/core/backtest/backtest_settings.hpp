@@ -11,6 +11,8 @@
 
 namespace zorvik {
 
+class LanguageTable;
+
 struct BacktestSettings {
   // Its digits are the history's own: a run takes them from the bar series.
   SymbolProperties symbol;
@@ -26,7 +28,8 @@ struct BacktestSettings {
 // including days that do not exist (2025-02-30).
 std::optional<std::int64_t> parseDay(std::string_view text);
 
-// The problem of the settings for a person to read, nullopt when a run can use them.
-std::optional<std::string> settingsProblem(const BacktestSettings& settings);
+// The problem of the settings for a person to read, in the table's language (German without
+// one); nullopt when a run can use them.
+std::optional<std::string> settingsProblem(const BacktestSettings& settings, const LanguageTable* language = nullptr);
 
 }  // namespace zorvik

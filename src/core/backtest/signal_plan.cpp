@@ -173,10 +173,17 @@ void addWherePasses(Test test, std::size_t n, const double* k1, const double* l1
   }
 }
 
+// A method or price constant the rule names and no indicator knows; carries the German
+// sentence of the refusal, so that it is translated like every other.
+struct UnknownConstant : std::invalid_argument {
+  explicit UnknownConstant(std::string_view sentence) : std::invalid_argument(std::string(sentence)) {}
+};
+
 }  // namespace
 
 struct SignalPlan::Impl {
   const BarSeries* history = nullptr;
+  const LanguageTable* language = nullptr;
   std::map<int, std::unique_ptr<Frame>> frames;        // by minutes; 0 the history's own
   std::map<std::string, std::shared_ptr<const void>> indicators;  // computed once per run
   std::array<GroupCheck, 4> groups;
@@ -252,9 +259,11 @@ SignalPlan::SignalPlan(SignalPlan&&) noexcept = default;
 SignalPlan& SignalPlan::operator=(SignalPlan&&) noexcept = default;
 SignalPlan::~SignalPlan() = default;
 
-std::variant<SignalPlan, std::string> SignalPlan::make(const SystemRules& rules, const BarSeries& history) {
+std::variant<SignalPlan, std::string> SignalPlan::make(const SystemRules& rules, const BarSeries& history,
+                                                      const LanguageTable* language) {
   auto impl = std::make_unique<Impl>();
   impl->history = &history;
+  impl->language = language;
   for (const GroupRules& group : rules.groups) {
     GroupCheck& check = impl->groups[static_cast<std::size_t>(group.group - 1)];
     check.threshold = group.thresholdPoints;
@@ -277,21 +286,23 @@ std::variant<IndicatorCheck, std::string> SignalPlan::Impl::check(const Indicato
   c.test = rule.test;
   if (!rule.votes()) return c;
 
-  const std::string place = indicatorPlace(group, rule.position, rule.type);
+  const std::string place = indicatorPlace(group, rule.position, rule.type, language);
   if (!rule.symbol.chart && !iequals(rule.symbol.stored, history->symbol))
-    return indicatorSymbolRefusal(place, rule.symbol.stored, history->symbol);
+    return indicatorSymbolRefusal(place, rule.symbol.stored, history->symbol, language);
   std::string error;
   const Frame& f = frame(rule.timeframe.minutes, error);
-  if (!error.empty()) return indicatorRefusal(place, error);
+  if (!error.empty()) return indicatorTimeframeRefusal(place, history->timeframeMinutes, rule.timeframe.minutes, language);
   try {
-    if (!rule.method.method || !rule.price.price) throw std::invalid_argument(std::string(kUnknownMethodOrPrice));
+    if (!rule.method.method || !rule.price.price) throw UnknownConstant(kUnknownMethodOrPrice);
     for (std::size_t slot = 0; slot < rule.operands.size(); ++slot) {
       if (!rule.operands[slot].used()) continue;
       c.operands[slot] = operand(rule, f, rule.operands[slot]);
       c.used[slot] = true;
     }
+  } catch (const UnknownConstant& e) {
+    return refusalText(e.what(), language, {place});
   } catch (const std::exception& e) {
-    return indicatorRefusal(place, e.what());
+    return indicatorRefusal(place, e.what(), language);
   }
   return c;
 }
@@ -316,7 +327,7 @@ LineReader SignalPlan::Impl::operand(const IndicatorRule& rule, const Frame& f, 
     return line(f.bars->*column, [field](std::size_t, const Bar& partial) { return partial.*field; });
   };
   auto average = [&](const StoredNumber& period, const StoredNumber& averageShift, const PriceChoice& applied) {
-    if (!applied.price) throw std::invalid_argument(std::string(kUnknownAppliedPrice));
+    if (!applied.price) throw UnknownConstant(kUnknownAppliedPrice);
     const int p = period.whole();
     const auto ma = indicator<MovingAverage>(tf + "MA|" + std::to_string(p) + "|" + std::to_string(int(method)) + "|" +
                                                  std::to_string(int(*applied.price)),
@@ -378,7 +389,7 @@ LineReader SignalPlan::Impl::operand(const IndicatorRule& rule, const Frame& f, 
     }
     case OperandLine::StochasticMain: {
       const int k = rule.kPeriod.whole(), d = rule.dPeriod.whole(), slowing = rule.slowing.whole();
-      if (!rule.priceField) throw std::invalid_argument(std::string(kUnknownPriceField));
+      if (!rule.priceField) throw UnknownConstant(kUnknownPriceField);
       const int field = static_cast<int>(*rule.priceField);
       const auto st = indicator<Stochastic>(tf + "STO|" + std::to_string(k) + "|" + std::to_string(d) + "|" +
                                                 std::to_string(slowing) + "|" + std::to_string(int(method)) + "|" +

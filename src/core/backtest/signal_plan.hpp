@@ -14,6 +14,7 @@ namespace zorvik {
 
 struct BarSeries;
 struct SystemRules;
+class LanguageTable;
 
 // One indicator's part in a check at one bar: what it compared and whether it added points.
 struct IndicatorVote {
@@ -46,7 +47,8 @@ class SignalPlan {
   // The plan, or why these rules cannot run on this history: an indicator on another symbol,
   // a timeframe that cannot be built from the history's, a parameter no indicator accepts.
   // The history must outlive the plan.
-  static std::variant<SignalPlan, std::string> make(const SystemRules& rules, const BarSeries& history);
+  static std::variant<SignalPlan, std::string> make(const SystemRules& rules, const BarSeries& history,
+                                                   const LanguageTable* language = nullptr);
 
   SignalPlan(SignalPlan&&) noexcept;
   SignalPlan& operator=(SignalPlan&&) noexcept;

@@ -269,6 +269,20 @@ HistoryRead readWithHeader(LineWalker& lines, std::string_view header, const std
       return refused(name, linePlace(headerLine), "column " + quoted(f[i]) + " named twice");
     col[static_cast<std::size_t>(which)] = static_cast<int>(i);
   }
+  // Data tools that write their time index as the first column leave its name empty
+  // (",Open,High,Low,Close,Volume"). With no named time or date column, that unnamed column is
+  // the time when the first data row holds a date-time there; an unnamed row-number column
+  // is not, and the header stays refused as naming no time.
+  if (col[kTime] < 0 && col[kDate] < 0 && !f.empty() && normalisedColumnName(f[0]).empty()) {
+    LineWalker ahead = lines;
+    std::string_view row;
+    while (ahead.next(row) && blank(row)) {
+    }
+    std::vector<std::string_view> rowFields;
+    splitFields(row, sep, rowFields);
+    std::int64_t t;
+    if (!blank(row) && parseTimeField(rowFields.front(), t)) col[kTime] = 0;
+  }
   // The tick volume is what the terminal counts; a plain volume column is used when it is all there is.
   const int volumeCol = col[kTickVolume] >= 0 ? col[kTickVolume] : col[kVolume];
   if ((col[kTime] < 0 && col[kDate] < 0) || col[kOpen] < 0 || col[kHigh] < 0 || col[kLow] < 0 || col[kClose] < 0)

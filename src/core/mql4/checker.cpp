@@ -78,6 +78,15 @@ void TreeChecker::declareGlobal(VarDecl& v) {
   globals_[v.name] = &v;
 }
 
+namespace {
+
+bool setAtLoad(const VarDecl& v) {
+  return v.storage == Storage::Global || v.storage == Storage::Extern || v.storage == Storage::Input ||
+         v.storage == Storage::Static;
+}
+
+}  // namespace
+
 void TreeChecker::checkDeclaration(VarDecl& v) {
   for (ExprPtr& size : v.arraySizes) {
     if (!size) continue;
@@ -98,10 +107,18 @@ void TreeChecker::checkDeclaration(VarDecl& v) {
     }
     if (v.storage == Storage::Parameter && !t.isError() && !isConstant(*v.init))
       error(v.init->pos, inQuotes(v.name) + " - default value must be a constant");
+    // Globals and statics are set once, when the program is loaded, before anything it could
+    // call or read has a value: only constants can give them one.
+    if (setAtLoad(v) && !t.isError() && !isConstant(*v.init))
+      error(v.init->pos, inQuotes(v.name) + " - constant expression required");
   }
   if (v.hasInitList) {
     if (!v.type.isArray() && v.initList.size() > 1) error(v.pos, inQuotes(v.name) + " - too many initializers");
-    for (ExprPtr& e : v.initList) convert(check(*e), v.type.isArray() ? Type{v.type.base, 0} : v.type, e->pos, "=");
+    for (ExprPtr& e : v.initList) {
+      const Type t = check(*e);
+      convert(t, v.type.isArray() ? Type{v.type.base, 0} : v.type, e->pos, "=");
+      if (setAtLoad(v) && !t.isError() && !isConstant(*e)) error(e->pos, inQuotes(v.name) + " - constant expression required");
+    }
   }
   if (v.isConst && !v.init && !v.hasInitList && v.storage != Storage::Parameter)
     error(v.pos, inQuotes(v.name) + " - constant variable must be initialized");
@@ -119,6 +136,10 @@ void TreeChecker::checkFunction(FunctionDecl& f) {
   if (f.body) {
     // The function's outermost braces are the parameters' scope, not a new one.
     for (StmtPtr& s : f.body->statements) statement(*s);
+    // Without "strict" the terminal hands back an empty value and compiles; with it the
+    // compiler refuses a function that can reach its end without a value.
+    if (strict_ && f.returnType.base != BaseType::Void && (exits(*f.body) & kNext))
+      error(f.pos, inQuotes(f.name) + " - not all control paths return a value");
   }
   current_ = nullptr;
 }
@@ -260,6 +281,63 @@ void TreeChecker::branch(Stmt& s) {
   pushScope();
   statement(s);
   popScope();
+}
+
+bool TreeChecker::alwaysTrue(const Expr* condition) const {
+  if (!condition) return true;  // for(;;)
+  const std::optional<long long> v = fold(*condition);
+  return v && *v != 0;
+}
+
+unsigned TreeChecker::sequenceExits(const std::vector<StmtPtr>& statements, bool labelsReachable) const {
+  unsigned out = kNext;
+  for (const StmtPtr& s : statements) {
+    // A case label is a way in from the switch: what follows it is reached again.
+    if (labelsReachable && s->kind == StmtKind::Case) out |= kNext;
+    if (!(out & kNext)) continue;  // not reached by falling through; a later label may reach on
+    out = (out & ~kNext) | exits(*s);
+  }
+  return out;
+}
+
+unsigned TreeChecker::exits(const Stmt& s) const {
+  switch (s.kind) {
+    case StmtKind::Return: return 0;
+    case StmtKind::Break: return kBreak;
+    case StmtKind::Continue: return kContinue;
+    case StmtKind::Block: return sequenceExits(static_cast<const BlockStmt&>(s).statements, false);
+    case StmtKind::If: {
+      const auto& i = static_cast<const IfStmt&>(s);
+      return exits(*i.then) | (i.otherwise ? exits(*i.otherwise) : unsigned{kNext});
+    }
+    case StmtKind::While:
+    case StmtKind::For:
+    case StmtKind::DoWhile: {
+      const auto& l = static_cast<const LoopStmt&>(s);
+      const unsigned body = exits(*l.body);
+      // A loop ends by a break, or when its condition is false; an endless one only by a break.
+      if (body & kBreak) return kNext;
+      if (alwaysTrue(l.condition.get())) return 0;
+      // A do-while whose body always returns never gets to its condition.
+      if (s.kind == StmtKind::DoWhile && !(body & (kNext | kContinue))) return 0;
+      return kNext;
+    }
+    case StmtKind::Switch: {
+      const auto& sw = static_cast<const SwitchStmt&>(s);
+      const bool hasDefault = std::any_of(sw.body.begin(), sw.body.end(), [](const StmtPtr& inner) {
+        return inner->kind == StmtKind::Case && !static_cast<const CaseStmt&>(*inner).value;
+      });
+      const unsigned body = sequenceExits(sw.body, true);
+      // Without a default a value no case names passes the switch by; a break leaves it.
+      const unsigned next = (!hasDefault || (body & (kNext | kBreak))) ? unsigned{kNext} : 0u;
+      return next | (body & kContinue);
+    }
+    case StmtKind::Expression:
+    case StmtKind::Declaration:
+    case StmtKind::Case:
+    case StmtKind::Empty: return kNext;
+  }
+  return kNext;
 }
 
 }  // namespace checking

@@ -127,6 +127,10 @@ bool TreeChecker::isConstant(const Expr& e) const {
       const auto& b = static_cast<const BinaryExpr&>(e);
       return isConstant(*b.left) && isConstant(*b.right);
     }
+    case ExprKind::Ternary: {
+      const auto& t = static_cast<const TernaryExpr&>(e);
+      return isConstant(*t.condition) && isConstant(*t.whenTrue) && isConstant(*t.whenFalse);
+    }
     default: return false;
   }
 }

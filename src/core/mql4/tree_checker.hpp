@@ -77,6 +77,18 @@ class TreeChecker {
   void branch(Stmt& s);
 
   // -------------------------------------------------------------------------------------------
+  // Control flow
+
+  // How control may leave a statement, as bits: on to the next statement, by break, by
+  // continue. A return leaves none of them. Conditions are judged only when they are integral
+  // constants ("while(true)"); any other may be true or false, so "if" without "else" and a
+  // loop with a condition can always be passed by.
+  enum Exit : unsigned { kNext = 1, kBreak = 2, kContinue = 4 };
+  unsigned exits(const Stmt& s) const;
+  unsigned sequenceExits(const std::vector<StmtPtr>& statements, bool labelsReachable) const;
+  bool alwaysTrue(const Expr* condition) const;
+
+  // -------------------------------------------------------------------------------------------
   // Types
 
   // Whether a value of type `from` may go where `to` is expected; reports the fault at `pos`

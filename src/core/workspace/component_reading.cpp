@@ -96,6 +96,7 @@ class ComponentReader {
         skippingBlock_ = true;
         return;
       }
+      closeIndicator();
       SignalGroup& g = group();
       g.resizeIndicators(g.count() + 1);
       inIndicator_ = true;
@@ -103,7 +104,7 @@ class ComponentReader {
       return;
     }
     // A new section ends any block that was left open before it.
-    inIndicator_ = false;
+    closeIndicator();
     skippingBlock_ = false;
     if (asciiIEquals(name, "signalgruppe") || asciiIEquals(name, "indikatorengruppe")) state_ = target_ ? target_ + 2 : kIgnore;
     else if (asciiIEquals(name, "general")) state_ = kGeneral;
@@ -116,7 +117,7 @@ class ComponentReader {
 
   void onStop(const std::string& name) {
     const bool indicatorEnd = asciiIEquals(name, "indikator");
-    inIndicator_ = false;
+    closeIndicator();
     skippingBlock_ = false;
     if (!indicatorEnd) state_ = kIgnore;
   }
@@ -166,7 +167,38 @@ class ComponentReader {
     }
   }
 
+  // Ends the indicator block being read. A key of the indicator's type that the file lacks
+  // gets the catalogue default, as a new indicator would: a file shared without "shift" or
+  // "actiontyp" would otherwise hand the generator and the tester an empty value, and the
+  // indicator would never fire. Keys the file has keep their value and place; the missing ones
+  // follow them, so a complete file reads back in its own order.
+  void closeIndicator() {
+    if (!inIndicator_) return;
+    inIndicator_ = false;
+    if (!inGroup() || group().count() == 0) return;
+    Indicator& ind = group().indicator(group().count());
+    for (const auto& [key, value] : defaultsOf(ind.type())) {
+      if (paramIndex_.contains(key)) continue;
+      ind.appendParameter(key, value);
+      paramIndex_.emplace(key, ind.parameterCount());
+    }
+  }
+
+  // The stored defaults of a type's keys, looked up once per type: a library file may hold
+  // thousands of indicators of a handful of types.
+  const std::vector<std::pair<std::string, std::string>>& defaultsOf(const std::string& type) {
+    auto [it, added] = defaultsByType_.try_emplace(type);
+    if (added) {
+      for (const std::string& key : ws_.catalogue.parameterKeysOf(type)) {
+        const ParameterCoding* p = ws_.catalogue.parameter(key);
+        it->second.emplace_back(key, Indicator::storedValue(ws_.definitions, ws_.language, key, p ? p->defaultValue : std::string()));
+      }
+    }
+    return it->second;
+  }
+
   void finish() {
+    closeIndicator();
     for (int i = 1; i <= kGroupCount; ++i) {
       SignalGroup& g = system_.group(i);
       if (g.count() > 0 && g.editok == 0) g.editok = 1;
@@ -183,6 +215,7 @@ class ComponentReader {
   bool inIndicator_ = false;
   bool skippingBlock_ = false;
   std::unordered_map<std::string, int> paramIndex_;
+  std::unordered_map<std::string, std::vector<std::pair<std::string, std::string>>> defaultsByType_;
   std::string generatedMagic_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "rules/refusals.hpp"
+
 namespace zorvik {
 
 std::shared_ptr<BacktestOutcome> runBacktestJob(const BacktestJob& job, const std::function<void(double)>& progress,
@@ -9,13 +11,13 @@ std::shared_ptr<BacktestOutcome> runBacktestJob(const BacktestJob& job, const st
   auto outcome = std::make_shared<BacktestOutcome>();
   outcome->history = job.history;
   if (!job.history || job.history->empty()) {
-    outcome->error = "no history chosen";
+    outcome->error = refusalText("Bitte zuerst eine Kurshistorie wählen.", &job.language);
     return outcome;
   }
   // A worker thread has no one above it to catch: whatever escapes becomes the run's failure
   // instead of ending the program.
   try {
-    auto prepared = Backtest::prepare(job.system, job.catalogue, job.definitions, *job.history, job.settings);
+    auto prepared = Backtest::prepare(job.system, job.catalogue, job.definitions, *job.history, job.settings, &job.language);
     if (auto* fault = std::get_if<std::string>(&prepared)) {
       outcome->error = *fault;
       return outcome;

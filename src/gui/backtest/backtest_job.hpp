@@ -11,6 +11,7 @@
 #include "market/bar_series.hpp"
 #include "model/catalogue.hpp"
 #include "model/definition_table.hpp"
+#include "model/language.hpp"
 #include "model/trading_system.hpp"
 
 namespace zorvik {
@@ -21,6 +22,8 @@ struct BacktestJob {
   DefinitionTable definitions;
   std::shared_ptr<const BarSeries> history;
   BacktestSettings settings;
+  // A copy: the table notes the texts it misses, which must not happen from two threads.
+  LanguageTable language;
 };
 
 struct BacktestOutcome {

@@ -243,12 +243,12 @@ void BacktestPage::startRun() {
   settings.deposit = deposit_->value();
   settings.fromDay = secondsOf(from_->date());
   settings.toDay = secondsOf(to_->date());
-  if (auto problem = settingsProblem(settings)) {
+  if (auto problem = settingsProblem(settings, &ws_.language)) {
     setStatus(t("Der Backtest ist nicht möglich:") + QStringLiteral(" ") + q(*problem), true);
     return;
   }
   auto job = std::make_shared<const BacktestJob>(
-      BacktestJob{ws_.system().clone(), ws_.catalogue, ws_.definitions, history_, settings});
+      BacktestJob{ws_.system().clone(), ws_.catalogue, ws_.definitions, history_, settings, ws_.language});
   pendingFingerprint_ = systemFingerprint();
   pendingSystemFile_ = ws_.system().systemFileName;
   cancelFlag_ = std::make_shared<std::atomic<bool>>(false);
