@@ -1,6 +1,7 @@
 // MQL4 source of any kind checked and, when it passes, run by the interpreter on a small
 // history: whatever the program does, the run ends with trades or a reported fault.
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -40,6 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.history = &history();
   settings.endBar = history().size();
   settings.loopLimit = 10000;
+  // Small budgets: a recursion bomb, a string doubled in a loop or a log flood ends in a
+  // reported stop within moments instead of holding up the fuzzer.
+  settings.budget.steps = 1'000'000;
+  settings.budget.memoryBytes = 64LL << 20;
+  settings.budget.logBytes = 1LL << 20;
+  settings.budget.tickTime = std::chrono::seconds(2);
+  settings.log = [](std::string_view) {};
   (void)std::get<0>(loaded)->run(settings);
   return 0;
 }

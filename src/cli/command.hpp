@@ -15,6 +15,9 @@ struct Context {
   Workspace& ws;
   std::vector<std::string> args;  // the words after the command name
   bool assumeYes = false;         // --yes: questions are answered with Yes
+  // The command saved the settings itself and judged the outcome: they are not saved again,
+  // and a failure there no longer decides the exit code.
+  bool settingsHandled = false;
 };
 
 struct Command {

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
   Context ctx{ws, std::vector<std::string>(argv + i, argv + argc), host.assumeYes};
   int rc = command->run(ctx);
-  if (rc != kUsage && !ws.saveSettings()) rc = kFailed;
+  if (rc != kUsage && !ctx.settingsHandled && !ws.saveSettings()) rc = kFailed;
   if (rc == kUsage) std::cerr << "usage: zorvik-cli " << command->usage << "\n";
   return rc;
 }

@@ -46,6 +46,38 @@ grep -q "Der Ordner für die Quelldatei existiert nicht: $work/missing" <<<"$err
 [ ! -e "$work/missing" ] || fail "the folder must not be created"
 "$cli" --workdir "$work" generate "$name" -o "$work/ea2.mq4" >/dev/null 2>&1; [ $? -eq 2 ] || fail "-o needs --source-only"
 
+# Generations of two systems at once, as a script beside the window would start them: each
+# takes turns at the one fixed-name source, so every output holds its own system's magic number
+# and none fails for the other's sake. Twenty source-only runs; eight that compile and install,
+# since those take turns at the compiler too and each waits for it.
+magicOf() { grep -o 'extern int magic =[0-9]*' "$1"; }
+for sys in "MA Trendfolger" "RSI Umkehr"; do
+  "$cli" --workdir "$work" generate "$sys" --source-only -o "$work/alone-$sys.mq4" >/dev/null 2>&1 || fail "generate $sys alone"
+done
+[ "$(magicOf "$work/alone-MA Trendfolger.mq4")" != "$(magicOf "$work/alone-RSI Umkehr.mq4")" ] || fail "the two systems share a magic number"
+for mode in source install; do
+  pids=()
+  rounds=10; [ $mode = install ] && rounds=4
+  for i in $(seq 1 $rounds); do
+    for sys in "MA Trendfolger" "RSI Umkehr"; do
+      if [ $mode = source ]; then
+        "$cli" --workdir "$work" generate "$sys" --source-only -o "$work/par-$i-$sys.mq4" >/dev/null 2>"$work/par-$i-$sys.err" &
+      else
+        "$cli" --workdir "$work" generate "$sys" >/dev/null 2>"$work/par-$i-$sys.err" &
+      fi
+      pids+=($!)
+    done
+  done
+  for p in "${pids[@]}"; do wait "$p" || fail "a concurrent $mode generation failed: $(cat "$work"/par-*.err)"; done
+  for i in $(seq 1 $rounds); do
+    for sys in "MA Trendfolger" "RSI Umkehr"; do
+      if [ $mode = source ]; then got="$work/par-$i-$sys.mq4"; else got="$work/MT4/MQL4/Experts/$sys.ex4"; fi
+      [ "$(magicOf "$got")" = "$(magicOf "$work/alone-$sys.mq4")" ] || fail "$mode: $got holds another system's EA"
+    done
+  done
+done
+[ ! -e "$work/user/_Zorvik.mq4" ] || fail "fixed-name source left behind by the concurrent runs"
+
 # A name holding "/" is named after its stored file.
 "$cli" --workdir "$work" new "EUR/USD" >/dev/null || fail "new EUR/USD failed"
 out=$("$cli" --workdir "$work" --yes generate "EUR/USD" 2>/dev/null) || fail "generate EUR/USD failed"

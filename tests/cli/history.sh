@@ -52,6 +52,19 @@ for f in "EURUSD60.csv:line 1: high 1 below open/close" "EMPTY60.hst:header: tru
   grep -qF "$file: $msg" "$work/err" || fail "${f%%:*}: message: $(cat "$work/err")"
 done
 
+# A file lying about its size (sparse, a terabyte) and a symbol that would retitle and clear the
+# terminal: refused with exit 1, and no control character reaches the terminal.
+cp "$demo" "$work/HUGE60.hst"; truncate -s 1T "$work/HUGE60.hst"
+cp "$demo" "$work/ESC60.hst"; printf '\033]0;X\007\033[2J' | dd of="$work/ESC60.hst" bs=1 seek=68 conv=notrunc 2>/dev/null
+for f in "HUGE60.hst:more than the 100000000 bars a history may hold" "ESC60.hst:holds a control character"; do
+  file="$work/${f%%:*}"
+  out=$(run history "$file" 2>"$work/err"); rc=$?
+  [ $rc -eq 1 ] && [ -z "$out" ] || fail "${f%%:*} must be refused: rc=$rc $out"
+  grep -qF "${f#*:}" "$work/err" || fail "${f%%:*}: message: $(cat "$work/err")"
+  if grep -q $'\033' "$work/err"; then fail "${f%%:*}: a control character reached the terminal"; fi
+  out=$(run backtest "MA Trendfolger" --history "$file" 2>&1); [ $? -eq 1 ] || fail "backtest on ${f%%:*} must exit 1"
+done
+
 # Usage errors exit 2.
 for args in "" "--nonsense" "--list extra" "$demo --timeframe" "$demo --digits x"; do
   # shellcheck disable=SC2086

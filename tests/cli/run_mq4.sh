@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # zorvik-cli run-mq4: the generated Expert Advisor of a demo system, run by the interpreter on
 # the demo history, makes the trades the backtest of the system makes; a source that fails the
-# check, an EA stopped by a critical error and a missing history end with exit 1 and the reason.
+# check, an EA stopped by a critical error or a used-up budget and a missing history end with
+# exit 1 and the reason.
 set -u
 cli="$1"; repo="$2"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
@@ -34,6 +35,21 @@ out=$(z run-mq4 "$work/divide.mq4" --history "$demo" 2>&1) && fail "a zero divid
 grep -q "zero divide" <<<"$out" || fail "no zero divide: $out"
 out=$(z run-mq4 "$work/ea.mq4" 2>&1) && fail "ran without a history"
 grep -q "history" <<<"$out" || fail "no reason: $out"
+
+# Runaway programs stop at their budget, named with the function and line: a recursion bomb
+# (no loop, never deep), a log flood. A budget option's value is read strictly.
+printf 'int f(int n){ if(n<=0) return(1);\r\nreturn(f(n-1)+f(n-1)); }\r\nint start(){ f(60); return(0); }\r\n' > "$work/bomb.mq4"
+out=$(z run-mq4 "$work/bomb.mq4" --history "$demo" --max-steps 100000 2>&1) && fail "the recursion bomb ran through"
+grep -q "line 2, .*the step budget is used up (100000 .*in f()" <<<"$out" || fail "no step budget named: $out"
+printf 'int start(){ for(int i=0;i<100000;i++) Print("flood ", i); return(0); }\r\n' > "$work/flood.mq4"
+out=$(z run-mq4 "$work/flood.mq4" --history "$demo" --log "$work/flood.log" --max-log 1 2>&1) && fail "the flood ran through"
+grep -q "the log budget is used up" <<<"$out" || fail "no log budget named: $out"
+[ "$(stat -c %s "$work/flood.log")" -le 1048576 ] || fail "the log grew past its budget"
+for bad in "--max-steps 0" "--max-memory x" "--max-log 1.5" "--max-tick-seconds 0"; do
+  # shellcheck disable=SC2086
+  err=$(z run-mq4 "$work/ea.mq4" --history "$demo" $bad 2>&1 >/dev/null); rc=$?
+  [ $rc = 1 ] && grep -qF -- "run-mq4: $bad: not a whole number" <<<"$err" || fail "$bad: rc=$rc $err"
+done
 
 # --deposit is a money amount as in backtest: decimals are taken and the balance starts there;
 # anything but a positive plain amount is refused by both commands alike.

@@ -16,6 +16,20 @@ out=$(run new a/b) || fail "new a/b failed"
 [ "$out" = "a%2Fb.hsy.txt" ] || fail "a/b stored as '$out'"
 [ "$(magic Trend.hsy.txt)" != "$(magic a%2Fb.hsy.txt)" ] || fail "two systems share a magic number"
 
+# Names of dots and spaces alone would name the folder itself or a file no EA can be named after.
+for name in "." ".." "..." " . "; do
+  err=$(run new "$name" 2>&1 >/dev/null); [ $? -eq 1 ] || fail "new '$name' must be refused"
+  grep -q "nur aus Punkten und Leerzeichen" <<<"$err" || fail "no reason for '$name': $err"
+done
+ls -a "$work/user" | grep -q '^\.*hsy\.txt$' && fail "a dots-only system file was created"
+# A system created beside settings that cannot be saved is reported as created: exit 0.
+chmod 444 "$work/res/Zorvik.ini"
+out=$(run new B 2>"$work/err") || fail "new B with read-only settings must succeed: $(cat "$work/err")"
+[ "$out" = "B.hsy.txt" ] && [ -f "$work/user/B.hsy.txt" ] || fail "B not created: $out"
+grep -q "Einstellungen konnten nicht gespeichert werden" "$work/err" || fail "the settings' failure is not reported"
+grep -q "trotzdem angelegt: B.hsy.txt" "$work/err" || fail "the creation is not reported"
+chmod 644 "$work/res/Zorvik.ini"
+
 cp "$work/user/a%2Fb.hsy.txt" "$work/before"
 out=$(run resave a/b) || fail "resave by name failed"
 [ "$out" = "a%2Fb.hsy.txt" ] || fail "resave printed '$out'"

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <set>
 
@@ -102,6 +104,39 @@ TEST(SafeSave, StaleTemporaryFilesOfOursAreRemoved) {
   for (const Case& c : cases) testing::writeBytes(dir.path() / c.name, "x");
   EXPECT_EQ(removeStaleTemporaryFiles(dir.path()), 2);
   for (const Case& c : cases) EXPECT_EQ(fs::exists(dir.path() / c.name), !c.removed) << c.name;
+}
+
+std::vector<std::string> temporaryFilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (e.path().filename().string().starts_with(".~zorvik")) names.push_back(e.path().filename().string());
+  return names;
+}
+
+TEST(SafeSave, NoTemporaryFileOutlivesTheProgram) {
+  // A program ended by a signal in the middle of a large save takes its temporary file along.
+  for (const int signal : {SIGTERM, SIGINT}) {
+    testing::TempDir dir;
+    const fs::path file = dir.path() / "trades.csv";
+    EXPECT_EXIT(
+        {
+          removeTemporaryFilesOnTermination();
+          setWriteFaultHook([signal](std::string_view step) {
+            if (step == "flush") ::raise(signal);
+            return true;
+          });
+          writeFileAtomic(file, std::string(1 << 20, 't'));
+          std::_Exit(0);
+        },
+        ::testing::KilledBySignal(signal), "");
+    EXPECT_TRUE(temporaryFilesIn(dir.path()).empty()) << signal;
+    EXPECT_FALSE(fs::exists(file));
+  }
+  // One killed outright cannot; the next save into that folder removes what it left.
+  testing::TempDir dir;
+  testing::writeBytes(dir.path() / ".~zorvik999999-2.tmp", std::string(4096, 'x'));
+  ASSERT_TRUE(writeFileAtomic(dir.path() / "report.txt", "x"));
+  EXPECT_TRUE(temporaryFilesIn(dir.path()).empty());
 }
 
 TEST(QuickReaders, TakeKeysOnlyWhereTheReaderDoes) {

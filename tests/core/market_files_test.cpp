@@ -168,6 +168,9 @@ TEST(MarketHst, BadFilesAreRefusedWithPlaceAndReason) {
       {"negative volume", hst401Bytes(withBar(1, {bars[1].time, 1.08, 1.09, 1.07, 1.08, -4})), "record 2", "volume -4"},
       {"cut last record", hst401Bytes(bars).substr(0, 148 + 4 * 60 + 59), "record 5", "truncated (59 of 60 bytes)"},
       {"cut v400 record", hst400Bytes(bars).substr(0, 148 + 44 + 10), "record 2", "truncated (10 of 44 bytes)"},
+      // Printed, these would retitle the trader's terminal and clear its screen.
+      {"escape in the symbol", hst401Bytes(bars, "\x1b]0;X\x07\x1b[2J"), "header", "holds a control character"},
+      {"C1 control in the symbol", hst401Bytes(bars, "EUR\x9dUSD"), "header", "holds a control character"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -177,6 +180,31 @@ TEST(MarketHst, BadFilesAreRefusedWithPlaceAndReason) {
     EXPECT_EQ(r.error->place, c.place);
     EXPECT_NE(r.error->reason.find(c.reason), std::string::npos) << r.error->reason;
   }
+}
+
+TEST(MarketFiles, FilesLyingAboutTheirSizeAreRefusedBeforeAnythingIsReserved) {
+  testing::TempDir dir;
+  const auto bars = fiveBars();
+  // Sparse files made by seeking: a valid header and first record, then a size of a terabyte
+  // (.hst) or just past the limit (CSV) that holds nothing.
+  const std::filesystem::path hst = dir.path() / "EURUSD60.hst";
+  testing::writeBytes(hst, hst401Bytes(bars));
+  std::filesystem::resize_file(hst, 148 + 60 * (std::uintmax_t{1} << 34));
+  const HistoryRead fromHst = readHistoryFile(hst);
+  ASSERT_FALSE(fromHst.ok());
+  EXPECT_NE(fromHst.error->message().find("17179869184 records, more than the 100000000 bars"), std::string::npos)
+      << fromHst.error->message();
+
+  const std::filesystem::path csv = dir.path() / "EURUSD60.csv";
+  testing::writeBytes(csv, "2024.03.01,00:00,1.1,1.2,1.0,1.1,5\n");
+  std::filesystem::resize_file(csv, kMaxCsvHistoryBytes + 1);
+  const HistoryRead fromCsv = readHistoryFile(csv);
+  ASSERT_FALSE(fromCsv.ok());
+  EXPECT_NE(fromCsv.error->message().find("8000000001 bytes, more than"), std::string::npos) << fromCsv.error->message();
+
+  // A message quoting the file's own bytes carries no control character to the terminal.
+  const HistoryError quoted{"a\x1b[2J.csv", "line 2", "bad value \"\x07\""};
+  EXPECT_EQ(quoted.message(), "a\\x1b[2J.csv: line 2: bad value \"\\x07\"");
 }
 
 TEST(MarketFiles, MissingOrOddFilesAreRefusedNotHung) {

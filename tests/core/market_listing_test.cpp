@@ -76,6 +76,7 @@ TEST(MarketListing, DescribingRefusesHeadersAndEndsThatAreUnsound) {
       {testing::hstHeaderBytes(500, "EURUSD", 60, 5), "version 500"},
       {testing::hst401Bytes({}), "no bars"},
       {testing::hst401Bytes(bars), "record 5"},
+      {testing::hst401Bytes(fiveBars(), "\x1b[2J"), "control character"},
   };
   for (const auto& [bytes, reason] : cases) {
     SCOPED_TRACE(reason);
@@ -83,6 +84,12 @@ TEST(MarketListing, DescribingRefusesHeadersAndEndsThatAreUnsound) {
     const HistoryFileInfo info = describeHstFile(dir.path() / "x.hst");
     EXPECT_NE(info.error.find(reason), std::string::npos) << info.error;
   }
+  // A sparse file claiming a terabyte is not described as billions of bars.
+  put(dir.path() / "x.hst", testing::hst401Bytes(fiveBars()));
+  fs::resize_file(dir.path() / "x.hst", 148 + 60 * (std::uintmax_t{1} << 34));
+  const HistoryFileInfo huge = describeHstFile(dir.path() / "x.hst");
+  EXPECT_EQ(huge.bars, 0u);
+  EXPECT_NE(huge.error.find("more than the 100000000 bars"), std::string::npos) << huge.error;
   EXPECT_FALSE(describeHstFile(dir.path() / "none.hst").error.empty());
   EXPECT_FALSE(describeHstFile(dir.path()).error.empty());
 }

@@ -108,6 +108,15 @@ TEST(Mql4Checker, BrokenExpertsAreRejectedAtTheirFault) {
 TEST(Mql4Checker, UnreadableFileIsAnError) {
   const CheckResult r = checkFile(fixtures() / "mql4" / "no such file.mq4");
   EXPECT_FALSE(r.ok());
+  // A source beyond any real one is refused after reading just past the limit, however large
+  // it claims to be (a sparse 50 GB file here).
+  testing::TempDir dir;
+  const fs::path huge = dir.path() / "huge.mq4";
+  testing::writeBytes(huge, "int start(){ return(0); }\n");
+  fs::resize_file(huge, std::uintmax_t{50} << 30);
+  const CheckResult big = checkFile(huge);
+  ASSERT_EQ(big.diagnostics.size(), 1u);
+  EXPECT_NE(big.diagnostics[0].message.find("larger than 16 MB"), std::string::npos) << big.diagnostics[0].message;
 }
 
 // ---------------------------------------------------------------------------------------------

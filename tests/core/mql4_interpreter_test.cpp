@@ -34,7 +34,7 @@ struct Outcome {
 };
 
 Outcome runSource(const std::string& source, const BarSeries& history, SymbolProperties symbol = {},
-                  long long loopLimit = 10'000'000) {
+                  long long loopLimit = 10'000'000, const RunBudget& budget = {}) {
   Outcome out;
   const CheckResult checked = checkSource(source);
   std::string errors;
@@ -52,6 +52,7 @@ Outcome runSource(const std::string& source, const BarSeries& history, SymbolPro
   settings.symbol = symbol;
   settings.symbol.digits = history.digits;
   settings.loopLimit = loopLimit;
+  settings.budget = budget;
   settings.log = [&out](std::string_view line) { out.printed.emplace_back(line.substr(line.find("  ") + 2)); };
   out.run = std::get<0>(loaded)->run(settings);
   return out;
@@ -134,6 +135,59 @@ TEST(Mql4Interpreter, CriticalErrorsStopTheExpertWithTheirLine) {
     EXPECT_NE(o.run.error.find("line " + std::to_string(c.line)), std::string::npos) << o.run.error;
     EXPECT_NE(o.run.error.find(c.message), std::string::npos) << o.run.error;
   }
+}
+
+TEST(Mql4Interpreter, RunawayProgramsAreStoppedByTheirBudget) {
+  RunBudget small;
+  small.steps = 1'000'000;
+  small.memoryBytes = 100LL << 20;
+  small.logBytes = 1LL << 20;
+  small.tickTime = std::chrono::seconds(60);  // slow machines must not stop a case early
+  RunBudget slowOnly = small;
+  slowOnly.steps = 1LL << 60;
+  slowOnly.tickTime = std::chrono::milliseconds(300);
+  const struct {
+    const char* what;
+    const char* source;
+    RunBudget budget;
+    const char* stop;  // the budget named
+    const char* function;
+    int line;
+  } cases[] = {
+      // No loop, and never deeper than 41 calls: only the count of calls stops it.
+      {"recursion bomb", "int f(int n){ if(n<=0) return(1);\nreturn(f(n-1)+f(n-1)); }\nint start(){ f(40); return(0); }",
+       small, "the step budget is used up", "f", 2},
+      {"recursion bomb on the clock", "int f(int n){ if(n<=0) return(1);\nreturn(f(n-1)+f(n-1)); }\nint start(){ f(60); return(0); }",
+       slowOnly, "the time budget is used up", "f", 2},
+      // Spread over every tick: no single call comes near the loop limit.
+      {"busy start()", "int start(){\nfor(int i=0;i<400000;i++){} return(0); }", small, "the step budget is used up",
+       "start", 2},
+      {"arrays", "int start(){\ndouble a[1000000];\ndouble b[1000000];\nreturn(0); }", small,
+       "the memory budget is used up", "start", 3},
+      {"doubling a string", "int start(){ string s=\"0123456789\";\nfor(int i=0;i<40;i++)\ns=s+s;\nreturn(0); }", small,
+       "the memory budget is used up", "start", 3},
+      {"log flood", "int start(){\nfor(int i=0;i<1000000;i++) Print(\"flood \", i); return(0); }", small,
+       "the log budget is used up", "start", 2},
+  };
+  const BarSeries history = bars({{110000, 110050, 109950, 110020}, {110020, 110070, 109990, 110040}});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Outcome o = runSource(c.source, history, {}, 10'000'000, c.budget);
+    ASSERT_FALSE(o.run.ok());
+    EXPECT_NE(o.run.error.find(c.stop), std::string::npos) << o.run.error;
+    EXPECT_NE(o.run.error.find("in " + std::string(c.function) + "()"), std::string::npos) << o.run.error;
+    EXPECT_EQ(o.run.error.rfind("line " + std::to_string(c.line) + ",", 0), 0u) << o.run.error;
+  }
+
+  // Memory given back is free again: arrays of a returned call and overwritten strings are not
+  // counted twice, however often the EA makes them anew (40 calls of 3 MB each here).
+  RunBudget tight = small;
+  tight.memoryBytes = 8LL << 20;
+  const Outcome reused = runSource(
+      "void work(){ double a[50000]; string s=\"\"; for(int i=0;i<1000;i++) s=s+\"0123456789\"; ArrayResize(a,10); }\n"
+      "int start(){ for(int k=0;k<5;k++) work(); return(0); }",
+      history, {}, 10'000'000, tight);
+  EXPECT_TRUE(reused.run.ok()) << reused.run.error;
 }
 
 TEST(Mql4Interpreter, BuiltInsItDoesNotRunAreRefusedWhenLoading) {

@@ -28,16 +28,22 @@ struct ScriptedTransport : UpdateTransport {
   std::string body = std::string(4096, 'x');
   DownloadOutcome outcome;  // bytes are filled in from the body unless cancelled
   std::vector<std::string> fetched, downloaded, opened;
+  std::vector<std::uint64_t> limits;
 
   std::string fetchPage(const std::string& address) override {
     fetched.push_back(address);
     return page;
   }
-  DownloadOutcome download(const std::string& address, const std::filesystem::path& target) override {
+  DownloadOutcome download(const std::string& address, const std::filesystem::path& target,
+                           std::uint64_t sizeLimit) override {
     downloaded.push_back(address);
-    writeBytes(target, body);
+    limits.push_back(sizeLimit);
+    // As the window does: never more than the limit on the disk.
+    const bool over = body.size() > sizeLimit;
+    writeBytes(target, over ? body.substr(0, sizeLimit) : body);
     DownloadOutcome o = outcome;
-    if (!o.cancelled) o.bytes = body.size();
+    if (!o.cancelled) o.bytes = over ? sizeLimit : body.size();
+    o.overLimit = over;
     return o;
   }
   bool openInBrowser(const std::string& address) override {
@@ -401,6 +407,8 @@ TEST(UpdateCheck, OnlyACompleteMatchingDownloadIsKeptAndStarted) {
   const std::string incomplete = "Das Update konnte nicht vollständig geladen werden.";
   const std::string wrongDigest =
       "Das Update wurde verworfen: seine Prüfsumme (SHA-256) stimmt nicht mit der Update-Seite überein.";
+  const std::string tooLong =
+      "Das Update wurde verworfen: es ist größer, als die Update-Seite angibt. Bytes laut Seite: 4096";
   struct Case {
     const char* what;
     DownloadOutcome outcome;
@@ -420,6 +428,8 @@ TEST(UpdateCheck, OnlyACompleteMatchingDownloadIsKeptAndStarted) {
       {"cut short without a length", {}, "0", described.substr(0, 1000), false, incomplete},
       {"cut short, length agrees", {false, "", 0, 1000}, "0", described.substr(0, 1000), false, incomplete},
       {"longer than the page says", {}, "0", described + "MZ", false, incomplete},
+      // An endless body: cut off a margin past the page's size, never written in full.
+      {"far longer than the page says", {}, "0", described + std::string(1 << 20, 'x'), false, tooLong},
       {"other content, same size", {}, "0", tampered, false, wrongDigest},
       {"other content, announced", {false, "", 0, 4096}, "0", tampered, false, wrongDigest},
   };
@@ -429,6 +439,7 @@ TEST(UpdateCheck, OnlyACompleteMatchingDownloadIsKeptAndStarted) {
     f.net.body = c.served;
     f.net.outcome = c.outcome;
     EXPECT_EQ(f.check(), c.kept) << c.what;
+    EXPECT_EQ(f.net.limits, std::vector<std::uint64_t>{4096 + kDownloadMargin}) << c.what;
     EXPECT_EQ(f.state.updatePending, c.kept) << c.what;
     EXPECT_EQ(std::filesystem::exists(f.updater()), c.kept) << c.what;
     const std::size_t expected = c.kept ? 2 : c.outcome.cancelled ? 1 : 2;

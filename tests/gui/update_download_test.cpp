@@ -221,6 +221,11 @@ class UpdateDownloadTest : public QObject {
     QTest::newRow("cut short, no length") << body.left(1000) << false << qint64(0) << "FILE" << true << 2 << incomplete;
     QTest::newRow("announced too short") << body << true << qint64(-1000) << "FILE" << true << 2 << incomplete;
     QTest::newRow("announced too long") << body << true << qint64(1000) << "FILE" << true << 2 << incomplete;
+    // An endless body is cut off just past the page's size instead of filling the disk.
+    QTest::newRow("far longer than the page says")
+        << body + QByteArray(1 << 20, 'x') << false << qint64(0) << "FILE" << true << 2
+        << QStringLiteral("Das Update wurde verworfen: es ist größer, als die Update-Seite angibt. Bytes laut Seite: ") +
+               QString::number(body.size());
     QTest::newRow("wrong digest") << altered << true << qint64(0) << "FILE" << true << 2
                                   << QStringLiteral("Das Update wurde verworfen: seine Prüfsumme (SHA-256) stimmt "
                                                     "nicht mit der Update-Seite überein.");

@@ -12,6 +12,7 @@
 #include "terminal/generate_expert.hpp"
 #include "text/text_files.hpp"
 #include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 
 namespace zorvik::cli {
 namespace {
@@ -42,6 +43,9 @@ int runGenerate(Context& ctx) {
       return kFailed;
     }
   }
+  // Held until the source is copied to its target: another program's generation would replace
+  // the fixed-name source in between.
+  MagicNumberLock oneGenerationAtATime(ws);
   const auto system = openNamedSystem(ws, names[0]);
   if (!system) return kFailed;
   for (const LintFinding& f : lintSystem(ws, ws.system()))

@@ -1,5 +1,6 @@
 // "new NAME": creates a trading system with the catalogue defaults and a magic number no other
-// system of the library uses, saves it and prints its file name.
+// system of the library uses, saves it and prints its file name. Settings that cannot be saved
+// afterwards are reported, but the system was created: exit 0.
 #include <iostream>
 
 #include "command.hpp"
@@ -17,6 +18,11 @@ int runNew(Context& ctx) {
   const auto fileName = createSystem(ctx.ws, ctx.args[0]);
   if (!fileName) return kFailed;
   std::cout << encodeFileName(*fileName) << "\n";
+  // The system is there whatever becomes of the settings: a settings file that cannot be written
+  // gets its own message, and the command still reports the system as created. Its magic number
+  // stays taken all the same, through the record of the magic-number lock.
+  ctx.settingsHandled = true;
+  if (!ctx.ws.saveSettings()) ctx.ws.message("Das Handelssystem wurde trotzdem angelegt: ", encodeFileName(*fileName));
   return kDone;
 }
 

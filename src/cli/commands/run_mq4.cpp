@@ -2,7 +2,8 @@
 // the interpreter on a price history, four ticks per bar, on the same simulated broker as the
 // backtest; prints the statistics of its trades. --trades and --log write the trade list and
 // every line the EA prints. A source that fails the check, a history that cannot be read and an
-// EA stopped by a critical error end with exit code 1 and the reason on stderr.
+// EA stopped by a critical error or a used-up budget (steps, memory, log, a tick's wall time)
+// end with exit code 1 and the reason on stderr.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -15,6 +16,7 @@
 #include "mql4/checker.hpp"
 #include "mql4/interpreter.hpp"
 #include "option_values.hpp"
+#include "run_budget_options.hpp"
 #include "text/text_files.hpp"
 
 namespace zorvik::cli {
@@ -30,6 +32,7 @@ int runRunMq4(Context& ctx) {
   std::optional<std::string> historyPath, tradesPath, logPath;
   std::optional<int> digits;
   BacktestSettings settings;
+  mql4::RunBudget budget;
   const auto& args = ctx.args;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -54,6 +57,8 @@ int runRunMq4(Context& ctx) {
       tradesPath = v;
     } else if (a == "--log") {
       logPath = v;
+    } else if (isBudgetOption(a)) {
+      if (!readBudgetOption(a, v, budget, refusal)) return refuse(refusal);
     } else {
       return refuse("unknown option " + a);
     }
@@ -86,6 +91,7 @@ int runRunMq4(Context& ctx) {
   run.symbol = settings.symbol;
   run.symbol.digits = history.digits;
   run.deposit = settings.deposit;
+  run.budget = budget;
   const mql4::ExpertTestRun outcome = std::get<0>(loaded)->run(run);
   if (logPath) {
     log.flush();
@@ -119,7 +125,7 @@ int runRunMq4(Context& ctx) {
 Command runMq4Command() {
   return {"run-mq4",
           "run-mq4 FILE --history FILE [--spread POINTS] [--stoplevel POINTS] [--deposit AMOUNT] [--digits N] "
-          "[--trades CSV] [--log FILE]",
+          "[--trades CSV] [--log FILE] " + std::string(kBudgetOptionsUsage),
           "run an Expert Advisor's MQL4 source on a price history in the interpreter and print its statistics",
           runRunMq4};
 }

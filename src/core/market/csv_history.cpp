@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
+#include <system_error>
 #include <vector>
 
 #include "market/civil_time.hpp"
@@ -381,9 +383,11 @@ std::string_view historyFormatName(HistoryFormat format) {
 }
 
 std::string HistoryError::message() const {
+  // The reason may quote the file's own bytes, and a printed control character would act on
+  // the trader's terminal.
   std::string m = file;
   if (!place.empty()) m += ": " + place;
-  return m + ": " + reason;
+  return withControlsEscaped(m + ": " + reason);
 }
 
 std::string historyTimeText(std::int64_t time) { return timeText(time); }
@@ -443,9 +447,23 @@ HistoryRead readCsvHistory(std::string_view text, const std::string& name, const
 }
 
 HistoryRead readCsvHistoryFile(const std::filesystem::path& path, const CsvHistoryOptions& options) {
-  const auto bytes = readFileBytes(path);
-  if (!bytes) return refused(path.string(), "", "cannot read the file");
-  return readCsvHistory(*bytes, path.string(), options);
+  // The text is read whole, so a file beyond any real history is refused before a byte is read;
+  // the limit is read as the most, in case the file grows meanwhile.
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxCsvHistoryBytes)
+    return refused(path.string(), "",
+                   std::to_string(size) + " bytes, more than the " + std::to_string(kMaxCsvHistoryBytes) +
+                       " a CSV history may have");
+  try {
+    const auto bytes = readFileBytes(path, static_cast<std::size_t>(kMaxCsvHistoryBytes) + 1);
+    if (!bytes) return refused(path.string(), "", "cannot read the file");
+    if (bytes->size() > kMaxCsvHistoryBytes)
+      return refused(path.string(), "", "more than the " + std::to_string(kMaxCsvHistoryBytes) + " bytes a CSV history may have");
+    return readCsvHistory(*bytes, path.string(), options);
+  } catch (const std::bad_alloc&) {
+    return refused(path.string(), "", "not enough memory to read the file");
+  }
 }
 
 std::optional<std::string> historyCenterCsvText(const BarSeries& s, std::string* error) {

@@ -15,6 +15,14 @@
 
 namespace zorvik {
 
+// The most bars a history may hold: 10^8, which is 190 years of M1 around the clock. The bound
+// is what keeps a damaged or hostile file (a sparse .hst whose size claims a terabyte) from
+// making a reader reserve memory it will never fill; at the limit the columns take 4.8 GB.
+inline constexpr std::size_t kMaxHistoryBars = 100'000'000;
+// The largest CSV history read: kMaxHistoryBars lines of 80 bytes, more than a History Center
+// line of M1 (about 52) or a header CSV line with seconds and volume needs.
+inline constexpr std::uintmax_t kMaxCsvHistoryBytes = std::uintmax_t{kMaxHistoryBars} * 80;
+
 enum class HistoryFormat {
   Hst400,            // .hst version 400: 44-byte records, int32 time, order open/low/high/close
   Hst401,            // .hst version 401: 60-byte records, int64 time, open/high/low/close

@@ -13,12 +13,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "market/history_checks.hpp"
 #include "market/history_files.hpp"
 #include "market/hst_layout.hpp"
 #include "text/cp1252.hpp"
+#include "text/strings.hpp"
 #include "text/text_files.hpp"
 
 static_assert(std::endian::native == std::endian::little, "history records are decoded in place as little endian");
@@ -111,6 +113,15 @@ HistoryRead refused(const std::string& name, std::string place, std::string reas
 
 std::string recordPlace(std::size_t number) { return "record " + std::to_string(number); }
 
+std::string tooManyRecords(std::size_t records) {
+  return std::to_string(records) + " records, more than the " + std::to_string(kMaxHistoryBars) +
+         " bars a history may hold";
+}
+
+std::string outOfMemory(std::size_t records) {
+  return "not enough memory for " + std::to_string(records) + " bars";
+}
+
 std::string fileLabel(const std::filesystem::path& path) { return path.string(); }
 
 // Fills series.symbol/timeframe/digits and format from the header; a reason when it is unusable.
@@ -120,6 +131,8 @@ std::string parseHeader(const char* h, BarSeries& s, HistoryFormat& format) {
     return "version " + std::to_string(header.version) + " is not 400 or 401";
   format = header.version == 401 ? HistoryFormat::Hst401 : HistoryFormat::Hst400;
   if (header.symbol.empty()) return "no symbol";
+  // Printed as it is, such a symbol could retitle or clear the trader's terminal.
+  if (hasControlCharacter(header.symbol)) return "symbol \"" + withControlsEscaped(header.symbol) + "\" holds a control character";
   if (header.period <= 0) return "period " + std::to_string(header.period) + " not positive";
   if (header.digits < 0 || header.digits > kMaxDigits) return "digits " + std::to_string(header.digits) + " out of range";
   s.symbol = header.symbol;
@@ -161,9 +174,14 @@ HistoryRead readHst(std::string_view bytes, const std::string& name) {
   const std::size_t body = bytes.size() - kHstHeaderSize;
   const std::size_t whole = body / size;
   if (body == 0) return refused(name, "", "no bars");
-  r.series.reserve(whole);
+  if (whole > kMaxHistoryBars) return refused(name, "", tooManyRecords(whole));
   HstDecoder d(r.series, version);
-  if (!d.decode(bytes.data() + kHstHeaderSize, whole)) return refused(name, recordPlace(d.decoded() + 1), d.fault());
+  try {
+    r.series.reserve(whole);
+    if (!d.decode(bytes.data() + kHstHeaderSize, whole)) return refused(name, recordPlace(d.decoded() + 1), d.fault());
+  } catch (const std::bad_alloc&) {
+    return refused(name, "", outOfMemory(whole));
+  }
   if (body % size != 0)
     return refused(name, recordPlace(whole + 1),
                    "truncated (" + std::to_string(body % size) + " of " + std::to_string(size) + " bytes)");
@@ -204,8 +222,17 @@ HistoryRead readHstFile(const std::filesystem::path& path) {
   if (std::string why = parseHeader(header, r.series, r.format); !why.empty()) return refused(name, "header", why);
   const int version = r.format == HistoryFormat::Hst401 ? 401 : 400;
   const std::size_t size = hstRecordSize(version);
-  if (st.st_size > static_cast<off_t>(kHstHeaderSize))
-    r.series.reserve((static_cast<std::size_t>(st.st_size) - kHstHeaderSize) / size);
+  // The size is checked before anything is reserved from it: a sparse file can claim a
+  // terabyte without holding a byte. It can also grow while being read, so the decoder stops at
+  // the limit too.
+  const std::size_t announced =
+      st.st_size > static_cast<off_t>(kHstHeaderSize) ? (static_cast<std::size_t>(st.st_size) - kHstHeaderSize) / size : 0;
+  if (announced > kMaxHistoryBars) return refused(name, "", tooManyRecords(announced));
+  try {
+    r.series.reserve(announced);
+  } catch (const std::bad_alloc&) {
+    return refused(name, "", outOfMemory(announced));
+  }
 
   // Chunks of whole records small enough to stay in the core's L2 cache between the read and the
   // decode (256 KB; 1 MB measured slower).
@@ -218,7 +245,12 @@ HistoryRead readHstFile(const std::filesystem::path& path) {
     if (n < 0) return refused(name, "", std::string("cannot read: ") + std::strerror(errno));
     const std::size_t have = carried + static_cast<std::size_t>(n);
     const std::size_t whole = have / size;
-    if (!d.decode(buf.data(), whole)) return refused(name, recordPlace(d.decoded() + 1), d.fault());
+    if (d.decoded() + whole > kMaxHistoryBars) return refused(name, "", tooManyRecords(d.decoded() + whole));
+    try {
+      if (!d.decode(buf.data(), whole)) return refused(name, recordPlace(d.decoded() + 1), d.fault());
+    } catch (const std::bad_alloc&) {
+      return refused(name, "", outOfMemory(d.decoded() + whole));
+    }
     carried = have - whole * size;
     if (n == 0 || have < buf.size()) break;
     std::memmove(buf.data(), buf.data() + whole * size, carried);

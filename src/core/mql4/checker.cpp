@@ -354,10 +354,15 @@ CheckResult checkSource(std::string_view source) {
 }
 
 CheckResult checkFile(const std::filesystem::path& file) {
-  const std::optional<std::string> bytes = readFileBytes(file);
-  if (!bytes) {
+  // One byte over the limit is read to tell a file of exactly the limit from a larger one,
+  // without asking its size first: a file may grow, and a device reports none.
+  const std::optional<std::string> bytes = readFileBytes(file, kMaxSourceBytes + 1);
+  if (!bytes || bytes->size() > kMaxSourceBytes) {
     CheckResult result;
-    result.diagnostics.push_back({{0, 0}, Severity::Error, "cannot read the file"});
+    result.diagnostics.push_back({{0, 0}, Severity::Error,
+                                  bytes ? "the file is larger than " + std::to_string(kMaxSourceBytes >> 20) +
+                                              " MB, more than any MQL4 source is read"
+                                        : std::string("cannot read the file")});
     return result;
   }
   return checkSource(*bytes);

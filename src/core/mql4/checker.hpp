@@ -21,7 +21,12 @@ struct CheckResult {
 // Checks MQL4 source given as the bytes of the file (Windows-1252).
 CheckResult checkSource(std::string_view source);
 
-// Checks a file. A file that cannot be read gives one error at line 0 saying so.
+// The largest source file read: an Expert Advisor of this program is some 100 KB, a hand-written
+// one rarely more than a few hundred. The limit keeps a huge or endless file from filling memory.
+inline constexpr std::size_t kMaxSourceBytes = std::size_t{16} << 20;
+
+// Checks a file. A file that cannot be read, or is larger than kMaxSourceBytes, gives one error
+// at line 0 saying so.
 CheckResult checkFile(const std::filesystem::path& file);
 
 // The messages as the terminal's compiler writes them, one line each:

@@ -27,11 +27,44 @@ struct ExpertInterpreter::Impl {
   void callEvent(RunContext& c, CompiledFunction* f) {
     if (!f) return;
     c.machine->loopTurns = 0;
+    ++c.machine->event;
     UserFunctionCall call(ValueKind::Void, f->decl->pos);
     call.fn = f;
     call.call(c);
   }
 };
+
+namespace interpreter {
+
+void budgetExhausted(const Machine& m, SourcePos pos, const std::string& budget) {
+  std::string what = "the " + budget + " budget is used up (";
+  if (budget == "step")
+    what += std::to_string(m.stepLimit) + " calls and loop turns";
+  else if (budget == "memory")
+    what += std::to_string(m.memory.limit) + " bytes of arrays and strings";
+  else if (budget == "log")
+    what += std::to_string(m.logLimit) + " bytes";
+  else
+    what += std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(m.tickTimeLimit).count()) +
+            " ms for one tick";
+  what += "): the EA was stopped";
+  if (m.function) what += " in " + *m.function + "()";
+  throw CriticalError(pos, what);
+}
+
+void checkBudgets(Machine& m, SourcePos pos) {
+  if (m.steps > m.stepLimit) budgetExhausted(m, pos, "step");
+  const auto now = std::chrono::steady_clock::now();
+  if (m.clockedEvent != m.event) {
+    m.clockedEvent = m.event;
+    m.eventStart = now;
+  } else if (now - m.eventStart > m.tickTimeLimit) {
+    budgetExhausted(m, pos, "time");
+  }
+  m.nextCheck = std::min(m.steps + kStepsBetweenChecks, m.stepLimit + 1);
+}
+
+}  // namespace interpreter
 
 ExpertInterpreter::ExpertInterpreter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 ExpertInterpreter::~ExpertInterpreter() = default;
@@ -75,6 +108,13 @@ ExpertTestRun ExpertInterpreter::run(const ExpertTestSettings& settings) {
   m.term = &term;
   m.settings = &settings;
   m.loopLimit = settings.loopLimit;
+  const RunBudget& budget = settings.budget;
+  const long long ticks = 4 * static_cast<long long>(end - settings.firstBar);
+  m.stepLimit = budget.steps > 0 ? budget.steps : std::max(RunBudget::kLeastSteps, ticks * RunBudget::kStepsPerTick);
+  m.nextCheck = std::min(kStepsBetweenChecks, m.stepLimit + 1);
+  m.memory.limit = budget.memoryBytes;
+  m.logLimit = budget.logBytes;
+  m.tickTimeLimit = budget.tickTime;
   m.globals.resize(impl_->program.globalCount);
   RunContext c{&m, m.globals.data(), m.stack.data()};
   try {

@@ -5,6 +5,7 @@
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "text/text_files.hpp"
+#include "workspace/magic_numbers.hpp"
 #include "workspace/workspace.hpp"
 
 namespace zorvik {
@@ -84,6 +85,9 @@ fs::path keepSourceAsNamed(const ExpertFiles& files) {
 CompileReport compileAndInstall(Workspace& ws, std::string_view eaName) {
   Host& host = ws.host();
   CompileReport report;
+  // The fixed-name source and the run folders are shared by every program on this library: a
+  // generation elsewhere must not replace the source between the check and the install.
+  MagicNumberLock oneGenerationAtATime(ws);
   ExpertFiles files = expertFilesFor(ws, eaName);
   const std::string name(eaName);
 

@@ -8,6 +8,7 @@
 #include "model/trading_system.hpp"
 #include "terminal/compile_install.hpp"
 #include "workspace/current_system.hpp"
+#include "workspace/magic_numbers.hpp"
 #include "workspace/workspace.hpp"
 
 namespace zorvik {
@@ -24,6 +25,11 @@ GenerateOutcome generateExpertOfOpenSystem(Workspace& ws, bool compile, bool ask
   GenerateOutcome out;
   const TradingSystem& system = ws.system();
   if (system.systemFileName.empty()) return out;
+  // Every generation passes through the one "_Zorvik.mq4" of the user folder and the compiler's
+  // folders beside it. Two programs generating at once would compile, install or hand out each
+  // other's source; the lock that guards the magic numbers makes them take turns, from saving
+  // the system to installing its EA.
+  MagicNumberLock oneGenerationAtATime(ws);
   if (askAboutWarnings) {
     const std::string question = lintQuestion(ws, system);
     if (!question.empty() && !ws.host().askYesNo(question)) {

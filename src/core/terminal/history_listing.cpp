@@ -74,6 +74,11 @@ HistoryFileInfo describeHstFile(const fs::path& path) {
     info.error = "header: no symbol or no period";
     return info;
   }
+  // A listing is printed as it is: such a symbol could retitle or clear the trader's terminal.
+  if (hasControlCharacter(h.symbol)) {
+    info.error = "header: symbol \"" + withControlsEscaped(h.symbol) + "\" holds a control character";
+    return info;
+  }
   const std::size_t recordSize = hstRecordSize(h.version);
   const std::size_t body = size - kHstHeaderSize;
   if (body == 0) {
@@ -82,6 +87,12 @@ HistoryFileInfo describeHstFile(const fs::path& path) {
   }
   if (body % recordSize != 0) {
     info.error = "record " + std::to_string(body / recordSize + 1) + ": truncated";
+    return info;
+  }
+  // A sparse file may claim any size; what the reader refuses is not described as bars.
+  if (body / recordSize > kMaxHistoryBars) {
+    info.error = std::to_string(body / recordSize) + " records, more than the " + std::to_string(kMaxHistoryBars) +
+                 " bars a history may hold";
     return info;
   }
   info.bars = body / recordSize;

@@ -142,4 +142,45 @@ std::string replaceAll(std::string_view s, std::string_view from, std::string_vi
   return out;
 }
 
+namespace {
+
+// The length of the control character at s[i] (1 for C0 and DEL, 2 for a C1 code point in its
+// UTF-8 form C2 80..C2 9F), 0 for anything else.
+std::size_t controlLength(std::string_view s, std::size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x20 || c == 0x7f) return 1;
+  if (c == 0xc2 && i + 1 < s.size()) {
+    const auto next = static_cast<unsigned char>(s[i + 1]);
+    if (next >= 0x80 && next <= 0x9f) return 2;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool hasControlCharacter(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (controlLength(s, i) != 0) return true;
+  return false;
+}
+
+std::string withControlsEscaped(std::string_view s) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const std::size_t n = controlLength(s, i);
+    if (n == 0) {
+      out += s[i];
+      continue;
+    }
+    const auto code = static_cast<unsigned char>(n == 1 ? s[i] : s[i + 1]);
+    out += "\\x";
+    out += kHex[code >> 4];
+    out += kHex[code & 0xf];
+    i += n - 1;
+  }
+  return out;
+}
+
 }  // namespace zorvik

@@ -36,4 +36,11 @@ std::string join(const std::vector<std::string>& parts, std::string_view sep);
 // Replaces every occurrence of from by to.
 std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
 
+// Whether a UTF-8 text holds a control character: C0 (below 0x20, tab included), DEL, or a C1
+// code point (U+0080 to U+009F). Text read from a file with one of them could retitle or clear
+// the trader's terminal when printed.
+bool hasControlCharacter(std::string_view s);
+// The text with each such character written as "\xNN" (the code point for C1), safe to print.
+std::string withControlsEscaped(std::string_view s);
+
 }  // namespace zorvik

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +69,58 @@ long tempFileOwner(std::string_view name) {
 bool processAlive(long pid) {
   if (pid <= 0) return false;
   return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The temporary files being written right now, for the handler of a signal that ends the
+// program: it may only read these fixed slots (no allocation, no lock). A slot is claimed
+// (`used`), filled, then published (`ready`); the handler removes only published ones.
+constexpr std::size_t kTempSlots = 32;
+constexpr std::size_t kTempPathBytes = 4096;
+char gTempPaths[kTempSlots][kTempPathBytes];
+std::atomic<bool> gTempSlotUsed[kTempSlots];
+std::atomic<bool> gTempSlotReady[kTempSlots];
+
+// The slot now holding path, or kTempSlots when none is free or the path does not fit; a
+// temporary file left out is still removed by the next run's clean-up.
+std::size_t publishTemporaryFile(const fs::path& path) {
+  const std::string& text = path.native();
+  if (text.size() >= kTempPathBytes) return kTempSlots;
+  for (std::size_t i = 0; i < kTempSlots; ++i) {
+    bool expected = false;
+    if (!gTempSlotUsed[i].compare_exchange_strong(expected, true)) continue;
+    std::memcpy(gTempPaths[i], text.c_str(), text.size() + 1);
+    gTempSlotReady[i].store(true);
+    return i;
+  }
+  return kTempSlots;
+}
+
+void withdrawTemporaryFile(std::size_t slot) {
+  if (slot >= kTempSlots) return;
+  gTempSlotReady[slot].store(false);
+  gTempSlotUsed[slot].store(false);
+}
+
+extern "C" void removeTemporaryFilesAndEnd(int signal) {
+  for (std::size_t i = 0; i < kTempSlots; ++i)
+    if (gTempSlotReady[i].load()) ::unlink(gTempPaths[i]);
+  // Then the end the signal would have brought anyway, with its exit status.
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// Removes what interrupted saves of programs now gone left in the folder, once per folder and
+// run: a killed program cannot clean up after itself, and its files may be many MB.
+void cleanFolderOnce(const fs::path& folder) {
+  static std::mutex guard;
+  static std::set<std::string> cleaned;
+  std::error_code ec;
+  const fs::path key = fs::absolute(folder, ec);
+  {
+    std::lock_guard<std::mutex> lock(guard);
+    if (!cleaned.insert((ec ? folder : key).string()).second) return;
+  }
+  removeStaleTemporaryFiles(folder);
 }
 
 // Opens a file for reading only when it is a regular file. O_NONBLOCK keeps the open itself
@@ -188,7 +242,13 @@ bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
   }
   const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   if (!stepAllowed("open")) return fail("cannot create a temporary file in " + dir.string());
+  cleanFolderOnce(dir);
   tmp = dir / tempNameFor();
+  // Published before it exists, so no moment passes in which a signal would leave it behind.
+  struct Published {
+    std::size_t slot;
+    ~Published() { withdrawTemporaryFile(slot); }
+  } published{publishTemporaryFile(tmp)};
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     const std::string why = std::strerror(errno);
@@ -227,6 +287,19 @@ int removeStaleTemporaryFiles(const fs::path& folder) {
     if (fs::remove(it->path(), step)) ++removed;
   }
   return removed;
+}
+
+void removeTemporaryFilesOnTermination() {
+  // Only where the signal would end the program anyway: a handler the program set, or an
+  // ignored SIGHUP under nohup, stays as it is.
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    struct sigaction current {};
+    if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
+    struct sigaction handler {};
+    handler.sa_handler = removeTemporaryFilesAndEnd;
+    sigemptyset(&handler.sa_mask);
+    ::sigaction(signal, &handler, nullptr);
+  }
 }
 
 void ignoreFileSizeSignal() {

@@ -44,8 +44,13 @@ bool writeFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
 bool writeTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error = nullptr);
 
 // Removes the temporary files that saves interrupted by a crash or a kill left in the folder
-// (only names of our own pattern whose process is gone); returns how many.
+// (only names of our own pattern whose process is gone); returns how many. writeFileAtomic does
+// this once per run in every folder it writes to.
 int removeStaleTemporaryFiles(const fs::path& folder);
+
+// Makes SIGINT, SIGTERM, SIGHUP and SIGQUIT (where they would end the program anyway) remove
+// the temporary files of the saves under way before the program ends as the signal demands.
+void removeTemporaryFilesOnTermination();
 
 // Makes a file-size limit a failed write (EFBIG) instead of a signal that ends the program.
 void ignoreFileSizeSignal();

@@ -117,9 +117,15 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   }
   writeLastUpdateInfo(ws.userFolder(), page.version);
 
-  const DownloadOutcome outcome = transport.download(page.link, updater);
+  const DownloadOutcome outcome = transport.download(page.link, updater, expected->size + kDownloadMargin);
   // Whatever is left of a failed or unverified download is not the updater the page means;
   // it must never be started.
+  if (outcome.overLimit) {
+    removeFile(updater);
+    ws.message("Das Update wurde verworfen: es ist größer, als die Update-Seite angibt. Bytes laut Seite: ",
+               std::to_string(expected->size));
+    return false;
+  }
   if (!downloadComplete(outcome, lengthMinOf(page.lengthMin)) || outcome.bytes != expected->size) {
     removeFile(updater);
     if (!outcome.cancelled) ws.message("Das Update konnte nicht vollständig geladen werden.");

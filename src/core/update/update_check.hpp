@@ -26,7 +26,12 @@ struct DownloadOutcome {
   std::string error;                        // empty when the transfer itself went well
   std::uint64_t bytes = 0;                  // bytes written to the target file
   std::optional<std::uint64_t> announced;   // the content length the server sent, if any
+  bool overLimit = false;                   // stopped at the size limit: the body was longer
 };
+
+// A download may run this far beyond the page's "Size:" before it is cut off: enough to tell a
+// longer file from the right one, too little to fill a disk with an endless body.
+inline constexpr std::uint64_t kDownloadMargin = 4096;
 
 // A download counts only when it ran to its end: not cancelled, no error, at least one byte,
 // as many bytes as the server announced (if it did) and no fewer than the page's "Lengthmin:".
@@ -39,8 +44,10 @@ class UpdateTransport {
   // copy; empty when it cannot be read.
   virtual std::string fetchPage(const std::string& address) = 0;
   // Downloads the address into the target file with the download window (modal). On cancel
-  // the window has already said "Download abgebrochen" and removed the file.
-  virtual DownloadOutcome download(const std::string& address, const std::filesystem::path& target) = 0;
+  // the window has already said "Download abgebrochen" and removed the file. No more than
+  // sizeLimit bytes are written: a longer body stops the download with overLimit set.
+  virtual DownloadOutcome download(const std::string& address, const std::filesystem::path& target,
+                                   std::uint64_t sizeLimit) = 0;
   // Opens the address in the user's web browser; false when that is not possible.
   virtual bool openInBrowser(const std::string& address) = 0;
 };

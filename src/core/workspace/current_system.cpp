@@ -114,6 +114,12 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
                std::string(name));
     return std::nullopt;
   }
+  // "." and ".." name the folders themselves once the extension is gone again, and a name of
+  // dots and spaces alone gives a file the generator cannot name an Expert Advisor after.
+  if (name.find_first_not_of(". ") == std::string_view::npos) {
+    ws.message("Ein Name nur aus Punkten und Leerzeichen kann nicht verwendet werden: ", std::string(name));
+    return std::nullopt;
+  }
   std::string fileName = std::string(name) + std::string(kSystemExtension);
   // Checking the name and writing the new file are one step for every program working on this
   // library: of two creating the same name at once, the second finds the first one's file.

@@ -44,7 +44,8 @@ std::string firstFreeSystemName(const std::filesystem::path& userFolder);
 std::optional<std::string> newSystemFromDialog(Workspace& ws);
 std::optional<std::string> newSystemFromCommand(Workspace& ws);
 // The common end of both: creates, opens and saves the system named name (without extension).
-// A used or empty name is refused (with the message for a used name).
+// A used or empty name is refused (with the message for a used name), and so is a name of
+// dots and spaces alone (".", "..") or one holding a control character, each with its message.
 std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
 // The lines of the automatic-magic note, before translation.
 inline constexpr std::string_view kMagicNoteLines[] = {

@@ -48,6 +48,7 @@ void Workspace::startUp() {
   fs::create_directories(user_, ec);
   if (!fs::is_directory(user_)) message("Der Ordner konnte nicht angelegt werden: ", user_.string());
   ignoreFileSizeSignal();
+  removeTemporaryFilesOnTermination();
   removeStaleTemporaryFiles(user_);
   removeStaleTemporaryFiles(res_);
   loadSettings();

@@ -82,13 +82,13 @@ void DownloadDialog::runList() {
     if (cancel_) break;
     address_->setText(item.address);
     target_->setText(QFileInfo(item.target).fileName());
-    downloadFile(item.address, item.target);
+    downloadFile(item.address, item.target, item.limit);
   }
   running_ = false;
   accept();
 }
 
-QString DownloadDialog::downloadFile(const QString& address, const QString& target) {
+QString DownloadDialog::downloadFile(const QString& address, const QString& target, qint64 limit) {
   DownloadOutcome outcome;
   // Strict, like the page: an address Qt would have to repair is not the one that was checked.
   const QUrl url(address, QUrl::StrictMode);
@@ -139,6 +139,13 @@ QString DownloadDialog::downloadFile(const QString& address, const QString& targ
     }
     readLength();
     const QByteArray chunk = reply->read(kChunk);
+    // An endless or overlong body would otherwise fill the disk before the size check sees it.
+    if (limit >= 0 && position + chunk.size() > limit) {
+      writeFailed = true;
+      outcome.overLimit = true;
+      outcome.error = "more than " + std::to_string(limit) + " bytes";
+      break;
+    }
     if (file.write(chunk) != chunk.size()) {
       writeFailed = true;
       outcome.error = file.errorString().toStdString();

@@ -28,6 +28,7 @@ class DownloadDialog : public QDialog {
   struct Item {
     QString address;
     QString target;  // file path
+    qint64 limit = -1;  // the most bytes written; a longer body is cut off there. -1: none
   };
 
   DownloadDialog(Workspace& ws, Host& host, QWidget* parent = nullptr);
@@ -40,7 +41,8 @@ class DownloadDialog : public QDialog {
 
   // Downloads one file with progress and cancel; returns the final file length as decimal
   // text. A cancelled download removes the file and says "Download abgebrochen".
-  QString downloadFile(const QString& address, const QString& target);
+  // A body longer than limit (when not -1) is stopped there, reported as overLimit.
+  QString downloadFile(const QString& address, const QString& target, qint64 limit = -1);
 
   // True while the window is open and working.
   bool downloadRunning() const { return running_; }

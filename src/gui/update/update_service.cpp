@@ -26,9 +26,11 @@ std::string NetworkUpdateTransport::fetchPage(const std::string& address) {
   return page.body.toStdString();
 }
 
-DownloadOutcome NetworkUpdateTransport::download(const std::string& address, const std::filesystem::path& target) {
+DownloadOutcome NetworkUpdateTransport::download(const std::string& address, const std::filesystem::path& target,
+                                                 std::uint64_t sizeLimit) {
   DownloadDialog window(ws_, host_, parent_);
-  window.setDownloads({{QString::fromStdString(address), QString::fromStdString(target.string())}});
+  window.setDownloads({{QString::fromStdString(address), QString::fromStdString(target.string()),
+                        static_cast<qint64>(std::min<std::uint64_t>(sizeLimit, INT64_MAX))}});
   window.exec();
   if (window.outcomes().isEmpty()) {
     DownloadOutcome none;

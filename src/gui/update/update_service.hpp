@@ -23,7 +23,8 @@ class NetworkUpdateTransport : public UpdateTransport {
   // One request with the busy pointer; at most kUpdatePageLimit bytes, a fresh copy.
   std::string fetchPage(const std::string& address) override;
   // Shows the download window modally for one file.
-  DownloadOutcome download(const std::string& address, const std::filesystem::path& target) override;
+  DownloadOutcome download(const std::string& address, const std::filesystem::path& target,
+                           std::uint64_t sizeLimit) override;
   bool openInBrowser(const std::string& address) override;
 
   // How long the page may take before the check gives up, in ms.

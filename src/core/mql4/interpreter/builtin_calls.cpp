@@ -147,6 +147,7 @@ std::string BuiltinCall::joinedArgs(RunContext& c) {
       out += doubleText(args[k]->evalDouble(c), 8);
     else
       out += textOf(c, *args[k], argBases[k]);
+    fitsMemory(*c.machine, pos, static_cast<long long>(out.size()));
   }
   return out;
 }

@@ -32,8 +32,19 @@ struct ArrayCall final : BuiltinCall {
         ArrayValue* a = arrayArg(c, 0);
         const long long n = args[1]->evalInt(c);
         if (n < 0 || static_cast<unsigned long long>(n) * a->inner() > kMaxArrayCells) return -1;
+        const std::size_t cells = static_cast<std::size_t>(n) * a->inner();
+        Machine& m = *c.machine;
+        if (cells > a->cells.size()) {
+          chargeMemory(m, pos, static_cast<long long>((cells - a->cells.size()) * sizeof(ValueCell)));
+        } else {
+          long long freed = static_cast<long long>((a->cells.size() - cells) * sizeof(ValueCell));
+          if (a->base == BaseType::String)
+            for (std::size_t k = cells; k < a->cells.size(); ++k) freed += static_cast<long long>(a->cells[k].stringValue.size());
+          m.memory.used -= freed;
+        }
+        a->meter = &m.memory;
         a->dims[0] = static_cast<int>(n);
-        a->cells.resize(static_cast<std::size_t>(n) * a->inner());
+        a->cells.resize(cells);
         return static_cast<long long>(a->cells.size());
       }
       default: return ExpressionNode::evalInt(c);

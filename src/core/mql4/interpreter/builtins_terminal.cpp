@@ -13,9 +13,15 @@ struct TerminalCall final : BuiltinCall {
   using BuiltinCall::BuiltinCall;
 
   // A line of the EA's log, with the tick's time in front as the terminal's journal has it.
+  // Only what is written counts against the log budget: without a log nothing piles up.
   void log(RunContext& c, const std::string& text) {
-    const auto& sink = c.machine->settings->log;
-    if (sink) sink(timeText(term(c).time(), 7) + "  " + text);
+    Machine& m = *c.machine;
+    const auto& sink = m.settings->log;
+    if (!sink) return;
+    std::string line = timeText(term(c).time(), 7) + "  " + text;
+    m.logBytes += static_cast<long long>(line.size()) + 1;
+    if (m.logBytes > m.logLimit) budgetExhausted(m, pos, "log");
+    sink(line);
   }
 
   long long evalInt(RunContext& c) override {

@@ -108,7 +108,7 @@ inline void store(RunContext& c, ValueCell& to, BaseType base, ExpressionNode& v
   switch (base) {
     case BaseType::Float: to.doubleValue = static_cast<float>(value.evalDouble(c)); break;
     case BaseType::Double: to.doubleValue = value.evalDouble(c); break;
-    case BaseType::String: to.stringValue = value.evalString(c); break;
+    case BaseType::String: assignString(*c.machine, to, value.evalString(c), value.pos); break;
     case BaseType::Bool: to.intValue = value.isTrue(c); break;
     default: to.intValue = wrapToType(base, value.kind == ValueKind::Double ? toInteger(value.evalDouble(c)) : value.evalInt(c)); break;
   }
@@ -258,7 +258,11 @@ struct BinaryOperation final : ExpressionNode {
   std::string evalString(RunContext& c) override {
     if (kind != ValueKind::String) return ExpressionNode::evalString(c);
     std::string a = textOf(c, *left, leftBase);
-    a += textOf(c, *right, rightBase);
+    const std::string b = textOf(c, *right, rightBase);
+    // Checked before the joined text exists: a string doubled in a loop would otherwise take
+    // twice the budget in temporaries before its store is refused.
+    fitsMemory(*c.machine, pos, static_cast<long long>(a.size() + b.size()));
+    a += b;
     return a;
   }
 };

@@ -70,6 +70,8 @@ inline void initialize(RunContext& c, VariableInit& v, SourcePos pos) {
       a->dims[0] = static_cast<int>(v.initList.size());
       total = v.initList.size();
     }
+    chargeMemory(*c.machine, pos, static_cast<long long>(total * sizeof(ValueCell)));
+    a->meter = &c.machine->memory;
     a->cells.resize(total);
     for (std::size_t k = 0; k < v.initList.size() && k < total; ++k) store(c, a->cells[k], v.base, *v.initList[k]);
     x.array = std::move(a);
@@ -80,7 +82,7 @@ inline void initialize(RunContext& c, VariableInit& v, SourcePos pos) {
   } else {
     x.intValue = 0;
     x.doubleValue = 0;
-    x.stringValue.clear();
+    clearString(*c.machine, x);
   }
 }
 

@@ -31,6 +31,7 @@ struct UserFunctionCall final : ExpressionNode {
   void call(RunContext& c) {
     Machine& m = *c.machine;
     CompiledFunction& f = *fn;
+    spendStep(c, pos);
     if (m.top + f.frameSize > m.stack.size() || m.depth > 256) throw CriticalError(pos, "stack overflow");
     // The callee's frame is taken first, so that a call inside an argument builds its own
     // frame above it; the arguments are worked out in the caller's frame.
@@ -40,12 +41,14 @@ struct UserFunctionCall final : ExpressionNode {
       Machine& m;
       ValueCell* saved;
       std::size_t size;
+      const std::string* caller;
       ~Restore() {
         c.locals = saved;
         m.top -= size;
         --m.depth;
+        m.function = caller;
       }
-    } restore{c, m, c.locals, f.frameSize};
+    } restore{c, m, c.locals, f.frameSize, m.function};
     m.top += f.frameSize;
     ++m.depth;
     for (std::size_t k = 0; k < f.paramSlots.size(); ++k) {
@@ -59,10 +62,11 @@ struct UserFunctionCall final : ExpressionNode {
       }
     }
     c.locals = frame;
+    m.function = &f.decl->name;
     switch (kindOf(f.returnType)) {
       case ValueKind::Int: m.ret.intValue = 0; break;
       case ValueKind::Double: m.ret.doubleValue = 0; break;
-      case ValueKind::String: m.ret.stringValue.clear(); break;
+      case ValueKind::String: clearString(m, m.ret); break;
       default: break;
     }
     f.body->execute(c);

@@ -41,6 +41,13 @@ inline ValueKind kindOf(Type t) {
 
 struct ArrayValue;
 
+// What the arrays and strings of one run take together, against the run's memory budget.
+// Strings count by their length, arrays by their cells.
+struct MemoryMeter {
+  long long used = 0;
+  long long limit = 0;
+};
+
 // One variable: every integral type (bool, datetime, color too) lives in intValue, float and
 // double in doubleValue. A reference parameter points at the caller's variable.
 struct ValueCell {
@@ -53,9 +60,22 @@ struct ValueCell {
 };
 
 struct ArrayValue {
+  ArrayValue() = default;
+  ArrayValue(const ArrayValue&) = delete;
+  ArrayValue& operator=(const ArrayValue&) = delete;
+  // Gives back to the meter what the array and the strings in it took.
+  ~ArrayValue() {
+    if (!meter) return;
+    long long bytes = static_cast<long long>(cells.size() * sizeof(ValueCell));
+    if (base == BaseType::String)
+      for (const ValueCell& x : cells) bytes += static_cast<long long>(x.stringValue.size());
+    meter->used -= bytes;
+  }
+
   BaseType base = BaseType::Int;
   std::vector<int> dims;  // the first may grow (ArrayResize); the others are fixed
   std::vector<ValueCell> cells;
+  MemoryMeter* meter = nullptr;  // the run's, once the cells were charged to it
   // Cells per step of the first index.
   std::size_t inner() const {
     std::size_t n = 1;
