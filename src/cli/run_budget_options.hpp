@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mql4/interpreter.hpp"
+#include "rules/refusals.hpp"
 
 namespace zorvik::cli {
 
@@ -20,6 +21,6 @@ bool isBudgetOption(const std::string& option);
 // Reads a budget option's value into the budget; false, with the sentence that refuses it in
 // `refusal`, when the value is not of the kind.
 bool readBudgetOption(const std::string& option, const std::string& value, mql4::RunBudget& budget,
-                      std::string& refusal);
+                      std::string& refusal, const LanguageTable* language = nullptr);
 
 }  // namespace zorvik::cli

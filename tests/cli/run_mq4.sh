@@ -48,7 +48,7 @@ grep -q "the log budget is used up" <<<"$out" || fail "no log budget named: $out
 for bad in "--max-steps 0" "--max-memory x" "--max-log 1.5" "--max-tick-seconds 0"; do
   # shellcheck disable=SC2086
   err=$(z run-mq4 "$work/ea.mq4" --history "$demo" $bad 2>&1 >/dev/null); rc=$?
-  [ $rc = 1 ] && grep -qF -- "run-mq4: $bad: not a whole number" <<<"$err" || fail "$bad: rc=$rc $err"
+  [ $rc = 1 ] && grep -qF -- "run-mq4: $bad: ist keine ganze Zahl" <<<"$err" || fail "$bad: rc=$rc $err"
 done
 
 # --deposit is a money amount as in backtest: decimals are taken and the balance starts there;

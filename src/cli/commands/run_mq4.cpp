@@ -58,7 +58,7 @@ int runRunMq4(Context& ctx) {
     } else if (a == "--log") {
       logPath = v;
     } else if (isBudgetOption(a)) {
-      if (!readBudgetOption(a, v, budget, refusal)) return refuse(refusal);
+      if (!readBudgetOption(a, v, budget, refusal, &ctx.ws.language)) return refuse(refusal);
     } else {
       return refuse("unknown option " + a);
     }
