@@ -3,6 +3,7 @@
 // Two baselines: the two exponential averages over the same closes and their crossings in a
 // plain loop (_Baseline), the least any backtest of this system must do; and the whole work of
 // the backtest (ticks, stops, fills, curves) written plainly for this one system (_PlainLoop).
+// _Costs runs it on an account with commission, swap and margin.
 // Counters: bars_per_second; peak_MiB, the process's peak resident memory during one
 // preparation and run above what it held before, against data_MiB, the bars themselves.
 #include <benchmark/benchmark.h>
@@ -115,6 +116,31 @@ void BM_BacktestMaTrend(benchmark::State& state) {
   state.counters["data_MiB"] = static_cast<double>(kBars * 6 * sizeof(double)) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_BacktestMaTrend)->Unit(benchmark::kMillisecond);
+
+// The same backtest on an account that charges commission and swap every night and watches
+// the margin for the stop out: what the account's costs add to the tick loop.
+void BM_BacktestMaTrend_Costs(benchmark::State& state) {
+  Setup& s = setup();
+  BacktestSettings settings;
+  settings.account.leverage = 100;
+  settings.account.stopOutPercent = 50;
+  settings.account.commissionPerLot = 7;
+  settings.account.swapLongPoints = -3.2;
+  settings.account.swapShortPoints = 0.8;
+  std::size_t trades = 0;
+  double netProfit = 0;
+  for (auto _ : state) {
+    auto prepared = Backtest::prepare(s.system, s.ws.catalogue, s.ws.definitions, s.history, settings);
+    const BacktestResult r = std::get<Backtest>(prepared).run();
+    trades = r.trades.size();
+    netProfit = r.statistics.netProfit;
+    benchmark::DoNotOptimize(r.balance.data());
+  }
+  state.counters["bars_per_second"] = benchmark::Counter(static_cast<double>(kBars), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["trades"] = static_cast<double>(trades);
+  state.counters["net_profit"] = netProfit;
+}
+BENCHMARK(BM_BacktestMaTrend_Costs)->Unit(benchmark::kMillisecond);
 
 void BM_BacktestMaTrend_Baseline(benchmark::State& state) {
   const BarSeries& h = setup().history;

@@ -46,6 +46,11 @@ std::optional<std::string> settingsProblem(const BacktestSettings& s) {
   if (!(std::isfinite(p.maximumLot) && p.maximumLot >= p.minimumLot))
     return "the maximum lot must not be below the minimum lot";
   if (p.stopLevelPoints < 0) return "the stop level must not be negative";
+  const AccountTerms& a = s.account;
+  if (!(std::isfinite(a.leverage) && a.leverage > 0)) return "the leverage must be a positive number";
+  if (!(a.stopOutPercent >= 0 && a.stopOutPercent <= 100)) return "the stop-out level must be from 0 to 100 percent";
+  if (!(std::isfinite(a.commissionPerLot) && a.commissionPerLot >= 0)) return "the commission must not be negative";
+  if (!std::isfinite(a.swapLongPoints) || !std::isfinite(a.swapShortPoints)) return "the swap must be a number";
   if (s.fromDay && s.toDay && *s.toDay < *s.fromDay) return "the test ends before it begins (--to before --from)";
   return std::nullopt;
 }
