@@ -1,6 +1,8 @@
 // Where orders are filled and positions closed, what holding them costs (commission, swap),
 // the stop out, and the list of closed trades.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "account/simulated_account.hpp"
 
@@ -12,7 +14,8 @@ SimulatedAccount::SimulatedAccount(const SymbolProperties& symbol, double deposi
       scale_(pointsPerUnit(symbol.digits)),
       spread_(symbol.spreadPoints),
       balance_(deposit),
-      charges_(terms.commissionPerLot != 0 || terms.swapLongPoints != 0 || terms.swapShortPoints != 0) {}
+      charges_(terms.commissionPerLot != 0 || terms.swapLongPoints != 0 || terms.swapShortPoints != 0),
+      swapping_(terms.swapLongPoints != 0 || terms.swapShortPoints != 0) {}
 
 std::size_t SimulatedAccount::fill(TradeType type, double lots) {
   const std::int64_t points = type == TradeType::Buy ? ask_ : bid_;
@@ -22,7 +25,6 @@ std::size_t SimulatedAccount::fill(TradeType type, double lots) {
   const double commission = terms_.commissionPerLot == 0 ? 0.0 : -(terms_.commissionPerLot * lots);
   open_.push_back(Position{nextTicket_++, type, lots, points, price, 0, 0, time_, bar_, margin, commission, 0});
   marginChanged();
-  equityKnown_ = false;
   return open_.size() - 1;
 }
 
@@ -33,6 +35,45 @@ void SimulatedAccount::marginChanged() {
   // Margin level = equity / margin x 100 <= level holds only for an equity up to about
   // margin x level / 100; a millionth more keeps every rounding of the exact test inside.
   stopOutBound_ = sum * (terms_.stopOutPercent / 100) * (1 + 1e-6) + 1e-9;
+  safeRangeChanged();
+}
+
+void SimulatedAccount::safeRangeChanged() {
+  constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+  if (open_.empty() && swapNights_ == 0) {
+    safeLowBid_ = std::numeric_limits<std::int64_t>::min();
+    safeHighBid_ = kNever;
+    return;
+  }
+  // Equity = a + b x Bid in points (a sell closes at Bid plus the spread).
+  double a = balance_;
+  double b = 0;
+  for (const Position& p : open_) {
+    const double units = p.lots * symbol_.contractSize;
+    a += p.commission + p.swap;
+    if (p.type == TradeType::Buy) {
+      a -= units * p.openPrice;
+      b += units / scale_;
+    } else {
+      a += units * (p.openPrice - static_cast<double>(spread_) / scale_);
+      b -= units / scale_;
+    }
+  }
+  // The line is only near the exact sum: a millionth of its size and two points spare it.
+  const double bound = stopOutBound_ + 1e-6 * (std::fabs(a) + std::fabs(stopOutBound_)) + 1e-6;
+  auto clamp = [](double v) { return std::max(-9e15, std::min(9e15, v)); };
+  safeLowBid_ = std::numeric_limits<std::int64_t>::min();
+  safeHighBid_ = kNever;
+  if (swapNights_ != 0) {
+    safeLowBid_ = kNever;  // a swap is due: no tick is spared until it is charged
+  } else if (b > 0) {
+    safeLowBid_ = static_cast<std::int64_t>(std::ceil(clamp((bound - a) / b))) + 2;
+  } else if (b < 0) {
+    safeHighBid_ = static_cast<std::int64_t>(std::floor(clamp((bound - a) / b))) - 2;
+  } else if (!(a > bound)) {
+    safeLowBid_ = kNever;  // hedged: the equity does not move with the price; test every tick
+    safeHighBid_ = std::numeric_limits<std::int64_t>::min();
+  }
 }
 
 void SimulatedAccount::newDate(std::int64_t time) {
@@ -45,18 +86,24 @@ void SimulatedAccount::newDate(std::int64_t time) {
     // 1970-01-01 was a Thursday: the rollover into a Thursday carries the weekend.
     const bool thursday = (day % 7 + 7) % 7 == 0;
     swapNights_ = thursday ? 3 : 1;
+    safeRangeChanged();  // closes the range: the next settleTick charges
   }
   dated_ = true;
 }
 
-void SimulatedAccount::chargeSwap() {
-  if (terms_.swapLongPoints == 0 && terms_.swapShortPoints == 0) return;
-  const double point = 1.0 / scale_;
-  for (Position& p : open_) {
-    const double swap = p.type == TradeType::Buy ? terms_.swapLongPoints : terms_.swapShortPoints;
-    p.swap += (((swapNights_ * swap) * point) * symbol_.contractSize) * p.lots;
+void SimulatedAccount::settleMoney(bool firstOfBar) {
+  if (swapNights_ != 0) {
+    // Only positions still open after the stops of the new date's first tick are charged.
+    if (firstOfBar) {
+      const double point = 1.0 / scale_;
+      for (Position& p : open_) {
+        const double swap = p.type == TradeType::Buy ? terms_.swapLongPoints : terms_.swapShortPoints;
+        p.swap += (((swapNights_ * swap) * point) * symbol_.contractSize) * p.lots;
+      }
+    }
+    swapSettled();
   }
-  equityKnown_ = false;
+  stopOut();
 }
 
 bool SimulatedAccount::belowStopOutLevel() const {
@@ -104,7 +151,6 @@ void SimulatedAccount::closeAt(std::size_t index, std::int64_t fillPoints, Close
   t.closeBar = bar_;
   balance_ += t.result();
   marginChanged();
-  equityKnown_ = false;
   closed_.push_back(t);
 }
 

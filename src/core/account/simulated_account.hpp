@@ -64,8 +64,8 @@ class SimulatedAccount {
   void setBar(std::size_t bar, std::int64_t time) {
     bar_ = bar;
     time_ = time;
-    swapNights_ = 0;
-    if (time < dayStart_ || time >= dayEnd_) newDate(time);
+    if (swapNights_ != 0) swapSettled();  // due at one tick only, charged or not
+    if (swapping_ && (time < dayStart_ || time >= dayEnd_)) newDate(time);
   }
   // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
   void setBid(std::int64_t bidPoints, double bidPrice) {
@@ -73,7 +73,6 @@ class SimulatedAccount {
     ask_ = bidPoints + spread_;
     bidPrice_ = bidPrice;
     askKnown_ = false;
-    equityKnown_ = false;
   }
   std::int64_t bidPoints() const { return bid_; }
   std::int64_t askPoints() const { return ask_; }
@@ -104,22 +103,13 @@ class SimulatedAccount {
     for (const Position& p : open_) sum += floatingProfit(p.type, p.openPrice, p.lots);
     return sum;
   }
-  // Balance plus the open positions' results in ticket order. Asked for twice a tick (stop
-  // out, drawdown) and by every AccountEquity(); kept until the price or a position changes.
+  // Balance plus the open positions' results in ticket order.
   double equity() const {
-    if (!equityKnown_) {
-      if (open_.empty()) {
-        equity_ = balance_;
-      } else if (!charges_) {
-        equity_ = balance_ + openProfit();  // commission and swap are 0: the results are the profits
-      } else {
-        double sum = 0;
-        for (const Position& p : open_) sum += result(p);
-        equity_ = balance_ + sum;
-      }
-      equityKnown_ = true;
-    }
-    return equity_;
+    if (open_.empty()) return balance_;
+    if (!charges_) return balance_ + openProfit();  // commission and swap are 0: results are profits
+    double sum = 0;
+    for (const Position& p : open_) sum += result(p);
+    return balance_ + sum;
   }
   // The open positions' margins summed in ticket order (AccountMargin).
   double margin() const { return margin_; }
@@ -194,11 +184,10 @@ class SimulatedAccount {
   // the stops, then the swap at a new date, then the stop out.
   void settleTick(bool firstOfBar) {
     checkStops(firstOfBar);
-    if (open_.empty()) return;
-    if (firstOfBar && swapNights_ != 0) chargeSwap();
-    // Far above the stop-out level the exact test is not needed; the bound leaves a margin
-    // of rounding so that no case near the level is skipped.
-    if (!(equity() > stopOutBound_)) stopOut();
+    // Inside the range of Bid where the equity is surely above the stop-out level the exact
+    // test is not needed, and a swap due closes the range: the common tick costs two
+    // comparisons, not a sum over the positions.
+    if (bid_ < safeLowBid_ || bid_ > safeHighBid_) settleMoney(firstOfBar);
   }
 
   // The broker's side of a tick, before the EA sees it: closes what the stops hit. At the open
@@ -247,7 +236,12 @@ class SimulatedAccount {
 
  private:
   void newDate(std::int64_t time);
-  void chargeSwap();
+  // The swap and the stop out of settleTick, when the safe range does not spare them.
+  void settleMoney(bool firstOfBar);
+  void swapSettled() {
+    swapNights_ = 0;
+    safeRangeChanged();
+  }
   // Closes the position with the lowest result (ties: the lowest ticket) at the market while
   // the margin level is at or below the stop-out level.
   void stopOut();
@@ -255,6 +249,9 @@ class SimulatedAccount {
   // After every fill and close: the margin summed anew in ticket order, so that it never
   // drifts from the sum by what adding and taking away would leave behind.
   void marginChanged();
+  // After every change of the positions or their swap: the range of Bid (points) in which the
+  // stop out surely cannot happen.
+  void safeRangeChanged();
 
   // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
   double fillPrice(std::int64_t points) const {
@@ -277,10 +274,11 @@ class SimulatedAccount {
   std::int64_t spread_;
   double balance_;
   bool charges_;  // commission or a swap is set: results differ from profits
+  bool swapping_;  // a swap is set
   double margin_ = 0;
   double stopOutBound_ = 0;  // equity above which the stop out cannot be reached
-  mutable double equity_ = 0;
-  mutable bool equityKnown_ = false;
+  std::int64_t safeLowBid_ = 0;   // [safeLowBid_, safeHighBid_]: no stop out at these Bids
+  std::int64_t safeHighBid_ = 0;
   // The date of the bar being worked as [dayStart_, dayEnd_) seconds; the first bar only sets it.
   std::int64_t dayStart_ = 0;
   std::int64_t dayEnd_ = 0;
