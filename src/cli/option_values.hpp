@@ -8,12 +8,19 @@
 
 #include "rules/refusals.hpp"
 
+namespace zorvik {
+struct BacktestSettings;
+}
+
 namespace zorvik::cli {
 
 // A whole number from low to high.
 std::optional<long long> wholeNumber(const std::string& text, long long low, long long high);
 // A positive amount in plain decimals ("10000", "2500.50").
 std::optional<double> amount(const std::string& text);
+// Any finite number in plain decimals, signed ("-1.5", "0", "200"); whether it is in range
+// is for the one who uses it to say.
+std::optional<double> plainNumber(const std::string& text);
 
 // One kind of option value: how it is read, and what it must be, for the refusal
 // "--spread x: ist keine ganze Zahl von Punkten zwischen 0 und 100000" (German, translated
@@ -24,8 +31,11 @@ struct OptionKind {
   const char* expected;
 };
 
-extern const OptionKind<int> kPointsOption;          // --spread, --stoplevel
+extern const OptionKind<int> kPointsOption;          // --spread, --stop-level
 extern const OptionKind<double> kMoneyOption;        // --deposit
+// --leverage, --stop-out, --commission, --swap-long, --swap-short: read here, their ranges
+// checked with the rest of the settings.
+extern const OptionKind<double> kNumberOption;
 extern const OptionKind<int> kDigitsOption;          // --digits
 extern const OptionKind<std::int64_t> kDayOption;    // --from, --to: seconds of the day's midnight
 extern const OptionKind<int> kMinutesOption;         // --timeframe of a history file
@@ -44,5 +54,12 @@ bool readOption(const OptionKind<T>& kind, const std::string& option, const std:
   into = *read;
   return true;
 }
+
+// The broker's and the account's options that backtest and run-mq4 both take: --spread,
+// --stop-level (also --stoplevel), --deposit, --leverage, --stop-out, --commission,
+// --swap-long, --swap-short. False when `option` is none of them; true when it is, with
+// `refusal` set when its value is not of its kind.
+bool readBrokerOption(const std::string& option, const std::string& value, BacktestSettings& settings,
+                      std::string& refusal, const LanguageTable* language = nullptr);
 
 }  // namespace zorvik::cli

@@ -19,21 +19,32 @@ for name in "MA Trendfolger" "MACD Momentum"; do
     || fail "$name: $out"
   grep -q "^Net profit  *-\?[0-9]*\.[0-9][0-9]$" <<<"$out" || fail "$name: no net profit line: $out"
   grep -q "^Trades  *[1-9][0-9]*$" <<<"$out" || fail "$name: no trades: $out"
-  [ "$(head -1 "$work/t.csv")" = "ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason" ] \
+  [ "$(head -1 "$work/t.csv")" = "ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason,commission,swap" ] \
     || fail "$name: trades header"
-  # Every row: ticket, type, lots with 2, times, prices with 5 decimals, profit with 2, reason.
-  bad=$(tail -n +2 "$work/t.csv" | grep -cvE '^[0-9]+,(buy|sell),[0-9]+\.[0-9]{2},[0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2},[0-9]+\.[0-9]{5},[0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2},[0-9]+\.[0-9]{5},[0-9]+\.[0-9]{5},[0-9]+\.[0-9]{5},-?[0-9]+\.[0-9]{2},(signal|sl|tp|hedge|end)$')
+  # Every row: ticket, type, lots with 2, times, prices with 5 decimals, profit with 2, reason,
+  # commission and swap with 2.
+  bad=$(tail -n +2 "$work/t.csv" | grep -cvE '^[0-9]+,(buy|sell),[0-9]+\.[0-9]{2},[0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2},[0-9]+\.[0-9]{5},[0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2},[0-9]+\.[0-9]{5},[0-9]+\.[0-9]{5},[0-9]+\.[0-9]{5},-?[0-9]+\.[0-9]{2},(signal|sl|tp|hedge|end|stopout),-?[0-9]+\.[0-9]{2},-?[0-9]+\.[0-9]{2}$')
   [ "$bad" = 0 ] || fail "$name: $bad malformed trade rows"
   keys=$(grep -o '"[a-z_]*":' "$work/s.json" | tr -d '":' | tr '\n' ' ')
-  [ "$keys" = "net_profit gross_profit gross_loss profit_factor trades won_percent average_win average_loss largest_win largest_loss max_drawdown max_drawdown_percent recovery_factor expectancy " ] \
+  [ "$keys" = "net_profit gross_profit gross_loss profit_factor trades won_percent average_win average_loss largest_win largest_loss max_drawdown max_drawdown_percent recovery_factor expectancy total_commission total_swap stop_outs refused_not_enough_money " ] \
     || fail "$name: json keys: $keys"
   grep -q "<svg" "$work/r.html" && grep -q "<polyline" "$work/r.html" || fail "$name: report without equity curve"
 done
 
-# The statistics add up: net profit = the sum of the trades' profits (to the cent).
-awk -F, 'NR>1{s+=$10} END{printf "%.2f\n", s}' "$work/t.csv" > "$work/sum"
+# The statistics add up: net profit = the sum of the trades' results, profit + commission +
+# swap (to the cent), also where the account charges both.
+bt "MA Trendfolger" --history "$demo" --commission 7 --swap-long -3.5 --swap-short 1.25 \
+  --trades "$work/t.csv" --json "$work/s.json" >/dev/null || fail "run with commission and swap"
+awk -F, 'NR>1{s+=$10+$12+$13} END{printf "%.2f\n", s}' "$work/t.csv" > "$work/sum"
 net=$(grep -o '"net_profit": [-0-9.e]*' "$work/s.json" | awk '{printf "%.2f\n", $2}')
 awk -v a="$(cat "$work/sum")" -v b="$net" 'BEGIN{d=a-b; if (d<0) d=-d; exit !(d<0.05)}' || fail "net $net vs trades $(cat "$work/sum")"
+grep -q '"total_commission": -[1-9]' "$work/s.json" || fail "no commission charged: $(cat "$work/s.json")"
+awk -F, 'NR>1 && $12 >= 0 {bad=1} END{exit bad}' "$work/t.csv" || fail "a trade without its commission"
+
+# A deposit too small for the smallest lot: every order refused (134), the run ends and says so.
+out=$(bt "MA Trendfolger" --history "$demo" --deposit 5 --leverage 1 --json "$work/poor.json") || fail "poor run: $out"
+grep -q "^Trades  *0$" <<<"$out" && grep -q "error 134" <<<"$out" || fail "poor run: $out"
+grep -q '"refused_not_enough_money": [1-9]' "$work/poor.json" || fail "poor run json: $(cat "$work/poor.json")"
 
 # A path to the system's file in the library names it; a file outside the library does not.
 bt "$work/user/MA Trendfolger.hsy.txt" --history "$demo" | grep -q "^Trades  *[1-9]" || fail "system named by its path"
@@ -67,11 +78,18 @@ err=$(bt "MA Trendfolger" --history "$work/none.csv" 2>&1 >/dev/null); rc=$?
 
 # Bad options.
 for opts in "--spread -3" "--spread x" "--deposit 0" "--deposit 1e5" "--from 2024-02-30" "--to 24-01-01" \
-            "--digits 9" "--speed 3" "--from"; do
+            "--digits 9" "--speed 3" "--from" "--leverage 0" "--leverage -5" "--leverage nan" "--stop-out 101" \
+            "--stop-out -1" "--commission -0.5" "--commission nan" "--swap-long x" "--swap-short inf" \
+            "--swap-long 1e3" "--stop-level -1"; do
   # shellcheck disable=SC2086
-  err=$(bt "MA Trendfolger" --history "$demo" $opts 2>&1 >/dev/null); rc=$?
+  err=$(bt "MA Trendfolger" --history "$demo" $opts --trades "$work/refused.csv" 2>&1 >/dev/null); rc=$?
   [ $rc = 1 ] && [ -n "$err" ] || fail "option $opts: rc=$rc $err"
+  [ ! -e "$work/refused.csv" ] || fail "option $opts: a file written on a refusal"
 done
+err=$(bt "MA Trendfolger" --history "$demo" --swap-long x 2>&1 >/dev/null)
+grep -qF -- "--swap-long x: ist keine Zahl" <<<"$err" || fail "swap not a number: $err"
+err=$(bt "MA Trendfolger" --history "$demo" --stop-out 100.5 2>&1 >/dev/null)
+grep -qi "stop-out" <<<"$err" || fail "stop-out above 100: $err"
 err=$(bt "MA Trendfolger" --history "$demo" --from 2024-05-01 --to 2024-04-01 2>&1 >/dev/null); rc=$?
 [ $rc = 1 ] && grep -q "endet, bevor er beginnt" <<<"$err" || fail "reversed window: rc=$rc $err"
 err=$(bt "MA Trendfolger" 2>&1 >/dev/null); rc=$?

@@ -26,6 +26,24 @@ for name in "MA Trendfolger" "MACD Momentum"; do
   grep -q "start of signalcheck" "$work/ea.log" || fail "$name: the EA's prints are not in the log"
 done
 
+# With an account that charges commission and swap, takes margin and has a stop level, the
+# EA's trades still agree with the backtest's, money columns included; --stoplevel is the
+# older spelling of --stop-level.
+money="--deposit 2000 --leverage 50 --stop-out 80 --commission 7 --swap-long -3.5 --swap-short 1.25"
+# shellcheck disable=SC2086
+z backtest "MACD Momentum" --history "$demo" $money --stop-level 15 --trades "$work/engine.csv" >/dev/null \
+  || fail "money backtest"
+# shellcheck disable=SC2086
+out=$(z run-mq4 "$work/ea.mq4" --history "$demo" $money --stoplevel 15 --trades "$work/expert.csv" 2>&1) \
+  || fail "money run-mq4: $out"
+cut -d, -f1-10,12,13 "$work/engine.csv" > "$work/e"; cut -d, -f1-10,12,13 "$work/expert.csv" > "$work/x"
+diff -q "$work/e" "$work/x" >/dev/null || fail "money: trades differ: $(diff "$work/e" "$work/x" | head -5)"
+for bad in "--leverage 0" "--stop-out 200" "--commission -1" "--swap-short abc"; do
+  # shellcheck disable=SC2086
+  err=$(z run-mq4 "$work/ea.mq4" --history "$demo" $bad --trades "$work/refused.csv" 2>&1 >/dev/null); rc=$?
+  [ $rc = 1 ] && [ -n "$err" ] && [ ! -e "$work/refused.csv" ] || fail "run-mq4 $bad: rc=$rc $err"
+done
+
 # Refusals: exit 1 with the reason.
 printf 'int start(){ int x = 1 return(0); }\r\n' > "$work/broken.mq4"
 out=$(z run-mq4 "$work/broken.mq4" --history "$demo" 2>&1) && fail "a broken source ran"

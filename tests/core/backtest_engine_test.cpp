@@ -238,6 +238,39 @@ TEST(BacktestMoney, MaximumLotsPerSideLimitWhatASideHolds) {
   EXPECT_EQ(lotsOf(big.run()), (std::vector<double>{2.0}));
 }
 
+// Deposit 1000, leverage 100, 0.5 lots: 550 of margin. The third bar falls 200 points below
+// the entry: the equity reaches -5 at its low and the position is stopped out there, not at
+// the bar's close; the next entry finds no free margin and is refused (134) without a ticket.
+TEST(BacktestMoney, AStopOutClosesAtTheTicksPriceAndLaterEntriesAreRefused) {
+  Fixture f({flat(1.1), flat(1.1), {1.1, 1.1, 1.08, 1.09}, flat(1.09), flat(1.09)});
+  f.in.deposit = 1000;
+  f.in.rules.lots = 0.5;
+  f.in.account.commissionPerLot = 10;
+  f.checks = {0, kEntryLongFires, 0, kEntryLongFires, 0};
+  const BacktestResult r = f.run();
+  ASSERT_EQ(r.trades.size(), 1u);
+  const Trade& t = r.trades[0];
+  EXPECT_EQ(t.reason, CloseReason::StopOut);
+  EXPECT_DOUBLE_EQ(t.closePrice, 1.08);
+  EXPECT_EQ(t.closeBar, 2u);
+  EXPECT_DOUBLE_EQ(t.commission, -5);
+  EXPECT_EQ(r.statistics.stopOuts, 1);
+  EXPECT_EQ(r.statistics.refusedForMoney, 1);
+  EXPECT_DOUBLE_EQ(r.statistics.totalCommission, -5);
+  EXPECT_DOUBLE_EQ(r.statistics.netProfit, t.result());
+  EXPECT_NEAR(r.balance.back(), -5, 1e-9);
+
+  // A deposit too small for the smallest lot: every entry is refused, and the run ends.
+  Fixture poor({flat(1.1), flat(1.1), flat(1.1), flat(1.1)});
+  poor.in.deposit = 1;
+  poor.in.rules.lots = 0.01;
+  poor.checks = {0, kEntryLongFires, kEntryShortFires, kEntryLongFires};
+  const BacktestResult none = poor.run();
+  EXPECT_TRUE(none.trades.empty());
+  EXPECT_EQ(none.statistics.refusedForMoney, 3);
+  EXPECT_EQ(none.balance.size(), 4u);
+}
+
 // The trailing stop follows Bid; near the take profit the broker refuses the move (both stops
 // must keep the stop level), and the EA tries again at every tick until it is accepted.
 TEST(BacktestStops, TrailingFollowsThePriceAndARefusedMoveIsRetried) {

@@ -135,4 +135,29 @@ TradingSystem randomSystem(Workspace& ws, std::uint64_t seed) {
   return system;
 }
 
+BacktestSettings randomAccount(const TradingSystem& system, std::uint64_t seed) {
+  // Mixed first (splitmix64), so that neighbouring seeds do not pick alike.
+  std::uint64_t z = seed + 0x9E3779B97F4A7C15ULL;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  Dice dice(z ^ (z >> 31));
+  BacktestSettings s;
+  s.symbol.spreadPoints = dice.pick(std::vector<int>{0, 12, 20});
+  s.symbol.stopLevelPoints = dice.pick(std::vector<int>{0, 10, 25});
+  s.account.leverage = dice.pick(std::vector<double>{50, 100, 200, 500, 1000});
+  // Fixed lots: a deposit of a little more than one order's margin (a lot at about 1.1 takes
+  // 110000 / leverage), so that the first order opens, a second is refused and a run against
+  // the position stops it out. The other methods size their lots from the equity and send
+  // none from a small one.
+  const double margins = dice.pick(std::vector<double>{1.1, 1.6, 3, 20});
+  s.deposit = system.mm.type == "idFixed Lots"
+                  ? std::stod("0" + system.mm.lots) * 110000 / s.account.leverage * margins
+                  : 10000;
+  s.account.stopOutPercent = dice.pick(std::vector<double>{0, 50, 80, 100});
+  s.account.commissionPerLot = dice.pick(std::vector<double>{0, 3.5, 7, 12.25});
+  s.account.swapLongPoints = dice.pick(std::vector<double>{-7.3, -1, 0, 2.5});
+  s.account.swapShortPoints = dice.pick(std::vector<double>{-4.1, 0, 0.6, 3});
+  return s;
+}
+
 }  // namespace zorvik::testing

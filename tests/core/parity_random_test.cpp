@@ -37,25 +37,34 @@ TEST(ParityOfEngineAndExpert, RandomSystems) {
   const std::uint64_t firstSeed = fromEnvironment("ZORVIK_PARITY_SEED", 1);
   int ran = 0;
   int traded = 0;
+  int stopOuts = 0;
+  int refusedForMoney = 0;
   for (std::uint64_t seed = firstSeed; seed < firstSeed + systems; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const TradingSystem system = testing::randomSystem(*t.ws, seed);
     // Every other system on a history with gaps, a wider spread and a stop level, where
-    // stops are jumped over and refused.
+    // stops are jumped over and refused; two of three with an account made up from the seed:
+    // margin refusals, stop outs, commission and swap.
     const bool gaps = seed % 2 == 1;
-    const testing::ParityOutcome o =
-        testing::compareEngineAndExpert(*t.ws, system, gaps ? gappy : history, gaps ? broker : BacktestSettings{});
+    const bool money = seed % 3 != 1;
+    const BacktestSettings settings = money ? testing::randomAccount(system, seed) : gaps ? broker : BacktestSettings{};
+    const testing::ParityOutcome o = testing::compareEngineAndExpert(*t.ws, system, gaps ? gappy : history, settings);
     if (!o.ran) {
       ADD_FAILURE() << "the engine refused the system: " << o.refusal;
       continue;
     }
     ++ran;
     if (o.trades > 0) ++traded;
+    stopOuts += o.stopOuts;
+    refusedForMoney += o.refusedForMoney;
     EXPECT_EQ(o.difference, "");
   }
   // Many random systems must trade, or the comparison proves little. About half of them do;
   // a third leaves room for a run of seeds where fewer happen to.
   EXPECT_GE(traded * 3, ran);
+  // The made-up accounts must reach their limits somewhere, or their parity proves little.
+  EXPECT_GT(stopOuts, 0);
+  EXPECT_GT(refusedForMoney, 0);
 }
 
 }  // namespace

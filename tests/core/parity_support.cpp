@@ -18,7 +18,8 @@ std::string describe(const Trade& t) {
   out.precision(17);
   out << "#" << t.ticket << " " << tradeTypeName(t.type) << " " << t.lots << " lots, open " << t.openTime << " at "
       << t.openPrice << ", close " << t.closeTime << " at " << t.closePrice << " (" << closeReasonName(t.reason)
-      << "), SL " << t.stopLoss << " TP " << t.takeProfit << ", profit " << t.profit;
+      << "), SL " << t.stopLoss << " TP " << t.takeProfit << ", profit " << t.profit << ", commission "
+      << t.commission << ", swap " << t.swap;
   return out.str();
 }
 
@@ -36,7 +37,7 @@ bool same(const Trade& a, const Trade& b) {
   return a.ticket == b.ticket && a.type == b.type && a.lots == b.lots && a.openTime == b.openTime &&
          a.openPrice == b.openPrice && a.closeTime == b.closeTime && a.closePrice == b.closePrice &&
          a.stopLoss == b.stopLoss && a.takeProfit == b.takeProfit && a.profit == b.profit &&
-         seenByTerminal(a) == seenByTerminal(b);
+         a.commission == b.commission && a.swap == b.swap && seenByTerminal(a) == seenByTerminal(b);
 }
 
 }  // namespace
@@ -82,6 +83,8 @@ ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& s
   const Backtest& backtest = std::get<Backtest>(prepared);
   const BacktestResult engine = backtest.run();
   out.trades = static_cast<int>(engine.trades.size());
+  out.stopOuts = engine.statistics.stopOuts;
+  out.refusedForMoney = engine.statistics.refusedForMoney;
 
   const ExpertSource source = expertSourceLines(system, ws.catalogue, ws.definitions, ExpertOptions{"100789", "stamp"});
   if (!source.ok()) {
@@ -109,6 +112,7 @@ ParityOutcome compareEngineAndExpert(const Workspace& ws, const TradingSystem& s
   run.symbol.digits = history.digits;
   run.deposit = settings.deposit;
   run.log = log;
+  run.account = settings.account;
   const mql4::ExpertTestRun expert = std::get<0>(loaded)->run(run);
   std::ostringstream diff;
   if (!expert.ok()) diff << "the Expert Advisor stopped: " << expert.error << "\n";

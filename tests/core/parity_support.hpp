@@ -17,6 +17,8 @@ struct ParityOutcome {
   bool ran = false;        // false: the engine refused the system on this history (refusal says why)
   std::string refusal;
   int trades = 0;          // the engine's
+  int stopOuts = 0;        // the engine's trades the stop out closed
+  int refusedForMoney = 0; // the engine's entries refused with error 134
   std::string difference;  // empty when both agree trade for trade
 };
 

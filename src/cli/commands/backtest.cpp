@@ -50,10 +50,8 @@ int runBacktest(Context& ctx) {
       historyPath = v;
     } else if (a == "--from" || a == "--to") {
       if (!readOption(kDayOption, a, v, a == "--from" ? settings.fromDay : settings.toDay, refusal, &ctx.ws.language)) return refuse(refusal);
-    } else if (a == "--spread") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal, &ctx.ws.language)) return refuse(refusal);
-    } else if (a == "--deposit") {
-      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal, &ctx.ws.language)) return refuse(refusal);
+    } else if (readBrokerOption(a, v, settings, refusal, &ctx.ws.language)) {
+      if (!refusal.empty()) return refuse(refusal);
     } else if (a == "--digits") {
       if (!readOption(kDigitsOption, a, v, digits, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--trades") {
@@ -90,6 +88,8 @@ int runBacktest(Context& ctx) {
             << historyTimeText(history.time[backtest.endBar() - 1]) << ", " << backtest.endBar() - backtest.firstBar()
             << " bars\n\n"
             << statisticsTable(result.statistics);
+  if (result.statistics.refusedForMoney > 0 && result.statistics.trades == 0)
+    std::cout << "\nNo order opened: the free margin was too small for every one (error 134).\n";
 
   bool written = true;
   if (tradesPath) written = writeOut(*tradesPath, tradesCsv(result)) && written;
@@ -103,7 +103,9 @@ int runBacktest(Context& ctx) {
 Command backtestCommand() {
   return {"backtest",
           "backtest SYSTEM --history FILE [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--spread POINTS] "
-          "[--deposit AMOUNT] [--digits N] [--trades FILE.csv] [--json FILE] [--report FILE.html]",
+          "[--stop-level POINTS] [--deposit AMOUNT] [--leverage N] [--stop-out PERCENT] [--commission MONEY] "
+          "[--swap-long POINTS] [--swap-short POINTS] [--digits N] [--trades FILE.csv] [--json FILE] "
+          "[--report FILE.html]",
           "run a system on a price history as the terminal would and print its statistics", runBacktest};
 }
 

@@ -45,12 +45,8 @@ int runRunMq4(Context& ctx) {
     std::string refusal;
     if (a == "--history") {
       historyPath = v;
-    } else if (a == "--spread") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.spreadPoints, refusal, &ctx.ws.language)) return refuse(refusal);
-    } else if (a == "--stoplevel") {
-      if (!readOption(kPointsOption, a, v, settings.symbol.stopLevelPoints, refusal, &ctx.ws.language)) return refuse(refusal);
-    } else if (a == "--deposit") {
-      if (!readOption(kMoneyOption, a, v, settings.deposit, refusal, &ctx.ws.language)) return refuse(refusal);
+    } else if (readBrokerOption(a, v, settings, refusal, &ctx.ws.language)) {
+      if (!refusal.empty()) return refuse(refusal);
     } else if (a == "--digits") {
       if (!readOption(kDigitsOption, a, v, digits, refusal, &ctx.ws.language)) return refuse(refusal);
     } else if (a == "--trades") {
@@ -65,6 +61,7 @@ int runRunMq4(Context& ctx) {
   }
   if (files.size() != 1) return refuse("name one .mq4 file");
   if (!historyPath) return refuse("--history FILE is missing");
+  if (auto problem = settingsProblem(settings)) return refuse(*problem);
 
   const mql4::CheckResult checked = mql4::checkFile(files[0]);
   for (const std::string& line : mql4::formatDiagnostics(files[0], checked.diagnostics)) std::cerr << line << "\n";
@@ -92,6 +89,7 @@ int runRunMq4(Context& ctx) {
   run.symbol.digits = history.digits;
   run.deposit = settings.deposit;
   run.budget = budget;
+  run.account = settings.account;
   const mql4::ExpertTestRun outcome = std::get<0>(loaded)->run(run);
   if (logPath) {
     log.flush();
@@ -105,11 +103,14 @@ int runRunMq4(Context& ctx) {
   fillTradeStatistics(result.trades, result.statistics);
   // The trade figures only: the interpreter does not follow the equity tick by tick, so it
   // reports no drawdown rather than a wrong one.
-  char line[160];
+  char line[320];
   std::cout << "expert\t" << files[0] << "\n\n";
-  std::snprintf(line, sizeof line, "Trades %d\nNet profit %.2f\nGross profit %.2f\nGross loss %.2f\nBalance %.2f\n",
+  std::snprintf(line, sizeof line,
+                "Trades %d\nNet profit %.2f\nGross profit %.2f\nGross loss %.2f\nCommission %.2f\nSwap %.2f\n"
+                "Stop outs %d\nRefused: no money %d\nBalance %.2f\n",
                 result.statistics.trades, result.statistics.netProfit, result.statistics.grossProfit,
-                result.statistics.grossLoss, outcome.balance);
+                result.statistics.grossLoss, result.statistics.totalCommission, result.statistics.totalSwap,
+                result.statistics.stopOuts, outcome.refusedForMoney, outcome.balance);
   std::cout << line;
   if (tradesPath) {
     std::string error;
@@ -124,7 +125,8 @@ int runRunMq4(Context& ctx) {
 
 Command runMq4Command() {
   return {"run-mq4",
-          "run-mq4 FILE --history FILE [--spread POINTS] [--stoplevel POINTS] [--deposit AMOUNT] [--digits N] "
+          "run-mq4 FILE --history FILE [--spread POINTS] [--stop-level POINTS] [--deposit AMOUNT] [--leverage N] "
+          "[--stop-out PERCENT] [--commission MONEY] [--swap-long POINTS] [--swap-short POINTS] [--digits N] "
           "[--trades CSV] [--log FILE] " + std::string(kBudgetOptionsUsage),
           "run an Expert Advisor's MQL4 source on a price history in the interpreter and print its statistics",
           runRunMq4};

@@ -27,6 +27,7 @@ bool SimulatedAccount::stopInPoints(double price, std::int64_t& points) const {
 OrderError SimulatedAccount::sendOrder(TradeType type, double lots, double requestedPrice, double stopLoss,
                                        double takeProfit) {
   if (!std::isfinite(lots) || !volumeAccepted(lots)) return OrderError::InvalidVolume;
+  if (!marginAccepted(type, lots)) return OrderError::NotEnoughMoney;
   if (!isCurrentPrice(requestedPrice, type == TradeType::Buy ? ask_ : bid_)) return OrderError::InvalidPrice;
   std::int64_t sl = 0;
   std::int64_t tp = 0;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "account/account_terms.hpp"
 #include "account/symbol_properties.hpp"
 #include "account/trade.hpp"
 
@@ -30,6 +31,9 @@ struct Position {
   std::int64_t takeProfit;  // points; 0: none
   std::int64_t openTime;
   std::size_t openBar;
+  double margin;      // fixed at the open: lots x contract size x open price / leverage
+  double commission;  // charged at the open: 0 or negative
+  double swap;        // summed over the nights held; positive is a credit
 };
 
 // The broker's answer to a request. The numbers are the terminal's error codes, as an EA reads
@@ -40,24 +44,28 @@ enum class OrderError : int {
   InvalidPrice = 129,   // not the current price: there are no requotes
   InvalidStops = 130,
   InvalidVolume = 131,
+  NotEnoughMoney = 134,  // the order's margin exceeds the free margin
   UnknownTicket = 4108,
 };
 
 class SimulatedAccount {
  public:
-  SimulatedAccount(const SymbolProperties& symbol, double deposit)
-      : symbol_(symbol), scale_(pointsPerUnit(symbol.digits)), spread_(symbol.spreadPoints), balance_(deposit) {}
+  SimulatedAccount(const SymbolProperties& symbol, double deposit, const AccountTerms& terms = {});
 
   const SymbolProperties& symbol() const { return symbol_; }
+  const AccountTerms& terms() const { return terms_; }
   double point() const { return 1.0 / scale_; }
   double priceOf(std::int64_t points) const { return static_cast<double>(points) / scale_; }
   std::int64_t pointsOf(double price) const { return static_cast<std::int64_t>(price * scale_ + 0.5); }
 
   // --- the tick
   // The bar the coming ticks belong to, and its time: what a fill or a close records.
+  // A bar on a later date than the bar before makes its first tick charge the swap.
   void setBar(std::size_t bar, std::int64_t time) {
     bar_ = bar;
     time_ = time;
+    if (swapNights_ != 0) swapSettled();  // due at one tick only, charged or not
+    if (swapping_ && (time < dayStart_ || time >= dayEnd_)) newDate(time);
   }
   // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
   void setBid(std::int64_t bidPoints, double bidPrice) {
@@ -85,12 +93,34 @@ class SimulatedAccount {
     if (type == TradeType::Buy) return (bidPrice_ - openPrice) * lots * symbol_.contractSize;
     return (openPrice - askPrice()) * lots * symbol_.contractSize;
   }
+  // What the position brings with its commission and swap: (profit + commission) + swap.
+  double result(const Position& p) const {
+    return (floatingProfit(p.type, p.openPrice, p.lots) + p.commission) + p.swap;
+  }
+  // The open positions' price profits, without commission and swap (AccountProfit).
   double openProfit() const {
     double sum = 0;
     for (const Position& p : open_) sum += floatingProfit(p.type, p.openPrice, p.lots);
     return sum;
   }
-  double equity() const { return open_.empty() ? balance_ : balance_ + openProfit(); }
+  // Balance plus the open positions' results in ticket order.
+  double equity() const {
+    if (open_.empty()) return balance_;
+    if (!charges_) return balance_ + openProfit();  // commission and swap are 0: results are profits
+    double sum = 0;
+    for (const Position& p : open_) sum += result(p);
+    return balance_ + sum;
+  }
+  // The open positions' margins summed in ticket order (AccountMargin).
+  double margin() const { return margin_; }
+  double freeMargin() const { return equity() - margin_; }
+  // The margin an order of these lots would take at this tick's fill price.
+  double marginFor(TradeType type, double lots) const {
+    return ((lots * symbol_.contractSize) * fillPrice(type == TradeType::Buy ? ask_ : bid_)) / terms_.leverage;
+  }
+  // Error 134 unless the order's margin fits in the free margin; equal fits. The order's own
+  // commission is not counted.
+  bool marginAccepted(TradeType type, double lots) const { return !(marginFor(type, lots) > freeMargin()); }
 
   // --- positions
   // Open positions in the order they were opened; closes move the later ones down.
@@ -150,6 +180,16 @@ class SimulatedAccount {
     while (!open_.empty()) close(0, reason);
   }
 
+  // The broker's whole side of a tick, before the EA sees it (firstOfBar: the bar's open):
+  // the stops, then the swap at a new date, then the stop out.
+  void settleTick(bool firstOfBar) {
+    checkStops(firstOfBar);
+    // Inside the range of Bid where the equity is surely above the stop-out level the exact
+    // test is not needed, and a swap due closes the range: the common tick costs two
+    // comparisons, not a sum over the positions.
+    if (bid_ < safeLowBid_ || bid_ > safeHighBid_) settleMoney(firstOfBar);
+  }
+
   // The broker's side of a tick, before the EA sees it: closes what the stops hit. At the open
   // of a bar (gap) a stop the price jumped over fills at that open, not at the stop: the price
   // never traded at the stop. The stop loss wins over the take profit when both are hit.
@@ -195,6 +235,24 @@ class SimulatedAccount {
   std::vector<Trade> takeTradesByTicket();
 
  private:
+  void newDate(std::int64_t time);
+  // The swap and the stop out of settleTick, when the safe range does not spare them.
+  void settleMoney(bool firstOfBar);
+  void swapSettled() {
+    swapNights_ = 0;
+    safeRangeChanged();
+  }
+  // Closes the position with the lowest result (ties: the lowest ticket) at the market while
+  // the margin level is at or below the stop-out level.
+  void stopOut();
+  bool belowStopOutLevel() const;
+  // After every fill and close: the margin summed anew in ticket order, so that it never
+  // drifts from the sum by what adding and taking away would leave behind.
+  void marginChanged();
+  // After every change of the positions or their swap: the range of Bid (points) in which the
+  // stop out surely cannot happen.
+  void safeRangeChanged();
+
   // A market fill at Bid is the tick's stored price; at Ask, Bid plus the spread in points.
   double fillPrice(std::int64_t points) const {
     if (points == bid_) return bidPrice_;
@@ -211,9 +269,21 @@ class SimulatedAccount {
   bool stopInPoints(double price, std::int64_t& points) const;
 
   SymbolProperties symbol_;
+  AccountTerms terms_;
   double scale_;
   std::int64_t spread_;
   double balance_;
+  bool charges_;  // commission or a swap is set: results differ from profits
+  bool swapping_;  // a swap is set
+  double margin_ = 0;
+  double stopOutBound_ = 0;  // equity above which the stop out cannot be reached
+  std::int64_t safeLowBid_ = 0;   // [safeLowBid_, safeHighBid_]: no stop out at these Bids
+  std::int64_t safeHighBid_ = 0;
+  // The date of the bar being worked as [dayStart_, dayEnd_) seconds; the first bar only sets it.
+  std::int64_t dayStart_ = 0;
+  std::int64_t dayEnd_ = 0;
+  bool dated_ = false;
+  int swapNights_ = 0;  // charged at this bar's first tick
   std::vector<Position> open_;
   std::vector<Trade> closed_;
   int nextTicket_ = 1;

@@ -40,6 +40,7 @@ std::variant<Backtest, std::string> Backtest::prepare(const TradingSystem& syste
   b.symbol_ = settings.symbol;
   b.symbol_.digits = history.digits;
   b.deposit_ = settings.deposit;
+  b.account_ = settings.account;
   b.firstBar_ = static_cast<std::size_t>(from - history.time.begin());
   b.endBar_ = static_cast<std::size_t>(end - history.time.begin());
   return b;
@@ -54,6 +55,7 @@ BacktestResult Backtest::run(const std::function<void(double)>& progress, const 
   in.rules = rules_;
   in.symbol = symbol_;
   in.deposit = deposit_;
+  in.account = account_;
   in.checks = &checks;
   in.progress = progress;
   in.cancel = cancel;

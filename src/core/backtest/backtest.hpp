@@ -52,6 +52,7 @@ class Backtest {
   TradeRules rules_;
   SymbolProperties symbol_;
   double deposit_ = 0;
+  AccountTerms account_;
   std::size_t firstBar_ = 0;
   std::size_t endBar_ = 0;
 };

@@ -60,6 +60,10 @@ std::vector<Row> statisticRows(const BacktestStatistics& s) {
       {"Maximal drawdown %", fixedNumber(s.maxDrawdownPercent, 2)},
       {"Recovery factor", optionalFixed(s.recoveryFactor, 2)},
       {"Expectancy", optionalFixed(s.expectancy, 2)},
+      {"Commission", fixedNumber(s.totalCommission, 2)},
+      {"Swap", fixedNumber(s.totalSwap, 2)},
+      {"Stop outs", std::to_string(s.stopOuts)},
+      {"Refused: no money", std::to_string(s.refusedForMoney)},
   };
 }
 
@@ -102,6 +106,14 @@ std::string equitySvg(const BacktestResult& r) {
          fixedNumber(y(r.deposit), 1) + "\" stroke=\"#bbb\" stroke-dasharray=\"4 4\"/>";
   svg += line(r.balance, "#1f5fbf");
   svg += line(r.equity, "#2a9d3a");
+  // A stop out is marked where it happened, on the equity the bar ended with.
+  for (const Trade& t : r.trades) {
+    if (t.reason != CloseReason::StopOut || t.closeBar < r.firstBar || t.closeBar - r.firstBar >= n) continue;
+    const std::size_t i = t.closeBar - r.firstBar;
+    const double x = n == 1 ? kWidth / 2.0 : static_cast<double>(i) * (kWidth - 1) / static_cast<double>(n - 1);
+    svg += "<circle cx=\"" + fixedNumber(x, 1) + "\" cy=\"" + fixedNumber(y(r.equity[i]), 1) +
+           "\" r=\"3\" fill=\"#d62728\"><title>stop out</title></circle>";
+  }
   svg += "<text x=\"6\" y=\"14\" font-size=\"11\" fill=\"#333\">" + fixedNumber(hi, 2) + "</text>";
   svg += "<text x=\"6\" y=\"" + std::to_string(kHeight - 4) + "\" font-size=\"11\" fill=\"#333\">" + fixedNumber(lo, 2) +
          "</text>";
@@ -121,13 +133,14 @@ std::string fixedNumber(double value, int decimals) {
 }
 
 std::string tradesCsv(const BacktestResult& r) {
-  std::string out = "ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason\n";
+  std::string out = "ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason,commission,swap\n";
   for (const Trade& t : r.trades) {
     out += std::to_string(t.ticket) + "," + std::string(tradeTypeName(t.type)) + "," + fixedNumber(t.lots, 2) + "," +
            historyTimeText(t.openTime) + "," + fixedNumber(t.openPrice, r.digits) + "," + historyTimeText(t.closeTime) +
            "," + fixedNumber(t.closePrice, r.digits) + "," + fixedNumber(t.stopLoss, r.digits) + "," +
            fixedNumber(t.takeProfit, r.digits) + "," + fixedNumber(t.profit, 2) + "," +
-           std::string(closeReasonName(t.reason)) + "\n";
+           std::string(closeReasonName(t.reason)) + "," + fixedNumber(t.commission, 2) + "," + fixedNumber(t.swap, 2) +
+           "\n";
   }
   return out;
 }
@@ -148,6 +161,10 @@ std::string statisticsJson(const BacktestStatistics& s) {
       {"max_drawdown_percent", jsonNumber(s.maxDrawdownPercent)},
       {"recovery_factor", jsonNumber(s.recoveryFactor)},
       {"expectancy", jsonNumber(s.expectancy)},
+      {"total_commission", jsonNumber(s.totalCommission)},
+      {"total_swap", jsonNumber(s.totalSwap)},
+      {"stop_outs", std::to_string(s.stopOuts)},
+      {"refused_not_enough_money", std::to_string(s.refusedForMoney)},
   };
   std::string out = "{\n";
   bool first = true;
@@ -173,27 +190,34 @@ std::string reportHtml(const BacktestResult& r, const std::string& title) {
   std::string h = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Backtest " + htmlEscape(title) +
                   "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
                   "td,th{border:1px solid #ccc;padding:2px 8px;text-align:right}th{background:#eee}"
-                  "td.l,th.l{text-align:left}</style></head><body>\n";
+                  "td.l,th.l{text-align:left}tr.stopout td{background:#fde2e2}</style></head><body>\n";
   h += "<h1>Backtest: " + htmlEscape(title) + "</h1>\n";
   if (!r.barTime.empty())
     h += "<p>" + htmlEscape(historyTimeText(r.barTime.front())) + " &ndash; " +
          htmlEscape(historyTimeText(r.barTime.back())) + ", " + std::to_string(r.barTime.size()) +
-         " bars, deposit " + fixedNumber(r.deposit, 2) + (r.cancelled ? ", cancelled" : "") + "</p>\n";
+         " bars, deposit " + fixedNumber(r.deposit, 2) + (r.cancelled ? ", cancelled" : "") +
+         (r.statistics.stopOuts > 0
+              ? ", <b>stopped out</b> (" + std::to_string(r.statistics.stopOuts) + " positions closed)"
+              : std::string()) +
+         "</p>\n";
   h += "<h2>Statistics</h2>\n<table>\n";
   for (const Row& row : statisticRows(r.statistics))
     h += "<tr><td class=\"l\">" + htmlEscape(row.label) + "</td><td>" + htmlEscape(row.value) + "</td></tr>\n";
-  h += "</table>\n<h2>Equity (green) and balance (blue)</h2>\n" + equitySvg(r) + "\n<h2>Trades</h2>\n<table>\n<tr>";
+  h += "</table>\n<h2>Equity (green) and balance (blue), stop outs (red)</h2>\n" + equitySvg(r) + "\n<h2>Trades</h2>\n<table>\n<tr>";
   for (const char* c : {"Ticket", "Type", "Lots", "Open time", "Open price", "Close time", "Close price", "SL", "TP",
-                        "Profit", "Reason"})
+                        "Profit", "Commission", "Swap", "Reason"})
     h += std::string("<th>") + c + "</th>";
   h += "</tr>\n";
   for (const Trade& t : r.trades) {
-    h += "<tr><td>" + std::to_string(t.ticket) + "</td><td class=\"l\">" + std::string(tradeTypeName(t.type)) +
+    const bool stoppedOut = t.reason == CloseReason::StopOut;
+    h += stoppedOut ? "<tr class=\"stopout\"><td>" : "<tr><td>";
+    h += "" + std::to_string(t.ticket) + "</td><td class=\"l\">" + std::string(tradeTypeName(t.type)) +
          "</td><td>" + fixedNumber(t.lots, 2) + "</td><td>" + historyTimeText(t.openTime) + "</td><td>" +
          fixedNumber(t.openPrice, r.digits) + "</td><td>" + historyTimeText(t.closeTime) + "</td><td>" +
          fixedNumber(t.closePrice, r.digits) + "</td><td>" + fixedNumber(t.stopLoss, r.digits) + "</td><td>" +
-         fixedNumber(t.takeProfit, r.digits) + "</td><td>" + fixedNumber(t.profit, 2) + "</td><td class=\"l\">" +
-         std::string(closeReasonName(t.reason)) + "</td></tr>\n";
+         fixedNumber(t.takeProfit, r.digits) + "</td><td>" + fixedNumber(t.profit, 2) + "</td><td>" +
+         fixedNumber(t.commission, 2) + "</td><td>" + fixedNumber(t.swap, 2) + "</td><td class=\"l\">" +
+         (stoppedOut ? "<b>stop out</b>" : std::string(closeReasonName(t.reason))) + "</td></tr>\n";
   }
   return h + "</table>\n</body></html>\n";
 }

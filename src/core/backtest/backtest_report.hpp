@@ -8,8 +8,9 @@
 
 namespace zorvik {
 
-// ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason; times
-// "YYYY.MM.DD HH:MM", prices with the symbol's digits, lots and profit with 2 decimals.
+// ticket,type,lots,open_time,open_price,close_time,close_price,sl,tp,profit,reason,commission,swap;
+// times "YYYY.MM.DD HH:MM", prices with the symbol's digits, lots and money with 2 decimals. The
+// profit is the price move's; the trade's result adds the commission and swap to it.
 std::string tradesCsv(const BacktestResult& result);
 
 // The statistics as one JSON object with snake_case keys; undefined ratios are null.

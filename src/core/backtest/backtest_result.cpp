@@ -9,20 +9,29 @@ void fillTradeStatistics(const std::vector<Trade>& trades, BacktestStatistics& s
   int losses = 0;
   s.grossProfit = 0;
   s.grossLoss = 0;
+  s.totalCommission = 0;
+  s.totalSwap = 0;
+  s.stopOuts = 0;
+  s.netProfit = 0;
+  // A trade counts with what it brought the account: a price profit below its commission
+  // is a loss.
   for (const Trade& t : trades) {
-    if (t.profit > 0) {
+    const double result = t.result();
+    if (result > 0) {
       ++wins;
-      s.grossProfit += t.profit;
-      if (!s.largestWin || t.profit > *s.largestWin) s.largestWin = t.profit;
-    } else if (t.profit < 0) {
+      s.grossProfit += result;
+      if (!s.largestWin || result > *s.largestWin) s.largestWin = result;
+    } else if (result < 0) {
       ++losses;
-      s.grossLoss += t.profit;
-      if (!s.largestLoss || t.profit < *s.largestLoss) s.largestLoss = t.profit;
+      s.grossLoss += result;
+      if (!s.largestLoss || result < *s.largestLoss) s.largestLoss = result;
     }
+    s.netProfit += result;
+    s.totalCommission += t.commission;
+    s.totalSwap += t.swap;
+    if (t.reason == CloseReason::StopOut) ++s.stopOuts;
   }
   s.trades = static_cast<int>(trades.size());
-  s.netProfit = 0;
-  for (const Trade& t : trades) s.netProfit += t.profit;
   if (losses > 0) s.profitFactor = s.grossProfit / -s.grossLoss;
   if (s.trades > 0) {
     s.wonPercent = 100.0 * wins / s.trades;

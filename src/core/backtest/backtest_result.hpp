@@ -29,6 +29,7 @@ struct BacktestStatistics {
   double totalCommission = 0;  // 0 or negative
   double totalSwap = 0;
   int stopOuts = 0;  // trades the stop out closed
+  int refusedForMoney = 0;  // entries refused with error 134: the free margin was too small
 };
 
 struct BacktestResult {

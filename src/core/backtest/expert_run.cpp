@@ -43,7 +43,7 @@ void preferLargePages(const std::vector<T>& v) {
 class Run {
  public:
   explicit Run(const ExpertRunInput& in)
-      : in_(in), bars_(*in.history), rules_(in.rules), account_(in.symbol, in.deposit), peak_(in.deposit) {
+      : in_(in), bars_(*in.history), rules_(in.rules), account_(in.symbol, in.deposit, in.account), peak_(in.deposit) {
     raiseToStopLevel(rules_, in.symbol.stopLevelPoints);
   }
 
@@ -76,6 +76,7 @@ class Run {
   double peak_;
   double maxDrawdown_ = 0;
   double maxDrawdownPercent_ = 0;
+  int refusedForMoney_ = 0;  // entries refused with error 134
 
   // The EA's globals.
   int merkVol_ = 0;
@@ -190,6 +191,10 @@ void Run::enter(TradeType type) {
 
   // The EA tries ten times; nothing changes between the tries here, so one refusal is all ten.
   if (!account_.volumeAccepted(lots)) return;  // error 131
+  if (!account_.marginAccepted(type, lots)) {  // error 134: no ticket, nothing counted for the day
+    ++refusedForMoney_;
+    return;
+  }
   std::int64_t stopLoss = 0;
   std::int64_t takeProfit = 0;
   if (isLong) {
@@ -228,7 +233,7 @@ void Run::checkSignals(std::uint8_t checks) {
 
 void Run::tick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice) {
   account_.setBid(bidPoints, bidPrice);
-  if (account_.hasPositions()) account_.checkStops(k == 1);
+  if (account_.hasPositions()) account_.settleTick(k == 1);
 
   // The Expert Advisor's own work at each tick. At a new day it recounts its orders opened
   // that day; at the day's first tick, before its entries, a backtest has none yet.
@@ -306,6 +311,7 @@ BacktestResult Run::run() {
   fillTradeStatistics(result.trades, result.statistics);
   result.statistics.maxDrawdown = maxDrawdown_;
   result.statistics.maxDrawdownPercent = maxDrawdownPercent_;
+  result.statistics.refusedForMoney = refusedForMoney_;
   if (maxDrawdown_ > 0) result.statistics.recoveryFactor = result.statistics.netProfit / maxDrawdown_;
   return result;
 }

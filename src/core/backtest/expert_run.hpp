@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "account/account_terms.hpp"
 #include "account/symbol_properties.hpp"
 #include "backtest/backtest_result.hpp"
 #include "rules/trade_rules.hpp"
@@ -31,6 +32,7 @@ struct ExpertRunInput {
   TradeRules rules;           // as the system gives them; the stop level is applied here
   SymbolProperties symbol;    // digits included
   double deposit = 10000;
+  AccountTerms account;
   // One entry per bar of the history (or at least up to endBar): the check bits above.
   const std::vector<std::uint8_t>* checks = nullptr;
   // Called now and then with the share of the test's bars done, 0..1.

@@ -103,7 +103,7 @@ ExpertTestRun ExpertInterpreter::run(const ExpertTestSettings& settings) {
     out.balance = settings.deposit;
     return out;
   }
-  SimulatedTerminal term(bars, settings.firstBar, end, settings.symbol, settings.deposit);
+  SimulatedTerminal term(bars, settings.firstBar, end, settings.symbol, settings.deposit, settings.account);
   Machine m;
   m.term = &term;
   m.settings = &settings;
@@ -143,6 +143,7 @@ ExpertTestRun ExpertInterpreter::run(const ExpertTestSettings& settings) {
   }
   out.trades = term.trades();
   out.balance = term.balance();
+  out.refusedForMoney = term.refusedForMoney();
   out.comment = m.comment;
   return out;
 }

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "account/account_terms.hpp"
 #include "account/symbol_properties.hpp"
 #include "account/trade.hpp"
 #include "mql4/syntax_tree.hpp"
@@ -45,6 +46,7 @@ struct ExpertTestSettings {
   std::size_t endBar = 0;
   SymbolProperties symbol;             // its digits must be the history's
   double deposit = 10000;
+  AccountTerms account;
   // Every line the EA prints (Print, Alert), with the tick's time in front. Unset: dropped.
   std::function<void(std::string_view)> log;
   // Loop turns one call of init(), start() or deinit() may take before the EA counts as stuck
@@ -56,6 +58,7 @@ struct ExpertTestSettings {
 struct ExpertTestRun {
   std::vector<Trade> trades;  // by ticket; closes the EA made itself carry CloseReason::Signal
   double balance = 0;         // at the end
+  int refusedForMoney = 0;    // OrderSend calls refused with error 134
   std::string comment;        // the last Comment()
   // Why the run stopped before its end (a critical error of the EA: division by zero, an
   // array index out of range, an endless loop, a timeframe that cannot be built, a budget used

@@ -18,8 +18,8 @@ constexpr int kOpSell = 1;
 }  // namespace
 
 SimulatedTerminal::SimulatedTerminal(const BarSeries& history, std::size_t firstBar, std::size_t endBar,
-                                     const SymbolProperties& symbol, double deposit)
-    : history_(history), account_(symbol, deposit) {
+                                     const SymbolProperties& symbol, double deposit, const AccountTerms& terms)
+    : history_(history), account_(symbol, deposit, terms) {
   (void)endBar;
   bar_ = firstBar < history.size() ? firstBar : 0;
   if (!history.empty()) {
@@ -52,7 +52,7 @@ void SimulatedTerminal::beginTick(std::size_t bar, int k, std::int64_t bidPoints
     formingHigh_ = std::max(formingHigh_, bidPoints);
     formingLow_ = std::min(formingLow_, bidPoints);
   }
-  account_.checkStops(k == 1);
+  account_.settleTick(k == 1);
 }
 
 void SimulatedTerminal::closeAtEnd() { account_.closeAll(CloseReason::EndOfTest); }
@@ -80,8 +80,9 @@ double SimulatedTerminal::marketInfo(std::string_view symbolName, int mode) {
     case 15: return symbol.contractSize;
     case 16: return symbol.contractSize * point();  // quote currency per point and lot
     case 17: return point();
-    case 18:
-    case 19: return 0;  // no swap
+    case 18: return account_.terms().swapLongPoints;   // MODE_SWAPLONG, in points (MODE_SWAPTYPE 0)
+    case 19: return account_.terms().swapShortPoints;  // MODE_SWAPSHORT
+    case 26: return 0;                                 // MODE_SWAPTYPE: points
     case 22: return 1;  // trade allowed
     case 23: return symbol.minimumLot;
     case 24: return symbol.lotStep;
@@ -206,6 +207,7 @@ int SimulatedTerminal::orderSend(std::string_view symbolName, int cmd, double lo
   }
   if (const OrderError e = account_.sendOrder(typeOf(cmd), lots, requested, stopLoss, takeProfit);
       e != OrderError::None) {
+    if (e == OrderError::NotEnoughMoney) ++refusedForMoney_;
     lastError_ = static_cast<int>(e);
     return -1;
   }
@@ -284,6 +286,8 @@ const SimulatedTerminal::Order* SimulatedTerminal::view(const Position& p) const
   o.closePrice = 0;
   o.closeTime = 0;
   o.profit = 0;
+  o.commission = p.commission;
+  o.swap = p.swap;
   return &o;
 }
 
@@ -305,6 +309,8 @@ const SimulatedTerminal::Order* SimulatedTerminal::view(const Trade& t) const {
   o.closePrice = t.closePrice;
   o.closeTime = t.closeTime;
   o.profit = t.profit;
+  o.commission = t.commission;
+  o.swap = t.swap;
   return &o;
 }
 

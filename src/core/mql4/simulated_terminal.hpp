@@ -25,6 +25,7 @@ enum TerminalError : int {
   kErrInvalidPrice = static_cast<int>(OrderError::InvalidPrice),
   kErrInvalidStops = static_cast<int>(OrderError::InvalidStops),
   kErrInvalidTradeVolume = static_cast<int>(OrderError::InvalidVolume),
+  kErrNotEnoughMoney = static_cast<int>(OrderError::NotEnoughMoney),
   kErrInvalidFunctionParameter = 4051,
   kErrUnknownSymbol = 4106,
   kErrInvalidTicket = static_cast<int>(OrderError::UnknownTicket),
@@ -36,13 +37,14 @@ class SimulatedTerminal {
  public:
   // The history must outlive the terminal. Bars [firstBar, endBar) are played.
   SimulatedTerminal(const BarSeries& history, std::size_t firstBar, std::size_t endBar, const SymbolProperties& symbol,
-                    double deposit);
+                    double deposit, const AccountTerms& terms = {});
   ~SimulatedTerminal();
   SimulatedTerminal(const SimulatedTerminal&) = delete;
   SimulatedTerminal& operator=(const SimulatedTerminal&) = delete;
 
   // --- the tick loop
-  // Makes tick k (1..4) of `bar` the current one and lets the broker close what its stops hit.
+  // Makes tick k (1..4) of `bar` the current one and lets the broker do its part: the stops,
+  // the swap at a new date, the stop out.
   // bidPrice is the history's stored price of the tick, bidPoints the same in whole points.
   void beginTick(std::size_t bar, int k, std::int64_t bidPoints, double bidPrice);
   // After the last tick: what is still open closes at the last prices, "end of test".
@@ -83,6 +85,9 @@ class SimulatedTerminal {
   double balance() const { return account_.balance(); }
   double equity() const { return account_.equity(); }
   double openProfit() const { return account_.openProfit(); }
+  double margin() const { return account_.margin(); }
+  double freeMargin() const { return account_.freeMargin(); }
+  const AccountTerms& terms() const { return account_.terms(); }
 
   // --- orders
   int orderSend(std::string_view symbolName, int cmd, double lots, double price, double stopLoss, double takeProfit,
@@ -110,11 +115,16 @@ class SimulatedTerminal {
     double closePrice = 0;
     std::int64_t closeTime = 0;
     double profit = 0;
+    double commission = 0;  // open or closed
+    double swap = 0;
   };
   // A view made anew at each call from the account: valid until the next call.
   const Order* selected() const;
   double priceOfPoints(std::int64_t points) const { return points ? account_.priceOf(points) : 0; }
   double profitNow(const Order& o) const;
+
+  // OrderSend calls refused with error 134: an EA retrying counts each try.
+  int refusedForMoney() const { return refusedForMoney_; }
 
   int lastError() const { return lastError_; }
   int takeLastError() {
@@ -147,6 +157,7 @@ class SimulatedTerminal {
   std::int64_t formingHigh_ = 0;
   std::int64_t formingLow_ = 0;
   int lastError_ = 0;
+  int refusedForMoney_ = 0;
 
   std::vector<OrderLabel> labels_;  // by ticket - 1: the account numbers its orders from 1
   // The selection: a ticket, looked up again at every access, as the terminal's copy would go

@@ -12,6 +12,8 @@ const std::unordered_map<std::string_view, BuiltinId>& builtinIds() {
       {"AccountNumber", BuiltinId::AccountNumber}, {"AccountLeverage", BuiltinId::AccountLeverage},
       {"AccountCurrency", BuiltinId::AccountCurrency}, {"AccountName", BuiltinId::AccountName},
       {"AccountCompany", BuiltinId::AccountCompany}, {"AccountServer", BuiltinId::AccountServer},
+      {"AccountMargin", BuiltinId::AccountMargin}, {"AccountStopoutLevel", BuiltinId::AccountStopoutLevel},
+      {"AccountStopoutMode", BuiltinId::AccountStopoutMode},
       {"MarketInfo", BuiltinId::MarketInfo}, {"Symbol", BuiltinId::Symbol}, {"Period", BuiltinId::Period}, {"RefreshRates", BuiltinId::RefreshRates},
       {"iBars", BuiltinId::IBars}, {"iOpen", BuiltinId::IOpen}, {"iHigh", BuiltinId::IHigh}, {"iLow", BuiltinId::ILow}, {"iClose", BuiltinId::IClose},
       {"iTime", BuiltinId::ITime}, {"iVolume", BuiltinId::IVolume}, {"iHighest", BuiltinId::IHighest}, {"iLowest", BuiltinId::ILowest},
@@ -61,7 +63,7 @@ ValueKind kindOfBuiltin(BuiltinId id) {
     case BuiltinId::StringSubstr: case BuiltinId::StringConcatenate: case BuiltinId::StringTrimLeft: case BuiltinId::StringTrimRight:
       return ValueKind::String;
     case BuiltinId::AccountBalance: case BuiltinId::AccountEquity: case BuiltinId::AccountFreeMargin: case BuiltinId::AccountProfit:
-    case BuiltinId::MarketInfo: case BuiltinId::IOpen: case BuiltinId::IHigh: case BuiltinId::ILow: case BuiltinId::IClose: case BuiltinId::OrderLots:
+    case BuiltinId::AccountMargin: case BuiltinId::MarketInfo: case BuiltinId::IOpen: case BuiltinId::IHigh: case BuiltinId::ILow: case BuiltinId::IClose: case BuiltinId::OrderLots:
     case BuiltinId::OrderOpenPrice: case BuiltinId::OrderClosePrice: case BuiltinId::OrderStopLoss: case BuiltinId::OrderTakeProfit:
     case BuiltinId::OrderProfit: case BuiltinId::OrderCommission: case BuiltinId::OrderSwap: case BuiltinId::IMA: case BuiltinId::IRSI: case BuiltinId::IMACD:
     case BuiltinId::IOsMA: case BuiltinId::IBands: case BuiltinId::IStochastic: case BuiltinId::ISAR: case BuiltinId::IADX: case BuiltinId::MathAbs:
@@ -96,7 +98,8 @@ std::unique_ptr<BuiltinCall> makeBuiltinCall(SourcePos pos, BuiltinId id) {
     case BuiltinId::AccountBalance: case BuiltinId::AccountEquity: case BuiltinId::AccountFreeMargin:
     case BuiltinId::AccountProfit: case BuiltinId::AccountNumber: case BuiltinId::AccountLeverage:
     case BuiltinId::AccountCurrency: case BuiltinId::AccountName: case BuiltinId::AccountCompany:
-    case BuiltinId::AccountServer:
+    case BuiltinId::AccountServer: case BuiltinId::AccountMargin: case BuiltinId::AccountStopoutLevel:
+    case BuiltinId::AccountStopoutMode:
       return makeAccountCall(kind, pos, id);
     case BuiltinId::MarketInfo: case BuiltinId::Symbol: case BuiltinId::Period: case BuiltinId::RefreshRates:
     case BuiltinId::IBars: case BuiltinId::IOpen: case BuiltinId::IHigh: case BuiltinId::ILow: case BuiltinId::IClose:

@@ -24,7 +24,7 @@ namespace zorvik::mql4::interpreter {
 enum class BuiltinId {
   // account: builtins_account.cpp
   AccountBalance, AccountEquity, AccountFreeMargin, AccountProfit, AccountNumber, AccountLeverage, AccountCurrency,
-  AccountName, AccountCompany, AccountServer,
+  AccountName, AccountCompany, AccountServer, AccountMargin, AccountStopoutLevel, AccountStopoutMode,
   // market info and time series: builtins_series.cpp
   MarketInfo, Symbol, Period, RefreshRates, IBars, IOpen, IHigh, ILow, IClose, ITime, IVolume, IHighest, ILowest,
   // orders: builtins_orders.cpp

@@ -13,7 +13,10 @@ struct AccountCall final : BuiltinCall {
   long long evalInt(RunContext& c) override {
     switch (id) {
       case BuiltinId::AccountNumber: return 0;
-      case BuiltinId::AccountLeverage: return 100;
+      // The terminal's leverage is a whole number; a fractional one shows cut off.
+      case BuiltinId::AccountLeverage: return static_cast<long long>(term(c).terms().leverage);
+      case BuiltinId::AccountStopoutLevel: return static_cast<long long>(term(c).terms().stopOutPercent);
+      case BuiltinId::AccountStopoutMode: return 0;  // the level is a percentage
       default: return ExpressionNode::evalInt(c);
     }
   }
@@ -23,7 +26,9 @@ struct AccountCall final : BuiltinCall {
     SimulatedTerminal& t = term(c);
     switch (id) {
       case BuiltinId::AccountBalance: return t.balance();
-      case BuiltinId::AccountEquity: case BuiltinId::AccountFreeMargin: return t.equity();
+      case BuiltinId::AccountEquity: return t.equity();
+      case BuiltinId::AccountFreeMargin: return t.freeMargin();
+      case BuiltinId::AccountMargin: return t.margin();
       case BuiltinId::AccountProfit: return t.openProfit();
       default: return 0;
     }

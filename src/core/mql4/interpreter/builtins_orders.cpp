@@ -90,7 +90,8 @@ struct OrderCall final : BuiltinCall {
         if (!o) return 0;
         return o->closeTime ? o->profit : t.profitNow(*o);
       }
-      case BuiltinId::OrderCommission: case BuiltinId::OrderSwap: return 0;
+      case BuiltinId::OrderCommission: { auto* o = order(c); return o ? o->commission : 0; }
+      case BuiltinId::OrderSwap: { auto* o = order(c); return o ? o->swap : 0; }
       default: return 0;
     }
   }
