@@ -56,7 +56,9 @@ void writeGlobals(Lines& out, const SystemRules& rules, std::string_view magic) 
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
   out.line("extern int maxTrades = ", mm.maxTrades.text, ";");
   out.push_back("extern bool Debug = TRUE;");
-  out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.stored), ";");
+  // The EA resolves only the literal "Symbol()" to the chart's symbol; the chart choice shown
+  // in English ("Current symbol") must reach it in that form.
+  out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.chart ? std::string("Symbol()") : rules.symbol.stored), ";");
   out.line("extern int magic =", std::string(magic), ";");
   out.push_back("int merkVol =0;");
   out.line("string dMMTyp =", mqlStringLiteral(mm.typeText), ";");
