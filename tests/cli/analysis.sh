@@ -33,10 +33,12 @@ system_with_entry() {
 }
 system_with_entry ADX > "$work/user/Nur ADX.hsy.txt"
 out=$(run check "Nur ADX") || fail "check of an ADX system failed"
-# (Its stops are the catalogue's 5, 6 and 7 points, within the spread: that is reported.)
+# (Its stops are the catalogue's 5, 6 and 7 points, within the spread, and its indicators lack
+# their periods: both are reported, as warnings and errors of their own.)
 grep -q "^lint	warn	EXIT LONG: Stop Loss 5 Punkte = 0,5 Pips auf einem Kurs mit 5 Nachkommastellen, " <<<"$out" ||
   fail "a stop within the spread must be reported: $out"
-grep -v "Spread" <<<"$out" | grep -q "^lint	.*LONG" && fail "an ADX group must not be reported: $out"
+grep -q '^lint	error	Nur ADX: LONG 1 (ADX), Periode "": ist keine Zahl$' <<<"$out" || fail "a missing period is an error: $out"
+grep -v "Spread" <<<"$out" | grep -v "^lint	error	" | grep -q "^lint	.*LONG" && fail "an ADX group must not be reported: $out"
 system_with_entry Volumes > "$work/user/Nur Volumes.hsy.txt"
 out=$(run check "Nur Volumes")
 grep -q "^lint	warn	LONG: keiner ihrer Indikatoren kann ein Signal geben (Volumes), die Gruppe löst nie aus.$" <<<"$out" ||
