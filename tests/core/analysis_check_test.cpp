@@ -208,7 +208,9 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
   const std::size_t at = t.host.messages[0].find(listEnd);
   ASSERT_NE(at, std::string::npos);
   std::string lintBlock = r.lint.empty() ? "" : "---------------\r\n";
-  for (const auto& f : r.lint) lintBlock += (f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") + f.text + "\r\n";
+  for (const auto& f : r.lint)
+    lintBlock += (f.level == LintLevel::Error ? "Fehler: " : f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") +
+                 f.text + "\r\n";
   EXPECT_EQ(t.host.messages[0].substr(at + listEnd.size()), lintBlock);
   EXPECT_EQ(r.rows[5].text, "T:Chart");
 

@@ -6,6 +6,7 @@
 #include "analysis/group_copies.hpp"
 #include "analysis/powerswitch.hpp"
 #include "analysis_fixtures.hpp"
+#include "workspace/current_system.hpp"
 
 namespace zorvik {
 namespace {
@@ -90,6 +91,81 @@ TEST_F(CopyTest, CheckAgreesAfterCopies) {
   r = evaluateSystem(ws, system, true);
   EXPECT_FALSE(r.flags.shortEqualsXLong);
   EXPECT_EQ(r.differences.text(3), "Check:L/XS");
+}
+
+// Onto the other side of the market a copy fires on the mirror image: the levels of RSI, RSI
+// Cross and Stochastic become 100 - x, everything else (and a copy onto the same side) stays.
+TEST_F(CopyTest, CopiesReflectOscillatorLevelsOntoTheOtherSide) {
+  SignalGroup& source = system.group(1);
+  source.resizeIndicators(0);
+  source.addIndicator(makeIndicator(ws, "RSI", {{"actionline", "30"}}));
+  source.addIndicator(makeIndicator(ws, "RSI Cross", {{"actionline", "12.5"}}));
+  source.addIndicator(makeIndicator(ws, "Stochastik", {{"st_trigger", "100"}, {"period", "7"}}));
+  source.addIndicator(makeIndicator(ws, "MACD", {{"periodfast", "30"}}));
+  source.addIndicator(makeIndicator(ws, "RSI", {{"actionline", "abc"}}));  // wrong on both sides alike
+  const TradingSystem original = system.clone();
+  const char* reflected[] = {"70", "87.5", "0", "30", "abc"};
+  const char* kept[] = {"30", "12.5", "100", "30", "abc"};
+  auto levels = [&](int g) {
+    std::vector<std::string> out;
+    for (const Indicator& ind : system.group(g).indicators())
+      out.push_back(ind.parameter(ind.type() == "Stochastik" ? "st_trigger"
+                                  : ind.type() == "MACD"     ? "periodfast"
+                                                             : "actionline"));
+    return out;
+  };
+  const std::vector<std::string> mirror(std::begin(reflected), std::end(reflected)), same(std::begin(kept), std::end(kept));
+
+  ASSERT_TRUE(copyToAllGroups(system, 1));
+  EXPECT_EQ(levels(1), same);
+  EXPECT_EQ(levels(2), mirror);  // XL sells where L buys
+  EXPECT_EQ(levels(3), mirror);
+  EXPECT_EQ(levels(4), same);    // XS closes shorts where L opens longs
+  EXPECT_EQ(system.group(3).indicator(3).parameter("period"), "7");
+  CheckResult r = evaluateSystem(ws, system, true);
+  EXPECT_TRUE(r.flags.longEqualsXShort && r.flags.shortEqualsXLong && r.flags.allEqual);
+
+  // The mirror of the mirror is the source again; XL onto S stays on the selling side.
+  ASSERT_TRUE(copyToAllGroups(system, 2));
+  EXPECT_EQ(levels(1), same);
+  EXPECT_EQ(levels(3), mirror);
+  system = original.clone();
+  ASSERT_TRUE(copyToCounterpart(system, 1));
+  EXPECT_EQ(levels(4), same);
+
+  // The same levels everywhere, as the old mirror left them, are flagged; the list says why.
+  system = original.clone();
+  for (int g = 2; g <= 4; ++g) {
+    system.group(g) = system.group(1).clone();
+    system.group(g).name = std::string(kGroupRoles[static_cast<std::size_t>(g - 1)].name);
+  }
+  r = evaluateSystem(ws, system, true);
+  EXPECT_TRUE(r.flags.longEqualsXShort && r.flags.shortEqualsXLong);
+  EXPECT_FALSE(r.flags.allEqual);
+  EXPECT_EQ(r.rows[2].text, "L<>S");
+  EXPECT_NE(std::find(r.differences.texts().begin(), r.differences.texts().end(), "I:actionline 30<>30 (gespiegelt 70)"),
+            r.differences.texts().end());
+  EXPECT_EQ(evaluateSystem(ws, system, false).flags, r.flags);
+}
+
+// The RSI demo buys below 30 and sells above 70: all four lights green, before and after a
+// mirror from its long entry, and the command line's copy gives the same levels.
+TEST(DemoMirror, RsiReversalStaysCorrectAfterAMirror) {
+  TestWorkspace t(true);
+  Workspace& ws = *t.ws;
+  ASSERT_TRUE(openSystem(ws, "RSI Umkehr.hsy.txt"));
+  TradingSystem& system = ws.system();
+  auto actionlines = [&] {
+    std::string out;
+    for (int g = 1; g <= 4; ++g) out += system.group(g).indicator(1).parameter("actionline") + " ";
+    return out;
+  };
+  EXPECT_EQ(actionlines(), "30 70 70 30 ");
+  EXPECT_TRUE(evaluateSystem(ws, system, false).flags.allEqual);
+  t.host.answers = {true};
+  runPowerswitchEntry(ws, ws.tr("L=XS S=XL Systemspiegelung@3"), 1);
+  EXPECT_EQ(actionlines(), "30 70 70 30 ");
+  EXPECT_TRUE(evaluateSystem(ws, system, false).flags.allEqual);
 }
 
 TEST_F(CopyTest, OtherTabsChangeNothing) {

@@ -1,11 +1,15 @@
-// The strategy lint: groups that can never fire, exits left empty, a trailing stop that eats
-// the stop loss, another symbol or timeframe than the chart's, a daily limit without hedging;
-// shown by the check and put to the trader before generating.
+// The strategy lint: values that can never be valid, groups that can never fire, exits left
+// empty, a trailing stop that eats the stop loss, stops within the spread, another symbol or
+// timeframe than the chart's, a daily limit without hedging; shown by the check and put to the
+// trader before generating.
 #include <gtest/gtest.h>
 
 #include "analysis/consistency_check.hpp"
 #include "analysis/strategy_lint.hpp"
 #include "analysis_fixtures.hpp"
+#include "generator/expert_generator.hpp"
+#include "model/catalogue.hpp"
+#include "rules/system_rules.hpp"
 #include "terminal/generate_expert.hpp"
 
 namespace zorvik {
@@ -48,9 +52,15 @@ struct LintTest : ::testing::Test {
       group.addIndicator(makeIndicator(ws, s.type, {{"value", s.value}, {"actiontyp", s.action},
                                                     {"symbol", "Symbol()"}, {"timeframe", "idChart"}}));
   }
-  std::vector<LintFinding> lint() { return lintSystem(ws, system); }
+  // The warnings and notes; the errors of invalid values have a test of their own.
+  std::vector<LintFinding> lint() {
+    std::vector<LintFinding> findings = lintSystem(ws, system);
+    std::erase_if(findings, [](const LintFinding& f) { return f.level == LintLevel::Error; });
+    return findings;
+  }
 };
 
+constexpr LintLevel E = LintLevel::Error;
 constexpr LintLevel W = LintLevel::Warn;
 constexpr LintLevel I = LintLevel::Info;
 
@@ -160,7 +170,7 @@ TEST_F(LintTest, TrailingStopBelowTheStopLossIsWarnedAbout) {
     const char* sl;
     const char* ts;
     bool warned;
-  } cases[] = {{"50", "20", true}, {"50", "50", false}, {"50", "80", false}, {"0", "20", false}, {"50", "0", false}};
+  } cases[] = {{"50", "30", true}, {"50", "50", false}, {"50", "80", false}, {"0", "30", false}, {"50", "0", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.sl) + "/" + c.ts);
     system.group(4).sl = c.sl;
@@ -210,12 +220,12 @@ TEST_F(LintTest, OtherSymbolsTimeframesAndADailyLimitWithoutHedgingAreNamed) {
 TEST_F(LintTest, FindingsAreTranslated) {
   ws.language.switchLanguage("ENGLISCH", ws.resFolder());
   fill(1, {{"Moving Average", "2", "idOther"}, {"Moving Average Cross"}});
-  system.group(2).ts = "20";
+  system.group(2).ts = "30";
   system.mm.maxtrades = "1";
   EXPECT_EQ(lint(), (std::vector<LintFinding>{
                         {W, "LONG: the threshold needs 3 points, the indicators that can give a signal bring only 1, "
                             "the group never fires."},
-                        {W, "EXIT LONG: the trailing stop (20) is smaller than the stop loss (50) and replaces it at "
+                        {W, "EXIT LONG: the trailing stop (30) is smaller than the stop loss (50) and replaces it at "
                             "the very first tick."},
                         {I, "Max Trades is set and hedging is off: once the daily limit is reached, an opposite "
                             "signal closes the position without opening a new one."},
@@ -223,7 +233,7 @@ TEST_F(LintTest, FindingsAreTranslated) {
 }
 
 TEST_F(LintTest, CheckShowsTheFindingsAfterTheDifferencesButTheSilentRunSkipsThem) {
-  system.group(2).ts = "20";
+  system.group(2).ts = "30";
   EXPECT_TRUE(evaluateSystem(ws, system, false).lint.empty());
 
   const CheckResult r = checkSystem(ws, system, CheckMode::List);
@@ -235,10 +245,10 @@ TEST_F(LintTest, CheckShowsTheFindingsAfterTheDifferencesButTheSilentRunSkipsThe
 
 TEST_F(LintTest, GeneratingAsksFirstWhenThereAreWarningsAndNoStopsIt) {
   EXPECT_EQ(lintQuestion(ws, system), "");
-  system.group(2).ts = "20";
+  system.group(2).ts = "30";
   system.mm.maxtrades = "1";  // a note only: not put to the trader
   const std::string question = lintQuestion(ws, system);
-  EXPECT_EQ(question, "Das System hat Schwächen:\n- EXIT LONG: der Trailing Stop (20) ist kleiner als der Stop Loss "
+  EXPECT_EQ(question, "Das System hat Schwächen:\n- EXIT LONG: der Trailing Stop (30) ist kleiner als der Stop Loss "
                       "(50) und ersetzt ihn schon beim ersten Tick.\n\nDen Expert Advisor trotzdem erzeugen?");
 
   t.host.answers = {false};
@@ -259,6 +269,119 @@ TEST_F(LintTest, GeneratingAsksFirstWhenThereAreWarningsAndNoStopsIt) {
   EXPECT_TRUE(generateExpertOfOpenSystem(ws, false, false).sourceWritten);
   EXPECT_TRUE(t.host.questions.empty());
 }
+
+// A value no Expert Advisor could take, or outside the catalogue's range, is an error named as
+// the editors show it; what a file may hold beyond the slider's reach is not.
+TEST_F(LintTest, InvalidValuesAreErrorsNamedAsTheTraderSeesThem) {
+  system.general.title = "Demo";
+  system.group(3).resizeIndicators(0);
+  system.group(3).addIndicator(makeIndicator(ws, "Stochastik", {{"value", "1"}, {"actiontyp", "idStandard"},
+                                                                 {"symbol", "Symbol()"}, {"timeframe", "idChart"}}));
+  const struct {
+    int group;
+    const char* key;
+    const char* value;
+    const char* error;  // nullptr: no error
+  } cases[] = {
+      {1, "period", "abc", "Demo: LONG 1 (Moving Average), Periode \"abc\": ist keine Zahl"},
+      {1, "period", "500", "Demo: LONG 1 (Moving Average), Periode \"500\": liegt außerhalb des erlaubten Bereichs: 1 \u2013 200"},
+      {1, "period", "0", "Demo: LONG 1 (Moving Average), Periode \"0\": liegt außerhalb des erlaubten Bereichs: 1 \u2013 200"},
+      {1, "period", "200", nullptr},
+      {2, "sl", "-50", "Demo: EXIT LONG, Stoploss \"-50\": darf nicht negativ sein"},
+      {2, "sl", "800", nullptr},  // 80 pips: the slider's 300 points are no bound
+      {3, "st_trigger", "0", nullptr},  // the reflection of the catalogue's 100
+      {3, "st_trigger", "101", "Demo: SHORT 1 (Stochastik), Schwellwert \"101\": liegt außerhalb des erlaubten Bereichs: 0 \u2013 100"},
+      {0, "mm_base", "1", nullptr},  // the catalogue's own default lies below its 100
+      {0, "mm_lots", "abc", "Demo: Lots/Trade \"abc\": ist keine Zahl"},
+  };
+  const TradingSystem original = system.clone();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    system = original.clone();
+    if (c.group == 0 && std::string_view(c.key) == "mm_base") system.mm.base = c.value;
+    else if (c.group == 0) system.mm.lots = c.value;
+    else if (std::string_view(c.key) == "sl") system.group(c.group).sl = c.value;
+    else system.group(c.group).indicator(1).setRaw(c.key, c.value);
+    std::vector<LintFinding> errors;
+    for (const LintFinding& f : lintSystem(ws, system))
+      if (f.level == E) errors.push_back(f);
+    EXPECT_EQ(errors, (c.error ? std::vector<LintFinding>{{E, c.error}} : std::vector<LintFinding>{}));
+  }
+
+  // English names the parameter by its English caption and keeps the trader's value.
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  system = original.clone();
+  system.group(4).tp = "-5";
+  ASSERT_FALSE(lintSystem(ws, system).empty());
+  EXPECT_EQ(lintSystem(ws, system).front(), (LintFinding{E, "Demo: EXIT SHORT, Take Profit \"-5\": must not be negative"}));
+}
+
+// A stop within a typical spread closes the trade at a loss before the market moves: warned
+// about in pips, on the traded symbol when the system names one.
+TEST_F(LintTest, StopsWithinTheSpreadAreWarnedAboutInPips) {
+  const std::string ending =
+      ", nicht mehr als ein üblicher Spread (20 Punkte bei 5 Nachkommastellen, 2 bei 4): schon der Spread löst ihn "
+      "aus, der Trade endet mit Verlust.";
+  const struct {
+    const char* sl;
+    const char* tp;
+    const char* ts;
+    std::vector<std::string> warned;
+  } cases[] = {
+      {"5", "100", "0", {"EXIT SHORT: Stop Loss 5 Punkte = 0,5 Pips auf einem Kurs mit 5 Nachkommastellen" + ending}},
+      {"50", "20", "0", {"EXIT SHORT: Take Profit 20 Punkte = 2 Pips auf einem Kurs mit 5 Nachkommastellen" + ending}},
+      {"50", "21", "60", {}},
+      {"0", "0", "7",
+       {"EXIT SHORT: Trailing Stop 7 Punkte = 0,7 Pips auf einem Kurs mit 5 Nachkommastellen" + ending}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.sl) + "/" + c.tp + "/" + c.ts);
+    system.group(4).sl = c.sl;
+    system.group(4).tp = c.tp;
+    system.group(4).ts = c.ts;
+    std::vector<std::string> warned;
+    for (const LintFinding& f : lint())
+      if (f.text.find("Spread") != std::string::npos) warned.push_back(f.text);
+    EXPECT_EQ(warned, c.warned);
+  }
+
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  system.mm.symbol = "EURUSD";
+  system.group(4).sl = "5";
+  system.group(4).ts = "0";
+  bool found = false;
+  for (const LintFinding& f : lint())
+    if (f.text.starts_with("EXIT SHORT: Stop Loss")) {
+      found = true;
+      EXPECT_EQ(f.text, "EXIT SHORT: Stop Loss 5 points = 0.5 pips on EURUSD, no more than a typical spread (20 points "
+                        "on 5-digit quotes, 2 on 4-digit): the spread alone triggers it and the trade ends at a loss.");
+    }
+  EXPECT_TRUE(found);
+}
+
+// What counts as the chart's symbol is one test: the lint is silent exactly where the Expert
+// Advisor trades the chart's symbol, in either language's spelling of the choice.
+TEST_F(LintTest, TheLintAndTheExpertAgreeOnTheChartSymbol) {
+  for (const bool english : {false, true}) {
+    if (english) ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+    ws.catalogue.setSymbols(ws.language, {"EURUSD"});
+    const std::string offered = ws.catalogue.symbols.ids.front();  // "Symbol()", or "Current symbol" in English
+    for (const std::string& stored : {std::string("Symbol()"), offered, std::string("EURUSD")}) {
+      SCOPED_TRACE(stored);
+      system.mm.symbol = stored;
+      const bool chart = stored != "EURUSD";
+      EXPECT_EQ(readSystemRules(system, ws.catalogue, ws.definitions).symbol.chart, chart);
+      bool warned = false;
+      for (const LintFinding& f : lint()) warned = warned || f.text.find(stored + ",") != std::string::npos;
+      EXPECT_EQ(warned, !chart);
+      const ExpertSource source = expertSourceLines(system, ws.catalogue, ws.definitions, {"100001", "", nullptr});
+      ASSERT_TRUE(source.ok()) << source.fault;
+      const std::string declared = "string tSymbol = \"" + (chart ? std::string("Symbol()") : stored) + "\";";
+      EXPECT_NE(std::find(source.lines.begin(), source.lines.end(), declared), source.lines.end()) << declared;
+    }
+  }
+}
+
 
 }  // namespace
 }  // namespace zorvik

@@ -185,6 +185,15 @@ TEST(CurrentSystem, NewSystemThroughTheInputBox) {
   EXPECT_EQ(ws.system().systemFileName, "Hsys1.hsy.txt");
 }
 
+TEST(CurrentSystem, StartingStopsArePipsInPointsOfTheQuote) {
+  const struct {
+    double pips;
+    int digits;
+    const char* points;
+  } cases[] = {{30, 5, "300"}, {30, 3, "300"}, {30, 4, "30"}, {30, 2, "30"}, {2.5, 5, "25"}, {0, 5, "0"}, {-3, 4, "0"}};
+  for (const auto& c : cases) EXPECT_EQ(stopPointsOfPips(c.pips, c.digits), c.points) << c.pips << " at " << c.digits;
+}
+
 TEST(CurrentSystem, NewSystemThroughTheDialog) {
   TestWorkspace t;
   Workspace& ws = *t.ws;
@@ -198,6 +207,14 @@ TEST(CurrentSystem, NewSystemThroughTheDialog) {
   const std::string file = testing::readBytes(userFile(t, "MeinSystem2.hsy.txt"));
   EXPECT_NE(file.find("bezeichnung=\"MeinSystem2\""), std::string::npos);
   EXPECT_NE(file.find("magic=\"100002\""), std::string::npos);
+  // The dialog's starting stops, 30 and 60 pips on five-digit quotes, stand in both exit
+  // groups: the catalogue's 5, 6 and 7 points would be half a pip, inside the spread.
+  for (int g : {2, 4}) {
+    EXPECT_EQ(ws.system().group(g).sl, "300");
+    EXPECT_EQ(ws.system().group(g).tp, "600");
+    EXPECT_EQ(ws.system().group(g).ts, "0");
+  }
+  EXPECT_NE(file.find("sl=\"300\""), std::string::npos);
 
   EXPECT_FALSE(newSystemFromDialog(ws));  // the dialog is cancelled
   EXPECT_FALSE(createSystem(ws, ""));

@@ -2,11 +2,15 @@
 // own writers produce, and every system opens without a complaint.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "model/component_files.hpp"
 #include "model/file_names.hpp"
 #include "model/trading_system.hpp"
+#include "rules/system_rules.hpp"
+#include "rules/trade_rules.hpp"
 #include "test_support.hpp"
 #include "text/cp1252.hpp"
 #include "text/text_files.hpp"
@@ -74,6 +78,35 @@ TEST(DemoLibrary, EveryFileIsWhatTheWritersProduce) {
     EXPECT_EQ(testing::readBytes(entry.path()), before) << file;
   }
   EXPECT_TRUE(t.host.messages.empty());
+}
+
+// No demo system risks more than 2 % of the starting 10 000 on a trade, even where a point is a
+// pip (four-digit quotes, 10 per point and lot): the lots it opens at the start times its stop
+// loss. Each side has a stop loss; without one the risk has no bound.
+TEST(DemoLibrary, EverySystemRisksAtMostTwoPercentPerTrade) {
+  testing::TestWorkspace t(true);
+  Workspace& ws = *t.ws;
+  constexpr double kDeposit = 10000, kPerPointAndLot = 10, kMostRisked = 0.02;
+  int systems = 0;
+  for (const auto& entry : fs::directory_iterator(ws.userFolder())) {
+    const std::string file = entry.path().filename().string();
+    if (!file.ends_with(".hsy.txt")) continue;
+    SCOPED_TRACE(file);
+    ++systems;
+    ASSERT_TRUE(openSystem(ws, decodeFileName(file)));
+    const SystemRules rules = readSystemRules(ws.system(), ws.catalogue, ws.definitions);
+    const TradeRules& trade = rules.trade;
+    double lots = trade.lots;
+    if (trade.lotMethod == LotMethod::FixedFractional) lots = trade.lots * std::floor(kDeposit / trade.fraction);
+    if (trade.lotMethod == LotMethod::FixedRatio)
+      lots = kDeposit < trade.base ? 0 : trade.lots * std::floor(std::sqrt(2 * (kDeposit - trade.base) / trade.delta + 0.25) + 0.5);
+    if (trade.maxLots > 0) lots = std::min(lots, trade.maxLots);
+    for (const int stoploss : {trade.stoplossLong, trade.stoplossShort}) {
+      EXPECT_GT(stoploss, 0);
+      EXPECT_LE(lots * stoploss * kPerPointAndLot, kMostRisked * kDeposit) << lots << " lots, " << stoploss << " points";
+    }
+  }
+  EXPECT_GE(systems, 3);
 }
 
 }  // namespace

@@ -115,27 +115,81 @@ class EditorsTest : public QObject {
     QVERIFY(xi.edit().copyValid());
   }
 
-  // A value the Expert Advisor would refuse is marked beside its field as it is typed, and
-  // stored all the same: nothing the trader types is lost.
-  void aValueTheExpertWouldRefuseIsMarkedButKept() {
+  // A value that can never be valid is refused where it is typed: its reason stands beside the
+  // field, the indicator keeps the last valid value (typed key by key, "72,5" leaves "72"), and
+  // "übernehmen" does not pretend to take it. A German decimal comma is a decimal point.
+  void aValueThatCanNeverBeValidIsRefusedBesideItsField() {
     Env env;
     SignalGroupPage host(*env.ws);
     host.resize(1000, 600);
     host.show();
     host.showGroup(env.system(), 1);
-    addIndicator(host.groupEditor(), "RSI");
-    ParameterRowBuilder& rows = host.indicatorEditor().rows();
+    addIndicator(host.groupEditor(), "Bollinger Bands");
+    IndicatorEditor& editor = host.indicatorEditor();
+    ParameterRowBuilder& rows = editor.rows();
+    const Indicator& ind = env.system().group(1).indicator(1);
     const int period = rowOf(rows, "period");
+    const int deviation = rowOf(rows, "bo_stab");
     QCOMPARE(rows.valueProblemText(period), QString());
     const struct {
+      int row;
       const char* typed;
-      bool refused;
-    } cases[] = {{"72,5", true}, {"abc", true}, {"1e3", true}, {"-50", true}, {"99999999999999999999", true}, {"14", false}};
+      const char* stored;  // what the indicator holds afterwards: the last valid text typed
+      const char* reason;  // beside the field; empty when taken
+    } cases[] = {
+        {period, "abc", "55", "ist keine Zahl"},
+        {period, "-50", "55", "darf nicht negativ sein"},
+        {period, "72,5", "72", "muss eine ganze Zahl sein"},
+        {period, "500", "50", "liegt außerhalb des erlaubten Bereichs: 1 \u2013 200"},
+        {period, "14", "14", ""},
+        {deviation, "2,5", "2.5", ""},
+        {deviation, "2.25", "2.25", ""},
+        {deviation, "1e3", "1", "ist keine Zahl"},
+    };
     for (const auto& c : cases) {
-      typeInto(rows.textBox(period), c.typed);
-      QCOMPARE(env.system().group(1).indicator(1).parameter("period"), std::string(c.typed));
-      QVERIFY2(rows.valueProblemText(period).isEmpty() != c.refused, c.typed);
+      const char* key = c.row == period ? "period" : "bo_stab";
+      typeInto(rows.textBox(c.row), c.typed);
+      QCOMPARE(QString::fromStdString(ind.parameter(key)), QString(c.stored));
+      QCOMPARE(rows.valueProblemText(c.row), QString::fromUtf8(c.reason));
+      auto* reason = host.findChild<QLabel*>(QString("ValueReason_%1").arg(c.row));
+      QCOMPARE(reason != nullptr && reason->isVisible(), *c.reason != 0);
+      if (*c.reason) QVERIFY(reason->toolTip() == QString::fromUtf8(c.reason));
+      // The slider gives the reason its place and comes back once the text is valid.
+      if (c.row == period) QCOMPARE(rows.slider(period)->isVisible(), *c.reason == 0);
     }
+
+    // "übernehmen" with a refused field keeps the edit open and names the field.
+    env.system().group(1).editok = 0;
+    QSignalSpy closed(&editor, &IndicatorEditor::closed);
+    QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(env.system().group(1).editok, 0);
+    QVERIFY(QString::fromStdString(env.host.statuses.back()).startsWith("Nicht übernommen, ungültiger Wert: Standardabweichung"));
+    typeInto(rows.textBox(deviation), "2");
+    QTest::mouseClick(editor.acceptButton(), Qt::LeftButton);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(env.system().group(1).indicator(1).parameter("bo_stab"), std::string("2"));
+  }
+
+  // A value read from a file stays readable: shown as stored, its reason beside it. English
+  // keeps the comma a mistake, as English keyboards never type one for a point.
+  void aStoredInvalidValueIsShownAndEnglishRefusesTheComma() {
+    Env env(true);
+    env.system().group(2).sl = "-50";
+    SignalGroupPage host(*env.ws);
+    host.resize(1000, 600);
+    host.show();
+    host.showGroup(env.system(), 2);
+    ParameterRowBuilder* stops = &host.groupEditor().stopRows();
+    const int sl = stops->rowOfKey("stop_sl");
+    QCOMPARE(stops->textBox(sl)->text(), QString("-50"));
+    QCOMPARE(stops->valueProblemText(sl), QString("must not be negative"));
+    QCOMPARE(env.system().group(2).sl, std::string("-50"));
+    typeInto(stops->textBox(sl), "300");
+    QCOMPARE(env.system().group(2).sl, std::string("300"));
+    typeInto(stops->textBox(sl), "3,5");
+    QCOMPARE(env.system().group(2).sl, std::string("3"));
+    QCOMPARE(stops->valueProblemText(sl), QString("is not a number"));
   }
 
   // The group editor's buttons stay in view when the first indicator brings them: the page

@@ -1,7 +1,7 @@
 // "check SYSTEM": the consistency check as the check command of the window runs it with its
 // list: the difference list, then the six rows of the information panel, one per line as
 // "row<TAB>green|red<TAB>text", then the strategy lint, one finding per line as
-// "lint<TAB>warn|info<TAB>text". The system is opened but not saved.
+// "lint<TAB>error|warn|info<TAB>text". The system is opened but not saved.
 #include <iostream>
 
 #include "analysis/consistency_check.hpp"

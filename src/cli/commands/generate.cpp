@@ -49,7 +49,7 @@ int runGenerate(Context& ctx) {
   const auto system = openNamedSystem(ws, names[0]);
   if (!system) return kFailed;
   for (const LintFinding& f : lintSystem(ws, ws.system()))
-    if (f.level == LintLevel::Warn) std::cerr << "lint\t" << lintLevelName(f.level) << "\t" << f.text << "\n";
+    if (f.level != LintLevel::Info) std::cerr << "lint\t" << lintLevelName(f.level) << "\t" << f.text << "\n";
   const GenerateOutcome out = generateExpertOfOpenSystem(ws, compile, false);
   if (!out.sourceWritten) return kFailed;
   if (!compile) {

@@ -7,6 +7,7 @@
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
 #include "platform/host.hpp"
+#include "rules/level_mirror.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "workspace/workspace.hpp"
@@ -76,7 +77,7 @@ std::uint64_t matchKey(const Indicator& ind) {
 }  // namespace
 
 bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* list,
-                           const LanguageTable& language) {
+                           const LanguageTable& language, bool mirrored) {
   if (a.type() != b.type()) return false;
   if (a.parameterCount() != b.parameterCount()) {
     if (list) list->add(language.translate("Ungleiche Parameterzahl kann nicht sein !"));
@@ -90,13 +91,17 @@ bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* l
       equal = false;
       if (!list) return false;
       list->add(language.translate("I:ungleiche Parameterfolge ???"));
-    } else if (pa[i].value != pb[i].value) {
+    } else if (const std::string expected = mirrored ? mirroredParameter(b.type(), pb[i].name, pb[i].value) : pb[i].value;
+               pa[i].value != expected) {
       if (isLastEditTime(pa[i].name)) {
         add(list, language.translate("ungleiche lastEditTime toleriert"));
       } else {
         equal = false;
         if (!list) return false;
-        list->add("I:" + pa[i].name + " " + pa[i].value + "<>" + pb[i].value);
+        std::string text = "I:" + pa[i].name + " " + pa[i].value + "<>" + pb[i].value;
+        // Both stored values are shown; the one compared is the reflection of the second.
+        if (expected != pb[i].value) text += " (" + language.translate("gespiegelt") + " " + expected + ")";
+        list->add(std::move(text));
       }
     }
   }
@@ -112,12 +117,12 @@ namespace {
 //
 // This form tries the pairs in that order and records the findings of every pair it tries.
 const Indicator* firstUnmatchedTryingAll(const SignalGroup& a, const SignalGroup& b, DifferenceList& list,
-                                            const LanguageTable& language) {
+                                            const LanguageTable& language, bool mirrored) {
   std::vector<bool> taken(static_cast<std::size_t>(b.count()), false);
   for (const auto& ia : a.indicators()) {
     bool found = false;
     for (std::size_t j = 0; j < taken.size() && !found; ++j)
-      if (!taken[j] && compareIndicators(ia, b.indicators()[j], &list, language)) taken[j] = found = true;
+      if (!taken[j] && compareIndicators(ia, b.indicators()[j], &list, language, mirrored)) taken[j] = found = true;
     if (!found) return &ia;
   }
   return nullptr;
@@ -149,7 +154,7 @@ const Indicator* firstUnmatchedByKey(const SignalGroup& a, const SignalGroup& b,
 }  // namespace
 
 bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
-                       const LanguageTable& language) {
+                       const LanguageTable& language, bool mirrored) {
   add(list, language.translate("Check:") + a.name + "/" + b.name);
   bool equal = true;
   if (a.count() != b.count()) {
@@ -157,8 +162,17 @@ bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* l
     add(list, language.translate("ungleiche Indikatorenzahl ") + a.name + ": " + intText(a.count()) + " " + b.name + ": " +
                   intText(b.count()));
   } else {
-    const Indicator* unmatched =
-        list ? firstUnmatchedTryingAll(a, b, *list, language) : firstUnmatchedByKey(a, b, language);
+    const Indicator* unmatched = nullptr;
+    if (list) {
+      unmatched = firstUnmatchedTryingAll(a, b, *list, language, mirrored);
+    } else if (mirrored) {
+      // The keyed search compares stored texts: b is reflected once, up front.
+      SignalGroup reflected = b.clone();
+      for (Indicator& ind : reflected.indicators()) ind = mirroredIndicator(ind);
+      unmatched = firstUnmatchedByKey(a, reflected, language);
+    } else {
+      unmatched = firstUnmatchedByKey(a, b, language);
+    }
     if (unmatched) {
       equal = false;
       add(list, a.name + " I:" + unmatched->type() + language.translate(" keine Übereinstimmung"));
@@ -278,7 +292,7 @@ CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, boo
   r.flags.longEqualsXShort = compareGroups(system.group(1), system.group(4), list, language);
   r.flags.shortEqualsXLong = compareGroups(system.group(2), system.group(3), list, language);
   if (r.flags.longEqualsXShort && r.flags.shortEqualsXLong)
-    r.flags.allEqual = compareGroups(system.group(1), system.group(2), list, language);
+    r.flags.allEqual = compareGroups(system.group(1), system.group(2), list, language, /*mirrored=*/true);
   r.flags.stops = compareStops(system.group(2), system.group(4), list, language);
   r.flags.symbolUniform = checkSymbols(language, system, list, r.texts);
   r.flags.timeframeUniform = checkTimeframes(ws, system, list, r.texts);
@@ -303,7 +317,8 @@ CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckM
   DifferenceList shown = r.differences;
   if (!r.lint.empty()) shown.add(std::string(kRule));
   for (const LintFinding& f : r.lint)
-    shown.add(ws.tr(f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") + f.text);
+    shown.add(ws.tr(f.level == LintLevel::Error ? "Fehler: " : f.level == LintLevel::Warn ? "Warnung: " : "Hinweis: ") +
+              f.text);
   if (shown.count() > 0) showDifferences(shown, host);
   return r;
 }

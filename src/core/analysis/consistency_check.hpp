@@ -71,11 +71,13 @@ CheckResult evaluateSystem(const Workspace& ws, const TradingSystem& system, boo
 CheckResult checkSystem(const Workspace& ws, const TradingSystem& system, CheckMode mode);
 
 // The comparisons. A null list records nothing (and may stop at the first difference);
-// the result is the same.
+// the result is the same. With mirrored set, b belongs to the other side of the market (L
+// against XL): its oscillator levels are compared reflected, so RSI long below 30 matches
+// RSI short above 70 (rules/level_mirror.hpp).
 bool compareGroups(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
-                       const LanguageTable& language);
+                       const LanguageTable& language, bool mirrored = false);
 bool compareIndicators(const Indicator& a, const Indicator& b, DifferenceList* list,
-                           const LanguageTable& language);
+                           const LanguageTable& language, bool mirrored = false);
 bool compareStops(const SignalGroup& a, const SignalGroup& b, DifferenceList* list,
                      const LanguageTable& language);
 bool checkSymbols(const LanguageTable& language, const TradingSystem& system, DifferenceList* list, CheckTexts& texts);

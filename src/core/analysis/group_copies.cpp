@@ -1,6 +1,7 @@
 #include "analysis/group_copies.hpp"
 
 #include "model/trading_system.hpp"
+#include "rules/level_mirror.hpp"
 
 namespace zorvik {
 namespace {
@@ -10,6 +11,11 @@ void copyGroup(TradingSystem& system, int source, int target) {
   SignalGroup& slot = system.group(target);
   const std::string sl = slot.sl, ts = slot.ts, tp = slot.tp;
   slot = system.group(source).clone();
+  // Onto the other side of the market the same stored level would test the opposite extreme
+  // of the scale; reflected, the copy fires on the mirror image of the source's conditions.
+  if (signalsOnRisingMarket(kGroupRoles[static_cast<std::size_t>(source - 1)].role) !=
+      signalsOnRisingMarket(kGroupRoles[static_cast<std::size_t>(target - 1)].role))
+    for (Indicator& ind : slot.indicators()) ind = mirroredIndicator(ind);
   if (kTargetKeepsStops[static_cast<std::size_t>(source - 1)][static_cast<std::size_t>(target - 1)]) {
     slot.sl = sl;
     slot.ts = ts;

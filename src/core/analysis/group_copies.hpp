@@ -2,7 +2,8 @@
 // Copying signal groups between the long and the short side: the counterpart copy, the copy
 // onto all three other groups and the stop copy between the two exit groups. The generator
 // writes each group with its side's comparison direction, so a copy from L to XS fires on the
-// same market and a copy from L to S or XL on the mirror image. All copies change the system in
+// same market and keeps every value; a copy from L to S or XL fires on the mirror image, and
+// for that the levels of the oscillators are reflected (rules/level_mirror.hpp). All copies change the system in
 // memory only; the next save writes them. They make no sound themselves: the caller plays
 // Sound::Clone (the Powerswitch entries and the editor's copy buttons do).
 #include <array>

@@ -8,6 +8,7 @@
 #include "model/trading_system.hpp"
 #include "rules/system_rules.hpp"
 #include "rules/terminal_constants.hpp"
+#include "rules/value_checks.hpp"
 #include "text/numbers.hpp"
 #include "text/strings.hpp"
 #include "workspace/workspace.hpp"
@@ -30,11 +31,15 @@ class Linter {
       : ws_(ws), system_(system), rules_(readSystemRules(system, ws.catalogue, ws.definitions)) {}
 
   std::vector<LintFinding> run() {
+    for (const ValueProblem& problem : systemValueRefusals(system_, ws_.catalogue, ws_.definitions))
+      findings_.push_back({LintLevel::Error, describeValueProblem(system_, ws_.catalogue, problem, &ws_.language)});
     for (const GroupRoleInfo& role : kGroupRoles) checkThreshold(role);
     for (const GroupRoleInfo& role : kGroupRoles)
       if (role.isExit) checkEmptyExit(role);
     for (const GroupRoleInfo& role : kGroupRoles)
       if (role.isExit) checkTrailing(role);
+    for (const GroupRoleInfo& role : kGroupRoles)
+      if (role.isExit) checkSpread(role);
     checkSymbolsAndTimeframes();
     checkMaxTrades();
     return std::move(findings_);
@@ -129,9 +134,43 @@ class Linter {
            ws_.tr(") und ersetzt ihn schon beim ersten Tick."));
   }
 
+  // A distance the spread alone covers: a buy opens at the ask and is judged at the bid, so a
+  // stop loss or trailing stop that close is hit at once, and a take profit that close closes
+  // at a loss. Said in pips, the unit a trader thinks in: 10 points to the pip on five-digit
+  // (and three-digit yen) quotes.
+  void checkSpread(const GroupRoleInfo& exitRole) {
+    const StoredStops& stops = exitRole.isLong ? rules_.longStops : rules_.shortStops;
+    const struct {
+      std::string_view caption;
+      const StoredNumber& distance;
+      const std::string& stored;
+    } checked[] = {{"Stop Loss", stops.stoploss, group(exitRole).sl},
+                   {"Take Profit", stops.takeprofit, group(exitRole).tp},
+                   {"Trailing Stop", stops.trailing, group(exitRole).ts}};
+    const std::string symbol = rules_.symbol.chart ? ws_.tr("einem Kurs mit 5 Nachkommastellen") : rules_.symbol.stored;
+    for (const auto& c : checked) {
+      // 0 switches the stop off; a value that is no number is an error of its own.
+      if (!(c.distance.value > 0) || c.distance.value > kTypicalSpreadPoints || !isValidStored(c.stored)) continue;
+      std::string pips = invariantNumber(c.distance.value / 10);
+      if (pips.front() == '.') pips.insert(0, "0");  // "0.5 pips", not the files' ".5"
+      if (!ws_.language.english())
+        for (char& ch : pips)
+          if (ch == '.') ch = ',';
+      warn(caption(exitRole) + ": " + std::string(c.caption) + " " + invariantNumber(c.distance.value) +
+           ws_.tr(" Punkte = ") + pips + ws_.tr(" Pips auf ") + symbol +
+           ws_.tr(", nicht mehr als ein üblicher Spread (20 Punkte bei 5 Nachkommastellen, 2 bei 4): schon der "
+                  "Spread löst ihn aus, der Trade endet mit Verlust."));
+    }
+  }
+
+  bool isValidStored(const std::string& value) const {
+    const ParameterCoding* coding = ws_.catalogue.parameter("stop_sl");
+    return coding && !valueRefusal(*coding, value);
+  }
+
   void checkSymbolsAndTimeframes() {
-    // Read as the editor offers the chart's symbol, in either language.
-    if (!isChartSymbol(ws_.catalogue, rules_.symbol.stored))
+    // The same test the Expert Advisor makes (rules/terminal_constants.hpp).
+    if (!rules_.symbol.chart)
       warn(ws_.tr("Das System handelt ") + rules_.symbol.stored +
            ws_.tr(", nicht das Symbol des Charts: der EA handelt nur auf einem Chart dieses Symbols."));
     std::vector<std::string> symbols;
@@ -166,14 +205,21 @@ class Linter {
 
 }  // namespace
 
-std::string_view lintLevelName(LintLevel level) { return level == LintLevel::Warn ? "warn" : "info"; }
+std::string_view lintLevelName(LintLevel level) {
+  switch (level) {
+    case LintLevel::Error: return "error";
+    case LintLevel::Warn: return "warn";
+    case LintLevel::Info: break;
+  }
+  return "info";
+}
 
 std::vector<LintFinding> lintSystem(const Workspace& ws, const TradingSystem& system) {
   return Linter(ws, system).run();
 }
 
 bool hasWarnings(const std::vector<LintFinding>& findings) {
-  return std::any_of(findings.begin(), findings.end(), [](const LintFinding& f) { return f.level == LintLevel::Warn; });
+  return std::any_of(findings.begin(), findings.end(), [](const LintFinding& f) { return f.level != LintLevel::Info; });
 }
 
 }  // namespace zorvik

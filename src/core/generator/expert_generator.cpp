@@ -57,7 +57,9 @@ void writeGlobals(Lines& out, const SystemRules& rules, std::string_view magic) 
   out.push_back("// maxTrades=0 -> nicht beachten. Sonst maximale Anzahl Trades je Sitzung");
   out.line("extern int maxTrades = ", mm.maxTrades.written, ";");
   out.push_back("extern bool Debug = TRUE;");
-  out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.stored), ";");
+  // The EA resolves only the literal "Symbol()" to the chart's symbol; the chart choice shown
+  // in English ("Current symbol") must reach it in that form.
+  out.line("string tSymbol = ", mqlStringLiteral(rules.symbol.chart ? std::string("Symbol()") : rules.symbol.stored), ";");
   out.line("extern int magic =", plainDecimal(magic), ";");
   out.push_back("int merkVol =0;");
   out.line("string dMMTyp =", mqlStringLiteral(mm.typeText), ";");

@@ -14,6 +14,17 @@ namespace zorvik {
 // Event sounds of the main window.
 enum class Sound { Open, Save, Generate, Error, Trash, Restore, Drop, Info, NewSystem, Clone };
 
+// What the new-system dialog asks: the name and the stops to start with, in pips, with the
+// decimals of the quotes they are meant for (5 or 3 for yen: 10 points to the pip; 4 or 2: 1).
+// A pip distance of 0 leaves that stop off.
+struct NewSystemChoice {
+  std::string name;
+  int digits = 5;
+  double stoplossPips = 0;
+  double takeprofitPips = 0;
+  double trailingPips = 0;
+};
+
 // Characters the dialog that names a new trading system does not accept.
 inline constexpr std::string_view kRefusedSystemNameCharacters = "/\\\"?.;,";
 
@@ -82,6 +93,16 @@ class Host {
 
   // Asks the library panel to list the folder "user" anew after a file was written.
   virtual void refreshLibrary() {}
+
+  // The new-system dialog: the name as chooseSystemName asks it, and the starting stops with
+  // `offered` filled in. nullopt on Cancel. Hosts without a dialog of their own ask only the
+  // name and take the offered stops.
+  virtual std::optional<NewSystemChoice> chooseNewSystem(const std::string& caption, const NewSystemChoice& offered) {
+    NewSystemChoice choice = offered;
+    choice.name = chooseSystemName(caption);
+    if (choice.name.empty()) return std::nullopt;
+    return choice;
+  }
 
   // The modal dialog that names a new trading system: captioned caption, its name field
   // refuses kRefusedSystemNameCharacters. OK gives the text, Cancel "". Hosts without a

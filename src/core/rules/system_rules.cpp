@@ -170,9 +170,10 @@ SystemRules readSystemRules(const TradingSystem& system, const Catalogue& catalo
   money.base = stored(mm.base);
   money.delta = stored(mm.delta);
   money.slippage = stored(mm.slippage);
-  // The Expert Advisor trades the chart's symbol only for the literal "Symbol()".
+  // The one test of the chart's symbol for indicators and the traded symbol alike: the
+  // generator writes the traded symbol as "Symbol()" whenever it holds.
   rules.symbol.stored = mm.symbol;
-  rules.symbol.chart = mm.symbol == "Symbol()";
+  rules.symbol.chart = isChartSymbol(catalogue, mm.symbol);
 
   TradeRules& t = rules.trade;
   t.stoplossLong = rules.longStops.stoploss.whole();
@@ -212,10 +213,10 @@ std::variant<SystemRules, RulesRefusal> systemRulesOf(const TradingSystem& syste
       return p.group != 0 || (p.key != "general_bezeichnung" && p.key != "general_magic" && p.key != "mm_symbol");
     });
     if (at == refusal.problems.end() || at->key != "mm_typ")
-      refusal.problems.insert(at, {0, 0, "", "mm_typ", system.mm.type, std::string(kUnknownMoneyManagement)});
+      refusal.problems.insert(at, {0, 0, "", "mm_typ", system.mm.type, std::string(kUnknownMoneyManagement), ""});
   }
   if (auto problem = magicProblem(magic))
-    refusal.problems.insert(refusal.problems.begin(), {0, 0, "", "general_magic", std::string(magic), *problem});
+    refusal.problems.insert(refusal.problems.begin(), {0, 0, "", "general_magic", std::string(magic), *problem, ""});
   if (!refusal.problems.empty()) {
     // A message box, not a report: the first few say what to mend.
     constexpr std::size_t kShown = 5;

@@ -18,8 +18,9 @@ std::optional<MaMethod> maMethodOf(std::string_view constant);
 // PRICE_CLOSE .. PRICE_WEIGHTED or their numbers; nullopt for anything else.
 std::optional<AppliedPrice> appliedPriceOf(std::string_view constant);
 
-// True when a stored indicator symbol stands for the chart's: "Symbol()" or the catalogue's
-// first symbol, as the editor offers it in either language.
+// True when a stored symbol, an indicator's or the traded one, stands for the chart's:
+// "Symbol()" or the catalogue's first symbol, as the editor offers it in either language. The
+// lint, the backtest and the generator all ask this one test.
 bool isChartSymbol(const Catalogue& catalogue, std::string_view storedSymbol);
 
 // The applied-price constant of a fast or slow price. The two-average types keep their prices

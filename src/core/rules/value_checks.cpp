@@ -11,6 +11,8 @@
 #include "model/indicator_kind.hpp"
 #include "model/language.hpp"
 #include "model/trading_system.hpp"
+#include "rules/level_mirror.hpp"
+#include "text/numbers.hpp"
 #include "text/strings.hpp"
 
 namespace zorvik {
@@ -116,12 +118,81 @@ std::optional<std::string> valueProblem(const ParameterCoding& coding, std::stri
 
 std::optional<std::string> magicProblem(std::string_view value) { return numberProblem(value, true, false); }
 
-std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const Catalogue& catalogue,
-                                              const DefinitionTable& definitions) {
+namespace {
+
+bool isStopKey(std::string_view key) { return key == "stop_sl" || key == "stop_tp" || key == "stop_ts"; }
+
+// The catalogue range a typed number must lie in, as described at valueRefusal. Rows without a
+// range (lists, texts) have minimum and maximum 0.
+std::optional<ValueProblem> rangeProblem(const ParameterCoding& coding, std::string_view value) {
+  if (!(coding.minimum < coding.maximum)) return std::nullopt;
+  double low = coding.minimum, high = coding.maximum;
+  if (isMirroredLevelKey(coding.key)) {
+    low = std::min<double>(low, 100.0 - coding.maximum);
+    high = std::max<double>(high, 100.0 - coding.minimum);
+  }
+  const std::string fallback = trim(coding.defaultValue);
+  const double byDefault = leadingNumber(fallback);
+  const bool defaultIsNumber = !fallback.empty() && !numberProblem(fallback, false, false);
+  const bool lowHolds = !(defaultIsNumber && byDefault < low);
+  const bool highHolds = !isStopKey(coding.key) && !(defaultIsNumber && byDefault > high);
+  const double v = leadingNumber(trim(value));
+  if ((lowHolds && v < low) || (highHolds && v > high)) {
+    ValueProblem problem;
+    problem.key = coding.key;
+    problem.value = std::string(value);
+    if (lowHolds && highHolds) {
+      problem.message = "liegt außerhalb des erlaubten Bereichs";
+      problem.detail = ": " + invariantNumber(low) + " \u2013 " + invariantNumber(high);
+    } else if (lowHolds) {
+      problem.message = "ist zu klein, das kleinste erlaubte ist";
+      problem.detail = " " + invariantNumber(low);
+    } else {
+      problem.message = "ist zu groß, das größte erlaubte ist";
+      problem.detail = " " + invariantNumber(high);
+    }
+    return problem;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ValueProblem> valueRefusal(const ParameterCoding& coding, std::string_view value) {
+  const ValueRule rule = ruleOf(coding);
+  if (auto problem = problemUnder(rule, value)) return ValueProblem{0, 0, "", coding.key, std::string(value), *problem, ""};
+  if (rule.kind != ValueRule::Kind::Number || coding.key == "general_magic") return std::nullopt;
+  return rangeProblem(coding, value);
+}
+
+std::string valueProblemText(const ValueProblem& problem, const LanguageTable* language) {
+  return (language ? language->translate(problem.message) : problem.message) + problem.detail;
+}
+
+std::string withDecimalPoint(std::string_view typed) {
+  const std::size_t comma = typed.find(',');
+  if (comma == std::string_view::npos || typed.find(',', comma + 1) != std::string_view::npos ||
+      typed.find('.') != std::string_view::npos)
+    return std::string(typed);
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const bool digitBefore = comma > 0 && digit(typed[comma - 1]);
+  const bool digitAfter = comma + 1 < typed.size() && digit(typed[comma + 1]);
+  if (!digitBefore && !digitAfter) return std::string(typed);
+  std::string out(typed);
+  out[comma] = '.';
+  return out;
+}
+
+namespace {
+
+// withRanges: the editors' judgement (valueRefusal) rather than the generator's (valueProblem).
+std::vector<ValueProblem> collectProblems(const TradingSystem& system, const Catalogue& catalogue,
+                                          const DefinitionTable& definitions, bool withRanges) {
   std::vector<ValueProblem> problems;
   // A large system repeats a dozen types: their keys and rows are looked up once.
   struct KeyRule {
     const std::string* key;
+    const ParameterCoding* coding;
     ValueRule rule;
   };
   std::vector<std::pair<std::string, std::vector<KeyRule>>> typeRules;
@@ -132,23 +203,32 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
     for (const std::string& key : catalogue.parameterKeysOf(type))
       if (const ParameterCoding* coding = catalogue.parameter(key))
         if (const ValueRule rule = ruleOf(*coding); rule.kind != ValueRule::Kind::Unchecked)
-          rules.push_back({&key, rule});
+          rules.push_back({&key, coding, rule});
     typeRules.emplace_back(type, std::move(rules));
     return typeRules.back().second;
   };
   auto check = [&](int group, int position, std::string_view type, std::string_view key, const std::string& value) {
     const ParameterCoding* coding = catalogue.parameter(key);
     std::optional<std::string> problem;
-    if (coding) problem = valueProblem(*coding, value);
-    else if (key == "general_magic") problem = magicProblem(value);
-    if (problem) problems.push_back({group, position, std::string(type), std::string(key), value, *problem});
+    std::string detail;
+    if (coding && withRanges) {
+      if (auto refusal = valueRefusal(*coding, value)) {
+        problem = refusal->message;
+        detail = refusal->detail;
+      }
+    } else if (coding) {
+      problem = valueProblem(*coding, value);
+    } else if (key == "general_magic") {
+      problem = magicProblem(value);
+    }
+    if (problem) problems.push_back({group, position, std::string(type), std::string(key), value, *problem, detail});
   };
 
   check(0, 0, "", "general_bezeichnung", system.general.title);
   check(0, 0, "", "general_magic", system.general.magic);
   const MoneyManagementRecord& mm = system.mm;
   check(0, 0, "", "mm_symbol", mm.symbol);
-  if (auto problem = literalProblem(mm.type)) problems.push_back({0, 0, "", "mm_typ", mm.type, *problem});
+  if (auto problem = literalProblem(mm.type)) problems.push_back({0, 0, "", "mm_typ", mm.type, *problem, ""});
   check(0, 0, "", "mm_lots", mm.lots);
   check(0, 0, "", "mm_maxlots", mm.maxlots);
   check(0, 0, "", "mm_fraction", mm.fraction);
@@ -158,7 +238,7 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
   check(0, 0, "", "mm_maxtrades", mm.maxtrades);
   std::string hedging = definitions.idToMeta4(mm.hedging);
   if (!hedging.empty() && hedging.front() == '#') hedging.erase(0, 1);
-  if (!isBoolConstant(hedging)) problems.push_back({0, 0, "", "mm_hedging", mm.hedging, "ist kein gültiger Wert"});
+  if (!isBoolConstant(hedging)) problems.push_back({0, 0, "", "mm_hedging", mm.hedging, "ist kein gültiger Wert", ""});
 
   for (int index = 1; index <= kGroupCount; ++index) {
     const SignalGroup& group = system.group(index);
@@ -174,12 +254,32 @@ std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const
       if (indicatorKindOf(ind.type()) == IndicatorKind::Other) continue;
       for (const KeyRule& checked : rulesOf(ind.type())) {
         const std::string& value = ind.parameter(*checked.key);
-        if (auto problem = problemUnder(checked.rule, value))
-          problems.push_back({index, position, ind.type(), *checked.key, value, *problem});
+        if (auto problem = problemUnder(checked.rule, value)) {
+          problems.push_back({index, position, ind.type(), *checked.key, value, *problem, ""});
+        } else if (withRanges && checked.rule.kind == ValueRule::Kind::Number) {
+          if (auto outside = rangeProblem(*checked.coding, value)) {
+            outside->group = index;
+            outside->position = position;
+            outside->indicatorType = ind.type();
+            problems.push_back(std::move(*outside));
+          }
+        }
       }
     }
   }
   return problems;
+}
+
+}  // namespace
+
+std::vector<ValueProblem> expertValueProblems(const TradingSystem& system, const Catalogue& catalogue,
+                                              const DefinitionTable& definitions) {
+  return collectProblems(system, catalogue, definitions, false);
+}
+
+std::vector<ValueProblem> systemValueRefusals(const TradingSystem& system, const Catalogue& catalogue,
+                                              const DefinitionTable& definitions) {
+  return collectProblems(system, catalogue, definitions, true);
 }
 
 std::string describeValueProblem(const TradingSystem& system, const Catalogue& catalogue, const ValueProblem& problem,
@@ -196,7 +296,7 @@ std::string describeValueProblem(const TradingSystem& system, const Catalogue& c
   std::string shown = problem.value.size() > 40 ? problem.value.substr(0, 40) + "..." : problem.value;
   for (char& c : shown)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-  return text + caption + " \"" + shown + "\": " + tr(problem.message);
+  return text + caption + " \"" + shown + "\": " + valueProblemText(problem, language);
 }
 
 

@@ -16,7 +16,7 @@ namespace zorvik {
 std::string lintQuestion(const Workspace& ws, const TradingSystem& system) {
   std::string text;
   for (const LintFinding& f : lintSystem(ws, system))
-    if (f.level == LintLevel::Warn) text += "- " + f.text + "\n";
+    if (f.level != LintLevel::Info) text += "- " + f.text + "\n";
   if (text.empty()) return text;
   return ws.tr("Das System hat Schwächen:") + "\n" + text + "\n" + ws.tr("Den Expert Advisor trotzdem erzeugen?");
 }

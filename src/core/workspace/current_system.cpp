@@ -107,7 +107,14 @@ std::string firstFreeSystemName(const fs::path& userFolder) {
   }
 }
 
-std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
+int pointsPerPip(int digits) { return digits == 5 || digits == 3 ? 10 : 1; }
+
+std::string stopPointsOfPips(double pips, int digits) {
+  if (!(pips > 0)) return "0";
+  return invariantNumber(std::round(pips * pointsPerPip(digits)));
+}
+
+std::optional<std::string> createSystem(Workspace& ws, std::string_view name, const NewSystemChoice* stops) {
   if (name.empty()) return std::nullopt;
   if (decodesToControlCharacter(name)) {
     ws.message("Der Name enthält ein Steuerzeichen (auch als %00 bis %1F oder %7F geschrieben) und kann nicht verwendet werden: ",
@@ -131,6 +138,13 @@ std::optional<std::string> createSystem(Workspace& ws, std::string_view name) {
   if (!magicNumberAvailable(ws)) return std::nullopt;
   const std::string previous = ws.system().systemFileName;
   if (!openSystem(ws, fileName)) return std::nullopt;
+  if (stops) {
+    for (SignalGroup* exit : {&ws.system().group(2), &ws.system().group(4)}) {
+      exit->sl = stopPointsOfPips(stops->stoplossPips, stops->digits);
+      exit->tp = stopPointsOfPips(stops->takeprofitPips, stops->digits);
+      exit->ts = stopPointsOfPips(stops->trailingPips, stops->digits);
+    }
+  }
   ws.host().playSound(Sound::NewSystem);
   const bool saved = saveCurrentSystem(ws);
   ws.host().refreshLibrary();
@@ -162,13 +176,18 @@ void reopenAfterFailedCreate(Workspace& ws, const std::string& previousFileName)
 namespace {
 
 // Asks until the answer is empty or names no existing system, then creates that system.
+// ask gives the whole choice; one without stops keeps the catalogue's.
 template <typename Ask>
 std::optional<std::string> newSystemAsking(Workspace& ws, Ask ask) {
   if (!saveOrDiscardCurrentSystem(ws)) return std::nullopt;
+  std::optional<NewSystemChoice> offered;
   while (true) {
-    const std::string name = ask();
+    const std::pair<std::string, std::optional<NewSystemChoice>> answer = ask(offered);
+    const std::string& name = answer.first;
     if (name.empty()) return std::nullopt;
-    if (!fileExists(componentPath(ws.userFolder(), name + std::string(kSystemExtension)))) return createSystem(ws, name);
+    offered = answer.second;  // asked again, the dialog keeps the stops just chosen
+    if (!fileExists(componentPath(ws.userFolder(), name + std::string(kSystemExtension))))
+      return createSystem(ws, name, answer.second ? &*answer.second : nullptr);
     ws.message("Dieser Name wird bereits verwendet.Bitte einen neuen wählen oder abbrechen...");
   }
 }
@@ -176,15 +195,20 @@ std::optional<std::string> newSystemAsking(Workspace& ws, Ask ask) {
 }  // namespace
 
 std::optional<std::string> newSystemFromDialog(Workspace& ws) {
-  return newSystemAsking(ws, [&ws] { return ws.host().chooseSystemName(ws.tr("Name Handelssystem")); });
+  return newSystemAsking(ws, [&ws](const std::optional<NewSystemChoice>& before) {
+    auto choice = ws.host().chooseNewSystem(ws.tr("Name Handelssystem"), before.value_or(kOfferedStarting));
+    std::string name = choice ? choice->name : std::string();
+    return std::make_pair(std::move(name), std::move(choice));
+  });
 }
 
 std::optional<std::string> newSystemFromCommand(Workspace& ws) {
-  return newSystemAsking(ws, [&ws] {
+  return newSystemAsking(ws, [&ws](const std::optional<NewSystemChoice>&) {
     const std::string offered = titleOfFileName(firstFreeSystemName(ws.userFolder()));
-    return ws.host()
-        .inputBox(ws.tr("Name des neuen Handelssystems:"), ws.tr("Name Handelssystem"), offered)
-        .value_or(std::string());
+    std::string name = ws.host()
+                           .inputBox(ws.tr("Name des neuen Handelssystems:"), ws.tr("Name Handelssystem"), offered)
+                           .value_or(std::string());
+    return std::make_pair(std::move(name), std::optional<NewSystemChoice>());
   });
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/host.hpp"
+
 namespace zorvik {
 
 class Workspace;
@@ -41,12 +43,23 @@ std::string firstFreeSystemName(const std::filesystem::path& userFolder);
 // New system, named in the "choose a system" dialog (which refuses path characters) or in an
 // input box offering the first free name. A used name is refused and asked again; an empty
 // answer cancels. Returns the new system's file name, or nullopt when nothing was created.
+// The dialog also asks the starting stops: the catalogue's 5, 6 and 7 points are half a pip on
+// a five-digit quote, below its spread, so a new system would lose on every trade. It offers
+// kOfferedStarting, which the two exit groups receive in points of the chosen quotes.
 std::optional<std::string> newSystemFromDialog(Workspace& ws);
 std::optional<std::string> newSystemFromCommand(Workspace& ws);
 // The common end of both: creates, opens and saves the system named name (without extension).
 // A used or empty name is refused (with the message for a used name), and so is a name of
-// dots and spaces alone (".", "..") or one holding a control character, each with its message.
-std::optional<std::string> createSystem(Workspace& ws, std::string_view name);
+// dots and spaces alone (".", "..") or one holding a control character, each with its message. With stops given, the two
+// exit groups take them before the first save; without, the catalogue's defaults stand.
+std::optional<std::string> createSystem(Workspace& ws, std::string_view name, const NewSystemChoice* stops = nullptr);
+
+// 30 pips stop loss, 60 pips take profit, no trailing stop, on five-digit quotes.
+inline const NewSystemChoice kOfferedStarting{"", 5, 30, 60, 0};
+// Points per pip on quotes of that many decimals: 10 for 5 and 3 (yen), else 1.
+int pointsPerPip(int digits);
+// The stored stop distance of a pip distance: whole points, "0" for none.
+std::string stopPointsOfPips(double pips, int digits);
 // The lines of the automatic-magic note, before translation.
 inline constexpr std::string_view kMagicNoteLines[] = {
     "Habe automatisch eine eindeutige Magicnummer zugewiesen.",

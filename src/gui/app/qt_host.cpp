@@ -20,6 +20,7 @@
 #include "app/optional_modules.hpp"
 #include "app/sound_module.hpp"
 #include "app/system_error_text.hpp"
+#include "editors/new_system_dialog.hpp"
 #include "qt_text.hpp"
 #include "window/event_sounds.hpp"
 
@@ -108,6 +109,15 @@ std::string QtHost::chooseSystemName(const std::string& caption) {
   }
   if (dialog.exec() != QDialog::Accepted) return {};
   return withoutRefusedNameCharacters(dialog.textValue().toStdString());
+}
+
+std::optional<NewSystemChoice> QtHost::chooseNewSystem(const std::string& caption, const NewSystemChoice& offered) {
+  if (skipBox(caption)) return std::nullopt;
+  NewSystemDialog dialog(caption, offered, translate_, window_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  NewSystemChoice choice = dialog.choice();
+  if (choice.name.empty()) return std::nullopt;
+  return choice;
 }
 
 void QtHost::refreshLibrary() {

@@ -60,6 +60,8 @@ class QtHost : public Host {
   void processEvents(std::chrono::milliseconds forAtMost) override;
   // A plain input dialog whose field refuses the characters a system name may not hold.
   std::string chooseSystemName(const std::string& caption) override;
+  // The new-system dialog: the name and the starting stops in pips.
+  std::optional<NewSystemChoice> chooseNewSystem(const std::string& caption, const NewSystemChoice& offered) override;
   std::filesystem::path findProgram(const std::string& name) override;
   int startWatchedProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                           const std::filesystem::path& workingDir) override;

@@ -57,10 +57,11 @@ SystemTestReport::SystemTestReport(const Workspace& ws, const CheckResult& resul
   // The lint findings follow the six rows: what the Expert Advisor would do otherwise than the
   // system seems to say, and what the trader should know.
   for (const LintFinding& finding : result.lint) {
-    const bool warn = finding.level == LintLevel::Warn;
-    QString level = q(ws.tr(warn ? "Warnung: " : "Hinweis: ")).trimmed();
+    const bool info = finding.level == LintLevel::Info;
+    const bool error = finding.level == LintLevel::Error;
+    QString level = q(ws.tr(error ? "Fehler: " : info ? "Hinweis: " : "Warnung: ")).trimmed();
     if (level.endsWith(QLatin1Char(':'))) level.chop(1);
-    addRow(level, warn ? QColor(170, 0, 0) : QColor(0, 70, 150), false, q(finding.text));
+    addRow(level, info ? QColor(0, 70, 150) : QColor(170, 0, 0), error, q(finding.text));
   }
   grid->setRowStretch(grid->rowCount(), 1);
   scroll->setWidget(rowsPanel);

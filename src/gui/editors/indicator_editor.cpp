@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -118,6 +119,16 @@ void IndicatorEditor::giveVerdict(int index) {
 }
 
 void IndicatorEditor::acceptEdit() {
+  // A refused text never reached the indicator; accepting now would keep the value from before
+  // while the field shows another. The edit stays open at the field, its reason beside it.
+  if (const int row = rows_->firstRefusedRow(); row >= 0) {
+    const ParameterCoding* coding = ws_.catalogue.parameter(rows_->key(row).toStdString());
+    const std::string caption = coding ? ws_.tr(coding->caption) : rows_->key(row).toStdString();
+    ws_.host().status(ws_.tr("Nicht übernommen, ungültiger Wert: ") + caption + ": " +
+                      rows_->valueProblemText(row).toStdString());
+    if (QLineEdit* field = rows_->textBox(row)) field->setFocus();
+    return;
+  }
   closeReason_ = 1;
   giveVerdict(1);
 }

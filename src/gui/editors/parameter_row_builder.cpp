@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QWidget>
@@ -47,8 +48,9 @@ ParameterRowBuilder::ParameterRowBuilder(Workspace& ws, QWidget* container, QStr
 void ParameterRowBuilder::begin(int rowTop) {
   filling_ = true;
   for (Row& r : rows_) {
-    for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi})
+    for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi, r.reason})
       if (w) w->hide();
+    r.refused = false;
   }
   for (const Extra& e : extras_) {
     if (e.first) e.first->hide();
@@ -84,6 +86,7 @@ int ParameterRowBuilder::addParameterRow(const std::string& key, const std::stri
 ParameterRowBuilder::Row& ParameterRowBuilder::nextRow(const std::string& key, RowKind kind) {
   if (used_ == rows_.size()) rows_.push_back(Row{});
   Row& r = rows_[used_++];
+  r.refused = false;
   r.key = q(key);
   r.kind = kind;
   r.top = rowTop_;
@@ -230,7 +233,7 @@ void ParameterRowBuilder::addHeadingRow(QWidget* heading, QWidget* right) {
 void ParameterRowBuilder::hideRow(int row) {
   if (row < 0 || row >= used_) return;
   Row& r = rows_[row];
-  for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi})
+  for (QWidget* w : std::initializer_list<QWidget*>{r.caption, r.slider, r.text, r.combo, r.multi, r.reason})
     if (w) w->hide();
 }
 
@@ -330,8 +333,9 @@ void ParameterRowBuilder::onTextChanged(int index) {
   if (filling_ || index >= used_) return;
   Row& r = rows_[index];
   const QString text = r.text->text();
+  const std::string stored = storedValueOf(r, text);
   if (r.kind == RowKind::Slider && r.key != "comment" && r.slider) {
-    const int position = positionOfText(text.toStdString(), r.scale, r.zeroText.toStdString());
+    const int position = positionOfText(stored, r.scale, r.zeroText.toStdString());
     if (position != r.slider->value()) {
       // The slider follows the text; its change must not write its own (perhaps clamped or
       // rounded) text back while the user is still typing.
@@ -340,40 +344,68 @@ void ParameterRowBuilder::onTextChanged(int index) {
       syncing_ = false;
     }
   }
-  const std::string stored = storedValueOfText(text.toStdString(), r.zeroText.toStdString());
-  showValueProblem(index, stored);
-  emit valueChanged(index, r.key, q(stored));
+  if (showValueProblem(index, stored)) emit valueChanged(index, r.key, q(stored));
+}
+
+std::string ParameterRowBuilder::storedValueOf(const Row& row, const QString& text) const {
+  std::string stored = storedValueOfText(text.toStdString(), row.zeroText.toStdString());
+  if (row.kind == RowKind::Slider && row.key != "comment" && !ws_.language.english()) stored = withDecimalPoint(stored);
+  return stored;
+}
+
+int ParameterRowBuilder::firstRefusedRow() const {
+  for (int i = 0; i < used_; ++i)
+    if (rows_[i].refused && rows_[i].text && !rows_[i].text->isHidden()) return i;
+  return -1;
 }
 
 QString ParameterRowBuilder::valueProblemText(int row) const {
   if (row < 0 || row >= used_) return {};
   const Row& r = rows_[static_cast<std::size_t>(row)];
-  return r.problem && r.problem->isVisible() ? r.problem->toolTip() : QString();
+  return r.refused && r.problem ? r.problem->toolTip() : QString();
 }
 
-void ParameterRowBuilder::showValueProblem(int index, const std::string& storedValue) {
+bool ParameterRowBuilder::showValueProblem(int index, const std::string& storedValue) {
   Row& r = rows_[index];
-  if (!r.text) return;
-  // The same check the generator makes before it writes the Expert Advisor, shown while the
-  // value is typed; the value is stored all the same, so nothing typed is ever lost.
+  if (!r.text) return true;
+  // The judgement the consistency check names as an error: a value that could be neither
+  // generated nor tested is never stored, and the reason stands where it was typed.
   const std::string key = r.key.toStdString();
   std::optional<std::string> problem;
-  if (key == "general_magic") problem = magicProblem(storedValue);
-  else if (const ParameterCoding* coding = ws_.catalogue.parameter(key)) problem = valueProblem(*coding, storedValue);
+  if (key == "general_magic") {
+    problem = magicProblem(storedValue);
+    if (problem) *problem = ws_.tr(*problem);
+  } else if (const ParameterCoding* coding = ws_.catalogue.parameter(key)) {
+    if (auto refusal = valueRefusal(*coding, storedValue)) problem = zorvik::valueProblemText(*refusal, &ws_.language);
+  }
+  r.refused = problem.has_value();
   if (!problem) {
     if (r.problem) r.problem->setVisible(false);
+    if (r.reason) r.reason->hide();
+    if (r.slider && r.kind == RowKind::Slider && !r.text->isHidden()) r.slider->show();
     r.text->setToolTip(QString());
-    return;
+    return true;
   }
   if (!r.problem) {
     r.problem = r.text->addAction(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning),
                                   QLineEdit::TrailingPosition);
     r.problem->setObjectName(QString("ValueProblem_%1").arg(index));
   }
-  const QString message = q(ws_.tr(*problem));
+  const QString message = q(*problem);
   r.problem->setToolTip(message);
   r.problem->setVisible(true);
   r.text->setToolTip(message);
+  if (!r.reason) {
+    r.reason = new QLabel(container_);
+    r.reason->setObjectName(QString("ValueReason_%1").arg(index));
+    QPalette palette = r.reason->palette();
+    palette.setColor(QPalette::WindowText, QColor(170, 0, 0));
+    r.reason->setPalette(palette);
+  }
+  r.reason->setToolTip(message);
+  r.reason->setProperty("reason", message);
+  placeReason(r);
+  return false;
 }
 
 void ParameterRowBuilder::onTextFinished(int index) {

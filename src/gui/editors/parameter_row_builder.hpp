@@ -76,8 +76,11 @@ class ParameterRowBuilder : public QObject {
   QLabel* captionLabel(int row) const;
   ValueSlider* slider(int row) const;
   QLineEdit* textBox(int row) const;
-  // The translated problem shown beside a row's value, empty when the value can be generated.
+  // The translated reason shown beside a row whose text is refused, empty while it is valid.
   QString valueProblemText(int row) const;
+  // The first shown row whose text is refused (typed so, or read so from a file), -1 for none.
+  // Its value is not in the model: "übernehmen" must not pretend it was taken.
+  int firstRefusedRow() const;
   QComboBox* comboBox(int row) const;
   QPlainTextEdit* multiText(int row) const;
   // Clears the remembered list keys so the next build refills every choice list.
@@ -93,7 +96,8 @@ class ParameterRowBuilder : public QObject {
   void relayout();
 
  signals:
-  // The text of a row changed (typed, or following its slider); value is what is to be stored.
+  // The text of a row changed (typed, or following its slider) to a valid value; value is what
+  // is to be stored. A refused text is never reported: it stands beside its reason until mended.
   void valueChanged(int row, const QString& key, const QString& value);
   // A choice row's selection changed; caption is the chosen display text.
   void comboChosen(int row, const QString& key, const QString& caption);
@@ -119,7 +123,9 @@ class ParameterRowBuilder : public QObject {
     QLineEdit* text = nullptr;
     QComboBox* combo = nullptr;
     QPlainTextEdit* multi = nullptr;
-    QAction* problem = nullptr;  // the warning mark in the text box, shown while its value would be refused
+    QAction* problem = nullptr;  // the warning mark in the text box, shown while its value is refused
+    QLabel* reason = nullptr;    // the reason, beside the text box while its value is refused
+    bool refused = false;
     QString captionText;  // the whole caption; the label may show it shortened
     QString captionTip;   // the caption's own tool tip (the parameter's description)
     QString key;       // the hidden VLabel: the row's parameter key
@@ -136,7 +142,12 @@ class ParameterRowBuilder : public QObject {
   };
 
   Row& nextRow(const std::string& key, RowKind kind);
-  void showValueProblem(int index, const std::string& storedValue);
+  // Judges a row's value as the consistency check does and shows the reason beside the field;
+  // false when the value is refused.
+  bool showValueProblem(int index, const std::string& storedValue);
+  // The value a typed text stands for: the zero text as "0", in German a decimal comma as the
+  // point the files hold.
+  std::string storedValueOf(const Row& row, const QString& text) const;
   QLabel* ensureCaption(int index);
   ValueSlider* ensureSlider(int index);
   QLineEdit* ensureText(int index);
@@ -146,6 +157,9 @@ class ParameterRowBuilder : public QObject {
   // caption of this build.
   RowColumns currentColumns() const;
   void placeRow(const Row& row);
+  // The reason of a refused row: over the slider's column (the slider gives way until the text
+  // is mended), or in the value column a text row leaves free.
+  void placeReason(const Row& row);
   void placeExtra(const Extra& e);
   void showCaption(Row& row, const std::string& key);
   void registerHelp(QWidget* control, const QString& name, const QString& topic);

@@ -54,6 +54,23 @@ void ParameterRowBuilder::placeRow(const Row& row) {
                              kRowStep * kMultiTextRows - (kRowStep - kControlHeight));
       break;
   }
+  placeReason(row);
+}
+
+void ParameterRowBuilder::placeReason(const Row& row) {
+  if (!row.reason) return;
+  if (!row.refused || !row.text || row.text->isHidden()) {
+    row.reason->hide();
+    return;
+  }
+  const RowColumns c = currentColumns();
+  QRect place = row.kind == RowKind::Slider ? QRect(c.middleX, row.top, c.middleWidth, kControlHeight)
+                                            : QRect(c.valueX, row.top, c.valueWidth, kControlHeight);
+  if (row.kind == RowKind::Slider && row.slider) row.slider->hide();
+  const QString reason = row.reason->property("reason").toString();
+  row.reason->setGeometry(place);
+  row.reason->setText(row.reason->fontMetrics().elidedText(reason, Qt::ElideRight, place.width()));
+  row.reason->show();
 }
 
 void ParameterRowBuilder::placeExtra(const Extra& e) {
