@@ -155,8 +155,10 @@ class WindowFeedbackTest : public QObject {
     form.heartbeatTimer()->stop();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    // The window lies inside the screen's available area, frame and status bar included.
-    QTest::qWait(20);
+    // The window lies inside the screen's available area, frame and status bar included, also
+    // when it was made larger than the screen.
+    form.resize(form.screen()->availableGeometry().size() + QSize(200, 200));
+    form.fitIntoScreen();
     QVERIFY(form.screen()->availableGeometry().contains(form.frameGeometry()));
     form.heartbeat();
     form.libraryClicked();

@@ -242,13 +242,7 @@ void MainWindow::heartbeat() {
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!firstLayoutDone_) {
-    finishFirstLayout();
-    // The frame exists once the window system has placed the window.
-    QTimer::singleShot(0, this, [self = QPointer<MainWindow>(this)] {
-      if (self) self->fitIntoScreen();
-    });
-  }
+  if (!firstLayoutDone_) finishFirstLayout();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

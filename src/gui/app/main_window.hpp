@@ -135,7 +135,8 @@ class MainWindow : public QMainWindow {
 
   // ---- Window services --------------------------------------------------------------------
   void updateWindowTitle();
-  // Moves and shrinks the window so that its frame lies inside the screen's available area.
+  // Moves and shrinks the window so that its frame lies inside the screen's available area;
+  // main() calls it once the window is shown and framed.
   void fitIntoScreen();
   void checkLanguageCommand(std::int32_t id);
   void eventSound(const std::string& eventName);
