@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "app/first_paint_exit.hpp"
 #include "app/main_window.hpp"
@@ -33,5 +34,8 @@ int main(int argc, char** argv) {
                          [&](zorvik::MainWindow& f) { zorvik::installProgramParts(f, ws, host); });
   if (exitAfterFirstPaint) new zorvik::FirstPaintExit(&form);
   form.show();
+  // The frame exists once the window system has placed the window; only then can the window
+  // be kept inside the screen with it.
+  QTimer::singleShot(0, &form, [&form] { form.fitIntoScreen(); });
   return QApplication::exec();
 }

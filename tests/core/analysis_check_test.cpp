@@ -162,7 +162,7 @@ TEST_F(CheckTest, SymbolsAndTimeframes) {
   EXPECT_EQ(r.texts.symbol, "Symbol() EURUSD ");
   const auto& d = r.differences.texts();
   EXPECT_NE(std::find(d.begin(), d.end(), "2.EURUSD"), d.end());
-  EXPECT_NE(std::find(d.begin(), d.end(), "überall gleicher TimeFrameidH1"), d.end());
+  EXPECT_NE(std::find(d.begin(), d.end(), "überall gleicher TimeFrame 1 Stunde"), d.end());
 
   // One symbol, but not the traded one.
   for (int g = 1; g <= 4; ++g)
@@ -204,7 +204,7 @@ TEST_F(CheckTest, ModesDecideWhatIsShown) {
   ASSERT_EQ(t.host.messages.size(), 1u);
   EXPECT_TRUE(t.host.messages[0].starts_with("HS:Demo.hsy.txt\r\n---------------\r\nCheck:L/XS\r\n"));
   // The difference list ends with the timeframe finding; the strategy lint follows it.
-  const std::string listEnd = "überall gleicher TimeFrameidChart\r\n";
+  const std::string listEnd = "überall gleicher TimeFrame Chart\r\n";
   const std::size_t at = t.host.messages[0].find(listEnd);
   ASSERT_NE(at, std::string::npos);
   std::string lintBlock = r.lint.empty() ? "" : "---------------\r\n";

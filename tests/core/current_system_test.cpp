@@ -198,14 +198,15 @@ TEST(CurrentSystem, NewSystemThroughTheDialog) {
   TestWorkspace t;
   Workspace& ws = *t.ws;
   writeUser(t, "Trend.hsy.txt", "");
-  t.host.chosenNames = {"Trend", "Mein/Sys?tem.2"};
+  t.host.chosenNames = {"Trend", "Mein Test/Sys?tem.2"};
   const auto name = newSystemFromDialog(ws);
   ASSERT_TRUE(name);
-  EXPECT_EQ(*name, "MeinSystem2.hsy.txt");
+  // The "/" stays in the name and is encoded in the file name only.
+  EXPECT_EQ(*name, "Mein Test/System2.hsy.txt");
   EXPECT_EQ(t.host.nameDialogs, (std::vector<std::string>(2, "Name Handelssystem")));
   EXPECT_EQ(t.host.messages.size(), 1u);
-  const std::string file = testing::readBytes(userFile(t, "MeinSystem2.hsy.txt"));
-  EXPECT_NE(file.find("bezeichnung=\"MeinSystem2\""), std::string::npos);
+  const std::string file = testing::readBytes(userFile(t, "Mein Test%2FSystem2.hsy.txt"));
+  EXPECT_NE(file.find("bezeichnung=\"Mein Test/System2\""), std::string::npos);
   EXPECT_NE(file.find("magic=\"100002\""), std::string::npos);
   // The dialog's starting stops, 30 and 60 pips on five-digit quotes, stand in both exit
   // groups: the catalogue's 5, 6 and 7 points would be half a pip, inside the spread.

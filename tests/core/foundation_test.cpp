@@ -66,7 +66,9 @@ TEST(Settings, BadFilesFallBackToDefaults) {
 
 TEST(Language, TranslationRules) {
   TestWorkspace t(false, false);
-  writeBytes(t.ws->resFile("langEng.txt"), "\"Kommentar@8\";\"Comment\"\r\n\"Periode@8\";\"\"\r\n\"Nur Deutsch\"\r\n;\r\nx\r\n");
+  writeBytes(t.ws->resFile("langEng.txt"),
+             "\"Kommentar@8\";\"Comment\"\r\n\"Periode@8\";\"\"\r\n\"Nur Deutsch\"\r\n;\r\n"
+             "\"Erster Tag; danach\";\"First day; after it\"\r\nx\r\n");
   LanguageTable& lang = t.ws->language;
   EXPECT_EQ(lang.translate("EXIT LONG@1"), "EXIT LONG");
   EXPECT_EQ(lang.translate("ohne Tag"), "ohne Tag");
@@ -77,6 +79,8 @@ TEST(Language, TranslationRules) {
   EXPECT_EQ(lang.translate("Kommentar@8"), "Comment");
   EXPECT_EQ(lang.translate("Periode@8"), "Periode");
   EXPECT_EQ(lang.translate("Nur Deutsch"), "Nur Deutsch");
+  // A ";" inside a text does not split the line there.
+  EXPECT_EQ(lang.translate("Erster Tag; danach"), "First day; after it");
   EXPECT_EQ(lang.translate("Neu@5"), "Neu@5");
   EXPECT_EQ(lang.translate("Neu@5"), "Neu@5");
   EXPECT_EQ(lang.missingTexts(), (std::vector<std::string>{"Neu@5"}));

@@ -1,9 +1,13 @@
-// Help texts, the help registry with F1 and menu help, and the parameter help window's text
-// and place.
+// Help texts, the help registry with F1 and menu help, the manual's section for a topic, and
+// the parameter help window's text and place.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "help/help_registry.hpp"
 #include "help/help_texts.hpp"
+#include "help/manual_sections.hpp"
 #include "test_support.hpp"
 
 namespace zorvik {
@@ -121,6 +125,48 @@ TEST(HelpRegistry, MenuHelpNamesTheMenu) {
   const MenuHelp m = menuHelp(german, "&Datei");
   EXPECT_EQ(m.topic, "MENU_&Datei");
   EXPECT_EQ(m.message, "Quelle: MENÜ \nHilfethema: MENU_&Datei");
+}
+
+TEST(ManualSections, EveryTopicOpensASectionThatExistsInBothManuals) {
+  TestWorkspace t;
+  const auto manual = [&t](bool english) {
+    std::ifstream in(t.ws->resFolder() / "manual" / (english ? "index_en.html" : "index.html"), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  struct Case {
+    std::string topic;
+    std::vector<std::string> enclosing;  // object names, innermost first
+    std::string german, english;         // the anchors
+  };
+  const Case cases[] = {
+      {"IndikatorEdit", {}, "indikatoren", "indicators"},
+      {"IndEditÜbernehmen", {}, "indikatoren", "indicators"},
+      {"Reiter LONG", {}, "gruppen", "groups"},
+      {"Reiter MONEY MANAGEMENT", {}, "mm", "mm"},
+      {"Reiter BACKTEST", {}, "backtest", "backtest"},
+      {"Backtest Kapitalkurve", {}, "backtest", "backtest"},
+      {"Backtest equity curve", {}, "backtest", "backtest"},
+      {"Expert Advisors", {}, "ea", "ea"},
+      {"Indicators", {}, "indikatoren", "indicators"},
+      {"Handelssysteme", {}, "bibliothek", "library"},
+      {"Powerswitch", {}, "spiegeln", "mirror"},
+      {"Neues Handelssystem", {}, "start", "start"},
+      {"MENU_Datei", {}, "fenster", "window"},
+      // A parameter row's topic is its caption: the editor around it decides.
+      {"Periode", {"Text1_2", "Picture1", "IForm", "ixiForm"}, "indikatoren", "indicators"},
+      {"Stoploss", {"Text1_1", "Picture1", "XIForm", "ixiForm"}, "gruppen", "groups"},
+      {"Lots", {"Text1_0", "Picture1", "MMForm"}, "mm", "mm"},
+      {"Symbol", {"ComboBox1_0", "GForm"}, "general", "general"},
+      {"Gibt es nicht", {"irgendwas"}, "", ""},
+  };
+  const std::string german = manual(false), english = manual(true);
+  for (const Case& c : cases) {
+    EXPECT_EQ(manualAnchorOfTopic(c.topic, c.enclosing, false), c.german) << c.topic;
+    EXPECT_EQ(manualAnchorOfTopic(c.topic, c.enclosing, true), c.english) << c.topic;
+    if (c.german.empty()) continue;
+    EXPECT_NE(german.find("<a name=\"" + c.german + "\">"), std::string::npos) << c.german;
+    EXPECT_NE(english.find("<a name=\"" + c.english + "\">"), std::string::npos) << c.english;
+  }
 }
 
 TEST(HelpPopup, PlacedBelowRightOfThePointerAndKeptOffTheScreenBottom) {

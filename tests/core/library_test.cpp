@@ -501,6 +501,35 @@ TEST_F(LibraryTest, DropRules) {
   EXPECT_EQ(t.host.messages, std::vector<std::string>{"Bitte zuerst ein Handelssystem öffnen"});
 }
 
+TEST_F(LibraryTest, ExpertAdvisorsListSourcesCompiledOrNot) {
+  put("Trend.ex4");
+  put("Trend.mq4");      // compiled: listed once, by its .ex4, and its source found beside it
+  put("Range.mq4");      // no compiler was found: the source alone
+  put("Mein%2FEA.MQ4");  // any letter case, names encoded as always
+  put("_Zorvik.mq4");    // the generator's working copy, not an Expert Advisor
+  put("Alt.ex4");        // compiled elsewhere: nothing to show
+  lib.relistLibrary();
+  EXPECT_EQ(displays(libgroup::ExpertAdvisors),
+            (std::vector<std::string>{"Alt", "Mein/EA (nicht kompiliert)", "Range (nicht kompiliert)", "Trend"}));
+  EXPECT_EQ(lib.expertSource(item(libgroup::ExpertAdvisors, "Trend")), user("Trend.mq4"));
+  EXPECT_EQ(lib.expertSource(item(libgroup::ExpertAdvisors, "Range (nicht kompiliert)")), user("Range.mq4"));
+  EXPECT_EQ(lib.expertSource(item(libgroup::ExpertAdvisors, "Alt")), fs::path());
+  // The hint of the empty group says where Expert Advisors come from, in the shown language.
+  put("x.hsy.txt.del");
+  fs::remove(user("Trend.ex4"));
+  for (const char* f : {"Trend.mq4", "Range.mq4", "Mein%2FEA.MQ4", "Alt.ex4"}) fs::remove(user(f));
+  lib.relistLibrary();
+  EXPECT_TRUE(
+      lib.emptyGroupMessage(libgroup::ExpertAdvisors).starts_with("Es sind noch keine Expert Advisors vorhanden."));
+  ws.language.switchLanguage("ENGLISCH", ws.resFolder());
+  lib.relistLibrary();
+  EXPECT_TRUE(lib.emptyGroupMessage(libgroup::ExpertAdvisors).starts_with("There are no Expert Advisors yet."));
+  EXPECT_EQ(lib.emptyGroupMessage(libgroup::Indicators),
+            "There are no Indicators in the toolbox yet\r\nThe toolbox is filled by clicking the\r\n"
+            "->Toolbox button in the trading system and making a choice ...");
+  EXPECT_EQ(ws.language.missingTexts(), std::vector<std::string>{});
+}
+
 TEST_F(LibraryTest, EmptyGroupsAndPowerswitchClicks) {
   putSampleSystem("Trend.hsy.txt");
   lib.relistLibrary();

@@ -4,10 +4,11 @@
 
 #include <set>
 
+#include "model/language.hpp"
+#include "test_support.hpp"
 #include "window/command_table.hpp"
 #include "window/display_modes.hpp"
 #include "window/event_sounds.hpp"
-#include "test_support.hpp"
 
 namespace zorvik {
 namespace {
@@ -33,10 +34,22 @@ TEST(CommandTable, IdsAreUniqueAndEveryCaptionHasAnEnglishLine) {
     captions.push_back(e.caption);
     EXPECT_TRUE(ids.insert(e.id).second) << e.id;
   }
-  EXPECT_EQ(ids.size(), 16u + 8u);
+  EXPECT_EQ(ids.size(), 18u + 8u);
   for (std::string_view c : captions) t.ws->tr(c);
   EXPECT_EQ(t.ws->language.missingTexts(), std::vector<std::string>{});
   EXPECT_EQ(t.ws->tr("&Über...@2"), "&About...");
+  EXPECT_EQ(t.ws->tr("Status Bar"), "Status Bar");
+}
+
+TEST(CommandTable, GermanModeShowsEveryCaptionInGerman) {
+  // A few captions were written in English in the source; German mode must not show them so.
+  LanguageTable german;
+  const std::pair<const char*, const char*> cases[] = {{"&Toolbars@2", "&Symbolleisten"},
+                                                       {"Status Bar", "Status&leiste"},
+                                                       {"&Reset@2", "&Zurücksetzen"},
+                                                       {"&Editiermodus@2", "&Editiermodus"},
+                                                       {"Nach &Updates suchen@2", "Nach &Updates suchen"}};
+  for (const auto& [source, shown] : cases) EXPECT_EQ(german.translate(source), shown) << source;
 }
 
 TEST(CommandTable, DispatchedIdsAndCheckMarks) {

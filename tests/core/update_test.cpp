@@ -581,5 +581,48 @@ TEST(UpdateCheck, EnglishTexts) {
   EXPECT_EQ(f.t.host.statuses.back(), "Update page refused (https only): http://zorvik.example/u.txt");
 }
 
+TEST(UpdateCheck, AskedFromTheMenuItSaysWhatItFound) {
+  struct Case {
+    std::string url;
+    std::string page;  // empty: nothing came back
+    std::string said;  // the one message; empty when the offer spoke for itself
+  };
+  const std::string newer = "Version:1.1.147\r\nLink:https://dl.example/u.exe" + describing(std::string(4096, 'x'));
+  const Case cases[] = {
+      {"", "", "Es ist keine Update-Seite eingestellt (UPDATEURL in Zorvik.ini)."},
+      {"http://zorvik.example/u.txt", "",
+       "Die Update-Seite wurde abgelehnt: nur https auf dem Server der Update-Seite ist erlaubt."},
+      {"https://zorvik.example/u.txt", "", "Die Update-Seite hat nicht geantwortet. Besteht eine Netzwerkverbindung?"},
+      {"https://zorvik.example/u.txt", "<html>Not found</html>",
+       "Die Update-Seite nennt keine Version; sie ist keine Update-Seite von Zorvik."},
+      {"https://zorvik.example/u.txt", "Version:1.1.146", "Zorvik ist auf dem neuesten Stand. Version: 1.1.146"},
+      {"https://zorvik.example/u.txt", newer, ""},
+  };
+  for (const Case& c : cases) {
+    UpdateFixture f;
+    f.t.ws->settings.updateUrl = c.url;
+    f.net.page = c.page;
+    // The check at start-up already ran: asking again still checks.
+    f.state.checked = true;
+    checkForUpdateAsked(*f.t.ws, f.net, f.state, kRunning, "1.1.146");
+    auto said = f.t.host.messages;
+    if (c.said.empty()) {
+      EXPECT_EQ(f.state.finding, UpdateFinding::Offered) << c.page;
+      EXPECT_TRUE(f.state.updatePending);
+    } else {
+      EXPECT_EQ(said, std::vector<std::string>{c.said}) << c.url << " " << c.page;
+    }
+  }
+  // An update already waiting for the shutdown is not fetched again.
+  UpdateFixture f;
+  f.offer("1.1.147");
+  ASSERT_TRUE(f.check());
+  f.t.host.messages.clear();
+  checkForUpdateAsked(*f.t.ws, f.net, f.state, kRunning, "1.1.146");
+  EXPECT_EQ(f.net.downloaded.size(), 1u);
+  EXPECT_EQ(f.t.host.messages,
+            std::vector<std::string>{"Das Update ist bereits geladen und wird beim Beenden von Zorvik installiert."});
+}
+
 }  // namespace
 }  // namespace zorvik

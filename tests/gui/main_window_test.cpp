@@ -133,9 +133,10 @@ class MainWindowTest : public QObject {
       QCOMPARE(p.menuTitles(), (QStringList{"&Datei", "&Anzeige", "&Systemeditor", "&Systemtest", "&Expert Advisor",
                                             "&Sprache", "&Hilfe"}));
       QCOMPARE(p.entries(0), (QStringList{"&Neues Handelssystem", "&Handelssystem speichern", "&Programm beenden"}));
-      QCOMPARE(p.entries(1), (QStringList{"&Toolbars", "Status Bar", "&Reset", "&Editiermodus", "&Hilfemodus",
-                                          "&Startmodus", "&Einstellungen"}));
-      QCOMPARE(p.entries(6), QStringList{"&Über..."});
+      QCOMPARE(p.entries(1), (QStringList{"&Symbolleisten", "Status&leiste", "&Zurücksetzen", "&Editiermodus",
+                                          "&Hilfemodus", "&Startmodus", "&Einstellungen"}));
+      QCOMPARE(p.entries(6), (QStringList{"&Handbuch", "Nach &Updates suchen", "&Über..."}));
+      QCOMPARE(form.commandAction(103)->shortcut(), QKeySequence(QKeySequence::Save));
       // No language set counts as German; the program starts in start mode.
       QCOMPARE(p.checkedIds(), (QList<int>{94, 110, 202}));
       QStringList context;
@@ -157,6 +158,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(p.menuTitles(), (QStringList{"&File", "&View", "System &editor", "System &test", "E&xpert Advisor",
                                             "&Language", "&Help"}));
       QCOMPARE(p.entries(5), (QStringList{"&German", "&English"}));
+      QCOMPARE(p.entries(6), (QStringList{"&Manual", "Check for &updates", "&About..."}));
       QCOMPARE(p.checkedIds(), (QList<int>{95, 110, 202}));
       QCOMPARE(form.libraryContextMenu()->actions().at(1)->text(), QString("Delete"));
       QCOMPARE(form.tabSelector()->tabText(5), QString("MONEY MANAGEMENT"));
@@ -297,7 +299,9 @@ class MainWindowTest : public QObject {
     };
     const QList<Case> cases{
         {"", 94, "Bitte Programm neu starten", true, "LANGUAGE=DEUTSCH"},  // empty counts as German, still switches
-        {"", 95, "Please restart the program", true, "LANGUAGE=ENGLISCH"},
+        // The question speaks the language of the window that asks it.
+        {"", 95, "Bitte Programm neu starten", true, "LANGUAGE=ENGLISCH"},
+        {"LANGUAGE=ENGLISCH\r\n", 94, "Please restart the program", true, "LANGUAGE=DEUTSCH"},
         {"LANGUAGE=DEUTSCH\r\n", 94, "Deutsch ist bereits eingestellt", false, ""},
         {"LANGUAGE=ENGLISCH\r\n", 95, "English is already set", false, ""},
     };

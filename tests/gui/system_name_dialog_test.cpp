@@ -1,5 +1,6 @@
-// The stand-in dialog that names a new trading system: typed path characters never reach the
-// name, OK gives the text, Cancel gives nothing.
+// The dialog that names a new trading system: the characters a name cannot hold never reach
+// it and are named in the dialog, a "/" is kept (the file name holds it encoded), the title is
+// not cut, OK gives the text, Cancel gives nothing.
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,17 +22,19 @@ class SystemNameDialogTest : public QObject {
   }
 
  private slots:
-  void refusesPathCharacters() {
+  void refusesWhatANameCannotHoldAndKeepsASlash() {
     zorvik::QtHost host;
     onDialog([](QInputDialog* dialog) {
       QCOMPARE(dialog->windowTitle(), QString("Name Handelssystem"));
       auto* edit = dialog->findChild<QLineEdit*>();
       QVERIFY(edit);
-      QTest::keyClicks(edit, "Mein/Sys\\tem?.\"1;,");
-      QCOMPARE(edit->text(), QString("MeinSystem1"));
+      QTest::keyClicks(edit, "Mein Test/Sys\\tem?.\"1;,");
+      QCOMPARE(edit->text(), QString("Mein Test/System1"));
+      QVERIFY(dialog->labelText().contains("Nicht erlaubt:"));
+      QVERIFY(dialog->minimumWidth() > dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()));
       dialog->accept();
     });
-    QCOMPARE(host.chooseSystemName("Name Handelssystem"), std::string("MeinSystem1"));
+    QCOMPARE(host.chooseSystemName("Name Handelssystem"), std::string("Mein Test/System1"));
   }
 
   void cancelGivesNothing() {

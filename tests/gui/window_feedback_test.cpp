@@ -1,11 +1,15 @@
 // What the window tells the trader after an action: generating without a compiler keeps the
-// source and says where a compiler was looked for, "System testen" answers in one report, and
-// an editor area without a system says what to do next.
+// source and says where a compiler was looked for, the source is shown read-only, a save is
+// confirmed and unsaved changes are marked in the caption, "System testen" answers in one
+// report, and an editor area without a system says what to do next.
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -14,10 +18,13 @@
 
 #include "app/app_commands.hpp"
 #include "app/main_window.hpp"
+#include "app/program_parts.hpp"
 #include "app/qt_host.hpp"
 #include "app/system_test_report.hpp"
+#include "library/expert_source_view.hpp"
 #include "model/trading_system.hpp"
 #include "test_support.hpp"
+#include "window/command_table.hpp"
 #include "workspace/current_system.hpp"
 #include "workspace/workspace.hpp"
 
@@ -130,6 +137,64 @@ class WindowFeedbackTest : public QObject {
     ws.system().systemFileName.clear();
     QVERIFY(!commands.checkSystem(1).has_value());
     QCOMPARE(watch.opened, 1);
+  }
+
+  void aSaveIsConfirmedAndUnsavedChangesAreMarked() {
+    testing::TestWorkspace t(testing::FolderSeed{.demoLibrary = true}, false);
+    // Boxes would wait for a click: what the program says is kept instead.
+    struct QuietHost : QtHost {
+      std::vector<std::string> said;
+      void message(const std::string& text) override { said.push_back(text); }
+      bool askYesNo(const std::string& text) override {
+        said.push_back(text);
+        return false;
+      }
+    } host;
+    Workspace ws(t.dir.path(), host);
+    MainWindow form(ws, host, nullptr, [&](MainWindow& f) { installProgramParts(f, ws, host); });
+    form.heartbeatTimer()->stop();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The window lies inside the screen's available area, frame and status bar included, also
+    // when it was made larger than the screen.
+    form.resize(form.screen()->availableGeometry().size() + QSize(200, 200));
+    form.fitIntoScreen();
+    QVERIFY(form.screen()->availableGeometry().contains(form.frameGeometry()));
+    form.heartbeat();
+    form.libraryClicked();
+    QVERIFY(openSystem(ws, "MA Trendfolger.hsy.txt"));
+    form.buildLatePages();
+    // Looking at every page changes nothing.
+    for (int tab = 0; tab < form.tabSelector()->count(); ++tab) form.tabSelector()->setCurrentIndex(tab);
+    form.heartbeat();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Zorvik 1.0.0 >MA Trendfolger<"));
+    ws.system().setParameter("mm_lots", "0.2");
+    form.heartbeat();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Zorvik 1.0.0 >MA Trendfolger< *"));
+    // Ctrl+S, as the menu shows it.
+    QCOMPARE(form.commandAction(cmd::SaveSystem)->shortcut().toString(), QStringLiteral("Ctrl+S"));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(form.currentStatusText(), QStringLiteral("Gespeichert: MA Trendfolger"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Zorvik 1.0.0 >MA Trendfolger<"));
+    QVERIFY(testing::readBytes(ws.userFile("MA Trendfolger.hsy.txt")).find("lots=\"0.2\"") != std::string::npos);
+  }
+
+  void aGeneratedSourceIsShownReadOnlyInColour() {
+    testing::TestWorkspace t(true, true);
+    Workspace& ws = *t.ws;
+    const fs::path source = ws.userFile("Trend.mq4");
+    testing::writeBytes(source,
+                        "// Trend\r\n#property strict\r\nextern double Lots = 0.1;\r\n"
+                        "int start() {\r\n  return(OrderSend(Symbol(), OP_BUY, Lots, Ask, 3, 0, 0));\r\n}\r\n");
+    ExpertSourceView view(ws, source);
+    QVERIFY(view.text()->isReadOnly());
+    QVERIFY(view.text()->toPlainText().contains(QStringLiteral("OrderSend(Symbol()")));
+    QVERIFY(view.windowTitle().contains(QStringLiteral("Trend.mq4")));
+    // Comments, directives, keywords and functions are coloured.
+    int colouredLines = 0;
+    for (QTextBlock b = view.text()->document()->firstBlock(); b.isValid(); b = b.next())
+      if (!b.layout()->formats().isEmpty()) ++colouredLines;
+    QVERIFY(colouredLines >= 4);
   }
 
   void anEmptyEditorAreaSaysWhatToDoNext() {

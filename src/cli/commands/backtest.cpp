@@ -94,7 +94,11 @@ int runBacktest(Context& ctx) {
   bool written = true;
   if (tradesPath) written = writeOut(*tradesPath, tradesCsv(result)) && written;
   if (jsonPath) written = writeOut(*jsonPath, statisticsJson(result.statistics)) && written;
-  if (reportPath) written = writeOut(*reportPath, reportHtml(result, ws.system().general.title)) && written;
+  if (reportPath)
+    written =
+        writeOut(*reportPath, reportHtml(result, ws.system().general.title,
+                                         ws.language.english() ? ReportLanguage::English : ReportLanguage::German)) &&
+        written;
   return written ? kDone : kFailed;
 }
 

@@ -233,13 +233,18 @@ bool checkSymbols(const LanguageTable& language, const TradingSystem& system, Di
 }
 
 bool checkTimeframes(const Workspace& ws, const TradingSystem& system, DifferenceList* list, CheckTexts& texts) {
+  const auto timeframeCaption = [&ws](const std::string& id) {
+    const std::string caption = ws.definitions.idToCaption("timeframe", id, ws.captionLanguage());
+    return caption.empty() ? id : caption;
+  };
   Collection found;
   forEachIndicator(system, [&](const Indicator& ind) { found.offer(timeframeOf(ind)); });
 
   if (found.values.size() >= 2) {
     if (list) list->add(ws.tr("Mehr als ein TimeFrame:"));
+    // The trader reads "H1", not the id the file stores ("idH1").
     for (std::size_t i = 0; i < found.values.size(); ++i)
-      add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + found.values[i]);
+      add(list, intText(static_cast<std::int64_t>(i + 1)) + "." + timeframeCaption(found.values[i]));
     texts.timeframe = join(found.values, "/");
     if (found.more) {
       if (list) list->add(ws.tr("... und weitere, nur die ersten 100 sind aufgeführt"));
@@ -248,7 +253,11 @@ bool checkTimeframes(const Workspace& ws, const TradingSystem& system, Differenc
     return false;
   }
   if (found.values.size() == 1) {
-    if (list) list->add(ws.tr("überall gleicher TimeFrame") + found.values.front());
+    if (list) {
+      std::string lead = ws.tr("überall gleicher TimeFrame");
+      if (!lead.ends_with(' ')) lead += ' ';
+      list->add(lead + timeframeCaption(found.values.front()));
+    }
     texts.timeframe = ws.definitions.idToCaption("timeframe", found.values.front(), ws.captionLanguage());
     return true;
   }

@@ -67,6 +67,71 @@ std::vector<Row> statisticRows(const BacktestStatistics& s) {
   };
 }
 
+// The report's words in German, keyed by the English words the rows and headings are written
+// with (the terminal table and the machine-readable files keep those). A label without a
+// German line here stays English rather than vanish.
+constexpr std::pair<std::string_view, std::string_view> kGermanWords[] = {
+    {"Net profit", "Nettogewinn"},
+    {"Gross profit", "Bruttogewinn"},
+    {"Gross loss", "Bruttoverlust"},
+    {"Profit factor", "Profitfaktor"},
+    {"Trades", "Trades"},
+    {"Won %", "Gewonnen %"},
+    {"Average win", "Durchschnittlicher Gewinn"},
+    {"Average loss", "Durchschnittlicher Verlust"},
+    {"Largest win", "Größter Gewinn"},
+    {"Largest loss", "Größter Verlust"},
+    {"Maximal drawdown", "Maximaler Drawdown"},
+    {"Maximal drawdown %", "Maximaler Drawdown %"},
+    {"Recovery factor", "Erholungsfaktor"},
+    {"Expectancy", "Erwartungswert"},
+    {"bars", "Kerzen"},
+    {"deposit", "Einlage"},
+    {"cancelled", "abgebrochen"},
+    {"Statistics", "Statistik"},
+    {"Commission", "Kommission"},
+    {"Swap", "Swap"},
+    {"Stop outs", "Stop Outs"},
+    {"Refused: no money", "Abgelehnt: kein Geld"},
+    {"stopped out", "ausgestoppt (Stop Out)"},
+    {"positions closed", "Positionen geschlossen"},
+    {"stop out", "Stop Out"},
+    {"Equity (green) and balance (blue), stop outs (red)", "Kapital (grün) und Kontostand (blau), Stop Outs (rot)"},
+    {"Ticket", "Ticket"},
+    {"Type", "Typ"},
+    {"Lots", "Lots"},
+    {"Open time", "Eröffnet"},
+    {"Open price", "Eröffnungskurs"},
+    {"Close time", "Geschlossen"},
+    {"Close price", "Schlusskurs"},
+    {"SL", "SL"},
+    {"TP", "TP"},
+    {"Profit", "Gewinn"},
+    {"Reason", "Grund"},
+    {"buy", "Kauf"},
+    {"sell", "Verkauf"},
+    {"signal", "Signal"},
+    {"sl", "Stop Loss"},
+    {"tp", "Take Profit"},
+    {"hedge", "Gegenposition"},
+    {"end", "Testende"},
+    {"stopout", "Stop Out"},
+};
+
+std::string shownWord(std::string_view english, ReportLanguage language) {
+  if (language == ReportLanguage::German)
+    for (const auto& [from, german] : kGermanWords)
+      if (from == english) return std::string(german);
+  return std::string(english);
+}
+
+// "31.12.2024 23:00" in German, the history's own "2024.12.31 23:00" in English.
+std::string shownTime(std::int64_t time, ReportLanguage language) {
+  const std::string text = historyTimeText(time);
+  if (language != ReportLanguage::German || text.size() < 10) return text;
+  return text.substr(8, 2) + "." + text.substr(5, 2) + "." + text.substr(0, 4) + text.substr(10);
+}
+
 // Equity and balance as two polylines; many bars share a pixel column, so each column keeps
 // its lowest and highest value and the drawdowns stay visible.
 std::string equitySvg(const BacktestResult& r) {
@@ -145,6 +210,28 @@ std::string tradesCsv(const BacktestResult& r) {
   return out;
 }
 
+std::string tradesCsvForGermanSpreadsheet(const BacktestResult& r) {
+  constexpr ReportLanguage german = ReportLanguage::German;
+  const auto number = [](double v, int decimals) {
+    std::string text = fixedNumber(v, decimals);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+  };
+  std::string out;
+  for (const char* c : {"Ticket", "Type", "Lots", "Open time", "Open price", "Close time", "Close price", "SL", "TP",
+                        "Profit", "Reason"})
+    out += (out.empty() ? "" : ";") + shownWord(c, german);
+  out += "\n";
+  for (const Trade& t : r.trades) {
+    out += std::to_string(t.ticket) + ";" + shownWord(tradeTypeName(t.type), german) + ";" + number(t.lots, 2) + ";" +
+           shownTime(t.openTime, german) + ";" + number(t.openPrice, r.digits) + ";" + shownTime(t.closeTime, german) +
+           ";" + number(t.closePrice, r.digits) + ";" + number(t.stopLoss, r.digits) + ";" +
+           number(t.takeProfit, r.digits) + ";" + number(t.profit, 2) + ";" +
+           shownWord(closeReasonName(t.reason), german) + "\n";
+  }
+  return out;
+}
+
 std::string statisticsJson(const BacktestStatistics& s) {
   const std::pair<const char*, std::string> fields[] = {
       {"net_profit", jsonNumber(s.netProfit)},
@@ -186,38 +273,42 @@ std::string statisticsTable(const BacktestStatistics& s) {
   return out;
 }
 
-std::string reportHtml(const BacktestResult& r, const std::string& title) {
-  std::string h = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Backtest " + htmlEscape(title) +
+std::string reportHtml(const BacktestResult& r, const std::string& title, ReportLanguage language) {
+  const auto w = [language](std::string_view english) { return htmlEscape(shownWord(english, language)); };
+  const auto time = [language](std::int64_t t) { return htmlEscape(shownTime(t, language)); };
+  std::string h = std::string("<!DOCTYPE html>\n<html lang=\"") + (language == ReportLanguage::German ? "de" : "en") +
+                  "\"><head><meta charset=\"utf-8\"><title>Backtest " + htmlEscape(title) +
                   "</title>\n<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
                   "td,th{border:1px solid #ccc;padding:2px 8px;text-align:right}th{background:#eee}"
                   "td.l,th.l{text-align:left}tr.stopout td{background:#fde2e2}</style></head><body>\n";
   h += "<h1>Backtest: " + htmlEscape(title) + "</h1>\n";
   if (!r.barTime.empty())
-    h += "<p>" + htmlEscape(historyTimeText(r.barTime.front())) + " &ndash; " +
-         htmlEscape(historyTimeText(r.barTime.back())) + ", " + std::to_string(r.barTime.size()) +
-         " bars, deposit " + fixedNumber(r.deposit, 2) + (r.cancelled ? ", cancelled" : "") +
-         (r.statistics.stopOuts > 0
-              ? ", <b>stopped out</b> (" + std::to_string(r.statistics.stopOuts) + " positions closed)"
-              : std::string()) +
+    h += "<p>" + time(r.barTime.front()) + " &ndash; " + time(r.barTime.back()) + ", " +
+         std::to_string(r.barTime.size()) + " " + w("bars") + ", " + w("deposit") + " " + fixedNumber(r.deposit, 2) +
+         (r.cancelled ? ", " + w("cancelled") : std::string()) +
+         (r.statistics.stopOuts > 0 ? ", <b>" + w("stopped out") + "</b> (" + std::to_string(r.statistics.stopOuts) +
+                                          " " + w("positions closed") + ")"
+                                    : std::string()) +
          "</p>\n";
-  h += "<h2>Statistics</h2>\n<table>\n";
+  h += "<h2>" + w("Statistics") + "</h2>\n<table>\n";
   for (const Row& row : statisticRows(r.statistics))
-    h += "<tr><td class=\"l\">" + htmlEscape(row.label) + "</td><td>" + htmlEscape(row.value) + "</td></tr>\n";
-  h += "</table>\n<h2>Equity (green) and balance (blue), stop outs (red)</h2>\n" + equitySvg(r) + "\n<h2>Trades</h2>\n<table>\n<tr>";
+    h += "<tr><td class=\"l\">" + w(row.label) + "</td><td>" + htmlEscape(row.value) + "</td></tr>\n";
+  h += "</table>\n<h2>" + w("Equity (green) and balance (blue), stop outs (red)") + "</h2>\n" + equitySvg(r) +
+       "\n<h2>" + w("Trades") + "</h2>\n<table>\n<tr>";
   for (const char* c : {"Ticket", "Type", "Lots", "Open time", "Open price", "Close time", "Close price", "SL", "TP",
                         "Profit", "Commission", "Swap", "Reason"})
-    h += std::string("<th>") + c + "</th>";
+    h += "<th>" + w(c) + "</th>";
   h += "</tr>\n";
   for (const Trade& t : r.trades) {
     const bool stoppedOut = t.reason == CloseReason::StopOut;
     h += stoppedOut ? "<tr class=\"stopout\"><td>" : "<tr><td>";
-    h += "" + std::to_string(t.ticket) + "</td><td class=\"l\">" + std::string(tradeTypeName(t.type)) +
-         "</td><td>" + fixedNumber(t.lots, 2) + "</td><td>" + historyTimeText(t.openTime) + "</td><td>" +
-         fixedNumber(t.openPrice, r.digits) + "</td><td>" + historyTimeText(t.closeTime) + "</td><td>" +
-         fixedNumber(t.closePrice, r.digits) + "</td><td>" + fixedNumber(t.stopLoss, r.digits) + "</td><td>" +
-         fixedNumber(t.takeProfit, r.digits) + "</td><td>" + fixedNumber(t.profit, 2) + "</td><td>" +
-         fixedNumber(t.commission, 2) + "</td><td>" + fixedNumber(t.swap, 2) + "</td><td class=\"l\">" +
-         (stoppedOut ? "<b>stop out</b>" : std::string(closeReasonName(t.reason))) + "</td></tr>\n";
+    h += std::to_string(t.ticket) + "</td><td class=\"l\">" + w(tradeTypeName(t.type)) + "</td><td>" +
+         fixedNumber(t.lots, 2) + "</td><td>" + time(t.openTime) + "</td><td>" + fixedNumber(t.openPrice, r.digits) +
+         "</td><td>" + time(t.closeTime) + "</td><td>" + fixedNumber(t.closePrice, r.digits) + "</td><td>" +
+         fixedNumber(t.stopLoss, r.digits) + "</td><td>" + fixedNumber(t.takeProfit, r.digits) + "</td><td>" +
+         fixedNumber(t.profit, 2) + "</td><td>" + fixedNumber(t.commission, 2) + "</td><td>" +
+         fixedNumber(t.swap, 2) + "</td><td class=\"l\">" +
+         (stoppedOut ? "<b>" + w("stop out") + "</b>" : w(closeReasonName(t.reason))) + "</td></tr>\n";
   }
   return h + "</table>\n</body></html>\n";
 }

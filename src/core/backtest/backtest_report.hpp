@@ -13,14 +13,23 @@ namespace zorvik {
 // profit is the price move's; the trade's result adds the commission and swap to it.
 std::string tradesCsv(const BacktestResult& result);
 
+// The trade list for a spreadsheet set to German: ";" between fields, a decimal comma, German
+// column names and words, dates "31.12.2024 23:00". tradesCsv stays the machine-readable form.
+std::string tradesCsvForGermanSpreadsheet(const BacktestResult& result);
+
 // The statistics as one JSON object with snake_case keys; undefined ratios are null.
 std::string statisticsJson(const BacktestStatistics& statistics);
 
 // Label and value per line, for a terminal.
 std::string statisticsTable(const BacktestStatistics& statistics);
 
-// A page that stands alone: title, statistics, the equity and balance curve as SVG, the trades.
-std::string reportHtml(const BacktestResult& result, const std::string& title);
+// The language of a page a trader reads; the machine-readable CSV and JSON have one form.
+enum class ReportLanguage { English, German };
+
+// A page that stands alone: title, statistics, the equity and balance curve as SVG, the trades,
+// its words and dates in the given language.
+std::string reportHtml(const BacktestResult& result, const std::string& title,
+                       ReportLanguage language = ReportLanguage::English);
 
 // The number with `decimals` places, "." as the point.
 std::string fixedNumber(double value, int decimals);

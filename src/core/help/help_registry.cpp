@@ -43,6 +43,7 @@ std::optional<HelpRequestResult> helpTopicRequest(const HelpRegistry& registry, 
     out.message = language.translate("Quelle(Alternativ):") + r->source + ":\n" + language.translate("Hilfethema: ") +
                   r->topic;
     out.message += r->subtopic.empty() ? " " : "\n" + language.translate("Unterthema:") + r->subtopic;
+    out.topic = r->topic;
   } else {
     out.message = language.translate("Quelle:Hilfe noch nicht spezifiziert. h=") +
                   std::to_string(static_cast<unsigned long long>(window));

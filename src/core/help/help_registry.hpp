@@ -47,6 +47,7 @@ inline constexpr int kKeyF1 = 112;
 struct HelpRequestResult {
   std::string protocolLine;  // for the program's protocol
   std::string message;       // the deferred message to show
+  std::string topic;         // of the record found; empty when none was
 };
 
 // The help request of a form for a key press with the mouse over `window` (whose parent is

@@ -6,6 +6,7 @@
 // Records hold decoded names ("a/b.ind.txt"); every file operation escapes them again.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,10 @@ struct LibraryGroup {
 // a compiled Expert Advisor.
 std::string kindExtension(std::string_view fileName);
 
+// Whether the library lists the file as the MQL4 source of an Expert Advisor: ".mq4", and not
+// one of the generator's working copies.
+bool isExpertSourceName(std::string_view fileName);
+
 // A drag needs a movement of more than 10 (horizontal plus vertical distance).
 inline bool dragDistancePassed(int dx, int dy) { return (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) > 10; }
 
@@ -119,6 +124,9 @@ class Library {
   LibraryOutcome click(const LibraryItem& record, int selectedTab);
   // The message for a click on the header of a group without items; empty for other groups.
   std::string emptyGroupMessage(int groupId) const;
+  // The MQL4 source of an Expert Advisors item ("<name>.mq4" in the user folder); empty when
+  // the item is of another group or its source is not there.
+  std::filesystem::path expertSource(const LibraryItem& record) const;
   // Whether the item may be dragged; a drag without an open system is refused with a message.
   bool mayDrag(const LibraryItem& record) const;
   // A dragged item released over the editor area with the given tab selected.

@@ -40,10 +40,19 @@ LibraryOutcome Library::click(const LibraryItem& record, int selectedTab) {
 std::string Library::emptyGroupMessage(int groupId) const {
   const LibraryGroup* g = group(groupId);
   if (!g || !g->items.empty() || groupId == libgroup::NewSystem) return {};
-  std::string text = groupId == libgroup::Trash ? std::string("Es sind noch keine Ablagen in der Toolbox vorhanden")
-                                                : "Es sind noch keine " + g->caption + " in der Toolbox vorhanden";
-  return text + "\r\nDie Toolbox wird gefüllt, indem man im Handelssystem auf\r\n" +
-         "den ->Toolbox Button klickt und eine Auswahl trifft ...";
+  // Expert Advisors do not come from the ->Toolbox buttons: the hint says where they do come
+  // from, and that a source without a compiler is listed as well.
+  if (groupId == libgroup::ExpertAdvisors)
+    return ws_.tr("Es sind noch keine Expert Advisors vorhanden.") + "\r\n" +
+           ws_.tr(
+               "Ein Expert Advisor entsteht mit dem Menü Expert Advisor > jetzt erzeugen. Ohne Compiler steht "
+               "hier sein Quelltext, zum Ansehen per Klick.");
+  // Translated piece by piece: the caption in the middle is already in the shown language.
+  std::string text = groupId == libgroup::Trash
+                         ? ws_.tr("Es sind noch keine Ablagen in der Toolbox vorhanden")
+                         : ws_.tr("Es sind noch keine") + " " + g->caption + " " + ws_.tr("in der Toolbox vorhanden");
+  return text + "\r\n" + ws_.tr("Die Toolbox wird gefüllt, indem man im Handelssystem auf") + "\r\n" +
+         ws_.tr("den ->Toolbox Button klickt und eine Auswahl trifft ...");
 }
 
 bool Library::mayDrag(const LibraryItem& record) const {

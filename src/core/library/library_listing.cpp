@@ -40,6 +40,7 @@ const std::array<LibraryGroupDefinition, 10> kGroups{{
 // The group whose files end like this name (in any letter case, as the Windows folder listing
 // matched them); 0 for a file the library does not list.
 int groupOfFileName(std::string_view name) {
+  if (isExpertSourceName(name)) return libgroup::ExpertAdvisors;
   for (const auto& d : kGroups) {
     if (d.ending.empty() || name.size() <= d.ending.size()) continue;
     if (iequals(name.substr(name.size() - d.ending.size()), d.ending)) return d.id;
@@ -64,6 +65,14 @@ constexpr std::array<TrashKind, 7> kTrashKinds{{
 }};
 
 }  // namespace
+
+bool isExpertSourceName(std::string_view fileName) {
+  constexpr std::string_view kEnding = ".mq4";
+  constexpr std::string_view kWorkingCopyPrefix = "_Zorvik";
+  // "_Zorvik.mq4" and its run folders are the generator's working copies, not a trader's EA.
+  if (fileName.size() <= kEnding.size() || fileName.starts_with(kWorkingCopyPrefix)) return false;
+  return iequals(fileName.substr(fileName.size() - kEnding.size()), kEnding);
+}
 
 namespace detail {
 
@@ -141,6 +150,12 @@ bool Library::isGroup(std::string_view caption, int groupId) const {
 // ---------------------------------------------------------------------------------------------
 // Reading the folder
 
+std::filesystem::path Library::expertSource(const LibraryItem& record) const {
+  if (!isGroup(record.group, libgroup::ExpertAdvisors) || record.nameHead.empty()) return {};
+  const fs::path source = componentPath(ws_.userFolder(), record.nameHead + ".mq4");
+  return fileThere(source) ? source : fs::path();
+}
+
 std::string Library::systemDisplay(const std::string& nameHead, const std::string& title) const {
   if (title == nameHead) return nameHead;
   return nameHead + " \"" + title + "\"";
@@ -209,6 +224,7 @@ void Library::listFolder() {
     std::string decoded = decodeFileName(onDisk);
     if (decodesToControlCharacter(decoded)) decoded = onDisk;
     LibraryItem item = makeItem(groupId, decoded, encodeFileName(decoded) == onDisk ? std::string() : onDisk);
+    if (isExpertSourceName(item.fileName)) item.display = item.nameHead + " (" + ws_.tr("nicht kompiliert") + ")";
     if (groupId == libgroup::TradingSystems) {
       // A file that cannot be read is left out; the listing goes on with the next one.
       const auto values = readSystemHeadValues(it->path());
@@ -220,6 +236,19 @@ void Library::listFolder() {
         std::find_if(kGroups.begin(), kGroups.end(), [&](const auto& d) { return d.id == groupId; }) - kGroups.begin());
     std::string key = toUpper(item.display);
     byGroup[index].push_back(Listed{std::move(key), std::move(item)});
+  }
+  // An Expert Advisor that was compiled is listed once, by its .ex4; its source only shows
+  // beside it when there is nothing compiled (no compiler was found).
+  for (std::size_t i = 0; i < kGroups.size(); ++i) {
+    if (kGroups[i].id != libgroup::ExpertAdvisors) continue;
+    auto& listed = byGroup[i];
+    std::vector<std::string> compiled;
+    for (const Listed& l : listed)
+      if (!isExpertSourceName(l.item.fileName)) compiled.push_back(toUpper(l.item.nameHead));
+    std::erase_if(listed, [&compiled](const Listed& l) {
+      return isExpertSourceName(l.item.fileName) &&
+             std::find(compiled.begin(), compiled.end(), toUpper(l.item.nameHead)) != compiled.end();
+    });
   }
   for (std::size_t i = 0; i < kGroups.size(); ++i) {
     auto& listed = byGroup[i];

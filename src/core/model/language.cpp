@@ -11,6 +11,28 @@ std::string withoutTag(std::string_view text) {
   return std::string(text.substr(0, text.find('@')));
 }
 
+namespace {
+
+// A few captions of the window were written in English in the German source ("Status Bar"):
+// cutting the tag alone would leave English in the German menus, so German mode shows these.
+struct GermanCaption {
+  std::string_view source;
+  std::string_view german;
+};
+constexpr GermanCaption kGermanCaptions[] = {
+    {"&Toolbars@2", "&Symbolleisten"},
+    {"Status Bar", "Status&leiste"},
+    {"&Reset@2", "&Zurücksetzen"},
+};
+
+}  // namespace
+
+std::string germanShownText(std::string_view text) {
+  for (const GermanCaption& c : kGermanCaptions)
+    if (c.source == text) return std::string(c.german);
+  return withoutTag(text);
+}
+
 void LanguageTable::switchLanguage(std::string_view languageName, const std::filesystem::path& resFolder) {
   // The name is kept in one spelling whatever case it came in: everything that asks for the
   // language (the choice lists' caption column among them) compares with these.
@@ -37,7 +59,11 @@ void LanguageTable::loadLines(const std::vector<std::string>& lines) {
   entries_.reserve(lines.size());
   for (const std::string& line : lines) {
     Entry e;
-    const std::size_t p = line.find(';');
+    // The separator is the quote-semicolon-quote between the two texts: a text may hold a ";"
+    // of its own ("Erster Tag des Tests; die Bars davor ..."), and cutting at the first one
+    // left such a text untranslatable. A line without it is split at its first ";" as before.
+    const std::size_t quoted = line.find("\";\"");
+    const std::size_t p = quoted != std::string::npos ? quoted + 1 : line.find(';');
     if (p != std::string::npos) {
       // "German";"English": the key sits between the first character and the character
       // before the quote that precedes ";", the English text after the quote that follows it.
@@ -52,7 +78,7 @@ void LanguageTable::loadLines(const std::vector<std::string>& lines) {
 }
 
 std::string LanguageTable::translate(std::string_view text) const {
-  if (flag_ != 1) return withoutTag(text);
+  if (flag_ != 1) return germanShownText(text);
   for (const Entry& e : entries_) {
     if (e.german == text) return e.english.empty() ? withoutTag(e.german) : e.english;
   }

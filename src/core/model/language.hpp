@@ -49,5 +49,8 @@ class LanguageTable {
 
 // The text without its language tag: everything before the first "@".
 std::string withoutTag(std::string_view text);
+// The text as German mode shows it: without its tag, and in German for the few captions whose
+// source text is English.
+std::string germanShownText(std::string_view text);
 
 }  // namespace zorvik

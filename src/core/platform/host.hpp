@@ -25,8 +25,9 @@ struct NewSystemChoice {
   double trailingPips = 0;
 };
 
-// Characters the dialog that names a new trading system does not accept.
-inline constexpr std::string_view kRefusedSystemNameCharacters = "/\\\"?.;,";
+// Characters the dialog that names a new trading system does not accept. A "/" is not among
+// them: the file name holds it encoded ("Mein Test%2F1.hsy.txt"), as every name of the library.
+inline constexpr std::string_view kRefusedSystemNameCharacters = "\\\"?.;,";
 
 // The text without the characters that dialog refuses.
 inline std::string withoutRefusedNameCharacters(std::string_view text) {

@@ -62,15 +62,21 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   removeFile(updater);
 
   const std::string address = trim(ws.settings.updateUrl);
+  state.finding = UpdateFinding::NoUpdatePage;
   if (address.empty()) return false;
   const std::string requested = pageAddress(address);
   // The page decides which program runs, so a page anyone on the way could rewrite is not read.
   if (!pageAddressAllowed(requested)) {
+    state.finding = UpdateFinding::Refused;
     ws.host().status(ws.tr("Update-Seite abgelehnt (nur https): ") + requested);
     return false;
   }
-  const UpdatePage page = parseUpdatePage(transport.fetchPage(requested));
+  const std::string answer = transport.fetchPage(requested);
+  state.finding = answer.empty() ? UpdateFinding::NoAnswer : UpdateFinding::PageInvalid;
+  const UpdatePage page = parseUpdatePage(answer);
   if (!page.valid) return false;
+  state.offeredVersion = page.version;
+  state.finding = UpdateFinding::UpToDate;
 
   const std::int64_t offered = versionNumber(page.version);
   std::int64_t running = runningVersion;
@@ -81,10 +87,12 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
     running = 0;
   }
   if (offered <= running) return false;
+  state.finding = UpdateFinding::Offered;
 
   // Checked before the user is told the download starts: a link to plain http, to another
   // host than the page's (and not trusted in the settings) or to nothing is refused.
   if (!downloadAddressAllowed(page.link, requested, trustedUpdateHosts(ws.settings.updateHosts))) {
+    state.finding = UpdateFinding::Refused;
     ws.host().status(ws.tr("Update-Adresse abgelehnt (nur https auf dem Server der Update-Seite): ") + page.link);
     return false;
   }
@@ -150,6 +158,36 @@ bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& stat
   state.pendingBytes = expected->size;
   state.pendingSha256 = expected->sha256;
   return true;
+}
+
+void checkForUpdateAsked(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion,
+                         const std::string& runningVersionText) {
+  if (state.updatePending) {
+    ws.message("Das Update ist bereits geladen und wird beim Beenden von Zorvik installiert.");
+    return;
+  }
+  state.checked = false;
+  checkForUpdate(ws, transport, state, runningVersion);
+  switch (state.finding) {
+    case UpdateFinding::NotChecked:
+    case UpdateFinding::Offered:
+      return;
+    case UpdateFinding::NoUpdatePage:
+      ws.message("Es ist keine Update-Seite eingestellt (UPDATEURL in Zorvik.ini).");
+      return;
+    case UpdateFinding::Refused:
+      ws.message("Die Update-Seite wurde abgelehnt: nur https auf dem Server der Update-Seite ist erlaubt.");
+      return;
+    case UpdateFinding::NoAnswer:
+      ws.message("Die Update-Seite hat nicht geantwortet. Besteht eine Netzwerkverbindung?");
+      return;
+    case UpdateFinding::PageInvalid:
+      ws.message("Die Update-Seite nennt keine Version; sie ist keine Update-Seite von Zorvik.");
+      return;
+    case UpdateFinding::UpToDate:
+      ws.message("Zorvik ist auf dem neuesten Stand. Version: ", runningVersionText);
+      return;
+  }
 }
 
 bool installUpdater(Workspace& ws, UpdateState& state) {

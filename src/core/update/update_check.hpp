@@ -56,9 +56,22 @@ class UpdateTransport {
 enum class DownloadCheck { Matches, Unreadable, SizeDiffers, DigestDiffers };
 DownloadCheck checkDownloadedFile(const std::filesystem::path& file, std::uint64_t size, const std::string& sha256);
 
+// What the last check found, so that a check the trader asked for can say it.
+enum class UpdateFinding {
+  NotChecked,
+  NoUpdatePage,  // the settings name no update page
+  Refused,       // the page's or the download's address is not https on a trusted host
+  NoAnswer,      // nothing came back: no network, or the server is down
+  PageInvalid,   // an answer, but no update page
+  UpToDate,      // the page offers this version or an older one
+  Offered,       // a newer version was offered (and the trader was asked or told)
+};
+
 // State of the update for one run.
 struct UpdateState {
   bool checked = false;         // the check runs at most once per run
+  UpdateFinding finding = UpdateFinding::NotChecked;
+  std::string offeredVersion;   // the version text the page named, once one was read
   bool updatePending = false;   // an updater was completely downloaded in this run
   std::uint64_t pendingBytes = 0;
   std::string pendingSha256;    // lower-case hex digest of the pending updater
@@ -72,6 +85,11 @@ bool writeLastUpdateInfo(const std::filesystem::path& userFolder, const std::str
 // Does nothing but remove an old updater when the settings name no update page. Returns true
 // when an updater was downloaded (state.updatePending).
 bool checkForUpdate(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion);
+
+// The check asked for from the Help menu: runs even when the start-up check already ran, and
+// then says what it found, in a message box (an offer speaks for itself).
+void checkForUpdateAsked(Workspace& ws, UpdateTransport& transport, UpdateState& state, std::int64_t runningVersion,
+                         const std::string& runningVersionText);
 
 // At shutdown: when this run downloaded the updater and the file is still the one it wrote
 // (same size and SHA-256), says "Das Update wird nun installiert!", waits a second and

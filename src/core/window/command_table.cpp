@@ -12,7 +12,7 @@ const std::vector<CommandMenu>& commandMenus() {
   static const std::vector<CommandMenu> menus{
       {"&Datei@2",
        {{cmd::NewSystem, "&Neues Handelssystem@2", Command},
-        {cmd::SaveSystem, "&Handelssystem speichern", Command},
+        {cmd::SaveSystem, "&Handelssystem speichern", Command, "Ctrl+S"},
         {cmd::Quit, "&Programm beenden@2", Command}}},
       {"&Anzeige@2",
        {{0, "&Toolbars@2", Submenu},
@@ -28,7 +28,10 @@ const std::vector<CommandMenu>& commandMenus() {
       {"&Systemtest@2", {{cmd::CheckSystem, "&System testen@2", Command}}},
       {"&Expert Advisor@2", {{cmd::GenerateNow, "&jetzt erzeugen@2", Command}}},
       {"&Sprache@2", {{cmd::German, "&Deutsch@2", Checkable}, {cmd::English, "&Englisch@2", Checkable}}},
-      {"&Hilfe@2", {{cmd::About, "&Über...@2", Command}}},
+      {"&Hilfe@2",
+       {{cmd::Manual, "&Handbuch@2", Command},
+        {cmd::UpdateCheck, "Nach &Updates suchen@2", Command},
+        {cmd::About, "&Über...@2", Command}}},
   };
   return menus;
 }

@@ -30,6 +30,9 @@ inline constexpr std::int32_t GenerateNow = 99;
 inline constexpr std::int32_t German = 94;
 inline constexpr std::int32_t English = 95;
 inline constexpr std::int32_t About = 112;
+// The bundled manual in the help panel, and the update check on demand (it says what it found).
+inline constexpr std::int32_t Manual = 114;
+inline constexpr std::int32_t UpdateCheck = 115;
 
 // The library context menu, acting on the library's current item.
 inline constexpr std::int32_t MoveToTrash = 11001;
@@ -52,6 +55,7 @@ struct CommandEntry {
   std::int32_t id;
   std::string_view caption;  // German, with its language tag
   EntryKind kind;
+  std::string_view shortcut{};  // as a key sequence is written ("Ctrl+S"); empty for none
 };
 
 struct CommandMenu {

@@ -54,6 +54,8 @@ bool saveCurrentSystem(Workspace& ws, bool announce) {
     ws.message("Das Handelssystem konnte nicht gespeichert werden: ", error);
     return false;
   }
+  // What the file holds is now the system: nothing left unsaved for the window's marker.
+  ws.system().changed = false;
   if (announce) ws.host().playSound(Sound::Save);
   return true;
 }

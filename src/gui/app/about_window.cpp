@@ -1,5 +1,8 @@
 #include "app/about_window.hpp"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +26,25 @@ AboutWindow::AboutWindow(Workspace& ws, const QStringList& protocol, QWidget* pa
   title->setFont(f);
   layout->addWidget(title);
 
+  // What a trader (or whoever helps him) asks first: which program, under which terms, and
+  // where it keeps its files. The folders can be selected and copied.
+  const ProgramVersion v = programVersion();
+  const QString version = QStringLiteral("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision);
+  auto* facts = new QFormLayout;
+  const auto fact = [this, facts](const char* caption, const QString& text, const char* name) {
+    auto* value = new QLabel(text, this);
+    value->setObjectName(QString::fromLatin1(name));
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    value->setWordWrap(true);
+    facts->addRow(q(ws_.tr(caption)), value);
+  };
+  fact("Version:", version, "aboutVersion");
+  fact("Lizenz:", q(ws_.tr("Zorvik: alle Rechte vorbehalten. Verwendet Qt unter der GNU LGPL Version 3.")),
+       "aboutLicence");
+  fact("Arbeitsordner:", QDir::toNativeSeparators(q(ws_.root().string())), "aboutWorkingFolder");
+  fact("Programmordner:", QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), "aboutProgramFolder");
+  layout->addLayout(facts);
+
   layout->addWidget(new QLabel(q(ws_.tr("Fehlende Übersetzungen")), this));
   missing_ = new QListWidget(this);
   layout->addWidget(missing_, 2);
@@ -42,7 +64,7 @@ AboutWindow::AboutWindow(Workspace& ws, const QStringList& protocol, QWidget* pa
     if (ws_.language.appendMissingTexts(ws_.resFile("langEng.txt"))) append_->setEnabled(false);
   });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
-  resize(460, 420);
+  resize(520, 480);
   refresh();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The about window: program name and version, the protocol lines of the run and the texts the
-// English table did not know, which a translator can append to "langEng.txt" in one go.
+// The about window: program name, version, licence and folders, the protocol lines of the run
+// and the texts the English table did not know, which a translator can append to
+// "langEng.txt" in one go.
 #include <QWidget>
 
 class QListWidget;

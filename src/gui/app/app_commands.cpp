@@ -26,8 +26,11 @@ std::int64_t runningVersion() {
 }  // namespace
 
 AppCommands::AppCommands(Workspace& ws, Host& host, QWidget* dialogParent)
-    : openFolder([](const std::filesystem::path& folder) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+    : openFolder([this](const std::filesystem::path& folder) {
+        // Without a file manager (a bare desktop, a server) nothing would happen at all: the
+        // trader is told, with the folder to look in.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string()))))
+          ws_.message("Es konnte kein Dateimanager gestartet werden. Der Ordner ist: ", folder.string());
       }),
       ws_(ws),
       host_(host),
@@ -81,6 +84,12 @@ void AppCommands::askEqualSymbols() { zorvik::askEqualSymbols(ws_); }
 void AppCommands::askEqualTimeFrames() { zorvik::askEqualTimeFrames(ws_); }
 
 void AppCommands::checkForUpdate() { update_->checkForUpdate(); }
+
+void AppCommands::checkForUpdateAsked() {
+  const ProgramVersion v = programVersion();
+  update_->checkForUpdateAsked(std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
+                               std::to_string(v.revision));
+}
 
 bool AppCommands::installDownloadedUpdate() { return update_->installUpdater(); }
 

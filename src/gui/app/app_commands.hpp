@@ -34,6 +34,7 @@ class AppCommands : public MainCommands {
   void askEqualSymbols() override;
   void askEqualTimeFrames() override;
   void checkForUpdate() override;
+  void checkForUpdateAsked() override;
   bool installDownloadedUpdate() override;
 
  private:

@@ -40,6 +40,8 @@ class MainCommands {
   virtual void askEqualTimeFrames() {}
   // The first activation of the main window: the update check.
   virtual void checkForUpdate() {}
+  // "Nach Updates suchen" in the Help menu: the check again, and what it found.
+  virtual void checkForUpdateAsked() {}
   // Shutdown: starts a downloaded updater; false when there is none.
   virtual bool installDownloadedUpdate() { return false; }
 };

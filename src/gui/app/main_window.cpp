@@ -37,10 +37,13 @@ MainWindow::MainWindow(Workspace& ws, Host& host, QWidget* parent, const PartsIn
     qtHost->setTranslator([&ws = ws_](std::string_view german) { return ws.tr(german); });
   }
   ws_.startUp();
-  // 1280 x 800, or what the screen has room for.
+  // 1280 x 800, or what the screen has room for. The room is for the whole window: its frame
+  // (title bar and borders) comes on top of this size, and a window as large as the screen
+  // would push its own status bar below the screen's edge. The frame is not known before the
+  // first show, so a common one is assumed here and the truth is checked after the show.
   QSize size(1280, 800);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
-    size = size.boundedTo(screen->availableGeometry().size());
+    size = size.boundedTo(screen->availableGeometry().size() - kAssumedFrame);
   resize(size);
   setDockOptions(QMainWindow::AnimatedDocks);
 
@@ -123,7 +126,33 @@ void MainWindow::setCommands(std::unique_ptr<MainCommands> commands) {
 // ---------------------------------------------------------------------------------------------
 // Window services
 
-void MainWindow::updateWindowTitle() { setWindowTitle(q(windowCaption(programVersion(), ws_.system().systemFileName))); }
+void MainWindow::updateWindowTitle() {
+  // The caption keeps its fixed form; an asterisk after it says that the open system has
+  // changes that are not yet in its file.
+  const TradingSystem& system = ws_.system();
+  QString caption = q(windowCaption(programVersion(), system.systemFileName));
+  if (system.changed && !system.systemFileName.empty()) caption += QStringLiteral(" *");
+  if (windowTitle() != caption) setWindowTitle(caption);
+}
+
+void MainWindow::fitIntoScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen || isMaximized() || isFullScreen()) return;
+  const QRect room = screen->availableGeometry();
+  const QRect frame = frameGeometry();
+  if (room.contains(frame)) return;
+  // The frame's share of the outer size, as the window system drew it.
+  const QSize margins = frame.size() - size();
+  const QSize fitting = size().boundedTo(room.size() - margins);
+  resize(fitting);
+  const QRect now(frame.topLeft(), fitting + margins);
+  QPoint topLeft = now.topLeft();
+  if (now.right() > room.right()) topLeft.setX(room.right() - now.width() + 1);
+  if (now.bottom() > room.bottom()) topLeft.setY(room.bottom() - now.height() + 1);
+  topLeft.setX(std::max(topLeft.x(), room.left()));
+  topLeft.setY(std::max(topLeft.y(), room.top()));
+  move(topLeft);
+}
 
 void MainWindow::eventSound(const std::string& eventName) { host_.eventSound(eventName); }
 

@@ -40,6 +40,14 @@ class MainWindow : public QMainWindow {
   static constexpr int kTabCount = 7;
   // The program settings: the one page that needs no open system.
   static constexpr int kSettingsTab = 6;
+  // A window frame as common desktops draw it (borders and title bar), kept free of the screen
+  // before the real one is known.
+  static constexpr QSize kAssumedFrame{16, 40};
+  // How long the status bar says that the system was saved, in milliseconds.
+  static constexpr int kSavedMessageMs = 5000;
+  // The help panel's share (percent) below which a section of the manual asked for is not
+  // readable; it is widened to this.
+  static constexpr int kReadableHelpPercent = 30;
 
   // Puts the program's parts into the window (setCommands, setLibraryPanel, setHelpPanel,
   // setEditorPage) once it is built and before the library is listed and the last system
@@ -127,6 +135,9 @@ class MainWindow : public QMainWindow {
 
   // ---- Window services --------------------------------------------------------------------
   void updateWindowTitle();
+  // Moves and shrinks the window so that its frame lies inside the screen's available area;
+  // main() calls it once the window is shown and framed.
+  void fitIntoScreen();
   void checkLanguageCommand(std::int32_t id);
   void eventSound(const std::string& eventName);
   // The text in the status bar's pane.
@@ -152,6 +163,8 @@ class MainWindow : public QMainWindow {
   // editors a need.
   void widenEditorArea(int missing);
   void onEditorTabChanged(int index);
+  // The manual in the help panel, at the section with this anchor ("" for its top).
+  void showManualSection(const QString& anchor);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,7 @@
 #include "app/main_window.hpp"
 
 #include <QDockWidget>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -13,6 +14,7 @@
 #include "app/about_window.hpp"
 #include "app/keyboard_lock_state.hpp"
 #include "app/main_commands.hpp"
+#include "help/help_panel_base.hpp"
 #include "library/library_panel_base.hpp"
 #include "model/trading_system.hpp"
 #include "qt_text.hpp"
@@ -40,6 +42,12 @@ void MainWindow::buildMenus() {
       QAction* a = m->addAction(q(ws_.tr(e.caption)));
       a->setData(e.id);
       a->setCheckable(e.kind == EntryKind::Checkable);
+      if (!e.shortcut.empty()) {
+        // Window-wide, so that it works whichever editor has the focus; the menu shows it.
+        a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut.data(), static_cast<qsizetype>(e.shortcut.size()))));
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+      }
       actions_[e.id] = a;
       const std::int32_t id = e.id;
       connect(a, &QAction::triggered, this, [this, id, a] { commandDispatch(id, a->text()); });
@@ -120,7 +128,14 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
       commands_->newSystem();
       break;
     case cmd::SaveSystem:
-      if (hasSystem && commands_->saveSystem()) eventSound("Write System");
+      if (hasSystem && commands_->saveSystem()) {
+        eventSound("Write System");
+        // A sound alone is easily missed (or switched off): the status bar says it too.
+        statusBar()->showMessage(
+            q(ws_.tr("Gespeichert:")) + QLatin1Char(' ') + q(titleOfFileName(ws_.system().systemFileName)),
+            kSavedMessageMs);
+        updateWindowTitle();
+      }
       break;
     case cmd::Quit:
       close();
@@ -176,6 +191,12 @@ void MainWindow::commandDispatch(std::int32_t id, const QString& caption) {
     case cmd::About:
       showAbout();
       break;
+    case cmd::Manual:
+      showManualSection({});
+      break;
+    case cmd::UpdateCheck:
+      commands_->checkForUpdateAsked();
+      break;
     default:
       if (id >= cmd::MoveToTrash && id <= cmd::SaveAs && library_) library_->contextCommand(id);
       break;
@@ -209,6 +230,9 @@ void MainWindow::modeCommand(std::int32_t id) {
 
 void MainWindow::languageCommand(std::int32_t id) {
   const std::string target = id == cmd::German ? "DEUTSCH" : "ENGLISCH";
+  // The question comes in the language the window speaks now, not in the one it will speak
+  // after the restart.
+  const std::string restart = ws_.tr("Bitte Programm neu starten");
   if (ws_.language.name() == target) {
     ws_.message(id == cmd::German ? "Deutsch ist bereits eingestellt" : "Englisch ist bereits eingestellt");
   } else {
@@ -219,7 +243,7 @@ void MainWindow::languageCommand(std::int32_t id) {
       checkLanguageCommand(checkedLanguageCommand(ws_.language.name()));
       return;
     }
-    ws_.message("Bitte Programm neu starten");
+    host_.message(restart);
     exitRequested_ = true;
   }
   checkLanguageCommand(id);
@@ -229,6 +253,13 @@ void MainWindow::checkLanguageCommand(std::int32_t id) {
   setActionChecked(cmd::German, false);
   setActionChecked(cmd::English, false);
   if (id == cmd::German || id == cmd::English) setActionChecked(id, true);
+}
+
+void MainWindow::showManualSection(const QString& anchor) {
+  if (!help_) return;
+  help_->showManualSection(anchor);
+  // In edit mode the panel may have been narrowed to nothing; the trader asked to read.
+  if (mode_ == mode::Edit && helpPanelPercent() < kReadableHelpPercent) setHelpPanelPercent(kReadableHelpPercent);
 }
 
 void MainWindow::showAbout() {

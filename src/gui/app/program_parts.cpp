@@ -76,6 +76,7 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
   topics->installF1Hook();
   // The window's own help panel is the real one; a test may have put another in its place.
   if (auto* help = qobject_cast<HelpPanel*>(form.helpPanel())) help->registerHelpTopics(*topics);
+  QObject::connect(topics, &HelpTopics::manualSectionWanted, &form, &MainWindow::showManualSection);
   topics->watchTabSelector(form.tabSelector());
   topics->registerHelp(form.editorTabs(), QStringLiteral("TC2"));
   // The library's first entry creates a new system: until a click registers the clicked
@@ -135,7 +136,10 @@ void installProgramParts(MainWindow& form, Workspace& ws, Host& host) {
 
     if (backtest) {
       backtest->build();
-      for (const auto& [control, topic] : backtest->helpTopics()) topics->registerHelp(control, topic);
+      // The page's topics are this program's own words, not fixed ids: F1 names them in the
+      // trader's language.
+      for (const auto& [control, topic] : backtest->helpTopics())
+        topics->registerHelp(control, QString::fromStdString(ws.tr(topic.toStdString())));
     }
   });
 

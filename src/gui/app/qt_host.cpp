@@ -27,6 +27,9 @@
 namespace zorvik {
 namespace {
 const QString kTitle = QStringLiteral("Zorvik");
+// Room the window system's title bar takes beside the title (icon, close and other buttons),
+// in pixels.
+constexpr int kTitleBarButtonsWidth = 160;
 }  // namespace
 
 QString QtHost::buttonText(const char* german) const {
@@ -97,7 +100,16 @@ std::string QtHost::chooseSystemName(const std::string& caption) {
   if (skipBox(caption)) return {};
   QInputDialog dialog(window_);
   dialog.setWindowTitle(q(caption));
-  dialog.setLabelText(q(caption));
+  // The characters a name cannot hold are said up front, so that a key that does nothing
+  // does not puzzle.
+  QString refusedList;
+  for (char c : kRefusedSystemNameCharacters) {
+    refusedList += QLatin1Char(' ');
+    refusedList += QLatin1Char(c);
+  }
+  dialog.setLabelText(q(caption) + QLatin1Char('\n') + buttonText("Nicht erlaubt:") + refusedList);
+  // A dialog no wider than its field would cut its own title.
+  dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(q(caption)) + kTitleBarButtonsWidth);
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setTextValue(QString());
   dialog.setOkButtonText(buttonText("OK"));

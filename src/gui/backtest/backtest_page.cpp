@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QDoubleSpinBox>
 #include <QEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/file_dialogs.hpp"
 #include "app/optional_modules.hpp"
 #include "backtest/backtest_charts.hpp"
 #include "backtest/backtest_report.hpp"
@@ -177,9 +177,9 @@ bool BacktestPage::chooseHistoryFile(const std::filesystem::path& path) {
 }
 
 void BacktestPage::chooseFileByDialog() {
-  const QString file = QFileDialog::getOpenFileName(this, t("Kurshistorie wählen"), QString::fromStdString(ws_.root().string()),
-                                                    t("Kurshistorien") + QStringLiteral(" (*.hst *.csv *.txt);;") +
-                                                        t("Alle Dateien") + QStringLiteral(" (*)"));
+  const QString file = askFileToOpen(
+      this, QStringLiteral("history"), t("Kurshistorie wählen"), QString::fromStdString(ws_.root().string()),
+      t("Kurshistorien") + QStringLiteral(" (*.hst *.csv *.txt);;") + t("Alle Dateien") + QStringLiteral(" (*)"));
   if (!file.isEmpty()) chooseHistoryFile(std::filesystem::path(file.toStdString()));
 }
 
@@ -410,10 +410,12 @@ void BacktestPage::showVotes(const std::vector<std::pair<QString, std::size_t>>&
 
 // ---- Save ---------------------------------------------------------------------------------
 
-bool BacktestPage::saveTrades(const std::filesystem::path& file) {
+bool BacktestPage::saveTrades(const std::filesystem::path& file, bool forGermanSpreadsheet) {
   if (!outcome_) return false;
   std::string error;
-  if (writeFileAtomic(file, tradesCsv(outcome_->result), &error)) return true;
+  const std::string text =
+      forGermanSpreadsheet ? tradesCsvForGermanSpreadsheet(outcome_->result) : tradesCsv(outcome_->result);
+  if (writeFileAtomic(file, text, &error)) return true;
   ws_.message("Die Datei kann nicht geschrieben werden: ", file.string() + " (" + error + ")");
   return false;
 }
@@ -424,20 +426,38 @@ bool BacktestPage::saveReport(const std::filesystem::path& file) {
   if (history_)
     title += " - " + history_->symbol + " " + timeframeName(history_->timeframeMinutes);
   std::string error;
-  if (writeFileAtomic(file, reportHtml(outcome_->result, title), &error)) return true;
+  const ReportLanguage language = ws_.language.english() ? ReportLanguage::English : ReportLanguage::German;
+  if (writeFileAtomic(file, reportHtml(outcome_->result, title, language), &error)) return true;
   ws_.message("Die Datei kann nicht geschrieben werden: ", file.string() + " (" + error + ")");
   return false;
 }
 
+QString BacktestPage::proposedFileName() const {
+  // What was tested, so that several exports side by side say which is which.
+  QString name = q(ws_.system().general.title);
+  if (name.isEmpty()) name = QStringLiteral("Backtest");
+  if (history_)
+    name += QLatin1Char(' ') + q(history_->symbol) + QLatin1Char(' ') + q(timeframeName(history_->timeframeMinutes));
+  return name;
+}
+
 void BacktestPage::saveTradesByDialog() {
-  const QString file = QFileDialog::getSaveFileName(this, t("Trades speichern"), QString::fromStdString(ws_.root().string()),
-                                                    QStringLiteral("CSV (*.csv)"));
-  if (!file.isEmpty()) saveTrades(std::filesystem::path(file.toStdString()));
+  // A spreadsheet set to German reads ";" and the decimal comma; the machine-readable form
+  // stays on offer (and is the only one in English, where both agree with it).
+  const QString spreadsheet = t("CSV für Tabellenkalkulation, deutsch") + QStringLiteral(" (*.csv)");
+  const QString machine = t("CSV, maschinenlesbar") + QStringLiteral(" (*.csv)");
+  const bool german = !ws_.language.english();
+  QString chosen;
+  const QString file = askFileToSave(this, QStringLiteral("trades"), t("Trades speichern"),
+                                     QString::fromStdString(ws_.root().string()), proposedFileName() + ".csv",
+                                     german ? spreadsheet + QStringLiteral(";;") + machine : machine, &chosen);
+  if (!file.isEmpty()) saveTrades(std::filesystem::path(file.toStdString()), german && chosen != machine);
 }
 
 void BacktestPage::saveReportByDialog() {
-  const QString file = QFileDialog::getSaveFileName(this, t("Bericht speichern"), QString::fromStdString(ws_.root().string()),
-                                                    QStringLiteral("HTML (*.html *.htm)"));
+  const QString file =
+      askFileToSave(this, QStringLiteral("report"), t("Bericht speichern"), QString::fromStdString(ws_.root().string()),
+                    proposedFileName() + ".html", QStringLiteral("HTML (*.html *.htm)"));
   if (!file.isEmpty()) saveReport(std::filesystem::path(file.toStdString()));
 }
 

@@ -71,7 +71,7 @@ class BacktestPage : public QWidget {
   bool running() const { return thread_ != nullptr; }
 
   // Writes the trades as CSV / the report as HTML; false (and a message) when it cannot.
-  bool saveTrades(const std::filesystem::path& file);
+  bool saveTrades(const std::filesystem::path& file, bool forGermanSpreadsheet = false);
   bool saveReport(const std::filesystem::path& file);
 
   // Shows the vote explanation of a history bar (as a click on the price chart does).
@@ -141,6 +141,8 @@ class BacktestPage : public QWidget {
   void showVotes(const std::vector<std::pair<QString, std::size_t>>& bars, int highlightGroup);
   void saveTradesByDialog();
   void saveReportByDialog();
+  // The name an export dialog proposes: system title, symbol and timeframe, without ending.
+  QString proposedFileName() const;
   void setStatus(const QString& text, bool fault = false);
   std::string systemFingerprint() const;
   QString t(const char* german) const;

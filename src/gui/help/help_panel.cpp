@@ -84,6 +84,25 @@ QString HelpPanel::shownAddress() const {
 
 void HelpPanel::showStartPage() { navigate(startAddress_); }
 
+void HelpPanel::showManualSection(const QString& anchor) {
+  QUrl url = QUrl::fromLocalFile(manualAddress(ws_));
+  if (!anchor.isEmpty()) url.setFragment(anchor);
+  if (!QFileInfo::exists(url.toLocalFile())) {
+    navigate(url.toLocalFile());
+    return;
+  }
+  remote_.clear();
+  // The same file with another fragment only scrolls; a file shown before (or a fetched page)
+  // is replaced.
+  if (webView_->source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment) && !anchor.isEmpty()) {
+    webView_->scrollToAnchor(anchor);
+  } else {
+    webView_->setSource(url);
+    if (!anchor.isEmpty()) webView_->scrollToAnchor(anchor);
+  }
+  loaded();
+}
+
 void HelpPanel::navigate(const QString& address) {
   const QString a = address.trimmed();
   if (a.isEmpty()) {

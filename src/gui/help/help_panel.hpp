@@ -55,6 +55,10 @@ class HelpPanel : public HelpPanelBase {
   void setStartPageAddress(const QString& address) { startAddress_ = address; }
   // The manual's overview page for the current language.
   static QString manualAddress(const Workspace& ws);
+  // The manual of the current language at the section with this anchor (the top for an empty
+  // one). A help panel squeezed to nothing in edit mode is the only thing that hides it: the
+  // caller decides about the panel's width.
+  void showManualSection(const QString& anchor) override;
 
   // Registers the start-page button under its help topic.
   void registerHelpTopics(HelpTopics& topics);

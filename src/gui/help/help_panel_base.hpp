@@ -16,6 +16,8 @@ class HelpPanelBase : public QWidget {
   virtual QString shownAddress() const = 0;
   // Navigates the web view to the start page.
   virtual void showStartPage() = 0;
+  // The manual of the current language at the section with this anchor; the top for "".
+  virtual void showManualSection(const QString& anchor) { (void)anchor; }
   // The title picture and the web view. Hidden until the first heartbeat and while a side
   // panel's edge is dragged.
   virtual void setViewVisible(bool visible) = 0;

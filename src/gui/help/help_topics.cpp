@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/tab_selector.hpp"
+#include "help/manual_sections.hpp"
 #include "platform/host.hpp"
 #include "workspace/workspace.hpp"
 
@@ -57,6 +58,13 @@ bool HelpTopics::helpTopicRequestAt(QWidget* form, int keyCode, QWidget* underCu
   if (!result) return false;
   emit protocolLine(QString::fromStdString(result->protocolLine));
   host_.deferredMessage(result->message);
+  // The topic message names the control; the manual's section beside it explains it.
+  if (!result->topic.empty()) {
+    std::vector<std::string> enclosing;
+    for (const QWidget* w = underCursor; w; w = w->parentWidget()) enclosing.push_back(w->objectName().toStdString());
+    emit manualSectionWanted(
+        QString::fromStdString(manualAnchorOfTopic(result->topic, enclosing, ws_.language.english())));
+  }
   return true;
 }
 
@@ -71,6 +79,7 @@ void HelpTopics::menuHelpRequest(QMenu* menu) {
     if (auto* mb = qobject_cast<QMenuBar*>(w)) bar = mb;
   registerHelp(bar ? bar : menu, QString::fromStdString(help.topic));
   host_.deferredMessage(help.message);
+  emit manualSectionWanted(QString::fromStdString(manualAnchorOfTopic(help.topic, {}, ws_.language.english())));
 }
 
 void HelpTopics::installF1Hook() {

@@ -49,6 +49,9 @@ class HelpTopics : public QObject {
  signals:
   // A line for the program's protocol (kept by the about window).
   void protocolLine(const QString& line);
+  // F1 found a topic: the manual's section for it, by its anchor in the manual of the current
+  // language (empty: the manual's overview).
+  void manualSectionWanted(const QString& anchor);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

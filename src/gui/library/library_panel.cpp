@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "library/expert_source_view.hpp"
 #include "model/trading_system.hpp"
 #include "platform/host.hpp"
 #include "qt_text.hpp"
@@ -242,6 +243,13 @@ void LibraryPanel::clickHeader(QTreeWidgetItem* header) {
 void LibraryPanel::clickItem(const LibraryItem& record) {
   const LibraryGroup* g = library_.groupOfItem(record.id);
   apply(library_.click(record, selectedTab()));
+  // An Expert Advisor is not opened into the editors; its source is shown to be read.
+  if (const std::filesystem::path source = library_.expertSource(record); !source.empty()) {
+    auto* view = new ExpertSourceView(ws_, source, window());
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->show();
+    emit expertSourceShown(view);
+  }
   emit helpRegistration(tree_, QStringLiteral("ZorvikForm"), QStringLiteral("TP"), g ? q(g->caption) : QString(),
                         q(record.display));
 }

@@ -51,6 +51,9 @@ class LibraryPanel : public LibraryPanelBase {
   // A click registers the panel for help with the group as topic and the entry as subtopic.
   void helpRegistration(QWidget* control, const QString& form, const QString& controlName, const QString& topic,
                         const QString& subtopic);
+  // A click on an Expert Advisor opened the window with its source (it deletes itself when
+  // closed).
+  void expertSourceShown(QWidget* view);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

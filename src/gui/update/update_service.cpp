@@ -51,6 +51,10 @@ UpdateService::UpdateService(Workspace& ws, Host& host, QWidget* dialogParent, s
 
 bool UpdateService::checkForUpdate() { return zorvik::checkForUpdate(ws_, transport_, state_, runningVersion_); }
 
+void UpdateService::checkForUpdateAsked(const std::string& runningVersionText) {
+  zorvik::checkForUpdateAsked(ws_, transport_, state_, runningVersion_, runningVersionText);
+}
+
 bool UpdateService::installUpdater() { return zorvik::installUpdater(ws_, state_); }
 
 }  // namespace zorvik

@@ -45,6 +45,8 @@ class UpdateService {
 
   // The first activation of the main window: the update check (once per run).
   bool checkForUpdate();
+  // The check from the Help menu: runs again and says what it found.
+  void checkForUpdateAsked(const std::string& runningVersionText);
   // The shutdown sequence, after the settings are written: starts the updater downloaded in
   // this run, if there is one.
   bool installUpdater();
