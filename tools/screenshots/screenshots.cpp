@@ -2,7 +2,7 @@
 // a change of the look: the signal group page in both arrangements, the general and the
 // money-management editor, each at 1280x800 and 640x420, the program settings page (as set
 // and after "Default") and the toolbox export dialog; and the whole window as main() builds it
-// on the demo library at 1280x800 and 1024x700 (window_*.png): the start page, GENERAL, LONG
+// on the demo library at 1280x800 and 1024x768 (window_*.png): the start page, GENERAL, LONG
 // with an indicator open, LONG side by side, EXIT LONG, MONEYMANAGEMENT, the settings, the
 // system test report and the backtest page on the demo history (a trade picked; then again
 // after a change, the curve before in grey).
@@ -160,7 +160,7 @@ void shootExportDialog(const QString& out, bool english) {
 }
 
 void shootWindow(const QString& out, bool english) {
-  for (const QSize size : {QSize(1280, 800), QSize(1024, 700)}) {
+  for (const QSize size : {QSize(1280, 800), QSize(1024, 768)}) {
     QTemporaryDir dir;
     const fs::path root = dir.path().toStdString();
     fs::copy(fs::path(ZORVIK_SOURCE_DIR) / "res", root / "res", fs::copy_options::recursive);
