@@ -406,7 +406,6 @@ QString BacktestPage::doneSentence() const {
 
 void BacktestPage::setStatus(const QString& text, bool fault) {
   status_->setText(text);
-  status_->setForegroundRole(fault ? QPalette::Highlight : QPalette::WindowText);
   QPalette p = status_->palette();
   p.setColor(QPalette::WindowText, fault ? QColor(0xb0, 0x20, 0x20) : palette().color(QPalette::WindowText));
   status_->setPalette(p);

@@ -123,7 +123,8 @@ QGridLayout* BacktestPage::buildSettingsRows() {
   from_ = new QDateEdit;
   to_ = new QDateEdit;
   for (QDateEdit* edit : {from_, to_}) {
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    // Day first in German, as the trade list writes it.
+    edit->setDisplayFormat(ws_.language.name() == "ENGLISCH" ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("dd.MM.yyyy"));
     edit->setCalendarPopup(true);
   }
   from_->setObjectName(QStringLiteral("backtestFrom"));
