@@ -1,7 +1,11 @@
 // The backtest page driven as a trader would: the demo system on the demo history, the trade
 // list, statistics and vote explanation that follow, cancel, the automatic run after a change,
-// saving, and the refusals that must reach the trader as faults rather than as empty results.
+// saving, the refusals that must reach the trader as faults rather than as empty results, the
+// account's terms, stop outs, results that never outlive their settings, and the room the page
+// gets in the window.
 #include <QComboBox>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -16,8 +20,11 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeWidget>
+#include <QtCharts/QCandlestickSeries>
+#include <QtCharts/QCandlestickSet>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QXYSeries>
 #include <QtTest>
 
 #include <filesystem>
@@ -27,14 +34,17 @@
 #include "backtest/backtest.hpp"
 #include "backtest/backtest_page.hpp"
 #include "backtest/backtest_report.hpp"
+#include "backtest/trader_times.hpp"
 #include "help/help_registry.hpp"
 #include "help/help_topics.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
+#include "model/settings.hpp"
 #include "model/trading_system.hpp"
 #include "platform/recording_host.hpp"
 #include "test_support.hpp"
 #include "workspace/current_system.hpp"
+#include "window/display_modes.hpp"
 #include "workspace/workspace.hpp"
 
 namespace fs = std::filesystem;
@@ -75,6 +85,65 @@ bool runToEnd(BacktestPage& page) {
   QTest::mouseClick(page.startButton(), Qt::LeftButton);
   return finished.wait(20000) || finished.count() > 0;
 }
+
+int columnNamed(const BacktestPage& page, const QString& caption) {
+  for (int c = 0; c < page.tradeModel()->columnCount(); ++c)
+    if (page.tradeModel()->headerData(c, Qt::Horizontal).toString() == caption) return c;
+  return -1;
+}
+
+// What a run shows, with some of its trades closed by the stop out and charged commission and
+// swap: the engine makes such runs once the account knows money; the page must show them now.
+std::shared_ptr<BacktestOutcome> withStopOuts(const BacktestOutcome& ran, const std::vector<std::size_t>& stoppedOut) {
+  auto outcome = std::make_shared<BacktestOutcome>();
+  outcome->history = ran.history;
+  outcome->result = ran.result;
+  for (Trade& trade : outcome->result.trades) {
+    trade.commission = -7 * trade.lots;
+    trade.swap = 1.25;
+  }
+  for (std::size_t i : stoppedOut) outcome->result.trades[i].reason = CloseReason::StopOut;
+  fillTradeStatistics(outcome->result.trades, outcome->result.statistics);
+  outcome->result.statistics.stopOuts = static_cast<int>(stoppedOut.size());
+  return outcome;
+}
+
+QXYSeries* seriesNamed(QChart* chart, const QString& name) {
+  for (QAbstractSeries* series : chart->series())
+    if (series->name() == name) return qobject_cast<QXYSeries*>(series);
+  return nullptr;
+}
+
+// The program as main() assembles it at a screen size, the demo system open, in edit mode.
+struct Window {
+  testing::TempDir dir;
+  RecordingHost host;
+  std::unique_ptr<Workspace> ws;
+  std::unique_ptr<MainWindow> form;
+
+  Window(QSize size, bool english) {
+    testing::FolderSeed seed;
+    seed.demoLibrary = true;
+    seed.settings = english ? "LANGUAGE=ENGLISCH\r\n" : "LANGUAGE=DEUTSCH\r\n";
+    testing::seedWorkingFolder(dir.path(), seed);
+    ws = std::make_unique<Workspace>(dir.path(), host);
+    form = std::make_unique<MainWindow>(*ws, host, nullptr, [this](MainWindow& f) { installProgramParts(f, *ws, host); });
+    form->heartbeatTimer()->stop();
+    form->resize(size);
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) qWarning("window not exposed");
+    QTest::qWait(30);
+    form->heartbeat();
+    form->libraryClicked();
+    openSystem(*ws, "MA Trendfolger.hsy.txt");
+    form->heartbeat();
+    QTest::qWait(30);
+  }
+  void select(int tab) {
+    form->tabSelector()->setCurrentIndex(tab);
+    QTest::qWait(20);
+  }
+};
 
 }  // namespace
 
@@ -148,8 +217,12 @@ class BacktestPageTest : public QObject {
       QVERIFY(group->childCount() >= 1);
       QCOMPARE(group->child(0)->text(1), QString("ja"));
       // However narrow the tree, the row's tool tip holds all of it.
-      QVERIFY2(group->child(0)->toolTip(3).startsWith(group->child(0)->text(0) + "\nausgelöst: ja\nPunkte: "),
-               qPrintable(group->child(0)->toolTip(3)));
+      QVERIFY2(group->child(0)->toolTip(2).startsWith(group->child(0)->text(0) + "\nausgelöst: ja\nPunkte: "),
+               qPrintable(group->child(0)->toolTip(2)));
+      // Its values named, in rows of their own: no column to scroll sideways for.
+      QCOMPARE(votes->columnCount(), 3);
+      QVERIFY(group->child(0)->childCount() >= 1);
+      QVERIFY2(group->child(0)->child(0)->text(0).startsWith("Diese Bar: Wert "), qPrintable(group->child(0)->child(0)->text(0)));
       // A group that fired has reached its threshold.
       const auto m = QRegularExpression("^Summe (\\d+) / Schwelle (\\d+)$").match(group->text(2));
       QVERIFY2(m.hasMatch(), qPrintable(group->text(2)));
@@ -170,7 +243,22 @@ class BacktestPageTest : public QObject {
                       chartView(page.priceView())->mapFromScene(chart->mapToScene(body)));
     QCOMPARE(votes->topLevelItemCount(), 1);
     QCOMPARE(votes->topLevelItem(0)->childCount(), 4);
-    QVERIFY(votes->topLevelItem(0)->text(0).endsWith(QString::fromStdString(historyTimeText(prices.time[bar]))));
+    // German dates put the day first.
+    const QString when = traderTime(*env.ws, prices.time[bar]);
+    QVERIFY(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$").match(when).hasMatch());
+    QVERIFY(votes->topLevelItem(0)->text(0).endsWith(when));
+    // The clicked candle stands out from the others.
+    QCOMPARE(page.highlightedBar(), std::optional<std::size_t>(bar));
+    QApplication::processEvents();
+    int highlighted = 0;
+    for (QAbstractSeries* series : chartView(page.priceView())->chart()->series())
+      if (auto* candles = qobject_cast<QCandlestickSeries*>(series))
+        for (QCandlestickSet* set : candles->sets())
+          if (set->brush().color() == QColor(0xff, 0x8c, 0x00)) {
+            ++highlighted;
+            QCOMPARE(set->timestamp(), static_cast<qreal>(bar));
+          }
+    QCOMPARE(highlighted, 1);
   }
 
   void pageIsATabOfTheWindowWithHelpForEveryControl() {
@@ -198,9 +286,11 @@ class BacktestPageTest : public QObject {
     }
   }
 
-  void cancelStopsTheRunAndKeepsWhatWasShown() {
+  void cancelStopsTheRunAndClearsWhatWasShown() {
     Env env;
     BacktestPage page(*env.ws, env.host);
+    QVERIFY(runToEnd(page));
+    QVERIFY(page.saveTradesButton()->isEnabled());
     QSignalSpy finished(&page, &BacktestPage::runFinished);
     QTest::mouseClick(page.startButton(), Qt::LeftButton);
     QVERIFY(page.running());
@@ -212,6 +302,8 @@ class BacktestPageTest : public QObject {
     QVERIFY(!page.running());
     QVERIFY(page.statusLabel()->text().contains("abgebrochen"));
     QCOMPARE(page.tradeModel()->rowCount(), 0);
+    QVERIFY(!page.outcome());
+    QVERIFY(!page.saveTradesButton()->isEnabled() && !page.saveReportButton()->isEnabled());
     QVERIFY(!page.cancelButton()->isEnabled());
 
     // The page runs again after a cancel.
@@ -278,6 +370,194 @@ class BacktestPageTest : public QObject {
     QVERIFY(!page.chooseHistoryFile(bad));
     QVERIFY(page.statusLabel()->text().contains("EURUSD60.csv"));
     QCOMPARE(page.historyChoice()->currentText(), chosen);
+  }
+
+  void accountTermsReachTheRunAreTypedCheckedAndRemembered() {
+    Env env;
+    {
+      BacktestPage page(*env.ws, env.host);
+      page.show();
+      // Typed as a German trader writes numbers; a letter is not taken at all.
+      for (auto [edit, typed] : std::vector<std::pair<QDoubleSpinBox*, QString>>{
+               {page.leverageEdit(), "50"}, {page.stopOutEdit(), "80"}, {page.commissionEdit(), "7,5"},
+               {page.swapLongEdit(), "-3,25"}, {page.swapShortEdit(), "x1,5"}}) {
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+      }
+      page.stopLevelEdit()->setValue(10);
+      // Out of range is not taken either: the stop-out level ends at 100 %.
+      page.stopOutEdit()->selectAll();
+      QTest::keyClicks(page.stopOutEdit(), "150");
+      QTest::keyClick(page.stopOutEdit(), Qt::Key_Return);
+      const BacktestSettings settings = page.runSettings();
+      QCOMPARE(settings.account.leverage, 50.0);
+      QVERIFY(settings.account.stopOutPercent <= 100);
+      QCOMPARE(settings.account.commissionPerLot, 7.5);
+      QCOMPARE(settings.account.swapLongPoints, -3.25);
+      QCOMPARE(settings.account.swapShortPoints, 1.5);
+      QCOMPARE(settings.symbol.stopLevelPoints, 10);
+      QVERIFY(!settingsProblem(settings));
+    }
+    // Remembered in the settings file, and a new page starts with them.
+    const Settings::BacktestTerms terms = env.ws->settings.backtest;
+    QCOMPARE(terms.commissionPerLot, 7.5);
+    Settings read;
+    parseSettings(settingsLines(env.ws->settings, env.ws->language), read, env.ws->language, env.ws->resFolder());
+    QVERIFY(read.backtest == terms);
+    const auto plain = settingsLines(Settings{}, env.ws->language);
+    QVERIFY(std::none_of(plain.begin(), plain.end(), [](const std::string& l) { return l.starts_with("BT"); }));
+    BacktestPage again(*env.ws, env.host);
+    QCOMPARE(again.leverageEdit()->value(), 50.0);
+    QCOMPARE(again.swapLongEdit()->value(), -3.25);
+    QCOMPARE(again.stopLevelEdit()->value(), 10);
+  }
+
+  void aChangedHistoryWindowOrAccountClearsTheResult() {
+    Env env;
+    BacktestPage page(*env.ws, env.host);
+    page.show();
+    QVERIFY(runToEnd(page));
+    QVERIFY(page.previousEquity().empty());
+
+    // Each change clears the result and its export; the next run on the same bars keeps the
+    // grey curve, a run on another window does not.
+    struct Change {
+      const char* what;
+      std::function<void()> apply;
+      bool sameBars;
+    };
+    const std::vector<Change> changes{
+        {"leverage", [&] { page.leverageEdit()->setValue(20); }, true},
+        {"commission", [&] { page.commissionEdit()->setValue(3); }, true},
+        {"spread", [&] { page.spreadEdit()->setValue(25); }, true},
+        {"first day", [&] { page.fromEdit()->setDate(page.fromEdit()->date().addMonths(2)); }, false},
+        {"last day", [&] { page.toEdit()->setDate(page.toEdit()->date().addDays(-10)); }, false},
+    };
+    for (const Change& change : changes) {
+      QVERIFY2(page.outcome() && page.tradeModel()->rowCount() > 0, change.what);
+      change.apply();
+      QVERIFY2(!page.outcome() && page.tradeModel()->rowCount() == 0, change.what);
+      QVERIFY2(!page.saveTradesButton()->isEnabled() && !page.saveReportButton()->isEnabled(), change.what);
+      QVERIFY2(page.statusLabel()->text().contains("geändert"), change.what);
+      QVERIFY(runToEnd(page));
+      QVERIFY2(page.previousEquity().empty() != change.sameBars, change.what);
+      const QStringList legend = [&] {
+        QStringList names;
+        for (QAbstractSeries* series : chartView(page.equityView())->chart()->series()) names << series->name();
+        return names;
+      }();
+      QVERIFY2(legend.contains("vorher") == change.sameBars, change.what);
+    }
+
+    // Another history: the same.
+    const fs::path csv = env.dir.path() / "EURUSD60.csv";
+    std::string text;
+    const BarSeries demo = makeDemoHistory();
+    for (std::size_t i = 0; i < 3000; ++i)
+      text += historyTimeText(demo.time[i]).substr(0, 10) + "," + historyTimeText(demo.time[i]).substr(11) + "," +
+              fixedNumber(demo.open[i], 5) + "," + fixedNumber(demo.high[i], 5) + "," + fixedNumber(demo.low[i], 5) +
+              "," + fixedNumber(demo.close[i], 5) + ",10\n";
+    testing::writeBytes(csv, text);
+    QVERIFY(page.chooseHistoryFile(csv));
+    QVERIFY(!page.outcome() && !page.saveTradesButton()->isEnabled());
+    QVERIFY(runToEnd(page));
+    QVERIFY(page.previousEquity().empty());
+  }
+
+  void stopOutsAreMarkedAndNamed() {
+    Env env;
+    BacktestPage page(*env.ws, env.host);
+    page.show();
+    QVERIFY(runToEnd(page));
+    BacktestOutcome ran;
+    ran.history = page.outcome()->history;
+    ran.result = page.outcome()->result;
+    QVERIFY(ran.result.trades.size() >= 4);
+
+    struct Case {
+      std::vector<std::size_t> stoppedOut;
+      QString sentence;  // after "Fertig: ..."
+    };
+    const QString first = traderTime(*env.ws, ran.result.trades[1].closeTime);
+    const std::vector<Case> cases{
+        {{}, QString()},
+        {{1}, ". Das Konto wurde am " + first + " ausgestoppt (Stop Out)."},
+        {{1, 3}, ". Das Konto wurde 2-mal ausgestoppt (Stop Out), zuerst am " + first + "."},
+    };
+    const int reason = columnNamed(page, "Grund");
+    const int result = columnNamed(page, "Ergebnis");
+    const int commission = columnNamed(page, "Kommission");
+    const int swap = columnNamed(page, "Swap");
+    QVERIFY(reason >= 0 && result >= 0 && commission >= 0 && swap >= 0);
+    for (const Case& c : cases) {
+      page.takeOutcome(withStopOuts(ran, c.stoppedOut));
+      const BacktestResult& shown = page.outcome()->result;
+      const QString where = QString::number(c.stoppedOut.size());
+      QVERIFY2(page.statusLabel()->text().endsWith(QString::fromStdString(fixedNumber(shown.statistics.netProfit, 2)) + c.sentence),
+               qPrintable(page.statusLabel()->text()));
+      QCOMPARE(statistic(page, "Stop Outs"), where);
+      // Every row: its result is profit, commission and swap together; a stop out stands out.
+      for (int row = 0; row < page.tradeModel()->rowCount(); ++row) {
+        const auto index = page.tradeModel()->item(row, 0)->data(Qt::UserRole + 1).toULongLong();
+        const Trade& trade = shown.trades[index];
+        QCOMPARE(page.tradeModel()->item(row, result)->text(), QString::fromStdString(fixedNumber(trade.result(), 2)));
+        QCOMPARE(page.tradeModel()->item(row, commission)->text(), QString::fromStdString(fixedNumber(trade.commission, 2)));
+        QCOMPARE(page.tradeModel()->item(row, swap)->text(), QString("1.25"));
+        const bool stopOut = trade.reason == CloseReason::StopOut;
+        QCOMPARE(page.tradeModel()->item(row, reason)->text() == "Stop Out", stopOut);
+        QCOMPARE(page.tradeModel()->item(row, 1)->background().style() != Qt::NoBrush, stopOut);
+      }
+      // On the curve: one mark per stop out, on the equity of that bar.
+      QXYSeries* marks = seriesNamed(chartView(page.equityView())->chart(), "Stop Out");
+      QCOMPARE(marks != nullptr, !c.stoppedOut.empty());
+      if (marks) {
+        QCOMPARE(marks->count(), static_cast<int>(c.stoppedOut.size()));
+        const Trade& stopped = shown.trades[c.stoppedOut.front()];
+        QCOMPARE(static_cast<qint64>(marks->at(0).x()), stopped.closeTime * 1000);
+        const auto bar = std::find(shown.barTime.begin(), shown.barTime.end(), stopped.closeTime) - shown.barTime.begin();
+        QCOMPARE(marks->at(0).y(), shown.equity[static_cast<std::size_t>(bar)]);
+      }
+    }
+  }
+
+  void resultsGetTheRoomTheyNeed() {
+    struct Size {
+      QSize window;
+      int chartWidth;
+      int tradeRows;
+    };
+    for (const Size& size : {Size{{1280, 800}, 700, 12}, Size{{1024, 768}, 500, 8}}) {
+      for (bool english : {false, true}) {
+        Window w(size.window, english);
+        const QString where = QStringLiteral("%1x%2 %3").arg(size.window.width()).arg(size.window.height()).arg(english);
+        auto* page = w.form->findChild<BacktestPage*>();
+        QVERIFY(page);
+        QCOMPARE(w.form->displayMode(), mode::Edit);
+        w.select(w.form->tabSelector()->count() - 1);
+        QVERIFY(runToEnd(*page));
+        QTest::qWait(30);
+        // The side panels give way, and no empty strip column stands beside the page.
+        QCOMPARE(w.form->displayMode(), mode::Results);
+        QVERIFY2(!w.form->libraryDock()->isVisible() && !w.form->helpDock()->isVisible(), qPrintable(where));
+        QVERIFY2(!w.form->infoStrip()->isVisible(), qPrintable(where));
+        QVERIFY2(page->equityView()->width() >= size.chartWidth,
+                 qPrintable(where + QStringLiteral(": chart %1 px").arg(page->equityView()->width())));
+        QTableView* trades = page->tradeTable();
+        QVERIFY(trades->model()->rowCount() > size.tradeRows);
+        const int rowsShown = trades->viewport()->height() / trades->verticalHeader()->defaultSectionSize();
+        QVERIFY2(rowsShown >= size.tradeRows, qPrintable(where + QStringLiteral(": %1 rows").arg(rowsShown)));
+
+        // Back on an editor the panels return in the mode left; the page's arrangement is kept.
+        w.select(0);
+        QCOMPARE(w.form->displayMode(), mode::Edit);
+        QVERIFY(w.form->libraryDock()->isVisible() && w.form->helpDock()->isVisible());
+        QVERIFY(fs::exists(w.ws->resFile(layoutFileName(mode::Results))));
+        w.select(w.form->tabSelector()->count() - 1);
+        QCOMPARE(w.form->displayMode(), mode::Results);
+        QVERIFY(!w.form->libraryDock()->isVisible() && !w.form->helpDock()->isVisible());
+      }
+    }
   }
 };
 

@@ -231,7 +231,7 @@ class WindowLayoutTest : public QObject {
       QTest::qWait(20);
       QTreeWidget* statistics = page->statisticsView();
       const QString where = c.name();
-      QCOMPARE(statistics->topLevelItemCount(), 14);
+      QCOMPARE(statistics->topLevelItemCount(), 17);
       QCOMPARE(statistics->horizontalScrollBar()->maximum(), 0);
       for (int i = 0; i < statistics->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = statistics->topLevelItem(i);

@@ -1,6 +1,8 @@
 #include "model/settings.hpp"
 
+#include <array>
 #include <limits>
+#include <utility>
 
 #include "model/language.hpp"
 #include "text/numbers.hpp"
@@ -34,6 +36,19 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     out.push_back(std::move(field));
   }
   return out;
+}
+
+// The backtest terms with their keys, for reading and writing alike.
+std::array<std::pair<const char*, double Settings::BacktestTerms::*>, 8> backtestKeys() {
+  using T = Settings::BacktestTerms;
+  return {{{"BTSPREAD", &T::spreadPoints},
+           {"BTEINLAGE", &T::deposit},
+           {"BTHEBEL", &T::leverage},
+           {"BTSTOPOUT", &T::stopOutPercent},
+           {"BTKOMMISSION", &T::commissionPerLot},
+           {"BTSWAPLONG", &T::swapLongPoints},
+           {"BTSWAPSHORT", &T::swapShortPoints},
+           {"BTSTOPLEVEL", &T::stopLevelPoints}}};
 }
 
 }  // namespace
@@ -71,6 +86,9 @@ void parseSettings(const std::vector<std::string>& lines, Settings& s, LanguageT
         s.updateUrl = value;
       } else if (key == "UPDATEHOSTS") {
         s.updateHosts = value;
+      } else if (startsWith(key, "BT")) {
+        for (const auto& [name, member] : backtestKeys())
+          if (key == name) s.backtest.*member = leadingNumber(value);
       }
     }
   }
@@ -98,6 +116,9 @@ std::vector<std::string> settingsLines(const Settings& s, const LanguageTable& l
   // Written only when switched on, so an ordinary settings file keeps its usual lines.
   if (s.developerMode == 1) lines.push_back(line("ENTWICKLERMODUS", "1"));
   if (!s.updateHosts.empty()) lines.push_back(line("UPDATEHOSTS", s.updateHosts));
+  const Settings::BacktestTerms defaults;
+  for (const auto& [name, member] : backtestKeys())
+    if (s.backtest.*member != defaults.*member) lines.push_back(line(name, invariantNumber(s.backtest.*member)));
   return lines;
 }
 

@@ -33,6 +33,20 @@ struct Settings {
   // "UPDATEHOSTS": further hosts the updater may be downloaded from over https, separated by
   // blanks or ";". Empty: only the update page's own host.
   std::string updateHosts;
+  // The backtest page's last terms, so that the next start tests on the same account. Spread
+  // and stop level in points, deposit and commission in money, swap in points per lot and
+  // night. Written only where they differ from these defaults (the run's own defaults).
+  struct BacktestTerms {
+    double spreadPoints = 20;
+    double deposit = 10000;
+    double leverage = 100;
+    double stopOutPercent = 50;
+    double commissionPerLot = 0;
+    double swapLongPoints = 0;
+    double swapShortPoints = 0;
+    double stopLevelPoints = 0;
+    bool operator==(const BacktestTerms&) const = default;
+  } backtest;
 };
 
 // Reads the settings from the lines of a settings file. "LANGUAGE" switches the language

@@ -12,6 +12,7 @@ std::string_view layoutFileName(std::int16_t displayMode) {
     case mode::Start: return "cbLayoutZero.bin";
     case mode::Edit: return "cbLayoutEdit.bin";
     case mode::Help: return "cbLayoutHilfe.bin";
+    case mode::Results: return "cbLayoutErgebnis.bin";
     default: return {};
   }
 }

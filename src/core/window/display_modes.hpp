@@ -13,6 +13,9 @@ inline constexpr std::int16_t Transitional = -2;  // only while start-up lays ou
 inline constexpr std::int16_t Start = -1;         // help panel fills the window
 inline constexpr std::int16_t Edit = 0;           // help panel narrow
 inline constexpr std::int16_t Help = 1;           // help panel wide
+// A results page (the backtest) is shown: the library and the help panel give way to it. Left
+// for the mode it was entered from when another page is chosen.
+inline constexpr std::int16_t Results = 2;
 }  // namespace mode
 
 // Width in pixels the editor area keeps when the help panel is at 100 percent.

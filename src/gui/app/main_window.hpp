@@ -111,6 +111,10 @@ class MainWindow : public QMainWindow {
   bool loadLayout(std::int16_t mode);
   void resetLayout();
   void checkModeCommand();
+  // A results page chosen: the side panels give way (mode::Results, with its own layout file);
+  // another page chosen: the mode it was entered from comes back with its layout.
+  void enterResultsMode();
+  void leaveResultsMode();
   void setHelpPanelPercent(int percent);
   int helpPanelPercent() const;
   int editorAreaWidth() const;
@@ -207,6 +211,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<MainCommands> commands_;
 
   std::int16_t mode_;
+  std::int16_t modeBeforeResults_ = 0;
   bool startLeft_ = false;
   bool exitRequested_ = false;
   bool exiting_ = false;

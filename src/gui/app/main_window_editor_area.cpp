@@ -226,7 +226,10 @@ void MainWindow::layoutEditorArea() {
                             std::max(0, h - hintTop - 4 * kMargin));
   // Until the first check has drawn rows the strip takes no room from the page; without a
   // system it has nothing to say.
-  const int stripWidth = infoStrip_->rows().empty() || hintForPage ? 0 : std::min(kStripWidth, std::max(0, w / 4));
+  // A results page has the whole width: the strip's column would stand empty below it there.
+  const bool resultsPage = selectedTab() >= kTabCount;
+  const int stripWidth =
+      infoStrip_->rows().empty() || hintForPage || resultsPage ? 0 : std::min(kStripWidth, std::max(0, w / 4));
   infoStrip_->setVisible(showTabs && stripWidth > 0);
   const int pageWidth = std::max(0, w - stripWidth - (stripWidth > 0 ? kMargin : 0));
   editorTabs_->setGeometry(0, top, pageWidth, std::max(0, h - top));
@@ -255,6 +258,14 @@ void MainWindow::onEditorTabChanged(int index) {
   // while the window is built, when no page is in view.
   if (!constructing_ && (index >= kTabCount || pages_[static_cast<std::size_t>(index)].standIn)) buildLatePages();
   editorTabs_->setCurrentIndex(index);
+  // Before start-up is done the window has no layouts to switch between.
+  if (firstLayoutDone_) {
+    if (index >= kTabCount)
+      enterResultsMode();
+    else
+      leaveResultsMode();
+  }
+  layoutEditorArea();
   if (index >= kTabCount) return;  // an added page keeps itself
   placePage(index);
   // The settings page keeps what it shows; every other editor takes the open system anew.

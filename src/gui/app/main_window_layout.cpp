@@ -1,5 +1,5 @@
-// The main window's display modes and docks: the start, edit and help modes with their layout
-// files, the share of the help panel, and the sliver of editor area that is kept beside a
+// The main window's display modes and docks: the start, edit, help and results modes with their
+// layout files, the share of the help panel, and the sliver of editor area that is kept beside a
 // full-width help panel.
 #include "app/main_window.hpp"
 
@@ -155,6 +155,14 @@ bool MainWindow::loadLayout(std::int16_t mode) {
 void MainWindow::resetLayout() {
   loadLayout(mode::Start);
   checkModeCommand();
+  if (mode_ == mode::Results) {
+    // The reset arrangement shows both panels; a results page keeps the window to itself.
+    libraryDock_->hide();
+    helpDock_->hide();
+    settleLayout();
+    saveLayout(mode_);
+    return;
+  }
   // The reset layout may have been saved while the help panel filled the window; the current
   // mode's share rule keeps the help panel narrow in edit mode and wide in help mode.
   if (mode_ == mode::Edit || mode_ == mode::Help) {
@@ -171,6 +179,32 @@ void MainWindow::resetLayout() {
 void MainWindow::checkModeCommand() {
   const std::int32_t checked = checkedModeCommand(mode_);
   for (std::int32_t id : {cmd::EditMode, cmd::HelpMode, cmd::StartMode}) setActionChecked(id, id == checked);
+}
+
+void MainWindow::enterResultsMode() {
+  if (mode_ != mode::Edit && mode_ != mode::Help) return;
+  modeBeforeResults_ = mode_;
+  saveLayout(mode_);
+  mode_ = mode::Results;
+  // The first time there is no layout of this mode yet: both panels simply step aside.
+  if (!loadLayout(mode::Results)) {
+    libraryDock_->hide();
+    helpDock_->hide();
+  }
+  settleLayout();
+  checkModeCommand();
+}
+
+void MainWindow::leaveResultsMode() {
+  if (mode_ != mode::Results) return;
+  saveLayout(mode::Results);
+  mode_ = modeBeforeResults_;
+  loadLayout(mode_);
+  // Whatever the file said, the editors need the library and the help beside them.
+  libraryDock_->show();
+  helpDock_->show();
+  settleLayout();
+  checkModeCommand();
 }
 
 void MainWindow::leaveStartMode() {

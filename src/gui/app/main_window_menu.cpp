@@ -221,8 +221,14 @@ void MainWindow::libraryClicked() {
 
 void MainWindow::modeCommand(std::int32_t id) {
   // The arrangement of the mode being left survives; then the target layout and its share.
+  const bool fromResults = mode_ == mode::Results;
   saveLayout(mode_);
   loadLayout(modeOfModeCommand(id));
+  if (fromResults) {
+    // Asked for by the trader on a results page: the panels come back even there.
+    libraryDock_->show();
+    helpDock_->show();
+  }
   checkModeCommand();
   leaveStartMode();
   if (const auto share = shareAfterModeCommand(id, helpPanelPercent())) setHelpPanelPercent(*share);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "market/history_files.hpp"
 
 namespace zorvik {
 
@@ -66,22 +65,40 @@ EquityChartData equityChartData(const BacktestResult* result, const std::vector<
   data.high = high + pad;
   data.first = first;
   data.last = last;
+  const std::vector<std::int64_t> stopOuts = stopOutTimes(*result);
+  if (!stopOuts.empty()) {
+    data.marksName = names.value(3);
+    data.marksColour = QColor(0xd0, 0x20, 0x20);
+    // The curve's value at the end of that bar: the mark sits on the line, not beside it.
+    for (std::int64_t time : stopOuts) {
+      const auto at = std::upper_bound(result->barTime.begin(), result->barTime.end(), time);
+      const std::size_t i = at == result->barTime.begin() ? 0 : static_cast<std::size_t>(at - result->barTime.begin()) - 1;
+      if (i < result->equity.size()) data.marks.append({result->barTime[i] * 1000, result->equity[i]});
+    }
+  }
   return data;
 }
 
+std::vector<std::int64_t> stopOutTimes(const BacktestResult& result) {
+  std::vector<std::int64_t> times;
+  for (const Trade& trade : result.trades)
+    if (trade.reason == CloseReason::StopOut) times.push_back(trade.closeTime);
+  std::sort(times.begin(), times.end());
+  times.erase(std::unique(times.begin(), times.end()), times.end());
+  return times;
+}
+
 PriceChartData priceChartData(const BarSeries* history, std::size_t first, std::size_t last, const Trade* trade,
-                              const QStringList& names, int timeLabels) {
+                              const QStringList& names, int timeLabels,
+                              const std::function<QString(std::int64_t)>& timeText) {
   PriceChartData data;
   if (!history || history->empty() || first > last || last >= history->size()) return data;
   data.firstBar = static_cast<double>(first) - 1;
   data.lastBar = static_cast<double>(last) + 1;
   const auto labels = static_cast<std::size_t>(std::max(1, timeLabels));
   const std::size_t step = std::max<std::size_t>(1, (last - first) / labels);
-  for (std::size_t i = first + step / 2; i <= last; i += step) {
-    // "2024.01.05 10:00" -> "01.05 10:00": the year is in the trade list.
-    const std::string when = historyTimeText(history->time[i]);
-    data.timeLabels.append({QString::fromStdString(when.size() > 5 ? when.substr(5) : when), static_cast<double>(i)});
-  }
+  for (std::size_t i = first + step / 2; i <= last; i += step)
+    data.timeLabels.append({timeText(history->time[i]), static_cast<double>(i)});
   data.digits = history->digits;
   data.candlesName = names.value(0);
   double low = std::numeric_limits<double>::infinity(), high = -low;

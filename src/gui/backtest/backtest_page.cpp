@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QThread>
 
@@ -25,6 +26,7 @@
 #include "backtest/backtest_report.hpp"
 #include "backtest/statistics_panel.hpp"
 #include "backtest/trade_table.hpp"
+#include "backtest/trader_times.hpp"
 #include "backtest/vote_tree.hpp"
 #include "market/demo_history.hpp"
 #include "market/history_files.hpp"
@@ -186,6 +188,7 @@ void BacktestPage::chooseFileByDialog() {
 void BacktestPage::setHistory(std::shared_ptr<const BarSeries> history, const std::filesystem::path& path) {
   history_ = std::move(history);
   historyPath_ = path;
+  settingsChanged();
   if (history_->empty()) return;
   const QDate first = dayOf(history_->time.front());
   const QDate last = dayOf(history_->time.back());
@@ -194,7 +197,59 @@ void BacktestPage::setHistory(std::shared_ptr<const BarSeries> history, const st
   to_->setDate(last);
   setStatus(q(history_->symbol) + QStringLiteral(" ") + q(timeframeName(history_->timeframeMinutes)) +
             QStringLiteral(", ") + QString::number(history_->size()) + QStringLiteral(" ") + t("Bars") +
-            QStringLiteral(", ") + first.toString(Qt::ISODate) + QStringLiteral(" - ") + last.toString(Qt::ISODate));
+            QStringLiteral(", ") + traderTime(ws_, history_->time.front()).section(QLatin1Char(' '), 0, 0) +
+            QStringLiteral(" - ") + traderTime(ws_, history_->time.back()).section(QLatin1Char(' '), 0, 0));
+}
+
+BacktestSettings BacktestPage::runSettings() const {
+  BacktestSettings settings;
+  settings.symbol.spreadPoints = spread_->value();
+  settings.symbol.stopLevelPoints = stopLevel_->value();
+  settings.deposit = deposit_->value();
+  settings.account.leverage = leverage_->value();
+  settings.account.stopOutPercent = stopOut_->value();
+  settings.account.commissionPerLot = commission_->value();
+  settings.account.swapLongPoints = swapLong_->value();
+  settings.account.swapShortPoints = swapShort_->value();
+  settings.fromDay = secondsOf(from_->date());
+  settings.toDay = secondsOf(to_->date());
+  return settings;
+}
+
+void BacktestPage::rememberTerms() {
+  Settings::BacktestTerms& terms = ws_.settings.backtest;
+  terms.spreadPoints = spread_->value();
+  terms.deposit = deposit_->value();
+  terms.leverage = leverage_->value();
+  terms.stopOutPercent = stopOut_->value();
+  terms.commissionPerLot = commission_->value();
+  terms.swapLongPoints = swapLong_->value();
+  terms.swapShortPoints = swapShort_->value();
+  terms.stopLevelPoints = stopLevel_->value();
+}
+
+void BacktestPage::settingsChanged() {
+  if (!built_ || !stopLevel_) return;
+  rememberTerms();
+  // A run under way computes with the old terms: it is stopped, and nothing of it is shown.
+  if (thread_) cancelRun();
+  if (outcome_) clearResult(t("Die Einstellungen wurden geändert: „Test starten“ rechnet mit ihnen."));
+}
+
+void BacktestPage::clearResult(const QString& why) {
+  outcome_.reset();
+  previousEquity_.clear();
+  showOutcome();
+  progress_->setValue(0);
+  if (!why.isEmpty()) setStatus(why);
+}
+
+std::string BacktestPage::comparisonKey() const {
+  if (!history_ || history_->empty()) return {};
+  return historyPath_.string() + '|' + history_->symbol + '|' + std::to_string(history_->timeframeMinutes) + '|' +
+         std::to_string(history_->size()) + '|' + std::to_string(history_->time.front()) + '|' +
+         std::to_string(history_->time.back()) + '|' + from_->date().toString(Qt::ISODate).toStdString() + '|' +
+         to_->date().toString(Qt::ISODate).toStdString();
 }
 
 // ---- Runs ---------------------------------------------------------------------------------
@@ -215,9 +270,10 @@ bool BacktestPage::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && watched->isWidgetType())
     systemMayHaveChanged();
+  if (type == QEvent::Resize && watched == parts_) shareHeights();
   // A wider or narrower price chart names more or fewer times, none of them shortened.
   if (type == QEvent::Resize && watched == priceView_ && priceTimeLabels() != priceLabels_)
-    drawPriceChart(priceShown_.first, priceShown_.last, priceShown_.trade);
+    drawPriceChart(priceShown_.first, priceShown_.last, priceShown_.trade, priceShown_.highlight);
   return QWidget::eventFilter(watched, event);
 }
 
@@ -238,11 +294,7 @@ void BacktestPage::startRun() {
     cancelFlag_->store(true);
     return;
   }
-  BacktestSettings settings;
-  settings.symbol.spreadPoints = spread_->value();
-  settings.deposit = deposit_->value();
-  settings.fromDay = secondsOf(from_->date());
-  settings.toDay = secondsOf(to_->date());
+  const BacktestSettings settings = runSettings();
   if (auto problem = settingsProblem(settings, &ws_.language)) {
     setStatus(t("Der Backtest ist nicht möglich:") + QStringLiteral(" ") + q(*problem), true);
     return;
@@ -251,6 +303,7 @@ void BacktestPage::startRun() {
       BacktestJob{ws_.system().clone(), ws_.catalogue, ws_.definitions, history_, settings, ws_.language});
   pendingFingerprint_ = systemFingerprint();
   pendingSystemFile_ = ws_.system().systemFileName;
+  pendingComparisonKey_ = comparisonKey();
   cancelFlag_ = std::make_shared<std::atomic<bool>>(false);
   cancelledByTrader_ = false;
   progress_->setValue(0);
@@ -300,8 +353,8 @@ void BacktestPage::finishRun(std::shared_ptr<BacktestOutcome> outcome, bool canc
   if (cancelledByTrader || !outcome || outcome->cancelled) {
     // Not run again by itself for the same system: the trader stopped it on purpose.
     if (cancelledByTrader) runFingerprint_ = pendingFingerprint_;
-    progress_->setValue(0);
-    setStatus(t("Der Test wurde abgebrochen."));
+    // What was shown before belongs to another run: no half result, no export of an old one.
+    clearResult(t("Der Test wurde abgebrochen."));
     emit runFinished();
     return;
   }
@@ -310,28 +363,49 @@ void BacktestPage::finishRun(std::shared_ptr<BacktestOutcome> outcome, bool canc
   runFingerprint_ = pendingFingerprint_;
   runSystemFile_ = pendingSystemFile_;
   if (!outcome->error.empty()) {
-    outcome_.reset();
-    previousEquity_.clear();
-    showOutcome();
+    lastEquity_.clear();
+    clearResult({});
     setStatus(t("Der Backtest ist nicht möglich:") + QStringLiteral(" ") + q(outcome->error), true);
     emit runFinished();
     return;
   }
-  // The curve before is worth a comparison only for the same system.
+  // The curve before is worth a comparison only for the same system on the same bars: another
+  // history or window would stretch the time axis over years the new run does not cover.
   previousEquity_.clear();
-  if (outcome_ && sameSystem) previousEquity_ = equityPoints(outcome_->result);
+  if (sameSystem && pendingComparisonKey_ == lastComparisonKey_) previousEquity_ = lastEquity_;
   outcome_ = std::move(outcome);
+  lastEquity_ = equityPoints(outcome_->result);
+  lastComparisonKey_ = pendingComparisonKey_;
   showOutcome();
+  setStatus(doneSentence(), outcome_->result.statistics.stopOuts > 0);
+  emit runFinished();
+}
+
+void BacktestPage::takeOutcome(std::shared_ptr<BacktestOutcome> outcome) {
+  pendingFingerprint_ = systemFingerprint();
+  pendingSystemFile_ = ws_.system().systemFileName;
+  pendingComparisonKey_ = comparisonKey();
+  finishRun(std::move(outcome), false);
+}
+
+QString BacktestPage::doneSentence() const {
   const BacktestStatistics& s = outcome_->result.statistics;
   const QString profit = q(fixedNumber(s.netProfit, 2));
-  setStatus(s.trades == 1 ? t("Fertig: 1 Trade, Nettogewinn %1").arg(profit)
-                          : t("Fertig: %1 Trades, Nettogewinn %2").arg(s.trades).arg(profit));
-  emit runFinished();
+  QString sentence = s.trades == 1 ? t("Fertig: 1 Trade, Nettogewinn %1").arg(profit)
+                                   : t("Fertig: %1 Trades, Nettogewinn %2").arg(s.trades).arg(profit);
+  // The blown account is the first thing a trader must learn of a run, not a figure to find.
+  const std::vector<std::int64_t> stopOuts = stopOutTimes(outcome_->result);
+  if (stopOuts.size() == 1)
+    sentence += QStringLiteral(". ") + t("Das Konto wurde am %1 ausgestoppt (Stop Out).").arg(traderTime(ws_, stopOuts.front()));
+  else if (stopOuts.size() > 1)
+    sentence += QStringLiteral(". ") + t("Das Konto wurde %1-mal ausgestoppt (Stop Out), zuerst am %2.")
+                                           .arg(stopOuts.size())
+                                           .arg(traderTime(ws_, stopOuts.front()));
+  return sentence;
 }
 
 void BacktestPage::setStatus(const QString& text, bool fault) {
   status_->setText(text);
-  status_->setForegroundRole(fault ? QPalette::Highlight : QPalette::WindowText);
   QPalette p = status_->palette();
   p.setColor(QPalette::WindowText, fault ? QColor(0xb0, 0x20, 0x20) : palette().color(QPalette::WindowText));
   status_->setPalette(p);
@@ -354,9 +428,12 @@ void BacktestPage::showOutcome() {
 }
 
 void BacktestPage::drawEquity() {
-  if (auto* charts = loadModule<ChartModule>(Module::Charts))
-    charts->showEquity(equityView_, equityChartData(outcome_ ? &outcome_->result : nullptr, previousEquity_,
-                                                    {t("Equity"), t("Balance"), t("vorher")}));
+  if (auto* charts = loadModule<ChartModule>(Module::Charts)) {
+    EquityChartData data = equityChartData(outcome_ ? &outcome_->result : nullptr, previousEquity_,
+                                           {t("Equity"), t("Balance"), t("vorher"), t("Stop Out")});
+    data.timeFormat = monthAxisFormat(ws_);
+    charts->showEquity(equityView_, data);
+  }
 }
 
 void BacktestPage::tradeSelected() {
@@ -378,30 +455,38 @@ void BacktestPage::tradeSelected() {
 }
 
 int BacktestPage::priceTimeLabels() const {
-  // A time label ("01.05 10:00") with some air on either side, beside the price labels.
+  // A time label ("05.01. 10:00") with some air on either side, beside the price labels.
   const QFontMetrics metrics(priceView_->font());
-  const int label = metrics.horizontalAdvance(QStringLiteral("00.00 00:00")) + 3 * metrics.averageCharWidth();
+  const int label = metrics.horizontalAdvance(traderTime(ws_, 0, TimeShown::DayOfYearAndTime)) + 3 * metrics.averageCharWidth();
   const int prices = metrics.horizontalAdvance(QStringLiteral("0.000000")) + 40;
   return std::clamp((priceView_->width() - prices) / std::max(1, label), 1, 3);
 }
 
-void BacktestPage::drawPriceChart(std::size_t first, std::size_t last, const Trade* trade) {
-  priceShown_ = {first, last, trade};
+void BacktestPage::drawPriceChart(std::size_t first, std::size_t last, const Trade* trade,
+                                  std::optional<std::size_t> highlight) {
+  priceShown_ = {first, last, trade, highlight};
   priceLabels_ = priceTimeLabels();
   const BarSeries* history = outcome_ ? outcome_->history.get() : nullptr;
   auto* charts = loadModule<ChartModule>(Module::Charts);
   if (!charts) return;
-  charts->showPrices(priceView_,
-                     priceChartData(history, first, last, trade, {t("Kurs"), t("Einstieg"), t("Ausstieg"), t("SL"), t("TP")},
-                                    priceLabels_),
-                     [this](double bar) {
-                       if (bar >= 0) explainBar(static_cast<std::size_t>(std::llround(bar)));
-                     });
+  PriceChartData data = priceChartData(history, first, last, trade, {t("Kurs"), t("Einstieg"), t("Ausstieg"), t("SL"), t("TP")},
+                                       priceLabels_, [this](std::int64_t time) {
+                                         return traderTime(ws_, time, TimeShown::DayOfYearAndTime);
+                                       });
+  if (highlight) data.highlightBar = static_cast<double>(*highlight);
+  charts->showPrices(priceView_, data, [this](double bar) {
+    if (bar >= 0) explainBar(static_cast<std::size_t>(std::llround(bar)));
+  });
 }
 
 void BacktestPage::explainBar(std::size_t bar) {
   if (!outcome_ || !outcome_->backtest || bar >= outcome_->history->size()) return;
   showVotes({{t("Bar"), bar}}, 0);
+  // Drawn again after the click has been handled: the click comes from the chart replaced here.
+  priceShown_.highlight = bar;
+  QTimer::singleShot(0, this, [this, bar] {
+    if (priceShown_.highlight == bar) drawPriceChart(priceShown_.first, priceShown_.last, priceShown_.trade, bar);
+  });
 }
 
 void BacktestPage::showVotes(const std::vector<std::pair<QString, std::size_t>>& bars, int highlightGroup) {

@@ -20,11 +20,22 @@ struct ChartCurve {
   QList<QPointF> points;  // x: milliseconds since 1970 (UTC)
 };
 
+// A point marked on a curve (a stop out): x in milliseconds since 1970 (UTC).
+struct ChartTimeMark {
+  qint64 ms = 0;
+  double value = 0;
+};
+
 // No curves: an empty chart without legend.
 struct EquityChartData {
   QList<ChartCurve> curves;  // drawn in this order
   double low = 0, high = 0;  // the value axis
   qint64 first = 0, last = 0;  // the time axis, ms since 1970
+  QString timeFormat = QStringLiteral("yyyy-MM");  // of the time axis' labels (QDateTime format)
+  // Drawn above the curves as one series of crosses under this name; none: no legend entry.
+  QString marksName;
+  QColor marksColour;
+  QList<ChartTimeMark> marks;
 };
 
 struct ChartCandle {
@@ -56,6 +67,9 @@ struct PriceChartData {
   double low = 0, high = 0;
   QList<ChartLevel> levels;
   QList<ChartMark> marks;
+  // The candle whose signals are explained below the chart, drawn in this colour; -1: none.
+  double highlightBar = -1;
+  QColor highlightColour = QColor(0xff, 0x8c, 0x00);
 };
 
 class ChartModule {
@@ -71,5 +85,5 @@ class ChartModule {
 
 }  // namespace zorvik
 
-#define ZORVIK_CHART_MODULE_IID "app.zorvik.ChartModule/1"
+#define ZORVIK_CHART_MODULE_IID "app.zorvik.ChartModule/2"
 Q_DECLARE_INTERFACE(zorvik::ChartModule, ZORVIK_CHART_MODULE_IID)

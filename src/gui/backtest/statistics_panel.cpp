@@ -16,11 +16,12 @@ namespace zorvik {
 namespace {
 
 // The figures of the statistics, in the order shown.
-constexpr std::array<const char*, 14> kStatisticLabels{
+constexpr std::array<const char*, 17> kStatisticLabels{
     "Nettogewinn",     "Bruttogewinn",       "Bruttoverlust",        "Profitfaktor",
     "Trades",          "Gewonnen %",         "Durchschnittlicher Gewinn", "Durchschnittlicher Verlust",
     "Größter Gewinn",  "Größter Verlust",    "Maximaler Drawdown",   "Maximaler Drawdown %",
-    "Erholungsfaktor", "Erwartungswert"};
+    "Erholungsfaktor", "Erwartungswert",     "Kommission",           "Swap",
+    "Stop Outs"};
 
 }  // namespace
 
@@ -65,10 +66,15 @@ void StatisticsPanel::showStatistics(const BacktestStatistics* statistics) {
       money(s.netProfit),        money(s.grossProfit), money(s.grossLoss),   maybe(s.profitFactor),
       QString::number(s.trades), maybe(s.wonPercent),  maybe(s.averageWin),  maybe(s.averageLoss),
       maybe(s.largestWin),       maybe(s.largestLoss), money(s.maxDrawdown), money(s.maxDrawdownPercent),
-      maybe(s.recoveryFactor),   maybe(s.expectancy)};
+      maybe(s.recoveryFactor),   maybe(s.expectancy),  money(s.totalCommission), money(s.totalSwap),
+      QString::number(s.stopOuts)};
   for (std::size_t i = 0; i < values.size(); ++i) {
     auto* item = new QTreeWidgetItem(this, {q(ws_.tr(kStatisticLabels[i])), values[i]});
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  }
+  if (s.stopOuts > 0) {
+    QTreeWidgetItem* stopOuts = topLevelItem(topLevelItemCount() - 1);
+    for (int c : {0, 1}) stopOuts->setForeground(c, QColor(0xb0, 0x20, 0x20));
   }
   fitWidth();
 }

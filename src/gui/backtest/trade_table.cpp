@@ -5,7 +5,7 @@
 
 #include "backtest/backtest_report.hpp"
 #include "backtest/backtest_result.hpp"
-#include "market/history_files.hpp"
+#include "backtest/trader_times.hpp"
 #include "workspace/workspace.hpp"
 #include "qt_text.hpp"
 
@@ -14,7 +14,7 @@ namespace zorvik {
 namespace {
 
 enum TradeColumn { kTicket, kType, kLots, kOpenTime, kOpenPrice, kCloseTime, kClosePrice, kStopLoss, kTakeProfit,
-                   kProfit, kReason, kTradeColumns };
+                   kProfit, kCommission, kSwap, kResult, kReason, kTradeColumns };
 // The trade's index in the result, kept in the first column of its row (rows get sorted).
 constexpr int kTradeIndexRole = Qt::UserRole + 1;
 
@@ -44,7 +44,8 @@ TradeTable::TradeTable(const Workspace& ws, QWidget* parent) : QTableView(parent
   const auto t = [&ws](const char* german) { return q(ws.tr(german)); };
   model_ = new QStandardItemModel(0, kTradeColumns, this);
   model_->setHorizontalHeaderLabels({t("Ticket"), t("Typ"), t("Lots"), t("Eröffnet"), t("Kurs"), t("Geschlossen"),
-                                     t("Kurs"), t("SL"), t("TP"), t("Gewinn"), t("Grund")});
+                                     t("Kurs"), t("SL"), t("TP"), t("Gewinn"), t("Kommission"), t("Swap"),
+                                     t("Ergebnis"), t("Grund")});
   model_->setSortRole(Qt::UserRole);
   setObjectName(QStringLiteral("backtestTrades"));
   setModel(model_);
@@ -65,7 +66,8 @@ void TradeTable::showTrades(const BacktestResult* result) {
   const BacktestResult& r = *result;
   const auto t = [this](const char* german) { return q(ws_.tr(german)); };
   const auto price = [&](double v) { return v == 0 ? QString() : q(fixedNumber(v, r.digits)); };
-  const auto time = [](std::int64_t v) { return q(historyTimeText(v)); };
+  const auto time = [this](std::int64_t v) { return traderTime(ws_, v); };
+  const auto money = [](double v) { return q(fixedNumber(v, 2)); };
   for (std::size_t i = 0; i < r.trades.size(); ++i) {
     const Trade& tr = r.trades[i];
     QList<QStandardItem*> row{
@@ -78,13 +80,26 @@ void TradeTable::showTrades(const BacktestResult* result) {
         cell(price(tr.closePrice), tr.closePrice),
         cell(price(tr.stopLoss), tr.stopLoss),
         cell(price(tr.takeProfit), tr.takeProfit),
-        cell(q(fixedNumber(tr.profit, 2)), tr.profit),
+        cell(money(tr.profit), tr.profit),
+        cell(money(tr.commission), tr.commission),
+        cell(money(tr.swap), tr.swap),
+        cell(money(tr.result()), tr.result()),
         cell(t(reasonText(tr.reason)), static_cast<int>(tr.reason)),
     };
     row[0]->setData(static_cast<qulonglong>(i), kTradeIndexRole);
-    for (int c : {kTicket, kLots, kOpenPrice, kClosePrice, kStopLoss, kTakeProfit, kProfit})
+    for (int c : {kTicket, kLots, kOpenPrice, kClosePrice, kStopLoss, kTakeProfit, kProfit, kCommission, kSwap, kResult})
       row[c]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    if (tr.profit < 0) row[kProfit]->setForeground(QColor(0xb0, 0x20, 0x20));
+    for (int c : {kProfit, kCommission, kSwap, kResult})
+      if (row[c]->data(Qt::UserRole).toDouble() < 0) row[c]->setForeground(QColor(0xb0, 0x20, 0x20));
+    QFont bold = row[kResult]->font();
+    bold.setBold(true);
+    row[kResult]->setFont(bold);
+    if (tr.reason == CloseReason::StopOut) {
+      // The account's forced close stands out from the trader's own exits in the whole row.
+      for (QStandardItem* item : row) item->setBackground(QColor(0xf8, 0xd0, 0xd0));
+      row[kReason]->setFont(bold);
+      row[kReason]->setToolTip(t("Die Position wurde geschlossen, weil die Equity unter das Stop-Out-Niveau der Margin fiel"));
+    }
     model_->appendRow(row);
   }
   setSortingEnabled(true);

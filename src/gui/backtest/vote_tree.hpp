@@ -1,9 +1,12 @@
 #pragma once
 // Why the groups of a backtest fired or not at a bar: per bar the four signal groups with their
-// sum against the threshold, and below each group the vote of every indicator with its values.
+// sum against the threshold, and below each group the vote of every indicator with its named
+// values.
 #include <QString>
+#include <QStringList>
 #include <QTreeWidget>
 
+#include <array>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -24,6 +27,9 @@ class VoteTree : public QTreeWidget {
                  int highlightGroup);
 
  private:
+  // The compared values k1, l1 (this bar) and k2, l2 (the bar before), named; NaN left out.
+  QStringList valueTexts(const std::array<double, 4>& operands) const;
+
   const Workspace& ws_;
 };
 

@@ -32,6 +32,27 @@ QChart* newChart() {
   return chart;
 }
 
+// Value ticks on round numbers, as many as the axis' height has room for: labels squeezed
+// closer than a line are cut to "..." by the chart. Fitted again whenever the plot area changes.
+void keepTicksReadable(QChart* chart, QValueAxis* axis) {
+  QObject::connect(chart, &QChart::plotAreaChanged, axis, [axis](const QRectF& area) {
+    constexpr double kPixelsPerTick = 30;
+    const double span = axis->max() - axis->min();
+    if (!(span > 0) || area.height() <= 0) return;
+    const double room = std::max(1.0, std::floor(area.height() / kPixelsPerTick));
+    double step = std::pow(10.0, std::floor(std::log10(span / room)));
+    for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+      if (span / (step * factor) <= room) {
+        step *= factor;
+        break;
+      }
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(std::ceil(axis->min() / step) * step);
+    axis->setTickInterval(step);
+  });
+}
+
 // Puts the chart into the view and deletes the one it showed (the view lets go of it only).
 void replaceChart(QWidget* widget, QChart* chart) {
   auto* view = qobject_cast<QChartView*>(widget);
@@ -51,7 +72,7 @@ QChart* equityChart(const EquityChartData& data) {
     return chart;
   }
   auto* x = new QDateTimeAxis;
-  x->setFormat(QStringLiteral("yyyy-MM"));
+  x->setFormat(data.timeFormat);
   x->setTickCount(3);
   auto* y = new QValueAxis;
   y->setLabelFormat(QStringLiteral("%.0f"));
@@ -66,9 +87,23 @@ QChart* equityChart(const EquityChartData& data) {
     series->attachAxis(x);
     series->attachAxis(y);
   }
+  if (!data.marks.isEmpty()) {
+    // Crosses on the curve where the account was stopped out: easy to miss in a steep fall.
+    auto* marks = new QScatterSeries;
+    marks->setName(data.marksName);
+    marks->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    marks->setMarkerSize(11);
+    marks->setColor(data.marksColour);
+    marks->setBorderColor(Qt::black);
+    for (const ChartTimeMark& m : data.marks) marks->append(static_cast<qreal>(m.ms), m.value);
+    chart->addSeries(marks);
+    marks->attachAxis(x);
+    marks->attachAxis(y);
+  }
   y->setRange(data.low, data.high);
   // Round steps (10 100, 10 200, ...) rather than the curve's own extremes.
   y->applyNiceNumbers();
+  keepTicksReadable(chart, y);
   x->setRange(QDateTime::fromMSecsSinceEpoch(data.first, Qt::UTC), QDateTime::fromMSecsSinceEpoch(data.last, Qt::UTC));
   return chart;
 }
@@ -99,7 +134,14 @@ QChart* priceChart(const PriceChartData& data, std::function<void(double bar)> b
   candles->setIncreasingColor(QColor(0xe8, 0xf4, 0xea));
   candles->setDecreasingColor(QColor(0x55, 0x5f, 0x6b));
   candles->setBodyWidth(0.7);
-  for (const ChartCandle& c : data.candles) candles->append(new QCandlestickSet(c.open, c.high, c.low, c.close, c.bar));
+  for (const ChartCandle& c : data.candles) {
+    auto* set = new QCandlestickSet(c.open, c.high, c.low, c.close, c.bar);
+    if (c.bar == data.highlightBar) {
+      set->setBrush(data.highlightColour);
+      set->setPen(QPen(data.highlightColour.darker(160), 2));
+    }
+    candles->append(set);
+  }
   QObject::connect(candles, &QCandlestickSeries::clicked, chart, [barClicked](QCandlestickSet* set) {
     if (set && barClicked && set->timestamp() >= 0) barClicked(set->timestamp());
   });
@@ -131,6 +173,7 @@ QChart* priceChart(const PriceChartData& data, std::function<void(double bar)> b
   }
   y->setRange(data.low, data.high);
   y->applyNiceNumbers();
+  keepTicksReadable(chart, y);
   return chart;
 }
 
