@@ -89,7 +89,9 @@ int runBacktest(Context& ctx) {
             << " bars\n\n"
             << statisticsTable(result.statistics);
   if (result.statistics.refusedForMoney > 0 && result.statistics.trades == 0)
-    std::cout << "\nNo order opened: the free margin was too small for every one (error 134).\n";
+    std::cout << "\n"
+              << refusalText("Keine Order eröffnet: Die freie Marge reichte für keine (Fehler 134).", &ctx.ws.language)
+              << "\n";
 
   bool written = true;
   if (tradesPath) written = writeOut(*tradesPath, tradesCsv(result)) && written;
