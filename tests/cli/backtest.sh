@@ -43,7 +43,7 @@ awk -F, 'NR>1 && $12 >= 0 {bad=1} END{exit bad}' "$work/t.csv" || fail "a trade 
 
 # A deposit too small for the smallest lot: every order refused (134), the run ends and says so.
 out=$(bt "MA Trendfolger" --history "$demo" --deposit 5 --leverage 1 --json "$work/poor.json") || fail "poor run: $out"
-grep -q "^Trades  *0$" <<<"$out" && grep -q "error 134" <<<"$out" || fail "poor run: $out"
+grep -q "^Trades  *0$" <<<"$out" && grep -q "Fehler 134" <<<"$out" || fail "poor run: $out"
 grep -q '"refused_not_enough_money": [1-9]' "$work/poor.json" || fail "poor run json: $(cat "$work/poor.json")"
 
 # A path to the system's file in the library names it; a file outside the library does not.
